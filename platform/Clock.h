@@ -1,0 +1,22 @@
+#pragma once
+// The one clock: every "now" of the library reads it, so tests can set and advance it.
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "platform/OleDateTime.h"
+
+class Clock {
+public:
+    // Local time now (the set time when a test set one).
+    static COleDateTime LocalNow();
+    // UTC now as a Windows file time: 100-ns ticks since 1 January 1601.
+    static uint64_t UtcFileTimeNow();
+    // Tests: fix local time (the UTC file time follows with offset 0); nullopt restores the real clock.
+    static void Set(std::optional<COleDateTime> localNow);
+    static void AdvanceSeconds(double seconds);
+    static bool IsSet();
+};
+
+// Milliseconds of a monotonic clock, for time-outs.
+uint64_t GetTickCount64Ms();

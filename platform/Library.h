@@ -1,0 +1,37 @@
+#pragma once
+// Libraries by name: "X.dll" is libX.so in the program's folder (Paths.h), resolved without
+// regard to case. Handles close when the last owner lets go.
+#include <memory>
+#include <string>
+
+#include "platform/CString.h"
+
+class Library {
+public:
+    // nullptr when the library is missing or does not load.
+    static std::shared_ptr<Library> Load(const CString& dllName);
+    static std::shared_ptr<Library> LoadPath(const std::string& path);
+    ~Library();
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    void* Symbol(const char* name) const;   // nullptr when absent
+    const std::string& Path() const { return m_path; }
+
+private:
+    Library(void* handle, std::string path) : m_handle(handle), m_path(std::move(path)) {}
+    void* m_handle;
+    std::string m_path;
+};
+
+// The resource library's exports (res/): UTF-8 texts, nullptr when there is no such number.
+extern "C" {
+typedef const char* (*QuillmarResStringFn)(unsigned id);
+typedef const char* (*QuillmarResIconFn)(unsigned id);   // SVG text of an icon
+}
+
+// Loads string `id` of a resource library (exports "QuillmarRes_String"), at most maxLength
+// code units; empty text when the library is null or has no such string.
+CString LoadString(const Library* library, unsigned id, int maxLength = 259);
+// SVG text of icon `id` (export "QuillmarRes_Icon"); empty when absent.
+std::string LoadIconSvg(const Library* library, unsigned id);

@@ -1,0 +1,9 @@
+#pragma once
+// Root of the record classes: records are held and released through this base.
+class CObject {
+public:
+    CObject() = default;
+    CObject(const CObject&) = default;
+    CObject& operator=(const CObject&) = default;
+    virtual ~CObject() = default;
+};
