@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 class CString {
 public:
@@ -66,13 +67,26 @@ public:
     int Compare(const CString& other) const;         // <0, 0, >0 by code unit
     int CompareNoCase(const CString& other) const;   // ASCII and Latin-1 folding
 
-    // printf-style: %s takes const char16_t* (pass .GetString() or a CString via the overloads
-    // below is NOT possible through varargs), %hs / %S take const char* UTF-8; %d %i %u %ld %lu
-    // %lld %x %X %c %g %f %e %p %% with flags, widths and precisions ("%4.2f", "%-10s", "%05d").
-    void Format(const char16_t* format, ...);
-    void Format(const char* format, ...);             // format given in ASCII/UTF-8
+    // printf-style: %s takes const char16_t*, %hs / %S take const char* UTF-8; %d %i %u %ld %lu
+    // %lld %x %X %o %c %g %G %f %e %E %a %p %% with flags, widths and precisions ("%4.2f",
+    // "%-10s", "%05d"). Numbers come out exactly as C printf writes them. A CString, std::u16string
+    // or std::string argument is passed on as its character pointer, so `Format(u"%s", text)`
+    // works with a CString. An unknown conversion is copied as it stands; %n writes nothing.
+    template <class... Args>
+    void Format(const char16_t* format, const Args&... args) { FormatList(format, PassArg(args)...); }
+    template <class... Args>
+    void Format(const char* format, const Args&... args) {   // format given in ASCII/UTF-8
+        FormatList(CString(format).GetString(), PassArg(args)...);
+    }
+    template <class... Args>
+    void Format(const CString& format, const Args&... args) { FormatList(format.GetString(), PassArg(args)...); }
     void FormatV(const char16_t* format, va_list args);
-    static CString Formatted(const char16_t* format, ...);
+    template <class... Args>
+    static CString Formatted(const char16_t* format, const Args&... args) {
+        CString text;
+        text.Format(format, args...);
+        return text;
+    }
 
     CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
     CString& operator+=(char16_t ch) { m_text += ch; return *this; }
@@ -88,6 +102,17 @@ public:
     }
 
 private:
+    void FormatList(const char16_t* format, ...);
+    static const char16_t* PassArg(const CString& s) { return s.GetString(); }
+    static const char16_t* PassArg(const std::u16string& s) { return s.c_str(); }
+    static const char* PassArg(const std::string& s) { return s.c_str(); }
+    template <class T>
+    static const T& PassArg(const T& value) {
+        static_assert(std::is_scalar_v<T> || std::is_array_v<T>,
+                      "Format takes numbers, pointers, CString and std strings only");
+        return value;
+    }
+
     std::u16string m_text;
 };
 

@@ -12,8 +12,10 @@ public:
     static COleDateTime LocalNow();
     // UTC now as a Windows file time: 100-ns ticks since 1 January 1601.
     static uint64_t UtcFileTimeNow();
-    // Tests: fix local time (the UTC file time follows with offset 0); nullopt restores the real clock.
+    // Tests: fix local time (the UTC file time follows with offset 0); nullopt, or a date that
+    // is not valid, restores the real clock.
     static void Set(std::optional<COleDateTime> localNow);
+    // Moves the set time on (or back); on the real clock it first fixes the clock at now.
     static void AdvanceSeconds(double seconds);
     static bool IsSet();
 };

@@ -8,8 +8,10 @@
 
 class Library {
 public:
-    // nullptr when the library is missing or does not load.
+    // "X.dll" (any case) is libX.so in GetProgramFolder(); "libX.so" and "X" name the same file.
+    // nullptr when the name holds a folder part, or the library is missing or does not load.
     static std::shared_ptr<Library> Load(const CString& dllName);
+    // A library by its path, which must name a folder ("./x.so", not "x.so": no system search).
     static std::shared_ptr<Library> LoadPath(const std::string& path);
     ~Library();
     Library(const Library&) = delete;

@@ -5,6 +5,6 @@
 
 extern "C" {
 enum : unsigned { LMEM_FIXED = 0x0, LMEM_ZEROINIT = 0x40, LPTR = 0x40 };
-void* LocalAlloc(unsigned flags, size_t bytes);   // nullptr on failure
+void* LocalAlloc(unsigned flags, size_t bytes);   // nullptr on failure or above 4 GiB
 void* LocalFree(void* block);                     // nullptr on success
 }

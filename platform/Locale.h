@@ -4,6 +4,8 @@
 // environment (LC_ALL, LC_TIME, LC_NUMERIC, LC_MONETARY, LANG) through glibc's locale data;
 // C and POSIX mean English (United States).
 #include <array>
+#include <optional>
+#include <string>
 
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
@@ -32,8 +34,12 @@ struct Locale {
     // The user's default locale (cached after the first call; Reload() reads it again).
     static const Locale& UserDefault();
     static void Reload();
-    // Tests pin a locale; nullptr returns to the environment's.
+    // Tests pin a locale (the caller keeps it alive while pinned); nullptr returns to the
+    // environment's.
     static void OverrideUserDefault(const Locale* locale);
+    // One glibc locale by name ("de_DE.UTF-8", "C"), all of its categories, without the
+    // English (United States) shortcut; nullopt when glibc has no such locale.
+    static std::optional<Locale> FromSystem(const std::string& name);
 
     // Pictures: d dd ddd dddd M MM MMM MMMM y yy yyyy, 'quoted literals'; other characters copied.
     CString FormatDate(const COleDateTime& date, const CString& picture) const;
@@ -42,7 +48,8 @@ struct Locale {
     // `number` is a plain number text ("-1234.50"); the result uses this locale's decimal
     // point and grouping, keeping the number of decimals given. Empty when `number` is not a number.
     CString FormatNumber(const CString& number) const;
-    // Same input; the result is the locale's money text ("$1,234.50", "($2.00)").
+    // Same input, rounded (half away from zero) or padded to the currency digits; the result
+    // is the locale's money text ("$1,234.50", "($2.00)"). Empty when `number` is not a number.
     CString FormatCurrency(const CString& number) const;
 };
 

@@ -12,7 +12,8 @@ public:
     enum DateTimeStatus { valid = 0, invalid = 1, null = 2 };
 
     COleDateTime() = default;                       // valid, 0.0 (30 Dec 1899 00:00)
-    explicit COleDateTime(double oleDate);          // valid
+    // Valid when finite and within 1 January 100 .. 31 December 9999; invalid otherwise.
+    explicit COleDateTime(double oleDate);
     COleDateTime(int year, int month, int day, int hour, int minute, int second);
 
     static COleDateTime GetCurrentTime();           // local time from the platform clock
@@ -41,6 +42,7 @@ public:
 
     // Comparisons compare the instant (OLE rules for negative values); two values compare
     // equal only when both are valid and the same instant, or both have the same non-valid status.
+    // For ordering, null comes before invalid and invalid before every valid value.
     bool operator==(const COleDateTime& other) const;
     bool operator!=(const COleDateTime& other) const { return !(*this == other); }
     bool operator<(const COleDateTime& other) const;
@@ -52,6 +54,7 @@ public:
     COleDateTime operator-(const COleDateTimeSpan& span) const;
     COleDateTime& operator+=(const COleDateTimeSpan& span);
     COleDateTime& operator-=(const COleDateTimeSpan& span);
+    // A null operand gives a null result, an invalid one an invalid result.
     COleDateTimeSpan operator-(const COleDateTime& other) const;
 
     // Linear day count (OLE value with the fraction made to count forward for negatives).

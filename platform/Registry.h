@@ -1,9 +1,13 @@
 #pragma once
 // Per-user registry: keys under HKEY_CURRENT_USER with DWORD, string and binary values.
-// Kept in one file in registry-export text form, at $XDG_CONFIG_HOME/Kestovar/registry.reg
-// (default ~/.config/Kestovar/registry.reg). Every change is written atomically (temporary
-// file, flush, rename). A file that does not parse is kept as registry.reg.unreadable-<time>
-// and a fresh registry begun; it is never overwritten.
+// Kept in one file in registry-export text form (RegistryTree.h), at
+// $XDG_CONFIG_HOME/Kestovar/registry.reg (default ~/.config/Kestovar/registry.reg), readable by
+// its user only since it holds the connection key. Every change is written atomically
+// (temporary file, flush, rename) under a lock file, so two processes never lose each other's
+// changes; the file is read again whenever it changed on disk. A file that does not parse is
+// kept as registry.reg.unreadable-<yyyymmdd-hhmmss> and a fresh registry begun; it is never
+// overwritten. A file that exists but cannot be read reads as empty and refuses writes.
+// Key and value names compare without regard to case.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,18 +35,20 @@ public:
     static uint32_t GetDword(const CString& key, const CString& name, uint32_t def);
     static CString GetString(const CString& key, const CString& name, const CString& def);
 
-    // Writes return false when the file could not be written (the value is then not kept).
+    // Writes return false when the file could not be written (the value is then not kept), and
+    // for a key or value name holding a line break or NUL. Writing what is already stored is true.
     static bool CreateKey(const CString& key);
     static bool SetDword(const CString& key, const CString& name, uint32_t value);
     static bool SetString(const CString& key, const CString& name, const CString& value);
     static bool SetBinary(const CString& key, const CString& name, const std::vector<uint8_t>& value);
+    // false also when there is no such value / key ("" is the hive: its contents go, it stays).
     static bool DeleteValue(const CString& key, const CString& name);
     static bool DeleteTree(const CString& key);   // the key and everything below it
 
     static std::vector<CString> ValueNames(const CString& key);
     static std::vector<CString> SubKeys(const CString& key);
 
-    // The file in use; re-read from disk on every call after a change of HOME/XDG_CONFIG_HOME.
+    // The file in use; follows changes of HOME / XDG_CONFIG_HOME.
     static std::string FilePath();
     // Drops the cached contents so the next call reads the file again.
     static void Reload();

@@ -1,0 +1,46 @@
+#include "biz/Client.h"
+
+#include <memory>
+
+#include "biz/DataHelper.h"
+#include "biz/RecordReader.h"
+#include "platform/MessageBox.h"
+#include "xml/MarkupArchive.h"
+
+CClient::CClient() : CBaseObject(u"client") {}
+
+int CClient::Save() {
+    CMarkupArchive* document = WriteCommonPart();
+    if (!document)
+        return 0;
+    document->IntoElem();
+    AddChildIfNotEmpty(*document, u"address", m_Address);
+    AddChildIfNotEmpty(*document, u"contact", m_Contact);
+    AddChildIfNotEmpty(*document, u"accountNum", m_AccountNum);
+    document->OutOfElem();
+    return FinishSave();
+}
+
+int CClient::Delete() {
+    if (!ConfirmDeletion(19, MB_OKCANCEL | MB_ICONSTOP, IDOK))
+        return 0;
+    CDataHelper* store = GetCurrDataHelper();
+    if (!store)
+        return 0;
+    // Each project asks on its own; the user may keep some of them.
+    std::unique_ptr<CObArray> projects(store->GetProjectsForClient(get_ID()));
+    if (projects) {
+        for (int i = 0; i < projects->GetSize(); ++i) {
+            if (auto* project = dynamic_cast<CBaseObject*>(projects->GetAt(i)))
+                project->Delete();
+        }
+    }
+    return CBaseObject::Delete();
+}
+
+void CClient::ReadRecord(const CRecordReader& reader) {
+    CBaseObject::ReadRecord(reader);
+    reader.Text(u"address", m_Address);
+    reader.Text(u"contact", m_Contact);
+    reader.Text(u"accountNum", m_AccountNum);
+}

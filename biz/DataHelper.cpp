@@ -1,0 +1,406 @@
+#include "biz/DataHelper.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <memory>
+#include <system_error>
+
+#include "biz/Category.h"
+#include "biz/Client.h"
+#include "biz/DateTimeFormatter.h"
+#include "biz/Helpers.h"
+#include "biz/Project.h"
+#include "biz/ProjectItem.h"
+#include "biz/RecordReader.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+
+namespace {
+
+constexpr const char16_t* kRootName = u"quillmar";
+constexpr const char16_t* kMetaDataName = u"metaData";
+constexpr const char16_t* kDataFileName = u"Quillmar.dat";
+constexpr const char16_t* kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
+
+#ifdef QUILLMAR_DEVICE_BUILD
+constexpr const char16_t* kOwnChangeFileName = u"device.xml";
+constexpr const char16_t* kOtherChangeFileName = u"desktop.xml";
+#else
+constexpr const char16_t* kOwnChangeFileName = u"desktop.xml";
+constexpr const char16_t* kOtherChangeFileName = u"device.xml";
+#endif
+
+CString DecimalText(int value) {
+    CString text;
+    text.Format(u"%d", value);
+    return text;
+}
+
+std::unique_ptr<CBaseObject> CreateRecordOfKind(const CString& elemName) {
+    if (elemName == u"project")
+        return std::make_unique<CProject>();
+    if (elemName == u"client")
+        return std::make_unique<CClient>();
+    if (elemName == u"category")
+        return std::make_unique<CCategory>();
+    if (elemName == u"deleted")
+        return std::make_unique<CDeletedMarker>();
+    if (elemName == u"projectItem")
+        return std::make_unique<CProjectItem>();
+    return std::make_unique<CBaseObject>();
+}
+
+// Sort key of an entry's date; dates that are not valid come first.
+double ItemDateKey(const CObject* record) {
+    const COleDateTime date = static_cast<const CProjectItem*>(record)->get_ItemDate();
+    if (date.GetStatus() != COleDateTime::valid || std::isnan(date.m_dt))
+        return -std::numeric_limits<double>::infinity();
+    return COleDateTime::ToLinear(date.m_dt);
+}
+
+void SortEntriesByItemDate(CObArray& list) {
+    auto& items = list.Items();
+    std::vector<std::pair<double, std::unique_ptr<CObject>>> keyed;
+    keyed.reserve(items.size());
+    for (auto& item : items) {
+        const double key = ItemDateKey(item.get());
+        keyed.emplace_back(key, std::move(item));
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        items[i] = std::move(keyed[i].second);
+}
+
+std::optional<CString> ReadAppPathSetting() {
+    std::optional<CString> value = Registry::QueryString(kSettingsKey, u"AppPath");
+    if (!value || value->IsEmpty())
+        return std::nullopt;
+    return value;
+}
+
+// "yyyymmdd-hhmmss" of the local time, for names of kept files.
+CString TimeStampForFileName() {
+    const COleDateTime now = Clock::LocalNow();
+    CString text;
+    text.Format(u"%04d%02d%02d-%02d%02d%02d", now.GetYear(), now.GetMonth(), now.GetDay(), now.GetHour(),
+                now.GetMinute(), now.GetSecond());
+    return text;
+}
+
+// Gives `from` the new name `to` only when nothing has that name yet.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) == 0)
+        return ::unlink(from.c_str()) == 0 || (::unlink(to.c_str()), false);
+    std::error_code error;
+    if (std::filesystem::exists(to, error) || error)
+        return false;
+    std::filesystem::rename(from, to, error);
+    return !error;
+}
+
+}  // namespace
+
+CDataHelper::CDataHelper() {
+    for (CMarkupArchive* document : {&m_dataStore, &m_localChanges, &m_remoteChanges})
+        document->SetEncodingString(u"ISO-8859-1");
+}
+
+int CDataHelper::Initialize() {
+    m_localChanges.SetDoc(nullptr);
+    m_localChanges.AddElem(kRootName);
+    m_strDataFilePath = DetermineDataFilePath(kDataFileName);
+    m_strOwnChangeFilePath = DetermineDataFilePath(kOwnChangeFileName);
+    m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
+    if (m_strDataFilePath.IsEmpty())
+        return 0;
+    if (LoadDataFile())
+        return 1;
+    std::error_code error;
+    const bool exists = std::filesystem::exists(m_strDataFilePath.ToUtf8(), error);
+    if ((exists || error) && !KeepUnreadableDataFile())
+        return 0;
+    return CreateNewDataFile();
+}
+
+bool CDataHelper::LoadDataFile() {
+    if (!m_dataStore.Load(m_strDataFilePath))
+        return false;
+    // A well-formed file of some other kind is no data file either.
+    m_dataStore.ResetPos();
+    const bool isDataFile = m_dataStore.FindElem() && m_dataStore.GetTagName() == kRootName;
+    m_dataStore.ResetPos();
+    return isDataFile;
+}
+
+// The user's data is never overwritten: a file that does not read stays beside the new one.
+bool CDataHelper::KeepUnreadableDataFile() {
+    const CString stamp = TimeStampForFileName();
+    CString keptPath = m_strDataFilePath + u".unreadable-" + stamp;
+    bool kept = RenameWithoutReplacing(m_strDataFilePath.ToUtf8(), keptPath.ToUtf8());
+    for (int attempt = 2; !kept && attempt <= 99; ++attempt) {
+        keptPath.Format(u"%s.unreadable-%s-%d", m_strDataFilePath.GetString(), stamp.GetString(), attempt);
+        kept = RenameWithoutReplacing(m_strDataFilePath.ToUtf8(), keptPath.ToUtf8());
+    }
+    CString message;
+    if (kept)
+        message.Format(u"The data file \"%s\" could not be read. It has been kept as \"%s\", and a new data "
+                       u"file has been started.",
+                       m_strDataFilePath.GetString(), keptPath.GetString());
+    else
+        message.Format(u"The data file \"%s\" could not be read, and it could not be kept under another "
+                       u"name. It has been left as it is, and no data file could be opened.",
+                       m_strDataFilePath.GetString());
+    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+    return kept;
+}
+
+int CDataHelper::CreateNewDataFile() {
+    // Nothing of a failed load or of an earlier document goes into the new file.
+    m_dataStore.SetDoc(nullptr);
+    m_dataStore.AddElem(kRootName);
+    m_dataStore.AddChildElem(kMetaDataName);
+    m_dataStore.IntoElem();
+    m_dataStore.AddChildElemEx(u"docVer", 1.0);
+    m_dataStore.AddChildElem(u"lastId", u"0");
+    m_dataStore.AddChildElem(u"syncID", GenerateRefID(0));
+    m_dataStore.AddChildElem(u"lastSync", CDateTimeFormatter::FormatDateTimeForDB(COleDateTime::GetCurrentTime()));
+    m_dataStore.OutOfElem();
+    if (!m_dataStore.Save(m_strDataFilePath))
+        return 0;
+    CreateSampleData();
+    return 1;
+}
+
+void CDataHelper::CreateSampleData() {
+    CClient client;
+    client.set_RefID(u"SAMP001");
+    client.set_Description(GetResString(4, 1));
+    client.Save();
+
+    CProject project;
+    project.set_RefID(u"SAMP002");
+    project.set_Description(GetResString(5, 1));
+    project.set_ClientRef(client.get_RefID());
+    project.Save();
+
+    CCategory category;
+    category.set_RefID(u"SAMP003");
+    category.set_Description(GetResString(6, 1));
+    category.set_Code(GetResString(7, 1));
+    category.Save();
+}
+
+int CDataHelper::Flush() {
+    return WriteDocumentOfPhase(m_nSyncPhase);
+}
+
+int CDataHelper::WriteDocumentOfPhase(int phase) {
+    if (phase != PhaseLocalChanges && phase != PhaseRemoteChanges)
+        phase = PhaseData;
+    if (m_nDeferFlushDepth > 0) {
+        m_nPendingFlushPhases |= 1u << phase;
+        return 1;
+    }
+    switch (phase) {
+    case PhaseLocalChanges:
+        return m_localChanges.Save(m_strOwnChangeFilePath) ? 1 : 0;
+    case PhaseRemoteChanges:
+        return m_remoteChanges.Save(m_strOtherChangeFilePath) ? 1 : 0;
+    default:
+        return m_dataStore.Save(m_strDataFilePath) ? 1 : 0;
+    }
+}
+
+void CDataHelper::BeginDeferredFlush() {
+    ++m_nDeferFlushDepth;
+}
+
+int CDataHelper::EndDeferredFlush() {
+    if (m_nDeferFlushDepth == 0 || --m_nDeferFlushDepth > 0)
+        return 1;
+    const unsigned pending = m_nPendingFlushPhases;
+    m_nPendingFlushPhases = 0;
+    int written = 1;
+    for (int phase : {PhaseData, PhaseLocalChanges, PhaseRemoteChanges}) {
+        if ((pending & (1u << phase)) && !WriteDocumentOfPhase(phase))
+            written = 0;
+    }
+    return written;
+}
+
+int CDataHelper::GenerateNewID() {
+    CMarkupArchive& document = m_dataStore;
+    document.ResetPos();
+    if (!document.FindElem())
+        return 0;
+    if (!document.FindChildElem(kMetaDataName))
+        document.InsertChildElem(kMetaDataName);
+    document.IntoElem();
+    int lastId = 0;
+    if (document.FindChildElem(u"lastId")) {
+        lastId = document.GetChildDataInt();
+        document.RemoveChildElem();
+    }
+    const int newId = lastId + 1;
+    document.AddChildElem(u"lastId", DecimalText(newId));
+    document.OutOfElem();
+    return newId;
+}
+
+CString CDataHelper::GenerateRefID(int id) {
+    const auto lowTicks = static_cast<unsigned>(Clock::UtcFileTimeNow() & 0xFFFFFFFFu);
+    CString refId;
+    refId.Format(u"%X%d", lowTicks, id);
+    return refId;
+}
+
+int CDataHelper::FindObject(int id, const CString& elemName) {
+    if (id == 0)
+        return 0;
+    CMarkupArchive* document = GetCurrentDataStore();
+    document->ResetPos();
+    if (!document->FindChildElemAttrib(elemName, u"id", DecimalText(id)))
+        return 0;
+    document->IntoElem();
+    return 1;
+}
+
+CString CDataHelper::ID_To_RefID(int id, const CString& elemName) {
+    if (id == 0)
+        return CString();
+    m_dataStore.ResetPos();
+    if (!m_dataStore.FindChildElemAttrib(elemName, u"id", DecimalText(id)))
+        return CString();
+    return m_dataStore.GetChildAttrib(u"refId");
+}
+
+int CDataHelper::RefID_To_ID(const CString& refId, const CString& elemName) {
+    if (refId.IsEmpty())
+        return 0;
+    m_dataStore.ResetPos();
+    if (!m_dataStore.FindChildElemAttrib(elemName, u"refId", refId))
+        return 0;
+    return m_dataStore.GetChildAttribInt(u"id");
+}
+
+CObArray* CDataHelper::GetObjectList(const CString& elemName) {
+    auto list = std::make_unique<CObArray>();
+    CMarkupArchive* document = GetCurrentDataStore();
+    document->ResetPos();
+    if (document->FindElem()) {
+        // Records are read where they stand rather than from a copy of their markup.
+        while (document->FindChildElem(elemName)) {
+            std::unique_ptr<CBaseObject> record = CreateRecordOfKind(elemName);
+            document->IntoElem();
+            record->ReadRecord(CRecordReader(*document));
+            document->OutOfElem();
+            list->Add(std::move(record));
+        }
+    }
+    if (elemName == u"projectItem")
+        SortEntriesByItemDate(*list);
+    document->ResetPos();
+    return list.release();
+}
+
+CObArray* CDataHelper::GetProjectsForClient(int clientId) {
+    if (clientId == 0)
+        return nullptr;
+    m_dataStore.ResetPos();
+    if (!m_dataStore.FindChildElemAttrib(u"client", u"id", DecimalText(clientId)) ||
+        m_dataStore.GetChildTagName() != u"client")
+        return nullptr;
+    const CString clientRef = m_dataStore.GetChildAttrib(u"refId");
+    if (clientRef.IsEmpty())
+        return nullptr;
+    auto list = std::make_unique<CObArray>();
+    m_dataStore.ResetPos();
+    m_dataStore.FindElem();
+    while (m_dataStore.FindChildElem(u"project")) {
+        if (m_dataStore.GetChildAttrib(u"clientRef") != clientRef)
+            continue;
+        auto project = std::make_unique<CProject>();
+        m_dataStore.IntoElem();
+        static_cast<CBaseObject&>(*project).ReadRecord(CRecordReader(m_dataStore));
+        m_dataStore.OutOfElem();
+        list->Add(std::move(project));
+    }
+    m_dataStore.ResetPos();
+    return list.release();
+}
+
+CString CDataHelper::GetMetaDataValue(const CString& name) {
+    m_dataStore.ResetPos();
+    if (!m_dataStore.FindElem() || !m_dataStore.FindChildElem(kMetaDataName) || !m_dataStore.IntoElem())
+        return CString();
+    return m_dataStore.FindChildElem(name) ? m_dataStore.GetChildData() : CString();
+}
+
+int CDataHelper::SetMetaDataValue(const CString& name, const CString& value) {
+    m_dataStore.ResetPos();
+    if (!m_dataStore.FindElem())
+        return 0;
+    if (!m_dataStore.FindChildElem(kMetaDataName))
+        m_dataStore.InsertChildElem(kMetaDataName);
+    m_dataStore.IntoElem();
+    if (m_dataStore.FindChildElem(name))
+        m_dataStore.RemoveChildElem();
+    m_dataStore.AddChildElem(name, value);
+    m_dataStore.OutOfElem();
+    // The value lives in the data document, so that is the file to write whatever the phase.
+    return WriteDocumentOfPhase(PhaseData);
+}
+
+CMarkupArchive& CDataHelper::DocumentOfPhase(int phase) {
+    switch (phase) {
+    case PhaseLocalChanges:
+        return m_localChanges;
+    case PhaseRemoteChanges:
+        return m_remoteChanges;
+    default:
+        return m_dataStore;
+    }
+}
+
+CMarkupArchive* CDataHelper::GetCurrentDataStore() {
+    return &DocumentOfPhase(m_nSyncPhase);
+}
+
+int CDataHelper::SwitchSyncPhase(int phase) {
+    m_nSyncPhase = phase;
+    if (phase == PhaseRemoteChanges && !m_remoteChanges.Load(m_strOtherChangeFilePath)) {
+        m_nSyncPhase = PhaseData;
+        return 0;
+    }
+    return 1;
+}
+
+CString CDataHelper::GetAppPathUsingRegistry() {
+    const std::optional<CString> folder = ReadAppPathSetting();
+    return folder ? *folder + u"/" : CString(u"/");
+}
+
+CString CDataHelper::DetermineDataFilePath(const CString& fileName) {
+#ifdef QUILLMAR_DEVICE_BUILD
+    // Without its "AppPath" the device has no program folder; the file system's root is not one.
+    const std::optional<CString> folder = ReadAppPathSetting();
+    if (!folder)
+        return CString();
+    // Names in the device's program folder match without regard to case.
+    const std::optional<std::string> path = ResolveNameNoCase(folder->ToUtf8(), fileName.ToUtf8());
+    return path ? CString::FromUtf8(*path) : CString();
+#else
+    const std::string folder = GetDesktopDataFolder();
+    if (folder.empty())
+        return CString();
+    return CString::FromUtf8(folder) + u"/" + fileName;
+#endif
+}

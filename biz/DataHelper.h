@@ -1,0 +1,104 @@
+#pragma once
+// The process's one data store: the data file held in memory as one markup document, the
+// record identifiers and metadata, and, during synchronisation, the two change documents.
+// Records save into and read from whichever document is current (GetCurrentDataStore).
+#include "platform/CString.h"
+#include "platform/ObArray.h"
+#include "xml/MarkupArchive.h"
+
+class CDataHelper {
+public:
+    // Values of the synchronisation phase (the same numbers as CSyncHelper::SyncPhase):
+    // 0 data document, 1 local change document, 2 remote change document; any other value
+    // selects the data document.
+    enum : int { PhaseData = 0, PhaseLocalChanges = 1, PhaseRemoteChanges = 2 };
+
+    CDataHelper();
+    CDataHelper(const CDataHelper&) = default;
+    CDataHelper& operator=(const CDataHelper&) = default;
+
+    // Loads the data file, or creates one with three sample records when there is none.
+    // A data file that exists but cannot be read is never overwritten: it is kept beside
+    // as "Quillmar.dat.unreadable-<yyyymmdd>-<hhmmss>", the user is told through a message
+    // box, and a new file is started. 1 ready; 0 when no usable data file could be had (a new
+    // file could not be written, the unreadable one could not be kept, or, on the device,
+    // the "AppPath" setting is missing).
+    int Initialize();
+    // Writes the current document to its file atomically. 1 written, 0 not written (the old
+    // file is then left as it was).
+    int Flush();
+
+    // Batched writing for synchronisation. Between BeginDeferredFlush and EndDeferredFlush,
+    // Flush and SetMetaDataValue only note which documents changed; EndDeferredFlush then
+    // writes each noted document once, giving the same bytes as writing after every change.
+    // Calls nest; the outermost End writes. Initialize and SwitchSyncPhase to the remote
+    // change document must not run in between (they replace documents that may be pending).
+    void BeginDeferredFlush();
+    // 1 when every noted document was written (or none was noted), 0 otherwise.
+    int EndDeferredFlush();
+
+    // The next record ID (from the "lastId" metadata of the data document, whatever the phase).
+    int GenerateNewID();
+    // Low 32 bits of the UTC file time in upper-case hexadecimal, then `id` in decimal.
+    CString GenerateRefID(int id);
+    // Positions the current document inside the first root child whose "id" is `id` (whatever
+    // its element name, so a deleted record's ID finds its marker). 1 found, 0 not.
+    int FindObject(int id, const CString& elemName);
+    // Data document lookups; "" respectively 0 when not found.
+    CString ID_To_RefID(int id, const CString& elemName);
+    int RefID_To_ID(const CString& refId, const CString& elemName);
+
+    // New list of new records of that kind from the current document; the caller owns both
+    // (DisposeObArray). Entries ("projectItem") come ordered by item date, equal dates in
+    // document order; other kinds in document order. Never null.
+    CObArray* GetObjectList(const CString& elemName);
+    // New list of the client's projects from the data document; nullptr when `clientId` is
+    // not a stored client.
+    CObArray* GetProjectsForClient(int clientId);
+
+    // A "metaData" value of the data document; "" when absent.
+    CString GetMetaDataValue(const CString& name);
+    // Replaces the value in place (or adds it at the end) and writes the file; 1 written.
+    int SetMetaDataValue(const CString& name, const CString& value);
+
+    // The document of the current phase.
+    CMarkupArchive* GetCurrentDataStore();
+    // Switches the current document. Phase 2 loads the other side's change file; when that
+    // fails the phase goes back to 0 and the result is 0. 1 otherwise.
+    int SwitchSyncPhase(int phase);
+    int GetSyncPhase() const { return m_nSyncPhase; }
+
+    // Full paths set by Initialize: the data file, this side's change file (desktop
+    // "desktop.xml", device "device.xml") and the other side's.
+    const CString& GetDataFilePath() const { return m_strDataFilePath; }
+    const CString& GetOwnChangeFilePath() const { return m_strOwnChangeFilePath; }
+    const CString& GetOtherChangeFilePath() const { return m_strOtherChangeFilePath; }
+
+    // The device's program folder: registry value "AppPath" of
+    // HKCU\Software\Kestovar\Quillmar\Settings followed by "/"; "/" alone when it is missing.
+    static CString GetAppPathUsingRegistry();
+
+private:
+    // The folder of this build's data followed by the file name; "" when there is no folder.
+    CString DetermineDataFilePath(const CString& fileName);
+    void CreateSampleData();
+    int CreateNewDataFile();
+    bool KeepUnreadableDataFile();
+    bool LoadDataFile();
+    CMarkupArchive& DocumentOfPhase(int phase);
+    // Writes the document of `phase` to its file, or notes it while writing is deferred.
+    int WriteDocumentOfPhase(int phase);
+
+    int m_nSyncPhase = PhaseData;
+    CMarkupArchive m_dataStore;
+    CMarkupArchive m_localChanges;
+    CMarkupArchive m_remoteChanges;
+    CString m_strOwnChangeFilePath;
+    CString m_strOtherChangeFilePath;
+    CString m_strDataFilePath;
+    int m_nDeferFlushDepth = 0;
+    unsigned m_nPendingFlushPhases = 0;   // bit (1 << phase) per document awaiting its write
+};
+
+// The data store of this process (owned by the library's application object).
+CDataHelper* GetCurrDataHelper();

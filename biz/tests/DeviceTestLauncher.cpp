@@ -1,0 +1,91 @@
+// Runs the device build's tests in a device HOME of their own. The device build initialises
+// its data store while it loads, before a test's main() could prepare anything, so the HOME,
+// the XDG folders and the registry's "AppPath" are made here first.
+//   BizDeviceTestLauncher <started|no-app-path|unwritable-app-path> <test program> [arguments]
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace {
+
+const std::map<std::string, std::string> kSuiteOfMode = {
+    {"started", "DeviceStarted.*"},
+    {"no-app-path", "DeviceWithoutAppPath.*"},
+    {"unwritable-app-path", "DeviceUnwritableAppPath.*"},
+};
+
+bool PrepareHome(const std::string& home, const std::string& mode) {
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (home + "/run").c_str(), 1);
+    setenv("QUILLMAR_DATA_DIR", (home + "/desktop-data").c_str(), 1);
+    setenv("QUILLMAR_TEST_DEVICE_MODE", mode.c_str(), 1);
+    std::error_code error;
+    std::filesystem::create_directories(home + "/run", error);
+    chmod((home + "/run").c_str(), 0700);
+    Registry::Reload();
+    if (mode == "no-app-path")
+        return Registry::CreateKey(u"Software\\Kestovar\\Quillmar\\Settings");
+    const std::string appPath = home + (mode == "started" ? "/Program Files/Quillmar" : "/missing/folder");
+    if (mode == "started" && !std::filesystem::create_directories(appPath, error))
+        return false;
+    setenv("QUILLMAR_TEST_APP_PATH", appPath.c_str(), 1);
+    return Registry::SetString(u"Software\\Kestovar\\Quillmar\\Settings", u"AppPath", CString::FromUtf8(appPath));
+}
+
+int RunAndWait(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child < 0)
+        return 1;
+    if (child == 0) {
+        execv(argv[0], argv.data());
+        std::perror("execv");
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) < 0)
+        return 1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || !kSuiteOfMode.count(argv[1])) {
+        std::fprintf(stderr, "usage: %s <started|no-app-path|unwritable-app-path> <test program> [arguments]\n",
+                     argv[0]);
+        return 2;
+    }
+    const std::string mode = argv[1];
+    std::string home = (std::filesystem::temp_directory_path() / "quillmar-device-XXXXXX").string();
+    if (!mkdtemp(home.data())) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    int result = 1;
+    if (PrepareHome(home, mode)) {
+        std::vector<std::string> arguments = {argv[2], "--gtest_filter=" + kSuiteOfMode.at(mode)};
+        for (int i = 3; i < argc; ++i)
+            arguments.emplace_back(argv[i]);
+        result = RunAndWait(arguments);
+    } else {
+        std::fprintf(stderr, "cannot prepare the device home %s\n", home.c_str());
+    }
+    std::error_code error;
+    std::filesystem::remove_all(home, error);
+    return result;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The program's own report list: used by the entries view and the quick summary. Rows carry
+// a signed item value (negative marks a paid entry, or a heading row in the summary); rows
+// are drawn with the normal, bold or struck-out font, grey text and shaded alternate rows as
+// the switches below say. The library reaches the list through AsListCtrl().
+#include <QFont>
+#include <QTreeWidget>
+
+#include "platform/qt/QtListCtrl.h"
+
+class CListCtrlEx : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit CListCtrlEx(QWidget* parent = nullptr);
+
+    CListCtrl& AsListCtrl() { return m_adapter; }
+    const CListCtrl& AsListCtrl() const { return m_adapter; }
+
+    // Normal, bold (weight 700) and struck-out fonts derived from `font`; applies `font`.
+    void CreateFonts(const QFont& font);
+    const QFont& NormalFont() const { return m_fontNormal; }
+    const QFont& BoldFont() const { return m_fontBold; }
+    const QFont& StrikeOutFont() const { return m_fontStrikeOut; }
+
+    // The row's item value as the signed number it was stored as.
+    int GetRowValue(int row) const;
+    int GetSelectedRow() const;   // -1 when none
+    void SelectRow(int row);
+
+    // Width of `column` so that all columns fill the viewport, less `slack` pixels.
+    void StretchColumn(int column, int slack = 5);
+    // The column stretched whenever the list is resized (-1: none).
+    void SetStretchColumn(int column) { m_nStretchColumn = column; }
+
+    bool m_bContextMenu = true;
+    int m_nContextMenu = 0;
+    bool m_bBoldInsteadOfStrikeOut = false;
+    bool m_bSwitchFonts = false;
+    bool m_bColorAltRows = false;
+
+    static QColor PaidTextColor() { return QColor(128, 128, 128); }
+    static QColor AltRowColor() { return QColor(206, 239, 165); }
+
+signals:
+    void contextMenuWanted(const QPoint& globalPos);
+    void deleteKeyPressed();
+    void rowDoubleClicked(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    CQtListCtrl m_adapter;
+    int m_nStretchColumn = -1;
+    QFont m_fontNormal;
+    QFont m_fontBold;
+    QFont m_fontStrikeOut;
+};

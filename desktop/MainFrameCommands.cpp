@@ -1,0 +1,230 @@
+// The main frame's command routing, enabling rules and command handlers.
+#include "desktop/MainFrame.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "biz/Client.h"
+#include "biz/DataHelper.h"
+#include "biz/Helpers.h"
+#include "biz/Project.h"
+#include "biz/ProjectItem.h"
+#include "desktop/AboutDlg.h"
+#include "desktop/CommandIds.h"
+#include "desktop/DialogBridge.h"
+#include "desktop/DlgSyncDirection.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/UrlOpener.h"
+#include "desktop/Version.h"
+#include "desktop/ViewByDate.h"
+#include "desktop/ViewClientsProjectsSideBar.h"
+#include "platform/MessageBox.h"
+#include "platform/StringTable.h"
+#include "platform/qt/ModalDialog.h"
+
+void CMainFrame::ConnectCommands()
+{
+    for (const auto& [id, action] : m_actions) {
+        const unsigned command = id;
+        connect(action, &QAction::triggered, this, [this, command] { ExecuteCommand(command); });
+    }
+    connect(m_pStandardBar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(m_pCustomViewsBar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(m_pClientsProjectsBar, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(m_pQuickSummaryBar, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+}
+
+void CMainFrame::ExecuteCommand(unsigned id)
+{
+    UpdateCommandUI();
+    QAction* action = CommandAction(id);
+    if (!action || !action->isEnabled())
+        return;
+    CViewByDate* entries = m_pEntriesView;
+    switch (id) {
+    case cmd::NewClient: OnNewClient(); break;
+    case cmd::NewProject: OnNewProject(); break;
+    case cmd::NewMileageEntry: OnNewEntry(CProjectItem::ItemType_Mileage); break;
+    case cmd::NewTimeEntry: OnNewEntry(CProjectItem::ItemType_Time); break;
+    case cmd::NewExpenseEntry: OnNewEntry(CProjectItem::ItemType_Expense); break;
+    case cmd::SyncDevice: RunSyncFlow(false); break;
+    case cmd::SyncTroubleshooting: RunSyncFlow(true); break;
+    case cmd::ExportData: if (entries) dialogs::ExportData(entries->GetFilter()); break;
+    case cmd::FilePrint: OnPrint(); break;
+    case cmd::AppExit: close(); break;
+    case cmd::EditProperties: OnProperties(); break;
+    case cmd::MarkAsPaid: OnMarkAsPaid(); break;
+    case cmd::EditDelete: OnDelete(); break;
+    case cmd::ViewStandardToolbar: m_pStandardBar->setVisible(!m_pStandardBar->isVisible()); break;
+    case cmd::ViewCustomViewsToolbar: m_pCustomViewsBar->setVisible(!m_pCustomViewsBar->isVisible()); break;
+    case cmd::ViewMenuBar: menuBar()->setVisible(!menuBar()->isVisible()); break;
+    case cmd::ViewClientsProjects: m_pClientsProjectsBar->setVisible(!m_pClientsProjectsBar->isVisible()); break;
+    case cmd::ViewQuickSummary: m_pQuickSummaryBar->setVisible(!m_pQuickSummaryBar->isVisible()); break;
+    case cmd::PeriodDay: if (entries) entries->OnPeriodDay(); break;
+    case cmd::PeriodWeek: if (entries) entries->OnPeriodWeek(); break;
+    case cmd::PeriodMonth: if (entries) entries->OnPeriodMonth(); break;
+    case cmd::PeriodCustom: if (entries) entries->OnCustomDates(); break;
+    case cmd::FilterData: if (entries) entries->OnFilterData(); break;
+    case cmd::ViewRefresh: RefreshAll(); break;
+    case cmd::ResetLayout: m_app.OnViewResetLayout(); break;
+    case cmd::ManageCategories: dialogs::ManageCategories(); break;
+    case cmd::ToolsOptions: m_app.OnToolsOptions(); break;
+    case cmd::Today: if (entries) entries->OnToday(); break;
+    case cmd::PreviousPeriod: if (entries) entries->OnPrevious(); break;
+    case cmd::NextPeriod: if (entries) entries->OnNext(); break;
+    case cmd::HelpWeb: OnHelpLink(QStringLiteral("go?id=16")); break;
+    case cmd::HelpFaq: OnHelpLink(QStringLiteral("go?id=19")); break;
+    case cmd::HelpForum: OnHelpLink(QStringLiteral("go?id=15")); break;
+    case cmd::HelpSupport: OnHelpLink(QStringLiteral("go?id=4")); break;
+    case cmd::HelpUpgrade:
+        OnHelpLink(QStringLiteral("products/quillmar/history.aspx?CurVer=") + VersionText());
+        break;
+    case cmd::AppAbout: OnAbout(); break;
+    default: break;
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    if (m_actions.empty())
+        return;
+    const CViewByDate* entries = m_pEntriesView;
+    const bool entriesActive = m_activePane == Pane::Entries && entries;
+    const bool sideBarActive = m_activePane == Pane::SideBar && m_pSideBarView;
+    const bool canEdit = (entriesActive && entries->CanEditOrDelete())
+                         || (sideBarActive && m_pSideBarView->CanEditOrDelete());
+    CommandAction(cmd::EditProperties)->setEnabled(canEdit);
+    CommandAction(cmd::EditDelete)->setEnabled(canEdit);
+    CommandAction(cmd::MarkAsPaid)->setEnabled(entriesActive && entries->CanMarkAsPaid());
+
+    CommandAction(cmd::ViewStandardToolbar)->setChecked(m_pStandardBar->isVisibleTo(this));
+    CommandAction(cmd::ViewCustomViewsToolbar)->setChecked(m_pCustomViewsBar->isVisibleTo(this));
+    CommandAction(cmd::ViewMenuBar)->setChecked(menuBar()->isVisibleTo(this));
+    CommandAction(cmd::ViewClientsProjects)->setChecked(m_pClientsProjectsBar->isVisibleTo(this));
+    CommandAction(cmd::ViewQuickSummary)->setChecked(m_pQuickSummaryBar->isVisibleTo(this));
+
+    const int period = entries ? entries->GetPeriodType() : -1;
+    CommandAction(cmd::PeriodDay)->setChecked(period == CViewByDate::PeriodDay);
+    CommandAction(cmd::PeriodWeek)->setChecked(period == CViewByDate::PeriodWeek);
+    CommandAction(cmd::PeriodMonth)->setChecked(period == CViewByDate::PeriodMonth);
+    CommandAction(cmd::PeriodCustom)->setChecked(period == CViewByDate::PeriodCustom);
+    CommandAction(cmd::FilterData)->setChecked(entries && entries->IsFilterActive());
+
+    const bool navigation = entries && entries->IsNavigationEnabled();
+    for (unsigned id : {cmd::Today, cmd::PreviousPeriod, cmd::NextPeriod})
+        CommandAction(id)->setEnabled(navigation);
+    if (entries && entries->GetDatePicker())
+        entries->GetDatePicker()->setEnabled(navigation);
+}
+
+void CMainFrame::OnNewClient()
+{
+    CClient client;
+    if (dialogs::EditClient(client) && m_pSideBarView)
+        m_pSideBarView->Fill();
+}
+
+void CMainFrame::OnNewProject()
+{
+    CProject project;
+    if (!dialogs::EditProject(project) || !m_pSideBarView)
+        return;
+    m_pSideBarView->SetPendingSelection(project.get_RefID());
+    m_pSideBarView->Fill();
+}
+
+void CMainFrame::OnNewEntry(int itemType)
+{
+    CProjectItem entry;
+    entry.set_ItemType(static_cast<CProjectItem::ItemType>(itemType));
+    if (dialogs::EditProjectItem(entry) && m_pEntriesView)
+        m_pEntriesView->Refresh(entry.get_ID());
+}
+
+void CMainFrame::OnPrint()
+{
+    if (AfxMessageBox(StringTable::Get(ids::PrintAsk), MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
+        ExecuteCommand(cmd::ExportData);
+}
+
+void CMainFrame::OnProperties()
+{
+    if (m_activePane == Pane::Entries && m_pEntriesView)
+        m_pEntriesView->OnEdit();
+    else if (m_activePane == Pane::SideBar && m_pSideBarView)
+        m_pSideBarView->OnEdit();
+}
+
+void CMainFrame::OnMarkAsPaid()
+{
+    if (m_activePane == Pane::Entries && m_pEntriesView)
+        m_pEntriesView->OnMarkAsPaid();
+}
+
+void CMainFrame::OnDelete()
+{
+    if (m_activePane == Pane::Entries && m_pEntriesView)
+        m_pEntriesView->OnDelete();
+    else if (m_activePane == Pane::SideBar && m_pSideBarView)
+        m_pSideBarView->OnDelete();
+}
+
+void CMainFrame::RunSyncFlow(bool setupMode)
+{
+    std::unique_ptr<CSyncDriver> engine = m_syncDriverFactory ? m_syncDriverFactory() : nullptr;
+    if (!engine || !engine->Initialize()) {
+        CString message = GetResString(res::SyncInitFailed, 1);
+        const CString detail = engine ? engine->GetLastErrorText() : CString();
+        if (!detail.IsEmpty())
+            message += u"\n\n" + detail;
+        AfxMessageBox(message, MB_ICONSTOP);
+        return;
+    }
+    if (!setupMode && engine->VerifyPartnership()) {
+        engine->TriggerDeviceSide_SerializeLocalChanges();
+        engine->SerializeLocalChanges();
+        engine->ExchangeChangeFiles();
+        engine->CommitRemoteChanges();
+        engine->TriggerDeviceSide_CommitRemoteChanges();
+        RefreshAll();
+    } else {
+        CDlgSyncDirection dialog(this);
+        if (RunModal(dialog) != QDialog::Accepted)
+            return;
+        if (dialog.ReplaceDeviceData()) {
+            engine->PerformFullSync(1);
+        } else {
+            engine->PerformFullSync(0);
+            if (CDataHelper* store = GetCurrDataHelper())
+                store->Initialize();
+            RefreshAll();
+        }
+    }
+    AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
+}
+
+QString CMainFrame::VersionText()
+{
+    return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionBuild);
+}
+
+QString CMainFrame::WebAddress(const QString& path)
+{
+    return QString::fromLatin1(kMakerSiteBase) + path;
+}
+
+void CMainFrame::OnHelpLink(const QString& path)
+{
+    // The Help menu says nothing when the page does not open; the About box does.
+    OpenUrl(WebAddress(path));
+}
+
+void CMainFrame::OnAbout()
+{
+    CAboutDlg dialog(this);
+    RunModal(dialog);
+}

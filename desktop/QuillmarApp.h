@@ -1,0 +1,101 @@
+#pragma once
+// The desktop program's application object: start-up, the user's settings (loaded once,
+// written back whenever they change), the UI font, the resource library and the bar layout.
+// One instance lives for the whole process; GetQuillmarApp() reaches it.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <QFont>
+#include <QString>
+
+#include "platform/CString.h"
+
+class Library;
+class CMainFrame;
+class QLockFile;
+class CWindowMessageNotifier;
+
+class CQuillmarApp {
+public:
+    // Registry places, relative to HKEY_CURRENT_USER.
+    static const CString kCompanyKey;     // "Software\\Kestovar"
+    static const CString kAppKey;         // "Software\\Kestovar\\Quillmar"
+    static const CString kSettingsKey;    // kAppKey + "\\Settings"
+    static const CString kExcelFmtsKey;   // kAppKey + "\\ExcelFmts"
+    static const CString kLayoutKey;      // kAppKey + "\\ProfUIS222"
+
+    enum Theme { ThemeOffice2003 = 0, ThemeOfficeXP = 1, ThemeOffice2000 = 2 };
+
+    // Settings take their defaults, the resource library is loaded and the UI font made.
+    CQuillmarApp();
+    ~CQuillmarApp();
+    CQuillmarApp(const CQuillmarApp&) = delete;
+    CQuillmarApp& operator=(const CQuillmarApp&) = delete;
+
+    // Start-up in the documented order. False when the program must end (second instance,
+    // data store that does not open); nothing is shown then by this object.
+    bool InitInstance();
+    // Frees the main frame, the resource library and the instance lock.
+    void ExitInstance();
+
+    // Settings ("Settings" section).
+    int m_nFirstDayOfWeek = 2;          // 1 = Sunday ... 7 = Saturday
+    int m_nTheme = ThemeOffice2003;
+    int m_bHideClientsWithNoProjects = 0;
+    int m_bColorAltRows = 0;
+    int m_bStrikeOutPaidItems = 1;
+    int m_bGridlines = 0;
+    float m_fMileageRate = 0.35f;
+    CString m_strCustomLabel1;          // resource library string 84 by default
+    CString m_strCustomLabel2;          // 85
+    CString m_strCustomLabel3;          // 86
+
+    // Spreadsheet cell formats ("ExcelFmts" section).
+    CString m_strExcelFmtCurrency;      // program string 57609
+    CString m_strExcelFmtDate;          // 57610
+    CString m_strExcelFmtTime;          // 57611
+    CString m_strExcelFmtNumber;        // 57612
+    CString m_strExcelFmtDuration;      // 57613
+
+    // Layout of bars is written at exit only while this is set (cleared by Reset Layout).
+    bool m_bSaveLayout = false;
+
+    // Reads every "Settings" and "ExcelFmts" value, missing ones keeping their defaults.
+    void LoadSettings();
+    // Writes every "Settings" value except "PeriodType" (changed or not). False when the
+    // registry file could not be written.
+    bool SaveSettings() const;
+    bool SaveExcelFormats() const;
+    // After the settings changed in memory: writes them, applies the theme and refreshes
+    // the side bar and the entries view (as the Options command does after its dialog).
+    void ApplyChangedSettings();
+
+    // Options command (154) and Reset Layout (186).
+    void OnToolsOptions();
+    void OnViewResetLayout();
+
+    const QFont& GetUIFont() const { return m_uiFont; }
+    const Library* GetResourceLibrary() const { return m_resLibrary.get(); }
+    CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
+
+    // "Kestovar Quillmar": program string 105 up to its first line break.
+    static CString GetWindowTitle();
+    // The window message that asks the first instance to restore and raise its window.
+    static constexpr uint32_t kRestoreAndRaiseMessage = 0x8001;
+    // The lock file that marks the running instance of this user's desktop.
+    static std::string InstanceLockPath();
+
+private:
+    bool ClaimSingleInstance();
+    void RestoreDefaults();
+
+    QFont m_uiFont;
+    std::shared_ptr<Library> m_resLibrary;
+    std::unique_ptr<QLockFile> m_instanceLock;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<CWindowMessageNotifier> m_windowMessages;
+};
+
+// The one application object of the process (nullptr before it is made or after it ended).
+CQuillmarApp* GetQuillmarApp();

@@ -1,0 +1,15 @@
+#pragma once
+// Opens web addresses and files with the desktop's default application. Results follow the
+// shell's convention: above 32 is success, 32 or less an error code (2 file not found,
+// 31 no application associated...). Tests replace the opener.
+#include <functional>
+
+#include <QString>
+
+using UrlOpenHandler = std::function<int(const QString& address)>;
+
+int OpenUrl(const QString& address);
+// Installs a handler; returns the one it replaces. An empty handler restores the desktop's.
+UrlOpenHandler SetUrlOpenHandler(UrlOpenHandler handler);
+// The explanation of an error result, as the hyperlink labels show it.
+QString UrlOpenErrorText(int result);

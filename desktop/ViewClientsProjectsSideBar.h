@@ -1,0 +1,33 @@
+#pragma once
+// The view inside the Clients and Projects bar: the clients and projects tree, from which the
+// user edits and deletes clients and projects. Selecting a node changes nothing elsewhere.
+#include <QWidget>
+
+#include "platform/CString.h"
+
+class CTreeCtrlEx;
+
+class CViewClientsProjectsSideBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit CViewClientsProjectsSideBar(QWidget* parent = nullptr);
+
+    void OnInitialUpdate(const QFont& uiFont);
+    // Rebuilds the tree with the current settings.
+    void Fill();
+    void SetPendingSelection(const CString& projectRefId);
+    void ClearPendingSelection();
+    CTreeCtrlEx* GetTreeCtrl() const { return m_tree; }
+
+    // Edit (157) and Delete (158) on the selected node; enabled when it has a record.
+    bool CanEditOrDelete() const;
+    void OnEdit();
+    void OnDelete();
+
+signals:
+    // A deletion changed more than the tree: the frame refreshes everything.
+    void refreshAllRequested();
+
+private:
+    CTreeCtrlEx* m_tree;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// An up-down control that steps a decimal amount held as text in its buddy edit. The
+// underlying integer positions only mirror where the value stands in the range; the value
+// itself lives in the edit box and every arrow step adds a multiple of the step to it.
+#include "platform/CString.h"
+#include "platform/qt/SpinButtonCtrl.h"
+
+class CFloatSpinButtonCtrl : public CSpinButtonCtrl {
+public:
+    static constexpr int kMaxPositions = 32767;
+
+    explicit CFloatSpinButtonCtrl(QWidget* parent = nullptr);
+
+    // Stores the range and step; the positions become |(max - min) / step| capped at 32767
+    // (unchanged when the step is 0) and the control is positioned on the shown value.
+    void SetRangeAndDelta(double minVal, double maxVal, double delta);
+    void GetRangeAndDelta(double& minVal, double& maxVal, double& delta) const;
+    int GetPositionCount() const { return m_positions; }
+
+    void SetDecimalPlaces(int decimals) { m_numDecimals = decimals; }
+    int GetDecimalPlaces() const { return m_numDecimals; }
+    // A printf format with one double conversion; empty to use the decimals.
+    void SetFormatString(const CString& format) { m_format = format; }
+    void SetTrimTrailingZeros(bool trim) { m_trimTrailingZeros = trim; }
+    void SetDecimalSymbol(char16_t symbol) { m_decimalSymbol = symbol; }
+
+    // The buddy's number: read up to the first character that cannot continue a number;
+    // an empty box reads as 0.
+    double GetPos() const;
+    // Writes the value's text into the buddy and positions the control on it.
+    void SetPos(double value);
+    // Positions the underlying control on the buddy's value without changing the text.
+    void SyncPositionWithBuddy() { SetIntPosFor(GetPos()); }
+
+    // The underlying position a value maps to.
+    int PositionFor(double value) const;
+    // The text the control writes for a value.
+    CString FormatValue(double value) const;
+    // The value one arrow step of `positions` from `current` gives, clamped (or wrapped).
+    double SteppedValue(double current, int positions) const;
+
+protected:
+    void OnDeltaPos(int delta) override;
+
+private:
+    void SetIntPosFor(double value);
+
+    double m_minVal = 0.0;
+    double m_maxVal = 5000000.0;
+    double m_delta = 1.0;
+    int m_positions = kMaxPositions;
+    int m_numDecimals = 2;
+    CString m_format;
+    bool m_trimTrailingZeros = false;
+    char16_t m_decimalSymbol = u'.';
+};

@@ -1,0 +1,104 @@
+// Loading and saving files.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "xml/tests/MarkupTestSupport.h"
+
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+TEST(MarkupFile, LoadDecodesUtf8) {
+    TempFolder folder;
+    WriteBytes(folder.File("in.xml"), "<a n=\"caf\xC3\xA9\">\xE2\x82\xAC</a>");
+    CMarkup m;
+    ASSERT_TRUE(m.Load(CString(folder.File("in.xml"))));
+    ASSERT_TRUE(m.FindElem());
+    EXPECT_EQ(m.GetAttrib(u"n"), CString(u"caf\u00e9"));
+    EXPECT_EQ(m.GetData(), CString(u"\u20ac"));
+}
+
+TEST(MarkupFile, LoadSkipsByteOrderMarkAsCharacterBeforeRoot) {
+    TempFolder folder;
+    WriteBytes(folder.File("bom.xml"), "\xEF\xBB\xBF<a/>");
+    CMarkup m;
+    ASSERT_TRUE(m.Load(CString(folder.File("bom.xml"))));
+    EXPECT_EQ(m.GetDoc().GetLength(), 5);
+    EXPECT_TRUE(m.FindElem(u"a"));
+}
+
+TEST(MarkupFile, LoadOfMissingFileLeavesDocument) {
+    TempFolder folder;
+    CMarkup m(u"<keep/>");
+    EXPECT_FALSE(m.Load(CString(folder.File("missing.xml"))));
+    EXPECT_EQ(m.GetDoc(), CString(u"<keep/>"));
+    EXPECT_TRUE(m.IsWellFormed());
+}
+
+TEST(MarkupFile, LoadOfBadFileKeepsTheText) {
+    TempFolder folder;
+    WriteBytes(folder.File("bad.xml"), "<a><b></a>");
+    CMarkup m(u"<keep/>");
+    EXPECT_FALSE(m.Load(CString(folder.File("bad.xml"))));
+    EXPECT_EQ(m.GetDoc(), CString(u"<a><b></a>"));
+    EXPECT_EQ(m.GetError(), CString(u"End tag does not correspond to b"));
+}
+
+TEST(MarkupFile, SaveWritesUtf8WithoutMarkOrDeclaration) {
+    TempFolder folder;
+    CMarkup m;
+    ASSERT_TRUE(m.AddElem(u"a", u"\u00e9\U0001F600"));
+    ASSERT_TRUE(m.Save(CString(folder.File("out.xml"))));
+    EXPECT_EQ(ReadBytes(folder.File("out.xml")), "<a>\xC3\xA9\xF0\x9F\x98\x80</a>\r\n");
+    CMarkup back;
+    ASSERT_TRUE(back.Load(CString(folder.File("out.xml"))));
+    EXPECT_EQ(back.GetDoc(), m.GetDoc());
+}
+
+TEST(MarkupFile, SaveReplacesExistingFileWhole) {
+    TempFolder folder;
+    std::string path = folder.File("data.xml");
+    WriteBytes(path, std::string(10000, 'x'));
+    CMarkup m(u"<short/>");
+    ASSERT_TRUE(m.Save(CString(path)));
+    EXPECT_EQ(ReadBytes(path), "<short/>");
+    // No temporary file is left behind.
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(MarkupFile, FailedSaveLeavesOldFileIntact) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    TempFolder folder;
+    std::string path = folder.File("data.xml");
+    WriteBytes(path, "<old/>");
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0500), 0);
+    CMarkup m(u"<new/>");
+    EXPECT_FALSE(m.Save(CString(path)));
+    ::chmod(folder.Path().c_str(), 0700);
+    EXPECT_EQ(ReadBytes(path), "<old/>");
+}
+
+TEST(MarkupFile, SaveIntoMissingFolderFails) {
+    TempFolder folder;
+    CMarkup m(u"<a/>");
+    EXPECT_FALSE(m.Save(CString(folder.File("no/such/dir.xml"))));
+}
+
+}  // namespace
