@@ -100,6 +100,9 @@ int CBaseObject::Delete() {
     CMarkupArchive* document = FindOwnElement(m_ID, ElemName);
     if (!document)
         return 0;
+    // The marker carries the stored RefID, which the other side matches by, even when this
+    // object was given only its ID.
+    const CString storedRefId = document->GetAttrib(u"refId");
     document->RemoveElem();
     document->ResetPos();
     document->FindElem();
@@ -107,7 +110,7 @@ int CBaseObject::Delete() {
         return FinishDeletion();
     // The removal and its marker reach the file in one write, so the other side can never
     // miss a deletion that this side has already made.
-    if (!AppendDeletedMarker(m_ID, m_RefID, ElemName))
+    if (!AppendDeletedMarker(m_ID, storedRefId.IsEmpty() ? m_RefID : storedRefId, ElemName))
         return 0;
     return FinishDeletion();
 }

@@ -43,7 +43,7 @@ CString DecimalText(int value) {
     return text;
 }
 
-std::unique_ptr<CBaseObject> CreateRecordOfKind(const CString& elemName) {
+std::unique_ptr<CBaseObject> CreateRecordOfKind(const CString& elemName, const COleDateTime& now) {
     if (elemName == u"project")
         return std::make_unique<CProject>();
     if (elemName == u"client")
@@ -53,7 +53,7 @@ std::unique_ptr<CBaseObject> CreateRecordOfKind(const CString& elemName) {
     if (elemName == u"deleted")
         return std::make_unique<CDeletedMarker>();
     if (elemName == u"projectItem")
-        return std::make_unique<CProjectItem>();
+        return std::make_unique<CProjectItem>(now);
     return std::make_unique<CBaseObject>();
 }
 
@@ -295,10 +295,11 @@ CObArray* CDataHelper::GetObjectList(const CString& elemName) {
     auto list = std::make_unique<CObArray>();
     CMarkupArchive* document = GetCurrentDataStore();
     document->ResetPos();
+    const COleDateTime now = COleDateTime::GetCurrentTime();
     if (document->FindElem()) {
         // Records are read where they stand rather than from a copy of their markup.
         while (document->FindChildElem(elemName)) {
-            std::unique_ptr<CBaseObject> record = CreateRecordOfKind(elemName);
+            std::unique_ptr<CBaseObject> record = CreateRecordOfKind(elemName, now);
             document->IntoElem();
             record->ReadRecord(CRecordReader(*document));
             document->OutOfElem();

@@ -1,5 +1,8 @@
 #include "biz/DateTimeFormatter.h"
 
+#include <optional>
+#include <string_view>
+
 #include "biz/Helpers.h"
 #include "platform/Locale.h"
 
@@ -22,6 +25,69 @@ CString FitBuffer(CString text, int bufferSize) {
 
 bool IsFormattable(const COleDateTime& date) {
     return date.GetStatus() == COleDateTime::valid && date.GetYear() > 0;
+}
+
+// Reads `count` digits (or, with `upTo`, one to `count`) at `at`.
+bool ReadNumber(std::u16string_view text, size_t& at, size_t count, bool upTo, int& value) {
+    size_t read = 0;
+    value = 0;
+    while (read < count && at < text.size() && text[at] >= u'0' && text[at] <= u'9') {
+        value = value * 10 + (text[at] - u'0');
+        ++at;
+        ++read;
+    }
+    return upTo ? read > 0 : read == count;
+}
+
+bool ReadChar(std::u16string_view text, size_t& at, char16_t expected) {
+    if (at >= text.size() || text[at] != expected)
+        return false;
+    ++at;
+    return true;
+}
+
+// "M/d/yyyy"
+bool ReadStoredDate(std::u16string_view text, size_t& at, int& year, int& month, int& day) {
+    return ReadNumber(text, at, 2, true, month) && ReadChar(text, at, u'/') && ReadNumber(text, at, 2, true, day) &&
+           ReadChar(text, at, u'/') && ReadNumber(text, at, 4, false, year) && month >= 1 && month <= 12 &&
+           day >= 1 && day <= 31 && year >= 100;
+}
+
+// "hh:mm:ss tt" with "AM" or "PM", as a 24-hour time.
+bool ReadStoredTime(std::u16string_view text, size_t& at, int& hour, int& minute, int& second) {
+    if (!ReadNumber(text, at, 2, false, hour) || !ReadChar(text, at, u':') || !ReadNumber(text, at, 2, false, minute) ||
+        !ReadChar(text, at, u':') || !ReadNumber(text, at, 2, false, second) || !ReadChar(text, at, u' '))
+        return false;
+    if (hour < 1 || hour > 12 || minute > 59 || second > 59 || at + 2 != text.size() || text[at + 1] != u'M')
+        return false;
+    const bool pm = text[at] == u'P';
+    if (!pm && text[at] != u'A')
+        return false;
+    at += 2;
+    hour = hour % 12 + (pm ? 12 : 0);
+    return true;
+}
+
+std::optional<COleDateTime> ParseStoredForm(const CString& text) {
+    const std::u16string_view view = text.str();
+    size_t at = 0;
+    int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0;
+    if (ReadStoredDate(view, at, year, month, day)) {
+        if (at != view.size() && !(ReadChar(view, at, u' ') && ReadStoredTime(view, at, hour, minute, second)))
+            return std::nullopt;
+    } else {
+        // A time alone stands on the zero date.
+        at = 0;
+        year = 1899;
+        month = 12;
+        day = 30;
+        if (!ReadStoredTime(view, at, hour, minute, second))
+            return std::nullopt;
+    }
+    COleDateTime result(year, month, day, hour, minute, second);
+    if (result.GetStatus() != COleDateTime::valid)
+        return std::nullopt;   // e.g. 2/30: the full parser decides
+    return result;
 }
 
 }  // namespace
@@ -59,6 +125,10 @@ CString CDateTimeFormatter::FormatDateTimeForDB(const COleDateTime& dateTime) {
 }
 
 COleDateTime CDateTimeFormatter::GetDateTimeFromDB(const CString& text) {
+    // The forms this class writes are read directly (a data file holds several per record);
+    // anything else goes through the full parser.
+    if (std::optional<COleDateTime> stored = ParseStoredForm(text))
+        return *stored;
     return ParseDateTimeEnglishUS(text);
 }
 

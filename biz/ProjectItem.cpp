@@ -7,8 +7,10 @@
 #include "platform/MessageBox.h"
 #include "xml/MarkupArchive.h"
 
-CProjectItem::CProjectItem() : CBaseObject(u"projectItem") {
-    m_ItemDate = COleDateTime::GetCurrentTime();
+CProjectItem::CProjectItem() : CProjectItem(COleDateTime::GetCurrentTime()) {}
+
+CProjectItem::CProjectItem(const COleDateTime& now) : CBaseObject(u"projectItem") {
+    m_ItemDate = now;
     m_StartTime.SetTime(m_ItemDate.GetHour(), 0, 0);
     m_EndTime = m_StartTime + COleDateTimeSpan(0, 1, 0, 0);
 }

@@ -18,6 +18,8 @@ public:
 
     // A billable, not billed time entry dated now, from the current full hour for 60 minutes.
     CProjectItem();
+    // The same, taking `now` as the current local time (lists build many entries at once).
+    explicit CProjectItem(const COleDateTime& now);
 
     int Save() override;
     // Asks first (resource text 21, Yes/No).

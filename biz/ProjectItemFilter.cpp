@@ -25,7 +25,7 @@ void CProjectItemFilter::Reset() {
     m_bIncludeBillable = m_bIncludeNonBillable = 1;
 }
 
-int CProjectItemFilter::RunOnItem(CProjectItem* item) {
+int CProjectItemFilter::RunOnItem(CProjectItem* item) const {
     item->set_FilteredFromView(0);
     const COleDateTime date = item->get_ItemDate();
     bool passes = date >= m_dtStart && date <= m_dtEnd;

@@ -18,7 +18,7 @@ public:
     void Reset();
     // 1 when the entry is hidden, 0 when it passes; also stored in the entry's
     // FilteredFromView without marking it dirty.
-    int RunOnItem(CProjectItem* item);
+    int RunOnItem(CProjectItem* item) const;
 
     // Public data: the views and the filter dialogs set these directly.
     COleDateTime m_dtStart;         // first date-time admitted (inclusive)

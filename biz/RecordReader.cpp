@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
 #include "biz/DateTimeFormatter.h"
 #include "xml/MarkupArchive.h"
@@ -10,18 +11,25 @@
 CRecordReader::CRecordReader(CMarkupArchive& archive) : m_archive(archive) {
     m_archive.ResetChildPos();
     while (m_archive.FindChildElem()) {
-        CString name = m_archive.GetChildTagName();
-        if (!Find(name.GetString()))
-            m_children.emplace_back(std::move(name), m_archive.GetChildData());
+        const int index = FieldIndex(m_archive.GetChildTagName().str());
+        if (index >= 0 && !m_values[index])
+            m_values[index] = m_archive.GetChildData();
     }
     m_archive.ResetChildPos();
 }
 
-const CString* CRecordReader::Find(const char16_t* name) const {
-    for (const auto& [childName, data] : m_children)
-        if (childName == name)
-            return &data;
-    return nullptr;
+int CRecordReader::FieldIndex(std::u16string_view name) {
+    for (size_t i = 0; i < kFieldNames.size(); ++i)
+        if (kFieldNames[i] == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::optional<CString>* CRecordReader::Find(const char16_t* name) const {
+    const int index = FieldIndex(name);
+    if (index < 0 || !m_values[index])
+        return nullptr;
+    return &m_values[index];
 }
 
 CString CRecordReader::Attrib(const char16_t* name) const {
@@ -33,30 +41,30 @@ int CRecordReader::AttribInt(const char16_t* name) const {
 }
 
 bool CRecordReader::Text(const char16_t* name, CString& value) const {
-    const CString* data = Find(name);
+    std::optional<CString>* data = Find(name);
     if (data)
-        value = *data;
+        value = std::move(**data);
     return data != nullptr;
 }
 
 bool CRecordReader::Int(const char16_t* name, int& value) const {
-    const CString* data = Find(name);
+    const std::optional<CString>* data = Find(name);
     if (data)
-        value = ScanInt(*data);
+        value = ScanInt(**data);
     return data != nullptr;
 }
 
 bool CRecordReader::Float(const char16_t* name, float& value) const {
-    const CString* data = Find(name);
+    const std::optional<CString>* data = Find(name);
     if (data)
-        value = ScanFloat(*data);
+        value = ScanFloat(**data);
     return data != nullptr;
 }
 
 bool CRecordReader::DateTime(const char16_t* name, COleDateTime& value) const {
-    const CString* data = Find(name);
+    const std::optional<CString>* data = Find(name);
     if (data)
-        value = CDateTimeFormatter::GetDateTimeFromDB(*data);
+        value = CDateTimeFormatter::GetDateTimeFromDB(**data);
     return data != nullptr;
 }
 

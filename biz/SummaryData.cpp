@@ -25,16 +25,6 @@ constexpr RowLabel kRows[CSummaryData::RowCount] = {
     {76, true, false},  {77, true, false},
 };
 
-// The locale's default date-time text: the date alone when the time is midnight.
-CString DefaultDateTimeText(const COleDateTime& value) {
-    const Locale& locale = Locale::UserDefault();
-    CString text = locale.FormatDate(value, locale.shortDatePicture);
-    if (value.GetHour() != 0 || value.GetMinute() != 0 || value.GetSecond() != 0) {
-        text += u' ';
-        text += locale.FormatTime(value, locale.timePicture);
-    }
-    return text;
-}
 }  // namespace
 
 CSummaryData::CSummaryData() {
@@ -117,7 +107,8 @@ void CSummaryData::DisplayInListCtrl(CListCtrl* list) const {
 }
 
 CString CSummaryData::PeriodText() const {
-    return DefaultDateTimeText(m_dtStart) + u" - " + DefaultDateTimeText(m_dtEnd);
+    const Locale& locale = Locale::UserDefault();
+    return locale.FormatDefaultDateTime(m_dtStart) + u" - " + locale.FormatDefaultDateTime(m_dtEnd);
 }
 
 CString CSummaryData::DurationWithMoney(int minutes, float amount) {

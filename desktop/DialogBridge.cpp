@@ -4,6 +4,7 @@
 #include "desktop/dialogs/EditProject.h"
 #include "desktop/dialogs/EditProjectItem.h"
 #include "desktop/dialogs/ManageCategories.h"
+#include "desktop/export/DlgExport.h"
 
 namespace dialogs {
 
@@ -42,8 +43,9 @@ int EditOptions()
     return 0;
 }
 
-void ExportData(const CProjectItemFilter&)
+void ExportData(const CProjectItemFilter& filter)
 {
+    ::ExportData(filter);
 }
 
 }   // namespace dialogs

@@ -19,15 +19,10 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        const int value = m_list->GetRowValue(index.row());
-        if (value < 0) {
-            if (!m_list->m_bColorAltRows && !m_list->m_bBoldInsteadOfStrikeOut)
-                option->palette.setColor(QPalette::Text, CListCtrlEx::PaidTextColor());
-            if (m_list->m_bSwitchFonts)
-                option->font = m_list->m_bBoldInsteadOfStrikeOut ? m_list->BoldFont() : m_list->StrikeOutFont();
-        } else if (m_list->m_bSwitchFonts) {
-            option->font = m_list->NormalFont();
-        }
+        const int row = index.row();
+        option->font = m_list->RowFont(row);
+        if (const QColor text = m_list->RowTextColor(row); text.isValid())
+            option->palette.setColor(QPalette::Text, text);
     }
 
 private:
@@ -69,6 +64,28 @@ int CListCtrlEx::GetRowValue(int row) const
 {
     // Stored as the unsigned image of a signed int.
     return static_cast<int>(static_cast<intptr_t>(m_adapter.GetItemData(row)));
+}
+
+QFont CListCtrlEx::RowFont(int row) const
+{
+    if (!m_bSwitchFonts)
+        return font();
+    if (GetRowValue(row) < 0)
+        return m_bBoldInsteadOfStrikeOut ? m_fontBold : m_fontStrikeOut;
+    return m_fontNormal;
+}
+
+QColor CListCtrlEx::RowTextColor(int row) const
+{
+    // The summary's bold headings stay black; paid entries go grey unless rows are shaded.
+    if (GetRowValue(row) < 0 && !m_bColorAltRows && !m_bBoldInsteadOfStrikeOut)
+        return PaidTextColor();
+    return QColor();
+}
+
+QColor CListCtrlEx::RowBackground(int row) const
+{
+    return (m_bColorAltRows && row % 2 == 0) ? AltRowColor() : QColor();
 }
 
 int CListCtrlEx::GetSelectedRow() const
@@ -133,8 +150,9 @@ void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event)
 void CListCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     // Even rows (the first, third, ...) take the shade when shading is on.
-    if (m_bColorAltRows && index.row() % 2 == 0 && !selectionModel()->isRowSelected(index.row(), index.parent()))
-        painter->fillRect(option.rect, AltRowColor());
+    if (const QColor shade = RowBackground(index.row());
+        shade.isValid() && !selectionModel()->isRowSelected(index.row(), index.parent()))
+        painter->fillRect(option.rect, shade);
     QTreeWidget::drawRow(painter, option, index);
     if (m_adapter.GetExtendedStyle() & LVS_EX_GRIDLINES) {
         painter->save();

@@ -38,6 +38,11 @@ public:
     bool m_bSwitchFonts = false;
     bool m_bColorAltRows = false;
 
+    // How a row is drawn: its font, text colour and background (invalid: the list's own).
+    QFont RowFont(int row) const;
+    QColor RowTextColor(int row) const;
+    QColor RowBackground(int row) const;
+
     static QColor PaidTextColor() { return QColor(128, 128, 128); }
     static QColor AltRowColor() { return QColor(206, 239, 165); }
 

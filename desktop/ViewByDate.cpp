@@ -19,6 +19,7 @@
 #include "desktop/MainFrame.h"
 #include "desktop/PopupMenu.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/ViewSummary.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "platform/ObArray.h"

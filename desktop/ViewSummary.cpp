@@ -28,15 +28,8 @@ void CViewSummary::OnInitialUpdate(const QFont& uiFont)
     m_list->StretchColumn(1);
 }
 
-void CViewSummary::Display(CSummaryData& data)
+void CViewSummary::Display(const CSummaryData& data)
 {
     data.DisplayInListCtrl(&m_list->AsListCtrl());
 }
 
-void CViewSummary::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    if (m_list->columnCount() > 1)
-        m_list->SetStretchColumn(1);
-    m_list->StretchColumn(1);
-}

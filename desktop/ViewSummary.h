@@ -13,7 +13,7 @@ public:
 
     // Fonts, the summary's columns and fixed rows.
     void OnInitialUpdate(const QFont& uiFont);
-    void Display(CSummaryData& data);
+    void Display(const CSummaryData& data);
     CListCtrlEx* GetListCtrl() const { return m_list; }
 
 private:

@@ -124,6 +124,19 @@ CString Locale::FormatDate(const COleDateTime& date, const CString& picture) con
     });
 }
 
+CString Locale::FormatDefaultDateTime(const COleDateTime& value) const {
+    if (value.GetStatus() != COleDateTime::valid) return CString();
+    const bool onZeroDay = value.GetYear() == 1899 && value.GetMonth() == 12 && value.GetDay() == 30;
+    const bool atMidnight = value.GetHour() == 0 && value.GetMinute() == 0 && value.GetSecond() == 0;
+    if (onZeroDay && !atMidnight) return FormatTime(value, timePicture);
+    CString text = FormatDate(value, shortDatePicture);
+    if (!atMidnight) {
+        text += u' ';
+        text += FormatTime(value, timePicture);
+    }
+    return text;
+}
+
 CString Locale::FormatTime(const COleDateTime& time, const CString& picture) const {
     if (time.GetStatus() != COleDateTime::valid || time.GetHour() < 0) return CString();
     const int hour = time.GetHour(), minute = time.GetMinute(), second = time.GetSecond();

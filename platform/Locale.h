@@ -45,6 +45,9 @@ struct Locale {
     CString FormatDate(const COleDateTime& date, const CString& picture) const;
     // Pictures: h hh H HH m mm s ss t tt, 'quoted literals'; other characters copied.
     CString FormatTime(const COleDateTime& time, const CString& picture) const;
+    // The default date-time text of a value: the short date and the time, leaving out the date
+    // of a value on the zero day (30 December 1899) and the time of a value at midnight.
+    CString FormatDefaultDateTime(const COleDateTime& value) const;
     // `number` is a plain number text ("-1234.50"); the result uses this locale's decimal
     // point and grouping, keeping the number of decimals given. Empty when `number` is not a number.
     CString FormatNumber(const CString& number) const;

@@ -1,9 +1,10 @@
 // Document life, navigation and reading.
 #include "xml/Markup.h"
 
+#include <algorithm>
 #include <climits>
+#include <functional>
 
-#include "platform/Paths.h"
 
 namespace {
 
@@ -87,17 +88,38 @@ bool CMarkup::SetDoc(TextArg doc) {
     x_ResetPositions();
     m_mapSavedPos.clear();
 
-    // The argument may be a view of our own text (SetDoc(GetDoc())), so copy before replacing.
-    std::u16string text(doc.View());
-    if (text.size() > kMaxDocumentLength) {
-        text.clear();
+    std::u16string& text = m_strDoc.str();
+    const char16_t* source = doc.Data();
+    std::less<const char16_t*> before;
+    if (before(source, text.data()) || before(text.data() + text.size(), source)) {
+        // Reusing the buffer spares the page faults of a fresh allocation for a large file.
+        text.assign(doc.View());
+    } else if (source != text.data() || static_cast<size_t>(doc.Length()) != text.size()) {
+        text = std::u16string(doc.View());   // a part of our own text
+    }
+    return x_ParseDoc();
+}
+
+bool CMarkup::x_SetDocText(std::u16string&& text) {
+    m_iPosFree = 1;
+    x_ResetPositions();
+    m_mapSavedPos.clear();
+    m_strDoc.str() = std::move(text);
+    return x_ParseDoc();
+}
+
+bool CMarkup::x_ParseDoc() {
+    if (m_strDoc.str().size() > kMaxDocumentLength) {
+        m_strDoc.Empty();
         m_strError = u"Document too large";
     }
-    m_strDoc.str().swap(text);
-
     size_t wanted = m_strDoc.str().size() / 64 + 8;
-    if (m_aPos.size() < wanted)
+    if (m_aPos.size() < wanted) {
+        // Data files hold an element per 40 characters or so; room for that spares the
+        // copies of regrowth while the array still has the size it is given here.
+        m_aPos.reserve(std::max(wanted, m_strDoc.str().size() / 32 + 8));
         m_aPos.resize(wanted);
+    }
 
     m_aPos[0] = ElementPosition();
     if (!m_strDoc.IsEmpty()) {
@@ -112,19 +134,6 @@ bool CMarkup::SetDoc(TextArg doc) {
     m_iPosFree = 1;
     x_ResetPositions();
     return false;
-}
-
-bool CMarkup::Load(const CString& path) {
-    std::string bytes;
-    if (!ReadWholeFile(path.ToUtf8(), bytes))
-        return false;
-    CString text = CString::FromUtf8(bytes);
-    bytes = std::string();
-    return SetDoc(text);
-}
-
-bool CMarkup::Save(const CString& path) {
-    return WriteFileAtomically(path.ToUtf8(), m_strDoc.ToUtf8());
 }
 
 bool CMarkup::IsWellFormed() const {

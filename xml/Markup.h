@@ -100,6 +100,8 @@ public:
     void ResetPos();
     void ResetMainPos();
     void ResetChildPos();
+    // Saved positions last until the document is replaced; one whose element has since been
+    // removed no longer restores (false).
     bool SavePos(TextArg name);
     bool RestorePos(TextArg name);
 
@@ -196,8 +198,10 @@ private:
     static constexpr int kRemovedParent = -1;
 
     bool x_IsLive(int iPos) const;
+    bool x_SetDocText(std::u16string&& text);
+    bool x_ParseDoc();
     int x_ParseStartTag(int iPosParent);
-    int x_ParseEndTag(int iPos);
+    int x_ParseEndTag(int iPos, std::u16string_view tagName);
     int x_LastChild(int iPosParent) const;
     void x_LinkAfter(int iPosParent, int iPosBefore, int iPosNew);
     int x_SubDocEnd(int iPos) const;

@@ -1,5 +1,6 @@
 #include "xml/MarkupArchive.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <string>
@@ -169,17 +170,23 @@ bool CMarkupArchive::FindChildElem(TextArg name) {
 }
 
 // Attributes are read here whatever the node type, so a search that starts without a main
-// element can still compare them.
-bool CMarkupArchive::x_MatchesByAttrib(int iPos, TextArg elemName, TextArg attribName,
+// element can still compare them. `tagName` is the namespace-prefixed element name.
+bool CMarkupArchive::x_MatchesByAttrib(int iPos, std::u16string_view tagName, TextArg attribName,
                                        TextArg attribValue) const {
     TokenPos token(m_strDoc.GetString());
     token.next = m_aPos[iPos].startTagOpen + 1;
     bool present = x_FindAttrib(token, attribName);
-    if (!attribValue.IsEmpty())
-        return present && x_TextFromDoc(token.left, token.right).str() == attribValue.View();
-    if (x_TagNameView(iPos) != x_PrefixedName(elemName).str())
-        return false;
-    return present && token.right >= token.left;
+    if (!attribValue.IsEmpty()) {
+        if (!present)
+            return false;
+        std::u16string_view raw(token.text + token.left,
+                                static_cast<size_t>(std::max(0, token.right - token.left + 1)));
+        // Most values hold no reference; compare those without decoding a copy.
+        if (raw.find(u'&') == std::u16string_view::npos)
+            return raw == attribValue.View();
+        return x_TextFromDoc(token.left, token.right).str() == attribValue.View();
+    }
+    return present && token.right >= token.left && x_TagNameView(iPos) == tagName;
 }
 
 bool CMarkupArchive::FindChildElemAttrib(TextArg elemName, TextArg attribName, TextArg attribValue) {
@@ -189,9 +196,10 @@ bool CMarkupArchive::FindChildElemAttrib(TextArg elemName, TextArg attribName, T
         FindElem();
     if (!m_iPos || m_aPos[m_iPos].IsEmptyElement())
         return false;
+    CString tagName = x_PrefixedName(elemName);
     int iPos = m_iPosChild ? m_aPos[m_iPosChild].nextSibling : m_aPos[m_iPos].firstChild;
     for (; iPos; iPos = m_aPos[iPos].nextSibling) {
-        if (x_MatchesByAttrib(iPos, elemName, attribName, attribValue)) {
+        if (x_MatchesByAttrib(iPos, tagName, attribName, attribValue)) {
             m_iPosChild = iPos;
             return true;
         }
@@ -204,9 +212,10 @@ bool CMarkupArchive::FindElemAttrib(TextArg elemName, TextArg attribName, TextAr
         return false;
     // Without a main element the search starts at the first element of the current level
     // (the root at document level).
+    CString tagName = x_PrefixedName(elemName);
     int iPos = m_iPos ? m_aPos[m_iPos].nextSibling : m_aPos[m_iPosParent].firstChild;
     for (; iPos; iPos = m_aPos[iPos].nextSibling) {
-        if (x_MatchesByAttrib(iPos, elemName, attribName, attribValue)) {
+        if (x_MatchesByAttrib(iPos, tagName, attribName, attribValue)) {
             x_SetPos(m_iPosParent, iPos, 0);
             return true;
         }

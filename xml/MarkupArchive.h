@@ -141,7 +141,7 @@ public:
 
 protected:
     CString x_PrefixedName(TextArg name) const;
-    bool x_MatchesByAttrib(int iPos, TextArg elemName, TextArg attribName, TextArg attribValue) const;
+    bool x_MatchesByAttrib(int iPos, std::u16string_view tagName, TextArg attribName, TextArg attribValue) const;
     template <typename Value, typename Reader>
     bool x_FindGetData(TextArg name, Value& value, Reader read);
     template <typename Value, typename Reader>

@@ -3,6 +3,7 @@
 #include "xml/Markup.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -331,8 +332,9 @@ bool CMarkup::x_SetAttrib(int iPos, TextArg name, TextArg value) {
 }
 
 bool CMarkup::x_SetAttrib(int iPos, TextArg name, int value) {
-    CString text;
-    text.Format(u"%d", value);
+    char digits[16];
+    std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    std::u16string text(digits, result.ptr);
     return x_SetAttrib(iPos, name, text);
 }
 

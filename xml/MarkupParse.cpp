@@ -257,19 +257,36 @@ int CMarkup::x_ParseStartTag(int iPosParent) {
 }
 
 // Checks the end tag whose '<' the children scan left in endTagOpen; -1 on error.
-int CMarkup::x_ParseEndTag(int iPos) {
+// `tagName` is the element's name as its start tag has it.
+int CMarkup::x_ParseEndTag(int iPos, std::u16string_view tagName) {
     const char16_t* text = m_strDoc.GetString();
-    std::u16string_view tagNameView = x_TagNameView(iPos);
-    auto fail = [this, tagNameView](const char16_t* format) {
-        CString tagName(tagNameView);
-        return x_ParseError(format, &tagName);
+    auto fail = [this, tagName](const char16_t* format) {
+        CString name(tagName);
+        return x_ParseError(format, &name);
     };
     TokenPos token(text);
     token.next = m_aPos[iPos].endTagOpen;
     if (!x_FindChar(text, token.next, u'<'))
         return fail(u"End tag of %s element not found");
-    m_aPos[iPos].endTagOpen = token.next;
-    ++token.next;
+    const int tagOpen = token.next;
+    m_aPos[iPos].endTagOpen = tagOpen;
+
+    // The usual "</name>" needs no tokenising; anything else takes the general path below.
+    if (text[tagOpen + 1] == u'/') {
+        // The name holds no zero, so a mismatch stops this at the text's end at the latest.
+        int at = tagOpen + 2;
+        size_t matched = 0;
+        while (matched < tagName.size() && text[at] == tagName[matched]) {
+            ++at;
+            ++matched;
+        }
+        if (matched == tagName.size() && text[at] == u'>') {
+            m_aPos[iPos].endTagClose = at;
+            return iPos;
+        }
+    }
+
+    token.next = tagOpen + 1;
     int count = 0;
     for (;;) {
         if (!x_FindToken(token))
@@ -280,7 +297,7 @@ int CMarkup::x_ParseEndTag(int iPos) {
                 break;
             if (count == 0 && first != u'/')
                 return fail(u"Expecting end tag of element %s");
-            if (count == 1 && !x_MatchesName(token, tagNameView))
+            if (count == 1 && !x_MatchesName(token, tagName))
                 return fail(u"End tag does not correspond to %s");
         }
         ++count;
@@ -301,8 +318,9 @@ int CMarkup::x_ParseElem(int iPosParent) {
     struct OpenElement {
         int iPos;
         int iPosLastChild;
+        std::u16string_view name;   // kept so the end tag check need not scan the start tag again
     };
-    std::vector<OpenElement> open{{iPosTop, 0}};
+    std::vector<OpenElement> open{{iPosTop, 0, x_TagNameView(iPosTop)}};
     while (!open.empty()) {
         OpenElement& current = open.back();
         int iPosChild = x_ParseStartTag(current.iPos);
@@ -310,7 +328,7 @@ int CMarkup::x_ParseElem(int iPosParent) {
             return -1;
         if (iPosChild == 0) {
             int iPosDone = current.iPos;
-            if (x_ParseEndTag(iPosDone) < 0)
+            if (x_ParseEndTag(iPosDone, current.name) < 0)
                 return -1;
             open.pop_back();
             if (!open.empty())
@@ -325,7 +343,7 @@ int CMarkup::x_ParseElem(int iPosParent) {
         if (m_aPos[iPosChild].IsEmptyElement())
             m_aPos[current.iPos].endTagOpen = m_aPos[iPosChild].endTagClose + 1;
         else
-            open.push_back({iPosChild, 0});
+            open.push_back({iPosChild, 0, x_TagNameView(iPosChild)});
     }
     return iPosTop;
 }

@@ -153,3 +153,35 @@ TEST_F(ResourceStringTest, FromTheResourceLibraryAndFromTheProgram) {
     StringTable::Add(4322, CString(u'x', 400));
     EXPECT_EQ(GetResString(4322, 0).GetLength(), 259);
 }
+
+TEST_F(StoredTextTest, StoredFormsReadLikeTheFullParser) {
+    // The stored forms are read without the full parser; both must agree to the bit.
+    for (int year : {1900, 1999, 2004, 2038}) {
+        for (int month = 1; month <= 12; month += 5) {
+            for (int hour = 0; hour < 24; hour += 5) {
+                const COleDateTime when(year, month, 28, hour, 7 * hour % 60, 59 - hour);
+                const CString date = CDateTimeFormatter::FormatDateForDB(when);
+                const CString time = CDateTimeFormatter::FormatTimeForDB(when);
+                for (const CString& text : {date, time, date + u" " + time}) {
+                    const COleDateTime fast = CDateTimeFormatter::GetDateTimeFromDB(text);
+                    const COleDateTime full = ParseDateTimeEnglishUS(text);
+                    EXPECT_EQ(fast.GetStatus(), full.GetStatus()) << text.ToUtf8();
+                    EXPECT_EQ(fast.m_dt, full.m_dt) << text.ToUtf8();
+                }
+            }
+        }
+    }
+}
+
+TEST_F(StoredTextTest, NearMissesOfTheStoredFormsGoToTheFullParser) {
+    for (const char* text : {"2/30/2004", "13/1/2004", "3/7/04", "3/7/2004 2:05:00 PM", "3/7/2004 14:05:00",
+                             "3/7/2004 02:05:00 pm", "3/7/2004 00:05:00 AM", "3/7/2004  02:05:00 PM",
+                             "3/7/2004 02:05:00 PMX", "March 7, 2004", "02:05 PM"}) {
+        const COleDateTime fast = CDateTimeFormatter::GetDateTimeFromDB(CString(text));
+        const COleDateTime full = ParseDateTimeEnglishUS(CString(text));
+        EXPECT_EQ(fast.GetStatus(), full.GetStatus()) << text;
+        if (full.GetStatus() == COleDateTime::valid) {
+            EXPECT_EQ(fast.m_dt, full.m_dt) << text;
+        }
+    }
+}

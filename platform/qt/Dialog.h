@@ -24,6 +24,9 @@ public:
     // What the OK and Cancel buttons do.
     virtual void OnOK();
     virtual void OnCancel();
+    // Enter and Escape (and QDialog's own accept/reject) go through OnOK / OnCancel.
+    void accept() override { OnOK(); }
+    void reject() override { OnCancel(); }
 
     // Set by AddOkCancelButtons.
     QPushButton* OkButton() const { return m_okButton; }
@@ -38,9 +41,6 @@ protected:
     void EndDialogCancel() { QDialog::reject(); }
     // An OK / Cancel row for the bottom of the dialog's layout.
     QBoxLayout* AddOkCancelButtons();
-
-    void accept() override { OnOK(); }
-    void reject() override { OnCancel(); }
 
 private:
     QPushButton* m_okButton = nullptr;

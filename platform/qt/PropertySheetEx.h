@@ -40,7 +40,7 @@ public:
     QPushButton* OkButton() const { return m_okButton; }
     QPushButton* CancelButton() const { return m_cancelButton; }
 
-protected:
+    // Escape and the window's close button end the sheet as Cancel does.
     void reject() override;
 
 private:

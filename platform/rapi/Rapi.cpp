@@ -1,10 +1,12 @@
 #include "platform/rapi/Rapi.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "platform/rapi/Pairing.h"
@@ -175,7 +177,8 @@ LONG CeRegOpenKeyEx(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
         return static_cast<LONG>(c.lastError = ERROR_INVALID_HANDLE);
     const CString path = Joined(*parent, CString(subKey));
     DWORD deviceResult = ERROR_SUCCESS;
-    DWORD outcome = Outcome(c, c.client->RegOpenKey(path, deviceResult), deviceResult);
+    RapiStatus status = c.client->RegOpenKey(path, deviceResult);
+    DWORD outcome = Outcome(c, status, deviceResult);
     if (outcome != ERROR_SUCCESS)
         return static_cast<LONG>(outcome);
     if (c.keys.size() >= kHandleRange - 1)
@@ -203,8 +206,8 @@ LONG CeRegQueryValueEx(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYT
     DWORD deviceResult = ERROR_SUCCESS;
     DWORD valueType = REG_NONE;
     std::string bytes;
-    DWORD outcome = Outcome(c, c.client->RegQueryValue(*path, CString(valueName), deviceResult, valueType, bytes),
-                            deviceResult);
+    RapiStatus status = c.client->RegQueryValue(*path, CString(valueName), deviceResult, valueType, bytes);
+    DWORD outcome = Outcome(c, status, deviceResult);
     if (outcome != ERROR_SUCCESS)
         return static_cast<LONG>(outcome);
     if (type)
@@ -266,7 +269,8 @@ DWORD CeGetFileSize(HANDLE file, LPDWORD sizeHigh) {
         return INVALID_FILE_SIZE;
     DWORD deviceResult = ERROR_SUCCESS;
     uint64_t size = 0;
-    if (Outcome(c, c.client->FileSize(*handle, deviceResult, size), deviceResult) != ERROR_SUCCESS)
+    RapiStatus status = c.client->FileSize(*handle, deviceResult, size);
+    if (Outcome(c, status, deviceResult) != ERROR_SUCCESS)
         return INVALID_FILE_SIZE;
     if (sizeHigh)
         *sizeHigh = static_cast<DWORD>(size >> 32);
@@ -292,7 +296,8 @@ BOOL CeReadFile(HANDLE file, void* buffer, DWORD toRead, LPDWORD read, void*) {
         const uint32_t ask = static_cast<uint32_t>(std::min<size_t>(toRead - total, rapi::kMaxChunk));
         DWORD deviceResult = ERROR_SUCCESS;
         std::string bytes;
-        if (Outcome(c, c.client->FileRead(*handle, ask, deviceResult, bytes), deviceResult) != ERROR_SUCCESS)
+        RapiStatus status = c.client->FileRead(*handle, ask, deviceResult, bytes);
+        if (Outcome(c, status, deviceResult) != ERROR_SUCCESS)
             return FALSE;
         std::memcpy(static_cast<char*>(buffer) + total, bytes.data(), bytes.size());
         total += static_cast<DWORD>(bytes.size());
@@ -322,7 +327,8 @@ BOOL CeWriteFile(HANDLE file, const void* buffer, DWORD toWrite, LPDWORD written
         DWORD deviceResult = ERROR_SUCCESS;
         uint32_t done = 0;
         std::string_view bytes(static_cast<const char*>(buffer) + total, chunk);
-        if (Outcome(c, c.client->FileWrite(*handle, bytes, deviceResult, done), deviceResult) != ERROR_SUCCESS)
+        RapiStatus status = c.client->FileWrite(*handle, bytes, deviceResult, done);
+        if (Outcome(c, status, deviceResult) != ERROR_SUCCESS)
             return FALSE;
         total += done;
         if (written)
@@ -346,7 +352,8 @@ BOOL CeCloseHandle(HANDLE file) {
     if (!Connected(c))
         return FALSE;
     DWORD deviceResult = ERROR_SUCCESS;
-    return Outcome(c, c.client->FileClose(*handle, deviceResult), deviceResult) == ERROR_SUCCESS ? TRUE : FALSE;
+    RapiStatus status = c.client->FileClose(*handle, deviceResult);
+    return Outcome(c, status, deviceResult) == ERROR_SUCCESS ? TRUE : FALSE;
 }
 
 HRESULT CeRapiInvoke(LPCWSTR dllPath, LPCWSTR functionName, DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,

@@ -1,5 +1,8 @@
 #include "platform/rapi/RapiClient.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "platform/rapi/RapiCodec.h"
 #include "platform/rapi/SecureChannel.h"
 #include "platform/rapi/SocketTransport.h"
@@ -21,12 +24,17 @@ RapiStatus MalformedAnswer() {
 }  // namespace
 
 RapiStatus RapiClient::Connect(const Pairing& pairing, int timeoutMs, std::unique_ptr<RapiClient>& out) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::unique_ptr<SocketTransport> transport;
     RapiStatus status = SocketTransport::Connect(pairing.host, pairing.port, timeoutMs, transport);
     if (!status.ok())
         return status;
+    // Connecting and the handshake share one limit, so the caller's wait bounds both.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     std::unique_ptr<SecureChannel> channel;
-    status = SecureChannel::Open(*transport, SecureChannel::Role::Client, pairing.key, timeoutMs, channel);
+    status = SecureChannel::Open(*transport, SecureChannel::Role::Client, pairing.key,
+                                 static_cast<int>(std::max<long long>(left, 1)), channel);
     if (!status.ok())
         return status;
     out.reset(new RapiClient(std::move(transport), std::move(channel)));

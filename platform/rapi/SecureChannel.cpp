@@ -94,8 +94,12 @@ RapiStatus ClientHandshake(Transport& transport, const rapi::PairingKey& key, in
         status = AuthError("the peer echoed our nonce");
     if (status.ok())
         status = SendProof(transport, key, rapi::kClientProofLabel, nonces);
-    if (status.ok())
+    if (status.ok()) {
         status = CheckProof(transport, key, rapi::kServerProofLabel, nonces, timeoutMs);
+        // The server hangs up, without a word, on a client whose proof is wrong.
+        if (status.code() == RapiStatus::Code::Closed)
+            status = AuthError("the device refused the pairing key; pair again");
+    }
     return status;
 }
 

@@ -43,10 +43,10 @@ TEST(CStringFormat, IntegersMatchPrintf) {
 
 TEST(CStringFormat, FloatingPointMatchesPrintf) {
     const double values[] = {0.0, -0.0, 1.005, 2.675, 1234.5, -2.75, 3.14159, 1e-7, 1e21, 0.1f, 123456789.0};
-    const char* specs[] = {"%g", "%f", "%4.2f", "%.0f", "%e", "%10.3E", "%G", "%-12.4g|", "%+.1f", "%a"};
+    const char* formats[] = {"%g", "%f", "%4.2f", "%.0f", "%e", "%10.3E", "%G", "%-12.4g|", "%+.1f", "%a"};
     for (double value : values) {
-        for (const char* spec : specs) {
-            EXPECT_EQ(Formatted(spec, value), Printf(spec, value)) << spec << " " << value;
+        for (const char* format : formats) {
+            EXPECT_EQ(Formatted(format, value), Printf(format, value)) << format << " " << value;
         }
     }
 }

@@ -352,3 +352,65 @@ TEST(MarkupEdit, RemoveAndAppendLikeARecordSave) {
 }
 
 }  // namespace
+
+namespace {
+
+class LocateProbe : public MarkupProbe {
+public:
+    using MarkupProbe::MarkupProbe;
+    int Locate(int iPosParent, int& iPosRel, int offset, int length, int flags) {
+        x_LocateNew(iPosParent, iPosRel, offset, length, flags);
+        return offset;
+    }
+    int Root() const { return Entry(0).firstChild; }
+};
+
+TEST(MarkupLocateNew, OffsetsAndLinkTargets) {
+    // "<r>\r\n<a/>\r\n<b/>\r\n</r>": a at 5, b at 11, end tag at 17.
+    LocateProbe m(u"<r>\r\n<a/>\r\n<b/>\r\n</r>");
+    int r = m.Root();
+    int a = m.Entry(r).firstChild;
+    int b = m.Entry(a).nextSibling;
+    int rel = 0;
+    EXPECT_EQ(m.Locate(r, rel, 0, 0, 0), 17);   // add at the end: before the end tag
+    EXPECT_EQ(rel, b);                          // linked after the last child
+    rel = 0;
+    EXPECT_EQ(m.Locate(r, rel, 0, 0, 1), 5);    // insert first: whitespace skipped to '<'
+    EXPECT_EQ(rel, 0);
+    rel = a;
+    EXPECT_EQ(m.Locate(r, rel, 0, 0, 0), 11);   // after a, past its line break
+    EXPECT_EQ(rel, a);
+    rel = b;
+    EXPECT_EQ(m.Locate(r, rel, 0, 0, 1), 11);   // before b
+    EXPECT_EQ(rel, a);
+    rel = a;
+    EXPECT_EQ(m.Locate(r, rel, 0, 0, 2), 9);    // exact: right after a's '>'
+    rel = 0;
+    EXPECT_EQ(m.Locate(r, rel, 3, 2, 2), 5);    // caller's offset plus the length when adding
+    rel = 0;
+    EXPECT_EQ(m.Locate(r, rel, 3, 2, 1 | 2), 3);
+}
+
+TEST(MarkupLocateNew, EmptyParentAndDocumentLevel) {
+    LocateProbe m(u"<p/>");
+    int rel = 0;
+    EXPECT_EQ(m.Locate(m.Root(), rel, 0, 0, 0), 3);   // the parent's '>'
+    EXPECT_EQ(rel, 0);
+    rel = 0;
+    EXPECT_EQ(m.Locate(0, rel, 0, 0, 1), 0);
+    rel = 0;
+    EXPECT_EQ(m.Locate(0, rel, 0, 0, 0), 4);
+    EXPECT_EQ(rel, m.Root());
+}
+
+TEST(MarkupTextArg, AcceptsEveryTextForm) {
+    CMarkup m;
+    std::u16string name = u"root";
+    ASSERT_TRUE(m.AddElem(name, CString(u"v") + CString(u"w")));
+    EXPECT_EQ(m.GetDoc(), CString(u"<root>vw</root>\r\n"));
+    CString attrib(u"k");
+    ASSERT_TRUE(m.SetAttrib(attrib, std::u16string(u"1")));
+    EXPECT_EQ(m.GetAttrib(attrib), CString(u"1"));
+}
+
+}  // namespace

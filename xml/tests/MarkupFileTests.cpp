@@ -38,6 +38,50 @@ TEST(MarkupFile, LoadSkipsByteOrderMarkAsCharacterBeforeRoot) {
     EXPECT_TRUE(m.FindElem(u"a"));
 }
 
+TEST(MarkupFile, LoadAcrossReadChunksKeepsEverySequence) {
+    // Several megabytes, so sequences of every length straddle the reader's chunk boundaries.
+    TempFolder folder;
+    std::string bytes = "<a>";
+    std::u16string expected;
+    for (int i = 0; i < 200000; ++i) {
+        bytes += "x\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+        expected += u"x\u00e9\u20ac\U0001F600";
+        if (i % 7 == 0) {
+            bytes += "\xFF";   // an invalid byte stays one replacement character
+            expected += u"\uFFFD";
+        }
+    }
+    bytes += "</a>";
+    WriteBytes(folder.File("big.xml"), bytes);
+    CMarkup m;
+    ASSERT_TRUE(m.Load(CString(folder.File("big.xml"))));
+    ASSERT_TRUE(m.FindElem());
+    EXPECT_TRUE(m.GetData().str() == expected);
+}
+
+TEST(MarkupFile, LoadOfLongNonAsciiRun) {
+    TempFolder folder;
+    std::string bytes = "<a>";
+    std::u16string expected;
+    for (int i = 0; i < 700000; ++i) {
+        bytes += i % 2 ? "\xE2\x82\xAC" : "\xC3\xA9";
+        expected += i % 2 ? u'\u20ac' : u'\u00e9';
+    }
+    bytes += "</a>";
+    WriteBytes(folder.File("run.xml"), bytes);
+    CMarkup m;
+    ASSERT_TRUE(m.Load(CString(folder.File("run.xml"))));
+    ASSERT_TRUE(m.FindElem());
+    EXPECT_TRUE(m.GetData().str() == expected);
+}
+
+TEST(MarkupFile, LoadOfFolderFails) {
+    TempFolder folder;
+    CMarkup m(u"<keep/>");
+    EXPECT_FALSE(m.Load(CString(folder.Path())));
+    EXPECT_EQ(m.GetDoc(), CString(u"<keep/>"));
+}
+
 TEST(MarkupFile, LoadOfMissingFileLeavesDocument) {
     TempFolder folder;
     CMarkup m(u"<keep/>");
@@ -93,6 +137,21 @@ TEST(MarkupFile, FailedSaveLeavesOldFileIntact) {
     EXPECT_FALSE(m.Save(CString(path)));
     ::chmod(folder.Path().c_str(), 0700);
     EXPECT_EQ(ReadBytes(path), "<old/>");
+}
+
+TEST(MarkupFile, FailedRenameLeavesTargetAndNoTemporary) {
+    TempFolder folder;
+    std::string target = folder.File("taken");
+    std::filesystem::create_directories(target + "/inside");
+    CMarkup m(u"<new/>");
+    EXPECT_FALSE(m.Save(CString(target)));
+    EXPECT_TRUE(std::filesystem::is_directory(target + "/inside"));
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
 }
 
 TEST(MarkupFile, SaveIntoMissingFolderFails) {

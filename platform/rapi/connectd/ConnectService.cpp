@@ -109,9 +109,10 @@ bool ConnectService::Run() {
     while (!g_stopRequested) {
         pollfd entry{m_listener, POLLIN, 0};
         int ready = ::ppoll(&entry, 1, nullptr, &waiting);
+        const int waitError = errno;
         ReapFinished();
-        if (ready < 0 && errno != EINTR) {
-            LogLine(std::string("cannot wait for connections: ") + std::strerror(errno));
+        if (ready < 0 && waitError != EINTR) {
+            LogLine(std::string("cannot wait for connections: ") + std::strerror(waitError));
             return false;
         }
         if (ready > 0 && !g_stopRequested)

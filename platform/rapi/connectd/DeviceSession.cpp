@@ -1,6 +1,8 @@
 #include "platform/rapi/connectd/DeviceSession.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -75,18 +77,54 @@ int OpenFlags(DWORD access, DWORD disposition) {
     }
 }
 
+// Temporary files of this session, kept where a stop signal's handler can reach them: the
+// service ends its sessions with SIGTERM, and a replaced file must not leave its temporary behind.
+char g_pendingTemps[kMaxOpenFiles][PATH_MAX];
+
+void OnSessionStop(int) {
+    for (auto& path : g_pendingTemps)
+        if (path[0] != '\0')
+            ::unlink(path);
+    ::_exit(0);
+}
+
+void SetPendingTemp(size_t index, const std::string& path) {
+    sigset_t stop;
+    sigset_t previous;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTERM);
+    sigaddset(&stop, SIGINT);
+    ::sigprocmask(SIG_BLOCK, &stop, &previous);
+    if (path.size() < PATH_MAX)
+        std::memcpy(g_pendingTemps[index], path.c_str(), path.size() + 1);
+    else
+        g_pendingTemps[index][0] = '\0';
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
+
+void InstallStopHandler() {
+    struct sigaction action{};
+    action.sa_handler = OnSessionStop;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 }  // namespace
 
 DeviceSession::~DeviceSession() {
-    for (OpenFile& file : m_files) {
+    for (size_t i = 0; i < m_files.size(); ++i) {
+        OpenFile& file = m_files[i];
         if (file.fd < 0)
             continue;
         ::close(file.fd);
-        if (!file.tempPath.empty())
+        if (!file.tempPath.empty()) {
             ::unlink(file.tempPath.c_str());
+            SetPendingTemp(i, "");
+        }
     }
 }
 
@@ -94,6 +132,7 @@ void DeviceSession::Log(const std::string& text) const { LogLine(m_peer + ": " +
 
 void DeviceSession::Serve(int fd, const std::string& peer) {
     m_peer = peer;
+    InstallStopHandler();
     SocketTransport transport(fd);
     std::unique_ptr<SecureChannel> channel;
     RapiStatus status = SecureChannel::Open(transport, SecureChannel::Role::Server, m_key,
@@ -207,40 +246,54 @@ bool DeviceSession::FileCreate(std::string_view in, std::string& answer) {
     auto path = folder->ResolveFile(name, error);
     if (!path)
         return reply(error, "refused");
-    OpenFile* slot = nullptr;
-    for (OpenFile& file : m_files)
-        if (file.fd < 0) {
-            slot = &file;
-            break;
-        }
+    OpenFile* slot = FreeSlot();
     if (!slot)
         return reply(ERROR_TOO_MANY_OPEN_FILES, "");
-    OpenFile opened;
-    opened.path = *path;
-    if (disposition == CREATE_ALWAYS && (access & GENERIC_WRITE)) {
-        // Written beside the target and renamed over it on close, so a cut connection never
-        // leaves a half-written file where a whole one was.
-        std::string pattern = FolderOf(*path) + "/." + BaseOf(*path) + ".partXXXXXX";
-        opened.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (opened.fd >= 0) {
-            ::fchmod(opened.fd, 0644);
-            opened.tempPath = pattern;
-        }
-    } else {
-        opened.fd = ::open(path->c_str(), flags, 0644);
-    }
+    struct stat existing{};
+    if (::stat(path->c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        return reply(ERROR_ACCESS_DENIED, "not a plain file");
+    OpenFile opened = OpenPath(*path, access, disposition, flags);
     if (opened.fd < 0)
         return reply(ErrorFromErrno(errno), std::strerror(errno));
     struct stat info{};
     if (::fstat(opened.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(opened.fd);
+        if (!opened.tempPath.empty())
+            ::unlink(opened.tempPath.c_str());
         return reply(ERROR_ACCESS_DENIED, "not a plain file");
     }
     *slot = opened;
     const uint32_t handle = static_cast<uint32_t>(slot - m_files.data());
+    if (!opened.tempPath.empty())
+        SetPendingTemp(handle, opened.tempPath);
     reply(ERROR_SUCCESS, "");
     PutU32(answer, handle);
     return true;
+}
+
+DeviceSession::OpenFile* DeviceSession::FreeSlot() {
+    for (OpenFile& file : m_files)
+        if (file.fd < 0)
+            return &file;
+    return nullptr;
+}
+
+DeviceSession::OpenFile DeviceSession::OpenPath(const std::string& path, DWORD access, DWORD disposition, int flags) {
+    OpenFile opened;
+    opened.path = path;
+    if (disposition != CREATE_ALWAYS || !(access & GENERIC_WRITE)) {
+        opened.fd = ::open(path.c_str(), flags, 0644);
+        return opened;
+    }
+    // Written beside the target and renamed over it on close, so a cut connection never
+    // leaves a half-written file where a whole one was.
+    std::string pattern = FolderOf(path) + "/." + BaseOf(path) + ".partXXXXXX";
+    opened.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (opened.fd >= 0) {
+        ::fchmod(opened.fd, 0644);
+        opened.tempPath = pattern;
+    }
+    return opened;
 }
 
 DeviceSession::OpenFile* DeviceSession::Find(uint32_t handle) {
@@ -336,10 +389,11 @@ DWORD DeviceSession::Close(uint32_t handle) {
         return ::close(closing.fd) == 0 ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
     const bool flushed = ::fsync(closing.fd) == 0;
     const bool closed = ::close(closing.fd) == 0;
-    if (flushed && closed && ::rename(closing.tempPath.c_str(), closing.path.c_str()) == 0)
-        return ERROR_SUCCESS;
-    ::unlink(closing.tempPath.c_str());
-    return ERROR_WRITE_FAULT;
+    const bool replaced = flushed && closed && ::rename(closing.tempPath.c_str(), closing.path.c_str()) == 0;
+    if (!replaced)
+        ::unlink(closing.tempPath.c_str());
+    SetPendingTemp(handle, "");
+    return replaced ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
 bool DeviceSession::FileClose(std::string_view in, std::string& answer) {
@@ -374,6 +428,7 @@ bool DeviceSession::Invoke(std::string_view in, std::string& answer) {
         return reply(HRESULT_FROM_WIN32(error), "", "refused");
     if (function.IsEmpty())
         return reply(HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), "", "no export named");
-    InvokeOutcome outcome = InvokeInChild(*path, function.ToUtf8(), input, m_options.invokeTimeoutMs);
+    InvokeOutcome outcome = InvokeInChild(m_options.invokeHelper, *path, function.ToUtf8(), input,
+                                          m_options.invokeTimeoutMs);
     return reply(outcome.result, outcome.answer, outcome.note);
 }

@@ -41,6 +41,9 @@ private:
     bool FileClose(std::string_view in, std::string& answer);
     bool Invoke(std::string_view in, std::string& answer);
 
+    OpenFile* FreeSlot();
+    // Opens `path` as the desktop asked; fd -1 with errno set on failure.
+    static OpenFile OpenPath(const std::string& path, DWORD access, DWORD disposition, int flags);
     OpenFile* Find(uint32_t handle);
     DWORD Close(uint32_t handle);
     void Log(const std::string& text) const;

@@ -4,14 +4,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/LocalAlloc.h"
 #include "platform/rapi/RapiCodec.h"
 #include "platform/rapi/RapiProtocol.h"
 
@@ -19,72 +18,55 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<size_t>(written);
-    }
-    return true;
-}
-
-// The report: u8 1 when the export ran (else the bytes are the loader's reason), u32 result, bytes.
-std::string Report(bool ran, HRESULT result, std::string_view answer) {
-    std::string report;
-    rapi::PutU8(report, ran ? 1 : 0);
-    rapi::PutU32(report, static_cast<uint32_t>(result));
-    rapi::PutBytes(report, answer);
-    return report;
-}
-
-std::string LoaderError() {
-    const char* reason = ::dlerror();
-    return reason ? reason : "cannot load the library";
-}
-
-void CloseInheritedDescriptors(int keep) {
+void CloseInheritedDescriptors(int keepUpTo) {
     long highest = ::sysconf(_SC_OPEN_MAX);
     if (highest < 0 || highest > 65536)
         highest = 65536;
-    for (int fd = 3; fd < highest; ++fd)
-        if (fd != keep)
-            ::close(fd);
+    for (int fd = keepUpTo + 1; fd < highest; ++fd)
+        ::close(fd);
 }
 
-[[noreturn]] void RunChild(int reportFd, const std::string& libraryPath, const std::string& function,
-                           std::string input) {
-    // The child must not outlive the session that waits for it.
+// Input for the child on descriptor 0, held in memory so writing it can never block.
+int InputDescriptor(std::string_view input) {
+    int fd = ::memfd_create("quillmar-invoke-input", MFD_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    size_t done = 0;
+    while (done < input.size()) {
+        ssize_t written = ::write(fd, input.data() + done, input.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            ::close(fd);
+            return -1;
+        }
+        done += static_cast<size_t>(written);
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
+[[noreturn]] void RunChild(const std::string& helper, int inputFd, int reportFd, const std::string& libraryPath,
+                           const std::string& function) {
+    // The child must not outlive the session that waits for it, nor run the session's handlers.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    CloseInheritedDescriptors(reportFd);
-    void* library = ::dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        WriteAll(reportFd, Report(false, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), LoaderError()));
-        ::_exit(1);
-    }
-    auto fn = reinterpret_cast<RemoteInvokeFn>(::dlsym(library, function.c_str()));
-    if (!fn) {
-        WriteAll(reportFd, Report(false, HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), "no export " + function));
-        ::_exit(1);
-    }
-    DWORD outputSize = 0;
-    BYTE* output = nullptr;
-    HRESULT result = fn(static_cast<DWORD>(input.size()), input.empty() ? nullptr : reinterpret_cast<BYTE*>(input.data()),
-                        &outputSize, &output, nullptr);
-    std::string answer;
-    if (output && outputSize > rapi::kMaxInvokeData)
-        result = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-    else if (output)
-        answer.assign(reinterpret_cast<const char*>(output), outputSize);
-    if (output)
-        LocalFree(output);
-    WriteAll(reportFd, Report(true, result, answer));
-    ::close(reportFd);
-    ::dlclose(library);
-    ::_exit(0);
+    ::signal(SIGTERM, SIG_DFL);
+    ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGPIPE, SIG_DFL);
+    // Moved above the low descriptors first, so no dup2 below is a no-op that keeps close-on-exec.
+    const int input = ::fcntl(inputFd, F_DUPFD, 10);
+    const int report = ::fcntl(reportFd, F_DUPFD, 10);
+    if (input < 0 || report < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(report, 3) < 0)
+        ::_exit(127);
+    // The library's own output joins the service's log rather than the report.
+    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    CloseInheritedDescriptors(3);
+    std::string program = helper;
+    std::string library = libraryPath;
+    std::string exported = function;
+    char* argv[] = {program.data(), library.data(), exported.data(), nullptr};
+    ::execv(program.c_str(), argv);
+    ::_exit(127);
 }
 
 int MillisecondsLeft(Clock::time_point deadline) {
@@ -131,28 +113,32 @@ void Reap(pid_t child, Clock::time_point deadline) {
 
 }  // namespace
 
-InvokeOutcome InvokeInChild(const std::string& libraryPath, const std::string& function, std::string_view input,
-                            int timeoutMs) {
+InvokeOutcome InvokeInChild(const std::string& helper, const std::string& libraryPath, const std::string& function,
+                            std::string_view input, int timeoutMs) {
     InvokeOutcome outcome;
+    int inputFd = InputDescriptor(input);
+    if (inputFd < 0) {
+        outcome.note = std::string("cannot hold the input: ") + std::strerror(errno);
+        return outcome;
+    }
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
         outcome.note = std::string("pipe: ") + std::strerror(errno);
+        ::close(inputFd);
         return outcome;
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::string inputCopy(input);
     pid_t child = ::fork();
+    if (child == 0)
+        RunChild(helper, inputFd, pipeFds[1], libraryPath, function);
+    const int forkError = errno;
+    ::close(inputFd);
+    ::close(pipeFds[1]);
     if (child < 0) {
-        outcome.note = std::string("fork: ") + std::strerror(errno);
+        outcome.note = std::string("fork: ") + std::strerror(forkError);
         ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
         return outcome;
     }
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        RunChild(pipeFds[1], libraryPath, function, std::move(inputCopy));
-    }
-    ::close(pipeFds[1]);
     std::string report;
     ReadEnd end = ReadReport(pipeFds[0], deadline, report);
     ::close(pipeFds[0]);
@@ -169,7 +155,7 @@ InvokeOutcome InvokeInChild(const std::string& libraryPath, const std::string& f
     uint32_t result = 0;
     std::string answer;
     if (!rapi::GetU8(view, ran) || !rapi::GetU32(view, result) || !rapi::GetBytes(view, rapi::kMaxInvokeData, answer) || !view.empty()) {
-        outcome.note = "the library ended without an answer";
+        outcome.note = "the library ended without an answer (crashed, or " + helper + " did not start)";
         return outcome;
     }
     outcome.result = static_cast<HRESULT>(result);

@@ -12,9 +12,10 @@ struct InvokeOutcome {
     std::string note;          // for the log when the export could not run
 };
 
-// `libraryPath` must already be checked to lie inside the program folder. The child loads it
-// with RTLD_NOW, calls `function` with the remote-invocation signature, passes the result and
-// answer back over a pipe and frees the answer with LocalFree. Past timeoutMs it is killed and
-// the result is HRESULT_FROM_WIN32(ERROR_TIMEOUT).
-InvokeOutcome InvokeInChild(const std::string& libraryPath, const std::string& function, std::string_view input,
-                            int timeoutMs);
+// `libraryPath` must already be checked to lie inside the program folder. The child runs
+// `helper` (quillmar-connectd-invoke), which loads the library with RTLD_NOW, calls `function`
+// with the remote-invocation signature, passes the result and answer back over a pipe and frees
+// the answer with LocalFree. Past timeoutMs it is killed and the result is
+// HRESULT_FROM_WIN32(ERROR_TIMEOUT).
+InvokeOutcome InvokeInChild(const std::string& helper, const std::string& libraryPath, const std::string& function,
+                            std::string_view input, int timeoutMs);

@@ -12,4 +12,5 @@ struct ServiceOptions {
     int idleTimeoutMs = rapi::kIdleTimeoutMs;
     int invokeTimeoutMs = rapi::kInvokeTimeoutMs;
     unsigned maxConnections = 8;
+    std::string invokeHelper;   // quillmar-connectd-invoke, beside the service's executable
 };

@@ -77,6 +77,16 @@ bool ParseArguments(int argc, char** argv, CommandLine& line, std::string& error
     return true;
 }
 
+// quillmar-connectd-invoke lives beside this executable.
+std::string InvokeHelperPath() {
+    char self[4096];
+    ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return "quillmar-connectd-invoke";
+    std::string path(self, static_cast<size_t>(length));
+    return path.substr(0, path.rfind('/') + 1) + "quillmar-connectd-invoke";
+}
+
 // The address a desktop should dial: the listening one, or this machine's name when the
 // service listens on every address.
 std::string AdvertisedHost(const std::string& address) {
@@ -116,6 +126,9 @@ int main(int argc, char** argv) {
         std::printf("%s\n", pairing.Text().c_str());
         return 0;
     }
+    line.options.invokeHelper = InvokeHelperPath();
+    if (::access(line.options.invokeHelper.c_str(), X_OK) != 0)
+        LogLine("warning: " + line.options.invokeHelper + " is missing; library calls will fail");
     ConnectService service(key, line.options);
     status = service.Listen();
     if (!status.ok()) {

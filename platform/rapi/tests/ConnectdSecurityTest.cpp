@@ -43,7 +43,9 @@ protected:
         if (HasFatalFailure())
             return;
         PutFileBytes(Outside() + "/secret.txt", "outside the program folder");
+        // Loadable where it lies, so only the service's refusal keeps it from running.
         std::filesystem::copy_file(RAPI_TEST_EXPORTS, Outside() + "/libRapiTestExports.so");
+        std::filesystem::copy_file(QUILLMAR_PLATFORM_LIBRARY, Outside() + "/libQuillmarPlatform.so");
     }
 
     // An authenticated channel of the test's own, to send what the Remote API never would.
@@ -200,6 +202,15 @@ TEST_F(Security, LinksOutOfAppPathAreRefused) {
     EXPECT_TRUE(GoodDesktopServed());
 }
 
+TEST_F(Security, FoldersAreNotFiles) {
+    std::filesystem::create_directories(AppPath() + "/Folder");
+    ASSERT_TRUE(ConnectDesktop());
+    EXPECT_EQ(Open(u"folder", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Open(u"Folder", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CeGetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(std::filesystem::is_directory(AppPath() + "/Folder"));
+}
+
 TEST_F(Security, LinkInsideAppPathIsFollowed) {
     PutFileBytes(AppPath() + "/real.txt", "inside");
     std::filesystem::create_symlink(AppPath() + "/real.txt", AppPath() + "/alias.txt");
@@ -231,5 +242,14 @@ TEST_F(Security, LibrariesOutsideAppPathAreRefused) {
         EXPECT_EQ(output, nullptr);
     }
     EXPECT_FALSE(std::filesystem::exists(marker));
+    // The same library inside the program folder does run.
+    std::filesystem::copy_file(Outside() + "/libRapiTestExports.so", AppPath() + "/libInside.so");
+    std::filesystem::copy_file(Outside() + "/libQuillmarPlatform.so", AppPath() + "/libQuillmarPlatform.so");
+    std::string input = marker;
+    DWORD size = 0;
+    EXPECT_EQ(CeRapiInvoke(u"Inside.dll", u"Touch", static_cast<DWORD>(input.size()),
+                           reinterpret_cast<BYTE*>(input.data()), &size, nullptr, nullptr, 0),
+              S_OK);
+    EXPECT_TRUE(std::filesystem::exists(marker));
     EXPECT_TRUE(GoodDesktopServed());
 }

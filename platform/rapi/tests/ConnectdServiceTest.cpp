@@ -20,8 +20,11 @@ class Connection : public ServiceFixture {
 protected:
     void SetUp() override {
         ServiceFixture::SetUp();
-        if (!HasFatalFailure())
-            std::filesystem::copy_file(RAPI_TEST_EXPORTS, AppPath() + "/libRapiTestExports.so");
+        if (HasFatalFailure())
+            return;
+        // As on a device: the library and the platform library it links, side by side.
+        std::filesystem::copy_file(RAPI_TEST_EXPORTS, AppPath() + "/libRapiTestExports.so");
+        std::filesystem::copy_file(QUILLMAR_PLATFORM_LIBRARY, AppPath() + "/libQuillmarPlatform.so");
     }
 
     HRESULT Invoke(const std::u16string& function, const std::string& input, std::string& answer,
@@ -33,8 +36,9 @@ protected:
                                       static_cast<DWORD>(in.size()), in.empty() ? nullptr : reinterpret_cast<BYTE*>(in.data()),
                                       &size, &output, nullptr, 0);
         answer.assign(reinterpret_cast<const char*>(output), output ? size : 0);
-        if (output)
+        if (output) {
             EXPECT_EQ(LocalFree(output), nullptr);
+        }
         return result;
     }
 };
@@ -147,12 +151,18 @@ TEST_F(Connection, CutConnectionLeavesTheOldFileWhole) {
     CeRapiUninit();   // gone before the close
     EXPECT_FALSE(CeCloseHandle(file));
     EXPECT_EQ(CeGetLastError(), ERROR_NOT_CONNECTED);
-    ASSERT_TRUE(GoodDesktopServed());   // by now the cut session has been cleaned up
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "the whole old file");
+    ASSERT_TRUE(GoodDesktopServed());
+    // The cut session cleans up on its own time; give it a moment under load.
     size_t entries = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(AppPath()))
-        entries += entry.path().filename() == "libRapiTestExports.so" ? 0 : 1;
+    for (int tries = 0; tries < 500; ++tries) {
+        entries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(AppPath()))
+            entries += entry.path().extension() == ".so" ? 0 : 1;
+        if (entries == 1)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "the whole old file");
     EXPECT_EQ(entries, 1u) << "a temporary file was left behind";
 }
 
@@ -183,6 +193,13 @@ TEST_F(Connection, EachInvocationStartsAFreshProcess) {
     ASSERT_EQ(Invoke(u"CallCount", "", second), S_OK);
     EXPECT_EQ(first, std::string("1") + '\0');
     EXPECT_EQ(second, std::string("1") + '\0');
+}
+
+TEST_F(Connection, LibraryRunsWithThePlatformLibraryOfTheDeviceFolder) {
+    ASSERT_TRUE(ConnectDesktop());
+    std::string answer;
+    ASSERT_EQ(Invoke(u"ProgramFolder", "", answer), S_OK);
+    EXPECT_EQ(answer, std::filesystem::canonical(AppPath()).string() + '\0');
 }
 
 TEST_F(Connection, ExportFailuresComeBackAsFailures) {
@@ -241,4 +258,122 @@ TEST_F(Connection, MissingAppPathIsPathNotFound) {
                            FILE_ATTRIBUTE_NORMAL, nullptr),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(CeGetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(Connection, StopDuringAWriteKeepsTheOldFileAndNoTemporary) {
+    PutFileBytes(AppPath() + "/Quillmar.dat", "the whole old file");
+    ASSERT_TRUE(ConnectDesktop());
+    HANDLE file = CeCreateFile(u"Quillmar.dat", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(CeWriteFile(file, "half", 4, &written, nullptr));
+    const int status = StopService();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(CeCloseHandle(file));
+    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "the whole old file");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(AppPath()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names.size(), 3u) << "a temporary file was left behind";
+}
+
+TEST_F(Connection, KeyIsKeptAcrossStarts) {
+    std::string output;
+    std::string errors;
+    ASSERT_EQ(RunServiceOnce({"--pairing-text", "--port", std::to_string(port)}, output, errors), 0);
+    EXPECT_EQ(output, pairingText);
+    ASSERT_EQ(RunServiceOnce({"--pairing-text", "--address", "::1", "--port", "5000"}, output, errors), 0);
+    auto pairing = Pairing::Parse(output);
+    ASSERT_TRUE(pairing);
+    EXPECT_EQ(pairing->host, "::1");
+    EXPECT_EQ(pairing->key, Pairing::Parse(pairingText)->key);
+}
+
+TEST_F(Connection, KeyFileOthersMayReadIsRefused) {
+    const std::string keyFile = device.ConfigHome() + "/Kestovar/connectd.key";
+    std::filesystem::permissions(keyFile, std::filesystem::perms::group_read, std::filesystem::perm_options::add);
+    std::string output;
+    std::string errors;
+    const int status = RunServiceOnce({"--pairing-text"}, output, errors);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_TRUE(output.empty());
+    EXPECT_NE(errors.find("chmod 600"), std::string::npos) << errors;
+}
+
+TEST_F(Connection, DamagedKeyFileIsRefused) {
+    PutFileBytes(device.Path() + "/bad.key", "not a key\n");
+    std::filesystem::permissions(device.Path() + "/bad.key", std::filesystem::perms::owner_read |
+                                                                 std::filesystem::perms::owner_write);
+    std::string output;
+    std::string errors;
+    const int status = RunServiceOnce({"--pairing-text", "--key-file", device.Path() + "/bad.key"}, output, errors);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(FileBytes(device.Path() + "/bad.key"), "not a key\n");
+}
+
+TEST_F(Connection, BadOptionsAreRefusedWithUsage) {
+    std::string output;
+    std::string errors;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--port", "0"}, {"--port", "70000"}, {"--port"}, {"--frobnicate", "1"},
+          {"--invoke-timeout-ms", "soon"}}) {
+        const int status = RunServiceOnce(arguments, output, errors);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << arguments[0];
+        EXPECT_NE(errors.find("usage:"), std::string::npos);
+    }
+    EXPECT_EQ(RunServiceOnce({"--help"}, output, errors), 0);
+    EXPECT_NE(output.find("--pairing-text"), std::string::npos);
+}
+
+TEST_F(Connection, PortInUseIsReported) {
+    std::string output;
+    std::string errors;
+    const int status = RunServiceOnce({"--port", std::to_string(port)}, output, errors);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(errors.find("cannot listen"), std::string::npos) << errors;
+}
+
+TEST_F(Connection, OpenFilesAreLimitedPerConnection) {
+    PutFileBytes(AppPath() + "/Quillmar.dat", "data");
+    ASSERT_TRUE(ConnectDesktop());
+    std::vector<HANDLE> files;
+    for (int i = 0; i < 16; ++i) {
+        files.push_back(CeCreateFile(u"Quillmar.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_NE(files.back(), INVALID_HANDLE_VALUE) << i;
+    }
+    EXPECT_EQ(CeCreateFile(u"Quillmar.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CeGetLastError(), ERROR_TOO_MANY_OPEN_FILES);
+    EXPECT_TRUE(CeCloseHandle(files.front()));
+    EXPECT_FALSE(CeCloseHandle(files.front()));
+    EXPECT_EQ(CeGetLastError(), ERROR_INVALID_HANDLE);
+    std::string bytes;
+    EXPECT_TRUE(ReadDeviceFile(u"Quillmar.dat", bytes));
+    EXPECT_EQ(bytes, "data");
+}
+
+TEST_F(Connection, CreateNewRefusesAnExistingFile) {
+    PutFileBytes(AppPath() + "/Quillmar.dat", "data");
+    ASSERT_TRUE(ConnectDesktop());
+    EXPECT_EQ(CeCreateFile(u"quillmar.DAT", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CeGetLastError(), ERROR_FILE_EXISTS);
+    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "data");
+}
+
+TEST_F(Connection, SecondInitReplacesTheConnection) {
+    PutFileBytes(AppPath() + "/Quillmar.dat", "data");
+    ASSERT_TRUE(ConnectDesktop());
+    HANDLE stale = CeCreateFile(u"Quillmar.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(stale, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(ConnectDesktop());
+    EXPECT_EQ(CeGetFileSize(stale, nullptr), INVALID_FILE_SIZE);
+    EXPECT_EQ(CeGetLastError(), ERROR_INVALID_HANDLE);
+    std::string bytes;
+    EXPECT_TRUE(ReadDeviceFile(u"Quillmar.dat", bytes));
+    EXPECT_EQ(bytes, "data");
 }

@@ -58,20 +58,28 @@ pid_t Spawn(const TempHome& device, const std::vector<std::string>& arguments, i
     ::_exit(127);
 }
 
+// Output and errors go to files, so neither pipe can fill while the other is read.
+int RunOnce(const TempHome& device, const std::vector<std::string>& arguments, std::string& output,
+            std::string& errors) {
+    const std::string outPath = device.Path() + "/once.out";
+    const std::string errPath = device.Path() + "/once.err";
+    int out = ::open(outPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int err = ::open(errPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    pid_t child = Spawn(device, arguments, out, err);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    ::close(out);
+    ::close(err);
+    output = FileBytes(outPath);
+    errors = FileBytes(errPath);
+    return status;
+}
+
 std::string CapturePairingText(const TempHome& device, unsigned port) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return "";
-    pid_t child = Spawn(device, {"--pairing-text", "--port", std::to_string(port)}, pipeFds[1], -1);
-    ::close(pipeFds[1]);
-    std::string text;
-    char buffer[256];
-    ssize_t got;
-    while ((got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(got));
-    ::close(pipeFds[0]);
-    ::waitpid(child, nullptr, 0);
-    return text;
+    std::string output;
+    std::string errors;
+    RunOnce(device, {"--pairing-text", "--port", std::to_string(port)}, output, errors);
+    return output;
 }
 
 }  // namespace
@@ -141,6 +149,11 @@ int ServiceFixture::StopService() {
     ::waitpid(service, &status, 0);
     service = -1;
     return status;
+}
+
+int ServiceFixture::RunServiceOnce(const std::vector<std::string>& arguments, std::string& output,
+                                   std::string& errors) {
+    return RunOnce(device, arguments, output, errors);
 }
 
 std::string ServiceFixture::ServiceLog() const { return FileBytes(device.Path() + "/connectd.log"); }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 #include "platform/rapi/tests/TempHome.h"
@@ -18,6 +19,8 @@ protected:
     // Stops it with SIGTERM; the exit status it ended with.
     int StopService();
     std::string ServiceLog() const;
+    // Runs the service binary once with the device's HOME; its exit status, stdout and stderr.
+    int RunServiceOnce(const std::vector<std::string>& arguments, std::string& output, std::string& errors);
 
     // Writes a registry value of the device (switching HOME for the moment).
     void SetDeviceString(const std::string& key, const std::string& name, const std::string& value);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/LocalAlloc.h"
+#include "platform/Paths.h"
 #include "platform/rapi/RapiTypes.h"
 
 namespace {
@@ -51,6 +52,12 @@ __attribute__((visibility("default"))) HRESULT Reverse(DWORD cbInput, BYTE* pInp
 __attribute__((visibility("default"))) HRESULT CallCount(DWORD, BYTE*, DWORD* pcbOutput, BYTE** ppOutput,
                                                          IRAPIStream*) {
     return AnswerText(std::to_string(++g_calls), pcbOutput, ppOutput);
+}
+
+// Answers where the platform code it runs with came from.
+__attribute__((visibility("default"))) HRESULT ProgramFolder(DWORD, BYTE*, DWORD* pcbOutput, BYTE** ppOutput,
+                                                             IRAPIStream*) {
+    return AnswerText(GetProgramFolder(), pcbOutput, ppOutput);
 }
 
 __attribute__((visibility("default"))) HRESULT Refuse(DWORD, BYTE*, DWORD*, BYTE**, IRAPIStream*) {

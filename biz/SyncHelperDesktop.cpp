@@ -1,0 +1,374 @@
+// The desktop's half of CSyncHelper: the device reached through the Remote API of the
+// connection (platform/rapi). Desktop build only.
+#include "biz/SyncHelper.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "biz/DataHelper.h"
+#include "platform/Paths.h"
+#include "platform/rapi/Rapi.h"
+
+namespace {
+
+constexpr DWORD kConnectWaitMs = 15000;
+// The device's connection settles after it reports ready; calls made at once can be refused.
+constexpr auto kSettleAfterConnect = std::chrono::milliseconds(700);
+constexpr DWORD kCopyChunk = 8192;
+constexpr DWORD kAppPathBufferBytes = 260;
+// A longer "AppPath" is read with a second query, up to this size.
+constexpr DWORD kAppPathLimitBytes = 32768;
+
+constexpr const char16_t* kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
+constexpr const char16_t* kSyncLibrary = u"Sync.dll";
+constexpr const char16_t* kDeviceDesktopChanges = u"Desktop.xml";
+constexpr const char16_t* kDeviceDeviceChanges = u"Device.xml";
+constexpr const char16_t* kDeviceDataFile = u"Quillmar.dat";
+constexpr const char* kEmptyChangeDocument = "<quillmar/>\r\n";
+
+// A local file descriptor closed when it goes.
+class LocalFile {
+public:
+    explicit LocalFile(int fd) : m_fd(fd) {}
+    ~LocalFile() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    LocalFile(const LocalFile&) = delete;
+    LocalFile& operator=(const LocalFile&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The read part of a local file; -1 on failure.
+ssize_t ReadChunk(int fd, char* buffer, size_t size) {
+    ssize_t got;
+    do {
+        got = ::read(fd, buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+bool RemoveLocalFile(const CString& path) {
+    if (path.IsEmpty())
+        return true;
+    std::error_code error;
+    std::filesystem::remove(path.ToUtf8(), error);
+    return !error;
+}
+
+bool DeviceFileMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+CString HexStatus(HRESULT result) {
+    return CString::Formatted(u"0x%08X", static_cast<unsigned>(result));
+}
+
+// Writes all of `bytes` to an open device file; false at the first short or failed write.
+bool WriteDeviceBytes(HANDLE file, const char* bytes, DWORD size) {
+    DWORD written = 0;
+    return CeWriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
+
+// The data store once it holds a data file, so its paths are known.
+CDataHelper* DesktopStore() {
+    CDataHelper* store = GetCurrDataHelper();
+    if (!store || store->GetDataFilePath().IsEmpty())
+        return nullptr;
+    return store;
+}
+
+struct LocalFreeDeleter {
+    void operator()(uint8_t* block) const { LocalFree(block); }
+};
+
+}  // namespace
+
+std::shared_ptr<void> CSyncHelper::OpenConnectionScope() {
+    // The deleter runs for the null pointer too: it marks the end of the helper, not of an object.
+    return std::shared_ptr<void>(nullptr, [](void*) { CeRapiUninit(); });
+}
+
+int CSyncHelper::Fail(const CString& what) {
+    m_strLastError = what;
+    // What the connection said matters only when it is the connection that failed.
+    const std::string reason = FAILED(CeRapiGetError()) ? CeRapiGetErrorMessage() : std::string();
+    if (!reason.empty())
+        m_strLastError += u": " + CString::FromUtf8(reason);
+    return 0;
+}
+
+int CSyncHelper::FailOnDevice(const CString& what) {
+    const DWORD error = CeGetLastError();
+    Fail(what);
+    if (!FAILED(CeRapiGetError()) && error != ERROR_SUCCESS)
+        m_strLastError += CString::Formatted(u" (error %u)", static_cast<unsigned>(error));
+    return 0;
+}
+
+int CSyncHelper::Initialize() {
+    m_strLastError.Empty();
+    DeviceAppPath.Empty();
+    RAPIINIT init;
+    init.cbSize = kRapiInitSize;
+    if (FAILED(CeRapiInitEx(&init)))
+        return Fail(u"The connection to the device could not be started");
+    if (WaitForSingleObject(init.heRapiInit, kConnectWaitMs) != WAIT_OBJECT_0)
+        return Fail(u"The device did not answer in time");
+    if (FAILED(init.hrRapiInit))
+        return Fail(u"The device could not be reached");
+    std::this_thread::sleep_for(kSettleAfterConnect);
+    const CString appPath = GetAppPathOnDevice();
+    if (appPath.IsEmpty())
+        return Fail(u"The program folder on the device is not known (\"AppPath\")");
+    DeviceAppPath = appPath + u'\\';
+    return 1;
+}
+
+CString CSyncHelper::GetAppPathOnDevice() {
+    HKEY key = nullptr;
+    if (CeRegOpenKeyEx(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return CString();
+    std::u16string value(kAppPathBufferBytes / sizeof(char16_t), u'\0');
+    DWORD size = kAppPathBufferBytes;
+    DWORD type = REG_NONE;
+    LONG result = CeRegQueryValueEx(key, u"AppPath", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+    if (result == static_cast<LONG>(ERROR_MORE_DATA) && size <= kAppPathLimitBytes) {
+        value.assign((size + 1) / sizeof(char16_t), u'\0');
+        size = static_cast<DWORD>(value.size() * sizeof(char16_t));
+        result = CeRegQueryValueEx(key, u"AppPath", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+    }
+    CeRegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return CString();
+    value.resize(size / sizeof(char16_t));
+    // The stored text may or may not carry its terminating zero.
+    const size_t end = value.find(u'\0');
+    if (end != std::u16string::npos)
+        value.resize(end);
+    return CString(std::move(value));
+}
+
+int CSyncHelper::DoCeRapiInvoke(const CString& functionName, uint8_t** ppOutput, uint32_t* pcbOutput) {
+    DWORD outputSize = 0;
+    const CString library = DeviceAppPath + kSyncLibrary;
+    const HRESULT result = CeRapiInvoke(library.GetString(), functionName.GetString(), 0, nullptr, &outputSize,
+                                        ppOutput, nullptr, 0);
+    if (pcbOutput)
+        *pcbOutput = outputSize;
+    if (FAILED(result)) {
+        if (ppOutput) {
+            LocalFree(*ppOutput);
+            *ppOutput = nullptr;
+        }
+        return Fail(u"The device could not run " + functionName + u" (" + HexStatus(result) + u")");
+    }
+    return 1;
+}
+
+int CSyncHelper::TriggerDeviceSide_SerializeLocalChanges() {
+    m_strLastError.Empty();
+    return DoCeRapiInvoke(u"TriggerDeviceSide_SerializeLocalChanges", nullptr);
+}
+
+int CSyncHelper::TriggerDeviceSide_CommitRemoteChanges() {
+    m_strLastError.Empty();
+    return DoCeRapiInvoke(u"TriggerDeviceSide_CommitRemoteChanges", nullptr);
+}
+
+int CSyncHelper::TriggerDeviceSide_UpdateLastSyncDateTime() {
+    m_strLastError.Empty();
+    return DoCeRapiInvoke(u"TriggerDeviceSide_UpdateLastSyncDateTime", nullptr);
+}
+
+CString CSyncHelper::GetDeviceSyncID() {
+    uint8_t* answer = nullptr;
+    uint32_t size = 0;
+    if (!DoCeRapiInvoke(u"GetDeviceSideSyncID", &answer, &size))
+        return CString();
+    const std::unique_ptr<uint8_t, LocalFreeDeleter> owned(answer);
+    if (!owned)
+        return CString();
+    // The answer is zero-terminated; never read past its size when it is not.
+    const std::string_view bytes(reinterpret_cast<const char*>(owned.get()), size);
+    return CString::FromUtf8(bytes.substr(0, bytes.find('\0')));
+}
+
+int CSyncHelper::VerifyPartnership() {
+    m_strLastError.Empty();
+    CDataHelper* store = GetCurrDataHelper();
+    const CString desktopSyncId = store ? store->GetMetaDataValue(u"syncID") : CString();
+    const CString deviceSyncId = GetDeviceSyncID();
+    return !deviceSyncId.IsEmpty() && deviceSyncId == desktopSyncId ? 1 : 0;
+}
+
+int CSyncHelper::CopyLocalFileToRemote(const CString& devicePath, const CString& localPath) {
+    const LocalFile local(::open(localPath.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC));
+    if (local.fd() < 0)
+        return errno == ENOENT ? -1 : Fail(u"The file " + localPath + u" could not be read");
+    HANDLE remote = CeCreateFile(devicePath.GetString(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (remote == INVALID_HANDLE_VALUE)
+        return FailOnDevice(u"The file " + devicePath + u" could not be created on the device");
+    char chunk[kCopyChunk];
+    for (;;) {
+        const ssize_t got = ReadChunk(local.fd(), chunk, sizeof chunk);
+        // On a failure the device file stays open: it replaces the old one only when closed,
+        // and the connection's end discards it, so the device keeps its complete old file.
+        if (got < 0)
+            return Fail(u"The file " + localPath + u" could not be read");
+        if (got == 0)
+            break;
+        if (!WriteDeviceBytes(remote, chunk, static_cast<DWORD>(got)))
+            return FailOnDevice(u"The file " + devicePath + u" could not be written on the device");
+    }
+    if (!CeCloseHandle(remote))
+        return FailOnDevice(u"The file " + devicePath + u" could not be completed on the device");
+    return 1;
+}
+
+int CSyncHelper::CopyRemoteFileToLocal(const CString& devicePath, const CString& localPath) {
+    HANDLE remote = CeCreateFile(devicePath.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (remote == INVALID_HANDLE_VALUE) {
+        if (DeviceFileMissing(CeGetLastError()))
+            return -1;
+        return FailOnDevice(u"The file " + devicePath + u" could not be opened on the device");
+    }
+    DWORD sizeHigh = 0;
+    const DWORD size = CeGetFileSize(remote, &sizeHigh);
+    std::string bytes;
+    bool complete = size != INVALID_FILE_SIZE && sizeHigh == 0;
+    if (complete)
+        bytes.reserve(size);
+    char chunk[kCopyChunk];
+    DWORD got = 0;
+    while (complete && bytes.size() < size) {
+        if (!CeReadFile(remote, chunk, sizeof chunk, &got, nullptr))
+            complete = false;
+        else if (got == 0)
+            break;
+        else
+            bytes.append(chunk, got);
+    }
+    complete = CeCloseHandle(remote) && complete && bytes.size() == size;
+    if (!complete)
+        return FailOnDevice(u"The file " + devicePath + u" could not be read from the device");
+    // Written beside and renamed over, so a failed copy leaves the old file whole.
+    if (!WriteFileAtomically(localPath.ToUtf8(), bytes))
+        return Fail(u"The file " + localPath + u" could not be written");
+    return 1;
+}
+
+int CSyncHelper::PutEmptyChangeFileOnDevice(const CString& devicePath) {
+    HANDLE remote = CeCreateFile(devicePath.GetString(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (remote == INVALID_HANDLE_VALUE)
+        return FailOnDevice(u"The file " + devicePath + u" could not be created on the device");
+    const std::string empty = kEmptyChangeDocument;
+    if (!WriteDeviceBytes(remote, empty.data(), static_cast<DWORD>(empty.size())))
+        return FailOnDevice(u"The file " + devicePath + u" could not be written on the device");
+    if (!CeCloseHandle(remote))
+        return FailOnDevice(u"The file " + devicePath + u" could not be completed on the device");
+    return 1;
+}
+
+int CSyncHelper::ExchangeChangeFiles() {
+    m_strLastError.Empty();
+    CDataHelper* store = DesktopStore();
+    if (!store)
+        return Fail(u"The data file of this computer is not loaded");
+    const CString toDevice = DeviceAppPath + kDeviceDesktopChanges;
+    const int sent = CopyLocalFileToRemote(toDevice, store->GetOwnChangeFilePath());
+    if (sent == 0 || (sent < 0 && !PutEmptyChangeFileOnDevice(toDevice)))
+        return 0;
+    const CString fromDevice = DeviceAppPath + kDeviceDeviceChanges;
+    const int received = CopyRemoteFileToLocal(fromDevice, store->GetOtherChangeFilePath());
+    if (received == 0)
+        return 0;
+    if (received < 0 && !RemoveLocalFile(store->GetOtherChangeFilePath()))
+        return Fail(u"The old file " + store->GetOtherChangeFilePath() + u" could not be removed");
+    return 1;
+}
+
+int CSyncHelper::PerformFullSync(int direction) {
+    m_strLastError.Empty();
+    CDataHelper* store = DesktopStore();
+    if (!store)
+        return Fail(u"The data file of this computer is not loaded");
+    const CString deviceDataFile = DeviceAppPath + kDeviceDataFile;
+    if (direction != 0) {
+        const CString previousLastSync = store->GetMetaDataValue(u"lastSync");
+        // The copy carries the new "lastSync", so both sides start from the same time.
+        if (!UpdateLastSyncDateTime())
+            return Fail(u"The data file of this computer could not be written");
+        if (CopyLocalFileToRemote(deviceDataFile, store->GetDataFilePath()) != 1) {
+            // The device kept its data: this side's changes must still go out next time.
+            store->SetMetaDataValue(u"lastSync", previousLastSync);
+            if (m_strLastError.IsEmpty())
+                Fail(u"The data file of this computer could not be read");
+            return 0;
+        }
+        // A change file left by an unfinished synchronisation must not be committed over the copy.
+        if (!PutEmptyChangeFileOnDevice(DeviceAppPath + kDeviceDesktopChanges) ||
+            !TriggerDeviceSide_CommitRemoteChanges())
+            return 0;
+    } else {
+        if (!TriggerDeviceSide_UpdateLastSyncDateTime())
+            return 0;
+        if (CopyRemoteFileToLocal(deviceDataFile, store->GetDataFilePath()) != 1) {
+            if (m_strLastError.IsEmpty())
+                Fail(u"The device has no data file");
+            return 0;
+        }
+        // Whatever is saved next must go into the copied file, not over it.
+        if (!store->Initialize())
+            return Fail(u"The copied data file could not be loaded");
+    }
+    // Change files of an unfinished synchronisation belong to data that has just been replaced.
+    RemoveLocalFile(store->GetOwnChangeFilePath());
+    RemoveLocalFile(store->GetOtherChangeFilePath());
+    return 1;
+}
+
+int CSyncHelper::PerformRegularSync(const std::function<void(SyncStep)>& beforeStep) {
+    const auto step = [&beforeStep](SyncStep next) {
+        if (beforeStep)
+            beforeStep(next);
+    };
+    m_strLastError.Empty();
+    if (DeviceAppPath.IsEmpty())
+        return Fail(u"The device is not connected");
+    step(SyncStep_VerifyPartnership);
+    if (!VerifyPartnership())
+        return m_strLastError.IsEmpty() ? SyncResult_NotPartners : SyncResult_Failed;
+    step(SyncStep_DeviceSerialize);
+    if (!TriggerDeviceSide_SerializeLocalChanges())
+        return SyncResult_Failed;
+    step(SyncStep_DesktopSerialize);
+    if (SerializeLocalChanges() < 0)
+        return Fail(u"The changes of this computer could not be written");
+    step(SyncStep_Exchange);
+    if (!ExchangeChangeFiles())
+        return SyncResult_Failed;
+    step(SyncStep_DesktopApply);
+    if (!ApplyRemoteChanges())
+        return Fail(u"The changes of the device could not be saved on this computer");
+    step(SyncStep_DeviceCommit);
+    if (!TriggerDeviceSide_CommitRemoteChanges())
+        return SyncResult_Failed;
+    step(SyncStep_DesktopComplete);
+    if (!CompleteSynchronisation())
+        return Fail(u"The synchronisation could not be completed on this computer");
+    return SyncResult_Done;
+}

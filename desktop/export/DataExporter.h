@@ -1,0 +1,31 @@
+#pragma once
+// Exports the entries the entries view lists (those its filter lets through) into a new
+// spreadsheet workbook or into an XML file.
+#include "desktop/export/ExcelRange.h"
+#include "desktop/export/ExportRequest.h"
+
+class CProjectItem;
+class QWidget;
+
+// The five cell formats of the spreadsheet export ("ExcelFmts").
+struct ExcelCellFormats {
+    CString currency, date, time, number, duration;
+    // The user's formats when the program runs, otherwise the program's defaults.
+    static ExcelCellFormats Current();
+};
+
+class CDataExporter {
+public:
+    // Dispatches on the request's format; false with the request's error text set (or its
+    // cancelled mark) when the export failed.
+    static bool Run(ExportRequest& request, QWidget* parent = nullptr);
+    static bool ExportToExcel(ExportRequest& request);
+    // Asks for the file through a save-file dialog (modal-dialog hook), then writes it.
+    static bool ExportToXml(ExportRequest& request, QWidget* parent = nullptr);
+    // Writes the XML file to the request's output path without asking.
+    static bool WriteXmlFile(ExportRequest& request);
+
+    // The spreadsheet value of one field of an entry, and its XML text.
+    static CVariant CellValue(ExportField field, CProjectItem& entry);
+    static CString XmlText(ExportField field, CProjectItem& entry);
+};

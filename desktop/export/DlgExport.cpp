@@ -1,0 +1,118 @@
+#include "desktop/export/DlgExport.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "biz/Helpers.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/UrlOpener.h"
+#include "desktop/dialogs/DialogLayout.h"
+#include "desktop/export/DataExporter.h"
+#include "desktop/export/DlgExcelSettings.h"
+#include "platform/MessageBox.h"
+#include "platform/Registry.h"
+#include "platform/qt/QtConvert.h"
+
+namespace {
+constexpr int kFieldColumnWidth = 150;
+}
+
+CDlgExport::CDlgExport(ExportRequest& request, QWidget* parent)
+    : CDialog(u"Export Data", parent), m_request(request) {
+    setObjectName(QStringLiteral("dlgExport"));
+}
+
+CString CDlgExport::FieldsKey() {
+    return CQuillmarApp::kAppKey + u"\\ExportFields";
+}
+
+void CDlgExport::CreateControls() {
+    QGridLayout* grid = nullptr;
+    QGroupBox* formatGroup = MakeGroup(tr("&Format"), this, grid);
+    m_format = Named(new QComboBox(this), "formatList");
+    m_format->addItems({tr("Microsoft Excel"), tr("XML")});
+    formatGroup->setFocusProxy(m_format);
+    m_advanced = Named(new QPushButton(tr("Advanced &Settings"), this), "advancedSettings");
+    grid->addWidget(m_format, 0, 0);
+    grid->addWidget(m_advanced, 0, 1);
+
+    m_fields = Named(new QListWidget(this), "fieldList");
+    m_fields->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_fields->setMinimumWidth(kFieldColumnWidth + 30);
+    auto* fieldsLabel = MakeBuddyLabel(tr("Fi&elds:"), m_fields, this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(formatGroup);
+    layout->addWidget(fieldsLabel);
+    layout->addWidget(m_fields);
+    layout->addLayout(AddOkCancelButtons());
+    OkButton()->setText(tr("Exp&ort"));
+    OkButton()->setObjectName(QStringLiteral("exportButton"));
+
+    connect(m_format, &QComboBox::currentIndexChanged, this, &CDlgExport::OnFormatChanged);
+    connect(m_advanced, &QPushButton::clicked, this, &CDlgExport::OnAdvancedSettings);
+}
+
+bool CDlgExport::OnInitDialog() {
+    for (int f = 0; f < ExportField_Count; ++f) {
+        const auto field = static_cast<ExportField>(f);
+        auto* item = new QListWidgetItem(qtconv::ToQString(ExportFieldCaption(field)), m_fields);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        const uint32_t kept = Registry::GetDword(FieldsKey(), ExportFieldName(field), 1);
+        item->setCheckState(kept ? Qt::Checked : Qt::Unchecked);
+    }
+    m_format->setCurrentIndex(ExportFormat_Excel);
+    OnFormatChanged();
+    return true;
+}
+
+void CDlgExport::OnFormatChanged() {
+    m_advanced->setEnabled(m_format->currentIndex() == ExportFormat_Excel);
+}
+
+void CDlgExport::OnAdvancedSettings() {
+    CDlgExcelSettings settings(this);
+    settings.DoModal();
+}
+
+void CDlgExport::KeepFieldChoices() {
+    for (int f = 0; f < ExportField_Count; ++f) {
+        const auto field = static_cast<ExportField>(f);
+        const int checked = m_fields->item(f)->checkState() == Qt::Checked ? 1 : 0;
+        Registry::SetDword(FieldsKey(), ExportFieldName(field), static_cast<uint32_t>(checked));
+        m_request.m_bInclude[f] = checked;
+    }
+}
+
+void CDlgExport::OnOK() {
+    m_request.m_nFormat = m_format->currentIndex();
+    KeepFieldChoices();
+    // A file dialog cancelled earlier in this dialog must not hide a later failure.
+    m_request.m_bCancelled = 0;
+    m_request.m_strError.Empty();
+    if (!CDataExporter::Run(m_request, this)) {
+        ReportFailure();
+        return;
+    }
+    if (m_request.m_nFormat == ExportFormat_Xml) OpenUrl(qtconv::ToQString(m_request.m_strOutputPath));
+    EndDialogOK();
+}
+
+void CDlgExport::ReportFailure() {
+    if (m_request.m_bCancelled) return;
+    CString message;
+    message.Format(GetResString(105, 1), m_request.m_strError.GetString());
+    AfxMessageBox(message, MB_OK | MB_ICONSTOP);
+}
+
+void ExportData(const CProjectItemFilter& filter, QWidget* parent) {
+    ExportRequest request;
+    request.m_pFilter = &filter;
+    CDlgExport dialog(request, parent);
+    dialog.DoModal();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// "Export Data": the format, the fields to include, and the export itself. The field choices
+// are kept in the registry ("ExportFields") at every Export click.
+#include "desktop/export/ExportRequest.h"
+#include "platform/qt/Dialog.h"
+
+class QComboBox;
+class QListWidget;
+class QPushButton;
+
+class CDlgExport : public CDialog {
+public:
+    CDlgExport(ExportRequest& request, QWidget* parent = nullptr);
+
+    // Export: keeps the choices, runs the exporter; closes on success, stays on failure
+    // (with the failure message unless the user cancelled the file dialog).
+    void OnOK() override;
+    void OnAdvancedSettings();
+
+    static CString FieldsKey();   // the registry key of "ExportFields"
+
+protected:
+    void CreateControls() override;
+    bool OnInitDialog() override;
+
+private:
+    void OnFormatChanged();
+    void KeepFieldChoices();
+    void ReportFailure();
+
+    ExportRequest& m_request;
+    QComboBox* m_format = nullptr;
+    QPushButton* m_advanced = nullptr;
+    QListWidget* m_fields = nullptr;
+};
+
+// The Export command: the Export dialog on a request over the entries view's filter.
+void ExportData(const class CProjectItemFilter& filter, QWidget* parent = nullptr);

@@ -1,0 +1,150 @@
+#include "desktop/export/XlsxWriter.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <tuple>
+
+namespace {
+
+constexpr double kMaxColumnWidth = 255.0;
+
+struct WorkbookCloser {
+    void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
+};
+
+lxw_format_borders BorderKind(const CBorderEdge& edge) {
+    if (!edge.IsDrawn()) return LXW_BORDER_NONE;
+    switch (edge.weight) {
+    case xlHairline: return LXW_BORDER_HAIR;
+    case xlMedium: return LXW_BORDER_MEDIUM;
+    case xlThick: return LXW_BORDER_THICK;
+    default: return LXW_BORDER_THIN;
+    }
+}
+
+bool IsTimeOnly(double oleDate) {
+    return oleDate >= 0.0 && oleDate < 1.0;
+}
+
+// What a date value shows when its column has no format of its own, as the spreadsheet
+// gives a date assigned through automation.
+CString DefaultDateFormat(double oleDate) {
+    if (IsTimeOnly(oleDate)) return u"h:mm:ss AM/PM";
+    if (oleDate == std::floor(oleDate)) return u"m/d/yyyy";
+    return u"m/d/yyyy h:mm";
+}
+
+// Formats are shared between cells of the same look, as the file format expects.
+class FormatCache {
+public:
+    explicit FormatCache(lxw_workbook* workbook) : m_workbook(workbook) {}
+
+    lxw_format* Get(const CCellStyle& style, const CString& numberFormat) {
+        const std::string fontName = style.fontName.ToUtf8();
+        const std::string number = numberFormat.ToUtf8();
+        auto key = std::make_tuple(fontName, style.fontSize, style.bold, BorderKind(style.left),
+                                   BorderKind(style.top), BorderKind(style.right), BorderKind(style.bottom), number);
+        auto found = m_formats.find(key);
+        if (found != m_formats.end()) return found->second;
+        lxw_format* format = workbook_add_format(m_workbook);
+        format_set_font_name(format, fontName.c_str());
+        format_set_font_size(format, style.fontSize);
+        if (style.bold) format_set_bold(format);
+        format_set_left(format, BorderKind(style.left));
+        format_set_top(format, BorderKind(style.top));
+        format_set_right(format, BorderKind(style.right));
+        format_set_bottom(format, BorderKind(style.bottom));
+        if (!number.empty()) format_set_num_format(format, number.c_str());
+        m_formats.emplace(key, format);
+        return format;
+    }
+
+private:
+    using Key = std::tuple<std::string, double, bool, int, int, int, int, std::string>;
+    lxw_workbook* m_workbook;
+    std::map<Key, lxw_format*> m_formats;
+};
+
+CString NumberFormatOf(const CWorkbookModel& sheet, int column, const CCell& cell) {
+    if (const CString* columnFormat = sheet.ColumnFormat(column)) return *columnFormat;
+    if (cell.value.GetKind() == CVariant::Kind::Date) return DefaultDateFormat(cell.value.GetNumber());
+    return CString();
+}
+
+lxw_error WriteCell(lxw_worksheet* worksheet, int row, int column, const CCell& cell, lxw_format* format) {
+    if (!cell.formula.IsEmpty()) return worksheet_write_formula(worksheet, row, column, cell.formula.ToUtf8().c_str(), format);
+    switch (cell.value.GetKind()) {
+    case CVariant::Kind::Number:
+    case CVariant::Kind::Date:
+        return worksheet_write_number(worksheet, row, column, cell.value.GetNumber(), format);
+    case CVariant::Kind::Text:
+        if (!cell.value.GetText().IsEmpty())
+            return worksheet_write_string(worksheet, row, column, cell.value.GetText().ToUtf8().c_str(), format);
+        [[fallthrough]];
+    case CVariant::Kind::Empty:
+        return worksheet_write_blank(worksheet, row, column, format);
+    }
+    return LXW_NO_ERROR;
+}
+
+// Characters a cell shows, as far as its width is concerned.
+double ShownLength(const CCell& cell, const CString& numberFormat) {
+    switch (cell.value.GetKind()) {
+    case CVariant::Kind::Text: {
+        int longest = 0, current = 0;
+        for (char16_t ch : cell.value.GetText().str()) {
+            current = ch == u'\n' ? 0 : current + 1;
+            longest = std::max(longest, current);
+        }
+        return longest;
+    }
+    case CVariant::Kind::Number: {
+        const double value = std::fabs(cell.value.GetNumber());
+        const int digits = value < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(value))) + 1;
+        const bool grouped = numberFormat.Find(u',') >= 0;
+        const bool currency = numberFormat.Find(u'$') >= 0;
+        return digits + (grouped ? (digits - 1) / 3 : 0) + 3 + (currency ? 1 : 0) + (cell.value.GetNumber() < 0 ? 2 : 0);
+    }
+    case CVariant::Kind::Date: return IsTimeOnly(cell.value.GetNumber()) ? 11 : 10;
+    case CVariant::Kind::Empty: break;
+    }
+    return cell.formula.IsEmpty() ? 0 : 10;
+}
+
+}  // namespace
+
+double CXlsxWriter::FittedWidth(const CWorkbookModel& sheet, int column) {
+    double width = 0.0;
+    for (const auto& [position, cell] : sheet.Cells()) {
+        if (position.second != column) continue;
+        const double scale = cell.style.fontSize / 11.0 * (cell.style.bold ? 1.1 : 1.0);
+        width = std::max(width, ShownLength(cell, NumberFormatOf(sheet, column, cell)) * scale + 1.5);
+    }
+    return std::min(width, kMaxColumnWidth);
+}
+
+bool CXlsxWriter::Write(const CWorkbookModel& sheet, const std::string& path) {
+    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(path.c_str()));
+    if (!workbook) return false;
+    lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), nullptr);
+    if (!worksheet) return false;
+    FormatCache formats(workbook.get());
+
+    const CCellStyle plain;
+    for (int column = 0; column <= sheet.LastColumn(); ++column) {
+        const CString* numberFormat = sheet.ColumnFormat(column);
+        lxw_format* columnFormat = numberFormat ? formats.Get(plain, *numberFormat) : nullptr;
+        const double width = sheet.IsAutoFit(column) ? FittedWidth(sheet, column) : LXW_DEF_COL_WIDTH;
+        if (columnFormat || sheet.IsAutoFit(column)) worksheet_set_column(worksheet, column, column, width, columnFormat);
+    }
+    for (const auto& [position, cell] : sheet.Cells()) {
+        const auto [row, column] = position;
+        lxw_format* format = formats.Get(cell.style, NumberFormatOf(sheet, column, cell));
+        if (WriteCell(worksheet, row, column, cell, format) != LXW_NO_ERROR) return false;
+    }
+    return workbook_close(workbook.release()) == LXW_NO_ERROR;
+}

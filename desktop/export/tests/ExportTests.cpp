@@ -1,0 +1,434 @@
+// The data export: the XML file's exact text, the workbook as written, the Export dialog's
+// choices kept in the registry, and the spreadsheet settings.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "biz/Category.h"
+#include "biz/Client.h"
+#include "biz/DataHelper.h"
+#include "biz/Helpers.h"
+#include "biz/Project.h"
+#include "biz/ProjectItem.h"
+#include "biz/ProjectItemFilter.h"
+#include "desktop/ProgramStrings.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/UrlOpener.h"
+#include "desktop/export/DataExporter.h"
+#include "desktop/export/DlgExcelSettings.h"
+#include "desktop/export/DlgExport.h"
+#include "desktop/export/ExcelApplication.h"
+#include "desktop/export/tests/XlsxReader.h"
+#include "desktop/tests/DesktopTestSupport.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "platform/StringTable.h"
+#include "platform/qt/QtConvert.h"
+
+namespace {
+
+std::string ReadText(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll().toStdString();
+}
+
+CString Res(unsigned id) {
+    return GetResString(id, 1);
+}
+
+// Collects the workbooks the export shows instead of opening them.
+class CapturedWorkbooks {
+public:
+    explicit CapturedWorkbooks(bool opens = true)
+        : m_previous(CExcelApplication::SetFileOpener([this, opens](const std::string& path) {
+              m_paths.push_back(path);
+              return opens;
+          })) {}
+    ~CapturedWorkbooks() {
+        CExcelApplication::SetFileOpener(m_previous);
+        for (const auto& path : m_paths) QFile::remove(QString::fromStdString(path));
+    }
+    const std::vector<std::string>& Paths() const { return m_paths; }
+
+private:
+    std::vector<std::string> m_paths;
+    CExcelApplication::FileOpener m_previous;
+};
+
+}  // namespace
+
+class ExportTest : public QObject {
+    Q_OBJECT
+
+private:
+    CProjectItemFilter m_filter;
+    QTemporaryDir m_output;
+    QStringList m_opened;
+    UrlOpenHandler m_previousOpener;
+
+    void AddSampleEntries() {
+        CProjectItem time;
+        time.set_ItemDate(COleDateTime(2004, 3, 7, 0, 0, 0));
+        time.set_ProjectRef(u"SAMP002");
+        time.set_CategoryRef(u"SAMP003");
+        time.set_Description(u"Design review");
+        time.set_DurationInMinutes(90);
+        time.set_StartTime(COleDateTime(1899, 12, 30, 9, 0, 0));
+        time.set_EndTime(COleDateTime(1899, 12, 30, 10, 30, 0));
+        time.set_BillAmount(120.0f);
+        time.set_Custom1(u"PO-7");
+        QCOMPARE(time.Save(), 1);
+
+        CProjectItem expense;
+        expense.set_ItemType(CProjectItem::ItemType_Expense);
+        expense.set_ItemDate(COleDateTime(2004, 3, 8, 0, 0, 0));
+        expense.set_ProjectRef(u"SAMP002");
+        expense.set_CategoryRef(u"SAMP003");
+        expense.set_Description2(u"Airfare");
+        expense.set_Description(u"Trip");
+        expense.set_BillAmount(250.5f);
+        expense.set_PymtStatus(CProjectItem::PymtStatus_Billed);
+        expense.set_Notes(u"line one\r\nline two");
+        QCOMPARE(expense.Save(), 1);
+
+        CProjectItem mileage;
+        mileage.set_ItemType(CProjectItem::ItemType_Mileage);
+        mileage.set_ItemDate(COleDateTime(2004, 3, 9, 0, 0, 0));
+        mileage.set_ProjectRef(u"SAMP002");
+        mileage.set_Description(u"Site visit");
+        mileage.set_OdometerStart(12000);
+        mileage.set_OdometerEnd(12150);
+        mileage.set_BillAmount(54.75f);
+        mileage.set_IsBillable(0);
+        mileage.set_PymtStatus(CProjectItem::PymtStatus_Paid);
+        QCOMPARE(mileage.Save(), 1);
+
+        CProjectItem outside;
+        outside.set_ItemDate(COleDateTime(2004, 4, 1, 0, 0, 0));
+        outside.set_ProjectRef(u"SAMP002");
+        QCOMPARE(outside.Save(), 1);
+    }
+
+    ExportRequest Request(ExportFormat format) {
+        ExportRequest request;
+        request.m_pFilter = &m_filter;
+        request.m_nFormat = format;
+        return request;
+    }
+
+private slots:
+    void init() {
+        testsupport::ResetUserData();
+        RegisterProgramStrings();
+        Locale::OverrideUserDefault(&Locale::EnglishUS());
+        Clock::Set(COleDateTime(2004, 3, 20, 14, 5, 0));
+        QCOMPARE(GetCurrDataHelper()->Initialize(), 1);
+        m_filter = CProjectItemFilter();
+        m_filter.m_dtStart = COleDateTime(2004, 3, 1, 0, 0, 0);
+        m_filter.m_dtEnd = COleDateTime(2004, 3, 31, 0, 0, 0);
+        m_opened.clear();
+        m_previousOpener = SetUrlOpenHandler([this](const QString& address) {
+            m_opened << address;
+            return 33;
+        });
+    }
+
+    void cleanup() {
+        SetUrlOpenHandler(m_previousOpener);
+        Clock::Set(std::nullopt);
+        Locale::OverrideUserDefault(nullptr);
+    }
+
+    void fieldNamesComeFromTheResourceLibrary() {
+        QCOMPARE(ExportFieldXmlName(ExportField_StartTime), CString(u"StartTime"));
+        QCOMPARE(ExportFieldXmlName(ExportField_BillingStatus), CString(u"BillingStatus"));
+        for (int f = 0; f < ExportField_Count; ++f) {
+            const CString name = ExportFieldXmlName(static_cast<ExportField>(f));
+            QVERIFY(!name.IsEmpty());
+            QCOMPARE(name.Find(u' '), -1);
+        }
+    }
+
+    void xmlFileHoldsEveryFieldOfEachType() {
+        AddSampleEntries();
+        ExportRequest request = Request(ExportFormat_Xml);
+        request.m_strOutputPath = qtconv::FromQString(m_output.filePath("all.xml"));
+        QVERIFY(CDataExporter::WriteXmlFile(request));
+
+        const std::string client = Res(4).ToUtf8(), project = Res(5).ToUtf8(), code = Res(7).ToUtf8();
+        const std::string expected =
+            "<Quillmar>\r\n"
+            "<projectItem>\r\n"
+            "<Date>3/7/2004</Date>\r\n<Client>" + client + "</Client>\r\n<Project>" + project + "</Project>\r\n"
+            "<Category>" + code + "</Category>\r\n<Description>Design review</Description>\r\n"
+            "<StartTime>9:00:00 AM</StartTime>\r\n<EndTime>10:30:00 AM</EndTime>\r\n<Hours>1.5</Hours>\r\n"
+            "<EntryType>" + Res(30).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(100).ToUtf8() + "</Billable>\r\n"
+            "<Amount>120</Amount>\r\n<BillingStatus>" + Res(101).ToUtf8() + "</BillingStatus>\r\n"
+            "<OdometerStart/>\r\n<OdometerEnd/>\r\n<Custom1>PO-7</Custom1>\r\n<Custom2/>\r\n<Custom3/>\r\n<Notes/>\r\n"
+            "</projectItem>\r\n"
+            "<projectItem>\r\n"
+            "<Date>3/8/2004</Date>\r\n<Client>" + client + "</Client>\r\n<Project>" + project + "</Project>\r\n"
+            "<Category/>\r\n<Description>Airfare: Trip</Description>\r\n"
+            "<StartTime/>\r\n<EndTime/>\r\n<Hours/>\r\n"
+            "<EntryType>" + Res(52).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(100).ToUtf8() + "</Billable>\r\n"
+            "<Amount>250.5</Amount>\r\n<BillingStatus>" + Res(102).ToUtf8() + "</BillingStatus>\r\n"
+            "<OdometerStart/>\r\n<OdometerEnd/>\r\n<Custom1/>\r\n<Custom2/>\r\n<Custom3/>\r\n"
+            "<Notes>line one\r\nline two</Notes>\r\n"
+            "</projectItem>\r\n"
+            "<projectItem>\r\n"
+            "<Date>3/9/2004</Date>\r\n<Client>" + client + "</Client>\r\n<Project>" + project + "</Project>\r\n"
+            "<Category/>\r\n<Description>Site visit</Description>\r\n"
+            "<StartTime/>\r\n<EndTime/>\r\n<Hours/>\r\n"
+            "<EntryType>" + Res(53).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(99).ToUtf8() + "</Billable>\r\n"
+            "<Amount>54.75</Amount>\r\n<BillingStatus>" + Res(103).ToUtf8() + "</BillingStatus>\r\n"
+            "<OdometerStart>12000</OdometerStart>\r\n<OdometerEnd>12150</OdometerEnd>\r\n"
+            "<Custom1/>\r\n<Custom2/>\r\n<Custom3/>\r\n<Notes/>\r\n"
+            "</projectItem>\r\n"
+            "</Quillmar>\r\n";
+        const std::string actual = ReadText(m_output.filePath("all.xml"));
+        if (actual != expected) qWarning("%s", actual.c_str());
+        QCOMPARE(actual, expected);
+    }
+
+    void xmlWithAllFieldsUncheckedHoldsEmptyEntries() {
+        AddSampleEntries();
+        ExportRequest request = Request(ExportFormat_Xml);
+        request.m_bInclude.fill(0);
+        request.m_strOutputPath = qtconv::FromQString(m_output.filePath("none.xml"));
+        QVERIFY(CDataExporter::WriteXmlFile(request));
+        QCOMPARE(ReadText(m_output.filePath("none.xml")),
+                 std::string("<Quillmar>\r\n<projectItem/>\r\n<projectItem/>\r\n<projectItem/>\r\n</Quillmar>\r\n"));
+    }
+
+    void xmlToAnUnwritablePlaceFails() {
+        ExportRequest request = Request(ExportFormat_Xml);
+        request.m_strOutputPath = qtconv::FromQString(m_output.filePath("no/such/folder/x.xml"));
+        QVERIFY(!CDataExporter::WriteXmlFile(request));
+        QCOMPARE(request.m_strError, CString(u"Cannot save ") + request.m_strOutputPath);
+    }
+
+    void workbookHoldsHeaderDataTotalsAndFormats() {
+        AddSampleEntries();
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        QVERIFY(CDataExporter::Run(request));
+        QCOMPARE(workbooks.Paths().size(), size_t(1));
+        XlsxReader book;
+        QVERIFY(book.Open(workbooks.Paths()[0]));
+
+        // Header: the field names, bold, a medium line below only.
+        const XlsxCell* date = book.Cell("A1");
+        QVERIFY(date);
+        QCOMPARE(date->text, Res(78));
+        QCOMPARE(book.Cell("O1")->text, Res(84));   // the custom label (default) heads custom field 1
+        const XlsxStyle& header = book.StyleOf(*date);
+        QVERIFY(header.bold);
+        QCOMPARE(header.fontName, CString(u"Tahoma"));
+        QCOMPARE(header.fontSize, 8.0);
+        QCOMPARE(header.bottomBorder, CString(u"medium"));
+        QVERIFY(header.topBorder.IsEmpty());
+        QVERIFY(book.StyleOf(*book.Cell("R1")).rightBorder.IsEmpty());
+
+        // Data: dates as day numbers with the date format, times, hours, amounts, odometers.
+        QCOMPARE(book.Cell("A2")->text, CString(u"38053"));
+        QCOMPARE(book.StyleOf(*book.Cell("A2")).numberFormat, StringTable::Get(57610));
+        QVERIFY(!book.StyleOf(*book.Cell("A2")).bold);
+        QCOMPARE(book.Cell("F2")->text.ToUtf8(), std::string("0.375"));
+        QCOMPARE(book.StyleOf(*book.Cell("F2")).numberFormat, StringTable::Get(57611));
+        QCOMPARE(book.Cell("H2")->text, CString(u"1.5"));
+        QCOMPARE(book.Cell("K3")->text, CString(u"250.5"));
+        QCOMPARE(book.Cell("M4")->text, CString(u"12000"));
+        QCOMPARE(book.StyleOf(*book.Cell("M4")).numberFormat, StringTable::Get(57612));
+        QCOMPARE(book.StyleOf(*book.Cell("O2")).numberFormat, CString(u"@"));
+
+        // The expense leaves category, start, end and duration empty; notes lose their CRs.
+        for (const char* empty : {"D3", "F3", "G3", "H3"}) {
+            const XlsxCell* cell = book.Cell(empty);
+            QVERIFY2(!cell || cell->text.IsEmpty(), empty);
+        }
+        QCOMPARE(book.Cell("R3")->text, CString(u"line one\nline two"));
+
+        // Totals: the label, sums of amount and hours, a medium line above only.
+        QCOMPARE(book.MaxRow(), 5);
+        QCOMPARE(book.Cell("A5")->text, Res(107));
+        QVERIFY(book.StyleOf(*book.Cell("A5")).bold);
+        QCOMPARE(book.StyleOf(*book.Cell("A5")).topBorder, CString(u"medium"));
+        QVERIFY(book.StyleOf(*book.Cell("A5")).bottomBorder.IsEmpty());
+        QCOMPARE(book.Cell("K5")->formula, CString(u"SUM(K2:K4)"));
+        QCOMPARE(book.Cell("H5")->formula, CString(u"SUM(H2:H4)"));
+        QCOMPARE(book.StyleOf(*book.Cell("K2")).numberFormat, StringTable::Get(57609));
+        QCOMPARE(book.StyleOf(*book.Cell("H2")).numberFormat, StringTable::Get(57613));
+
+        // AutoFit: the description column is wide enough for its longest text.
+        QVERIFY(book.ColumnWidth(4) >= CString(u"Airfare: Trip").GetLength() * 8.0 / 11.0);
+    }
+
+    void emptyPeriodGivesTheHeaderOnly() {
+        AddSampleEntries();
+        m_filter.m_dtStart = m_filter.m_dtEnd = COleDateTime(2005, 1, 1, 0, 0, 0);
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        QVERIFY(CDataExporter::Run(request));
+        XlsxReader book;
+        QVERIFY(book.Open(workbooks.Paths().at(0)));
+        QCOMPARE(book.MaxRow(), 1);
+        QVERIFY(book.Cell("A1"));
+        QVERIFY(book.SheetXml().find("<f>") == std::string::npos);
+    }
+
+    void withoutTheAmountTheTotalsRowHasNoAmountSum() {
+        AddSampleEntries();
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        request.m_bInclude.fill(0);
+        request.m_bInclude[ExportField_Date] = 1;
+        request.m_bInclude[ExportField_Duration] = 1;
+        QVERIFY(CDataExporter::Run(request));
+        XlsxReader book;
+        QVERIFY(book.Open(workbooks.Paths().at(0)));
+        QCOMPARE(book.Cell("A5")->text, Res(107));
+        QCOMPARE(book.Cell("B5")->formula, CString(u"SUM(B2:B4)"));
+        QVERIFY(!book.Cell("C5") || book.Cell("C5")->formula.IsEmpty());
+    }
+
+    void noApplicationToShowTheWorkbookFails() {
+        AddSampleEntries();
+        CapturedWorkbooks workbooks(false);
+        ExportRequest request = Request(ExportFormat_Excel);
+        QVERIFY(!CDataExporter::Run(request));
+        QCOMPARE(request.m_strError, CString(u"Cannot start Microsoft Excel"));
+    }
+
+    void noFieldCheckedNamesTheFailedStep() {
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        request.m_bInclude.fill(0);
+        QVERIFY(!CDataExporter::Run(request));
+        QVERIFY(request.m_strError.Find(u"header") >= 0);
+        QVERIFY(workbooks.Paths().empty());
+    }
+
+    void unknownFormatFails() {
+        ExportRequest request = Request(ExportFormat_Excel);
+        request.m_nFormat = 7;
+        QVERIFY(!CDataExporter::Run(request));
+        QVERIFY(!request.m_strError.IsEmpty());
+    }
+
+    void dialogKeepsFieldChoicesAndExportsXml() {
+        AddSampleEntries();
+        const QString path = m_output.filePath("chosen.xml");
+        testsupport::DialogScript dialogs({
+            [&](QDialog& dialog) {
+                auto* format = dialog.findChild<QComboBox*>("formatList");
+                auto* fields = dialog.findChild<QListWidget*>("fieldList");
+                auto* advanced = dialog.findChild<QPushButton*>("advancedSettings");
+                if (!format || !fields || !advanced || fields->count() != ExportField_Count) return int(QDialog::Rejected);
+                if (format->currentIndex() != 0 || !advanced->isEnabled()) return int(QDialog::Rejected);
+                format->setCurrentIndex(1);
+                if (advanced->isEnabled()) return int(QDialog::Rejected);
+                for (int row = 1; row < ExportField_Count; ++row) fields->item(row)->setCheckState(Qt::Unchecked);
+                dialog.findChild<QPushButton*>("exportButton")->click();
+                return dialog.result();
+            },
+            [&](QDialog& dialog) {
+                static_cast<QFileDialog&>(dialog).selectFile(path);
+                return int(QDialog::Accepted);
+            },
+        });
+        ExportData(m_filter);
+        QCOMPARE(dialogs.Shown(), 2);
+        QCOMPARE(ReadText(path), std::string("<Quillmar>\r\n<projectItem>\r\n<Date>3/7/2004</Date>\r\n</projectItem>\r\n"
+                                             "<projectItem>\r\n<Date>3/8/2004</Date>\r\n</projectItem>\r\n"
+                                             "<projectItem>\r\n<Date>3/9/2004</Date>\r\n</projectItem>\r\n</Quillmar>\r\n"));
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(Registry::GetDword(CDlgExport::FieldsKey(), Res(78), 7), 1u);
+        QCOMPARE(Registry::GetDword(CDlgExport::FieldsKey(), Res(43), 7), 0u);
+        QCOMPARE(Registry::GetDword(CDlgExport::FieldsKey(), Res(84), 7), 0u);
+
+        // The next Export dialog starts from the kept choices.
+        bool keptChecked = false, keptUnchecked = false;
+        testsupport::DialogScript again({[&](QDialog& dialog) {
+            auto* fields = dialog.findChild<QListWidget*>("fieldList");
+            keptChecked = fields->item(0)->checkState() == Qt::Checked;
+            keptUnchecked = fields->item(4)->checkState() == Qt::Unchecked;
+            return int(QDialog::Rejected);
+        }});
+        ExportData(m_filter);
+        QVERIFY(keptChecked);
+        QVERIFY(keptUnchecked);
+    }
+
+    void failureAfterACancelledFileDialogIsReported() {
+        testsupport::MessageBoxScript boxes;
+        CapturedWorkbooks workbooks(false);
+        testsupport::DialogScript dialogs({
+            [&](QDialog& dialog) {
+                auto* format = dialog.findChild<QComboBox*>("formatList");
+                auto* exportButton = dialog.findChild<QPushButton*>("exportButton");
+                format->setCurrentIndex(1);
+                exportButton->click();   // the file dialog is cancelled: no message
+                format->setCurrentIndex(0);
+                exportButton->click();   // the workbook cannot be shown: reported
+                return dialog.result();
+            },
+            [](QDialog&) { return int(QDialog::Rejected); },
+        });
+        ExportData(m_filter);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        CString expected;
+        expected.Format(Res(105), u"Cannot start Microsoft Excel");
+        QCOMPARE(boxes.Shown()[0].text, expected);
+        QVERIFY(boxes.Shown()[0].flags & MB_ICONSTOP);
+    }
+
+    void excelSettingsDefaultsAndOkWriteTheFormats() {
+        testsupport::DialogScript dialogs({[](QDialog& dialog) {
+            auto* currency = dialog.findChild<QLineEdit*>("currency");
+            auto* date = dialog.findChild<QLineEdit*>("date");
+            if (currency->maxLength() != 20) return int(QDialog::Rejected);
+            currency->setText("0.00 \"EUR\"");
+            date->setText("dd.mm.yyyy");
+            dialog.findChild<QPushButton*>("defaults")->click();
+            if (currency->text() != "$#,##0.00") return int(QDialog::Rejected);
+            date->setText("dd.mm.yyyy");
+            dialog.findChild<QPushButton*>("okButton")->click();
+            return dialog.result();
+        }});
+        std::unique_ptr<CQuillmarApp> app = testsupport::StartProgram();
+        QVERIFY(app);
+        CDlgExcelSettings settings;
+        QCOMPARE(settings.DoModal(), IDOK);
+        QCOMPARE(app->m_strExcelFmtDate, CString(u"dd.mm.yyyy"));
+        QCOMPARE(app->m_strExcelFmtCurrency, StringTable::Get(57609));
+        const CString key = u"Software\\Kestovar\\Quillmar\\ExcelFmts";
+        QCOMPARE(Registry::GetString(key, u"Date", u""), CString(u"dd.mm.yyyy"));
+        QCOMPARE(Registry::GetString(key, u"Currency", u""), StringTable::Get(57609));
+        QCOMPARE(Registry::GetString(key, u"Duration", u""), StringTable::Get(57613));
+        testsupport::StopProgram(app);
+    }
+
+    void excelSettingsCancelChangesNothing() {
+        testsupport::DialogScript dialogs({[](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>("time")->setText("hh");
+            dialog.findChild<QPushButton*>("cancelButton")->click();
+            return dialog.result();
+        }});
+        CDlgExcelSettings settings;
+        QCOMPARE(settings.DoModal(), IDCANCEL);
+        QVERIFY(!Registry::KeyExists(u"Software\\Kestovar\\Quillmar\\ExcelFmts"));
+    }
+};
+
+DESKTOP_TEST_MAIN(ExportTest)
+#include "ExportTests.moc"

@@ -1,0 +1,362 @@
+// The main window: menus, toolbars, status bar, enabling rules, routing, Print, Help, About.
+#include <QApplication>
+#include <QDateEdit>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QtTest>
+
+#include "biz/Helpers.h"
+#include "biz/ProjectItem.h"
+#include "desktop/AboutDlg.h"
+#include "desktop/CommandIds.h"
+#include "desktop/HyperLink.h"
+#include "desktop/ListCtrlEx.h"
+#include "desktop/MainFrame.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/TreeCtrlEx.h"
+#include "desktop/UrlOpener.h"
+#include "desktop/ViewByDate.h"
+#include "desktop/ViewClientsProjectsSideBar.h"
+#include "desktop/ViewSummary.h"
+#include "desktop/tests/DesktopTestSupport.h"
+#include "platform/qt/QtConvert.h"
+
+using namespace testsupport;
+
+namespace {
+
+QStringList MenuTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+QMenu* TopMenu(CMainFrame& frame, const char* name)
+{
+    return frame.findChild<QMenu*>(QString::fromLatin1(name));
+}
+
+QList<unsigned> ToolBarIds(QToolBar* bar)
+{
+    QList<unsigned> ids;
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator())
+            ids << 0u;
+        else if (QWidget* widget = bar->widgetForAction(action); widget && widget->objectName() == "datePicker")
+            ids << 163u;
+        else
+            ids << action->data().toUInt();
+    }
+    return ids;
+}
+
+}   // namespace
+
+class MainFrameTests : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CQuillmarApp> m_app;
+    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
+
+private slots:
+    void init()
+    {
+        ResetUserData();
+        m_app = StartProgram();
+        QVERIFY(m_app);
+    }
+    void cleanup()
+    {
+        SetUrlOpenHandler(nullptr);
+        StopProgram(m_app);
+    }
+
+    void menusHoldEveryCommandInOrder()
+    {
+        QStringList top;
+        for (QAction* action : Frame().menuBar()->actions())
+            top << action->text();
+        QCOMPARE(top, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuFile")),
+                 (QStringList{"&New", "-", "&Sync with Mobile Device", "Sync &Troubleshooting...", "-",
+                              "&Export Data", "&Print...", "-", "E&xit"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuFileNew")),
+                 (QStringList{"&Client", "&Project", "-", "&Mileage Entry", "&Time Entry", "&Expense Entry"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuEdit")), (QStringList{"&Properties", "&Mark as Paid", "-", "&Delete"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuView")),
+                 (QStringList{"&Toolbars", "&Menu Bar", "&Clients and Projects", "&Quick Summary", "-", "&Day",
+                              "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh", "-",
+                              "Reset &Layout"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuViewToolbars")), (QStringList{"&Standard", "Custom &Views"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuTools")), (QStringList{"Manage &Categories", "-", "&Options"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuHelp")),
+                 (QStringList{"Quillmar on the &Web", "Check for &Upgrade...", "-", "&Technical Support",
+                              "&Frequently Asked Questions", "Online &Discussion Forum", "-", "&About Quillmar..."}));
+    }
+
+    void acceleratorsAndPrompts()
+    {
+        QCOMPARE(Frame().CommandAction(cmd::NewClient)->shortcut(), QKeySequence("Ctrl+N"));
+        QCOMPARE(Frame().CommandAction(cmd::NewTimeEntry)->shortcut(), QKeySequence("Ctrl+T"));
+        QCOMPARE(Frame().CommandAction(cmd::EditProperties)->shortcut(), QKeySequence("Alt+Return"));
+        QCOMPARE(Frame().CommandAction(cmd::MarkAsPaid)->shortcut(), QKeySequence("Ctrl+P"));
+        QCOMPARE(Frame().CommandAction(cmd::EditDelete)->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(Frame().CommandAction(cmd::ViewRefresh)->shortcut(), QKeySequence(Qt::Key_F5));
+        QCOMPARE(Frame().CommandAction(cmd::ExportData)->statusTip(),
+                 QStringLiteral("Export your data to a variety of formats for use in external applications"));
+        QCOMPARE(Frame().CommandAction(cmd::ExportData)->toolTip(), QStringLiteral("Export Data"));
+        QCOMPARE(Frame().CommandAction(cmd::ViewQuickSummary)->statusTip(),
+                 QStringLiteral("Show or hide a quick report window summarizing the entries that are currently displayed"));
+        QCOMPARE(Frame().CommandAction(cmd::MarkAsPaid)->statusTip(), QStringLiteral("Mark the selected project item as Paid"));
+        QVERIFY(Frame().CommandAction(cmd::AppExit)->statusTip().isEmpty());
+    }
+
+    void toolbarsHoldTheirButtonsWithIcons()
+    {
+        QCOMPARE(ToolBarIds(Frame().GetStandardToolBar()),
+                 (QList<unsigned>{155, 156, 0, 159, 160, 161, 0, 185, 172, 0, 158, 0, 167, 169, 195}));
+        QCOMPARE(ToolBarIds(Frame().GetCustomViewsToolBar()),
+                 (QList<unsigned>{178, 179, 180, 181, 0, 190, 0, 163, 166, 164, 165}));
+        for (QToolBar* bar : {Frame().GetStandardToolBar(), Frame().GetCustomViewsToolBar()}) {
+            for (QAction* action : bar->actions()) {
+                if (!action->isSeparator() && !bar->widgetForAction(action)->inherits("QDateEdit"))
+                    QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
+            }
+        }
+        QDateEdit* picker = Frame().GetEntriesView()->GetDatePicker();
+        QCOMPARE(picker->size(), QSize(130, 22));
+        QCOMPARE(picker->displayFormat(), QStringLiteral("ddd, MMM d, yyyy"));
+        QCOMPARE(Frame().GetCustomViewsToolBar()->allowedAreas(), Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    }
+
+    void toolTipsComeFromTheResourceLibrary()
+    {
+        // Commands whose texts the resource library replaces show them as tooltips.
+        for (auto [command, text] : std::vector<std::pair<unsigned, unsigned>>{{155, 39}, {172, 49}, {190, 87}}) {
+            const QString expected = qtconv::ToQString(GetResString(text, 1)).remove('&');
+            QVERIFY(!expected.isEmpty());
+            QCOMPARE(Frame().CommandAction(command)->toolTip(), expected);
+        }
+    }
+
+    void statusBarPanes()
+    {
+        QLabel* filter = Frame().GetFilterPane();
+        QLabel* range = Frame().GetRangePane();
+        QCOMPARE(filter->width(), 75);
+        QCOMPARE(filter->frameStyle(), int(QFrame::NoFrame));
+        QVERIFY(filter->text().isEmpty());
+        QCOMPARE(range->text(), Frame().GetEntriesView()->RangeText());
+        QVERIFY(range->text().contains(" - "));
+        QCOMPARE(range->width(), range->fontMetrics().horizontalAdvance(range->text()) + 10 + 2 * range->frameWidth());
+    }
+
+    void defaultDockingShowsBothBarsAtTheLeft()
+    {
+        QCOMPARE(Frame().dockWidgetArea(Frame().GetClientsProjectsBar()), Qt::LeftDockWidgetArea);
+        QCOMPARE(Frame().dockWidgetArea(Frame().GetQuickSummaryBar()), Qt::LeftDockWidgetArea);
+        QVERIFY(Frame().GetClientsProjectsBar()->isVisible());
+        QVERIFY(Frame().GetQuickSummaryBar()->isVisible());
+        QCOMPARE(Frame().toolBarArea(Frame().GetStandardToolBar()), Qt::TopToolBarArea);
+        QCOMPARE(Frame().toolBarArea(Frame().GetCustomViewsToolBar()), Qt::TopToolBarArea);
+        QVERIFY(!Frame().toolBarBreak(Frame().GetCustomViewsToolBar()));
+    }
+
+    void barTogglesAreCheckedWhileVisible()
+    {
+        for (unsigned id : {cmd::ViewStandardToolbar, cmd::ViewCustomViewsToolbar, cmd::ViewMenuBar,
+                            cmd::ViewClientsProjects, cmd::ViewQuickSummary}) {
+            QVERIFY(IsChecked(Frame(), id));
+            QVERIFY(Trigger(Frame(), id));
+            QVERIFY2(!IsChecked(Frame(), id), qPrintable(QString::number(id)));
+            QVERIFY(Trigger(Frame(), id));
+            QVERIFY(IsChecked(Frame(), id));
+        }
+        Trigger(Frame(), cmd::ViewQuickSummary);
+        QVERIFY(!Frame().GetQuickSummaryBar()->isVisible());
+        Trigger(Frame(), cmd::ViewMenuBar);
+        QVERIFY(!Frame().menuBar()->isVisible());
+    }
+
+    void entryCommandsNeedASelectedEntry()
+    {
+        const int project = AddProject(u"Site", 0);
+        const int entry = AddEntry(1, Frame().GetEntriesView()->GetAnchor(), project, 10.0f);
+        Frame().GetEntriesView()->Refresh(0);
+        QVERIFY(!IsEnabled(Frame(), cmd::EditProperties));
+        QVERIFY(!IsEnabled(Frame(), cmd::EditDelete));
+        QVERIFY(!IsEnabled(Frame(), cmd::MarkAsPaid));
+        Frame().GetEntriesView()->Refresh(entry);
+        QVERIFY(IsEnabled(Frame(), cmd::EditProperties));
+        QVERIFY(IsEnabled(Frame(), cmd::EditDelete));
+        QVERIFY(IsEnabled(Frame(), cmd::MarkAsPaid));
+    }
+
+    void sideBarPaneDisablesMarkAsPaidAndEditsItsNode()
+    {
+        const int client = AddClient(u"Acme");
+        const int entry = AddEntry(1, Frame().GetEntriesView()->GetAnchor(), AddProject(u"Web", client), 5.0f);
+        Frame().RefreshAll();
+        Frame().GetEntriesView()->Refresh(entry);
+        CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
+        tree->setCurrentItem(tree->FindNode(0, client));
+        Frame().SetActivePane(CMainFrame::Pane::SideBar);
+        QVERIFY(IsEnabled(Frame(), cmd::EditProperties));
+        QVERIFY(IsEnabled(Frame(), cmd::EditDelete));
+        QVERIFY(!IsEnabled(Frame(), cmd::MarkAsPaid));
+        // The no-client node carries no record.
+        tree->setCurrentItem(tree->FindNode(0, 0));
+        QVERIFY(!IsEnabled(Frame(), cmd::EditProperties));
+        // Properties goes to the side bar: the client sheet opens, not the entry editor.
+        tree->setCurrentItem(tree->FindNode(0, client));
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::EditProperties);
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(dialogs.Unexpected(), 0);
+    }
+
+    void summaryPaneDisablesEntryCommands()
+    {
+        const int entry = AddEntry(1, Frame().GetEntriesView()->GetAnchor(), 0, 5.0f);
+        Frame().GetEntriesView()->Refresh(entry);
+        Frame().SetActivePane(CMainFrame::Pane::Summary);
+        QVERIFY(!IsEnabled(Frame(), cmd::EditProperties));
+        QVERIFY(!IsEnabled(Frame(), cmd::EditDelete));
+        QVERIFY(!IsEnabled(Frame(), cmd::MarkAsPaid));
+        Frame().SetActivePane(CMainFrame::Pane::Entries);
+        QVERIFY(IsEnabled(Frame(), cmd::MarkAsPaid));
+    }
+
+    void focusDecidesTheActivePane()
+    {
+        Frame().activateWindow();
+        Frame().GetSideBarView()->GetTreeCtrl()->setFocus();
+        QApplication::processEvents();
+        if (QApplication::focusWidget() != Frame().GetSideBarView()->GetTreeCtrl())
+            QSKIP("the offscreen platform gave no focus to the window");
+        QCOMPARE(Frame().ActivePane(), CMainFrame::Pane::SideBar);
+        Frame().GetSummaryView()->GetListCtrl()->setFocus();
+        QApplication::processEvents();
+        QCOMPARE(Frame().ActivePane(), CMainFrame::Pane::Summary);
+        Frame().GetEntriesView()->GetListCtrl()->setFocus();
+        QApplication::processEvents();
+        QCOMPARE(Frame().ActivePane(), CMainFrame::Pane::Entries);
+    }
+
+    void customPeriodDisablesNavigation()
+    {
+        QVERIFY(IsEnabled(Frame(), cmd::Today));
+        Frame().GetEntriesView()->SetPeriodType(CViewByDate::PeriodCustom);
+        for (unsigned id : {cmd::Today, cmd::PreviousPeriod, cmd::NextPeriod})
+            QVERIFY(!IsEnabled(Frame(), id));
+        QVERIFY(!Frame().GetEntriesView()->GetDatePicker()->isEnabled());
+        QVERIFY(IsChecked(Frame(), cmd::PeriodCustom));
+        QVERIFY(!IsChecked(Frame(), cmd::PeriodWeek));
+        Trigger(Frame(), cmd::PeriodWeek);
+        QVERIFY(IsEnabled(Frame(), cmd::Today));
+        QVERIFY(Frame().GetEntriesView()->GetDatePicker()->isEnabled());
+        QVERIFY(IsChecked(Frame(), cmd::PeriodWeek));
+    }
+
+    void alwaysEnabledCommands()
+    {
+        for (unsigned id : {cmd::NewClient, cmd::NewProject, cmd::NewMileageEntry, cmd::NewTimeEntry,
+                            cmd::NewExpenseEntry, cmd::SyncDevice, cmd::SyncTroubleshooting, cmd::ExportData,
+                            cmd::FilePrint, cmd::AppExit, cmd::FilterData, cmd::ViewRefresh, cmd::ResetLayout,
+                            cmd::ManageCategories, cmd::ToolsOptions, cmd::HelpWeb, cmd::AppAbout})
+            QVERIFY2(IsEnabled(Frame(), id), qPrintable(QString::number(id)));
+    }
+
+    void printCancelledDoesNothing()
+    {
+        MessageBoxScript boxes({IDCANCEL});
+        DialogScript dialogs({});
+        Trigger(Frame(), cmd::FilePrint);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text.Find(u"printing is done through Microsoft Excel") > 0);
+        QCOMPARE(boxes.Shown()[0].flags, unsigned(MB_OKCANCEL | MB_ICONINFORMATION));
+        QCOMPARE(dialogs.Shown(), 0);
+    }
+
+    void helpLinksOpenTheMakersPages()
+    {
+        QStringList opened;
+        SetUrlOpenHandler([&opened](const QString& address) {
+            opened << address;
+            return 42;
+        });
+        for (unsigned id : {cmd::HelpWeb, cmd::HelpFaq, cmd::HelpForum, cmd::HelpSupport, cmd::HelpUpgrade})
+            Trigger(Frame(), id);
+        const QString base = CMainFrame::WebAddress(QString());
+        QVERIFY(base.endsWith("site/"));
+        QCOMPARE(opened, (QStringList{base + "go?id=16", base + "go?id=19", base + "go?id=15", base + "go?id=4",
+                                      base + "products/quillmar/history.aspx?CurVer=" + CMainFrame::VersionText()}));
+        QVERIFY(QRegularExpression("^\\d+\\.\\d\\.\\d$").match(CMainFrame::VersionText()).hasMatch());
+    }
+
+    void helpLinkFailureSaysNothing()
+    {
+        SetUrlOpenHandler([](const QString&) { return 2; });
+        MessageBoxScript boxes;
+        Trigger(Frame(), cmd::HelpWeb);
+        QVERIFY(boxes.Shown().empty());
+    }
+
+    void aboutBoxLinksExplainFailures()
+    {
+        CAboutDlg about(&Frame());
+        QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmar"));
+        QCOMPARE(about.findChild<QLabel*>("versionLabel")->text(), CMainFrame::VersionText() + " (Unicode)");
+        QCOMPARE(about.SupportLink()->Address(), CMainFrame::WebAddress("go?id=4"));
+        QCOMPARE(about.HomePageLink()->toolTip(), about.HomePageLink()->Address());
+        QVERIFY(about.HomePageLink()->font().underline());
+        QCOMPARE(about.HomePageLink()->palette().color(QPalette::WindowText), CHyperLink::LinkColor());
+        SetUrlOpenHandler([](const QString&) { return 31; });
+        MessageBoxScript boxes;
+        QCOMPARE(about.HomePageLink()->Follow(), 31);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QCOMPARE(qtconv::ToQString(boxes.Shown()[0].text),
+                 QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension."));
+        QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONEXCLAMATION));
+        SetUrlOpenHandler([](const QString&) { return 77; });
+        about.SupportLink()->Follow();
+        QCOMPARE(qtconv::ToQString(boxes.Shown()[1].text), QStringLiteral("Unable to open hyperlink:\n\nUnknown Error (77) occurred."));
+        SetUrlOpenHandler([](const QString&) { return 33; });
+        about.SupportLink()->Follow();
+        QCOMPARE(boxes.Shown().size(), size_t(2));
+    }
+
+    void aboutCommandShowsTheBox()
+    {
+        DialogScript dialogs({[](QDialog& dialog) {
+            return dialog.objectName() == "aboutDialog" ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        }});
+        Trigger(Frame(), cmd::AppAbout);
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(dialogs.ObjectNames().front(), QStringLiteral("aboutDialog"));
+    }
+
+    void exitClosesTheWindow()
+    {
+        Trigger(Frame(), cmd::AppExit);
+        QVERIFY(!Frame().isVisible());
+    }
+
+    void newClientCancelledLeavesTheTree()
+    {
+        CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
+        const int before = tree->topLevelItemCount();
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::NewClient);
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(tree->topLevelItemCount(), before);
+    }
+};
+
+DESKTOP_TEST_MAIN(MainFrameTests)
+#include "MainFrameTests.moc"

@@ -1,0 +1,68 @@
+// One instance per desktop: a second start raises the first window and ends without a window.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#include "desktop/MainFrame.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/tests/DesktopTestSupport.h"
+
+using namespace testsupport;
+
+class SecondInstanceTests : public QObject {
+    Q_OBJECT
+private:
+    static void WaitFor(const std::function<bool()>& condition)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < 5000)
+            QTest::qWait(20);
+    }
+
+private slots:
+    void init() { ResetUserData(); }
+
+    void secondProcessRestoresTheFirstWindowAndEnds()
+    {
+        auto app = StartProgram();
+        QVERIFY(app);
+        CMainFrame& frame = *app->GetMainFrame();
+        frame.showMinimized();
+        QApplication::processEvents();
+        QVERIFY(frame.windowState() & Qt::WindowMinimized);
+
+        QProcess second;
+        second.setProcessChannelMode(QProcess::MergedChannels);
+        second.start(QStringLiteral(QUILLMAR_EXE), {});
+        QVERIFY(second.waitForStarted(5000));
+        // Our event loop must run while the second process posts its message.
+        WaitFor([&second] { return second.state() == QProcess::NotRunning; });
+        QCOMPARE(second.state(), QProcess::NotRunning);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        WaitFor([&frame] { return !(frame.windowState() & Qt::WindowMinimized); });
+        QVERIFY(!(frame.windowState() & Qt::WindowMinimized));
+        QVERIFY(frame.isVisible());
+        StopProgram(app);
+    }
+
+    void secondStartInTheSameProcessFailsQuietly()
+    {
+        auto first = StartProgram();
+        QVERIFY(first);
+        auto second = std::make_unique<CQuillmarApp>();
+        QVERIFY(!second->InitInstance());
+        QVERIFY(!second->GetMainFrame());
+        second.reset();
+        StopProgram(first);
+        // The lock went with the first instance.
+        auto again = StartProgram();
+        QVERIFY(again);
+        StopProgram(again);
+    }
+};
+
+DESKTOP_TEST_MAIN(SecondInstanceTests)
+#include "SecondInstanceTests.moc"

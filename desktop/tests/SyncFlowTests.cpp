@@ -1,0 +1,193 @@
+// The synchronisation flow of the sync commands against a scripted engine.
+#include <QRadioButton>
+#include <QtTest>
+
+#include "biz/DataHelper.h"
+#include "biz/Helpers.h"
+#include "desktop/CommandIds.h"
+#include "desktop/DlgSyncDirection.h"
+#include "desktop/ListCtrlEx.h"
+#include "desktop/MainFrame.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/SyncDriver.h"
+#include "desktop/TreeCtrlEx.h"
+#include "desktop/ViewByDate.h"
+#include "desktop/ViewClientsProjectsSideBar.h"
+#include "desktop/tests/DesktopTestSupport.h"
+
+using namespace testsupport;
+
+namespace {
+
+struct Script {
+    int initialize = 1;
+    int partnership = 1;
+    CString error;
+    std::function<void(int)> onFullSync;
+    QStringList calls;
+};
+
+class ScriptedSyncDriver : public CSyncDriver {
+public:
+    explicit ScriptedSyncDriver(Script& script) : m_script(script) {}
+    ~ScriptedSyncDriver() override { m_script.calls << "released"; }
+    int Initialize() override { return Call("Initialize", m_script.initialize); }
+    int VerifyPartnership() override { return Call("VerifyPartnership", m_script.partnership); }
+    int TriggerDeviceSide_SerializeLocalChanges() override { return Call("DeviceSerialize", 1); }
+    int SerializeLocalChanges() override { return Call("Serialize", 1); }
+    int ExchangeChangeFiles() override { return Call("Exchange", 1); }
+    int CommitRemoteChanges() override { return Call("Commit", 0); }   // a failed step
+    int TriggerDeviceSide_CommitRemoteChanges() override { return Call("DeviceCommit", 1); }
+    int PerformFullSync(int direction) override
+    {
+        if (m_script.onFullSync)
+            m_script.onFullSync(direction);
+        return Call(QStringLiteral("FullSync(%1)").arg(direction), 1);
+    }
+    CString GetLastErrorText() const override { return m_script.error; }
+
+private:
+    int Call(const QString& name, int result)
+    {
+        m_script.calls << name;
+        return result;
+    }
+    Script& m_script;
+};
+
+int ChooseDesktop(QDialog& dialog)
+{
+    auto& direction = dynamic_cast<CDlgSyncDirection&>(dialog);
+    direction.DesktopButton()->setChecked(true);
+    return QDialog::Accepted;
+}
+
+}   // namespace
+
+class SyncFlowTests : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CQuillmarApp> m_app;
+    Script m_script;
+    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
+
+private slots:
+    void init()
+    {
+        ResetUserData();
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        m_script = Script();
+        Frame().SetSyncDriverFactory([this] { return std::make_unique<ScriptedSyncDriver>(m_script); });
+    }
+    void cleanup() { StopProgram(m_app); }
+
+    void partnersRunTheRegularStepsInOrder()
+    {
+        MessageBoxScript boxes;
+        DialogScript dialogs({});
+        const int project = AddProject(u"Later", 0);
+        Q_UNUSED(project);
+        Trigger(Frame(), cmd::SyncDevice);
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "DeviceSerialize", "Serialize",
+                                              "Exchange", "Commit", "DeviceCommit", "released"}));
+        QCOMPARE(dialogs.Shown(), 0);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
+        QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONINFORMATION));
+        // Everything was refreshed: the project added behind the tree's back shows now.
+        QVERIFY(Frame().GetSideBarView()->GetTreeCtrl()->FindNode(1, project));
+    }
+
+    void failedInitialisationShowsString50WithTheReason()
+    {
+        m_script.initialize = 0;
+        m_script.error = u"No device is paired with this desktop.";
+        MessageBoxScript boxes;
+        Trigger(Frame(), cmd::SyncDevice);
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "released"}));
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text.Find(GetResString(50, 1)) == 0);
+        QVERIFY(boxes.Shown()[0].text.Find(u"No device is paired") > 0);
+        QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
+    }
+
+    void noPartnershipAsksForTheDirection()
+    {
+        m_script.partnership = 0;
+        MessageBoxScript boxes;
+        bool defaultWasDevice = false;
+        QString caption;
+        DialogScript dialogs({[&defaultWasDevice, &caption](QDialog& dialog) {
+            auto& direction = dynamic_cast<CDlgSyncDirection&>(dialog);
+            defaultWasDevice = direction.DeviceButton()->isChecked();
+            caption = dialog.windowTitle();
+            return int(QDialog::Accepted);
+        }});
+        Trigger(Frame(), cmd::SyncDevice);
+        QVERIFY(defaultWasDevice);
+        QCOMPARE(caption, QStringLiteral("Sync Direction"));
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "FullSync(1)", "released"}));
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
+    }
+
+    void setUpModeAlwaysAsksEvenForPartners()
+    {
+        MessageBoxScript boxes;
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Accepted); }});
+        Trigger(Frame(), cmd::SyncTroubleshooting);
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "FullSync(1)", "released"}));
+    }
+
+    void cancelEndsQuietly()
+    {
+        MessageBoxScript boxes;
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::SyncTroubleshooting);
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "released"}));
+        QVERIFY(boxes.Shown().empty());
+    }
+
+    void deviceDataReplacesTheDesktopsAndEverythingReloads()
+    {
+        // The "device" writes a data file with a client of its own over the desktop's.
+        m_script.onFullSync = [](int direction) {
+            QCOMPARE(direction, 0);
+            const int extra = AddClient(u"From device");
+            Q_UNUSED(extra);
+        };
+        CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
+        const int before = tree->topLevelItemCount();
+        MessageBoxScript boxes;
+        DialogScript dialogs({&ChooseDesktop});
+        Trigger(Frame(), cmd::SyncTroubleshooting);
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "FullSync(0)", "released"}));
+        QCOMPARE(tree->topLevelItemCount(), before + 1);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+    }
+
+    void desktopDataToTheDeviceRefreshesNothing()
+    {
+        CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
+        const int before = tree->topLevelItemCount();
+        m_script.onFullSync = [](int) { AddClient(u"Not shown yet"); };
+        MessageBoxScript boxes;
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Accepted); }});
+        Trigger(Frame(), cmd::SyncTroubleshooting);
+        QCOMPARE(tree->topLevelItemCount(), before);
+    }
+
+    void withoutAnEngineTheFlowReportsString50()
+    {
+        Frame().SetSyncDriverFactory([] { return std::unique_ptr<CSyncDriver>(); });
+        MessageBoxScript boxes;
+        Trigger(Frame(), cmd::SyncDevice);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text == GetResString(50, 1));
+    }
+};
+
+DESKTOP_TEST_MAIN(SyncFlowTests)
+#include "SyncFlowTests.moc"

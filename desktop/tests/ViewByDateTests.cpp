@@ -1,0 +1,365 @@
+// The entries view: periods, navigation, columns, refresh, row drawing, entry commands, filter.
+#include <QApplication>
+#include <QDateEdit>
+#include <QLabel>
+#include <QtTest>
+
+#include "biz/DataHelper.h"
+#include "biz/DateTimeFormatter.h"
+#include "biz/Helpers.h"
+#include "biz/ProjectItem.h"
+#include "biz/ProjectItemFilter.h"
+#include "biz/SummaryData.h"
+#include "desktop/CommandIds.h"
+#include "desktop/ListCtrlEx.h"
+#include "desktop/MainFrame.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/ViewByDate.h"
+#include "desktop/ViewSummary.h"
+#include "desktop/tests/DesktopTestSupport.h"
+#include "platform/Registry.h"
+#include "platform/qt/QtConvert.h"
+
+using namespace testsupport;
+
+namespace {
+COleDateTime Date(int year, int month, int day)
+{
+    return COleDateTime(year, month, day, 0, 0, 0);
+}
+bool SameDay(const COleDateTime& a, const COleDateTime& b)
+{
+    return a.GetYear() == b.GetYear() && a.GetMonth() == b.GetMonth() && a.GetDay() == b.GetDay();
+}
+}   // namespace
+
+class ViewByDateTests : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CQuillmarApp> m_app;
+    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
+    CViewByDate& View() { return *Frame().GetEntriesView(); }
+    CListCtrlEx& List() { return *View().GetListCtrl(); }
+    QString Cell(int row, int column) { return List().topLevelItem(row)->text(column); }
+    QString SummaryCell(int row) { return Frame().GetSummaryView()->GetListCtrl()->topLevelItem(row)->text(1); }
+
+private slots:
+    void init()
+    {
+        ResetUserData();
+        m_app = StartProgram();
+        QVERIFY(m_app);
+    }
+    void cleanup() { StopProgram(m_app); }
+
+    void columnsOfTheWeekAndOtherPeriods()
+    {
+        QCOMPARE(List().columnCount(), 6);
+        QCOMPARE(List().columnWidth(0), 50);
+        QCOMPARE(List().headerItem()->text(0), qtconv::ToQString(GetResString(33, 1)));
+        QCOMPARE(List().columnWidth(1), 130);
+        QCOMPARE(List().columnWidth(3), 70);
+        QCOMPARE(List().columnWidth(4), 60);
+        QCOMPARE(List().columnWidth(5), 70);
+        QCOMPARE(List().headerItem()->text(5), qtconv::ToQString(GetResString(42, 1)));
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        QCOMPARE(List().columnWidth(0), 90);
+        QCOMPARE(List().headerItem()->text(0), qtconv::ToQString(GetResString(78, 1)));
+    }
+
+    void descriptionColumnFillsTheList()
+    {
+        Frame().resize(1000, 700);
+        QApplication::processEvents();
+        int total = 0;
+        for (int column = 0; column < List().columnCount(); ++column)
+            total += List().columnWidth(column);
+        QCOMPARE(total, List().viewport()->width() - 5);
+    }
+
+    void weekStartsOnTheFirstDaySettingAndEndsSixDaysLater()
+    {
+        View().GoToDate(Date(2024, 3, 13));   // a Wednesday
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 3, 11)));   // Monday
+        QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2024, 3, 17)));
+        m_app->m_nFirstDayOfWeek = 1;
+        View().GoToDate(Date(2024, 3, 13));
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 3, 10)));   // Sunday
+        QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2024, 3, 16)));
+        const int inside = AddEntry(1, Date(2024, 3, 16), 0, 1.0f);
+        AddEntry(1, Date(2024, 3, 17), 0, 1.0f);
+        AddEntry(1, Date(2024, 3, 9), 0, 1.0f);
+        View().Refresh(0);
+        QCOMPARE(List().topLevelItemCount(), 1);
+        QCOMPARE(List().GetRowValue(0), inside);
+        QCOMPARE(Cell(0, 0), qtconv::ToQString(CDateTimeFormatter::FormatWeekday(Date(2024, 3, 16), 0)));
+    }
+
+    void monthNavigation()
+    {
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        View().GoToDate(Date(2024, 1, 31));
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 1, 1)));
+        View().OnNext();
+        QVERIFY(SameDay(View().GetAnchor(), Date(2024, 2, 1)));
+        QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2024, 2, 29)));
+        View().OnPrevious();
+        View().OnPrevious();
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2023, 12, 1)));
+        QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2023, 12, 31)));
+        View().OnNext();
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 1, 1)));
+        const QDate picked = View().GetDatePicker()->date();
+        QCOMPARE(picked, QDate(2024, 1, 1));
+    }
+
+    void previousFromAnyDayOfJanuaryIsDecemberFirst()
+    {
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        View().GoToDate(Date(2025, 1, 17));
+        View().OnPrevious();
+        QVERIFY(SameDay(View().GetAnchor(), Date(2024, 12, 1)));
+        View().GoToDate(Date(2024, 12, 20));
+        View().OnNext();
+        QVERIFY(SameDay(View().GetAnchor(), Date(2025, 1, 1)));
+    }
+
+    void dayAndWeekSteps()
+    {
+        View().SetPeriodType(CViewByDate::PeriodDay);
+        View().GoToDate(Date(2024, 3, 1));
+        View().OnPrevious();
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 2, 29)));
+        QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2024, 2, 29)));
+        View().SetPeriodType(CViewByDate::PeriodWeek);
+        View().GoToDate(Date(2024, 3, 13));
+        View().OnNext();
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 3, 18)));
+    }
+
+    void todayAndTheDatePicker()
+    {
+        View().SetPeriodType(CViewByDate::PeriodDay);
+        View().GoToDate(Date(2020, 5, 5));
+        View().OnToday();
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, COleDateTime::GetCurrentTime()));
+        View().GetDatePicker()->setDate(QDate(2021, 7, 4));
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2021, 7, 4)));
+        QCOMPARE(Frame().GetRangePane()->text(), View().RangeText());
+    }
+
+    void periodTypeIsStoredForDayWeekMonthOnly()
+    {
+        const CString key = CQuillmarApp::kSettingsKey;
+        View().SetPeriodType(CViewByDate::PeriodDay);
+        QCOMPARE(Registry::GetDword(key, u"PeriodType", 9), 0u);
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        QCOMPARE(Registry::GetDword(key, u"PeriodType", 9), 2u);
+        View().SetPeriodType(CViewByDate::PeriodCustom);
+        QCOMPARE(Registry::GetDword(key, u"PeriodType", 9), 2u);
+        View().SetPeriodType(CViewByDate::PeriodWeek);
+        QCOMPARE(Registry::GetDword(key, u"PeriodType", 9), 1u);
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        View().SetPeriodType(CViewByDate::PeriodCustom);
+        StopProgram(m_app);
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        QCOMPARE(View().GetPeriodType(), int(CViewByDate::PeriodMonth));
+    }
+
+    void rowsShowTheEntriesColumns()
+    {
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        View().GoToDate(Date(2024, 4, 10));
+        const int client = AddClient(u"Acme");
+        const int project = AddProject(u"Website", client);
+        const int time = AddEntry(CProjectItem::ItemType_Time, Date(2024, 4, 2), project, 75.0f);
+        const int expense = AddEntry(CProjectItem::ItemType_Expense, Date(2024, 4, 3), project, 12.5f);
+        View().Refresh(0);
+        QCOMPARE(List().topLevelItemCount(), 2);
+        QCOMPARE(List().GetRowValue(0), time);
+        QCOMPARE(List().GetRowValue(1), expense);
+        QCOMPARE(Cell(0, 0), QStringLiteral("4/2/2024"));
+        QCOMPARE(Cell(0, 1), QStringLiteral("Acme: Website"));
+        QCOMPARE(Cell(0, 2), QStringLiteral("Work"));
+        QCOMPARE(Cell(0, 4), qtconv::ToQString(CDateTimeFormatter::FormatDuration(60)));
+        QCOMPARE(Cell(0, 5), qtconv::ToQString(FormatMoney(75.0f)));
+        QVERIFY(Cell(1, 3).isEmpty());
+        QVERIFY(Cell(1, 4).isEmpty());
+        QCOMPARE(List().topLevelItem(0)->textAlignment(5) & Qt::AlignRight, int(Qt::AlignRight));
+        QVERIFY(!List().topLevelItem(0)->icon(0).isNull());
+    }
+
+    void refreshSelectsAPaidRowByItsId()
+    {
+        const COleDateTime day = View().GetFilter().m_dtStart;
+        AddEntry(1, day, 0, 1.0f);
+        const int paid = AddEntry(1, day, 0, 2.0f, 1);
+        View().Refresh(paid);
+        const int row = List().GetSelectedRow();
+        QCOMPARE(row, 1);
+        QCOMPARE(List().GetRowValue(row), -paid);
+        QVERIFY(!IsEnabled(Frame(), cmd::MarkAsPaid));
+        QVERIFY(IsEnabled(Frame(), cmd::EditDelete));
+    }
+
+    void markAsPaidKeepsTheRowSelectedAndDisablesItself()
+    {
+        const int entry = AddEntry(1, View().GetFilter().m_dtStart, 0, 40.0f);
+        View().Refresh(entry);
+        QVERIFY(Trigger(Frame(), cmd::MarkAsPaid));
+        const int row = List().GetSelectedRow();
+        QVERIFY(row >= 0);
+        QCOMPARE(List().GetRowValue(row), -entry);
+        QVERIFY(!IsEnabled(Frame(), cmd::MarkAsPaid));
+        CProjectItem stored;
+        stored.set_ID(entry);
+        QVERIFY(stored.Load());
+        QCOMPARE(int(stored.get_PymtStatus()), int(CProjectItem::PymtStatus_Paid));
+        QCOMPARE(SummaryCell(15), qtconv::ToQString(FormatMoney(40.0f)));
+    }
+
+    void paidRowsAreDrawnGreyAndStruckOut()
+    {
+        const int paid = AddEntry(1, View().GetFilter().m_dtStart, 0, 1.0f, 1);
+        View().Refresh(paid);
+        QVERIFY(List().m_bSwitchFonts);
+        QVERIFY(!List().m_bColorAltRows);
+        QVERIFY(List().StrikeOutFont().strikeOut());
+        QCOMPARE(List().BoldFont().weight(), QFont::Bold);
+        const int normal = AddEntry(1, View().GetFilter().m_dtStart, 0, 1.0f);
+        View().Refresh(paid);
+        const int paidRow = List().GetRowValue(0) == -paid ? 0 : 1;
+        const int normalRow = 1 - paidRow;
+        QCOMPARE(List().GetRowValue(normalRow), normal);
+        QVERIFY(List().RowFont(paidRow).strikeOut());
+        QVERIFY(!List().RowFont(normalRow).strikeOut());
+        QCOMPARE(List().RowTextColor(paidRow), QColor(128, 128, 128));
+        QVERIFY(!List().RowTextColor(normalRow).isValid());
+        QVERIFY(!List().RowBackground(0).isValid());
+        m_app->m_bStrikeOutPaidItems = 0;
+        m_app->m_bColorAltRows = 1;
+        m_app->m_bGridlines = 1;
+        View().Refresh(0);
+        QVERIFY(!List().m_bSwitchFonts);
+        QVERIFY(List().m_bColorAltRows);
+        QVERIFY(List().AsListCtrl().GetExtendedStyle() & LVS_EX_GRIDLINES);
+        QVERIFY(List().AsListCtrl().GetExtendedStyle() & LVS_EX_FULLROWSELECT);
+        const int paidAfter = List().GetRowValue(0) == -paid ? 0 : 1;
+        QVERIFY(!List().RowFont(paidAfter).strikeOut());
+        // Shading wins over grey: paid rows keep the normal text colour.
+        QVERIFY(!List().RowTextColor(paidAfter).isValid());
+        QCOMPARE(List().RowBackground(0), QColor(206, 239, 165));
+        QVERIFY(!List().RowBackground(1).isValid());
+    }
+
+    void deleteRemovesOnlyTheRowAndKeepsTheOldTotals()
+    {
+        const COleDateTime day = View().GetFilter().m_dtStart;
+        const int first = AddEntry(1, day, 0, 10.0f);
+        const int second = AddEntry(1, day, 0, 20.0f);
+        View().Refresh(second);
+        const QString totalBefore = SummaryCell(17);
+        const QString rangeBefore = Frame().GetRangePane()->text();
+        MessageBoxScript boxes({IDYES});
+        QVERIFY(Trigger(Frame(), cmd::EditDelete));
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QCOMPARE(List().topLevelItemCount(), 1);
+        QCOMPARE(List().GetSelectedRow(), 0);
+        QCOMPARE(List().GetRowValue(0), first);
+        QCOMPARE(SummaryCell(17), totalBefore);
+        QCOMPARE(Frame().GetRangePane()->text(), rangeBefore);
+        View().Refresh(0);
+        QCOMPARE(SummaryCell(17), qtconv::ToQString(FormatMoney(10.0f)));
+    }
+
+    void deletingTheLastRowLeavesAnEmptyList()
+    {
+        const int only = AddEntry(1, View().GetFilter().m_dtStart, 0, 5.0f);
+        View().Refresh(only);
+        const QString totalBefore = SummaryCell(17);
+        MessageBoxScript boxes({IDYES});
+        Trigger(Frame(), cmd::EditDelete);
+        QCOMPARE(List().topLevelItemCount(), 0);
+        QCOMPARE(SummaryCell(17), totalBefore);
+        QVERIFY(!IsEnabled(Frame(), cmd::EditDelete));
+    }
+
+    void deleteAnsweredNoKeepsTheEntry()
+    {
+        const int only = AddEntry(1, View().GetFilter().m_dtStart, 0, 5.0f);
+        View().Refresh(only);
+        MessageBoxScript boxes({IDNO});
+        Trigger(Frame(), cmd::EditDelete);
+        QCOMPARE(List().topLevelItemCount(), 1);
+    }
+
+    void contextMenuRoutesThroughTheFrame()
+    {
+        const int entry = AddEntry(1, View().GetFilter().m_dtStart, 0, 5.0f);
+        View().Refresh(0);
+        {
+            PopupScript menu("contextMarkAsPaid");
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+            QApplication::sendEvent(List().viewport(), &event);
+            QCOMPARE(menu.Shown(), 0);   // no row selected: no menu
+        }
+        View().Refresh(entry);
+        PopupScript menu("contextMarkAsPaid");
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        QApplication::sendEvent(List().viewport(), &event);
+        QCOMPARE(menu.Shown(), 1);
+        QVERIFY(menu.WasEnabled("contextEdit"));
+        QVERIFY(menu.WasEnabled("contextDelete"));
+        QCOMPARE(List().GetRowValue(List().GetSelectedRow()), -entry);
+    }
+
+    void summaryFollowsEveryRefresh()
+    {
+        View().SetPeriodType(CViewByDate::PeriodDay);
+        QCOMPARE(SummaryCell(0), qtconv::ToQString(GetResString(57, 1)));
+        AddEntry(CProjectItem::ItemType_Expense, View().GetFilter().m_dtStart, 0, 8.0f);
+        View().Refresh(0);
+        QCOMPARE(SummaryCell(4), QStringLiteral("1"));
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        QCOMPARE(SummaryCell(0), qtconv::ToQString(GetResString(59, 1)));
+        QCOMPARE(Frame().GetSummaryView()->GetListCtrl()->topLevelItemCount(), 18);
+        QCOMPARE(Frame().GetSummaryView()->GetListCtrl()->GetRowValue(0), -1);
+    }
+
+    void filterToggleOffShowsMessage89()
+    {
+        if (View().IsFilterActive())
+            QSKIP("filter unexpectedly active");
+        // Switching a filter on needs the filter dialog: pressing OK activates the filter.
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Accepted); }});
+        Trigger(Frame(), cmd::FilterData);
+        if (!View().IsFilterActive())
+            QSKIP("the filter dialog is not part of this build");
+        QCOMPARE(Frame().GetFilterPane()->text(), qtconv::ToQString(GetResString(88, 1)));
+        QVERIFY(Frame().GetFilterPane()->frameStyle() != int(QFrame::NoFrame));
+        QVERIFY(IsChecked(Frame(), cmd::FilterData));
+        MessageBoxScript boxes;
+        Trigger(Frame(), cmd::FilterData);
+        QVERIFY(!View().IsFilterActive());
+        QVERIFY(!IsChecked(Frame(), cmd::FilterData));
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text == GetResString(89, 1));
+        QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONINFORMATION));
+        QVERIFY(Frame().GetFilterPane()->text().isEmpty());
+        QCOMPARE(Frame().GetFilterPane()->frameStyle(), int(QFrame::NoFrame));
+    }
+
+    void filterDialogCancelledKeepsTheFilterOff()
+    {
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::FilterData);
+        QVERIFY(!View().IsFilterActive());
+        QVERIFY(!IsChecked(Frame(), cmd::FilterData));
+        QVERIFY(Frame().GetFilterPane()->text().isEmpty());
+        QCOMPARE(Frame().GetFilterPane()->frameStyle(), int(QFrame::NoFrame));
+    }
+};
+
+DESKTOP_TEST_MAIN(ViewByDateTests)
+#include "ViewByDateTests.moc"

@@ -1,0 +1,338 @@
+#include "device/DeviceDialogLook.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTabBar>
+#include <QVariant>
+
+#include <functional>
+#include <vector>
+
+#include "biz/Helpers.h"
+#include "desktop/dialogs/DlgBillingDetails.h"
+#include "desktop/dialogs/DlgCategories.h"
+#include "desktop/dialogs/DlgClient.h"
+#include "desktop/dialogs/DlgCustom.h"
+#include "desktop/dialogs/DlgDateRange.h"
+#include "desktop/dialogs/DlgEditCategory.h"
+#include "desktop/dialogs/DlgEditDuration.h"
+#include "desktop/dialogs/DlgExpenseDetails.h"
+#include "desktop/dialogs/DlgFilterCustom.h"
+#include "desktop/dialogs/DlgFilterGeneral.h"
+#include "desktop/dialogs/DlgMileageDetails.h"
+#include "desktop/dialogs/DlgNotes.h"
+#include "desktop/dialogs/DlgOptionsCustomFields.h"
+#include "desktop/dialogs/DlgOptionsPrefs.h"
+#include "desktop/dialogs/DlgProject.h"
+#include "desktop/dialogs/DlgTimeDetails.h"
+#include "desktop/dialogs/FloatSpinButtonCtrl.h"
+#include "device/PageTitle.h"
+#include "device/TitleStrip.h"
+#include "platform/qt/Dialog.h"
+#include "platform/qt/PropertyPage.h"
+#include "platform/qt/PropertySheetEx.h"
+#include "platform/qt/QtConvert.h"
+
+namespace {
+
+const char* const kAppliedProperty = "quillmarDeviceLook";
+
+// A device caption. `key` names a control: a button or check box gets the text itself, any
+// other control the label that is its buddy. A key that names no control is the text of a
+// plain label, which gets the new text or, with an empty one, is hidden.
+struct Caption {
+    const char* key;
+    const char* text;
+};
+
+struct DeviceTemplate {
+    unsigned titleId = 0;   // 0: the page draws no title
+    std::vector<Caption> captions;
+    std::function<void(QWidget*)> extra;
+};
+
+QLabel* BuddyLabelOf(QWidget* page, QWidget* control)
+{
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->buddy() == control)
+            return label;
+    }
+    return nullptr;
+}
+
+void ApplyCaption(QWidget* page, const Caption& caption)
+{
+    const QString text = QString::fromUtf8(caption.text);
+    if (auto* control = page->findChild<QWidget*>(QString::fromLatin1(caption.key))) {
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            button->setText(text);
+        else if (QLabel* label = BuddyLabelOf(page, control))
+            label->setText(text);
+        return;
+    }
+    const QString old = QString::fromUtf8(caption.key);
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->text() != old)
+            continue;
+        if (text.isEmpty())
+            label->hide();
+        else
+            label->setText(text);
+    }
+}
+
+// Group frames take room the device's screen does not have; their controls stay where they are.
+void FlattenGroups(QWidget* page)
+{
+    for (QGroupBox* group : page->findChildren<QGroupBox*>()) {
+        group->setTitle(QString());
+        group->setFlat(true);
+        group->setStyleSheet(QStringLiteral("QGroupBox { border: none; margin: 0px; padding: 0px; }"));
+        if (QLayout* inner = group->layout())
+            inner->setContentsMargins(0, 0, 0, 0);
+    }
+}
+
+void HideWrappedNotes(QWidget* page)
+{
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->wordWrap())
+            label->hide();
+    }
+}
+
+void UsePointDecimals(QWidget* page)
+{
+    for (CFloatSpinButtonCtrl* spin : page->findChildren<CFloatSpinButtonCtrl*>())
+        spin->SetDecimalSymbol(u'.');
+}
+
+void HideThemeChoice(QWidget* page)
+{
+    if (auto* theme = page->findChild<QComboBox*>(QStringLiteral("themeCombo"))) {
+        theme->hide();
+        if (QLabel* label = BuddyLabelOf(page, theme))
+            label->hide();
+    }
+}
+
+void CategoriesWithoutOk(QWidget* dialog)
+{
+    auto* categories = static_cast<CDlgCategories*>(dialog);
+    if (categories->OkButton())
+        categories->OkButton()->hide();
+    categories->NewButton()->setDefault(true);
+}
+
+const std::vector<Caption> kEntryCommon = {{"dateEdit", "Date:"}, {"projectButton", "Project:"}};
+
+std::vector<Caption> With(std::vector<Caption> captions, const std::vector<Caption>& more)
+{
+    captions.insert(captions.end(), more.begin(), more.end());
+    return captions;
+}
+
+// The device template of a shared page or dialog; nullptr for widgets that have none.
+const DeviceTemplate* TemplateOf(QWidget* widget)
+{
+    static const DeviceTemplate time{30,
+                                     With(kEntryCommon, {{"durationButton", "Duration:"},
+                                                         {"categoryCombo", "Category:"},
+                                                         {"descriptionEdit", "Description (e.g: meeting with client):"}}),
+                                     nullptr};
+    static const DeviceTemplate expense{
+        52, With(kEntryCommon, {{"expenseTypeCombo", "Type:"}, {"descriptionEdit", "Memo (e.g: Flight to Los Angeles):"}}),
+        nullptr};
+    static const DeviceTemplate mileage{53,
+                                        With(kEntryCommon, {{"descriptionEdit", "Trip description (e.g: visit to client site):"},
+                                                            {"beginEdit", "Begin:"},
+                                                            {"endEdit", "End:"}}),
+                                        nullptr};
+    static const DeviceTemplate billing{31,
+                                        {{"billableCheck", "This item is billable"},
+                                         {"amountEdit", "Billable Amt.:"},
+                                         {"calcButton", "Calc."},
+                                         {"notBilledRadio", "Not Billed"},
+                                         {"billedRadio", "Billed"},
+                                         {"paidRadio", "Paid"}},
+                                        UsePointDecimals};
+    static const DeviceTemplate custom{32, {}, HideWrappedNotes};
+    static const DeviceTemplate notes{0, {}, nullptr};
+    static const DeviceTemplate client{10,
+                                       {{"nameEdit", "Name:"},
+                                        {"addressEdit", "Address:"},
+                                        {"accountNumEdit", "Acct. Num:"},
+                                        {"contactEdit", "Contact:"},
+                                        {"(e.g: Northwind Traders)", ""}},
+                                       nullptr};
+    static const DeviceTemplate project{11, {{"descriptionEdit", "Name:"}, {"clientCombo", "Client:"}}, nullptr};
+    static const DeviceTemplate categories{
+        0, {{"newButton", "New"}, {"editButton", "Edit"}, {"deleteButton", "Delete"}}, CategoriesWithoutOk};
+    static const DeviceTemplate editCategory{
+        35,
+        {{"nameEdit", "Name (e.g: Travel Time):"}, {"codeEdit", "Code (e.g: TRAV):"}, {"rateEdit", "Rate per hour:"}},
+        [](QWidget* dialog) {
+            dialog->setWindowTitle(QStringLiteral("Category"));
+            UsePointDecimals(dialog);
+        }};
+    static const DeviceTemplate duration{0,
+                                         {{"exactTimesCheck", "Enter the exact start and end times"},
+                                          {"startPicker", "Start:"},
+                                          {"endPicker", "End:"},
+                                          {"hoursEdit", "Hours:"},
+                                          {"minutesEdit", "Minutes:"}},
+                                         nullptr};
+    static const DeviceTemplate dateRange{
+        83, {{"presetCombo", "Presets:"}, {"startPicker", "Start Date:"}, {"endPicker", "End Date:"}}, nullptr};
+    static const DeviceTemplate prefs{0,
+                                      {{"hideClientsCheck", "Hide clients that do not have projects"},
+                                       {"colorAltRowsCheck", "Shade alternate rows (green && white)"},
+                                       {"gridlinesCheck", "Show gridlines"},
+                                       {"strikeOutCheck", "&Strike-out paid items"}},
+                                      [](QWidget* page) {
+                                          HideThemeChoice(page);
+                                          UsePointDecimals(page);
+                                      }};
+    static const DeviceTemplate fieldLabels{
+        0, {{"label1Edit", "Field 1:"}, {"label2Edit", "Field 2:"}, {"label3Edit", "Field 3:"}}, HideWrappedNotes};
+    static const DeviceTemplate filterGeneral{0, {{"Billing Status:", "Bill Status:"}}, nullptr};
+    static const DeviceTemplate filterCustom{0, {}, nullptr};
+
+    // Derived classes before their bases.
+    if (dynamic_cast<CDlgTimeDetails*>(widget)) return &time;
+    if (dynamic_cast<CDlgExpenseDetails*>(widget)) return &expense;
+    if (dynamic_cast<CDlgMileageDetails*>(widget)) return &mileage;
+    if (dynamic_cast<CDlgBillingDetails*>(widget)) return &billing;
+    if (dynamic_cast<CDlgCustom*>(widget)) return &custom;
+    if (dynamic_cast<CDlgNotes*>(widget)) return &notes;
+    if (dynamic_cast<CDlgClient*>(widget)) return &client;
+    if (dynamic_cast<CDlgProject*>(widget)) return &project;
+    if (dynamic_cast<CDlgCategories*>(widget)) return &categories;
+    if (dynamic_cast<CDlgEditCategory*>(widget)) return &editCategory;
+    if (dynamic_cast<CDlgEditDuration*>(widget)) return &duration;
+    if (dynamic_cast<CDlgDateRange*>(widget)) return &dateRange;
+    if (dynamic_cast<CDlgOptionsPrefs*>(widget)) return &prefs;
+    if (dynamic_cast<CDlgOptionsCustomFields*>(widget)) return &fieldLabels;
+    if (dynamic_cast<CDlgFilterGeneral*>(widget)) return &filterGeneral;
+    if (dynamic_cast<CDlgFilterCustom*>(widget)) return &filterCustom;
+    return nullptr;
+}
+
+void ApplyTemplate(QWidget* widget, const DeviceTemplate& deviceTemplate)
+{
+    FlattenGroups(widget);
+    for (const Caption& caption : deviceTemplate.captions)
+        ApplyCaption(widget, caption);
+    if (deviceTemplate.extra)
+        deviceTemplate.extra(widget);
+    if (deviceTemplate.titleId != 0)
+        AddPageTitle(widget, deviceTemplate.titleId);
+    MakeFieldLabelsBold(widget);
+}
+
+// Pocket PC sheets carry their tabs at the bottom, above the command bar.
+void TabsAtTheBottom(CPropertySheetEx* sheet)
+{
+    auto* tabs = sheet->findChild<QTabBar*>(QStringLiteral("sheetTabs"));
+    auto* layout = qobject_cast<QBoxLayout*>(sheet->layout());
+    if (!tabs || !layout || layout->indexOf(tabs) != 0)
+        return;
+    layout->removeWidget(tabs);
+    layout->insertWidget(1, tabs);
+    tabs->setShape(QTabBar::RoundedSouth);
+}
+
+bool MarkApplied(QWidget* widget)
+{
+    if (widget->property(kAppliedProperty).toBool())
+        return false;
+    widget->setProperty(kAppliedProperty, true);
+    return true;
+}
+
+}   // namespace
+
+QSize DeviceScreenSize()
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(top) && top->isVisible())
+            return top->size();
+    }
+    return QSize(240, 320);
+}
+
+void FitToDeviceScreen(QWidget* dialog)
+{
+    dialog->resize(DeviceScreenSize());
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(top) && top->isVisible()) {
+            dialog->move(top->pos());
+            return;
+        }
+    }
+}
+
+void AddPageTitle(QWidget* page, unsigned titleStringId)
+{
+    if (page->findChild<CPageTitle*>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    new CPageTitle(qtconv::ToQString(GetResString(titleStringId, 1)), page);
+    if (QLayout* layout = page->layout()) {
+        QMargins margins = layout->contentsMargins();
+        margins.setTop(titlestrip::kHeight + 1 + 4);
+        layout->setContentsMargins(margins);
+    }
+}
+
+void MakeFieldLabelsBold(QWidget* page)
+{
+    const QFont bold = titlestrip::BoldFont(page->font());
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->text().endsWith(QLatin1Char(':')))
+            label->setFont(bold);
+    }
+}
+
+void ApplyDeviceLook(QWidget* widget)
+{
+    if (widget == nullptr)
+        return;
+    if (auto* sheet = dynamic_cast<CPropertySheetEx*>(widget)) {
+        if (!MarkApplied(sheet))
+            return;
+        TabsAtTheBottom(sheet);
+        FitToDeviceScreen(sheet);
+        for (int index = 0; index < sheet->GetPageCount(); ++index) {
+            CPropertyPage* page = sheet->GetPage(index);
+            if (page && page->IsCreated())
+                ApplyDeviceLook(page);
+        }
+        return;
+    }
+    auto* page = dynamic_cast<CPropertyPage*>(widget);
+    if (page == nullptr && dynamic_cast<CDialog*>(widget) == nullptr)
+        return;
+    if (page && !page->IsCreated())
+        return;   // its controls do not exist yet
+    const DeviceTemplate* deviceTemplate = TemplateOf(widget);
+    if (deviceTemplate == nullptr || !MarkApplied(widget))
+        return;
+    ApplyTemplate(widget, *deviceTemplate);
+    if (widget->isWindow())
+        FitToDeviceScreen(widget);
+}
+
+bool CDeviceDialogLook::eventFilter(QObject* watched, QEvent* event)
+{
+    // Pages are made on their first showing, after the sheet was polished: they get theirs on Show.
+    if ((event->type() == QEvent::Polish || event->type() == QEvent::Show) && watched->isWidgetType())
+        ApplyDeviceLook(static_cast<QWidget*>(watched));
+    return QObject::eventFilter(watched, event);
+}

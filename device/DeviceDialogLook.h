@@ -1,0 +1,30 @@
+#pragma once
+// The device's dialog templates over the dialogs it shares with the desktop: the same
+// controls and behaviour, with the device's captions, a drawn title on the pages that have
+// one, bold field labels, no group frames, the decimal up-downs always using ".", the tabs of
+// a sheet at the bottom and every sheet or dialog filling the device's screen.
+//
+// Installed on the QApplication, it applies itself to each page or dialog once, when the
+// widget is polished (just before it is first shown). ApplyDeviceLook does the same at once,
+// for code that needs the device look before showing anything (screenshots, tests).
+#include <QObject>
+
+class QWidget;
+
+class CDeviceDialogLook : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// Applies the device look to a shared page, dialog or sheet (and to the pages of a sheet that
+// were already made); does nothing to other widgets or a second time.
+void ApplyDeviceLook(QWidget* widget);
+
+// The size of the device's screen: the main window's size when there is one, else 240 x 320.
+QSize DeviceScreenSize();
+// Resizes a top-level sheet or dialog to the device's screen, over the main window.
+void FitToDeviceScreen(QWidget* dialog);
+// Adds the drawn title (a resource library string) to a page or dialog and leaves its band free.
+void AddPageTitle(QWidget* page, unsigned titleStringId);
+// Field captions (labels ending with ":") in the bold title font.
+void MakeFieldLabelsBold(QWidget* page);

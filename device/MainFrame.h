@@ -1,0 +1,53 @@
+#pragma once
+// The device's one window, titled "Quillmar": the entries view above a command bar at the
+// bottom with the New, View and Tools menus and four icon buttons (new time, expense and
+// mileage entries, quick summary). It receives the sync library's message 1124 and then
+// reloads the data store and the view.
+#include <memory>
+
+#include <QMainWindow>
+
+class CQuillmarApp;
+class CViewByDate;
+class CWindowMessageNotifier;
+class QAction;
+class QToolBar;
+struct WindowMessage;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CQuillmarApp& app, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    void OnInitialUpdate();
+
+    // Runs a command by its number; false for a number the frame does not know.
+    bool ExecuteCommand(unsigned id);
+    QAction* CommandAction(unsigned id) const;
+
+    CViewByDate* GetView() const { return m_view; }
+    QToolBar* CommandBar() const { return m_commandBar; }
+    // Whether the window-message endpoint of the title could be opened.
+    bool IsListeningForSync() const;
+
+    // Message 1124 from the sync library: the data file changed under the program.
+    void OnSyncDone();
+
+private:
+    void CreateCommandBar();
+    QAction* AddCommand(QMenu* menu, const QString& text, unsigned id, const char* name);
+    void OnWindowMessage(const WindowMessage& message);
+    void UpdateViewMenu();
+    void OnNewClient();
+    void OnNewProject();
+    void OnNewEntry(int itemType);
+    void OnQuickSummary();
+    void OnManageClientsProjects();
+    void OnOptions();
+
+    CQuillmarApp& m_app;
+    CViewByDate* m_view;
+    QToolBar* m_commandBar = nullptr;
+    std::unique_ptr<CWindowMessageNotifier> m_windowMessages;
+};

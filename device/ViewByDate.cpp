@@ -1,0 +1,503 @@
+#include "device/ViewByDate.h"
+
+#include <QCalendarWidget>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolButton>
+
+#include "biz/Category.h"
+#include "biz/DataHelper.h"
+#include "biz/DateTimeFormatter.h"
+#include "biz/Helpers.h"
+#include "biz/ProjectItem.h"
+#include "biz/ProjectItemFilter.h"
+#include "biz/SummaryData.h"
+#include "desktop/Icons.h"
+#include "desktop/ListCtrlEx.h"
+#include "desktop/PopupMenu.h"
+#include "desktop/dialogs/EditFilter.h"
+#include "desktop/dialogs/EditProjectItem.h"
+#include "desktop/dialogs/SelectDateRange.h"
+#include "device/CommandIds.h"
+#include "device/QuillmarApp.h"
+#include "device/TapAndHold.h"
+#include "device/TitleStrip.h"
+#include "platform/Locale.h"
+#include "platform/MessageBox.h"
+#include "platform/ObArray.h"
+#include "platform/Registry.h"
+#include "platform/qt/QtConvert.h"
+
+namespace {
+
+const char16_t* const kPeriodTypeValue = u"PeriodType";
+constexpr int kButtonSize = 20;
+
+CString ShortDate(const COleDateTime& date)
+{
+    const Locale& locale = Locale::UserDefault();
+    return locale.FormatDate(date, locale.shortDatePicture);
+}
+
+uintptr_t RowValue(int signedValue)
+{
+    return static_cast<uintptr_t>(static_cast<intptr_t>(signedValue));
+}
+
+const Library* ResLibrary()
+{
+    const CQuillmarApp* app = GetQuillmarApp();
+    return app ? app->GetResourceLibrary() : nullptr;
+}
+
+QFont DialogFont(const QWidget& widget)
+{
+    const CQuillmarApp* app = GetQuillmarApp();
+    return app ? app->GetDialogFont() : widget.font();
+}
+
+QToolButton* MakeNavigationButton(QWidget* parent, unsigned icon, const char* name)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(ResLibraryIcon(ResLibrary(), icon));
+    button->setAutoRaise(true);
+    button->setFixedSize(kButtonSize, kButtonSize);
+    return button;
+}
+
+}   // namespace
+
+CViewByDate::CViewByDate(QWidget* parent)
+    : QWidget(parent), m_list(new CListCtrlEx(this)), m_tapAndHold(new CTapAndHold(m_list->viewport())),
+      m_previous(MakeNavigationButton(this, devicon::PreviousPeriod, "previousButton")),
+      m_next(MakeNavigationButton(this, devicon::NextPeriod, "nextButton")),
+      m_today(MakeNavigationButton(this, devicon::Today, "todayButton")),
+      m_filter(std::make_unique<CProjectItemFilter>()), m_summary(std::make_unique<CSummaryData>()),
+      m_dtAnchor(COleDateTime::GetCurrentTime())
+{
+    setObjectName(QStringLiteral("viewByDate"));
+    m_list->setObjectName(QStringLiteral("entriesList"));
+    // Tap-and-hold replaces the desktop list's own context menu.
+    m_list->m_bContextMenu = false;
+    m_list->viewport()->installEventFilter(this);
+    connect(m_previous, &QToolButton::clicked, this, &CViewByDate::OnPrevious);
+    connect(m_next, &QToolButton::clicked, this, &CViewByDate::OnNext);
+    connect(m_today, &QToolButton::clicked, this, &CViewByDate::OnToday);
+    connect(m_tapAndHold, &CTapAndHold::tapped, this, &CViewByDate::OnTapAt);
+    connect(m_tapAndHold, &CTapAndHold::held, this, &CViewByDate::OnHoldAt);
+    connect(m_list, &CListCtrlEx::deleteKeyPressed, this, &CViewByDate::OnDelete);
+}
+
+CViewByDate::~CViewByDate() = default;
+
+void CViewByDate::OnInitialUpdate()
+{
+    m_list->CreateFonts(DialogFont(*this));
+    SetupColumns();
+    m_rowIcons[0] = ResLibraryIcon(ResLibrary(), devicon::TimeEntry);
+    m_rowIcons[1] = ResLibraryIcon(ResLibrary(), devicon::ExpenseEntry);
+    m_rowIcons[2] = ResLibraryIcon(ResLibrary(), devicon::MileageEntry);
+    const uint32_t stored = Registry::GetDword(CQuillmarApp::kSettingsKey, kPeriodTypeValue, PeriodWeek);
+    // Only Day, Week and Month are ever stored; anything else starts the usual Week.
+    SetPeriodType(stored <= PeriodMonth ? static_cast<int>(stored) : PeriodWeek);
+}
+
+void CViewByDate::SetupColumns()
+{
+    CListCtrl& list = m_list->AsListCtrl();
+    list.InsertColumn(0, GetResString(devres::ColDay, 1), LVCFMT_LEFT, 40);
+    list.InsertColumn(1, GetResString(devres::ColProject, 1), LVCFMT_LEFT, 50);
+    list.InsertColumn(2, GetResString(devres::ColCategory, 1), LVCFMT_LEFT, 40);
+    list.InsertColumn(3, GetResString(devres::ColDuration, 1), LVCFMT_LEFT, 30);
+    list.InsertColumn(4, GetResString(devres::ColAmount, 1), LVCFMT_RIGHT, 50);
+}
+
+void CViewByDate::SetPeriodType(int type)
+{
+    if (type < PeriodDay || type > PeriodCustom)
+        return;
+    HideCalendar();
+    if (type == PeriodCustom) {
+        COleDateTime start = m_filter->m_dtStart;
+        COleDateTime end = m_filter->m_dtEnd;
+        if (SelectDateRange(start, end) != 1)
+            return;
+        m_filter->m_dtStart = GetDatePortion(start);
+        m_filter->m_dtEnd = GetDatePortion(end);
+    }
+    m_nPeriodType = type;
+    RecomputePeriod();
+    if (type != PeriodCustom)
+        Registry::SetDword(CQuillmarApp::kSettingsKey, kPeriodTypeValue, static_cast<uint32_t>(type));
+    ApplyPeriodColumn();
+    ShowNavigationButtons(type != PeriodCustom);
+    emit periodChanged();
+}
+
+void CViewByDate::ApplyPeriodColumn()
+{
+    const bool week = m_nPeriodType == PeriodWeek;
+    m_list->AsListCtrl().SetColumnWidth(0, week ? 40 : 50);
+    m_list->headerItem()->setText(0, qtconv::ToQString(GetResString(week ? devres::ColDay : devres::ColDate, 1)));
+}
+
+void CViewByDate::ShowNavigationButtons(bool shown)
+{
+    for (QToolButton* button : {m_previous, m_next, m_today})
+        button->setVisible(shown);
+}
+
+CString CViewByDate::FormatHeaderDate(const COleDateTime& date, const char16_t* picture) const
+{
+    return CDateTimeFormatter::CreateCustomDateFormat(date, picture, 100);
+}
+
+void CViewByDate::RecomputePeriod()
+{
+    CString header;
+    switch (m_nPeriodType) {
+    case PeriodDay:
+        m_filter->m_dtStart = GetDatePortion(m_dtAnchor);
+        m_filter->m_dtEnd = m_filter->m_dtStart;
+        header = FormatHeaderDate(m_dtAnchor, u"MMM d, yyyy");
+        break;
+    case PeriodWeek: {
+        const CQuillmarApp* app = GetQuillmarApp();
+        const int firstDay = app ? app->m_nFirstDayOfWeek : 2;
+        m_filter->m_dtStart = GetDatePortion(DetermineFirstDayOfWeek(m_dtAnchor, firstDay));
+        m_filter->m_dtEnd = m_filter->m_dtStart + COleDateTimeSpan(6, 0, 0, 0);
+        header = GetResString(devres::WeekOf, 1) + FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy");
+        break;
+    }
+    case PeriodMonth:
+        m_filter->m_dtStart = COleDateTime(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth(), 1, 0, 0, 0);
+        m_filter->m_dtEnd = GetLastDayInMonth(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth());
+        header = FormatHeaderDate(m_filter->m_dtStart, u"MMMM yyyy");
+        break;
+    default:   // Custom keeps the range the date range dialog set
+        header = FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy") + u" - " +
+                 FormatHeaderDate(m_filter->m_dtEnd, u"MMM d, yyyy");
+        break;
+    }
+    m_dtAnchor = m_filter->m_dtStart;
+    m_headerText = qtconv::ToQString(header);
+    const QFontMetrics metrics(titlestrip::BoldFont(DialogFont(*this)));
+    m_headerTextRect = QRect(titlestrip::kTextLeft, titlestrip::kTextTop, metrics.horizontalAdvance(m_headerText),
+                             metrics.height());
+    update(0, 0, width(), kHeaderHeight);
+    Refresh(0);
+}
+
+void CViewByDate::GoToDate(const COleDateTime& date)
+{
+    if (date.GetStatus() != COleDateTime::valid)
+        return;
+    m_dtAnchor = date;
+    RecomputePeriod();
+}
+
+void CViewByDate::OnPrevious()
+{
+    if (m_nPeriodType == PeriodCustom)
+        return;
+    if (m_nPeriodType == PeriodMonth) {
+        const int month = m_dtAnchor.GetMonth() == 1 ? 12 : m_dtAnchor.GetMonth() - 1;
+        const int year = m_dtAnchor.GetMonth() == 1 ? m_dtAnchor.GetYear() - 1 : m_dtAnchor.GetYear();
+        GoToDate(COleDateTime(year, month, 1, 0, 0, 0));
+        return;
+    }
+    GoToDate(m_dtAnchor - COleDateTimeSpan(m_nPeriodType == PeriodWeek ? 7 : 1, 0, 0, 0));
+}
+
+void CViewByDate::OnNext()
+{
+    if (m_nPeriodType == PeriodCustom)
+        return;
+    if (m_nPeriodType == PeriodMonth) {
+        // Day 1 of the next month: 31 January goes to 1 February, not past it.
+        const int month = m_dtAnchor.GetMonth() == 12 ? 1 : m_dtAnchor.GetMonth() + 1;
+        const int year = m_dtAnchor.GetMonth() == 12 ? m_dtAnchor.GetYear() + 1 : m_dtAnchor.GetYear();
+        GoToDate(COleDateTime(year, month, 1, 0, 0, 0));
+        return;
+    }
+    GoToDate(m_dtAnchor + COleDateTimeSpan(m_nPeriodType == PeriodWeek ? 7 : 1, 0, 0, 0));
+}
+
+void CViewByDate::OnToday()
+{
+    if (m_nPeriodType == PeriodCustom)
+        return;
+    GoToDate(COleDateTime::GetCurrentTime());
+}
+
+void CViewByDate::ApplyListSettings()
+{
+    const CQuillmarApp* app = GetQuillmarApp();
+    m_list->m_bColorAltRows = app && app->m_bColorAltRows;
+    m_list->m_bSwitchFonts = app && app->m_bStrikeOutPaidItems;
+    unsigned style = LVS_EX_FULLROWSELECT;
+    if (app && app->m_bGridlines)
+        style |= LVS_EX_GRIDLINES;
+    m_list->AsListCtrl().SetExtendedStyle(style);
+}
+
+void CViewByDate::AddRow(CProjectItem& entry)
+{
+    CListCtrl& list = m_list->AsListCtrl();
+    const COleDateTime date = entry.get_ItemDate();
+    const bool week = m_nPeriodType == PeriodWeek;
+    const int row = list.InsertItem(list.GetItemCount(),
+                                    week ? CDateTimeFormatter::FormatWeekday(date, 0) : ShortDate(date));
+    if (row < 0)
+        return;
+    const int type = entry.get_ItemType();
+    const int image = type == CProjectItem::ItemType_Time ? 0 : type == CProjectItem::ItemType_Expense ? 1 : 2;
+    m_list->topLevelItem(row)->setIcon(0, m_rowIcons[image]);
+    list.SetItemText(row, 1, FormatProjectName(entry.get_ProjectRef()));
+    if (type == CProjectItem::ItemType_Time) {
+        CDataHelper* store = GetCurrDataHelper();
+        CCategory category;
+        category.set_ID(store ? store->RefID_To_ID(entry.get_CategoryRef(), u"category") : 0);
+        if (category.get_ID() != 0 && category.Load())
+            list.SetItemText(row, 2, category.get_Code());
+        list.SetItemText(row, 3, CDateTimeFormatter::FormatDuration(entry.get_DurationInMinutes()));
+    }
+    list.SetItemText(row, 4, FormatMoney(entry.get_BillAmount()));
+    const bool paid = entry.get_PymtStatus() == CProjectItem::PymtStatus_Paid;
+    list.SetItemData(row, RowValue(paid ? -entry.get_ID() : entry.get_ID()));
+}
+
+void CViewByDate::Refresh(int idToSelect)
+{
+    m_list->setUpdatesEnabled(false);
+    ApplyListSettings();
+    m_list->AsListCtrl().DeleteAllItems();
+    m_summary->Reset();
+    CDataHelper* store = GetCurrDataHelper();
+    // The list owns its records; they go when it does, after the summary has read them.
+    std::unique_ptr<CObArray> entries(store ? store->GetObjectList(u"projectItem") : nullptr);
+    for (int index = 0; entries && index < entries->GetSize(); ++index) {
+        auto* entry = dynamic_cast<CProjectItem*>(entries->GetAt(index));
+        if (!entry || m_filter->RunOnItem(entry) != 0)
+            continue;
+        AddRow(*entry);
+        m_summary->AddItem(entry);
+    }
+    m_list->setUpdatesEnabled(true);
+    m_list->viewport()->update();
+    if (idToSelect != 0)
+        SelectById(idToSelect);
+}
+
+void CViewByDate::SelectById(int id)
+{
+    const int wanted = id < 0 ? -id : id;
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+        const int value = m_list->GetRowValue(row);
+        if ((value < 0 ? -value : value) == wanted) {
+            m_list->SelectRow(row);
+            m_list->AsListCtrl().EnsureVisible(row, false);
+            return;
+        }
+    }
+}
+
+int CViewByDate::SelectedEntryId() const
+{
+    const int row = m_list->GetSelectedRow();
+    if (row < 0)
+        return 0;
+    const int value = m_list->GetRowValue(row);
+    return value < 0 ? -value : value;
+}
+
+void CViewByDate::OnFilterData()
+{
+    if (m_bFilterActive) {
+        m_filter->Reset();
+        AfxMessageBox(GetResString(devres::FilterOff, 1), MB_ICONINFORMATION);
+        m_bFilterActive = false;
+    } else {
+        if (!EditFilter(m_filter.get()))
+            return;
+        m_filter->m_bActive = 1;
+        m_bFilterActive = true;
+    }
+    Refresh(0);
+    emit filterChanged();
+}
+
+void CViewByDate::OnEdit()
+{
+    CProjectItem entry;
+    entry.set_ID(SelectedEntryId());
+    if (entry.get_ID() == 0 || !entry.Load())
+        return;
+    if (EditProjectItem(&entry))
+        Refresh(entry.get_ID());
+}
+
+void CViewByDate::OnMarkAsPaid()
+{
+    CProjectItem entry;
+    entry.set_ID(SelectedEntryId());
+    if (entry.get_ID() == 0 || !entry.Load())
+        return;
+    entry.set_PymtStatus(CProjectItem::PymtStatus_Paid);
+    if (entry.Save())
+        Refresh(entry.get_ID());
+}
+
+void CViewByDate::OnDelete()
+{
+    const int row = m_list->GetSelectedRow();
+    CProjectItem entry;
+    entry.set_ID(SelectedEntryId());
+    if (row < 0 || entry.get_ID() == 0 || !entry.Load())
+        return;
+    if (entry.Delete())
+        m_list->AsListCtrl().DeleteItem(row);
+}
+
+void CViewByDate::OnTapAt(const QPoint& viewportPos)
+{
+    QTreeWidgetItem* item = m_list->itemAt(viewportPos);
+    if (item == nullptr) {
+        m_list->clearSelection();
+        return;
+    }
+    m_list->SelectRow(m_list->indexOfTopLevelItem(item));
+    OnEdit();
+}
+
+void CViewByDate::OnHoldAt(const QPoint& viewportPos)
+{
+    QTreeWidgetItem* item = m_list->itemAt(viewportPos);
+    if (item == nullptr) {
+        m_list->clearSelection();
+        return;
+    }
+    m_list->SelectRow(m_list->indexOfTopLevelItem(item));
+    ShowContextMenu(m_list->viewport()->mapToGlobal(viewportPos));
+}
+
+void CViewByDate::ShowContextMenu(const QPoint& globalPos)
+{
+    const int row = m_list->GetSelectedRow();
+    if (row < 0)
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("entryContextMenu"));
+    QAction* edit = menu.addAction(QStringLiteral("Edit"));
+    edit->setObjectName(QStringLiteral("contextEdit"));
+    QAction* paid = menu.addAction(QStringLiteral("Mark as Paid"));
+    paid->setObjectName(QStringLiteral("contextMarkAsPaid"));
+    // A paid entry's row carries its ID negated.
+    paid->setEnabled(m_list->GetRowValue(row) > 0);
+    menu.addSeparator();
+    QAction* remove = menu.addAction(QStringLiteral("Delete"));
+    remove->setObjectName(QStringLiteral("contextDelete"));
+    QAction* chosen = RunPopupMenu(menu, globalPos);
+    if (chosen == nullptr || !chosen->isEnabled())
+        return;
+    if (chosen == edit)
+        OnEdit();
+    else if (chosen == paid)
+        OnMarkAsPaid();
+    else if (chosen == remove)
+        OnDelete();
+}
+
+bool CViewByDate::IsCalendarShown() const
+{
+    return m_calendar && m_calendar->isVisible();
+}
+
+void CViewByDate::ShowCalendar()
+{
+    if (m_calendar == nullptr) {
+        m_calendar = new QCalendarWidget(this);
+        m_calendar->setObjectName(QStringLiteral("monthCalendar"));
+        m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        m_calendar->setGridVisible(false);
+        m_calendar->setAutoFillBackground(true);
+        connect(m_calendar, &QCalendarWidget::clicked, this, &CViewByDate::OnDatePicked);
+        connect(m_calendar, &QCalendarWidget::activated, this, &CViewByDate::OnDatePicked);
+    }
+    {
+        const QSignalBlocker blocker(m_calendar);
+        m_calendar->setSelectedDate(QDate(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth(), m_dtAnchor.GetDay()));
+    }
+    LayoutChildren();
+    m_calendar->show();
+    m_calendar->raise();
+}
+
+void CViewByDate::HideCalendar()
+{
+    if (m_calendar)
+        m_calendar->hide();
+}
+
+void CViewByDate::OnDatePicked(const QDate& date)
+{
+    HideCalendar();
+    GoToDate(COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0));
+}
+
+void CViewByDate::OnStylusUp(const QPoint& pos)
+{
+    if (m_nPeriodType == PeriodCustom || IsCalendarShown())
+        return;
+    if (m_headerTextRect.contains(pos))
+        ShowCalendar();
+}
+
+void CViewByDate::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        OnStylusUp(event->position().toPoint());
+    QWidget::mouseReleaseEvent(event);
+}
+
+bool CViewByDate::eventFilter(QObject* watched, QEvent* event)
+{
+    // Tapping the list while the calendar is open only closes it.
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress && IsCalendarShown()) {
+        HideCalendar();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CViewByDate::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(QRect(0, 0, width(), titlestrip::kHeight), palette().color(QPalette::Button));
+    m_headerTextRect =
+        titlestrip::Draw(painter, width(), m_headerText, titlestrip::BoldFont(DialogFont(*this)), Qt::black);
+}
+
+void CViewByDate::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayoutChildren();
+}
+
+void CViewByDate::LayoutChildren()
+{
+    m_list->setGeometry(0, kHeaderHeight, width(), std::max(0, height() - kHeaderHeight));
+    int x = width() - 2;
+    for (QToolButton* button : {m_next, m_today, m_previous}) {
+        x -= kButtonSize;
+        button->move(x, (titlestrip::kHeight - kButtonSize) / 2);
+    }
+    if (m_calendar) {
+        const QSize hint = m_calendar->sizeHint();
+        const int calendarWidth = std::min(width(), std::max(hint.width(), 200));
+        m_calendar->setGeometry(0, kHeaderHeight, calendarWidth, std::min(hint.height(), height() - kHeaderHeight));
+    }
+}

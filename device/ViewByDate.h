@@ -1,0 +1,112 @@
+#pragma once
+// The device's only view: the entries of a day, a week, a month or a custom range, under a
+// header strip that names the period, with previous / next / today buttons and a month
+// calendar that a tap on the header text opens. Tap a row to edit it; hold the stylus on it
+// (or right-click) for Edit, Mark as Paid and Delete.
+#include <memory>
+
+#include <QIcon>
+#include <QRect>
+#include <QWidget>
+
+#include "platform/OleDateTime.h"
+
+class CListCtrlEx;
+class CProjectItem;
+class CProjectItemFilter;
+class CSummaryData;
+class CTapAndHold;
+class QCalendarWidget;
+class QMenu;
+class QToolButton;
+
+class CViewByDate : public QWidget {
+    Q_OBJECT
+public:
+    enum PeriodType { PeriodDay = 0, PeriodWeek = 1, PeriodMonth = 2, PeriodCustom = 3 };
+    static constexpr int kHeaderHeight = 24;   // the strip the list stays below
+
+    explicit CViewByDate(QWidget* parent = nullptr);
+    ~CViewByDate() override;
+
+    // Columns, row images, button icons and the stored period type (default Week).
+    void OnInitialUpdate();
+    // Rebuilds the list and the summary; selects and shows the row of `idToSelect` (0: none).
+    void Refresh(int idToSelect);
+
+    int GetPeriodType() const { return m_nPeriodType; }
+    // Day, Week and Month at once; Custom only after the date range dialog returned OK.
+    void SetPeriodType(int type);
+    void RecomputePeriod();
+    const COleDateTime& GetAnchor() const { return m_dtAnchor; }
+    // Sets the anchor and recomputes the period around it.
+    void GoToDate(const COleDateTime& date);
+
+    void OnPrevious();
+    void OnNext();
+    void OnToday();
+    void OnFilterData();
+    void OnEdit();
+    void OnDelete();
+    void OnMarkAsPaid();
+
+    // Holding the stylus at a point of the list: selects the row there and shows its menu.
+    void OnHoldAt(const QPoint& viewportPos);
+    // The context menu of the selected row ("Edit", "Mark as Paid", "Delete").
+    void ShowContextMenu(const QPoint& globalPos);
+    // What lifting the stylus at a point of the view does (the header text opens the calendar).
+    void OnStylusUp(const QPoint& pos);
+
+    bool IsFilterActive() const { return m_bFilterActive; }
+    CProjectItemFilter& GetFilter() { return *m_filter; }
+    CSummaryData& GetSummaryData() { return *m_summary; }
+    CListCtrlEx* GetListCtrl() const { return m_list; }
+    const QString& HeaderText() const { return m_headerText; }
+    QRect HeaderTextRect() const { return m_headerTextRect; }
+    QToolButton* PreviousButton() const { return m_previous; }
+    QToolButton* NextButton() const { return m_next; }
+    QToolButton* TodayButton() const { return m_today; }
+    QCalendarWidget* Calendar() const { return m_calendar; }
+    bool IsCalendarShown() const;
+    // The selected row's entry ID without sign; 0 when none is selected.
+    int SelectedEntryId() const;
+
+signals:
+    void periodChanged();
+    void filterChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetupColumns();
+    void ApplyPeriodColumn();
+    void ShowNavigationButtons(bool shown);
+    void ApplyListSettings();
+    void AddRow(CProjectItem& entry);
+    void SelectById(int id);
+    void ShowCalendar();
+    void HideCalendar();
+    void OnDatePicked(const QDate& date);
+    void OnTapAt(const QPoint& viewportPos);
+    void LayoutChildren();
+    CString FormatHeaderDate(const COleDateTime& date, const char16_t* picture) const;
+
+    CListCtrlEx* m_list;
+    CTapAndHold* m_tapAndHold;
+    QToolButton* m_previous;
+    QToolButton* m_next;
+    QToolButton* m_today;
+    QCalendarWidget* m_calendar = nullptr;
+    std::unique_ptr<CProjectItemFilter> m_filter;
+    std::unique_ptr<CSummaryData> m_summary;
+    COleDateTime m_dtAnchor;
+    int m_nPeriodType = PeriodWeek;
+    bool m_bFilterActive = false;
+    QIcon m_rowIcons[3];
+    QString m_headerText;
+    QRect m_headerTextRect;
+};

@@ -1,0 +1,101 @@
+// Message 1124: after the sync library committed the desktop's changes to the data file, the
+// running program reloads its data store and shows them without a restart.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include "biz/DataHelper.h"
+#include "biz/ProjectItem.h"
+#include "desktop/ListCtrlEx.h"
+#include "device/MainFrame.h"
+#include "device/ViewByDate.h"
+#include "device/tests/DeviceTestSupport.h"
+#include "platform/WindowMessages.h"
+
+namespace {
+
+// Another process with a data store of its own (as the connection service runs the sync
+// library) adds an entry to the data file; returns the entry's ID, 0 on failure.
+int AddEntryFromAnotherProcess(const COleDateTime& date)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return 0;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeEnds[0]);
+        int id = 0;
+        if (GetCurrDataHelper()->Initialize() == 1) {
+            CProjectItem entry;
+            entry.set_ItemType(CProjectItem::ItemType_Expense);
+            entry.set_ItemDate(date);
+            entry.set_BillAmount(12.5f);
+            entry.set_Description2(u"Parking");
+            if (entry.Save())
+                id = entry.get_ID();
+        }
+        const ssize_t written = write(pipeEnds[1], &id, sizeof id);
+        _exit(written == sizeof id ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    int id = 0;
+    if (child < 0 || read(pipeEnds[0], &id, sizeof id) != sizeof id)
+        id = 0;
+    close(pipeEnds[0]);
+    int status = 0;
+    if (child > 0)
+        waitpid(child, &status, 0);
+    return id;
+}
+
+bool ListShows(CListCtrlEx& list, int id)
+{
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        if (list.GetRowValue(row) == id)
+            return true;
+    }
+    return false;
+}
+
+}   // namespace
+
+TEST(DeviceReload, Message1124ReloadsTheDataStoreAndTheView)
+{
+    ResetDeviceData();
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    const COleDateTime day(2024, 3, 13, 0, 0, 0);
+    view.GoToDate(day);
+    const int id = AddEntryFromAnotherProcess(day);
+    ASSERT_NE(id, 0);
+    view.Refresh(0);
+    // Without the message the program still shows its own copy of the data.
+    EXPECT_FALSE(ListShows(*view.GetListCtrl(), id));
+
+    HWND window = FindWindow(u"Quillmar");
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(PostMessage(window, 1124));
+    QElapsedTimer waited;
+    waited.start();
+    while (!ListShows(*view.GetListCtrl(), id) && waited.elapsed() < 5000)
+        QTest::qWait(20);
+    EXPECT_TRUE(ListShows(*view.GetListCtrl(), id));
+}
+
+TEST(DeviceReload, OtherMessagesAreIgnored)
+{
+    ResetDeviceData();
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    const COleDateTime day(2024, 3, 13, 0, 0, 0);
+    view.GoToDate(day);
+    const int id = AddEntryFromAnotherProcess(day);
+    ASSERT_NE(id, 0);
+    ASSERT_TRUE(PostMessage(FindWindow(u"Quillmar"), 1125));
+    QTest::qWait(200);
+    EXPECT_FALSE(ListShows(*view.GetListCtrl(), id));
+}

@@ -1,0 +1,319 @@
+#include "sync/e2e/SyncMachine.h"
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "biz/DataHelper.h"
+#include "platform/Registry.h"
+#include "platform/rapi/Pairing.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kEnvironmentNames[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
+                                             "QUILLMAR_DATA_DIR"};
+constexpr const char* kDeviceLibraries[] = {"libSync.so", "libQuillmarBiz.so", "libQuillmarPlatform.so",
+                                            "libQuillmarRes.so"};
+constexpr auto kServiceStartLimit = std::chrono::seconds(10);
+
+unsigned FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    unsigned port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+std::vector<std::string> DeviceEnvironment(const std::string& home) {
+    return {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config", "XDG_DATA_HOME=" + home + "/.local/share",
+            "XDG_RUNTIME_DIR=" + home + "/run", "PATH=/usr/bin:/bin", "LC_ALL=C"};
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Starts the service program with the device's environment in a process group of its own.
+// Everything the child needs is prepared before fork: the relay thread may hold locks.
+pid_t SpawnService(const std::string& home, std::vector<std::string> arguments, int out, int err) {
+    arguments.insert(arguments.begin(), QUILLMAR_CONNECTD_PATH);
+    std::vector<std::string> environment = DeviceEnvironment(home);
+    std::vector<char*> argv = Pointers(arguments);
+    std::vector<char*> envp = Pointers(environment);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setpgid(0, 0);
+        if (out >= 0)
+            ::dup2(out, STDOUT_FILENO);
+        if (err >= 0)
+            ::dup2(err, STDERR_FILENO);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    if (child > 0)
+        ::setpgid(child, child);
+    return child;
+}
+
+std::string PairingTextOf(const std::string& home, unsigned port) {
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return "";
+    const pid_t child = SpawnService(home, {"--pairing-text", "--port", std::to_string(port)}, pipeFds[1], -1);
+    ::close(pipeFds[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t got;
+    while ((got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(got));
+    ::close(pipeFds[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out.flush());
+}
+
+bool Exists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+void WaitForNextSecond() {
+    const std::time_t start = std::time(nullptr);
+    while (std::time(nullptr) == start)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+SyncMachine::SyncMachine(const Options& options) : m_options(options) {
+    SaveEnvironment();
+    if (!SetUpFolders() || !CopyDeviceLibraries())
+        return;
+    ActivateDesktop();
+    if (!WriteDeviceAppPath())
+        return;
+    m_proxy = std::make_unique<LoopbackProxy>(0);
+    if (!m_proxy->Listening())
+        m_problem = "the relay does not listen";
+}
+
+SyncMachine::~SyncMachine() {
+    if (m_service > 0 && !StopService())
+        KillService();
+    m_proxy.reset();
+    RestoreEnvironment();
+    Registry::Reload();
+    std::error_code ignored;
+    if (!m_root.empty())
+        fs::remove_all(m_root, ignored);
+}
+
+bool SyncMachine::SetUpFolders() {
+    std::string pattern = (fs::temp_directory_path() / "quillmar-e2e-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) {
+        m_problem = "no temporary folder";
+        return false;
+    }
+    m_root = pattern;
+    m_desktopHome = m_root + "/desktop";
+    m_desktopData = m_desktopHome + "/data";
+    m_deviceHome = m_root + "/device";
+    m_deviceApp = m_deviceHome + "/app";
+    std::error_code error;
+    for (const std::string& home : {m_desktopHome, m_deviceHome}) {
+        fs::create_directories(home + "/.config", error);
+        fs::create_directories(home + "/.local/share", error);
+        fs::create_directories(home + "/run", error);
+        fs::permissions(home + "/run", fs::perms::owner_all, error);
+    }
+    fs::create_directories(m_desktopData, error);
+    fs::create_directories(m_deviceApp, error);
+    if (error)
+        m_problem = "the folders could not be made: " + error.message();
+    return !error;
+}
+
+bool SyncMachine::CopyDeviceLibraries() {
+    for (const char* name : kDeviceLibraries) {
+        std::error_code error;
+        fs::copy_file(fs::path(QUILLMAR_DEVICE_LIB_DIR) / name, fs::path(m_deviceApp) / name,
+                      fs::copy_options::overwrite_existing, error);
+        if (error) {
+            m_problem = std::string("the device library ") + name + " could not be copied: " + error.message();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SyncMachine::WriteDeviceAppPath() {
+    ActivateDevice();
+    const bool written =
+        Registry::SetString(u"Software\\Kestovar\\Quillmar\\Settings", u"AppPath", CString(m_deviceApp));
+    ActivateDesktop();
+    if (!written)
+        m_problem = "the device's AppPath could not be written";
+    return written;
+}
+
+void SyncMachine::SaveEnvironment() {
+    for (const char* name : kEnvironmentNames) {
+        const char* value = std::getenv(name);
+        m_savedEnvironment.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+}
+
+void SyncMachine::RestoreEnvironment() {
+    for (const auto& [name, value] : m_savedEnvironment) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+}
+
+void SyncMachine::ActivateDesktop() {
+    ::setenv("HOME", m_desktopHome.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (m_desktopHome + "/.config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (m_desktopHome + "/.local/share").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (m_desktopHome + "/run").c_str(), 1);
+    ::setenv("QUILLMAR_DATA_DIR", m_desktopData.c_str(), 1);
+    Registry::Reload();
+}
+
+void SyncMachine::ActivateDevice() {
+    ::setenv("HOME", m_deviceHome.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (m_deviceHome + "/.config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (m_deviceHome + "/.local/share").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (m_deviceHome + "/run").c_str(), 1);
+    Registry::Reload();
+}
+
+void SyncMachine::WithDeviceEnvironment(const std::function<void()>& work) {
+    ActivateDevice();
+    work();
+    ActivateDesktop();
+}
+
+std::string SyncMachine::ServiceLog() const { return ReadBytes(m_deviceHome + "/connectd.log"); }
+
+bool SyncMachine::StartService() {
+    if (m_service > 0)
+        return true;
+    const std::string logPath = m_deviceHome + "/connectd.log";
+    const size_t logStart = ServiceLog().size();
+    const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    m_servicePort = FreePort();
+    m_service = SpawnService(m_deviceHome,
+                             {"--port", std::to_string(m_servicePort), "--invoke-timeout-ms",
+                              std::to_string(m_options.invokeTimeoutMs)},
+                             -1, log);
+    ::close(log);
+    const auto deadline = std::chrono::steady_clock::now() + kServiceStartLimit;
+    bool listening = false;
+    while (m_service > 0 && !listening && std::chrono::steady_clock::now() < deadline) {
+        listening = ServiceLog().find("listening on", logStart) != std::string::npos;
+        if (!listening && ::waitpid(m_service, nullptr, WNOHANG) == m_service)
+            m_service = -1;
+        if (!listening)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!listening) {
+        m_problem = "the service did not start:\n" + ServiceLog();
+        if (m_service > 0)
+            KillService();
+        return false;
+    }
+    m_proxy->SetTarget(m_servicePort);
+    return m_paired || StorePairing();
+}
+
+bool SyncMachine::StorePairing() {
+    const std::string text = PairingTextOf(m_deviceHome, m_servicePort);
+    std::optional<Pairing> pairing = Pairing::Parse(text);
+    if (!pairing) {
+        m_problem = "no pairing text: " + text;
+        return false;
+    }
+    // The desktop dials the relay, which reaches whichever service runs now.
+    pairing->port = m_proxy->Port();
+    m_paired = Pairing::Store(*pairing).ok();
+    if (!m_paired)
+        m_problem = "the pairing could not be stored";
+    return m_paired;
+}
+
+void SyncMachine::KillService() {
+    if (m_service <= 0)
+        return;
+    ::kill(-m_service, SIGKILL);
+    ::waitpid(m_service, nullptr, 0);
+    m_service = -1;
+}
+
+bool SyncMachine::StopService() {
+    if (m_service <= 0)
+        return true;
+    int status = -1;
+    ::kill(m_service, SIGTERM);
+    ::waitpid(m_service, &status, 0);
+    m_service = -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool SyncMachine::UseDesktopData() {
+    ::setenv("QUILLMAR_DATA_DIR", m_desktopData.c_str(), 1);
+    CDataHelper* store = GetCurrDataHelper();
+    return store && store->Initialize();
+}
+
+bool SyncMachine::UseDeviceData() {
+    ::setenv("QUILLMAR_DATA_DIR", m_deviceApp.c_str(), 1);
+    CDataHelper* store = GetCurrDataHelper();
+    return store && store->Initialize();
+}
+
+bool SyncMachine::OnDevice(const std::function<void()>& edit) {
+    if (!UseDeviceData())
+        return false;
+    edit();
+    return UseDesktopData();
+}

@@ -1,0 +1,314 @@
+// CSyncHelper on one side (the desktop build in this process): what goes into the own change
+// file, how the other side's change file is committed, and when markers and files go.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "biz/Category.h"
+#include "biz/Client.h"
+#include "biz/DataHelper.h"
+#include "biz/SyncHelper.h"
+#include "platform/Clock.h"
+#include "sync/tests/SyncTestSupport.h"
+
+namespace {
+
+std::pair<std::string, std::string> Key(const char* kind, const CString& refId) {
+    return {kind, refId.ToUtf8()};
+}
+
+class SyncHelperTest : public SyncTest {
+protected:
+    std::string OwnChangeFile() const { return DesktopFolder() + "/desktop.xml"; }
+    std::string OtherChangeFile() const { return DesktopFolder() + "/device.xml"; }
+    FileSnapshot Data() const { return ReadFileSnapshot(DesktopDataFile()); }
+
+    CString AddClient(const char16_t* name) {
+        CClient client;
+        client.set_Description(name);
+        EXPECT_EQ(client.Save(), 1);
+        return client.get_RefID();
+    }
+    void DeleteClient(const CString& refId) {
+        CClient client;
+        client.set_ID(Store().RefID_To_ID(refId, u"client"));
+        ASSERT_EQ(client.Delete(), 1);
+    }
+    void SetContact(const CString& refId, const char16_t* contact) {
+        CClient client;
+        client.set_ID(Store().RefID_To_ID(refId, u"client"));
+        ASSERT_EQ(client.Load(), 1);
+        client.set_Contact(contact);
+        ASSERT_EQ(client.Save(), 1);
+    }
+    void WriteOtherChangeFile(const std::string& records) {
+        std::ofstream(OtherChangeFile(), std::ios::binary) << "<quillmar>\r\n" << records << "</quillmar>\r\n";
+    }
+    static std::string RemoteClient(const char* refId, const char* contact) {
+        return std::string("<client id=\"77\" refId=\"") + refId + "\">\r\n<description>Remote</description>\r\n" +
+               "<modified>3/2/2026 09:30:00 AM</modified>\r\n<contact>" + contact + "</contact>\r\n</client>\r\n";
+    }
+    static std::string RemoteDeletion(const char* refId, const char* kind) {
+        return std::string("<deleted id=\"78\" refId=\"") + refId + "\">\r\n<description>" + kind +
+               "</description>\r\n</deleted>\r\n";
+    }
+    // Marks everything so far as synchronised.
+    void SynchronisedNow() {
+        ASSERT_EQ(CSyncHelper().UpdateLastSyncDateTime(), 1);
+        Advance();
+    }
+};
+
+TEST_F(SyncHelperTest, OnlyRecordsSavedAfterTheLastSynchronisationAreWrittenOnceWithANewTime) {
+    const CString before = AddClient(u"Before");
+    SynchronisedNow();
+    const CString after = AddClient(u"After");
+    Advance();
+    CSyncHelper helper;
+    EXPECT_EQ(helper.SerializeLocalChanges(), 1);
+    const FileSnapshot changes = ReadFileSnapshot(OwnChangeFile());
+    ASSERT_TRUE(changes.loaded);
+    EXPECT_EQ(changes.records.size(), 1u);
+    EXPECT_EQ(changes.records.count(Key("client", after)), 1u);
+    EXPECT_EQ(changes.records.count(Key("client", before)), 0u);
+    // The sender's local ID goes along; "modified" is the time of writing.
+    EXPECT_EQ(changes.ids.at(Key("client", after)), Data().ids.at(Key("client", after)));
+    EXPECT_NE(ReadFileBytes(OwnChangeFile()).find("<modified>3/2/2026 09:02:00 AM</modified>"), std::string::npos);
+}
+
+TEST_F(SyncHelperTest, KindsAreWrittenInTheirOrderWhateverTheSavingOrder) {
+    SynchronisedNow();
+    CCategory category;
+    category.set_Description(u"Travel");
+    ASSERT_EQ(category.Save(), 1);
+    AddClient(u"Acme");
+    EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), 2);
+    const std::string text = ReadFileBytes(OwnChangeFile());
+    EXPECT_LT(text.find("<client"), text.find("<category"));
+}
+
+TEST_F(SyncHelperTest, NoChangesWriteNoChangeFileAndRemoveAStaleOne) {
+    SynchronisedNow();
+    std::ofstream(OwnChangeFile()) << "<quillmar>\r\n" << RemoteClient("STALE1", "old") << "</quillmar>\r\n";
+    EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), 0);
+    EXPECT_FALSE(FileExists(OwnChangeFile()));
+}
+
+TEST_F(SyncHelperTest, LastSyncTimeIsReadFromTheDataFile) {
+    SynchronisedNow();
+    CSyncHelper helper;
+    helper.SerializeLocalChanges();
+    EXPECT_EQ(helper.get_LastSyncTime(), COleDateTime(2026, 3, 2, 9, 0, 0));
+}
+
+TEST_F(SyncHelperTest, DeletionMarkersStayInTheDataFileUntilTheCommit) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    DeleteClient(acme);
+    EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    EXPECT_EQ(ReadFileSnapshot(OwnChangeFile()).markers.size(), 1u);
+    EXPECT_EQ(Data().markers.size(), 1u);
+    EXPECT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    EXPECT_TRUE(Data().markers.empty());
+    EXPECT_FALSE(FileExists(OwnChangeFile()));
+}
+
+TEST_F(SyncHelperTest, AMarkerMadeAfterSerialisingWaitsForTheNextSynchronisation) {
+    const CString acme = AddClient(u"Acme");
+    const CString globex = AddClient(u"Globex");
+    SynchronisedNow();
+    DeleteClient(acme);
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    DeleteClient(globex);
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    const FileSnapshot data = Data();
+    ASSERT_EQ(data.markers.size(), 1u);
+    EXPECT_EQ(data.markers[0], Key("client", globex));
+}
+
+TEST_F(SyncHelperTest, CommittingTwiceOnlyMovesLastSyncTheSecondTime) {
+    WriteOtherChangeFile(RemoteClient("REMOTE1", "Wile"));
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    EXPECT_FALSE(FileExists(OtherChangeFile()));
+    const FileSnapshot first = Data();
+    Advance();
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    const FileSnapshot second = Data();
+    EXPECT_EQ(second.records, first.records);
+    EXPECT_EQ(second.metaData.at("lastSync"), "3/2/2026 09:01:00 AM");
+    EXPECT_NE(second.metaData.at("lastSync"), first.metaData.at("lastSync"));
+}
+
+TEST_F(SyncHelperTest, ARecordNewHereGetsANewLocalIdAndKeepsItsRefId) {
+    WriteOtherChangeFile(RemoteClient("REMOTE1", "Wile"));
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    const FileSnapshot data = Data();
+    EXPECT_EQ(data.ids.at(Key("client", u"REMOTE1")), 4);
+    EXPECT_EQ(data.metaData.at("lastId"), "4");
+    EXPECT_NE(data.records.at(Key("client", u"REMOTE1")).find("<contact>Wile"), std::string::npos);
+}
+
+TEST_F(SyncHelperTest, AKnownRecordReplacesTheStoredOneUnderItsLocalId) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    const int localId = Data().ids.at(Key("client", acme));
+    WriteOtherChangeFile(RemoteClient(acme.ToUtf8().c_str(), "Coyote"));
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    const FileSnapshot data = Data();
+    EXPECT_EQ(data.ids.at(Key("client", acme)), localId);
+    EXPECT_NE(data.records.at(Key("client", acme)).find("<contact>Coyote"), std::string::npos);
+}
+
+TEST_F(SyncHelperTest, OwnChangeWinsWhenOwnChangesWinAndLosesOtherwise) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    SetContact(acme, u"Mine");
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    WriteOtherChangeFile(RemoteClient(acme.ToUtf8().c_str(), "Theirs"));
+    CSyncHelper desktop;
+    EXPECT_TRUE(desktop.get_OwnChangesWin());
+    ASSERT_EQ(desktop.ApplyRemoteChanges(), 1);
+    EXPECT_NE(Data().records.at(Key("client", acme)).find("<contact>Mine"), std::string::npos);
+
+    CSyncHelper device;
+    device.set_OwnChangesWin(false);
+    ASSERT_EQ(device.CommitRemoteChanges(), 1);
+    EXPECT_NE(Data().records.at(Key("client", acme)).find("<contact>Theirs"), std::string::npos);
+}
+
+TEST_F(SyncHelperTest, ADeletionOfARecordChangedHereIsNotApplied) {
+    const CString acme = AddClient(u"Acme");
+    const CString globex = AddClient(u"Globex");
+    SynchronisedNow();
+    SetContact(acme, u"Still here");
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    WriteOtherChangeFile(RemoteDeletion(acme.ToUtf8().c_str(), "client") +
+                         RemoteDeletion(globex.ToUtf8().c_str(), "client"));
+    CSyncHelper device;
+    device.set_OwnChangesWin(false);
+    ASSERT_EQ(device.CommitRemoteChanges(), 1);
+    const FileSnapshot data = Data();
+    EXPECT_EQ(data.records.count(Key("client", acme)), 1u);
+    EXPECT_EQ(data.records.count(Key("client", globex)), 0u);
+    EXPECT_TRUE(data.markers.empty());
+}
+
+TEST_F(SyncHelperTest, ARecordDeletedHereComesBackAsANewRecordAndItsMarkerGoes) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    const int oldId = Data().ids.at(Key("client", acme));
+    DeleteClient(acme);
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    WriteOtherChangeFile(RemoteClient(acme.ToUtf8().c_str(), "Changed there"));
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    const FileSnapshot data = Data();
+    ASSERT_EQ(data.records.count(Key("client", acme)), 1u);
+    EXPECT_NE(data.ids.at(Key("client", acme)), oldId);
+    EXPECT_TRUE(data.markers.empty());
+}
+
+TEST_F(SyncHelperTest, ADeletionRemovesOnlyARecordOfItsKindAndLeavesNoMarker) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    WriteOtherChangeFile(RemoteDeletion(acme.ToUtf8().c_str(), "project") + RemoteDeletion("NOSUCH", "client") +
+                         RemoteDeletion(acme.ToUtf8().c_str(), "quillmar"));
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    EXPECT_EQ(Data().records.count(Key("client", acme)), 1u);
+    WriteOtherChangeFile(RemoteDeletion(acme.ToUtf8().c_str(), "client"));
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    EXPECT_EQ(Data().records.count(Key("client", acme)), 0u);
+    EXPECT_TRUE(Data().markers.empty());
+}
+
+TEST_F(SyncHelperTest, AnUnreadableChangeFileCommitsNothingAndKeepsTheFilesAndLastSync) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    DeleteClient(acme);
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    std::ofstream(OtherChangeFile()) << "<quillmar><client id=\"3\"";
+    const FileSnapshot before = Data();
+    Advance();
+    EXPECT_EQ(CSyncHelper().CommitRemoteChanges(), 0);
+    const FileSnapshot after = Data();
+    EXPECT_EQ(after.metaData.at("lastSync"), before.metaData.at("lastSync"));
+    EXPECT_EQ(after.markers, before.markers);
+    EXPECT_TRUE(FileExists(OtherChangeFile()));
+    EXPECT_TRUE(FileExists(OwnChangeFile()));
+}
+
+TEST_F(SyncHelperTest, AChangeFileOfAnotherKindIsUnreadable) {
+    std::ofstream(OtherChangeFile()) << "<settings>\r\n" << RemoteClient("REMOTE1", "x") << "</settings>\r\n";
+    EXPECT_EQ(CSyncHelper().CommitRemoteChanges(), 0);
+    EXPECT_EQ(Data().records.count(Key("client", u"REMOTE1")), 0u);
+}
+
+TEST_F(SyncHelperTest, ARecordWithoutRefIdIsNotCommitted) {
+    WriteOtherChangeFile(RemoteClient("", "Nobody"));
+    const size_t before = Data().records.size();
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    EXPECT_EQ(Data().records.size(), before);
+}
+
+TEST_F(SyncHelperTest, ApplyingKeepsFilesMarkersAndLastSyncUntilCompletion) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    DeleteClient(acme);
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    WriteOtherChangeFile(RemoteClient("REMOTE1", "Wile"));
+    const std::string lastSync = Data().metaData.at("lastSync");
+    Advance();
+    ASSERT_EQ(CSyncHelper().ApplyRemoteChanges(), 1);
+    FileSnapshot data = Data();
+    EXPECT_EQ(data.records.count(Key("client", u"REMOTE1")), 1u);
+    EXPECT_EQ(data.markers.size(), 1u);
+    EXPECT_EQ(data.metaData.at("lastSync"), lastSync);
+    EXPECT_TRUE(FileExists(OwnChangeFile()));
+    EXPECT_TRUE(FileExists(OtherChangeFile()));
+    Advance();
+    ASSERT_EQ(CSyncHelper().CompleteSynchronisation(), 1);
+    data = Data();
+    EXPECT_TRUE(data.markers.empty());
+    EXPECT_EQ(data.metaData.at("lastSync"), "3/2/2026 09:03:00 AM");
+    EXPECT_FALSE(FileExists(OwnChangeFile()));
+    EXPECT_FALSE(FileExists(OtherChangeFile()));
+}
+
+TEST_F(SyncHelperTest, ACommitThatCannotRemoveAChangeFileReportsFailure) {
+    std::filesystem::create_directories(OtherChangeFile() + "/keep");
+    EXPECT_EQ(CSyncHelper().CommitRemoteChanges(), 0);
+}
+
+TEST_F(SyncHelperTest, SerialisingWithoutADataFileFolderFails) {
+    setenv("QUILLMAR_DATA_DIR", (DesktopFolder() + "/Quillmar.dat/inside").c_str(), 1);
+    EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), -1);
+    EXPECT_EQ(Store().GetSyncPhase(), 0);
+    UseDataFolder(DesktopFolder());
+}
+
+// Deferred writing gives the bytes of writing after every change, in one write at the end.
+TEST_F(SyncHelperTest, DeferredFlushWritesOnceWithTheSameBytes) {
+    const std::string batchedFolder = m_root + "/batched";
+    std::filesystem::create_directories(batchedFolder);
+    const auto addThree = [] {
+        for (const char16_t* name : {u"One", u"Two", u"Three"}) {
+            CClient client;
+            client.set_Description(name);
+            ASSERT_EQ(client.Save(), 1);
+        }
+    };
+    addThree();
+    const std::string direct = ReadFileBytes(DesktopDataFile());
+
+    UseDataFolder(batchedFolder);
+    const std::string batchedPath = batchedFolder + "/Quillmar.dat";
+    const std::string initial = ReadFileBytes(batchedPath);
+    Store().BeginDeferredFlush();
+    addThree();
+    EXPECT_EQ(ReadFileBytes(batchedPath), initial);
+    EXPECT_EQ(Store().EndDeferredFlush(), 1);
+    EXPECT_EQ(ReadFileBytes(batchedPath), direct);
+    UseDataFolder(DesktopFolder());
+}
+
+}  // namespace
