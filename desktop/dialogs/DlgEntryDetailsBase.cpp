@@ -47,8 +47,11 @@ void CDlgEntryDetailsBase::DoDataExchange(CDataExchange* pDX) {
 }
 
 void CDlgEntryDetailsBase::ShowProjectName() {
-    if (m_project)
-        m_project->setText(qtconv::ToQString(FormatProjectName(m_strProjectRef)));
+    if (m_project == nullptr)
+        return;
+    m_project->setText(qtconv::ToQString(FormatProjectName(m_strProjectRef)));
+    // Show the start of a long name (the client's), not its end.
+    m_project->setCursorPosition(0);
 }
 
 bool CDlgEntryDetailsBase::ChooseProject() {

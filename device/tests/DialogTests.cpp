@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -298,8 +299,9 @@ TEST_F(DeviceDialogs, SheetsCarryTheirTabsAtTheBottom)
         ShowPage(dialog, 0, "client-tabs");
         auto* tabs = dialog.findChild<QTabBar*>(QStringLiteral("sheetTabs"));
         EXPECT_NE(tabs, nullptr);
-        if (tabs)
+        if (tabs) {
             EXPECT_GT(tabs->geometry().top(), dialog.height() / 2);
+        }
         return Cancel(dialog);
     }});
     EditClient(&client);

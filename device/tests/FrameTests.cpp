@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QToolBar>
@@ -14,6 +17,8 @@
 #include "biz/Client.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
+#include "biz/ProjectItemFilter.h"
+#include "biz/SummaryData.h"
 #include "desktop/ListCtrlEx.h"
 #include "desktop/TreeCtrlEx.h"
 #include "desktop/dialogs/DlgOptionsCustomFields.h"
@@ -103,8 +108,9 @@ TEST_F(DeviceFrame, ANewTimeEntryCancelledChangesNothing)
     DialogScript script({[](QDialog& dialog) {
         auto* sheet = dynamic_cast<CPropertySheetEx*>(&dialog);
         EXPECT_NE(sheet, nullptr);
-        if (sheet)
+        if (sheet) {
             EXPECT_EQ(sheet->GetPageCount(), 4);
+        }
         return static_cast<int>(QDialog::Rejected);
     }});
     device.Frame().ExecuteCommand(32785);

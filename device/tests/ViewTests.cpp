@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCalendarWidget>
+#include <QDateTimeEdit>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QTest>

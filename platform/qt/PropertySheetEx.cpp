@@ -32,6 +32,7 @@ CPropertySheetEx::CPropertySheetEx(const CString& caption, QWidget* parent) : QD
     layout->addWidget(m_stack, 1);
     layout->addLayout(buttons);
 
+    setMinimumWidth(400);
     connect(m_tabBar, &QTabBar::currentChanged, this, &CPropertySheetEx::OnTabChanged);
     connect(m_okButton, &QPushButton::clicked, this, [this] { PressOK(); });
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { PressCancel(); });
@@ -78,11 +79,12 @@ void CPropertySheetEx::ActivatePage(int index) {
     if (page == nullptr)
         return;
     m_activeIndex = index;
+    // Controls made while the page is hidden show with it; made on a showing page they would not.
+    page->EnsureCreated();
     m_changingTab = true;
     m_tabBar->setCurrentIndex(index);
     m_stack->setCurrentWidget(page);
     m_changingTab = false;
-    page->EnsureCreated();
     page->OnSetActive();
 }
 

@@ -40,8 +40,7 @@ int CQtListCtrl::InsertColumn(int column, const CString& heading, int format, in
     const int count = GetColumnCount();
     if (column < 0 || column > count)
         column = count;
-    if (count == 0 && m_tree->headerItem()->text(0).isEmpty() && m_tree->columnCount() == 1
-        && !m_tree->headerItem()->data(0, kColumnFormatRole).isValid()) {
+    if (count == 0 && m_tree->columnCount() == 1) {
         // A fresh tree reports one unnamed column; it becomes the first real one.
     } else if (!m_tree->model()->insertColumns(column, 1)) {
         return -1;

@@ -311,4 +311,18 @@ TEST_F(SyncHelperTest, DeferredFlushWritesOnceWithTheSameBytes) {
     UseDataFolder(DesktopFolder());
 }
 
+TEST_F(SyncHelperTest, DeferredFlushNestsAndOnlyTheOutermostEndWrites) {
+    const std::string initial = ReadFileBytes(DesktopDataFile());
+    Store().BeginDeferredFlush();
+    Store().BeginDeferredFlush();
+    AddClient(u"Nested");
+    ASSERT_EQ(Store().SetMetaDataValue(u"lastSync", u"3/2/2026 09:00:00 AM"), 1);
+    EXPECT_EQ(Store().EndDeferredFlush(), 1);
+    EXPECT_EQ(ReadFileBytes(DesktopDataFile()), initial);
+    EXPECT_EQ(Store().EndDeferredFlush(), 1);
+    EXPECT_NE(ReadFileBytes(DesktopDataFile()).find("Nested"), std::string::npos);
+    // Unbalanced ends change nothing.
+    EXPECT_EQ(Store().EndDeferredFlush(), 1);
+}
+
 }  // namespace

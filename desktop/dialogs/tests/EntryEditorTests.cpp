@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
@@ -414,4 +415,39 @@ TEST_F(EntryEditorFixture, CategoryButtonRefillsTheListWithThePickedCategory) {
     });
     EXPECT_EQ(1, EditProjectItem(&entry));
     EXPECT_EQ(RefIdOf(travel, u"category"), Reloaded(entry.get_ID()).get_CategoryRef());
+}
+
+TEST_F(EntryEditorFixture, BeginLosingTheFocusAppliesTheEndRule) {
+    CProjectItem entry = SavedEntry(CProjectItem::ItemType_Mileage);
+    DialogScript script({[&](QDialog& dialog) {
+        dialog.show();
+        auto* details = PageOf<CDlgMileageDetails>(dialog, 0);
+        details->BeginEdit()->setText(QStringLiteral("500"));
+        details->EndEdit()->setText(QStringLiteral("0"));
+        details->BeginEdit()->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        details->DescriptionEdit()->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QStringLiteral("600"), details->EndEdit()->text());
+        return PressSheetCancel(dialog);
+    }});
+    EditProjectItem(&entry);
+}
+
+TEST_F(EntryEditorFixture, TabbingIntoNotesLeavesTheTextUnselected) {
+    CProjectItem entry = SavedEntry(CProjectItem::ItemType_Time);
+    DialogScript script({[&](QDialog& dialog) {
+        dialog.show();
+        EXPECT_TRUE(AsSheet(dialog).SetActivePage(3));
+        QPlainTextEdit* notes = PageOf<CDlgNotes>(dialog, 3)->NotesEdit();
+        notes->selectAll();
+        EXPECT_TRUE(notes->textCursor().hasSelection());
+        notes->clearFocus();
+        notes->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(notes->textCursor().hasSelection());
+        EXPECT_EQ(QStringLiteral("Some notes"), notes->toPlainText());
+        return PressSheetCancel(dialog);
+    }});
+    EditProjectItem(&entry);
 }

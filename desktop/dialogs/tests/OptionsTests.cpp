@@ -18,17 +18,39 @@
 namespace {
 const CString kSettings = u"Software\\Kestovar\\Quillmar\\Settings";
 
+struct SavedSettings {
+    int firstDay, theme, hide, altRows, strikeOut, gridlines;
+    float rate;
+    CString label1, label2, label3;
+};
+
 struct OptionsFixture : ::testing::Test {
     CQuillmarApp* app = GetQuillmarApp();
+    SavedSettings saved{};
     void SetUp() override {
         ASSERT_NE(nullptr, app);
+        saved = {app->m_nFirstDayOfWeek, app->m_nTheme, app->m_bHideClientsWithNoProjects, app->m_bColorAltRows,
+                 app->m_bStrikeOutPaidItems, app->m_bGridlines, app->m_fMileageRate, app->m_strCustomLabel1,
+                 app->m_strCustomLabel2, app->m_strCustomLabel3};
         Registry::DeleteTree(kSettings);
         app->m_nFirstDayOfWeek = 2;
         app->m_fMileageRate = 0.345f;
         app->m_nTheme = 0;
         app->m_strCustomLabel1 = u"Invoice";
     }
-    void TearDown() override { Registry::DeleteTree(kSettings); }
+    void TearDown() override {
+        Registry::DeleteTree(kSettings);
+        app->m_nFirstDayOfWeek = saved.firstDay;
+        app->m_nTheme = saved.theme;
+        app->m_bHideClientsWithNoProjects = saved.hide;
+        app->m_bColorAltRows = saved.altRows;
+        app->m_bStrikeOutPaidItems = saved.strikeOut;
+        app->m_bGridlines = saved.gridlines;
+        app->m_fMileageRate = saved.rate;
+        app->m_strCustomLabel1 = saved.label1;
+        app->m_strCustomLabel2 = saved.label2;
+        app->m_strCustomLabel3 = saved.label3;
+    }
 };
 }  // namespace
 
