@@ -114,8 +114,11 @@ void BM_RegularSync1000EachSideOf50000(benchmark::State& state) {
         const char* current = nullptr;
         const int result = helper.PerformRegularSync([&](CSyncHelper::SyncStep step) {
             const auto now = Clock::now();
-            if (current)
-                stepTotals[current] += std::chrono::duration<double, std::milli>(now - stepStart).count();
+            if (current) {
+                const double ms = std::chrono::duration<double, std::milli>(now - stepStart).count();
+                stepTotals[current] += ms;
+                std::fprintf(stderr, "  %s %.0f\n", current, ms);
+            }
             current = StepName(step);
             stepStart = now;
         });

@@ -11,6 +11,16 @@ namespace {
 
 constexpr const char16_t* kDeletedElemName = u"deleted";
 
+const CString& NoElemName() {
+    static const CString name;
+    return name;
+}
+
+const CString& DeletedElemName() {
+    static const CString name(kDeletedElemName);
+    return name;
+}
+
 // The current document of the process's store, positioned inside the record with `id`
 // when an element of kind `elemName` carries it; nullptr otherwise. A deletion marker keeps
 // the ID of the record it replaced, so the kind is checked: a deleted project does not load
@@ -27,12 +37,12 @@ CMarkupArchive* FindOwnElement(int id, const CString& elemName) {
 
 }  // namespace
 
-CBaseObject::CBaseObject() {
+CBaseObject::CBaseObject() : m_pElemName(&NoElemName()) {
     m_ModifiedTime.SetStatus(COleDateTime::null);
 }
 
-CBaseObject::CBaseObject(const char16_t* elemName) : CBaseObject() {
-    ElemName = elemName;
+CBaseObject::CBaseObject(const CString& elemName) : CBaseObject() {
+    m_pElemName = &elemName;
 }
 
 CBaseObject::~CBaseObject() = default;
@@ -56,10 +66,10 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
     if (!store)
         return nullptr;
     CMarkupArchive* document = store->GetCurrentDataStore();
-    const bool isMarker = ElemName == kDeletedElemName;
+    const bool isMarker = get_ElemName() == kDeletedElemName;
     if (!isMarker) {
         if (m_ID != 0) {
-            if (store->FindObject(m_ID, ElemName))
+            if (store->FindObject(m_ID, get_ElemName()))
                 document->RemoveElem();
         } else {
             m_ID = store->GenerateNewID();
@@ -68,7 +78,7 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
         }
     }
     document->ResetPos();
-    if (!document->FindElem() || !document->AddChildElem(ElemName))
+    if (!document->FindElem() || !document->AddChildElem(get_ElemName()))
         return nullptr;
     document->SetChildAttrib(u"id", m_ID);
     document->SetChildAttrib(u"refId", m_RefID);
@@ -97,7 +107,7 @@ void CBaseObject::AddChildIfNotEmpty(CMarkupArchive& document, const char16_t* n
 }
 
 int CBaseObject::Delete() {
-    CMarkupArchive* document = FindOwnElement(m_ID, ElemName);
+    CMarkupArchive* document = FindOwnElement(m_ID, get_ElemName());
     if (!document)
         return 0;
     // The marker carries the stored RefID, which the other side matches by, even when this
@@ -106,11 +116,11 @@ int CBaseObject::Delete() {
     document->RemoveElem();
     document->ResetPos();
     document->FindElem();
-    if (ElemName == kDeletedElemName)
+    if (get_ElemName() == kDeletedElemName)
         return FinishDeletion();
     // The removal and its marker reach the file in one write, so the other side can never
     // miss a deletion that this side has already made.
-    if (!AppendDeletedMarker(m_ID, storedRefId.IsEmpty() ? m_RefID : storedRefId, ElemName))
+    if (!AppendDeletedMarker(m_ID, storedRefId.IsEmpty() ? m_RefID : storedRefId, get_ElemName()))
         return 0;
     return FinishDeletion();
 }
@@ -129,7 +139,7 @@ int CBaseObject::FinishDeletion() {
 }
 
 int CBaseObject::Load() {
-    CMarkupArchive* document = FindOwnElement(m_ID, ElemName);
+    CMarkupArchive* document = FindOwnElement(m_ID, get_ElemName());
     if (!document)
         return 0;
     ReadRecord(CRecordReader(*document));
@@ -156,4 +166,4 @@ bool CBaseObject::ConfirmDeletion(unsigned textId, unsigned flags, int proceedAn
     return AfxMessageBox(GetResString(textId, 1), flags) == proceedAnswer;
 }
 
-CDeletedMarker::CDeletedMarker() : CBaseObject(kDeletedElemName) {}
+CDeletedMarker::CDeletedMarker() : CBaseObject(DeletedElemName()) {}

@@ -43,10 +43,11 @@ public:
     void set_IsDirty(int dirty) { m_IsDirty = dirty; }
     // The element name of the record's kind: "category", "client", "project", "projectItem",
     // "deleted"; empty for a plain record.
-    const CString& get_ElemName() const { return ElemName; }
+    const CString& get_ElemName() const { return *m_pElemName; }
 
 protected:
-    explicit CBaseObject(const char16_t* elemName);
+    // `elemName` must have static storage (one name per kind, shared by all its records).
+    explicit CBaseObject(const CString& elemName);
     void MakeDirty() { m_IsDirty = 1; }
     // Assigns and marks dirty when the value differs.
     template <typename T>
@@ -76,9 +77,8 @@ protected:
     // Asks the user with resource text `textId`; true when the answer is `proceedAnswer`.
     static bool ConfirmDeletion(unsigned textId, unsigned flags, int proceedAnswer);
 
-    CString ElemName;
-
 private:
+    const CString* m_pElemName;
     int m_IsDirty = 0;
     int m_ID = 0;
     CString m_RefID;

@@ -4,7 +4,16 @@
 #include "platform/MessageBox.h"
 #include "xml/MarkupArchive.h"
 
-CCategory::CCategory() : CBaseObject(u"category") {}
+namespace {
+
+const CString& ElemNameOfKind() {
+    static const CString name(u"category");
+    return name;
+}
+
+}  // namespace
+
+CCategory::CCategory() : CBaseObject(ElemNameOfKind()) {}
 
 int CCategory::Save() {
     CMarkupArchive* document = WriteCommonPart();

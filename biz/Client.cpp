@@ -7,7 +7,16 @@
 #include "platform/MessageBox.h"
 #include "xml/MarkupArchive.h"
 
-CClient::CClient() : CBaseObject(u"client") {}
+namespace {
+
+const CString& ElemNameOfKind() {
+    static const CString name(u"client");
+    return name;
+}
+
+}  // namespace
+
+CClient::CClient() : CBaseObject(ElemNameOfKind()) {}
 
 int CClient::Save() {
     CMarkupArchive* document = WriteCommonPart();

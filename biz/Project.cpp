@@ -28,9 +28,14 @@ std::vector<RemovedEntry> RemoveEntriesOfProject(CMarkupArchive& document, const
     return removed;
 }
 
+const CString& ElemNameOfKind() {
+    static const CString name(u"project");
+    return name;
+}
+
 }  // namespace
 
-CProject::CProject() : CBaseObject(u"project") {}
+CProject::CProject() : CBaseObject(ElemNameOfKind()) {}
 
 int CProject::Save() {
     CMarkupArchive* document = WriteCommonPart();

@@ -7,9 +7,18 @@
 #include "platform/MessageBox.h"
 #include "xml/MarkupArchive.h"
 
+namespace {
+
+const CString& ElemNameOfKind() {
+    static const CString name(u"projectItem");
+    return name;
+}
+
+}  // namespace
+
 CProjectItem::CProjectItem() : CProjectItem(COleDateTime::GetCurrentTime()) {}
 
-CProjectItem::CProjectItem(const COleDateTime& now) : CBaseObject(u"projectItem") {
+CProjectItem::CProjectItem(const COleDateTime& now) : CBaseObject(ElemNameOfKind()) {
     m_ItemDate = now;
     m_StartTime.SetTime(m_ItemDate.GetHour(), 0, 0);
     m_EndTime = m_StartTime + COleDateTimeSpan(0, 1, 0, 0);

@@ -54,6 +54,7 @@ constexpr unsigned FmtTime = 57611;
 constexpr unsigned FmtNumber = 57612;
 constexpr unsigned FmtDuration = 57613;
 constexpr unsigned IdleMessage = 57345;      // status text shown when no prompt applies
+constexpr unsigned SyncIncomplete = 231;     // a synchronisation step failed
 }   // namespace ids
 
 // Resource library string numbers the desktop uses.

@@ -1,9 +1,14 @@
 #include "desktop/DialogBridge.h"
 
+#include "desktop/MainFrame.h"
+#include "desktop/QuillmarApp.h"
 #include "desktop/dialogs/EditClient.h"
+#include "desktop/dialogs/EditFilter.h"
+#include "desktop/dialogs/EditOptions.h"
 #include "desktop/dialogs/EditProject.h"
 #include "desktop/dialogs/EditProjectItem.h"
 #include "desktop/dialogs/ManageCategories.h"
+#include "desktop/dialogs/SelectDateRange.h"
 #include "desktop/export/DlgExport.h"
 
 namespace dialogs {
@@ -28,24 +33,25 @@ int ManageCategories()
     return ::ManageCategories(nullptr);
 }
 
-bool EditFilter(CProjectItemFilter&)
+bool EditFilter(CProjectItemFilter& filter)
 {
-    return false;
+    return ::EditFilter(&filter);
 }
 
-int SelectDateRange(COleDateTime&, COleDateTime&)
+int SelectDateRange(COleDateTime& start, COleDateTime& end)
 {
-    return 0;
+    return ::SelectDateRange(start, end);
 }
 
 int EditOptions()
 {
-    return 0;
+    return ::EditOptions();
 }
 
 void ExportData(const CProjectItemFilter& filter)
 {
-    ::ExportData(filter);
+    const CQuillmarApp* app = GetQuillmarApp();
+    ::ExportData(filter, app ? app->GetMainFrame() : nullptr);
 }
 
 }   // namespace dialogs

@@ -17,6 +17,7 @@
 #include "desktop/ListCtrlEx.h"
 #include "desktop/TreeCtrlEx.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/SyncDriverCeRapi.h"
 #include "desktop/Themes.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
@@ -59,7 +60,7 @@ QString PlainText(const QString& menuText)
 
 }   // namespace
 
-CMainFrame::CMainFrame(CQuillmarApp& app) : m_app(app)
+CMainFrame::CMainFrame(CQuillmarApp& app) : m_app(app), m_syncDriverFactory(CSyncDriverCeRapi::Factory())
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(qtconv::ToQString(CQuillmarApp::GetWindowTitle()));

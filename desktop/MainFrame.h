@@ -99,6 +99,7 @@ private:
     void OnDelete();
     void OnAbout();
     void OnHelpLink(const QString& path);
+    void ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, const CSyncDriver* engine);
 
     CQuillmarApp& m_app;
     std::map<unsigned, QAction*> m_actions;

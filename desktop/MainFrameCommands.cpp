@@ -173,38 +173,60 @@ void CMainFrame::OnDelete()
         m_pSideBarView->OnDelete();
 }
 
+void CMainFrame::ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, const CSyncDriver* engine)
+{
+    CString message = fromResLibrary ? GetResString(leadTextId, 1) : StringTable::Get(leadTextId);
+    const CString detail = engine ? engine->GetLastErrorText() : CString();
+    if (!detail.IsEmpty())
+        message += u"\n\n" + detail;
+    AfxMessageBox(message, MB_ICONSTOP);
+}
+
 void CMainFrame::RunSyncFlow(bool setupMode)
 {
     std::unique_ptr<CSyncDriver> engine = m_syncDriverFactory ? m_syncDriverFactory() : nullptr;
     if (!engine || !engine->Initialize()) {
-        CString message = GetResString(res::SyncInitFailed, 1);
-        const CString detail = engine ? engine->GetLastErrorText() : CString();
-        if (!detail.IsEmpty())
-            message += u"\n\n" + detail;
-        AfxMessageBox(message, MB_ICONSTOP);
+        ReportSyncFailure(res::SyncInitFailed, true, engine.get());
         return;
     }
-    if (!setupMode && engine->VerifyPartnership()) {
-        engine->TriggerDeviceSide_SerializeLocalChanges();
-        engine->SerializeLocalChanges();
-        engine->ExchangeChangeFiles();
-        engine->CommitRemoteChanges();
-        engine->TriggerDeviceSide_CommitRemoteChanges();
-        RefreshAll();
-    } else {
-        CDlgSyncDirection dialog(this);
-        if (RunModal(dialog) != QDialog::Accepted)
+    if (!setupMode) {
+        const int partners = engine->VerifyPartnership();
+        if (!partners && !engine->GetLastErrorText().IsEmpty()) {
+            // The device could not be asked: that is no reason to replace anyone's data.
+            ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
             return;
-        if (dialog.ReplaceDeviceData()) {
-            engine->PerformFullSync(1);
-        } else {
-            engine->PerformFullSync(0);
-            if (CDataHelper* store = GetCurrDataHelper())
-                store->Initialize();
+        }
+        if (partners) {
+            // Every step runs; a failed one is reported instead of the completion message.
+            bool done = engine->TriggerDeviceSide_SerializeLocalChanges() != 0;
+            done &= engine->SerializeLocalChanges() != 0;
+            done &= engine->ExchangeChangeFiles() != 0;
+            done &= engine->CommitRemoteChanges() != 0;
+            done &= engine->TriggerDeviceSide_CommitRemoteChanges() != 0;
             RefreshAll();
+            if (done)
+                AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
+            else
+                ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
+            return;
         }
     }
-    AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
+    CDlgSyncDirection dialog(this);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return;
+    const bool replaceDevice = dialog.ReplaceDeviceData();
+    const bool done = engine->PerformFullSync(replaceDevice ? 1 : 0) != 0;
+    if (!replaceDevice) {
+        if (done) {
+            if (CDataHelper* store = GetCurrDataHelper())
+                store->Initialize();
+        }
+        RefreshAll();
+    }
+    if (done)
+        AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
+    else
+        ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
 }
 
 QString CMainFrame::VersionText()

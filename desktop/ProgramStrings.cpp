@@ -12,6 +12,7 @@ void RegisterProgramStrings()
         {ids::ResetLayoutAsk, u"This will reset the Quillmar user-interface to the default settings. You might want to do this if some of the docking windows and toolbars were accidently moved, hidden or closed."},
         {ids::RestartNeeded, u"Quillmar needs to be restarted now to use the new settings."},
         {ids::AppTitle, u"Quillmar"},
+        {ids::SyncIncomplete, u"Synchronization did not finish. Synchronize again to complete it."},
         {ids::IdleMessage, u"Ready"},
         {ids::PrintAsk, u"In this version of Quillmar, printing is done through Microsoft Excel. Your data can easily be exported to Excel, formatted, and then printed. Would you like to export your data now?"},
         {ids::FmtCurrency, u"$#,##0.00"},

@@ -217,8 +217,8 @@ void CQuillmarApp::ApplyChangedSettings()
 
 void CQuillmarApp::OnToolsOptions()
 {
-    if (dialogs::EditOptions())
-        ApplyChangedSettings();
+    // On OK the Options sheet has stored and applied the settings (ApplyChangedSettings).
+    dialogs::EditOptions();
 }
 
 void CQuillmarApp::OnViewResetLayout()

@@ -68,7 +68,7 @@ public:
     bool SaveSettings() const;
     bool SaveExcelFormats() const;
     // After the settings changed in memory: writes them, applies the theme and refreshes
-    // the side bar and the entries view (as the Options command does after its dialog).
+    // the side bar and the entries view. The Options sheet calls it on OK.
     void ApplyChangedSettings();
 
     // Options command (154) and Reset Layout (186).

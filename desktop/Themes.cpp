@@ -58,7 +58,7 @@ const char* Office2003Sheet()
            "QToolButton:hover { background: #ffeec2; border: 1px solid #000080; }"
            "QToolButton:checked { background: #ffc069; border: 1px solid #000080; }"
            "QDockWidget::title { background: #9ebef5; padding: 3px; }"
-           "QStatusBar { background: #c4daf9; }";
+           "QStatusBar { background: #c4daf9; } QStatusBar::item { border: none; }";
 }
 
 const char* OfficeXPSheet()
@@ -69,7 +69,8 @@ const char* OfficeXPSheet()
            " border: 1px solid #316ac5; }"
            "QToolButton:hover { background: #c1d2ee; border: 1px solid #316ac5; }"
            "QToolButton:checked { background: #e1e6f4; border: 1px solid #316ac5; }"
-           "QDockWidget::title { background: #dbd8d1; padding: 3px; }";
+           "QDockWidget::title { background: #dbd8d1; padding: 3px; }"
+           "QStatusBar::item { border: none; }";
 }
 
 }   // namespace
@@ -93,6 +94,8 @@ bool InstallTheme(int theme)
     case 2:
         style = QStyleFactory::create(QStringLiteral("Windows"));
         palette = Office2000Palette();
+        // The status panes draw their own borders (the filter pane has none while off).
+        sheet = "QStatusBar::item { border: none; }";
         break;
     default:
         return false;

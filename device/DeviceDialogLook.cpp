@@ -1,6 +1,7 @@
 #include "device/DeviceDialogLook.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
@@ -43,9 +44,11 @@
 namespace {
 
 const char* const kAppliedProperty = "quillmarDeviceLook";
+constexpr int kNarrowControlWidth = 60;
+constexpr int kLongCaption = 24;   // characters; longer captions wrap
 
-// A device caption. `key` names a control: a button or check box gets the text itself, any
-// other control the label that is its buddy. A key that names no control is the text of a
+// A device caption. `key` names a control: the label that is its buddy gets the text, or else
+// the control itself when it is a button or check box. A key that names no control is the text of a
 // plain label, which gets the new text or, with an empty one, is hidden.
 struct Caption {
     const char* key;
@@ -71,10 +74,11 @@ void ApplyCaption(QWidget* page, const Caption& caption)
 {
     const QString text = QString::fromUtf8(caption.text);
     if (auto* control = page->findChild<QWidget*>(QString::fromLatin1(caption.key))) {
-        if (auto* button = qobject_cast<QAbstractButton*>(control))
-            button->setText(text);
-        else if (QLabel* label = BuddyLabelOf(page, control))
+        // A "..." button is the buddy of the caption beside it, so the label comes first.
+        if (QLabel* label = BuddyLabelOf(page, control))
             label->setText(text);
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            button->setText(text);
         return;
     }
     const QString old = QString::fromUtf8(caption.key);
@@ -110,8 +114,11 @@ void HideWrappedNotes(QWidget* page)
 
 void UsePointDecimals(QWidget* page)
 {
-    for (CFloatSpinButtonCtrl* spin : page->findChildren<CFloatSpinButtonCtrl*>())
-        spin->SetDecimalSymbol(u'.');
+    // The up-down has no meta-object of its own, so findChildren cannot tell it apart.
+    for (QWidget* child : page->findChildren<QWidget*>()) {
+        if (auto* spin = dynamic_cast<CFloatSpinButtonCtrl*>(child))
+            spin->SetDecimalSymbol(u'.');
+    }
 }
 
 void HideThemeChoice(QWidget* page)
@@ -225,6 +232,22 @@ const DeviceTemplate* TemplateOf(QWidget* widget)
     return nullptr;
 }
 
+// Lets the page shrink to the device's width: drop-downs and pickers give up their widest
+// content, long captions wrap.
+void FitControlsToNarrowScreen(QWidget* page)
+{
+    for (QComboBox* combo : page->findChildren<QComboBox*>()) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(6);
+    }
+    for (QAbstractSpinBox* spin : page->findChildren<QAbstractSpinBox*>())
+        spin->setMinimumWidth(kNarrowControlWidth);
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->text().size() > kLongCaption)
+            label->setWordWrap(true);
+    }
+}
+
 void ApplyTemplate(QWidget* widget, const DeviceTemplate& deviceTemplate)
 {
     FlattenGroups(widget);
@@ -232,6 +255,7 @@ void ApplyTemplate(QWidget* widget, const DeviceTemplate& deviceTemplate)
         ApplyCaption(widget, caption);
     if (deviceTemplate.extra)
         deviceTemplate.extra(widget);
+    FitControlsToNarrowScreen(widget);
     if (deviceTemplate.titleId != 0)
         AddPageTitle(widget, deviceTemplate.titleId);
     MakeFieldLabelsBold(widget);

@@ -67,6 +67,9 @@ void CMainFrame::CreateCommandBar()
     m_commandBar->setFloatable(false);
     m_commandBar->setIconSize(QSize(16, 16));
     m_commandBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Three menus and four buttons share the 240 pixels of the handheld's bar.
+    m_commandBar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; }"
+                                               "QToolButton { padding: 1px 3px; margin: 0px; }"));
     addToolBar(Qt::BottomToolBarArea, m_commandBar);
 
     auto addMenu = [this](const QString& title, const char* name) {

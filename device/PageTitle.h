@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class CPageTitle : public QWidget {
+    Q_OBJECT
 public:
     // Dark blue (0, 0, 156), as every device page draws its title.
     static QColor TitleColor() { return QColor(0, 0, 156); }

@@ -42,6 +42,8 @@ CQuillmarApp::CQuillmarApp()
     m_resLibrary = Library::Load(u"QuillmarRes.dll");
     m_dialogFont = QApplication::font();
     m_dialogFont.setPixelSize(11);
+    // The handheld's system font is small; every window and dialog uses it.
+    QApplication::setFont(m_dialogFont);
     m_dialogLook = std::make_unique<CDeviceDialogLook>();
     qApp->installEventFilter(m_dialogLook.get());
     SetMessageBoxCaption(GetWindowTitle());

@@ -22,6 +22,8 @@ namespace {
 struct Script {
     int initialize = 1;
     int partnership = 1;
+    int commit = 1;
+    int fullSync = 1;
     CString error;
     std::function<void(int)> onFullSync;
     QStringList calls;
@@ -36,13 +38,13 @@ public:
     int TriggerDeviceSide_SerializeLocalChanges() override { return Call("DeviceSerialize", 1); }
     int SerializeLocalChanges() override { return Call("Serialize", 1); }
     int ExchangeChangeFiles() override { return Call("Exchange", 1); }
-    int CommitRemoteChanges() override { return Call("Commit", 0); }   // a failed step
+    int CommitRemoteChanges() override { return Call("Commit", m_script.commit); }
     int TriggerDeviceSide_CommitRemoteChanges() override { return Call("DeviceCommit", 1); }
     int PerformFullSync(int direction) override
     {
         if (m_script.onFullSync)
             m_script.onFullSync(direction);
-        return Call(QStringLiteral("FullSync(%1)").arg(direction), 1);
+        return Call(QStringLiteral("FullSync(%1)").arg(direction), m_script.fullSync);
     }
     CString GetLastErrorText() const override { return m_script.error; }
 
@@ -110,6 +112,49 @@ private slots:
         QVERIFY(boxes.Shown()[0].text.Find(GetResString(50, 1)) == 0);
         QVERIFY(boxes.Shown()[0].text.Find(u"No device is paired") > 0);
         QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
+    }
+
+    void aFailedStepIsReportedWithItsReasonAndNotAsFinished()
+    {
+        m_script.commit = 0;
+        m_script.error = u"The device did not answer.";
+        const int project = AddProject(u"Applied before the failure", 0);
+        MessageBoxScript boxes;
+        DialogScript dialogs({});
+        Trigger(Frame(), cmd::SyncDevice);
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "DeviceSerialize", "Serialize",
+                                              "Exchange", "Commit", "DeviceCommit", "released"}));
+        QCOMPARE(dialogs.Shown(), 0);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text.Find(u"Synchronization did not finish") == 0);
+        QVERIFY(boxes.Shown()[0].text.Find(u"The device did not answer.") > 0);
+        QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
+        QVERIFY(Frame().GetSideBarView()->GetTreeCtrl()->FindNode(1, project));
+    }
+
+    void aFailedFullSyncIsReported()
+    {
+        m_script.fullSync = 0;
+        m_script.error = u"The device has no data file";
+        MessageBoxScript boxes;
+        DialogScript dialogs({&ChooseDesktop});
+        Trigger(Frame(), cmd::SyncTroubleshooting);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text.Find(u"The device has no data file") > 0);
+        QVERIFY(!(boxes.Shown()[0].text == GetResString(51, 1)));
+    }
+
+    void aDeviceThatCannotBeAskedChangesNothing()
+    {
+        m_script.partnership = 0;
+        m_script.error = u"The connection was lost.";
+        MessageBoxScript boxes;
+        DialogScript dialogs({});
+        Trigger(Frame(), cmd::SyncDevice);
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "released"}));
+        QCOMPARE(dialogs.Shown(), 0);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text.Find(u"The connection was lost.") > 0);
     }
 
     void noPartnershipAsksForTheDirection()

@@ -109,9 +109,11 @@ TEST_F(DeviceDialogs, TimeEntrySheetHasTheDeviceCaptionsAndTitles)
 {
     CProjectItem entry;
     entry.set_ItemType(CProjectItem::ItemType_Time);
+    // Leaving the Details page needs a project.
+    entry.set_ProjectRef(RefIdOf(AddProject(u"Upgrade", CString()), u"project"));
     DialogScript script({[](QDialog& dialog) {
-        EXPECT_EQ(dialog.size(), QSize(240, 320));
         CPropertyPage& details = ShowPage(dialog, 0, "time-details");
+        EXPECT_EQ(dialog.size(), QSize(240, 320));
         EXPECT_EQ(TitleOf(details), Text(GetResString(30, 1)));
         ExpectTitleLine(details);
         for (const char* caption : {"Date:", "Duration:", "Project:", "Category:"})

@@ -24,6 +24,7 @@
 #include "desktop/dialogs/DlgOptionsCustomFields.h"
 #include "desktop/dialogs/DlgOptionsPrefs.h"
 #include "desktop/dialogs/DlgProject.h"
+#include "device/DeviceDialogLook.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
@@ -159,7 +160,7 @@ TEST_F(DeviceFrame, HoldingAProjectAndChoosingEditRenamesItInTheTree)
             EXPECT_FALSE(popups.WasEnabled(QStringLiteral("contextDelete")));
             {
                 DialogScript sheetScript({[](QDialog& sheet) {
-                    auto* details = sheet.findChild<CDlgProject*>();
+                    auto* details = dynamic_cast<CDlgProject*>(dynamic_cast<CPropertySheetEx&>(sheet).GetPage(0));
                     EXPECT_NE(details, nullptr);
                     if (details)
                         details->DescriptionEdit()->setText(QStringLiteral("Migration"));
@@ -191,8 +192,9 @@ TEST_F(DeviceFrame, OptionsWritesItsSettingsInOrderAndNeverTheTheme)
             Registry::DeleteValue(CQuillmarApp::kSettingsKey, name);
     }
     DialogScript script({[](QDialog& dialog) {
-        auto* prefs = dialog.findChild<CDlgOptionsPrefs*>();
+        auto* prefs = dynamic_cast<CDlgOptionsPrefs*>(dynamic_cast<CPropertySheetEx&>(dialog).GetPage(0));
         EXPECT_NE(prefs, nullptr);
+        ApplyDeviceLook(&dialog);
         if (prefs) {
             EXPECT_TRUE(prefs->ThemeCombo()->isHidden());
             prefs->GridlinesCheck()->setChecked(true);

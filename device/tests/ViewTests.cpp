@@ -98,8 +98,8 @@ TEST_F(DeviceView, HeaderTextOfEachPeriod)
 {
     RunningDevice device;
     CViewByDate& view = device.View();
-    view.GoToDate(Date(2024, 3, 13));   // a Wednesday; weeks start on Monday by default
     view.SetPeriodType(CViewByDate::PeriodDay);
+    view.GoToDate(Date(2024, 3, 13));   // a Wednesday; weeks start on Monday by default
     EXPECT_EQ(view.HeaderText(), QStringLiteral("Mar 13, 2024"));
     view.SetPeriodType(CViewByDate::PeriodWeek);
     EXPECT_EQ(view.HeaderText(), Text(GetResString(108, 1)) + QStringLiteral("Mar 11, 2024"));

@@ -243,6 +243,14 @@ TEST_F(SyncHelperTest, AChangeFileOfAnotherKindIsUnreadable) {
     EXPECT_EQ(Data().records.count(Key("client", u"REMOTE1")), 0u);
 }
 
+TEST_F(SyncHelperTest, AnEmptyChangeDocumentCommitsNothingAndGoes) {
+    std::ofstream(OtherChangeFile()) << "<quillmar/>\r\n";
+    const FileSnapshot before = Data();
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    EXPECT_EQ(Data().records, before.records);
+    EXPECT_FALSE(FileExists(OtherChangeFile()));
+}
+
 TEST_F(SyncHelperTest, ARecordWithoutRefIdIsNotCommitted) {
     WriteOtherChangeFile(RemoteClient("", "Nobody"));
     const size_t before = Data().records.size();

@@ -13,7 +13,8 @@
 
 namespace {
 std::string MakeTemporaryHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-dialogs-XXXXXX").string();
+    // mkdtemp replaces the six trailing X of its template.
+    std::string pattern = (std::filesystem::temp_directory_path() / ("quillmar-dialogs-" + std::string(6, 'X'))).string();
     if (mkdtemp(pattern.data()) == nullptr)
         std::abort();
     return pattern;

@@ -451,3 +451,8 @@ TEST_F(EntryEditorFixture, TabbingIntoNotesLeavesTheTextUnselected) {
     }});
     EditProjectItem(&entry);
 }
+
+TEST(EntryEditorTexts, MessagesComeFromTheResourceLibrary) {
+    for (unsigned id : {2u, 26u, 27u, 28u, 29u, 37u, 38u, 45u, 61u, 109u})
+        EXPECT_FALSE(GetResString(id, 1).IsEmpty()) << id;
+}
