@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <map>
 #include <string>
 
@@ -114,11 +113,8 @@ void BM_RegularSync1000EachSideOf50000(benchmark::State& state) {
         const char* current = nullptr;
         const int result = helper.PerformRegularSync([&](CSyncHelper::SyncStep step) {
             const auto now = Clock::now();
-            if (current) {
-                const double ms = std::chrono::duration<double, std::milli>(now - stepStart).count();
-                stepTotals[current] += ms;
-                std::fprintf(stderr, "  %s %.0f\n", current, ms);
-            }
+            if (current)
+                stepTotals[current] += std::chrono::duration<double, std::milli>(now - stepStart).count();
             current = StepName(step);
             stepStart = now;
         });

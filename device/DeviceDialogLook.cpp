@@ -329,15 +329,17 @@ void ApplyDeviceLook(QWidget* widget)
     if (widget == nullptr)
         return;
     if (auto* sheet = dynamic_cast<CPropertySheetEx*>(widget)) {
-        if (!MarkApplied(sheet))
-            return;
-        TabsAtTheBottom(sheet);
-        FitToDeviceScreen(sheet);
+        // A sheet is polished as soon as anything asks for its size, maybe before its first page
+        // exists: pages and size are seen to again whenever it is shown.
+        if (MarkApplied(sheet))
+            TabsAtTheBottom(sheet);
+        // The pages first: their device captions are narrower than the desktop's.
         for (int index = 0; index < sheet->GetPageCount(); ++index) {
             CPropertyPage* page = sheet->GetPage(index);
             if (page && page->IsCreated())
                 ApplyDeviceLook(page);
         }
+        FitToDeviceScreen(sheet);
         return;
     }
     auto* page = dynamic_cast<CPropertyPage*>(widget);
@@ -346,9 +348,10 @@ void ApplyDeviceLook(QWidget* widget)
     if (page && !page->IsCreated())
         return;   // its controls do not exist yet
     const DeviceTemplate* deviceTemplate = TemplateOf(widget);
-    if (deviceTemplate == nullptr || !MarkApplied(widget))
+    if (deviceTemplate == nullptr)
         return;
-    ApplyTemplate(widget, *deviceTemplate);
+    if (MarkApplied(widget))
+        ApplyTemplate(widget, *deviceTemplate);
     if (widget->isWindow())
         FitToDeviceScreen(widget);
 }

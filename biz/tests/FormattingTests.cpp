@@ -3,6 +3,7 @@
 
 #include "biz/DateTimeFormatter.h"
 #include "biz/Helpers.h"
+#include "biz/tests/BizTestSupport.h"
 #include "platform/Locale.h"
 #include "platform/StringTable.h"
 
@@ -16,6 +17,7 @@ class FormattingTest : public ::testing::Test {
 protected:
     void SetUp() override { Locale::OverrideUserDefault(&Locale::EnglishUS()); }
     void TearDown() override { Locale::OverrideUserDefault(nullptr); }
+    TempHome m_home;
 };
 
 using StoredTextTest = FormattingTest;

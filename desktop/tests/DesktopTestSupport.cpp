@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QPushButton>
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -15,6 +17,7 @@
 #include "desktop/PopupMenu.h"
 #include "desktop/QuillmarApp.h"
 #include "platform/Registry.h"
+#include "platform/qt/PropertySheetEx.h"
 
 namespace testsupport {
 
@@ -126,6 +129,22 @@ bool PopupScript::WasEnabled(const QString& objectName) const
             return enabled;
     }
     return false;
+}
+
+int PressOk(QDialog& dialog)
+{
+    if (auto* sheet = dynamic_cast<CPropertySheetEx*>(&dialog)) {
+        sheet->PressOK();
+        return dialog.result();
+    }
+    if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) {
+            ok->click();
+            return dialog.result();
+        }
+    }
+    dialog.accept();
+    return dialog.result();
 }
 
 std::unique_ptr<CQuillmarApp> StartProgram()

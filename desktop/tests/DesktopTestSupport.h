@@ -86,6 +86,10 @@ private:
     std::vector<std::pair<QString, bool>> m_lastActions;
 };
 
+// Presses the dialog's OK button (a property sheet's OK, or the Ok of its button box) and
+// returns the dialog's result, as a user's click would end it.
+int PressOk(QDialog& dialog);
+
 // The program started as main() starts it; nullptr when start-up failed.
 std::unique_ptr<CQuillmarApp> StartProgram();
 // Ends it as closing the main window does.

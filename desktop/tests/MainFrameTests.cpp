@@ -22,6 +22,7 @@
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
 #include "desktop/tests/DesktopTestSupport.h"
+#include "platform/Registry.h"
 #include "platform/qt/QtConvert.h"
 
 using namespace testsupport;
@@ -281,6 +282,56 @@ private slots:
         QVERIFY(boxes.Shown()[0].text.Find(u"printing is done through Microsoft Excel") > 0);
         QCOMPARE(boxes.Shown()[0].flags, unsigned(MB_OKCANCEL | MB_ICONINFORMATION));
         QCOMPARE(dialogs.Shown(), 0);
+    }
+
+    void printConfirmedOpensTheExportDialog()
+    {
+        MessageBoxScript boxes({IDOK});
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::FilePrint);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QCOMPARE(dialogs.Shown(), 1);
+    }
+
+    void optionsConfirmedStoresAndAppliesTheSettings()
+    {
+        const int client = AddClient(u"Without projects");
+        DialogScript dialogs({&PressOk});
+        Trigger(Frame(), cmd::ToolsOptions);
+        QCOMPARE(dialogs.Shown(), 1);
+        const CString key = CQuillmarApp::kSettingsKey;
+        QCOMPARE(Registry::GetDword(key, u"Theme", 9), 0u);
+        QCOMPARE(Registry::GetDword(key, u"StrikeOutPaidItems", 9), 1u);
+        QVERIFY(Registry::QueryBinary(key, u"MileageRate"));
+        // The tree was refilled: the client added behind its back shows now.
+        QVERIFY(Frame().GetSideBarView()->GetTreeCtrl()->FindNode(0, client));
+    }
+
+    void optionsCancelledChangesNothing()
+    {
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::ToolsOptions);
+        QCOMPARE(dialogs.Shown(), 1);
+        QVERIFY(!Registry::QueryDword(CQuillmarApp::kSettingsKey, u"Theme"));
+    }
+
+    void manageCategoriesOpensItsDialog()
+    {
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::ManageCategories);
+        QCOMPARE(dialogs.Shown(), 1);
+    }
+
+    void newEntryCommandsOpenTheEntryEditor()
+    {
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); },
+                              [](QDialog&) { return int(QDialog::Rejected); },
+                              [](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::NewTimeEntry);
+        Trigger(Frame(), cmd::NewExpenseEntry);
+        Trigger(Frame(), cmd::NewMileageEntry);
+        QCOMPARE(dialogs.Shown(), 3);
+        QCOMPARE(Frame().GetEntriesView()->GetListCtrl()->topLevelItemCount(), 0);
     }
 
     void helpLinksOpenTheMakersPages()

@@ -329,25 +329,60 @@ private slots:
 
     void filterToggleOffShowsMessage89()
     {
-        if (View().IsFilterActive())
-            QSKIP("filter unexpectedly active");
-        // Switching a filter on needs the filter dialog: pressing OK activates the filter.
-        DialogScript dialogs({[](QDialog&) { return int(QDialog::Accepted); }});
+        DialogScript dialogs({&PressOk});
         Trigger(Frame(), cmd::FilterData);
-        if (!View().IsFilterActive())
-            QSKIP("the filter dialog is not part of this build");
+        QCOMPARE(dialogs.Shown(), 1);
+        QVERIFY(View().IsFilterActive());
+        QCOMPARE(View().GetFilter().m_bActive, 1);
         QCOMPARE(Frame().GetFilterPane()->text(), qtconv::ToQString(GetResString(88, 1)));
         QVERIFY(Frame().GetFilterPane()->frameStyle() != int(QFrame::NoFrame));
         QVERIFY(IsChecked(Frame(), cmd::FilterData));
         MessageBoxScript boxes;
         Trigger(Frame(), cmd::FilterData);
         QVERIFY(!View().IsFilterActive());
+        QCOMPARE(View().GetFilter().m_bActive, 0);
         QVERIFY(!IsChecked(Frame(), cmd::FilterData));
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text == GetResString(89, 1));
         QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONINFORMATION));
         QVERIFY(Frame().GetFilterPane()->text().isEmpty());
         QCOMPARE(Frame().GetFilterPane()->frameStyle(), int(QFrame::NoFrame));
+    }
+
+    void customDatesTakeTheDialogsRange()
+    {
+        View().SetPeriodType(CViewByDate::PeriodWeek);
+        const int inside = AddEntry(1, Date(2023, 6, 20), 0, 1.0f);
+        AddEntry(1, Date(2023, 7, 2), 0, 1.0f);
+        DialogScript dialogs({[](QDialog& dialog) {
+            const QList<QDateTimeEdit*> edits = dialog.findChildren<QDateTimeEdit*>();
+            if (edits.size() < 2)
+                return int(QDialog::Rejected);
+            edits[0]->setDate(QDate(2023, 6, 15));
+            edits[1]->setDate(QDate(2023, 6, 30));
+            return PressOk(dialog);
+        }});
+        Trigger(Frame(), cmd::PeriodCustom);
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(View().GetPeriodType(), int(CViewByDate::PeriodCustom));
+        QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2023, 6, 15)));
+        QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2023, 6, 30)));
+        QCOMPARE(List().topLevelItemCount(), 1);
+        QCOMPARE(List().GetRowValue(0), inside);
+        QCOMPARE(List().columnWidth(0), 90);
+        QCOMPARE(Registry::GetDword(CQuillmarApp::kSettingsKey, u"PeriodType", 9), 1u);
+        QVERIFY(IsChecked(Frame(), cmd::PeriodCustom));
+    }
+
+    void customDatesCancelledKeepsThePeriod()
+    {
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::PeriodCustom);
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(View().GetPeriodType(), int(CViewByDate::PeriodMonth));
+        QVERIFY(IsChecked(Frame(), cmd::PeriodMonth));
+        QVERIFY(!IsChecked(Frame(), cmd::PeriodCustom));
     }
 
     void filterDialogCancelledKeepsTheFilterOff()

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -40,24 +39,59 @@ int CQtListCtrl::InsertColumn(int column, const CString& heading, int format, in
     const int count = GetColumnCount();
     if (column < 0 || column > count)
         column = count;
-    if (count == 0 && m_tree->columnCount() == 1) {
-        // A fresh tree reports one unnamed column; it becomes the first real one.
-    } else if (!m_tree->model()->insertColumns(column, 1)) {
-        return -1;
-    }
+    // A fresh tree reports one unnamed column; it becomes the first real one.
+    if (count > 0)
+        m_tree->setColumnCount(count + 1);
+    // The tree only appends columns: everything right of the new one moves over by one.
     QTreeWidgetItem* header = m_tree->headerItem();
+    for (int from = count - 1; from >= column && count > 0; --from) {
+        header->setText(from + 1, header->text(from));
+        header->setData(from + 1, kColumnFormatRole, header->data(from, kColumnFormatRole));
+        header->setTextAlignment(from + 1, Qt::Alignment(header->textAlignment(from)));
+        m_tree->setColumnWidth(from + 1, m_tree->columnWidth(from));
+        for (int row = 0; row < m_tree->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = m_tree->topLevelItem(row);
+            item->setText(from + 1, item->text(from));
+            item->setTextAlignment(from + 1, Qt::Alignment(item->textAlignment(from)));
+        }
+    }
     header->setText(column, qtconv::ToQString(heading));
     header->setData(column, kColumnFormatRole, format);
     header->setTextAlignment(column, AlignmentFor(format));
     m_tree->setColumnWidth(column, width);
+    for (int row = 0; row < m_tree->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = m_tree->topLevelItem(row);
+        item->setText(column, QString());
+        item->setTextAlignment(column, AlignmentFor(format));
+    }
     return column;
 }
 
 bool CQtListCtrl::DeleteColumn(int column)
 {
-    if (column < 0 || column >= GetColumnCount())
+    const int count = GetColumnCount();
+    if (column < 0 || column >= count)
         return false;
-    return m_tree->model()->removeColumns(column, 1);
+    // The mirror of InsertColumn: later columns move left, then the last one goes.
+    QTreeWidgetItem* header = m_tree->headerItem();
+    for (int to = column; to + 1 < count; ++to) {
+        header->setText(to, header->text(to + 1));
+        header->setData(to, kColumnFormatRole, header->data(to + 1, kColumnFormatRole));
+        header->setTextAlignment(to, Qt::Alignment(header->textAlignment(to + 1)));
+        m_tree->setColumnWidth(to, m_tree->columnWidth(to + 1));
+        for (int row = 0; row < m_tree->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = m_tree->topLevelItem(row);
+            item->setText(to, item->text(to + 1));
+            item->setTextAlignment(to, Qt::Alignment(item->textAlignment(to + 1)));
+        }
+    }
+    if (count == 1) {
+        header->setText(0, QString());
+        header->setData(0, kColumnFormatRole, QVariant());
+    } else {
+        m_tree->setColumnCount(count - 1);
+    }
+    return true;
 }
 
 int CQtListCtrl::GetColumnCount() const
