@@ -65,18 +65,17 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return nullptr;
-    CMarkupArchive* document = store->GetCurrentDataStore();
     const bool isMarker = get_ElemName() == kDeletedElemName;
     if (!isMarker) {
         if (m_ID != 0) {
-            if (store->FindObject(m_ID, get_ElemName()))
-                document->RemoveElem();
+            store->RemoveObject(m_ID, get_ElemName());
         } else {
             m_ID = store->GenerateNewID();
             if (m_RefID.IsEmpty())
                 m_RefID = store->GenerateRefID(m_ID);
         }
     }
+    CMarkupArchive* document = store->GetDocumentForSave();
     document->ResetPos();
     if (!document->FindElem() || !document->AddChildElem(get_ElemName()))
         return nullptr;

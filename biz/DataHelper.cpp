@@ -9,6 +9,7 @@
 #include <optional>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 #include "biz/Category.h"
 #include "biz/Client.h"
@@ -36,6 +37,37 @@ constexpr const char16_t* kOtherChangeFileName = u"desktop.xml";
 constexpr const char16_t* kOwnChangeFileName = u"desktop.xml";
 constexpr const char16_t* kOtherChangeFileName = u"device.xml";
 #endif
+
+bool g_recordBatchEnabled = true;
+
+// metaData as the main element: replaces "lastId" by the next value in its place; that value.
+int NextLastId(CMarkupArchive& document) {
+    int lastId = 0;
+    if (document.FindChildElem(u"lastId")) {
+        lastId = document.GetChildDataInt();
+        document.RemoveChildElem();
+    }
+    const int newId = lastId + 1;
+    CString text;
+    text.Format(u"%d", newId);
+    document.AddChildElem(u"lastId", text);
+    return newId;
+}
+
+// metaData as the main element: the value in place, or added at the end.
+void ReplaceMetaDataValue(CMarkupArchive& document, const CString& name, const CString& value) {
+    if (document.FindChildElem(name))
+        document.RemoveChildElem();
+    document.AddChildElem(name, value);
+}
+
+// The batch's metaData document with metaData as the main element.
+CMarkupArchive& EnterBatchMetaData(CRecordBatch& batch) {
+    CMarkupArchive& document = batch.MetaData();
+    document.ResetPos();
+    document.FindElem();
+    return document;
+}
 
 CString DecimalText(int value) {
     CString text;
@@ -114,6 +146,9 @@ CDataHelper::CDataHelper() {
 }
 
 int CDataHelper::Initialize() {
+    // The data document is reloaded; edits gathered so far go into the old one first.
+    BringDataDocumentUpToDate();
+    m_recordBatch.reset();
     m_localChanges.SetDoc(nullptr);
     m_localChanges.AddElem(kRootName);
     m_strDataFilePath = DetermineDataFilePath(kDataFileName);
@@ -121,8 +156,10 @@ int CDataHelper::Initialize() {
     m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
     if (m_strDataFilePath.IsEmpty())
         return 0;
-    if (LoadDataFile())
+    if (LoadDataFile()) {
+        OpenRecordBatch();
         return 1;
+    }
     std::error_code error;
     const bool exists = std::filesystem::exists(m_strDataFilePath.ToUtf8(), error);
     if ((exists || error) && !KeepUnreadableDataFile())
@@ -175,6 +212,7 @@ int CDataHelper::CreateNewDataFile() {
     m_dataStore.OutOfElem();
     if (!m_dataStore.Save(m_strDataFilePath))
         return 0;
+    OpenRecordBatch();
     CreateSampleData();
     return 1;
 }
@@ -236,7 +274,104 @@ int CDataHelper::EndDeferredFlush() {
     return written;
 }
 
+void CDataHelper::BeginRecordBatch() {
+    BeginDeferredFlush();
+    if (m_nRecordBatchDepth++ == 0)
+        OpenRecordBatch();
+}
+
+int CDataHelper::EndRecordBatch() {
+    if (m_nRecordBatchDepth == 0)
+        return 1;
+    if (--m_nRecordBatchDepth > 0)
+        return EndDeferredFlush();
+    BringDataDocumentUpToDate();
+    m_recordBatch.reset();
+    const bool failed = std::exchange(m_bRecordBatchFailed, false);
+    // A document that lost edits is not written over the file that still holds its old state.
+    if (failed)
+        m_nPendingFlushPhases &= ~(1u << PhaseData);
+    const int written = EndDeferredFlush();
+    return failed ? 0 : written;
+}
+
+void CDataHelper::SetRecordBatchEnabled(bool enabled) {
+    g_recordBatchEnabled = enabled;
+}
+
+void CDataHelper::OpenRecordBatch() {
+    m_recordBatch.reset();
+    if (m_nRecordBatchDepth > 0 && g_recordBatchEnabled)
+        m_recordBatch = CRecordBatch::Open(m_dataStore);
+}
+
+bool CDataHelper::InRecordBatch() const {
+    return m_recordBatch.has_value() && m_nSyncPhase != PhaseLocalChanges && m_nSyncPhase != PhaseRemoteChanges;
+}
+
+void CDataHelper::BringDataDocumentUpToDate() {
+    if (!m_recordBatch || !m_recordBatch->HasEdits())
+        return;
+    if (!m_recordBatch->Apply(m_dataStore))
+        m_bRecordBatchFailed = true;
+    OpenRecordBatch();
+}
+
+int CDataHelper::RemoveObject(int id, const CString& elemName) {
+    if (id == 0)
+        return 0;
+    if (InRecordBatch())
+        return !elemName.IsEmpty() && m_recordBatch->RemoveById(DecimalText(id)) ? 1 : 0;
+    if (!FindObject(id, elemName))
+        return 0;
+    return GetCurrentDataStore()->RemoveElem() ? 1 : 0;
+}
+
+CMarkupArchive* CDataHelper::GetDocumentForSave() {
+    return InRecordBatch() ? &m_recordBatch->Appended() : GetCurrentDataStore();
+}
+
+int CDataHelper::RemoveRecordByRefID(const CString& elemName, const CString& refId) {
+    if (m_recordBatch)
+        return m_recordBatch->RemoveRecord(elemName, refId) ? 1 : 0;
+    m_dataStore.ResetPos();
+    bool removed = false;
+    if (m_dataStore.FindElem()) {
+        while (!removed && m_dataStore.FindChildElem(elemName)) {
+            if (m_dataStore.GetChildAttrib(u"refId") != refId)
+                continue;
+            m_dataStore.IntoElem();
+            removed = m_dataStore.RemoveElem();
+        }
+    }
+    m_dataStore.ResetPos();
+    return removed ? 1 : 0;
+}
+
+int CDataHelper::RemoveDeletedMarker(const CString& kind, const CString& refId) {
+    if (m_recordBatch)
+        return m_recordBatch->RemoveMarker(kind, refId) ? 1 : 0;
+    m_dataStore.ResetPos();
+    bool removed = false;
+    if (m_dataStore.FindElem()) {
+        while (!removed && m_dataStore.FindChildElem(u"deleted")) {
+            if (m_dataStore.GetChildAttrib(u"refId") != refId)
+                continue;
+            m_dataStore.IntoElem();
+            const bool ofKind =
+                (m_dataStore.FindChildElem(u"description") ? m_dataStore.GetChildData() : CString()) == kind;
+            removed = ofKind && m_dataStore.RemoveElem();
+            if (!removed)
+                m_dataStore.OutOfElem();
+        }
+    }
+    m_dataStore.ResetPos();
+    return removed ? 1 : 0;
+}
+
 int CDataHelper::GenerateNewID() {
+    if (m_recordBatch)
+        return NextLastId(EnterBatchMetaData(*m_recordBatch));
     CMarkupArchive& document = m_dataStore;
     document.ResetPos();
     if (!document.FindElem())
@@ -244,13 +379,7 @@ int CDataHelper::GenerateNewID() {
     if (!document.FindChildElem(kMetaDataName))
         document.InsertChildElem(kMetaDataName);
     document.IntoElem();
-    int lastId = 0;
-    if (document.FindChildElem(u"lastId")) {
-        lastId = document.GetChildDataInt();
-        document.RemoveChildElem();
-    }
-    const int newId = lastId + 1;
-    document.AddChildElem(u"lastId", DecimalText(newId));
+    const int newId = NextLastId(document);
     document.OutOfElem();
     return newId;
 }
@@ -265,7 +394,7 @@ CString CDataHelper::GenerateRefID(int id) {
 int CDataHelper::FindObject(int id, const CString& elemName) {
     if (id == 0)
         return 0;
-    CMarkupArchive* document = GetCurrentDataStore();
+    CMarkupArchive* document = GetCurrentDataStore();   // brought up to date in a record batch
     document->ResetPos();
     if (!document->FindChildElemAttrib(elemName, u"id", DecimalText(id)))
         return 0;
@@ -276,6 +405,7 @@ int CDataHelper::FindObject(int id, const CString& elemName) {
 CString CDataHelper::ID_To_RefID(int id, const CString& elemName) {
     if (id == 0)
         return CString();
+    BringDataDocumentUpToDate();
     m_dataStore.ResetPos();
     if (!m_dataStore.FindChildElemAttrib(elemName, u"id", DecimalText(id)))
         return CString();
@@ -285,6 +415,7 @@ CString CDataHelper::ID_To_RefID(int id, const CString& elemName) {
 int CDataHelper::RefID_To_ID(const CString& refId, const CString& elemName) {
     if (refId.IsEmpty())
         return 0;
+    BringDataDocumentUpToDate();
     m_dataStore.ResetPos();
     if (!m_dataStore.FindChildElemAttrib(elemName, u"refId", refId))
         return 0;
@@ -315,6 +446,7 @@ CObArray* CDataHelper::GetObjectList(const CString& elemName) {
 CObArray* CDataHelper::GetProjectsForClient(int clientId) {
     if (clientId == 0)
         return nullptr;
+    BringDataDocumentUpToDate();
     m_dataStore.ResetPos();
     if (!m_dataStore.FindChildElemAttrib(u"client", u"id", DecimalText(clientId)) ||
         m_dataStore.GetChildTagName() != u"client")
@@ -339,6 +471,10 @@ CObArray* CDataHelper::GetProjectsForClient(int clientId) {
 }
 
 CString CDataHelper::GetMetaDataValue(const CString& name) {
+    if (m_recordBatch) {
+        CMarkupArchive& metaData = EnterBatchMetaData(*m_recordBatch);
+        return metaData.FindChildElem(name) ? metaData.GetChildData() : CString();
+    }
     m_dataStore.ResetPos();
     if (!m_dataStore.FindElem() || !m_dataStore.FindChildElem(kMetaDataName) || !m_dataStore.IntoElem())
         return CString();
@@ -346,15 +482,17 @@ CString CDataHelper::GetMetaDataValue(const CString& name) {
 }
 
 int CDataHelper::SetMetaDataValue(const CString& name, const CString& value) {
+    if (m_recordBatch) {
+        ReplaceMetaDataValue(EnterBatchMetaData(*m_recordBatch), name, value);
+        return WriteDocumentOfPhase(PhaseData);
+    }
     m_dataStore.ResetPos();
     if (!m_dataStore.FindElem())
         return 0;
     if (!m_dataStore.FindChildElem(kMetaDataName))
         m_dataStore.InsertChildElem(kMetaDataName);
     m_dataStore.IntoElem();
-    if (m_dataStore.FindChildElem(name))
-        m_dataStore.RemoveChildElem();
-    m_dataStore.AddChildElem(name, value);
+    ReplaceMetaDataValue(m_dataStore, name, value);
     m_dataStore.OutOfElem();
     // The value lives in the data document, so that is the file to write whatever the phase.
     return WriteDocumentOfPhase(PhaseData);
@@ -372,6 +510,8 @@ CMarkupArchive& CDataHelper::DocumentOfPhase(int phase) {
 }
 
 CMarkupArchive* CDataHelper::GetCurrentDataStore() {
+    if (InRecordBatch())
+        BringDataDocumentUpToDate();
     return &DocumentOfPhase(m_nSyncPhase);
 }
 

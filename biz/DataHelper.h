@@ -2,6 +2,9 @@
 // The process's one data store: the data file held in memory as one markup document, the
 // record identifiers and metadata, and, during synchronisation, the two change documents.
 // Records save into and read from whichever document is current (GetCurrentDataStore).
+#include <optional>
+
+#include "biz/RecordBatch.h"
 #include "platform/CString.h"
 #include "platform/ObArray.h"
 #include "xml/MarkupArchive.h"
@@ -36,6 +39,34 @@ public:
     void BeginDeferredFlush();
     // 1 when every noted document was written (or none was noted), 0 otherwise.
     int EndDeferredFlush();
+
+    // Record batch on the data document, for applying many records at once (synchronisation).
+    // Between BeginRecordBatch and EndRecordBatch, what record saves, RemoveObject,
+    // RemoveRecordByRefID, RemoveDeletedMarker, GenerateNewID and the metadata values do to the
+    // data document is gathered and written into it in one rewrite at EndRecordBatch, giving the
+    // same document as doing it one by one; writing the file is deferred as between
+    // BeginDeferredFlush and EndDeferredFlush. Anything else that reads the data document
+    // (GetCurrentDataStore, FindObject, lookups, lists) first brings it up to date, so nothing
+    // sees it stale. A document of a shape that does not allow this (see
+    // CMarkup::HasPlainChildren) is edited one by one. Calls nest; the outermost End writes.
+    void BeginRecordBatch();
+    // 1 when the edits went into the document and every noted document was written.
+    int EndRecordBatch();
+    // Off: BeginRecordBatch only defers writing (for comparing both ways in tests). On by default.
+    static void SetRecordBatchEnabled(bool enabled);
+
+    // Removes the element of the current document that FindObject(id, elemName) finds;
+    // 1 removed, 0 none found.
+    int RemoveObject(int id, const CString& elemName);
+    // The document a record's Save appends to: the current one (or, in a record batch on the
+    // data document, the batch's stand-in for its root).
+    CMarkupArchive* GetDocumentForSave();
+    // Data document: removes the first root child named `elemName` whose "refId" is `refId`;
+    // 1 removed, 0 none found.
+    int RemoveRecordByRefID(const CString& elemName, const CString& refId);
+    // Data document: removes the first deletion marker ("deleted" whose "description" is
+    // `kind`) with that RefID; 1 removed, 0 none found.
+    int RemoveDeletedMarker(const CString& kind, const CString& refId);
 
     // The next record ID (from the "lastId" metadata of the data document, whatever the phase).
     int GenerateNewID();
@@ -89,6 +120,11 @@ private:
     // Writes the document of `phase` to its file, or notes it while writing is deferred.
     int WriteDocumentOfPhase(int phase);
 
+    bool InRecordBatch() const;
+    // Writes the edits of an open record batch into the data document and starts a new batch.
+    void BringDataDocumentUpToDate();
+    void OpenRecordBatch();
+
     int m_nSyncPhase = PhaseData;
     CMarkupArchive m_dataStore;
     CMarkupArchive m_localChanges;
@@ -98,6 +134,9 @@ private:
     CString m_strDataFilePath;
     int m_nDeferFlushDepth = 0;
     unsigned m_nPendingFlushPhases = 0;   // bit (1 << phase) per document awaiting its write
+    int m_nRecordBatchDepth = 0;
+    std::optional<CRecordBatch> m_recordBatch;   // open only while batching is possible
+    bool m_bRecordBatchFailed = false;           // edits that could not be written in
 };
 
 // The data store of this process (owned by the library's application object).

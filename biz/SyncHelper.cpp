@@ -160,10 +160,17 @@ bool ReadRemoteChanges(CDataHelper& store, RemoteChanges& remote) {
 }
 
 // Writes are collected while it lives and each file is written once at End (or at the end of
-// the scope, when End was not called).
+// the scope, when End was not called). With `records`, the data document's edits are gathered
+// too and made in one rewrite (CDataHelper::BeginRecordBatch).
 class DeferredFlush {
 public:
-    explicit DeferredFlush(CDataHelper& store) : m_store(&store) { m_store->BeginDeferredFlush(); }
+    enum Kind { WritesOnly, WritesAndRecords };
+    explicit DeferredFlush(CDataHelper& store, Kind kind = WritesOnly) : m_store(&store), m_kind(kind) {
+        if (m_kind == WritesAndRecords)
+            m_store->BeginRecordBatch();
+        else
+            m_store->BeginDeferredFlush();
+    }
     ~DeferredFlush() { End(); }
     DeferredFlush(const DeferredFlush&) = delete;
     DeferredFlush& operator=(const DeferredFlush&) = delete;
@@ -171,11 +178,12 @@ public:
         if (!m_store)
             return 1;
         CDataHelper* store = std::exchange(m_store, nullptr);
-        return store->EndDeferredFlush();
+        return m_kind == WritesAndRecords ? store->EndRecordBatch() : store->EndDeferredFlush();
     }
 
 private:
     CDataHelper* m_store;
+    Kind m_kind;
 };
 
 // This side's records and deletion markers by kind and RefID, read from the data document in
@@ -211,38 +219,12 @@ private:
     std::set<RecordKey> m_markers;
 };
 
-// Removes the first root child named `tag` with that RefID whose "description" passes
-// `describes`; true when one was removed.
-template <typename DescriptionTest>
-bool RemoveFirstElement(CMarkupArchive& document, const CString& tag, const CString& refId,
-                        DescriptionTest describes) {
-    document.ResetPos();
-    bool removed = false;
-    if (document.FindElem()) {
-        while (!removed && document.FindChildElem(tag)) {
-            if (document.GetChildAttrib(u"refId") != refId || !describes(document))
-                continue;
-            document.IntoElem();
-            document.RemoveElem();
-            document.OutOfElem();
-            removed = true;
-        }
-    }
-    document.ResetPos();
-    return removed;
-}
-
-bool RemoveRecord(CMarkupArchive& document, const RecordKey& key) {
-    return RemoveFirstElement(document, CString(key.first), CString(key.second),
-                              [](CMarkupArchive&) { return true; });
-}
-
-// Removes every deletion marker of that record; the number removed.
-int RemoveMarkers(CMarkupArchive& document, const RecordKey& key) {
+// Removes every deletion marker of that record from the data document; the number removed.
+int RemoveMarkers(CDataHelper& store, const RecordKey& key) {
     const CString kind(key.first);
-    const auto isOfKind = [&kind](CMarkupArchive& doc) { return ChildElementText(doc, u"description") == kind; };
+    const CString refId(key.second);
     int removed = 0;
-    while (RemoveFirstElement(document, kDeletedName, CString(key.second), isOfKind))
+    while (store.RemoveDeletedMarker(kind, refId))
         ++removed;
     return removed;
 }
@@ -261,7 +243,7 @@ bool CommitRecords(CDataHelper& store, CObArray& list, const SentChanges& sent, 
         // The other side changed a record this side deleted: the change outlives the deletion
         // on both sides, so this side's marker must not go out any more.
         if (local.HasMarker(key)) {
-            RemoveMarkers(*store.GetCurrentDataStore(), key);
+            RemoveMarkers(store, key);
             local.ForgetMarker(key);
         }
         record->set_ID(local.IdOf(key));
@@ -284,7 +266,7 @@ bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& s
         // This side changed the record in this synchronisation: it is kept on both sides.
         if (sent.records.count(key))
             continue;
-        if (local.IdOf(key) != 0 && RemoveRecord(*store.GetCurrentDataStore(), key)) {
+        if (local.IdOf(key) != 0 && store.RemoveRecordByRefID(CString(key.first), CString(key.second))) {
             local.Forget(key);
             removedAny = true;
         }
@@ -308,7 +290,7 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
 bool RemoveSentMarkers(CDataHelper& store, const SentChanges& sent) {
     bool removedAny = false;
     for (const RecordKey& key : sent.deletions)
-        removedAny = RemoveMarkers(*store.GetCurrentDataStore(), key) > 0 || removedAny;
+        removedAny = RemoveMarkers(store, key) > 0 || removedAny;
     return removedAny;
 }
 
@@ -399,7 +381,7 @@ int CSyncHelper::CommitRemoteChanges() {
     RemoteChanges remote;
     if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
-    DeferredFlush batch(*store);
+    DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
         return 0;
     RemoveSentMarkers(*store, sent);
@@ -416,7 +398,7 @@ int CSyncHelper::ApplyRemoteChanges() {
     RemoteChanges remote;
     if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
-    DeferredFlush batch(*store);
+    DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
         return 0;
     return batch.End();
@@ -427,7 +409,7 @@ int CSyncHelper::CompleteSynchronisation() {
     SentChanges sent;
     if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent))
         return 0;
-    DeferredFlush batch(*store);
+    DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     RemoveSentMarkers(*store, sent);
     UpdateLastSyncDateTime();
     if (!batch.End())

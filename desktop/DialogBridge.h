@@ -6,7 +6,6 @@ class CProject;
 class CProjectItem;
 class CProjectItemFilter;
 class COleDateTime;
-class QWidget;
 
 namespace dialogs {
 int EditClient(CClient& client);                       // Save's result on OK with a change, else 0

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 
 #include "biz/Helpers.h"
@@ -272,7 +273,7 @@ void CMainFrame::ApplyDefaultLayout()
     addDockWidget(Qt::LeftDockWidgetArea, m_pClientsProjectsBar);
     splitDockWidget(m_pClientsProjectsBar, m_pQuickSummaryBar, Qt::Vertical);
     resizeDocks({m_pClientsProjectsBar, m_pQuickSummaryBar}, {200, 200}, Qt::Vertical);
-    resizeDocks({m_pClientsProjectsBar}, {230}, Qt::Horizontal);
+    resizeDocks({m_pClientsProjectsBar}, {200}, Qt::Horizontal);
 }
 
 void CMainFrame::SaveLayout()
@@ -280,7 +281,7 @@ void CMainFrame::SaveLayout()
     const CString& key = CQuillmarApp::kLayoutKey;
     Registry::SetBinary(key, kBarStateValue, ToBytes(saveState(kLayoutVersion)));
     Registry::SetBinary(key, kPlacementValue, ToBytes(saveGeometry()));
-    Registry::SetDword(key, kMenuBarValue, menuBar()->isVisible() ? 1 : 0);
+    Registry::SetDword(key, kMenuBarValue, menuBar()->isVisibleTo(this) ? 1 : 0);
     m_bLayoutSaved = true;
 }
 
@@ -311,6 +312,16 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     else
         m_bLayoutSaved = true;   // Reset Layout asked for nothing to be written back
     QMainWindow::closeEvent(event);
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    // When a prompt goes away, pane 0 shows the idle text again rather than nothing.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+        statusBar()->showMessage(qtconv::ToQString(StringTable::Get(ids::IdleMessage)));
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::ApplyTheme(int theme)

@@ -58,11 +58,11 @@ void CMainFrame::ExecuteCommand(unsigned id)
     case cmd::EditProperties: OnProperties(); break;
     case cmd::MarkAsPaid: OnMarkAsPaid(); break;
     case cmd::EditDelete: OnDelete(); break;
-    case cmd::ViewStandardToolbar: m_pStandardBar->setVisible(!m_pStandardBar->isVisible()); break;
-    case cmd::ViewCustomViewsToolbar: m_pCustomViewsBar->setVisible(!m_pCustomViewsBar->isVisible()); break;
-    case cmd::ViewMenuBar: menuBar()->setVisible(!menuBar()->isVisible()); break;
-    case cmd::ViewClientsProjects: m_pClientsProjectsBar->setVisible(!m_pClientsProjectsBar->isVisible()); break;
-    case cmd::ViewQuickSummary: m_pQuickSummaryBar->setVisible(!m_pQuickSummaryBar->isVisible()); break;
+    case cmd::ViewStandardToolbar: m_pStandardBar->setVisible(!m_pStandardBar->isVisibleTo(this)); break;
+    case cmd::ViewCustomViewsToolbar: m_pCustomViewsBar->setVisible(!m_pCustomViewsBar->isVisibleTo(this)); break;
+    case cmd::ViewMenuBar: menuBar()->setVisible(!menuBar()->isVisibleTo(this)); break;
+    case cmd::ViewClientsProjects: m_pClientsProjectsBar->setVisible(!m_pClientsProjectsBar->isVisibleTo(this)); break;
+    case cmd::ViewQuickSummary: m_pQuickSummaryBar->setVisible(!m_pQuickSummaryBar->isVisibleTo(this)); break;
     case cmd::PeriodDay: if (entries) entries->OnPeriodDay(); break;
     case cmd::PeriodWeek: if (entries) entries->OnPeriodWeek(); break;
     case cmd::PeriodMonth: if (entries) entries->OnPeriodMonth(); break;

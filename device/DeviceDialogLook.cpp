@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -13,6 +14,7 @@
 #include <QTabBar>
 #include <QVariant>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -45,6 +47,7 @@ namespace {
 
 const char* const kAppliedProperty = "quillmarDeviceLook";
 constexpr int kNarrowControlWidth = 60;
+constexpr int kDeviceMargin = 4;
 constexpr int kLongCaption = 24;   // characters; longer captions wrap
 
 // A device caption. `key` names a control: the label that is its buddy gets the text, or else
@@ -246,10 +249,78 @@ void FitControlsToNarrowScreen(QWidget* page)
         if (label->text().size() > kLongCaption)
             label->setWordWrap(true);
     }
+    // The style's minimum button width is more than a short caption ("Calc.") needs.
+    for (QPushButton* button : page->findChildren<QPushButton*>()) {
+        if (button->objectName() != QLatin1String("okButton") && button->objectName() != QLatin1String("cancelButton"))
+            button->setMinimumWidth(std::min(button->minimumSizeHint().width(),
+                                             button->fontMetrics().horizontalAdvance(button->text()) + 16));
+    }
+}
+
+// A caption in the first column beside a row of buttons moves onto a line of its own above the
+// row, so rows of check boxes and radio buttons get the whole width.
+void StackCaptionsAboveButtonRows(QGridLayout* grid)
+{
+    struct Placed {
+        QLayoutItem* item;
+        int row, column, rowSpan, columnSpan;
+    };
+    std::vector<Placed> items;
+    for (int index = 0; index < grid->count(); ++index) {
+        Placed placed{grid->itemAt(index), 0, 0, 0, 0};
+        grid->getItemPosition(index, &placed.row, &placed.column, &placed.rowSpan, &placed.columnSpan);
+        items.push_back(placed);
+    }
+    auto isStacked = [&](int row) {
+        bool caption = false;
+        bool buttonRow = false;
+        for (const Placed& placed : items) {
+            if (placed.row != row)
+                continue;
+            if (placed.column == 0 && qobject_cast<QLabel*>(placed.item->widget()))
+                caption = true;
+            else if (placed.column == 1 && placed.item->layout() != nullptr)
+                buttonRow = true;
+        }
+        return caption && buttonRow;
+    };
+    const int columns = grid->columnCount();
+    std::vector<int> newRow(static_cast<size_t>(grid->rowCount()) + 1, 0);
+    bool any = false;
+    for (int row = 0, shift = 0; row < grid->rowCount(); ++row) {
+        newRow[static_cast<size_t>(row)] = row + shift;
+        if (isStacked(row)) {
+            ++shift;
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    while (grid->count() > 0)
+        grid->takeAt(0);
+    for (const Placed& placed : items) {
+        const int row = newRow[static_cast<size_t>(placed.row)];
+        if (isStacked(placed.row) && placed.column == 1)
+            grid->addItem(placed.item, row + 1, 0, 1, columns);
+        else if (isStacked(placed.row))
+            grid->addItem(placed.item, row, 0, 1, columns);
+        else
+            grid->addItem(placed.item, row, placed.column, placed.rowSpan, placed.columnSpan);
+    }
+}
+
+// Narrow margins: every pixel of the handheld's width goes to the controls.
+void UseDeviceMargins(QWidget* widget, int margin)
+{
+    if (QLayout* layout = widget->layout())
+        layout->setContentsMargins(margin, margin, margin, margin);
 }
 
 void ApplyTemplate(QWidget* widget, const DeviceTemplate& deviceTemplate)
 {
+    UseDeviceMargins(widget, kDeviceMargin);
+    for (QGridLayout* grid : widget->findChildren<QGridLayout*>())
+        StackCaptionsAboveButtonRows(grid);
     FlattenGroups(widget);
     for (const Caption& caption : deviceTemplate.captions)
         ApplyCaption(widget, caption);
@@ -331,8 +402,12 @@ void ApplyDeviceLook(QWidget* widget)
     if (auto* sheet = dynamic_cast<CPropertySheetEx*>(widget)) {
         // A sheet is polished as soon as anything asks for its size, maybe before its first page
         // exists: pages and size are seen to again whenever it is shown.
-        if (MarkApplied(sheet))
+        if (MarkApplied(sheet)) {
             TabsAtTheBottom(sheet);
+            // The desktop's sheets keep a width the handheld's screen does not have.
+            sheet->setMinimumSize(0, 0);
+            UseDeviceMargins(sheet, kDeviceMargin / 2);
+        }
         // The pages first: their device captions are narrower than the desktop's.
         for (int index = 0; index < sheet->GetPageCount(); ++index) {
             CPropertyPage* page = sheet->GetPage(index);

@@ -69,7 +69,7 @@ void CMainFrame::CreateCommandBar()
     m_commandBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     // Three menus and four buttons share the 240 pixels of the handheld's bar.
     m_commandBar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; }"
-                                               "QToolButton { padding: 1px 3px; margin: 0px; }"));
+                                               "QToolButton { padding: 1px 2px; margin: 0px; }"));
     addToolBar(Qt::BottomToolBarArea, m_commandBar);
 
     auto addMenu = [this](const QString& title, const char* name) {
@@ -111,7 +111,6 @@ void CMainFrame::CreateCommandBar()
     toolsMenu->addSeparator();
     AddCommand(toolsMenu, QStringLiteral("Exit"), devcmd::Exit, "exit");
 
-    m_commandBar->addSeparator();
     const struct {
         unsigned icon;
         unsigned tooltip;
@@ -176,7 +175,7 @@ bool CMainFrame::ExecuteCommand(unsigned id)
     case devcmd::FilterData: m_view->OnFilterData(); break;
     case devcmd::QuickSummary: OnQuickSummary(); break;
     case devcmd::ManageClientsProjects: OnManageClientsProjects(); break;
-    case devcmd::ManageCategories: ManageCategories(nullptr); break;
+    case devcmd::ManageCategories: OnManageCategories(); break;
     case devcmd::Options: OnOptions(); break;
     case devcmd::Exit: close(); break;
     case devcmd::Edit: m_view->OnEdit(); break;
@@ -217,6 +216,15 @@ void CMainFrame::OnQuickSummary()
 void CMainFrame::OnManageClientsProjects()
 {
     ManageClientsProjects();
+    // The rows show project and client names, which the dialog may have changed.
+    m_view->Refresh(m_view->SelectedEntryId());
+}
+
+void CMainFrame::OnManageCategories()
+{
+    ManageCategories(nullptr);
+    // The rows show category codes, which the dialog may have changed.
+    m_view->Refresh(m_view->SelectedEntryId());
 }
 
 void CMainFrame::OnOptions()

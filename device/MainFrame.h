@@ -44,6 +44,7 @@ private:
     void OnNewEntry(int itemType);
     void OnQuickSummary();
     void OnManageClientsProjects();
+    void OnManageCategories();
     void OnOptions();
 
     CQuillmarApp& m_app;

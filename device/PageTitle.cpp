@@ -12,6 +12,8 @@ CPageTitle::CPageTitle(const QString& text, QWidget* parent) : QWidget(parent), 
     setGeometry(0, 0, parent->width(), titlestrip::kHeight + 1);
     parent->installEventFilter(this);
     raise();
+    // A page made visible before its title was added does not show new children by itself.
+    show();
 }
 
 void CPageTitle::paintEvent(QPaintEvent*)

@@ -42,6 +42,8 @@ CQuillmarApp::CQuillmarApp()
     m_resLibrary = Library::Load(u"QuillmarRes.dll");
     m_dialogFont = QApplication::font();
     m_dialogFont.setPixelSize(11);
+    // Narrow like the handheld's own font, so its captions fit its 240 pixels.
+    m_dialogFont.setStretch(QFont::SemiCondensed);
     // The handheld's system font is small; every window and dialog uses it.
     QApplication::setFont(m_dialogFont);
     m_dialogLook = std::make_unique<CDeviceDialogLook>();

@@ -51,8 +51,9 @@ void CFloatSpinButtonCtrl::GetRangeAndDelta(double& minVal, double& maxVal, doub
 double CFloatSpinButtonCtrl::GetPos() const {
     if (GetBuddy() == nullptr)
         return 0.0;
+    const CString shown = qtconv::FromQString(GetBuddy()->text());
     std::string text;
-    for (char16_t ch : qtconv::FromQString(GetBuddy()->text()).str()) {
+    for (char16_t ch : shown.str()) {
         if (ch == m_decimalSymbol)
             text.push_back('.');
         else if (ch < 0x80)

@@ -3,8 +3,11 @@
 #include <QDateEdit>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QtTest>
 
@@ -155,6 +158,18 @@ private slots:
         QCOMPARE(range->text(), Frame().GetEntriesView()->RangeText());
         QVERIFY(range->text().contains(" - "));
         QCOMPARE(range->width(), range->fontMetrics().horizontalAdvance(range->text()) + 10 + 2 * range->frameWidth());
+    }
+
+    void promptsShowInPaneZeroAndGiveWayToTheIdleText()
+    {
+        QStatusBar* bar = Frame().statusBar();
+        QCOMPARE(bar->currentMessage(), QStringLiteral("Ready"));
+        Frame().CommandAction(cmd::ViewRefresh)->showStatusText(&Frame());
+        QCOMPARE(bar->currentMessage(),
+                 QStringLiteral("Refresh the data that is currently displayed in the various windows"));
+        QStatusTipEvent leave{QString()};
+        QApplication::sendEvent(&Frame(), &leave);
+        QCOMPARE(bar->currentMessage(), QStringLiteral("Ready"));
     }
 
     void defaultDockingShowsBothBarsAtTheLeft()
@@ -397,6 +412,31 @@ private slots:
     {
         Trigger(Frame(), cmd::AppExit);
         QVERIFY(!Frame().isVisible());
+    }
+
+    void newClientAndProjectRefillTheTreeAndSelectTheProject()
+    {
+        CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
+        const int before = tree->topLevelItemCount();
+        DialogScript clientDialog({[](QDialog& dialog) {
+            if (auto* name = dialog.findChild<QLineEdit*>("nameEdit"))
+                name->setText("Initech");
+            return PressOk(dialog);
+        }});
+        Trigger(Frame(), cmd::NewClient);
+        QCOMPARE(clientDialog.Shown(), 1);
+        QCOMPARE(tree->topLevelItemCount(), before + 1);
+
+        DialogScript projectDialog({[](QDialog& dialog) {
+            if (auto* name = dialog.findChild<QLineEdit*>("descriptionEdit"))
+                name->setText("TPS reports");
+            return PressOk(dialog);
+        }});
+        Trigger(Frame(), cmd::NewProject);
+        QCOMPARE(projectDialog.Shown(), 1);
+        QVERIFY(tree->SelectedNode());
+        QCOMPARE(tree->SelectedNode()->text(0), QStringLiteral("TPS reports"));
+        QCOMPARE(CTreeCtrlEx::NodeLevel(tree->SelectedNode()), 1);
     }
 
     void newClientCancelledLeavesTheTree()

@@ -7,6 +7,7 @@
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/tests/DesktopTestSupport.h"
+#include "platform/Registry.h"
 
 using namespace testsupport;
 
@@ -46,6 +47,31 @@ private slots:
         QVERIFY(!(frame.windowState() & Qt::WindowMinimized));
         QVERIFY(frame.isVisible());
         StopProgram(app);
+    }
+
+    void pairStoresTheDevicesPairingText()
+    {
+        const QString key = QString(64, QLatin1Char('a'));
+        QProcess pair;
+        pair.start(QStringLiteral(QUILLMAR_EXE), {"--pair", "quillmar-pair:1:127.0.0.1:5999:" + key});
+        QVERIFY(pair.waitForFinished(10000));
+        QCOMPARE(pair.exitCode(), 0);
+        Registry::Reload();
+        QVERIFY(Registry::GetString(u"Software\\Kestovar\\Connection", u"Host", u"") == CString(u"127.0.0.1"));
+        QCOMPARE(Registry::GetDword(u"Software\\Kestovar\\Connection", u"Port", 0), 5999u);
+    }
+
+    void pairRefusesAMalformedText()
+    {
+        QProcess pair;
+        pair.start(QStringLiteral(QUILLMAR_EXE), {"--pair", "not a pairing text"});
+        QVERIFY(pair.waitForFinished(10000));
+        QCOMPARE(pair.exitCode(), 1);
+        QVERIFY(!pair.readAllStandardError().isEmpty());
+        QProcess usage;
+        usage.start(QStringLiteral(QUILLMAR_EXE), {"--pair"});
+        QVERIFY(usage.waitForFinished(10000));
+        QCOMPARE(usage.exitCode(), 2);
     }
 
     void secondStartInTheSameProcessFailsQuietly()

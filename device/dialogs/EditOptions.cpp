@@ -59,7 +59,9 @@ int EditOptions()
 
     CopyIntoSettings(prefs, labels, *app);
     app->SaveOptionsSettings();
+    // Recomputing also refreshes the list (no entry selected) and keeps a Week period's first day
+    // in step with a changed "FirstDayOfWeek".
     if (CMainFrame* frame = app->GetMainFrame())
-        frame->GetView()->Refresh(0);
+        frame->GetView()->RecomputePeriod();
     return 1;
 }

@@ -112,9 +112,7 @@ TEST_F(DeviceDialogs, TimeEntrySheetHasTheDeviceCaptionsAndTitles)
     // Leaving the Details page needs a project.
     entry.set_ProjectRef(RefIdOf(AddProject(u"Upgrade", CString()), u"project"));
     DialogScript script({[](QDialog& dialog) {
-        fprintf(stderr, "DBG before %d screen %d min %d\n", dialog.width(), DeviceScreenSize().width(), dialog.minimumWidth());
         CPropertyPage& details = ShowPage(dialog, 0, "time-details");
-        fprintf(stderr, "DBG after %d screen %d min %d minhint %d\n", dialog.width(), DeviceScreenSize().width(), dialog.minimumWidth(), dialog.minimumSizeHint().width());
         EXPECT_EQ(dialog.size(), QSize(240, 320));
         EXPECT_EQ(TitleOf(details), Text(GetResString(30, 1)));
         ExpectTitleLine(details);

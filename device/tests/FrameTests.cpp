@@ -14,9 +14,11 @@
 
 #include <algorithm>
 
+#include "biz/Category.h"
 #include "biz/Client.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
+#include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
 #include "desktop/ListCtrlEx.h"
@@ -61,6 +63,11 @@ QTreeWidgetItem* NodeNamed(QTreeWidget& tree, const QString& text)
 
 TEST_F(DeviceFrame, WindowIsTitledQuillmarWithTheCommandBarAtTheBottom)
 {
+    const int client = AddClient(u"Northwind");
+    const CString projectRef = RefIdOf(AddProject(u"Upgrade", RefIdOf(client, u"client")), u"project");
+    const COleDateTime today = GetDatePortion(COleDateTime::GetCurrentTime());
+    AddTimeEntry(today, projectRef, 90, 75.0f, 0);
+    AddTimeEntry(today, projectRef, 30, 25.0f, 2);
     RunningDevice device;
     CMainFrame& frame = device.Frame();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Quillmar"));
@@ -250,4 +257,47 @@ TEST_F(DeviceFrame, QuickSummaryTitleFollowsThePeriod)
         device.Frame().ExecuteCommand(32817);
     }
     EXPECT_EQ(device.View().GetSummaryData().m_dtStart, device.View().GetFilter().m_dtStart);
+}
+
+TEST_F(DeviceFrame, ChangingTheFirstDayOfTheWeekMovesTheWeekShown)
+{
+    RunningDevice device;
+    device.View().GoToDate(COleDateTime(2024, 3, 13, 0, 0, 0));
+    DialogScript script({[](QDialog& dialog) {
+        auto* prefs = dynamic_cast<CDlgOptionsPrefs*>(dynamic_cast<CPropertySheetEx&>(dialog).GetPage(0));
+        EXPECT_NE(prefs, nullptr);
+        if (prefs)
+            prefs->WeekdayCombo()->setCurrentIndex(0);   // Sunday
+        return PressSheetOk(dialog);
+    }});
+    device.Frame().ExecuteCommand(32784);
+    EXPECT_EQ(device.App().m_nFirstDayOfWeek, 1);
+    EXPECT_EQ(device.View().GetFilter().m_dtStart, COleDateTime(2024, 3, 10, 0, 0, 0));
+    EXPECT_EQ(Registry::GetDword(CQuillmarApp::kSettingsKey, u"FirstDayOfWeek", 0), 1u);
+}
+
+TEST_F(DeviceFrame, ManagingCategoriesRefreshesTheCodesShown)
+{
+    const int category = AddCategory(u"Travel", u"TRAV", 40.0f);
+    const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
+    CProjectItem entry;
+    entry.set_ItemType(CProjectItem::ItemType_Time);
+    entry.set_ItemDate(COleDateTime(2024, 3, 13, 0, 0, 0));
+    entry.set_ProjectRef(projectRef);
+    entry.set_CategoryRef(RefIdOf(category, u"category"));
+    ASSERT_TRUE(entry.Save());
+    RunningDevice device;
+    device.View().GoToDate(COleDateTime(2024, 3, 13, 0, 0, 0));
+    ASSERT_EQ(device.View().GetListCtrl()->topLevelItemCount(), 1);
+    EXPECT_EQ(device.View().GetListCtrl()->topLevelItem(0)->text(2), QStringLiteral("TRAV"));
+    DialogScript script({[category](QDialog& dialog) {
+        CCategory changed;
+        changed.set_ID(category);
+        EXPECT_TRUE(changed.Load());
+        changed.set_Code(u"TRV");
+        EXPECT_TRUE(changed.Save());
+        return Cancel(dialog);
+    }});
+    device.Frame().ExecuteCommand(32821);
+    EXPECT_EQ(device.View().GetListCtrl()->topLevelItem(0)->text(2), QStringLiteral("TRV"));
 }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +67,8 @@ pid_t SpawnService(const std::string& home, std::vector<std::string> arguments, 
     const pid_t child = ::fork();
     if (child == 0) {
         ::setpgid(0, 0);
+        // A test that dies must not leave its device serving.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (out >= 0)
             ::dup2(out, STDOUT_FILENO);
         if (err >= 0)
@@ -238,6 +241,19 @@ std::string SyncMachine::ServiceLog() const { return ReadBytes(m_deviceHome + "/
 bool SyncMachine::StartService() {
     if (m_service > 0)
         return true;
+    // A free port can be taken by another test between choosing and binding it.
+    constexpr int kAttempts = 3;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (StartServiceOnce()) {
+            m_proxy->SetTarget(m_servicePort);
+            m_problem.clear();
+            return m_paired || StorePairing();
+        }
+    }
+    return false;
+}
+
+bool SyncMachine::StartServiceOnce() {
     const std::string logPath = m_deviceHome + "/connectd.log";
     const size_t logStart = ServiceLog().size();
     const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
@@ -258,12 +274,9 @@ bool SyncMachine::StartService() {
     }
     if (!listening) {
         m_problem = "the service did not start:\n" + ServiceLog();
-        if (m_service > 0)
-            KillService();
-        return false;
+        KillService();
     }
-    m_proxy->SetTarget(m_servicePort);
-    return m_paired || StorePairing();
+    return listening;
 }
 
 bool SyncMachine::StorePairing() {

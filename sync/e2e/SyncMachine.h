@@ -63,6 +63,7 @@ public:
     std::string DesktopFile(const std::string& name) const { return m_desktopData + "/" + name; }
 
 private:
+    bool StartServiceOnce();
     bool SetUpFolders();
     bool CopyDeviceLibraries();
     bool WriteDeviceAppPath();

@@ -38,6 +38,16 @@ private:
 class FuzzMarkup : public CMarkupArchive {
 public:
     // Every linked element must sit on its tags and inside its parent's content.
+    // One flag per child of the main element, taken from the bits of `bits`.
+    std::vector<bool> RemovalFlags(uint8_t bits) const {
+        std::vector<bool> flags;
+        if (m_iPos > 0) {
+            for (int c = m_aPos[m_iPos].firstChild; c; c = m_aPos[c].nextSibling)
+                flags.push_back(((bits >> (flags.size() % 8)) & 1) != 0);
+        }
+        return flags;
+    }
+
     void CheckIndex() const {
         const std::u16string& text = m_strDoc.str();
         const int length = static_cast<int>(text.size());
@@ -74,7 +84,7 @@ void RunStep(FuzzMarkup& m, Script& script) {
     uint8_t arg = script.Byte();
     const char16_t* name = kNames[arg % 5];
     const char16_t* value = kValues[(arg >> 3) % 8];
-    switch (op % 26) {
+    switch (op % 27) {
     case 0: m.FindElem(arg & 1 ? name : nullptr); break;
     case 1: m.FindChildElem(arg & 1 ? name : nullptr); break;
     case 2: m.IntoElem(); break;
@@ -91,9 +101,9 @@ void RunStep(FuzzMarkup& m, Script& script) {
     case 13:
     case 14: {
         CString sub = CString::FromUtf8(script.Bytes(arg % 64));
-        if (op % 26 == 11) m.AddSubDoc(sub);
-        else if (op % 26 == 12) m.InsertSubDoc(sub);
-        else if (op % 26 == 13) m.AddChildSubDoc(sub);
+        if (op % 27 == 11) m.AddSubDoc(sub);
+        else if (op % 27 == 12) m.InsertSubDoc(sub);
+        else if (op % 27 == 13) m.AddChildSubDoc(sub);
         else m.InsertChildSubDoc(sub);
         break;
     }
@@ -107,6 +117,7 @@ void RunStep(FuzzMarkup& m, Script& script) {
     case 22: m.RestorePos(name); break;
     case 23: m.FindChildElemAttrib(name, u"id", arg & 1 ? value : nullptr); break;
     case 24: m.FindElemAttrib(name, u"id", arg & 1 ? value : nullptr); break;
+    case 25: m.RewriteChildren(m.RemovalFlags(arg), {}, CString::FromUtf8(script.Bytes(arg % 64))); break;
     default: {
         // Reads must never go out of the text.
         (void)m.GetTagName();

@@ -300,3 +300,23 @@ TEST_F(RecordDialogsFixture, SelectProjectCancelReturnsZero) {
     EXPECT_EQ(0, SelectProject(&project));
     EXPECT_EQ(0, project.get_ID());
 }
+
+TEST_F(RecordDialogsFixture, SelectProjectShowsMessage26ForAProjectThatNoLongerLoads) {
+    const int gone = AddProject(u"Short-lived", u"SAMP001");
+    MessageBoxScript messages({IDYES});
+    CProject project;
+    DialogScript script({[&](QDialog& dialog) {
+        auto& picker = dynamic_cast<CDlgManageClientsProjects&>(dialog);
+        picker.Tree()->setCurrentItem(picker.Tree()->FindNode(1, gone));
+        CProject doomed = Loaded<CProject>(gone);
+        EXPECT_EQ(1, doomed.Delete());
+        messages.Clear();
+        picker.OnOK();
+        EXPECT_TRUE(messages.ShownOnly(26));
+        EXPECT_NE(QDialog::Accepted, picker.result());
+        picker.reject();
+        return picker.result();
+    }});
+    EXPECT_EQ(0, SelectProject(&project));
+    EXPECT_EQ(0, project.get_ID());
+}
