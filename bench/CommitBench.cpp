@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "biz/SyncHelper.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/ObArray.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -91,21 +93,36 @@ private:
     // Spread over the file, so removals fall everywhere in it.
     static int StoredEntryId(int k) { return DataFileGenerator::EntryId(kShape, (k * 97) % kShape.entries); }
 
+    // The stored entries chosen for changing, read in one pass (a lookup per entry would
+    // search the whole file each time).
+    std::vector<std::unique_ptr<CProjectItem>> ChosenEntries() {
+        std::unique_ptr<CObArray> all(Store().GetObjectList(u"projectItem"));
+        std::map<int, std::unique_ptr<CProjectItem>> byId;
+        for (auto& item : all->Items())
+            byId.emplace(static_cast<CProjectItem*>(item.get())->get_ID(),
+                         std::unique_ptr<CProjectItem>(static_cast<CProjectItem*>(item.release())));
+        std::vector<std::unique_ptr<CProjectItem>> chosen;
+        for (int k = 0; k < kChanges; ++k) {
+            auto found = byId.find(StoredEntryId(k));
+            if (found == byId.end() || !found->second)
+                std::abort();
+            chosen.push_back(std::move(found->second));
+        }
+        return chosen;
+    }
+
     void MakeChangedFile() {
         Reset(Pristine());
+        std::vector<std::unique_ptr<CProjectItem>> entries = ChosenEntries();
+        for (const auto& entry : entries)
+            m_storedRefIds.push_back(entry->get_RefID().ToUtf8());
         Store().SetMetaDataValue(u"lastSync", CDateTimeFormatter::FormatDateTimeForDB(Clock::LocalNow()));
         Clock::AdvanceSeconds(60);
-        // Loaded first: a lookup inside a record batch would write the batch in every time.
-        std::vector<CProjectItem> entries(kChanges);
-        for (int k = 0; k < kChanges; ++k) {
-            entries[static_cast<size_t>(k)].set_ID(StoredEntryId(k));
-            if (!entries[static_cast<size_t>(k)].Load())
-                std::abort();
-            entries[static_cast<size_t>(k)].set_Custom1(u"changed");
-        }
         Store().BeginRecordBatch();
-        for (CProjectItem& entry : entries)
-            entry.Save();
+        for (const auto& entry : entries) {
+            entry->set_Custom1(u"changed");
+            entry->Save();
+        }
         if (!Store().EndRecordBatch())
             std::abort();
         std::error_code error;
@@ -114,10 +131,8 @@ private:
             std::abort();
     }
 
-    std::string IncomingEntry(int k, int count) {
-        std::string refId = "BENCHNEW" + std::to_string(k);
-        if (k < count / 2)
-            refId = Store().ID_To_RefID(StoredEntryId(k), u"projectItem").ToUtf8();
+    std::string IncomingEntry(int k, int count) const {
+        const std::string refId = k < count / 2 ? m_storedRefIds[static_cast<size_t>(k)] : "BENCHNEW" + std::to_string(k);
         return "<projectItem id=\"" + std::to_string(900000 + k) + "\" refId=\"" + refId +
                "\" projectRef=\"SAMP002\">\r\n<description>Incoming " + std::to_string(k) +
                "</description>\r\n<modified>12/8/2026 09:30:00 AM</modified>\r\n<itemDate>12/7/2026</itemDate>\r\n"
@@ -127,6 +142,7 @@ private:
     }
 
     std::string m_folder;
+    std::vector<std::string> m_storedRefIds;   // of the entries chosen for changing
 };
 
 BenchData& Data() {

@@ -133,6 +133,22 @@ void HideThemeChoice(QWidget* page)
     }
 }
 
+// The client's name takes the room of the example the device does not show.
+void WidenNameOverHiddenExample(QWidget* page)
+{
+    auto* name = page->findChild<QWidget*>(QStringLiteral("nameEdit"));
+    for (QGridLayout* grid : page->findChildren<QGridLayout*>()) {
+        const int index = name ? grid->indexOf(name) : -1;
+        if (index < 0)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        grid->removeWidget(name);
+        grid->addWidget(name, row, column, rowSpan, columnSpan + 1);
+        return;
+    }
+}
+
 void CategoriesWithoutOk(QWidget* dialog)
 {
     auto* categories = static_cast<CDlgCategories*>(dialog);
@@ -181,7 +197,7 @@ const DeviceTemplate* TemplateOf(QWidget* widget)
                                         {"accountNumEdit", "Acct. Num:"},
                                         {"contactEdit", "Contact:"},
                                         {"(e.g: Northwind Traders)", ""}},
-                                       nullptr};
+                                       WidenNameOverHiddenExample};
     static const DeviceTemplate project{11, {{"descriptionEdit", "Name:"}, {"clientCombo", "Client:"}}, nullptr};
     static const DeviceTemplate categories{
         0, {{"newButton", "New"}, {"editButton", "Edit"}, {"deleteButton", "Delete"}}, CategoriesWithoutOk};

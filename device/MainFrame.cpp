@@ -5,7 +5,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "biz/Category.h"
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"

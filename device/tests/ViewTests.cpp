@@ -2,6 +2,7 @@
 // columns, tap-and-hold menus and the filter toggle.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
 #include <QCheckBox>
@@ -17,9 +18,11 @@
 #include "desktop/dialogs/DlgDateRange.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
+#include "device/TapAndHold.h"
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Registry.h"
+#include "platform/qt/PropertySheetEx.h"
 #include "platform/qt/QtConvert.h"
 
 namespace {
@@ -321,4 +324,34 @@ TEST_F(DeviceView, FilterToggleAppliesThenRemovesTheFilterWithMessage89)
     EXPECT_FALSE(view.IsFilterActive());
     EXPECT_FALSE(device.Frame().CommandAction(32823)->isChecked());
     EXPECT_EQ(view.GetListCtrl()->topLevelItemCount(), 2);
+}
+
+TEST_F(DeviceView, LongPressOpensTheMenuATapOpensTheEditorAndATapBelowTheRowsDeselects)
+{
+    const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
+    const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    view.GoToDate(Date(2024, 3, 13));
+    CListCtrlEx* list = view.GetListCtrl();
+    QApplication::processEvents();
+    const QPoint row = list->visualItemRect(list->topLevelItem(RowOfId(*list, open))).center();
+    {
+        PopupScript popups({QString()});
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, row);
+        QTest::qWait(CTapAndHold::kHoldMilliseconds + 200);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, row);
+        EXPECT_EQ(popups.Shown(), 1);
+        EXPECT_EQ(view.SelectedEntryId(), open);
+    }
+    {
+        DialogScript script({[](QDialog& dialog) {
+            EXPECT_NE(dynamic_cast<CPropertySheetEx*>(&dialog), nullptr);
+            return Cancel(dialog);
+        }});
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+        EXPECT_EQ(script.Shown(), 1);
+    }
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
+    EXPECT_EQ(view.SelectedEntryId(), 0);
 }
