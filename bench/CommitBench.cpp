@@ -98,9 +98,11 @@ private:
     std::vector<std::unique_ptr<CProjectItem>> ChosenEntries() {
         std::unique_ptr<CObArray> all(Store().GetObjectList(u"projectItem"));
         std::map<int, std::unique_ptr<CProjectItem>> byId;
-        for (auto& item : all->Items())
-            byId.emplace(static_cast<CProjectItem*>(item.get())->get_ID(),
-                         std::unique_ptr<CProjectItem>(static_cast<CProjectItem*>(item.release())));
+        for (auto& item : all->Items()) {
+            std::unique_ptr<CProjectItem> entry(static_cast<CProjectItem*>(item.release()));
+            const int id = entry->get_ID();
+            byId.emplace(id, std::move(entry));
+        }
         std::vector<std::unique_ptr<CProjectItem>> chosen;
         for (int k = 0; k < kChanges; ++k) {
             auto found = byId.find(StoredEntryId(k));

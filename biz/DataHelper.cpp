@@ -69,6 +69,18 @@ CMarkupArchive& EnterBatchMetaData(CRecordBatch& batch) {
     return document;
 }
 
+// The record at the main position: its ModifiedTime as reading it gives it (from the first
+// "modified" child; null without one) is later than `time`.
+bool IsModifiedAfter(CMarkupArchive& record, const COleDateTime& time) {
+    COleDateTime modified;
+    modified.SetStatus(COleDateTime::null);
+    record.ResetChildPos();
+    if (record.FindChildElem(u"modified"))
+        modified = CDateTimeFormatter::GetDateTimeFromDB(record.GetChildData());
+    record.ResetChildPos();
+    return modified > time;
+}
+
 CString DecimalText(int value) {
     CString text;
     text.Format(u"%d", value);
@@ -149,6 +161,7 @@ int CDataHelper::Initialize() {
     // The data document is reloaded; edits gathered so far go into the old one first.
     BringDataDocumentUpToDate();
     m_recordBatch.reset();
+    m_bRecordBatchRefused = false;
     m_localChanges.SetDoc(nullptr);
     m_localChanges.AddElem(kRootName);
     m_strDataFilePath = DetermineDataFilePath(kDataFileName);
@@ -156,10 +169,8 @@ int CDataHelper::Initialize() {
     m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
     if (m_strDataFilePath.IsEmpty())
         return 0;
-    if (LoadDataFile()) {
-        OpenRecordBatch();
+    if (LoadDataFile())
         return 1;
-    }
     std::error_code error;
     const bool exists = std::filesystem::exists(m_strDataFilePath.ToUtf8(), error);
     if ((exists || error) && !KeepUnreadableDataFile())
@@ -212,7 +223,6 @@ int CDataHelper::CreateNewDataFile() {
     m_dataStore.OutOfElem();
     if (!m_dataStore.Save(m_strDataFilePath))
         return 0;
-    OpenRecordBatch();
     CreateSampleData();
     return 1;
 }
@@ -276,8 +286,10 @@ int CDataHelper::EndDeferredFlush() {
 
 void CDataHelper::BeginRecordBatch() {
     BeginDeferredFlush();
+    // The batch itself opens with the first record edit, so a batch with metadata alone
+    // costs no scan of the document.
     if (m_nRecordBatchDepth++ == 0)
-        OpenRecordBatch();
+        m_bRecordBatchRefused = false;
 }
 
 int CDataHelper::EndRecordBatch() {
@@ -299,40 +311,46 @@ void CDataHelper::SetRecordBatchEnabled(bool enabled) {
     g_recordBatchEnabled = enabled;
 }
 
-void CDataHelper::OpenRecordBatch() {
-    m_recordBatch.reset();
-    if (m_nRecordBatchDepth > 0 && g_recordBatchEnabled)
+bool CDataHelper::GatherRecordEdits() {
+    if (!m_recordBatch && m_nRecordBatchDepth > 0 && g_recordBatchEnabled && !m_bRecordBatchRefused) {
         m_recordBatch = CRecordBatch::Open(m_dataStore);
+        m_bRecordBatchRefused = !m_recordBatch;
+    }
+    return m_recordBatch.has_value();
 }
 
-bool CDataHelper::InRecordBatch() const {
-    return m_recordBatch.has_value() && m_nSyncPhase != PhaseLocalChanges && m_nSyncPhase != PhaseRemoteChanges;
+bool CDataHelper::IsDataPhase() const {
+    return m_nSyncPhase != PhaseLocalChanges && m_nSyncPhase != PhaseRemoteChanges;
 }
 
-void CDataHelper::BringDataDocumentUpToDate() {
-    if (!m_recordBatch || !m_recordBatch->HasEdits())
+void CDataHelper::BringDataDocumentUpToDate(bool forEditing) {
+    if (!m_recordBatch)
         return;
-    if (!m_recordBatch->Apply(m_dataStore))
+    const bool hasEdits = m_recordBatch->HasEdits();
+    if (hasEdits && !m_recordBatch->Apply(m_dataStore))
         m_bRecordBatchFailed = true;
-    OpenRecordBatch();
+    // Opened again by the next record edit, over the document as it then stands: a caller
+    // that edits the document itself would leave the batch's view of it stale.
+    if (hasEdits || forEditing)
+        m_recordBatch.reset();
 }
 
 int CDataHelper::RemoveObject(int id, const CString& elemName) {
     if (id == 0)
         return 0;
-    if (InRecordBatch())
-        return !elemName.IsEmpty() && m_recordBatch->RemoveById(DecimalText(id)) ? 1 : 0;
+    if (IsDataPhase() && GatherRecordEdits())
+        return m_recordBatch->RemoveById(elemName, DecimalText(id)) ? 1 : 0;
     if (!FindObject(id, elemName))
         return 0;
     return GetCurrentDataStore()->RemoveElem() ? 1 : 0;
 }
 
 CMarkupArchive* CDataHelper::GetDocumentForSave() {
-    return InRecordBatch() ? &m_recordBatch->Appended() : GetCurrentDataStore();
+    return IsDataPhase() && GatherRecordEdits() ? &m_recordBatch->Appended() : GetCurrentDataStore();
 }
 
 int CDataHelper::RemoveRecordByRefID(const CString& elemName, const CString& refId) {
-    if (m_recordBatch)
+    if (GatherRecordEdits())
         return m_recordBatch->RemoveRecord(elemName, refId) ? 1 : 0;
     m_dataStore.ResetPos();
     bool removed = false;
@@ -349,7 +367,7 @@ int CDataHelper::RemoveRecordByRefID(const CString& elemName, const CString& ref
 }
 
 int CDataHelper::RemoveDeletedMarker(const CString& kind, const CString& refId) {
-    if (m_recordBatch)
+    if (GatherRecordEdits())
         return m_recordBatch->RemoveMarker(kind, refId) ? 1 : 0;
     m_dataStore.ResetPos();
     bool removed = false;
@@ -370,7 +388,7 @@ int CDataHelper::RemoveDeletedMarker(const CString& kind, const CString& refId) 
 }
 
 int CDataHelper::GenerateNewID() {
-    if (m_recordBatch)
+    if (GatherRecordEdits())
         return NextLastId(EnterBatchMetaData(*m_recordBatch));
     CMarkupArchive& document = m_dataStore;
     document.ResetPos();
@@ -423,6 +441,14 @@ int CDataHelper::RefID_To_ID(const CString& refId, const CString& elemName) {
 }
 
 CObArray* CDataHelper::GetObjectList(const CString& elemName) {
+    return ListRecords(elemName, nullptr);
+}
+
+CObArray* CDataHelper::GetObjectListModifiedAfter(const CString& elemName, const COleDateTime& time) {
+    return ListRecords(elemName, &time);
+}
+
+CObArray* CDataHelper::ListRecords(const CString& elemName, const COleDateTime* modifiedAfter) {
     auto list = std::make_unique<CObArray>();
     CMarkupArchive* document = GetCurrentDataStore();
     document->ResetPos();
@@ -430,13 +456,16 @@ CObArray* CDataHelper::GetObjectList(const CString& elemName) {
     if (document->FindElem()) {
         // Records are read where they stand rather than from a copy of their markup.
         while (document->FindChildElem(elemName)) {
-            std::unique_ptr<CBaseObject> record = CreateRecordOfKind(elemName, now);
             document->IntoElem();
-            record->ReadRecord(CRecordReader(*document));
+            if (!modifiedAfter || IsModifiedAfter(*document, *modifiedAfter)) {
+                std::unique_ptr<CBaseObject> record = CreateRecordOfKind(elemName, now);
+                record->ReadRecord(CRecordReader(*document));
+                list->Add(std::move(record));
+            }
             document->OutOfElem();
-            list->Add(std::move(record));
         }
     }
+    // Leaving records out before this stable sort keeps the others in the order it gives them.
     if (elemName == u"projectItem")
         SortEntriesByItemDate(*list);
     document->ResetPos();
@@ -510,8 +539,8 @@ CMarkupArchive& CDataHelper::DocumentOfPhase(int phase) {
 }
 
 CMarkupArchive* CDataHelper::GetCurrentDataStore() {
-    if (InRecordBatch())
-        BringDataDocumentUpToDate();
+    if (IsDataPhase())
+        BringDataDocumentUpToDate(true);
     return &DocumentOfPhase(m_nSyncPhase);
 }
 

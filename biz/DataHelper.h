@@ -7,6 +7,7 @@
 #include "biz/RecordBatch.h"
 #include "platform/CString.h"
 #include "platform/ObArray.h"
+#include "platform/OleDateTime.h"
 #include "xml/MarkupArchive.h"
 
 class CDataHelper {
@@ -83,6 +84,9 @@ public:
     // (DisposeObArray). Entries ("projectItem") come ordered by item date, equal dates in
     // document order; other kinds in document order. Never null.
     CObArray* GetObjectList(const CString& elemName);
+    // GetObjectList without the records whose ModifiedTime is not later than `time` (null
+    // when they have no "modified"): the others in the same order, the left-out ones not built.
+    CObArray* GetObjectListModifiedAfter(const CString& elemName, const COleDateTime& time);
     // New list of the client's projects from the data document; nullptr when `clientId` is
     // not a stored client.
     CObArray* GetProjectsForClient(int clientId);
@@ -120,10 +124,16 @@ private:
     // Writes the document of `phase` to its file, or notes it while writing is deferred.
     int WriteDocumentOfPhase(int phase);
 
-    bool InRecordBatch() const;
-    // Writes the edits of an open record batch into the data document and starts a new batch.
-    void BringDataDocumentUpToDate();
-    void OpenRecordBatch();
+    // GetObjectList, leaving out records not modified after `*modifiedAfter` when given.
+    CObArray* ListRecords(const CString& elemName, const COleDateTime* modifiedAfter);
+    bool IsDataPhase() const;
+    // Opens the record batch on first use inside BeginRecordBatch; true when edits of the data
+    // document are being gathered (false outside a batch or for a shape it cannot gather).
+    bool GatherRecordEdits();
+    // Writes the gathered edits into the data document; the batch opens again on the next
+    // edit. `forEditing`: the caller may change the document itself, so the batch is closed
+    // even when it had nothing to write.
+    void BringDataDocumentUpToDate(bool forEditing = false);
 
     int m_nSyncPhase = PhaseData;
     CMarkupArchive m_dataStore;
@@ -135,8 +145,9 @@ private:
     int m_nDeferFlushDepth = 0;
     unsigned m_nPendingFlushPhases = 0;   // bit (1 << phase) per document awaiting its write
     int m_nRecordBatchDepth = 0;
-    std::optional<CRecordBatch> m_recordBatch;   // open only while batching is possible
+    std::optional<CRecordBatch> m_recordBatch;   // open while edits are being gathered
     bool m_bRecordBatchFailed = false;           // edits that could not be written in
+    bool m_bRecordBatchRefused = false;          // the document's shape needs edits one by one
 };
 
 // The data store of this process (owned by the library's application object).

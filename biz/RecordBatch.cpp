@@ -62,19 +62,22 @@ bool CRecordBatch::RemoveFirstKept(const std::vector<int>* ordinals) {
     for (int ordinal : *ordinals) {
         if (!m_removed[static_cast<size_t>(ordinal)]) {
             m_removed[static_cast<size_t>(ordinal)] = true;
+            m_anyRemoved = true;
             return true;
         }
     }
     return false;
 }
 
-bool CRecordBatch::RemoveById(const CString& idText) {
+bool CRecordBatch::RemoveById(const CString& elemName, const CString& idText) {
+    // The search by attribute finds nothing without a name, whatever the document holds.
+    if (elemName.IsEmpty())
+        return false;
     const auto found = m_byId.find(idText.str());
     if (RemoveFirstKept(found == m_byId.end() ? nullptr : &found->second))
         return true;
     m_appended.ResetPos();
-    // Any element name: with a value the search does not compare names.
-    if (!m_appended.FindChildElemAttrib(u"*", u"id", idText))
+    if (!m_appended.FindChildElemAttrib(elemName, u"id", idText))
         return false;
     m_appended.IntoElem();
     m_appended.RemoveElem();
@@ -113,15 +116,7 @@ bool CRecordBatch::RemoveFirstAppended(const CString& tag, const CString& refId,
 }
 
 bool CRecordBatch::HasEdits() const {
-    if (m_metaData.GetDoc() != m_metaDataText)
-        return true;
-    for (bool removed : m_removed) {
-        if (removed)
-            return true;
-    }
-    CMarkupArchive records(m_appended);
-    records.ResetPos();
-    return records.FindElem() && records.FindChildElem();
+    return m_anyRemoved || m_appendedUsed || m_metaData.GetDoc() != m_metaDataText;
 }
 
 bool CRecordBatch::Apply(CMarkupArchive& data) const {

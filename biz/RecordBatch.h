@@ -20,19 +20,23 @@ public:
     static std::optional<CRecordBatch> Open(CMarkupArchive& data);
 
     // Removes the first root child whose "id" is `idText` (whatever its name), as FindObject
-    // and RemoveElem do; true when one was removed.
-    bool RemoveById(const CString& idText);
+    // (given `elemName`) and RemoveElem do; true when one was removed.
+    bool RemoveById(const CString& elemName, const CString& idText);
     // Removes the first root child named `tag` with that "refId"; true when one was removed.
     bool RemoveRecord(const CString& tag, const CString& refId);
     // Removes the first deletion marker of a record of kind `kind` with that RefID.
     bool RemoveMarker(const CString& kind, const CString& refId);
 
     // The document that saved records are appended to; its root stands for the data root.
-    CMarkupArchive& Appended() { return m_appended; }
+    CMarkupArchive& Appended() {
+        m_appendedUsed = true;
+        return m_appended;
+    }
     // The data document's "metaData" element as a document of its own.
     CMarkupArchive& MetaData() { return m_metaData; }
 
-    // True once anything was removed, appended or changed in "metaData".
+    // True once anything was removed, appended (or handed out for appending) or changed in
+    // "metaData".
     bool HasEdits() const;
     // Writes every pending edit into `data` (the document the batch was opened on, unchanged
     // since); false when that failed, `data` is then as it was.
@@ -49,6 +53,8 @@ private:
     std::map<std::u16string, std::vector<int>> m_byId;        // "id" text -> ordinals
     std::map<TagAndRefId, std::vector<int>> m_byTagAndRefId;  // name and "refId" -> ordinals
     std::map<TagAndRefId, std::vector<int>> m_markers;        // kind and RefID -> marker ordinals
+    bool m_anyRemoved = false;
+    bool m_appendedUsed = false;
     int m_metaDataOrdinal = -1;
     CString m_metaDataText;   // as read, so an unchanged one is not replaced
     CMarkupArchive m_metaData;

@@ -348,7 +348,7 @@ int CSyncHelper::SerializeLocalChanges_Records(const CString& elemName) {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return -1;
-    const std::unique_ptr<CObArray> list(store->GetObjectList(elemName));
+    const std::unique_ptr<CObArray> list(store->GetObjectListModifiedAfter(elemName, LastSyncTime));
     PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
     int count = 0;
     for (auto& item : list->Items()) {

@@ -273,7 +273,8 @@ void CMainFrame::ApplyDefaultLayout()
     addDockWidget(Qt::LeftDockWidgetArea, m_pClientsProjectsBar);
     splitDockWidget(m_pClientsProjectsBar, m_pQuickSummaryBar, Qt::Vertical);
     resizeDocks({m_pClientsProjectsBar, m_pQuickSummaryBar}, {200, 200}, Qt::Vertical);
-    resizeDocks({m_pClientsProjectsBar}, {200}, Qt::Horizontal);
+    // 200 pixels cut the summary's date range short; a little more shows it whole.
+    resizeDocks({m_pClientsProjectsBar}, {230}, Qt::Horizontal);
 }
 
 void CMainFrame::SaveLayout()

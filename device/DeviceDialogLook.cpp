@@ -381,6 +381,13 @@ QSize DeviceScreenSize()
 
 void FitToDeviceScreen(QWidget* dialog)
 {
+    // The layout keeps the window's minimum at what the controls needed before the device look.
+    // Captions changed by the device look ask for a new layout later; it is needed now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QLayout* inner : dialog->findChildren<QLayout*>())
+        inner->invalidate();
+    if (QLayout* layout = dialog->layout())
+        layout->activate();
     dialog->resize(DeviceScreenSize());
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMainWindow*>(top) && top->isVisible()) {
@@ -441,8 +448,13 @@ void ApplyDeviceLook(QWidget* widget)
     const DeviceTemplate* deviceTemplate = TemplateOf(widget);
     if (deviceTemplate == nullptr)
         return;
-    if (MarkApplied(widget))
+    if (MarkApplied(widget)) {
         ApplyTemplate(widget, *deviceTemplate);
+        // A page made after its sheet was shown may have widened the sheet before it got its
+        // device look.
+        if (page && dynamic_cast<CPropertySheetEx*>(page->window()) && page->window()->isVisible())
+            FitToDeviceScreen(page->window());
+    }
     if (widget->isWindow())
         FitToDeviceScreen(widget);
 }

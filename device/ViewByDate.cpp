@@ -427,6 +427,12 @@ void CViewByDate::ShowCalendar()
         connect(m_calendar, &QCalendarWidget::clicked, this, &CViewByDate::OnDatePicked);
         connect(m_calendar, &QCalendarWidget::activated, this, &CViewByDate::OnDatePicked);
     }
+    if (const CQuillmarApp* app = GetQuillmarApp()) {
+        // The setting counts from Sunday (1) to Saturday (7); Qt from Monday (1) to Sunday (7).
+        const int first = app->m_nFirstDayOfWeek;
+        if (first >= 1 && first <= 7)
+            m_calendar->setFirstDayOfWeek(static_cast<Qt::DayOfWeek>(first == 1 ? 7 : first - 1));
+    }
     {
         const QSignalBlocker blocker(m_calendar);
         m_calendar->setSelectedDate(QDate(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth(), m_dtAnchor.GetDay()));

@@ -224,5 +224,18 @@ private:
     int x_SubDocEnd(int iPos) const;
     bool x_IsWhiteSpaceRun(int from, int to) const;
     int x_ChildCount(int iPosParent) const;
+    // Where RewriteChildren put the children in the new text.
+    struct ChildLayout {
+        std::vector<int> newStart;   // per old child, document order
+        int appendedStart = 0;
+        int appendedEnd = 0;
+        int shift = 0;               // change in length of the whole content
+    };
+    bool x_ReindexChildren(int iPosMain, const std::vector<bool>& removed, const std::map<int, CString>& replaced,
+                           const ChildLayout& layout);
+    // Parses the element starting at `offset` as a child of iPosParent (unlinked); true when
+    // it starts there and ends before `limit`.
+    bool x_ParseChildAt(int iPosParent, int offset, int limit, int& iPosNew);
+    void x_ShiftSubtree(int iPosTop, int shift);
     void x_ResetPositions();
 };

@@ -5,7 +5,9 @@
 
 #include <functional>
 #include <ostream>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "biz/Category.h"
 #include "biz/Client.h"
@@ -15,6 +17,7 @@
 #include "biz/tests/BizTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/ObArray.h"
 #include "xml/MarkupArchive.h"
 
 namespace {
@@ -166,6 +169,37 @@ TEST_F(RecordBatchTest, ReadsInsideABatchSeeEveryEditSoFar) {
     });
 }
 
+// A caller that edits the document it was handed (a deletion finds and removes the element
+// itself) must not leave the batch working on a stale view of it.
+TEST_F(RecordBatchTest, DirectEditsInsideABatchAreNotLost) {
+    const std::string start = VariedDataFile();
+    m_boxes.Answer(IDYES);
+    m_boxes.Answer(IDYES);
+    ExpectSameBothWays(start, [&] {
+        // Opens the batch without giving it anything to write.
+        EXPECT_EQ(Store().RemoveRecordByRefID(u"client", u"NOSUCH"), 0);
+        CDeletedMarker gone;
+        gone.set_ID(m_goneId);
+        EXPECT_EQ(gone.Delete(), 1);
+        CProjectItem first;
+        first.set_ID(6);
+        ASSERT_EQ(first.Load(), 1);
+        ASSERT_EQ(first.Delete(), 1);
+        CProjectItem second;
+        second.set_ID(7);
+        second.set_RefID(u"R7");
+        ASSERT_EQ(second.Save(), 1);
+        Store().GetCurrentDataStore()->ResetPos();
+        ASSERT_EQ(Store().FindObject(8, u"projectItem"), 1);
+        ASSERT_TRUE(Store().GetCurrentDataStore()->RemoveElem());
+        CProjectItem third;
+        third.set_ID(9);
+        third.set_RefID(u"R9");
+        ASSERT_EQ(third.Save(), 1);
+    });
+    EXPECT_EQ(m_boxes.Unexpected(), 0);
+}
+
 TEST_F(RecordBatchTest, NothingEditedWritesNothingNew) {
     const std::string start = VariedDataFile();
     EXPECT_EQ(EditedFile(start, true, [] {}), start);
@@ -283,6 +317,45 @@ TEST_F(RecordBatchTest, ChangeDocumentsAreNotPartOfTheBatch) {
     EXPECT_EQ(Store().RefID_To_ID(u"CH77", u"projectItem"), 0);
     EXPECT_EQ(Store().EndRecordBatch(), 1);
     EXPECT_EQ(DataFileText().find("CH77"), std::string::npos);
+}
+
+// The list serialising takes: the records GetObjectList gives whose ModifiedTime is later than
+// the time, in the same order, including entries sorted by item date with equal dates.
+TEST_F(RecordBatchTest, ListOfRecordsModifiedAfterATimeKeepsTheListOrder) {
+    const std::string start =
+        "<quillmar>\r\n<metaData>\r\n<lastId>9</lastId>\r\n</metaData>\r\n"
+        "<projectItem id=\"1\" refId=\"A\">\r\n<modified>3/7/2004 02:06:00 PM</modified>\r\n<itemDate>3/2/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"2\" refId=\"B\">\r\n<modified>3/7/2004 02:05:00 PM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"3\" refId=\"C\">\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"4\" refId=\"D\">\r\n<modified>3/8/2004 09:00:00 AM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n"
+        "<modified>1/1/2000 09:00:00 AM</modified>\r\n</projectItem>\r\n"
+        "<projectItem id=\"5\" refId=\"E\">\r\n<modified>not a date</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"6\" refId=\"F\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n<itemDate>2/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<client id=\"7\" refId=\"G\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n</client>\r\n"
+        "<projectItem id=\"8\" refId=\"H\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "</quillmar>\r\n";
+    ASSERT_TRUE(WriteFile(DataFilePath(), start));
+    ASSERT_EQ(Store().Initialize(), 1);
+    const COleDateTime time(2004, 3, 7, 14, 5, 0);
+    for (const char16_t* kind : {u"projectItem", u"client", u"category"}) {
+        std::unique_ptr<CObArray> all(Store().GetObjectList(kind));
+        std::unique_ptr<CObArray> newer(Store().GetObjectListModifiedAfter(kind, time));
+        std::vector<std::string> expected;
+        for (auto& item : all->Items()) {
+            const auto* record = static_cast<const CBaseObject*>(item.get());
+            if (record->get_ModifiedTime() > time)
+                expected.push_back(record->get_RefID().ToUtf8());
+        }
+        std::vector<std::string> listed;
+        for (auto& item : newer->Items())
+            listed.push_back(static_cast<const CBaseObject*>(item.get())->get_RefID().ToUtf8());
+        EXPECT_EQ(listed, expected);
+    }
+    std::unique_ptr<CObArray> entries(Store().GetObjectListModifiedAfter(u"projectItem", time));
+    std::vector<std::string> order;
+    for (auto& item : entries->Items())
+        order.push_back(static_cast<const CBaseObject*>(item.get())->get_RefID().ToUtf8());
+    EXPECT_EQ(order, (std::vector<std::string>{"F", "D", "H", "A"}));
 }
 
 }  // namespace

@@ -28,9 +28,14 @@ constexpr float kMinutesToHours = 0.016666668f;
 CDlgBillingDetails::CDlgBillingDetails(QWidget* parent) : CPropertyPage(u"Billing", parent) {}
 
 float CDlgBillingDetails::TimeAmount(int minutes, float hourlyRate) {
+#ifdef QUILLMAR_DEVICE_BUILD
+    // The handheld forms every product in single precision.
+    return static_cast<float>(minutes) * kMinutesToHours * hourlyRate;
+#else
     const long double amount = static_cast<long double>(minutes) * static_cast<long double>(kMinutesToHours) *
                                static_cast<long double>(hourlyRate);
     return static_cast<float>(amount);
+#endif
 }
 
 float CDlgBillingDetails::MileageAmount(int odometerStart, int odometerEnd, float rate) {

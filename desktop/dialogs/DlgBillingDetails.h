@@ -24,7 +24,7 @@ public:
     CDlgMileageDetails* m_pMileageDetails = nullptr;
 
     // Amount of a time entry: minutes x 0.016666668 x hourly rate, formed in extended precision
-    // and kept in single precision.
+    // and kept in single precision (in the device build every product is single precision).
     static float TimeAmount(int minutes, float hourlyRate);
     // Amount of a mileage entry: (end - begin) x rate in single precision.
     static float MileageAmount(int odometerStart, int odometerEnd, float rate);

@@ -17,6 +17,7 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
+#include "desktop/dialogs/DlgBillingDetails.h"
 #include "desktop/dialogs/DlgCategories.h"
 #include "desktop/dialogs/DlgOptionsPrefs.h"
 #include "desktop/dialogs/DlgTimeDetails.h"
@@ -92,6 +93,7 @@ CPropertyPage& ShowPage(QDialog& dialog, int index, const char* screenshot)
     sheet.show();
     QApplication::processEvents();
     MaybeScreenshot(sheet, screenshot);
+    EXPECT_EQ(sheet.width(), 240) << screenshot;
     return page;
 }
 
@@ -307,4 +309,12 @@ TEST_F(DeviceDialogs, SheetsCarryTheirTabsAtTheBottom)
         return Cancel(dialog);
     }});
     EditClient(&client);
+}
+
+TEST(DeviceBilling, CalcFormsTheTimeAmountInSinglePrecision)
+{
+    // 5 minutes at 33.33 an hour: 2.77750015 in single precision, 2.77750039 in extended.
+    EXPECT_EQ(CDlgBillingDetails::TimeAmount(5, 33.33f), 2.77750015f);
+    EXPECT_EQ(CDlgBillingDetails::TimeAmount(9, 99.99f), 14.9984999f);
+    EXPECT_EQ(CDlgBillingDetails::MileageAmount(100, 250, 0.35f), 150.0f * 0.35f);
 }

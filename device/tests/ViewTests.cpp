@@ -178,6 +178,7 @@ TEST_F(DeviceView, TappingTheHeaderTextOpensTheCalendarAndPickingADateMovesThere
     EXPECT_FALSE(view.IsCalendarShown());
     view.OnStylusUp(view.HeaderTextRect().center());
     ASSERT_TRUE(view.IsCalendarShown());
+    MaybeScreenshot(device.Frame(), "month-calendar");
     EXPECT_EQ(view.Calendar()->selectedDate(), QDate(2024, 3, 11));
     emit view.Calendar()->clicked(QDate(2024, 5, 2));
     EXPECT_FALSE(view.IsCalendarShown());

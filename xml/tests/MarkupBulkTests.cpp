@@ -71,6 +71,7 @@ TEST_F(BulkEditTest, RemovingAndAppendingGivesTheTextOfOneEditAtATime) {
         ASSERT_TRUE(bulk.RewriteChildren(removed, {}, allAppended));
         EXPECT_EQ(bulk.GetDoc(), oneByOne.GetDoc()) << "round " << round;
         EXPECT_TRUE(IndexMatchesReparse(oneByOne));
+        EXPECT_TRUE(IndexMatchesReparse(bulk));
     }
 }
 
@@ -80,9 +81,30 @@ TEST_F(BulkEditTest, ReplacedChildKeepsItsPlaceAndTheOthersTheirText) {
     ASSERT_TRUE(markup.RewriteChildren({false, true, false}, {{0, CString(u"<meta>\r\n<v>2</v>\r\n</meta>\r\n")}},
                                        u"<c/>\r\n"));
     EXPECT_EQ(markup.GetDoc(), CString(u"<root>\r\n<meta>\r\n<v>2</v>\r\n</meta>\r\n<b/>\r\n<c/>\r\n</root>"));
+    EXPECT_TRUE(IndexMatchesReparse(markup));
     ASSERT_TRUE(EnterRoot(markup));
     ASSERT_TRUE(markup.FindChildElem(u"c"));
     EXPECT_EQ(markup.GetChildSubDoc(), CString(u"<c/>\r\n"));
+}
+
+// An inner element: what follows it in the document moves with the change in length.
+TEST_F(BulkEditTest, InnerElementKeepsTheElementsAfterItIndexed) {
+    CMarkup markup(u"<top>\r\n<list>\r\n<a/>\r\n<b><c/></b>\r\n</list>\r\n<after x=\"1\"><z>t</z></after>\r\n</top>");
+    markup.ResetPos();
+    ASSERT_TRUE(markup.FindElem());
+    ASSERT_TRUE(markup.FindChildElem(u"list"));
+    ASSERT_TRUE(markup.IntoElem());
+    ASSERT_TRUE(markup.RewriteChildren({true, false}, {{1, CString(u"<b2/>\r\n")}}, u"<n>\r\n<m/>\r\n</n>\r\n"));
+    EXPECT_EQ(markup.GetDoc(),
+              CString(u"<top>\r\n<list>\r\n<b2/>\r\n<n>\r\n<m/>\r\n</n>\r\n</list>\r\n<after x=\"1\"><z>t</z></after>\r\n</top>"));
+    EXPECT_TRUE(IndexMatchesReparse(markup));
+    markup.ResetPos();
+    ASSERT_TRUE(markup.FindElem());
+    ASSERT_TRUE(markup.FindChildElem(u"after"));
+    EXPECT_EQ(markup.GetChildAttrib(u"x"), CString(u"1"));
+    ASSERT_TRUE(markup.IntoElem());
+    ASSERT_TRUE(markup.FindChildElem(u"z"));
+    EXPECT_EQ(markup.GetChildData(), CString(u"t"));
 }
 
 TEST_F(BulkEditTest, RefusesShapesItCannotRewriteExactly) {
@@ -123,6 +145,7 @@ TEST_F(BulkEditTest, EmptiedElementTakesAppendedChildren) {
     ASSERT_TRUE(markup.SavePos(u"kept"));
     ASSERT_TRUE(markup.RewriteChildren({true}, {}, u"<n/>\r\n"));
     EXPECT_EQ(markup.GetDoc(), CString(u"<root>\r\n<n/>\r\n</root>"));
+    EXPECT_TRUE(IndexMatchesReparse(markup));
     // The document was indexed again: positions start over and saved ones are gone.
     EXPECT_EQ(markup.GetTagName(), CString());
     EXPECT_FALSE(markup.RestorePos(u"kept"));
