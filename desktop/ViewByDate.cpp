@@ -5,15 +5,15 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "biz/Category.h"
-#include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
 #include "desktop/CommandIds.h"
+#include "desktop/DatePeriod.h"
 #include "desktop/DialogBridge.h"
+#include "desktop/EntryRows.h"
 #include "desktop/Icons.h"
 #include "desktop/ListCtrlEx.h"
 #include "desktop/MainFrame.h"
@@ -22,7 +22,6 @@
 #include "desktop/ViewSummary.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
-#include "platform/ObArray.h"
 #include "platform/Registry.h"
 #include "platform/qt/QtConvert.h"
 
@@ -41,11 +40,6 @@ CString ShortDate(const COleDateTime& date)
 COleDateTime FromQDate(const QDate& date)
 {
     return COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0);
-}
-
-uintptr_t RowValue(int signedValue)
-{
-    return static_cast<uintptr_t>(static_cast<intptr_t>(signedValue));
 }
 
 const Library* ResLibrary()
@@ -141,25 +135,10 @@ void CViewByDate::RecomputePeriod()
 {
     if (m_datePicker)
         m_dtAnchor = FromQDate(m_datePicker->date());
-    switch (m_nPeriodType) {
-    case PeriodDay:
-        m_filter->m_dtStart = GetDatePortion(m_dtAnchor);
-        m_filter->m_dtEnd = m_filter->m_dtStart;
-        break;
-    case PeriodWeek: {
-        const CQuillmarApp* app = GetQuillmarApp();
-        const int firstDay = app ? app->m_nFirstDayOfWeek : 2;
-        m_filter->m_dtStart = GetDatePortion(DetermineFirstDayOfWeek(m_dtAnchor, firstDay));
-        m_filter->m_dtEnd = GetDatePortion(m_filter->m_dtStart + COleDateTimeSpan(6, 0, 0, 0));
-        break;
-    }
-    case PeriodMonth:
-        m_filter->m_dtStart = COleDateTime(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth(), 1, 0, 0, 0);
-        m_filter->m_dtEnd = GetLastDayInMonth(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth());
-        break;
-    default:
-        break;   // Custom keeps the range the date range dialog set
-    }
+    const CQuillmarApp* app = GetQuillmarApp();
+    // Custom keeps the range the date range dialog set.
+    CDatePeriod::Compute(m_nPeriodType, m_dtAnchor, app ? app->m_nFirstDayOfWeek : 2, m_filter->m_dtStart,
+                         m_filter->m_dtEnd);
     m_dtAnchor = m_filter->m_dtStart;
     SetPickerDate(m_dtAnchor);
     Refresh(0);
@@ -185,32 +164,14 @@ void CViewByDate::OnCustomDates()
 
 void CViewByDate::OnPrevious()
 {
-    if (!IsNavigationEnabled())
-        return;
-    COleDateTime anchor = m_dtAnchor;
-    if (m_nPeriodType == PeriodMonth) {
-        const int month = anchor.GetMonth() == 1 ? 12 : anchor.GetMonth() - 1;
-        const int year = anchor.GetMonth() == 1 ? anchor.GetYear() - 1 : anchor.GetYear();
-        anchor = COleDateTime(year, month, 1, 0, 0, 0);
-    } else {
-        anchor -= COleDateTimeSpan(m_nPeriodType == PeriodWeek ? 7 : 1, 0, 0, 0);
-    }
-    GoToDate(anchor);
+    if (IsNavigationEnabled())
+        GoToDate(CDatePeriod::Previous(m_nPeriodType, m_dtAnchor));
 }
 
 void CViewByDate::OnNext()
 {
-    if (!IsNavigationEnabled())
-        return;
-    COleDateTime anchor = m_dtAnchor;
-    if (m_nPeriodType == PeriodMonth) {
-        const int month = anchor.GetMonth() == 12 ? 1 : anchor.GetMonth() + 1;
-        const int year = anchor.GetMonth() == 12 ? anchor.GetYear() + 1 : anchor.GetYear();
-        anchor = COleDateTime(year, month, 1, 0, 0, 0);
-    } else {
-        anchor += COleDateTimeSpan(m_nPeriodType == PeriodWeek ? 7 : 1, 0, 0, 0);
-    }
-    GoToDate(anchor);
+    if (IsNavigationEnabled())
+        GoToDate(CDatePeriod::Next(m_nPeriodType, m_dtAnchor));
 }
 
 void CViewByDate::OnToday()
@@ -241,26 +202,16 @@ void CViewByDate::ApplyListSettings()
 void CViewByDate::AddRow(CProjectItem& entry)
 {
     CListCtrl& list = m_list->AsListCtrl();
-    const bool week = m_nPeriodType == PeriodWeek;
-    const COleDateTime date = entry.get_ItemDate();
-    const int row = list.InsertItem(list.GetItemCount(),
-                                    week ? CDateTimeFormatter::FormatWeekday(date, 0) : ShortDate(date));
-    const int type = entry.get_ItemType();
-    const int image = type == CProjectItem::ItemType_Time ? 0 : type == CProjectItem::ItemType_Expense ? 1 : 2;
-    m_list->topLevelItem(row)->setIcon(0, m_rowIcons[image]);
+    const int row = list.InsertItem(list.GetItemCount(), CEntryRows::DayText(entry, m_nPeriodType == PeriodWeek));
+    m_list->topLevelItem(row)->setIcon(0, m_rowIcons[CEntryRows::ImageIndex(entry)]);
     list.SetItemText(row, 1, FormatProjectName(entry.get_ProjectRef()));
     list.SetItemText(row, 2, entry.get_DescriptionEx());
-    if (type == CProjectItem::ItemType_Time) {
-        CDataHelper* store = GetCurrDataHelper();
-        CCategory category;
-        category.set_ID(store ? store->RefID_To_ID(entry.get_CategoryRef(), u"category") : 0);
-        if (category.get_ID() != 0 && category.Load())
-            list.SetItemText(row, 3, category.get_Code());
+    if (entry.get_ItemType() == CProjectItem::ItemType_Time) {
+        list.SetItemText(row, 3, CEntryRows::CategoryCode(entry));
         list.SetItemText(row, 4, CDateTimeFormatter::FormatDuration(entry.get_DurationInMinutes()));
     }
     list.SetItemText(row, 5, FormatMoney(entry.get_BillAmount()));
-    const bool paid = entry.get_PymtStatus() == CProjectItem::PymtStatus_Paid;
-    list.SetItemData(row, RowValue(paid ? -entry.get_ID() : entry.get_ID()));
+    CEntryRows::SetRowEntry(*m_list, row, entry);
 }
 
 void CViewByDate::Refresh(int idToSelect)
@@ -269,36 +220,13 @@ void CViewByDate::Refresh(int idToSelect)
     m_list->AsListCtrl().DeleteAllItems();
     ApplyListSettings();
     m_summary->Reset();
-
-    CDataHelper* store = GetCurrDataHelper();
-    // The list owns its records; they go when it does, after the summary has read them.
-    std::unique_ptr<CObArray> entries(store ? store->GetObjectList(u"projectItem") : new CObArray);
-    for (int index = 0; index < entries->GetSize(); ++index) {
-        auto* entry = dynamic_cast<CProjectItem*>(entries->GetAt(index));
-        if (!entry || m_filter->RunOnItem(entry) != 0)
-            continue;
-        AddRow(*entry);
-        m_summary->AddItem(entry);
-    }
+    CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     if (idToSelect != 0)
-        SelectById(idToSelect);
+        CEntryRows::SelectEntry(*m_list, idToSelect);
     UpdateStatusAndSummary();
     emit selectionChanged();
-}
-
-void CViewByDate::SelectById(int id)
-{
-    const int wanted = id < 0 ? -id : id;
-    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
-        const int value = m_list->GetRowValue(row);
-        if ((value < 0 ? -value : value) == wanted) {
-            m_list->SelectRow(row);
-            m_list->AsListCtrl().EnsureVisible(row, false);
-            return;
-        }
-    }
 }
 
 QString CViewByDate::RangeText() const
@@ -340,11 +268,7 @@ void CViewByDate::OnFilterData()
 
 int CViewByDate::SelectedEntryId() const
 {
-    const int row = m_list->GetSelectedRow();
-    if (row < 0)
-        return 0;
-    const int value = m_list->GetRowValue(row);
-    return value < 0 ? -value : value;
+    return CEntryRows::SelectedEntryId(*m_list);
 }
 
 bool CViewByDate::CanEditOrDelete() const
@@ -372,13 +296,9 @@ void CViewByDate::OnMarkAsPaid()
 {
     if (!CanMarkAsPaid())
         return;
-    CProjectItem entry;
-    entry.set_ID(SelectedEntryId());
-    if (!entry.Load())
-        return;
-    entry.set_PymtStatus(CProjectItem::PymtStatus_Paid);
-    if (entry.Save())
-        Refresh(entry.get_ID());
+    const int id = SelectedEntryId();
+    if (CEntryRows::MarkAsPaid(id))
+        Refresh(id);
 }
 
 void CViewByDate::OnDelete()

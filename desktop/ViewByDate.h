@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QWidget>
 
+#include "desktop/DatePeriod.h"
 #include "platform/OleDateTime.h"
 
 class CListCtrlEx;
@@ -19,7 +20,12 @@ class QDateEdit;
 class CViewByDate : public QWidget {
     Q_OBJECT
 public:
-    enum PeriodType { PeriodDay = 0, PeriodWeek = 1, PeriodMonth = 2, PeriodCustom = 3 };
+    enum PeriodType {
+        PeriodDay = CDatePeriod::Day,
+        PeriodWeek = CDatePeriod::Week,
+        PeriodMonth = CDatePeriod::Month,
+        PeriodCustom = CDatePeriod::Custom
+    };
 
     explicit CViewByDate(CMainFrame* frame, QWidget* parent = nullptr);
     ~CViewByDate() override;
@@ -70,7 +76,6 @@ private:
     void SetupColumns();
     void ApplyListSettings();
     void AddRow(CProjectItem& entry);
-    void SelectById(int id);
     void UpdateStatusAndSummary();
     void ApplyPeriodColumn();
     void SetPickerDate(const COleDateTime& date);

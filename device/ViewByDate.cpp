@@ -7,13 +7,13 @@
 #include <QPainter>
 #include <QToolButton>
 
-#include "biz/Category.h"
-#include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
+#include "desktop/DatePeriod.h"
+#include "desktop/EntryRows.h"
 #include "desktop/Icons.h"
 #include "desktop/ListCtrlEx.h"
 #include "desktop/PopupMenu.h"
@@ -24,9 +24,7 @@
 #include "device/QuillmarApp.h"
 #include "device/TapAndHold.h"
 #include "device/TitleStrip.h"
-#include "platform/Locale.h"
 #include "platform/MessageBox.h"
-#include "platform/ObArray.h"
 #include "platform/Registry.h"
 #include "platform/qt/QtConvert.h"
 
@@ -34,17 +32,6 @@ namespace {
 
 const char16_t* const kPeriodTypeValue = u"PeriodType";
 constexpr int kButtonSize = 20;
-
-CString ShortDate(const COleDateTime& date)
-{
-    const Locale& locale = Locale::UserDefault();
-    return locale.FormatDate(date, locale.shortDatePicture);
-}
-
-uintptr_t RowValue(int signedValue)
-{
-    return static_cast<uintptr_t>(static_cast<intptr_t>(signedValue));
-}
 
 const Library* ResLibrary()
 {
@@ -155,35 +142,30 @@ CString CViewByDate::FormatHeaderDate(const COleDateTime& date, const char16_t* 
     return CDateTimeFormatter::CreateCustomDateFormat(date, picture, 100);
 }
 
-void CViewByDate::RecomputePeriod()
+CString CViewByDate::PeriodHeader() const
 {
-    CString header;
     switch (m_nPeriodType) {
     case PeriodDay:
-        m_filter->m_dtStart = GetDatePortion(m_dtAnchor);
-        m_filter->m_dtEnd = m_filter->m_dtStart;
-        header = FormatHeaderDate(m_dtAnchor, u"MMM d, yyyy");
-        break;
-    case PeriodWeek: {
-        const CQuillmarApp* app = GetQuillmarApp();
-        const int firstDay = app ? app->m_nFirstDayOfWeek : 2;
-        m_filter->m_dtStart = GetDatePortion(DetermineFirstDayOfWeek(m_dtAnchor, firstDay));
-        m_filter->m_dtEnd = m_filter->m_dtStart + COleDateTimeSpan(6, 0, 0, 0);
-        header = GetResString(devres::WeekOf, 1) + FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy");
-        break;
-    }
+        return FormatHeaderDate(m_dtAnchor, u"MMM d, yyyy");
+    case PeriodWeek:
+        return GetResString(devres::WeekOf, 1) + FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy");
     case PeriodMonth:
-        m_filter->m_dtStart = COleDateTime(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth(), 1, 0, 0, 0);
-        m_filter->m_dtEnd = GetLastDayInMonth(m_dtAnchor.GetYear(), m_dtAnchor.GetMonth());
-        header = FormatHeaderDate(m_filter->m_dtStart, u"MMMM yyyy");
-        break;
-    default:   // Custom keeps the range the date range dialog set
-        header = FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy") + u" - " +
-                 FormatHeaderDate(m_filter->m_dtEnd, u"MMM d, yyyy");
-        break;
+        return FormatHeaderDate(m_filter->m_dtStart, u"MMMM yyyy");
+    default:
+        return FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy") + u" - " +
+               FormatHeaderDate(m_filter->m_dtEnd, u"MMM d, yyyy");
     }
+}
+
+void CViewByDate::RecomputePeriod()
+{
+    const CQuillmarApp* app = GetQuillmarApp();
+    // Custom keeps the range the date range dialog set.
+    CDatePeriod::Compute(m_nPeriodType, m_dtAnchor, app ? app->m_nFirstDayOfWeek : 2, m_filter->m_dtStart,
+                         m_filter->m_dtEnd);
+    // Before the anchor moves to the start: a day's header names the anchor itself.
+    m_headerText = qtconv::ToQString(PeriodHeader());
     m_dtAnchor = m_filter->m_dtStart;
-    m_headerText = qtconv::ToQString(header);
     const QFontMetrics metrics(titlestrip::BoldFont(DialogFont(*this)));
     m_headerTextRect = QRect(titlestrip::kTextLeft, titlestrip::kTextTop, metrics.horizontalAdvance(m_headerText),
                              metrics.height());
@@ -201,29 +183,14 @@ void CViewByDate::GoToDate(const COleDateTime& date)
 
 void CViewByDate::OnPrevious()
 {
-    if (m_nPeriodType == PeriodCustom)
-        return;
-    if (m_nPeriodType == PeriodMonth) {
-        const int month = m_dtAnchor.GetMonth() == 1 ? 12 : m_dtAnchor.GetMonth() - 1;
-        const int year = m_dtAnchor.GetMonth() == 1 ? m_dtAnchor.GetYear() - 1 : m_dtAnchor.GetYear();
-        GoToDate(COleDateTime(year, month, 1, 0, 0, 0));
-        return;
-    }
-    GoToDate(m_dtAnchor - COleDateTimeSpan(m_nPeriodType == PeriodWeek ? 7 : 1, 0, 0, 0));
+    if (m_nPeriodType != PeriodCustom)
+        GoToDate(CDatePeriod::Previous(m_nPeriodType, m_dtAnchor));
 }
 
 void CViewByDate::OnNext()
 {
-    if (m_nPeriodType == PeriodCustom)
-        return;
-    if (m_nPeriodType == PeriodMonth) {
-        // Day 1 of the next month: 31 January goes to 1 February, not past it.
-        const int month = m_dtAnchor.GetMonth() == 12 ? 1 : m_dtAnchor.GetMonth() + 1;
-        const int year = m_dtAnchor.GetMonth() == 12 ? m_dtAnchor.GetYear() + 1 : m_dtAnchor.GetYear();
-        GoToDate(COleDateTime(year, month, 1, 0, 0, 0));
-        return;
-    }
-    GoToDate(m_dtAnchor + COleDateTimeSpan(m_nPeriodType == PeriodWeek ? 7 : 1, 0, 0, 0));
+    if (m_nPeriodType != PeriodCustom)
+        GoToDate(CDatePeriod::Next(m_nPeriodType, m_dtAnchor));
 }
 
 void CViewByDate::OnToday()
@@ -247,27 +214,17 @@ void CViewByDate::ApplyListSettings()
 void CViewByDate::AddRow(CProjectItem& entry)
 {
     CListCtrl& list = m_list->AsListCtrl();
-    const COleDateTime date = entry.get_ItemDate();
-    const bool week = m_nPeriodType == PeriodWeek;
-    const int row = list.InsertItem(list.GetItemCount(),
-                                    week ? CDateTimeFormatter::FormatWeekday(date, 0) : ShortDate(date));
+    const int row = list.InsertItem(list.GetItemCount(), CEntryRows::DayText(entry, m_nPeriodType == PeriodWeek));
     if (row < 0)
         return;
-    const int type = entry.get_ItemType();
-    const int image = type == CProjectItem::ItemType_Time ? 0 : type == CProjectItem::ItemType_Expense ? 1 : 2;
-    m_list->topLevelItem(row)->setIcon(0, m_rowIcons[image]);
+    m_list->topLevelItem(row)->setIcon(0, m_rowIcons[CEntryRows::ImageIndex(entry)]);
     list.SetItemText(row, 1, FormatProjectName(entry.get_ProjectRef()));
-    if (type == CProjectItem::ItemType_Time) {
-        CDataHelper* store = GetCurrDataHelper();
-        CCategory category;
-        category.set_ID(store ? store->RefID_To_ID(entry.get_CategoryRef(), u"category") : 0);
-        if (category.get_ID() != 0 && category.Load())
-            list.SetItemText(row, 2, category.get_Code());
+    if (entry.get_ItemType() == CProjectItem::ItemType_Time) {
+        list.SetItemText(row, 2, CEntryRows::CategoryCode(entry));
         list.SetItemText(row, 3, CDateTimeFormatter::FormatDuration(entry.get_DurationInMinutes()));
     }
     list.SetItemText(row, 4, FormatMoney(entry.get_BillAmount()));
-    const bool paid = entry.get_PymtStatus() == CProjectItem::PymtStatus_Paid;
-    list.SetItemData(row, RowValue(paid ? -entry.get_ID() : entry.get_ID()));
+    CEntryRows::SetRowEntry(*m_list, row, entry);
 }
 
 void CViewByDate::Refresh(int idToSelect)
@@ -276,42 +233,16 @@ void CViewByDate::Refresh(int idToSelect)
     ApplyListSettings();
     m_list->AsListCtrl().DeleteAllItems();
     m_summary->Reset();
-    CDataHelper* store = GetCurrDataHelper();
-    // The list owns its records; they go when it does, after the summary has read them.
-    std::unique_ptr<CObArray> entries(store ? store->GetObjectList(u"projectItem") : nullptr);
-    for (int index = 0; entries && index < entries->GetSize(); ++index) {
-        auto* entry = dynamic_cast<CProjectItem*>(entries->GetAt(index));
-        if (!entry || m_filter->RunOnItem(entry) != 0)
-            continue;
-        AddRow(*entry);
-        m_summary->AddItem(entry);
-    }
+    CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     if (idToSelect != 0)
-        SelectById(idToSelect);
-}
-
-void CViewByDate::SelectById(int id)
-{
-    const int wanted = id < 0 ? -id : id;
-    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
-        const int value = m_list->GetRowValue(row);
-        if ((value < 0 ? -value : value) == wanted) {
-            m_list->SelectRow(row);
-            m_list->AsListCtrl().EnsureVisible(row, false);
-            return;
-        }
-    }
+        CEntryRows::SelectEntry(*m_list, idToSelect);
 }
 
 int CViewByDate::SelectedEntryId() const
 {
-    const int row = m_list->GetSelectedRow();
-    if (row < 0)
-        return 0;
-    const int value = m_list->GetRowValue(row);
-    return value < 0 ? -value : value;
+    return CEntryRows::SelectedEntryId(*m_list);
 }
 
 void CViewByDate::OnFilterData()
@@ -342,13 +273,9 @@ void CViewByDate::OnEdit()
 
 void CViewByDate::OnMarkAsPaid()
 {
-    CProjectItem entry;
-    entry.set_ID(SelectedEntryId());
-    if (entry.get_ID() == 0 || !entry.Load())
-        return;
-    entry.set_PymtStatus(CProjectItem::PymtStatus_Paid);
-    if (entry.Save())
-        Refresh(entry.get_ID());
+    const int id = SelectedEntryId();
+    if (CEntryRows::MarkAsPaid(id))
+        Refresh(id);
 }
 
 void CViewByDate::OnDelete()

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include "desktop/DatePeriod.h"
 #include "platform/OleDateTime.h"
 
 class CListCtrlEx;
@@ -23,7 +24,12 @@ class QToolButton;
 class CViewByDate : public QWidget {
     Q_OBJECT
 public:
-    enum PeriodType { PeriodDay = 0, PeriodWeek = 1, PeriodMonth = 2, PeriodCustom = 3 };
+    enum PeriodType {
+        PeriodDay = CDatePeriod::Day,
+        PeriodWeek = CDatePeriod::Week,
+        PeriodMonth = CDatePeriod::Month,
+        PeriodCustom = CDatePeriod::Custom
+    };
     static constexpr int kHeaderHeight = 24;   // the strip the list stays below
 
     explicit CViewByDate(QWidget* parent = nullptr);
@@ -87,13 +93,14 @@ private:
     void ShowNavigationButtons(bool shown);
     void ApplyListSettings();
     void AddRow(CProjectItem& entry);
-    void SelectById(int id);
     void ShowCalendar();
     void HideCalendar();
     void OnDatePicked(const QDate& date);
     void OnTapAt(const QPoint& viewportPos);
     void LayoutChildren();
     CString FormatHeaderDate(const COleDateTime& date, const char16_t* picture) const;
+    // The header text of the period just computed (the anchor not yet moved to its start).
+    CString PeriodHeader() const;
 
     CListCtrlEx* m_list;
     CTapAndHold* m_tapAndHold;

@@ -67,7 +67,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -205,13 +205,20 @@ std::optional<std::string> ResolveNameNoCase(const std::string& folder, const st
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, int mode) {
+    return WriteFileAtomicallyInPieces(
+        path, [&bytes](const FilePieceSink& sink) { return sink(bytes); }, mode);
+}
+
+bool WriteFileAtomicallyInPieces(const std::string& path, const std::function<bool(const FilePieceSink&)>& produce,
+                                 int mode) {
     if (path.empty() || path.back() == '/')
         return false;
     std::string tempPath;
     int fd = OpenTempBeside(path, tempPath);
     if (fd < 0)
         return false;
-    bool ok = ApplyMode(fd, path, mode) && WriteAll(fd, bytes);
+    const FilePieceSink sink = [fd](std::string_view piece) { return WriteAll(fd, piece); };
+    bool ok = ApplyMode(fd, path, mode) && produce(sink);
     if (ok && g_diskSync.load())
         ok = ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;

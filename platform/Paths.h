@@ -1,7 +1,9 @@
 #pragma once
 // Folders of the program and of the user, and file-name helpers.
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The folder holding the module that contains the platform code (the executable, or the shared
 // business library that links it): "X.dll" is looked for there. No trailing slash.
@@ -29,6 +31,13 @@ std::optional<std::string> ResolveNameNoCase(const std::string& folder, const st
 // gets `mode` when one is given (>= 0), else the old file's mode, else 0666 less the umask.
 // On any failure returns false, removes the temporary file and leaves the old file as it was.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, int mode = -1);
+// Receives the next piece of a file being written; false when it could not be written.
+using FilePieceSink = std::function<bool(std::string_view piece)>;
+// The same, with the bytes handed over piece by piece: `produce` passes every piece to the sink
+// in order and returns false to abandon the write (or when the sink returned false). Lets a
+// large file be written without holding all of its bytes in memory at once.
+bool WriteFileAtomicallyInPieces(const std::string& path, const std::function<bool(const FilePieceSink&)>& produce,
+                                 int mode = -1);
 void SetDiskSyncEnabled(bool enabled);
 bool IsDiskSyncEnabled();
 // Reads the whole file; false (and `bytes` empty) when it cannot be read.

@@ -67,7 +67,7 @@ constexpr StringEntry kStrings[] = {
     {62, "Quick Summary"},                // command text, device tooltip and dialog title
     {63, "View"},                         // summary row 0 label (the period's title)
     {64, "Period"},                       // summary row 1 label (start - end)
-    {65, "Number of Entries"},            // summary heading: counts
+    {65, "Entries"},                      // summary heading: counts (fits the 90-pixel label column)
     {66, "Time"},                         // summary label: time entries
     {67, "Expenses"},                     // summary label: expense entries
     {68, "Mileage"},                      // summary label: mileage entries
@@ -79,7 +79,7 @@ constexpr StringEntry kStrings[] = {
     {74, "Payments"},                     // summary heading: payment totals
     {75, "Paid"},                         // summary label: paid amount
     {76, "Unpaid"},                       // summary label: billable amount not yet paid
-    {77, "Total Billable"},               // summary label: billable total
+    {77, "Total"},                        // summary label: billable total, under "Payments"
     {78, "Date"},                         // entries list header; export field name and XML element
     {83, "Date Range"},                   // device Select Date Range title
     {84, "Custom 1"},                     // default label of custom field 1; export value/element name

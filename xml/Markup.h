@@ -141,7 +141,7 @@ public:
     bool RemoveChildElem();
 
     // Bulk edit of the main element's children, for many edits at once on a large document: one
-    // pass over the text and one re-index instead of a splice and an index shift per edit.
+    // pass over the text and over the index instead of a splice and an index shift per edit.
     // HasPlainChildren: the main element has an end tag and nothing but white space between its
     // start tag, its children and its end tag. For such an element RewriteChildren gives the text
     // that the same edits made one at a time give. `removed` holds one flag per child in document
@@ -149,9 +149,9 @@ public:
     // `replaced` maps kept children (by ordinal) to the sub-document put in place of theirs
     // (GetChildSubDoc: the element and the white space after it). `appended` (sub-documents, each
     // ending in its line break) follows the last child, where AddChildSubDoc puts a sub-document.
-    // The document is re-indexed: positions are reset and saved positions dropped. false, and
-    // nothing changed, when the element is not plain, `removed` does not have one flag per child,
-    // a replaced ordinal is out of range or removed, or the new text does not parse.
+    // Positions are reset and saved positions dropped, as after SetDoc. false, and nothing
+    // changed, when the element is not plain, `removed` does not have one flag per child, a
+    // replaced ordinal is out of range or removed, or the new text does not parse.
     bool HasPlainChildren() const;
     bool RewriteChildren(const std::vector<bool>& removed, const std::map<int, CString>& replaced,
                          TextArg appended);

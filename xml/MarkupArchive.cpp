@@ -25,6 +25,73 @@ CString FormatGeneral(double value) {
     return CString(std::u16string(buffer, result.ptr));
 }
 
+// The scanner's own classes (tokens end at a delimiter; only these four are white space).
+bool IsTokenSpace(char16_t ch) {
+    return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r';
+}
+
+bool IsTokenDelimiter(char16_t ch) {
+    switch (ch) {
+    case u' ': case u'\t': case u'\n': case u'\r': case u'<': case u'>': case u'=': case u'\\':
+    case u'/': case u'?': case u'!':
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr int kSiblingsAhead = 8;
+
+enum class QuickAttrib { Found, Absent, Unsure };
+
+// Looks an attribute up in the start tag opening at `open` the way the general attribute scan
+// does, but only for the usual shape (tag name, then name="value" pairs up to '>', '/' or '?'),
+// which it walks in one tight pass; anything else is Unsure and left to the general scan. Finding
+// a record by ID scans every record's start tag, so this decides how fast that is.
+QuickAttrib FindAttribQuickly(const char16_t* text, int open, std::u16string_view name, int& left, int& right) {
+    if (name.find_first_of(std::u16string_view(u" =/[\0", 5)) != std::u16string_view::npos)
+        return QuickAttrib::Unsure;   // names the general scan may also match by a prefix
+    int p = open + 1;
+    if (text[p] == 0 || text[p] == u'"' || text[p] == u'\'' || IsTokenDelimiter(text[p]))
+        return QuickAttrib::Unsure;
+    while (text[p] && !IsTokenDelimiter(text[p]))
+        ++p;
+    for (;;) {
+        while (IsTokenSpace(text[p]))
+            ++p;
+        const char16_t first = text[p];
+        if (first == u'/' || first == u'>' || first == u'?')
+            return QuickAttrib::Absent;
+        if (first == 0 || first == u'"' || first == u'\'' || IsTokenDelimiter(first))
+            return QuickAttrib::Unsure;
+        const int nameStart = p;
+        while (text[p] && !IsTokenDelimiter(text[p]))
+            ++p;
+        const std::u16string_view attribName(text + nameStart, static_cast<size_t>(p - nameStart));
+        while (IsTokenSpace(text[p]))
+            ++p;
+        if (text[p] != u'=')
+            return QuickAttrib::Unsure;
+        ++p;
+        while (IsTokenSpace(text[p]))
+            ++p;
+        const char16_t quote = text[p];
+        if (quote != u'"' && quote != u'\'')
+            return QuickAttrib::Unsure;
+        const int valueStart = ++p;
+        while (text[p] && text[p] != quote)
+            ++p;
+        if (!text[p])
+            return QuickAttrib::Unsure;
+        if (attribName == name) {
+            left = valueStart;
+            right = p - 1;
+            return QuickAttrib::Found;
+        }
+        ++p;
+    }
+}
+
 bool IsScanSpace(char16_t ch) {
     return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\v' || ch == u'\f' || ch == u'\r';
 }
@@ -175,7 +242,12 @@ bool CMarkupArchive::x_MatchesByAttrib(int iPos, std::u16string_view tagName, Te
                                        TextArg attribValue) const {
     TokenPos token(m_strDoc.GetString());
     token.next = m_aPos[iPos].startTagOpen + 1;
-    bool present = x_FindAttrib(token, attribName);
+    QuickAttrib quick = QuickAttrib::Unsure;
+    if (!attribValue.IsEmpty())
+        quick = FindAttribQuickly(token.text, m_aPos[iPos].startTagOpen, attribName.View(), token.left, token.right);
+    if (quick == QuickAttrib::Absent)
+        return false;
+    bool present = quick == QuickAttrib::Found || x_FindAttrib(token, attribName);
     if (!attribValue.IsEmpty()) {
         if (!present)
             return false;
@@ -198,7 +270,16 @@ bool CMarkupArchive::FindChildElemAttrib(TextArg elemName, TextArg attribName, T
         return false;
     CString tagName = x_PrefixedName(elemName);
     int iPos = m_iPosChild ? m_aPos[m_iPosChild].nextSibling : m_aPos[m_iPos].firstChild;
+    // Each start tag lies far from the last in a large document: ask for the ones a few
+    // siblings ahead while this one is compared, so the scan does not wait on memory.
+    int iPosAhead = iPos;
+    for (int k = 0; k < kSiblingsAhead && iPosAhead; ++k)
+        iPosAhead = m_aPos[iPosAhead].nextSibling;
     for (; iPos; iPos = m_aPos[iPos].nextSibling) {
+        if (iPosAhead) {
+            __builtin_prefetch(m_strDoc.GetString() + m_aPos[iPosAhead].startTagOpen);
+            iPosAhead = m_aPos[iPosAhead].nextSibling;
+        }
         if (x_MatchesByAttrib(iPos, tagName, attribName, attribValue)) {
             m_iPosChild = iPos;
             return true;

@@ -1,5 +1,6 @@
-// Bulk rewrite of one element's children: the new text is assembled in one pass and indexed
-// once, which keeps many edits on a large document linear instead of quadratic.
+// Bulk rewrite of one element's children: the new text is assembled in one pass and the index
+// is moved along with it (kept children shifted, new ones parsed where they stand), which keeps
+// many edits on a large document linear instead of quadratic.
 #include <string>
 #include <utility>
 

@@ -3,10 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/Paths.h"
 #include "xml/Markup.h"
@@ -122,26 +127,116 @@ bool ReadUtf8File(const std::string& path, std::u16string& text) {
     }
 }
 
-std::string EncodeUtf8(const std::u16string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    size_t i = 0;
-    while (i < text.size()) {
-        size_t asciiStart = i;
-        while (i < text.size() && text[i] < 0x80)
-            ++i;
-        size_t done = out.size();
-        out.resize(done + (i - asciiStart));
-        for (size_t k = asciiStart; k < i; ++k)
-            out[done + k - asciiStart] = static_cast<char>(text[k]);
-        size_t runStart = i;
-        while (i < text.size() && text[i] >= 0x80)
-            ++i;
-        if (i > runStart)
-            out += CString(std::u16string_view(text).substr(runStart, i - runStart)).ToUtf8();
+// Turns UTF-16 text into UTF-8 a piece at a time into one small buffer that stays in cache, so
+// saving a large document neither allocates nor touches memory the size of the file. Surrogate
+// pairs become one four-byte sequence; a lone surrogate has no UTF-8 form and becomes U+FFFD,
+// as the platform's converter does.
+class Utf8PieceWriter {
+public:
+    explicit Utf8PieceWriter(const FilePieceSink& sink) : m_sink(sink), m_buffer(kPieceSize + kSlack) {}
+
+    bool Write(std::u16string_view text) {
+        const char16_t* p = text.data();
+        const char16_t* const textEnd = p + text.size();
+        while (p < textEnd) {
+            // At most three bytes per code unit, plus one when a pair straddles the segment end.
+            size_t room = m_used < kPieceSize ? kPieceSize - m_used : 0;
+            if (room < kMinRoom) {
+                if (!Flush())
+                    return false;
+                room = kPieceSize;
+            }
+            const size_t units = std::min(static_cast<size_t>(textEnd - p), room / 3);
+            p = Encode(p, p + units, textEnd);
+        }
+        return Flush();
     }
-    return out;
-}
+
+private:
+    static constexpr size_t kPieceSize = 256 * 1024;
+    static constexpr size_t kSlack = 16;
+    static constexpr size_t kMinRoom = 3 * 64;
+    static constexpr size_t kBlock = 16;
+
+    bool Flush() {
+        if (m_used == 0)
+            return true;
+        const bool written = m_sink(std::string_view(m_buffer.data(), m_used));
+        m_used = 0;
+        return written;
+    }
+
+    // Encodes [p, segmentEnd) (one unit more when a pair straddles segmentEnd); returns where
+    // it stopped.
+    const char16_t* Encode(const char16_t* p, const char16_t* segmentEnd, const char16_t* textEnd) {
+        char* o = m_buffer.data() + m_used;
+        while (p < segmentEnd) {
+            // Markup is mostly ASCII: narrow whole blocks once none of their units needs more.
+            while (static_cast<size_t>(segmentEnd - p) >= kBlock && NarrowAsciiBlock(p, o)) {
+                p += kBlock;
+                o += kBlock;
+            }
+            const char16_t* const stop = std::min(segmentEnd, p + kBlock);
+            while (p < stop)
+                p = EncodeOne(p, textEnd, o);
+        }
+        m_used = static_cast<size_t>(o - m_buffer.data());
+        return p;
+    }
+
+    // Writes the kBlock units at `p` as bytes when all are ASCII; false (nothing written) otherwise.
+    static bool NarrowAsciiBlock(const char16_t* p, char* o) {
+#if defined(__SSE2__)
+        static_assert(kBlock == 16);
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+        const __m128i beyondAscii = _mm_and_si128(_mm_or_si128(low, high), _mm_set1_epi16(static_cast<short>(0xFF80)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(beyondAscii, _mm_setzero_si128())) != 0xFFFF)
+            return false;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(low, high));
+        return true;
+#else
+        char16_t any = 0;
+        for (size_t k = 0; k < kBlock; ++k)
+            any |= p[k];
+        if (any & 0xFF80)
+            return false;
+        for (size_t k = 0; k < kBlock; ++k)
+            o[k] = static_cast<char>(p[k]);
+        return true;
+#endif
+    }
+
+    static const char16_t* EncodeOne(const char16_t* p, const char16_t* textEnd, char*& o) {
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            *o++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (c >> 6));
+            *o++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (IsHighSurrogate(c) && p < textEnd && IsLowSurrogate(*p)) {
+            const uint32_t code = 0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) + (*p++ - 0xDC00u);
+            *o++ = static_cast<char>(0xF0 | (code >> 18));
+            *o++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            *o++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            const char16_t unit = IsHighSurrogate(c) || IsLowSurrogate(c) ? kReplacement : c;
+            *o++ = static_cast<char>(0xE0 | (unit >> 12));
+            *o++ = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (unit & 0x3F));
+        }
+        return p;
+    }
+
+    static bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+    static bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+    static constexpr char16_t kReplacement = 0xFFFD;
+
+    const FilePieceSink& m_sink;
+    std::vector<char> m_buffer;
+    size_t m_used = 0;
+};
 
 }  // namespace
 
@@ -153,5 +248,8 @@ bool CMarkup::Load(const CString& path) {
 }
 
 bool CMarkup::Save(const CString& path) {
-    return WriteFileAtomically(path.ToUtf8(), EncodeUtf8(m_strDoc.str()));
+    const std::u16string_view text = m_strDoc.str();
+    return WriteFileAtomicallyInPieces(path.ToUtf8(), [text](const FilePieceSink& sink) {
+        return Utf8PieceWriter(sink).Write(text);
+    });
 }

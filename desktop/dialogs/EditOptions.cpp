@@ -4,36 +4,19 @@
 
 #include "biz/Helpers.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/dialogs/DlgOptionsCustomFields.h"
-#include "desktop/dialogs/DlgOptionsPrefs.h"
+#include "desktop/dialogs/OptionsPages.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/PropertySheetEx.h"
 
 namespace {
 void CopyIntoPages(const CQuillmarApp& app, CDlgOptionsPrefs& prefs, CDlgOptionsCustomFields& labels) {
-    prefs.m_nFirstDayOfWeek = app.m_nFirstDayOfWeek;
-    prefs.m_bHideClientsWithNoProjects = app.m_bHideClientsWithNoProjects;
-    prefs.m_fMileageRate = app.m_fMileageRate;
-    prefs.m_bColorAltRows = app.m_bColorAltRows;
-    prefs.m_bGridlines = app.m_bGridlines;
-    prefs.m_bStrikeOutPaidItems = app.m_bStrikeOutPaidItems;
+    CopySharedSettingsIntoPages(app, prefs, labels);
     prefs.m_nTheme = app.m_nTheme;
-    labels.m_strCustomLabel1 = app.m_strCustomLabel1;
-    labels.m_strCustomLabel2 = app.m_strCustomLabel2;
-    labels.m_strCustomLabel3 = app.m_strCustomLabel3;
 }
 
 void CopyIntoSettings(const CDlgOptionsPrefs& prefs, const CDlgOptionsCustomFields& labels, CQuillmarApp& app) {
-    app.m_nFirstDayOfWeek = prefs.m_nFirstDayOfWeek;
-    app.m_bHideClientsWithNoProjects = prefs.m_bHideClientsWithNoProjects;
-    app.m_fMileageRate = prefs.m_fMileageRate;
-    app.m_bColorAltRows = prefs.m_bColorAltRows;
-    app.m_bGridlines = prefs.m_bGridlines;
-    app.m_bStrikeOutPaidItems = prefs.m_bStrikeOutPaidItems;
+    CopySharedSettingsFromPages(prefs, labels, app);
     app.m_nTheme = prefs.m_nTheme;
-    app.m_strCustomLabel1 = labels.m_strCustomLabel1;
-    app.m_strCustomLabel2 = labels.m_strCustomLabel2;
-    app.m_strCustomLabel3 = labels.m_strCustomLabel3;
 }
 }  // namespace
 

@@ -25,6 +25,10 @@ CDlgExcelSettings::CDlgExcelSettings(QWidget* parent)
 QLineEdit* CDlgExcelSettings::AddFormatBox(const char* label, const char* objectName, int row, QGridLayout* grid) {
     auto* box = Named(new QLineEdit(this), objectName);
     box->setMaxLength(kMaxFormatLength);
+    // Wide enough that a format of the longest length shows whole, with room for the frame.
+    const QFontMetrics metrics = box->fontMetrics();
+    box->setMinimumWidth(metrics.horizontalAdvance(QString(kMaxFormatLength, QLatin1Char('0'))) +
+                         2 * metrics.averageCharWidth());
     grid->addWidget(MakeBuddyLabel(QString::fromUtf8(label), box, this), row, 0);
     grid->addWidget(box, row, 1);
     return box;

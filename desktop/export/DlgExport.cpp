@@ -66,9 +66,17 @@ bool CDlgExport::OnInitDialog() {
         const uint32_t kept = Registry::GetDword(FieldsKey(), ExportFieldName(field), 1);
         item->setCheckState(kept ? Qt::Checked : Qt::Unchecked);
     }
+    ShowEveryField();
     m_format->setCurrentIndex(ExportFormat_Excel);
     OnFormatChanged();
     return true;
+}
+
+// Eighteen short rows fit on any screen; a scroll bar would only hide choices.
+void CDlgExport::ShowEveryField() {
+    const int rows = m_fields->count();
+    if (rows == 0) return;
+    m_fields->setMinimumHeight(m_fields->sizeHintForRow(0) * rows + 2 * m_fields->frameWidth());
 }
 
 void CDlgExport::OnFormatChanged() {

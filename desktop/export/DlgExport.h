@@ -25,6 +25,7 @@ protected:
 
 private:
     void OnFormatChanged();
+    void ShowEveryField();
     void KeepFieldChoices();
     void ReportFailure();
 

@@ -43,11 +43,12 @@ class FormatCache {
 public:
     explicit FormatCache(lxw_workbook* workbook) : m_workbook(workbook) {}
 
-    lxw_format* Get(const CCellStyle& style, const CString& numberFormat) {
+    lxw_format* Get(const CCellStyle& style, const CString& numberFormat, bool wrap = false) {
         const std::string fontName = style.fontName.ToUtf8();
         const std::string number = numberFormat.ToUtf8();
         auto key = std::make_tuple(fontName, style.fontSize, style.bold, BorderKind(style.left),
-                                   BorderKind(style.top), BorderKind(style.right), BorderKind(style.bottom), number);
+                                   BorderKind(style.top), BorderKind(style.right), BorderKind(style.bottom), number,
+                                   wrap);
         auto found = m_formats.find(key);
         if (found != m_formats.end()) return found->second;
         lxw_format* format = workbook_add_format(m_workbook);
@@ -59,12 +60,13 @@ public:
         format_set_right(format, BorderKind(style.right));
         format_set_bottom(format, BorderKind(style.bottom));
         if (!number.empty()) format_set_num_format(format, number.c_str());
+        if (wrap) format_set_text_wrap(format);
         m_formats.emplace(key, format);
         return format;
     }
 
 private:
-    using Key = std::tuple<std::string, double, bool, int, int, int, int, std::string>;
+    using Key = std::tuple<std::string, double, bool, int, int, int, int, std::string, bool>;
     lxw_workbook* m_workbook;
     std::map<Key, lxw_format*> m_formats;
 };
@@ -75,8 +77,73 @@ CString NumberFormatOf(const CWorkbookModel& sheet, int column, const CCell& cel
     return CString();
 }
 
-lxw_error WriteCell(lxw_worksheet* worksheet, int row, int column, const CCell& cell, lxw_format* format) {
-    if (!cell.formula.IsEmpty()) return worksheet_write_formula(worksheet, row, column, cell.formula.ToUtf8().c_str(), format);
+// Reads an A1 reference ("K12") at pos; rows and columns come back counting from 0.
+bool ReadReference(const std::u16string& text, size_t& pos, int& row, int& column) {
+    long letters = 0, digits = 0;
+    size_t start = pos;
+    while (pos < text.size() && text[pos] >= u'A' && text[pos] <= u'Z' && letters < 100000)
+        letters = letters * 26 + (text[pos++] - u'A' + 1);
+    if (pos == start) return false;
+    start = pos;
+    while (pos < text.size() && text[pos] >= u'0' && text[pos] <= u'9' && digits < 10000000)
+        digits = digits * 10 + (text[pos++] - u'0');
+    if (pos == start || digits == 0) return false;
+    row = static_cast<int>(digits - 1);
+    column = static_cast<int>(letters - 1);
+    return true;
+}
+
+// The value of a "=SUM(A1:B2)" formula over the sheet's numbers, stored with the formula so
+// that programs which do not recalculate on opening still show the total. Other formulas: 0.
+double FormulaResult(const CWorkbookModel& sheet, const CString& formula) {
+    const std::u16string& text = formula.str();
+    const std::u16string prefix = u"=SUM(";
+    if (text.compare(0, prefix.size(), prefix) != 0) return 0.0;
+    size_t pos = prefix.size();
+    int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
+    if (!ReadReference(text, pos, firstRow, firstColumn)) return 0.0;
+    lastRow = firstRow;
+    lastColumn = firstColumn;
+    if (pos < text.size() && text[pos] == u':') {
+        ++pos;
+        if (!ReadReference(text, pos, lastRow, lastColumn)) return 0.0;
+    }
+    if (pos + 1 != text.size() || text[pos] != u')') return 0.0;
+    double sum = 0.0;
+    for (const auto& [position, cell] : sheet.Cells()) {
+        const auto [row, column] = position;
+        const bool inside = row >= std::min(firstRow, lastRow) && row <= std::max(firstRow, lastRow) &&
+                            column >= std::min(firstColumn, lastColumn) && column <= std::max(firstColumn, lastColumn);
+        const CVariant::Kind kind = cell.value.GetKind();
+        if (inside && cell.formula.IsEmpty() && (kind == CVariant::Kind::Number || kind == CVariant::Kind::Date))
+            sum += cell.value.GetNumber();
+    }
+    return sum;
+}
+
+int LineCount(const CCell& cell) {
+    if (cell.value.GetKind() != CVariant::Kind::Text) return 1;
+    int lines = 1;
+    for (char16_t ch : cell.value.GetText().str()) lines += ch == u'\n' ? 1 : 0;
+    return lines;
+}
+
+// A text with line breaks wraps at them, as the spreadsheet does when such a text is assigned.
+bool Wraps(const CCell& cell) {
+    return LineCount(cell) > 1;
+}
+
+// Points a row needs to show every line of its cells.
+double RowHeightFor(const CCell& cell) {
+    constexpr double kLineSpacing = 1.35;
+    return LineCount(cell) * cell.style.fontSize * kLineSpacing;
+}
+
+lxw_error WriteCell(lxw_worksheet* worksheet, int row, int column, const CCell& cell, lxw_format* format,
+                    const CWorkbookModel& sheet) {
+    if (!cell.formula.IsEmpty())
+        return worksheet_write_formula_num(worksheet, row, column, cell.formula.ToUtf8().c_str(), format,
+                                           FormulaResult(sheet, cell.formula));
     switch (cell.value.GetKind()) {
     case CVariant::Kind::Number:
     case CVariant::Kind::Date:
@@ -91,8 +158,17 @@ lxw_error WriteCell(lxw_worksheet* worksheet, int row, int column, const CCell& 
     return LXW_NO_ERROR;
 }
 
+double NumberLength(double number, const CString& numberFormat) {
+    const double value = std::fabs(number);
+    const int digits = value < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(value))) + 1;
+    const bool grouped = numberFormat.Find(u',') >= 0;
+    const bool currency = numberFormat.Find(u'$') >= 0;
+    return digits + (grouped ? (digits - 1) / 3 : 0) + 3 + (currency ? 1 : 0) + (number < 0 ? 2 : 0);
+}
+
 // Characters a cell shows, as far as its width is concerned.
-double ShownLength(const CCell& cell, const CString& numberFormat) {
+double ShownLength(const CWorkbookModel& sheet, const CCell& cell, const CString& numberFormat) {
+    if (!cell.formula.IsEmpty()) return NumberLength(FormulaResult(sheet, cell.formula), numberFormat);
     switch (cell.value.GetKind()) {
     case CVariant::Kind::Text: {
         int longest = 0, current = 0;
@@ -102,17 +178,11 @@ double ShownLength(const CCell& cell, const CString& numberFormat) {
         }
         return longest;
     }
-    case CVariant::Kind::Number: {
-        const double value = std::fabs(cell.value.GetNumber());
-        const int digits = value < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(value))) + 1;
-        const bool grouped = numberFormat.Find(u',') >= 0;
-        const bool currency = numberFormat.Find(u'$') >= 0;
-        return digits + (grouped ? (digits - 1) / 3 : 0) + 3 + (currency ? 1 : 0) + (cell.value.GetNumber() < 0 ? 2 : 0);
-    }
+    case CVariant::Kind::Number: return NumberLength(cell.value.GetNumber(), numberFormat);
     case CVariant::Kind::Date: return IsTimeOnly(cell.value.GetNumber()) ? 11 : 10;
     case CVariant::Kind::Empty: break;
     }
-    return cell.formula.IsEmpty() ? 0 : 10;
+    return 0;
 }
 
 }  // namespace
@@ -122,7 +192,7 @@ double CXlsxWriter::FittedWidth(const CWorkbookModel& sheet, int column) {
     for (const auto& [position, cell] : sheet.Cells()) {
         if (position.second != column) continue;
         const double scale = cell.style.fontSize / 11.0 * (cell.style.bold ? 1.1 : 1.0);
-        width = std::max(width, ShownLength(cell, NumberFormatOf(sheet, column, cell)) * scale + 1.5);
+        width = std::max(width, ShownLength(sheet, cell, NumberFormatOf(sheet, column, cell)) * scale + 1.5);
     }
     return std::min(width, kMaxColumnWidth);
 }
@@ -141,10 +211,14 @@ bool CXlsxWriter::Write(const CWorkbookModel& sheet, const std::string& path) {
         const double width = sheet.IsAutoFit(column) ? FittedWidth(sheet, column) : LXW_DEF_COL_WIDTH;
         if (columnFormat || sheet.IsAutoFit(column)) worksheet_set_column(worksheet, column, column, width, columnFormat);
     }
+    std::map<int, double> rowHeights;
     for (const auto& [position, cell] : sheet.Cells()) {
         const auto [row, column] = position;
-        lxw_format* format = formats.Get(cell.style, NumberFormatOf(sheet, column, cell));
-        if (WriteCell(worksheet, row, column, cell, format) != LXW_NO_ERROR) return false;
+        lxw_format* format = formats.Get(cell.style, NumberFormatOf(sheet, column, cell), Wraps(cell));
+        if (WriteCell(worksheet, row, column, cell, format, sheet) != LXW_NO_ERROR) return false;
+        if (Wraps(cell)) rowHeights[row] = std::max(rowHeights[row], RowHeightFor(cell));
     }
+    for (const auto& [row, height] : rowHeights)
+        if (worksheet_set_row(worksheet, row, height, nullptr) != LXW_NO_ERROR) return false;
     return workbook_close(workbook.release()) == LXW_NO_ERROR;
 }

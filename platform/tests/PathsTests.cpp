@@ -163,6 +163,25 @@ TEST_F(PathsTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(WriteFileAtomically(folder + "/", "data"));
 }
 
+TEST_F(PathsTest, WriteInPiecesJoinsThePiecesInOrder) {
+    const std::string path = m_folders.Root() + "/pieces";
+    ASSERT_TRUE(WriteFileAtomicallyInPieces(path, [](const FilePieceSink& sink) {
+        return sink("one,") && sink("") && sink(std::string_view("t\0o,", 4)) && sink("three");
+    }));
+    EXPECT_EQ(SlurpFile(path), std::string("one,t\0o,three", 13));
+}
+
+TEST_F(PathsTest, AbandonedWriteInPiecesLeavesTheOldFileAndNoTemporary) {
+    const std::string folder = m_folders.Root() + "/target";
+    fs::create_directories(folder);
+    PutFile(folder + "/data", "old");
+    EXPECT_FALSE(WriteFileAtomicallyInPieces(folder + "/data", [](const FilePieceSink& sink) {
+        return sink("half of the new") && false;
+    }));
+    EXPECT_EQ(SlurpFile(folder + "/data"), "old");
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"data"});
+}
+
 TEST_F(PathsTest, DiskSyncCanBeSwitchedOffAndOn) {
     SetDiskSyncEnabled(false);
     EXPECT_FALSE(IsDiskSyncEnabled());

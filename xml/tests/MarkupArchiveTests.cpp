@@ -109,6 +109,25 @@ TEST(MarkupArchiveFindAttrib, ChildValueIsDecoded) {
     EXPECT_TRUE(a.FindChildElemAttrib(u"c", u"refId", u"a&b"));
 }
 
+// Finding by value agrees with reading the attribute, whatever the start tag looks like.
+TEST(MarkupArchiveFindAttrib, ChildByValueAgreesWithTheAttributeReadOnEveryTagShape) {
+    const char16_t* const tags[] = {
+        u"<c id=\"5\"/>", u"<c  id = '5' />", u"<c idx=\"5\" xid=\"5\"/>", u"<c x=\"id\" y=\"5\"/>",
+        u"<c bare id=\"5\"/>", u"<c id=5/>", u"<c id=\"&#53;\"/>", u"<c\tid\r\n=\n\"5\"></c>",
+        u"<c a='x\"y' id='5'/>", u"<c i=\"5\"/>", u"<c id/>", u"<c id=\"\"/>", u"<c ?id=\"5\"/>",
+        u"<c id=\"50\"/>", u"<c a=\"1\" \"q\" id=\"5\"/>", u"<c id=\"5\">text</c>",
+    };
+    for (const char16_t* tag : tags) {
+        const std::u16string doc = u"<r>" + std::u16string(tag) + u"<d id=\"5\"/></r>";
+        CMarkupArchive a = ArchiveOf(doc.c_str());
+        ASSERT_TRUE(a.FindChildElem()) << CString(tag).ToUtf8();
+        const bool firstMatches = a.GetChildAttrib(u"id") == CString(u"5");
+        a.ResetChildPos();
+        ASSERT_TRUE(a.FindChildElemAttrib(u"c", u"id", u"5")) << CString(tag).ToUtf8();
+        EXPECT_EQ(a.GetChildTagName(), CString(firstMatches ? u"c" : u"d")) << CString(tag).ToUtf8();
+    }
+}
+
 TEST(MarkupArchiveFindAttrib, ChildRefusals) {
     CMarkupArchive a = ArchiveOf(u"<r/>");
     EXPECT_FALSE(a.FindChildElemAttrib(u"", u"id", u"1"));

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 
@@ -158,6 +159,66 @@ TEST(MarkupFile, SaveIntoMissingFolderFails) {
     TempFolder folder;
     CMarkup m(u"<a/>");
     EXPECT_FALSE(m.Save(CString(folder.File("no/such/dir.xml"))));
+}
+
+// Large documents are written in pieces; what is written must not depend on where a piece ends.
+std::u16string TextOfUnits(size_t count, uint32_t seed, char16_t (*pick)(uint32_t)) {
+    std::u16string text;
+    text.reserve(count);
+    uint32_t state = seed;
+    for (size_t i = 0; i < count; ++i) {
+        state = state * 1664525u + 1013904223u;
+        text += pick(state >> 8);
+    }
+    return text;
+}
+
+void ExpectSavedBytesAreUtf8OfDoc(const std::u16string& data) {
+    TempFolder folder;
+    CMarkup m;
+    ASSERT_TRUE(m.AddElem(u"a", data));
+    ASSERT_TRUE(m.Save(CString(folder.File("big.xml"))));
+    EXPECT_TRUE(ReadBytes(folder.File("big.xml")) == m.GetDoc().ToUtf8());
+}
+
+TEST(MarkupFile, SaveOfLargeAsciiDocumentIsExact) {
+    ExpectSavedBytesAreUtf8OfDoc(TextOfUnits(700000, 1, [](uint32_t r) {
+        return static_cast<char16_t>(u'a' + r % 26);
+    }));
+}
+
+TEST(MarkupFile, SaveOfLargeDocumentOfThreeByteCharactersIsExact) {
+    ExpectSavedBytesAreUtf8OfDoc(TextOfUnits(300001, 2, [](uint32_t r) {
+        return static_cast<char16_t>(0x4E00 + r % 0x1000);
+    }));
+}
+
+TEST(MarkupFile, SaveKeepsSurrogatePairsWholeAcrossPieces) {
+    std::u16string data = u"x";
+    for (int i = 0; i < 200000; ++i)
+        data += u"😀";
+    ExpectSavedBytesAreUtf8OfDoc(data);
+    ExpectSavedBytesAreUtf8OfDoc(data.substr(1));
+}
+
+TEST(MarkupFile, SaveOfMixedTextWithLoneSurrogatesIsExact) {
+    ExpectSavedBytesAreUtf8OfDoc(TextOfUnits(600000, 3, [](uint32_t r) {
+        switch (r % 8) {
+        case 0: return static_cast<char16_t>(0xD800 + r % 0x400);   // high, paired or lone
+        case 1: return static_cast<char16_t>(0xDC00 + r % 0x400);   // low, paired or lone
+        case 2: return static_cast<char16_t>(0x80 + r % 0x780);     // two bytes
+        case 3: return static_cast<char16_t>(0xE000 + r % 0x2000);  // three bytes
+        default: return static_cast<char16_t>(u' ' + r % 0x5E);     // ASCII
+        }
+    }));
+}
+
+TEST(MarkupFile, SaveWritesLoneSurrogateAsReplacementCharacter) {
+    TempFolder folder;
+    CMarkup m;
+    ASSERT_TRUE(m.AddElem(u"a", std::u16string(u"x\xDC00y\xD800")));
+    ASSERT_TRUE(m.Save(CString(folder.File("lone.xml"))));
+    EXPECT_EQ(ReadBytes(folder.File("lone.xml")), "<a>x\xEF\xBF\xBDy\xEF\xBF\xBD</a>\r\n");
 }
 
 }  // namespace

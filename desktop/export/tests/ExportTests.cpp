@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -273,6 +274,34 @@ private slots:
         QVERIFY(book.ColumnWidth(4) >= CString(u"Airfare: Trip").GetLength() * 8.0 / 11.0);
     }
 
+    void totalsCarryTheirValuesAndFitTheirColumns() {
+        AddSampleEntries();
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        QVERIFY(CDataExporter::Run(request));
+        XlsxReader book;
+        QVERIFY(book.Open(workbooks.Paths().at(0)));
+        // Programs that do not recalculate on opening show the stored result of each sum.
+        QCOMPARE(book.Cell("K5")->text, CString(u"425.25"));
+        QCOMPARE(book.Cell("H5")->text, CString(u"1.5"));
+        // The bold total in the currency format fits its column.
+        QVERIFY(book.ColumnWidth(10) >= CString(u"$425.25").GetLength() * 8.0 / 11.0 * 1.1);
+    }
+
+    void notesWithLineBreaksWrapInATallerRow() {
+        AddSampleEntries();
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        QVERIFY(CDataExporter::Run(request));
+        XlsxReader book;
+        QVERIFY(book.Open(workbooks.Paths().at(0)));
+        QVERIFY(book.StyleOf(*book.Cell("R3")).wrapText);
+        QVERIFY(book.RowHeight(3) >= 2 * 8.0);
+        QVERIFY(!book.StyleOf(*book.Cell("A3")).wrapText);
+        QVERIFY(!book.StyleOf(*book.Cell("E2")).wrapText);
+        QCOMPARE(book.RowHeight(2), 0.0);   // one line: the row keeps its natural height
+    }
+
     void emptyPeriodGivesTheHeaderOnly() {
         AddSampleEntries();
         m_filter.m_dtStart = m_filter.m_dtEnd = COleDateTime(2005, 1, 1, 0, 0, 0);
@@ -367,6 +396,34 @@ private slots:
         ExportData(m_filter);
         QVERIFY(keptChecked);
         QVERIFY(keptUnchecked);
+    }
+
+    void exportDialogShowsEveryFieldWithoutScrolling() {
+        bool fits = false;
+        testsupport::DialogScript dialogs({[&](QDialog& dialog) {
+            auto* fields = dialog.findChild<QListWidget*>("fieldList");
+            // However the dialog is sized, the list keeps room for every row.
+            fits = fields->minimumHeight() - 2 * fields->frameWidth() >= fields->sizeHintForRow(0) * ExportField_Count;
+            return int(QDialog::Rejected);
+        }});
+        ExportData(m_filter);
+        QVERIFY(fits);
+    }
+
+    void excelSettingsBoxesShowTheLongestDefaultWhole() {
+        int narrow = 0;
+        testsupport::DialogScript dialogs({[&](QDialog& dialog) {
+            dialog.findChild<QPushButton*>("defaults")->click();
+            dialog.adjustSize();
+            dialog.layout()->activate();
+            for (auto* box : dialog.findChildren<QLineEdit*>())
+                if (box->width() < box->fontMetrics().horizontalAdvance(box->text()) + 8) ++narrow;
+            return int(QDialog::Rejected);
+        }});
+        CDlgExcelSettings settings;
+        settings.DoModal();
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(narrow, 0);
     }
 
     void failureAfterACancelledFileDialogIsReported() {

@@ -108,6 +108,7 @@ bool XlsxReader::ReadStyles() {
         style.topBorder = border.top;
         style.bottomBorder = border.bottom;
         style.numberFormat = numberFormats[std::stoi(doc.GetAttrib(u"numFmtId").ToUtf8())];
+        style.wrapText = doc.FindChildElem(u"alignment") && doc.GetChildAttrib(u"wrapText") == u"1";
         m_styles.push_back(style);
     }
     return true;
@@ -128,6 +129,8 @@ bool XlsxReader::ReadSheet() {
     if (!doc.FindElem(u"sheetData")) return false;
     doc.IntoElem();
     while (doc.FindElem(u"row")) {
+        const CString height = doc.GetAttrib(u"ht");
+        if (!height.IsEmpty()) m_heights[std::stoi(doc.GetAttrib(u"r").ToUtf8())] = std::stod(height.ToUtf8());
         doc.IntoElem();
         while (doc.FindElem(u"c")) {
             XlsxCell cell;
@@ -154,6 +157,11 @@ const XlsxCell* XlsxReader::Cell(const std::string& reference) const {
 
 const XlsxStyle& XlsxReader::StyleOf(const XlsxCell& cell) const {
     return m_styles.at(cell.style);
+}
+
+double XlsxReader::RowHeight(int row) const {
+    auto found = m_heights.find(row);
+    return found == m_heights.end() ? 0.0 : found->second;
 }
 
 double XlsxReader::ColumnWidth(int column) const {

@@ -1,6 +1,6 @@
 #pragma once
 // Reads back what a test needs of a written .xlsx: cells with their values, formulas and
-// styles (font boldness, borders, number format). Unpacks the file with the unzip tool.
+// styles (font boldness, borders, number format, wrapping) and row heights. Unpacks the file with the unzip tool.
 #include <map>
 #include <string>
 #include <vector>
@@ -20,6 +20,7 @@ struct XlsxStyle {
     double fontSize = 0;
     CString topBorder, bottomBorder, leftBorder, rightBorder;   // "medium", "thin", ""
     CString numberFormat;                                       // the format code, "" for General
+    bool wrapText = false;
 };
 
 class XlsxReader {
@@ -29,6 +30,7 @@ public:
     const XlsxStyle& StyleOf(const XlsxCell& cell) const;
     int MaxRow() const { return m_maxRow; }
     double ColumnWidth(int column) const;   // 0 when not set
+    double RowHeight(int row) const;        // in points, counting from 1; 0 when not set
     const std::string& SheetXml() const { return m_sheetXml; }
 
 private:
@@ -42,5 +44,6 @@ private:
     std::vector<XlsxStyle> m_styles;
     std::map<std::string, XlsxCell> m_cells;
     std::map<int, double> m_widths;
+    std::map<int, double> m_heights;
     int m_maxRow = 0;
 };

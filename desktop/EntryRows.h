@@ -1,0 +1,34 @@
+#pragma once
+// The rows of an entries list, as both programs' entries views keep them: each row carries its
+// entry's ID as item data, negated when the entry is paid (0: no entry).
+#include <functional>
+
+#include "platform/CString.h"
+
+class CListCtrlEx;
+class CProjectItem;
+class CProjectItemFilter;
+class CSummaryData;
+
+class CEntryRows {
+public:
+    // Calls `addRow` for each stored entry that `filter` lets through, in the store's order, then
+    // adds it to `summary`. The entries live only for the call.
+    static void ForEachListed(const CProjectItemFilter& filter, CSummaryData& summary,
+                              const std::function<void(CProjectItem&)>& addRow);
+    // The first column: the weekday name of the entry's date in a week period, else the date in
+    // the user's short date format.
+    static CString DayText(const CProjectItem& entry, bool weekPeriod);
+    // The row image of the entry's type: 0 time, 1 expense, 2 mileage.
+    static int ImageIndex(const CProjectItem& entry);
+    // The code of the entry's category, found by its reference; empty when it does not load.
+    static CString CategoryCode(const CProjectItem& entry);
+    // Makes `row` carry `entry`.
+    static void SetRowEntry(CListCtrlEx& list, int row, const CProjectItem& entry);
+    // The selected row's entry ID without its sign; 0 when no row is selected.
+    static int SelectedEntryId(const CListCtrlEx& list);
+    // Selects the first row of entry `id` (sign ignored) and scrolls it into view, if there is one.
+    static void SelectEntry(CListCtrlEx& list, int id);
+    // Loads entry `id`, marks it paid and saves it. False when it did not load or save.
+    static bool MarkAsPaid(int id);
+};
