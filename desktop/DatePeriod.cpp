@@ -1,8 +1,11 @@
 #include "desktop/DatePeriod.h"
 
 #include "biz/Helpers.h"
+#include "platform/Registry.h"
 
 namespace {
+
+const char16_t* const kPeriodTypeValue = u"PeriodType";
 
 COleDateTimeSpan DaysIn(int type)
 {
@@ -54,4 +57,16 @@ COleDateTime CDatePeriod::Next(int type, const COleDateTime& anchor)
     if (type == Day || type == Week)
         return anchor + DaysIn(type);
     return anchor;
+}
+
+int CDatePeriod::StoredType(const CString& settingsKey)
+{
+    const uint32_t stored = Registry::GetDword(settingsKey, kPeriodTypeValue, Week);
+    return stored <= Month ? static_cast<int>(stored) : Week;
+}
+
+void CDatePeriod::StoreType(const CString& settingsKey, int type)
+{
+    if (type >= Day && type <= Month)
+        Registry::SetDword(settingsKey, kPeriodTypeValue, static_cast<uint32_t>(type));
 }

@@ -22,14 +22,12 @@
 #include "desktop/ViewSummary.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
-#include "platform/Registry.h"
 #include "platform/qt/QtConvert.h"
 
 namespace {
 
 constexpr int kColumnDate = 0;
 constexpr int kColumnDescription = 2;
-const char16_t* const kPeriodTypeValue = u"PeriodType";
 
 CString ShortDate(const COleDateTime& date)
 {
@@ -87,9 +85,7 @@ void CViewByDate::OnInitialUpdate(const QFont& uiFont)
     SetPickerDate(m_dtAnchor);
     connect(m_datePicker, &QDateEdit::dateChanged, this, &CViewByDate::OnDatePicked);
 
-    const uint32_t stored = Registry::GetDword(CQuillmarApp::kSettingsKey, kPeriodTypeValue, PeriodWeek);
-    // Only Day, Week and Month are ever stored; anything else starts the usual Week.
-    SetPeriodType(stored <= PeriodMonth ? static_cast<int>(stored) : PeriodWeek);
+    SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
 
 void CViewByDate::SetupColumns()
@@ -117,8 +113,7 @@ void CViewByDate::SetPeriodType(int type)
         return;
     m_nPeriodType = type;
     RecomputePeriod();
-    if (type != PeriodCustom)
-        Registry::SetDword(CQuillmarApp::kSettingsKey, kPeriodTypeValue, static_cast<uint32_t>(type));
+    CDatePeriod::StoreType(CQuillmarApp::kSettingsKey, type);
     ApplyPeriodColumn();
     emit periodChanged();
 }

@@ -25,12 +25,10 @@
 #include "device/TapAndHold.h"
 #include "device/TitleStrip.h"
 #include "platform/MessageBox.h"
-#include "platform/Registry.h"
 #include "platform/qt/QtConvert.h"
 
 namespace {
 
-const char16_t* const kPeriodTypeValue = u"PeriodType";
 constexpr int kButtonSize = 20;
 
 const Library* ResLibrary()
@@ -87,9 +85,7 @@ void CViewByDate::OnInitialUpdate()
     m_rowIcons[0] = ResLibraryIcon(ResLibrary(), devicon::TimeEntry);
     m_rowIcons[1] = ResLibraryIcon(ResLibrary(), devicon::ExpenseEntry);
     m_rowIcons[2] = ResLibraryIcon(ResLibrary(), devicon::MileageEntry);
-    const uint32_t stored = Registry::GetDword(CQuillmarApp::kSettingsKey, kPeriodTypeValue, PeriodWeek);
-    // Only Day, Week and Month are ever stored; anything else starts the usual Week.
-    SetPeriodType(stored <= PeriodMonth ? static_cast<int>(stored) : PeriodWeek);
+    SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
 
 void CViewByDate::SetupColumns()
@@ -117,8 +113,7 @@ void CViewByDate::SetPeriodType(int type)
     }
     m_nPeriodType = type;
     RecomputePeriod();
-    if (type != PeriodCustom)
-        Registry::SetDword(CQuillmarApp::kSettingsKey, kPeriodTypeValue, static_cast<uint32_t>(type));
+    CDatePeriod::StoreType(CQuillmarApp::kSettingsKey, type);
     ApplyPeriodColumn();
     ShowNavigationButtons(type != PeriodCustom);
     emit periodChanged();

@@ -1,14 +1,17 @@
-// Date periods of the entries views: the ranges found from an anchor and the steps between them.
+// Date periods of the entries views: the ranges found from an anchor, the steps between them and
+// the type remembered for the next start.
 #include <QtTest>
 
 #include "desktop/DatePeriod.h"
 #include "desktop/tests/DesktopTestSupport.h"
+#include "platform/Registry.h"
 
 namespace {
 
 constexpr int kSunday = 1;
 constexpr int kMonday = 2;
 constexpr int kSaturday = 7;
+const CString kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
 COleDateTime Date(int year, int month, int day, int hour = 0, int minute = 0)
 {
@@ -152,6 +155,39 @@ private slots:
         range = Compute(CDatePeriod::Week, CDatePeriod::Previous(CDatePeriod::Week, range.start), kSunday);
         QCOMPARE(Text(range.start), Text(Date(2026, 11, 29)));
         QCOMPARE(Text(range.end), Text(Date(2026, 12, 5)));
+    }
+
+    void aViewStartsWithTheWeekWhenNothingIsStored()
+    {
+        testsupport::ResetUserData();
+        QCOMPARE(CDatePeriod::StoredType(kSettingsKey), static_cast<int>(CDatePeriod::Week));
+    }
+
+    void dayWeekAndMonthAreRemembered()
+    {
+        testsupport::ResetUserData();
+        for (int type : {CDatePeriod::Month, CDatePeriod::Day, CDatePeriod::Week}) {
+            CDatePeriod::StoreType(kSettingsKey, type);
+            QCOMPARE(CDatePeriod::StoredType(kSettingsKey), type);
+        }
+    }
+
+    void aCustomRangeIsNeverRemembered()
+    {
+        testsupport::ResetUserData();
+        CDatePeriod::StoreType(kSettingsKey, CDatePeriod::Day);
+        CDatePeriod::StoreType(kSettingsKey, CDatePeriod::Custom);
+        CDatePeriod::StoreType(kSettingsKey, 9);
+        QCOMPARE(CDatePeriod::StoredType(kSettingsKey), static_cast<int>(CDatePeriod::Day));
+    }
+
+    void aStoredCustomOrUnknownTypeStartsTheWeek()
+    {
+        testsupport::ResetUserData();
+        for (uint32_t stored : {3u, 4u, 0xFFFFFFFFu}) {
+            QVERIFY(Registry::SetDword(kSettingsKey, u"PeriodType", stored));
+            QCOMPARE(CDatePeriod::StoredType(kSettingsKey), static_cast<int>(CDatePeriod::Week));
+        }
     }
 };
 
