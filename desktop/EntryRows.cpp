@@ -93,6 +93,22 @@ void CEntryRows::SelectEntry(CListCtrlEx& list, int id)
     }
 }
 
+bool CEntryRows::LoadSelected(const CListCtrlEx& list, CProjectItem& entry)
+{
+    entry.set_ID(SelectedEntryId(list));
+    return entry.get_ID() != 0 && entry.Load();
+}
+
+int CEntryRows::DeleteSelected(CListCtrlEx& list)
+{
+    const int row = list.GetSelectedRow();
+    CProjectItem entry;
+    if (row < 0 || !LoadSelected(list, entry) || !entry.Delete())
+        return -1;
+    list.AsListCtrl().DeleteItem(row);
+    return row;
+}
+
 bool CEntryRows::MarkAsPaid(int id)
 {
     CProjectItem entry;

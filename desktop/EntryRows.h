@@ -29,6 +29,11 @@ public:
     static int SelectedEntryId(const CListCtrlEx& list);
     // Selects the first row of entry `id` (sign ignored) and scrolls it into view, if there is one.
     static void SelectEntry(CListCtrlEx& list, int id);
+    // Loads the selected row's entry into `entry`. False when no row is selected or it does not load.
+    static bool LoadSelected(const CListCtrlEx& list, CProjectItem& entry);
+    // Deletes the selected row's entry (its Delete asks the user first) and, when it went, only
+    // that row. The row's index, or -1 when nothing was deleted.
+    static int DeleteSelected(CListCtrlEx& list);
     // Loads entry `id`, marks it paid and saves it. False when it did not load or save.
     static bool MarkAsPaid(int id);
 };

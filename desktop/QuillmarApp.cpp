@@ -1,6 +1,6 @@
 #include "desktop/QuillmarApp.h"
 
-#include <cstring>
+#include <iterator>
 
 #include <QApplication>
 #include <QLockFile>
@@ -33,14 +33,6 @@ CQuillmarApp* g_app = nullptr;
 
 const char16_t* const kSettingNames[] = {u"FirstDayOfWeek", u"Theme", u"HideClientsWithNoProjects",
                                          u"ColorAltRows", u"StrikeOutPaidItems", u"Gridlines"};
-
-std::vector<uint8_t> FloatBytes(float value)
-{
-    // Stored little-endian, as the value's four bytes in memory on the machines we build for.
-    std::vector<uint8_t> bytes(sizeof(float));
-    std::memcpy(bytes.data(), &value, sizeof(float));
-    return bytes;
-}
 
 }   // namespace
 
@@ -76,16 +68,8 @@ CQuillmarApp::~CQuillmarApp()
 
 void CQuillmarApp::RestoreDefaults()
 {
-    m_nFirstDayOfWeek = 2;
+    RestoreSharedDefaults();
     m_nTheme = ThemeOffice2003;
-    m_bHideClientsWithNoProjects = 0;
-    m_bColorAltRows = 0;
-    m_bStrikeOutPaidItems = 1;
-    m_bGridlines = 0;
-    m_fMileageRate = 0.35f;
-    m_strCustomLabel1 = GetResString(res::CustomLabel1, 1);
-    m_strCustomLabel2 = GetResString(res::CustomLabel2, 1);
-    m_strCustomLabel3 = GetResString(res::CustomLabel3, 1);
     m_strExcelFmtCurrency = StringTable::Get(ids::FmtCurrency);
     m_strExcelFmtDate = StringTable::Get(ids::FmtDate);
     m_strExcelFmtTime = StringTable::Get(ids::FmtTime);
@@ -107,18 +91,8 @@ std::string CQuillmarApp::InstanceLockPath()
 
 void CQuillmarApp::LoadSettings()
 {
-    int* const values[] = {&m_nFirstDayOfWeek, &m_nTheme, &m_bHideClientsWithNoProjects,
-                           &m_bColorAltRows, &m_bStrikeOutPaidItems, &m_bGridlines};
-    for (size_t index = 0; index < std::size(values); ++index) {
-        *values[index] = static_cast<int>(
-            Registry::GetDword(kSettingsKey, kSettingNames[index], static_cast<uint32_t>(*values[index])));
-    }
-    // A rate is taken only when the stored value is exactly the four bytes of a float.
-    if (const auto rate = Registry::QueryBinary(kSettingsKey, u"MileageRate"); rate && rate->size() == sizeof(float))
-        std::memcpy(&m_fMileageRate, rate->data(), sizeof(float));
-    m_strCustomLabel1 = Registry::GetString(kSettingsKey, u"CustomLabel1", m_strCustomLabel1);
-    m_strCustomLabel2 = Registry::GetString(kSettingsKey, u"CustomLabel2", m_strCustomLabel2);
-    m_strCustomLabel3 = Registry::GetString(kSettingsKey, u"CustomLabel3", m_strCustomLabel3);
+    LoadSharedSettings(kSettingsKey);
+    m_nTheme = static_cast<int>(Registry::GetDword(kSettingsKey, u"Theme", static_cast<uint32_t>(m_nTheme)));
     m_strExcelFmtCurrency = Registry::GetString(kExcelFmtsKey, u"Currency", m_strExcelFmtCurrency);
     m_strExcelFmtDate = Registry::GetString(kExcelFmtsKey, u"Date", m_strExcelFmtDate);
     m_strExcelFmtTime = Registry::GetString(kExcelFmtsKey, u"Time", m_strExcelFmtTime);
@@ -133,7 +107,7 @@ bool CQuillmarApp::SaveSettings() const
     bool written = true;
     for (size_t index = 0; index < std::size(values); ++index)
         written &= Registry::SetDword(kSettingsKey, kSettingNames[index], static_cast<uint32_t>(values[index]));
-    written &= Registry::SetBinary(kSettingsKey, u"MileageRate", FloatBytes(m_fMileageRate));
+    written &= Registry::SetBinary(kSettingsKey, u"MileageRate", MileageRateBytes(m_fMileageRate));
     written &= Registry::SetString(kSettingsKey, u"CustomLabel1", m_strCustomLabel1);
     written &= Registry::SetString(kSettingsKey, u"CustomLabel2", m_strCustomLabel2);
     written &= Registry::SetString(kSettingsKey, u"CustomLabel3", m_strCustomLabel3);

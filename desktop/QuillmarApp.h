@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QString>
 
+#include "desktop/SharedSettings.h"
 #include "platform/CString.h"
 
 class Library;
@@ -16,7 +17,7 @@ class CMainFrame;
 class QLockFile;
 class CWindowMessageNotifier;
 
-class CQuillmarApp {
+class CQuillmarApp : public CSharedSettings {
 public:
     // Registry places, relative to HKEY_CURRENT_USER.
     static const CString kCompanyKey;     // "Software\\Kestovar"
@@ -39,17 +40,8 @@ public:
     // Frees the main frame, the resource library and the instance lock.
     void ExitInstance();
 
-    // Settings ("Settings" section).
-    int m_nFirstDayOfWeek = 2;          // 1 = Sunday ... 7 = Saturday
+    // Settings ("Settings" section): the shared ones and the theme.
     int m_nTheme = ThemeOffice2003;
-    int m_bHideClientsWithNoProjects = 0;
-    int m_bColorAltRows = 0;
-    int m_bStrikeOutPaidItems = 1;
-    int m_bGridlines = 0;
-    float m_fMileageRate = 0.35f;
-    CString m_strCustomLabel1;          // resource library string 84 by default
-    CString m_strCustomLabel2;          // 85
-    CString m_strCustomLabel3;          // 86
 
     // Spreadsheet cell formats ("ExcelFmts" section).
     CString m_strExcelFmtCurrency;      // program string 57609

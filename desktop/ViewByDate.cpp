@@ -280,10 +280,7 @@ bool CViewByDate::CanMarkAsPaid() const
 void CViewByDate::OnEdit()
 {
     CProjectItem entry;
-    entry.set_ID(SelectedEntryId());
-    if (entry.get_ID() == 0 || !entry.Load())
-        return;
-    if (dialogs::EditProjectItem(entry))
+    if (CEntryRows::LoadSelected(*m_list, entry) && dialogs::EditProjectItem(entry))
         Refresh(entry.get_ID());
 }
 
@@ -298,15 +295,10 @@ void CViewByDate::OnMarkAsPaid()
 
 void CViewByDate::OnDelete()
 {
-    const int row = m_list->GetSelectedRow();
-    CProjectItem entry;
-    entry.set_ID(SelectedEntryId());
-    if (row < 0 || entry.get_ID() == 0 || !entry.Load())
-        return;
-    if (!entry.Delete())
+    const int row = CEntryRows::DeleteSelected(*m_list);
+    if (row < 0)
         return;
     // Only the row goes; totals and status texts stay as they are until the next refresh.
-    m_list->AsListCtrl().DeleteItem(row);
     const int next = row > 0 ? row - 1 : (m_list->topLevelItemCount() > 0 ? 0 : -1);
     if (next >= 0)
         m_list->SelectRow(next);

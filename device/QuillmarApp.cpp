@@ -1,9 +1,5 @@
 #include "device/QuillmarApp.h"
 
-#include <cstring>
-#include <iterator>
-#include <vector>
-
 #include <QApplication>
 
 #include "biz/BizApp.h"
@@ -18,14 +14,6 @@
 namespace {
 
 CQuillmarApp* g_app = nullptr;
-
-std::vector<uint8_t> FloatBytes(float value)
-{
-    // Stored as the value's four bytes in memory (little-endian on the machines we build for).
-    std::vector<uint8_t> bytes(sizeof(float));
-    std::memcpy(bytes.data(), &value, sizeof(float));
-    return bytes;
-}
 
 }   // namespace
 
@@ -64,36 +52,12 @@ CQuillmarApp::~CQuillmarApp()
 
 void CQuillmarApp::RestoreDefaults()
 {
-    m_nFirstDayOfWeek = 2;
-    m_bHideClientsWithNoProjects = 0;
-    m_bColorAltRows = 0;
-    m_bStrikeOutPaidItems = 1;
-    m_bGridlines = 0;
-    m_fMileageRate = 0.35f;
-    m_strCustomLabel1 = GetResString(devres::CustomLabel1, 1);
-    m_strCustomLabel2 = GetResString(devres::CustomLabel2, 1);
-    m_strCustomLabel3 = GetResString(devres::CustomLabel3, 1);
+    RestoreSharedDefaults();
 }
 
 void CQuillmarApp::LoadSettings()
 {
-    const struct {
-        const char16_t* name;
-        int* value;
-    } numbers[] = {{u"FirstDayOfWeek", &m_nFirstDayOfWeek},
-                   {u"HideClientsWithNoProjects", &m_bHideClientsWithNoProjects},
-                   {u"ColorAltRows", &m_bColorAltRows},
-                   {u"StrikeOutPaidItems", &m_bStrikeOutPaidItems},
-                   {u"Gridlines", &m_bGridlines}};
-    for (const auto& setting : numbers) {
-        *setting.value = static_cast<int>(
-            Registry::GetDword(kSettingsKey, setting.name, static_cast<uint32_t>(*setting.value)));
-    }
-    if (const auto rate = Registry::QueryBinary(kSettingsKey, u"MileageRate"); rate && rate->size() == sizeof(float))
-        std::memcpy(&m_fMileageRate, rate->data(), sizeof(float));
-    m_strCustomLabel1 = Registry::GetString(kSettingsKey, u"CustomLabel1", m_strCustomLabel1);
-    m_strCustomLabel2 = Registry::GetString(kSettingsKey, u"CustomLabel2", m_strCustomLabel2);
-    m_strCustomLabel3 = Registry::GetString(kSettingsKey, u"CustomLabel3", m_strCustomLabel3);
+    LoadSharedSettings(kSettingsKey);
 }
 
 bool CQuillmarApp::SaveOptionsSettings() const
@@ -104,7 +68,7 @@ bool CQuillmarApp::SaveOptionsSettings() const
     };
     dword(u"FirstDayOfWeek", m_nFirstDayOfWeek);
     dword(u"HideClientsWithNoProjects", m_bHideClientsWithNoProjects);
-    written = Registry::SetBinary(kSettingsKey, u"MileageRate", FloatBytes(m_fMileageRate)) && written;
+    written = Registry::SetBinary(kSettingsKey, u"MileageRate", MileageRateBytes(m_fMileageRate)) && written;
     dword(u"ColorAltRows", m_bColorAltRows);
     dword(u"StrikeOutPaidItems", m_bStrikeOutPaidItems);
     dword(u"Gridlines", m_bGridlines);

@@ -6,13 +6,14 @@
 
 #include <QFont>
 
+#include "desktop/SharedSettings.h"
 #include "platform/CString.h"
 
 class CMainFrame;
 class Library;
 class QObject;
 
-class CQuillmarApp {
+class CQuillmarApp : public CSharedSettings {
 public:
     // Registry places, relative to HKEY_CURRENT_USER.
     static const CString kAppKey;        // "Software\\Kestovar\\Quillmar"
@@ -30,16 +31,7 @@ public:
     bool InitInstance();
     void ExitInstance();
 
-    // Settings ("Settings" section). There is no theme on the device.
-    int m_nFirstDayOfWeek = 2;   // 1 = Sunday ... 7 = Saturday
-    int m_bHideClientsWithNoProjects = 0;
-    int m_bColorAltRows = 0;
-    int m_bStrikeOutPaidItems = 1;
-    int m_bGridlines = 0;
-    float m_fMileageRate = 0.35f;
-    CString m_strCustomLabel1;   // resource library string 84 by default
-    CString m_strCustomLabel2;   // 85
-    CString m_strCustomLabel3;   // 86
+    // Settings ("Settings" section): only the shared ones; there is no theme on the device.
 
     // Reads every setting; missing ones keep their defaults, "MileageRate" is taken only when
     // it holds exactly the four bytes of a float.

@@ -259,10 +259,7 @@ void CViewByDate::OnFilterData()
 void CViewByDate::OnEdit()
 {
     CProjectItem entry;
-    entry.set_ID(SelectedEntryId());
-    if (entry.get_ID() == 0 || !entry.Load())
-        return;
-    if (EditProjectItem(&entry))
+    if (CEntryRows::LoadSelected(*m_list, entry) && EditProjectItem(&entry))
         Refresh(entry.get_ID());
 }
 
@@ -275,13 +272,7 @@ void CViewByDate::OnMarkAsPaid()
 
 void CViewByDate::OnDelete()
 {
-    const int row = m_list->GetSelectedRow();
-    CProjectItem entry;
-    entry.set_ID(SelectedEntryId());
-    if (row < 0 || entry.get_ID() == 0 || !entry.Load())
-        return;
-    if (entry.Delete())
-        m_list->AsListCtrl().DeleteItem(row);
+    CEntryRows::DeleteSelected(*m_list);
 }
 
 void CViewByDate::OnTapAt(const QPoint& viewportPos)

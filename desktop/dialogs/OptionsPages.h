@@ -1,13 +1,12 @@
 #pragma once
 // Moving the settings both programs share between their application object and the Options
-// sheet's Preferences and Custom Field Labels pages. `Settings` is either program's application
-// object; both name these settings alike. The desktop's theme is not among them.
+// sheet's Preferences and Custom Field Labels pages. The desktop's theme is not among them.
+#include "desktop/SharedSettings.h"
 #include "desktop/dialogs/DlgOptionsCustomFields.h"
 #include "desktop/dialogs/DlgOptionsPrefs.h"
 
-template <class Settings>
-void CopySharedSettingsIntoPages(const Settings& settings, CDlgOptionsPrefs& prefs,
-                                 CDlgOptionsCustomFields& labels)
+inline void CopySharedSettingsIntoPages(const CSharedSettings& settings, CDlgOptionsPrefs& prefs,
+                                        CDlgOptionsCustomFields& labels)
 {
     prefs.m_nFirstDayOfWeek = settings.m_nFirstDayOfWeek;
     prefs.m_bHideClientsWithNoProjects = settings.m_bHideClientsWithNoProjects;
@@ -20,9 +19,8 @@ void CopySharedSettingsIntoPages(const Settings& settings, CDlgOptionsPrefs& pre
     labels.m_strCustomLabel3 = settings.m_strCustomLabel3;
 }
 
-template <class Settings>
-void CopySharedSettingsFromPages(const CDlgOptionsPrefs& prefs, const CDlgOptionsCustomFields& labels,
-                                 Settings& settings)
+inline void CopySharedSettingsFromPages(const CDlgOptionsPrefs& prefs, const CDlgOptionsCustomFields& labels,
+                                        CSharedSettings& settings)
 {
     settings.m_nFirstDayOfWeek = prefs.m_nFirstDayOfWeek;
     settings.m_bHideClientsWithNoProjects = prefs.m_bHideClientsWithNoProjects;

@@ -165,6 +165,44 @@ private slots:
         QCOMPARE(qtconv::ToQString(CEntryRows::CategoryCode(entry)), QString());
     }
 
+    void loadingTheSelectedEntryNeedsASelectedRowThatLoads()
+    {
+        const int id = AddEntry(CProjectItem::ItemType_Expense, Date(2026, 5, 4), 0, 7.0f, 1);
+        AddRow(*m_list, id);
+        CProjectItem entry;
+        QVERIFY(!CEntryRows::LoadSelected(*m_list, entry));
+        m_list->SelectRow(0);
+        QVERIFY(CEntryRows::LoadSelected(*m_list, entry));
+        QCOMPARE(entry.get_ID(), id);
+        QCOMPARE(entry.get_PymtStatus(), CProjectItem::PymtStatus_Paid);
+        const MessageBoxScript boxes({IDYES});
+        QVERIFY(Loaded(id).Delete());
+        QVERIFY(!CEntryRows::LoadSelected(*m_list, entry));
+    }
+
+    void deletingRemovesTheEntryAndOnlyItsRow()
+    {
+        const int first = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f);
+        const int second = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 5), 0, 2.0f);
+        AddRow(*m_list, first);
+        AddRow(*m_list, second);
+        QCOMPARE(CEntryRows::DeleteSelected(*m_list), -1);
+        m_list->SelectRow(1);
+        {
+            MessageBoxScript boxes({IDNO});
+            QCOMPARE(CEntryRows::DeleteSelected(*m_list), -1);
+            QCOMPARE(boxes.Shown().size(), size_t(1));
+            QCOMPARE(m_list->topLevelItemCount(), 2);
+        }
+        MessageBoxScript boxes({IDYES});
+        QCOMPARE(CEntryRows::DeleteSelected(*m_list), 1);
+        QCOMPARE(m_list->topLevelItemCount(), 1);
+        QCOMPARE(m_list->GetRowValue(0), first);
+        CProjectItem gone;
+        gone.set_ID(second);
+        QVERIFY(!gone.Load());
+    }
+
     void markingAsPaidSavesThePaidStatus()
     {
         const int id = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f);
