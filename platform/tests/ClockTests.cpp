@@ -83,7 +83,7 @@ TEST_F(ClockTest, LocalTimeHonoursTheZone) {
     setenv("TZ", "UTC", 1);
     tzset();
     const COleDateTime utc = Clock::LocalNow();
-    setenv("TZ", "XXX-05:30", 1);   // five and a half hours east, no daylight saving
+    setenv("TZ", "QMT-05:30", 1);   // five and a half hours east, no daylight saving
     tzset();
     const COleDateTime east = Clock::LocalNow();
     if (old) setenv("TZ", saved.c_str(), 1);
