@@ -85,7 +85,7 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
     AddChildIfNotEmpty(*document, u"description", m_Description);
     if (!isMarker) {
         AddChildIfNotEmpty(*document, u"notes", m_Notes);
-        m_ModifiedTime = COleDateTime::GetCurrentTime();
+        m_ModifiedTime = store->ModifiedTimeForSave();
         document->AddChildElem(u"modified", CDateTimeFormatter::FormatDateTimeForDB(m_ModifiedTime));
     }
     document->OutOfElem();

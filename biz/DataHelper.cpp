@@ -158,6 +158,7 @@ CDataHelper::CDataHelper() {
 }
 
 int CDataHelper::Initialize() {
+    m_lastSyncStampedHere.reset();
     // The data document is reloaded; edits gathered so far go into the old one first.
     BringDataDocumentUpToDate();
     m_recordBatch.reset();
@@ -499,6 +500,16 @@ CObArray* CDataHelper::GetProjectsForClient(int clientId) {
     return list.release();
 }
 
+COleDateTime CDataHelper::ModifiedTimeForSave() const {
+    const COleDateTime now = COleDateTime::GetCurrentTime();
+    if (!IsDataPhase() || !m_lastSyncStampedHere)
+        return now;
+    // Both have whole seconds; half a second absorbs the rounding of their day numbers.
+    if ((now - *m_lastSyncStampedHere).GetTotalSeconds() > 0.5)
+        return now;
+    return *m_lastSyncStampedHere + COleDateTimeSpan(0, 0, 0, 1);
+}
+
 CString CDataHelper::GetMetaDataValue(const CString& name) {
     if (m_recordBatch) {
         CMarkupArchive& metaData = EnterBatchMetaData(*m_recordBatch);
@@ -511,6 +522,12 @@ CString CDataHelper::GetMetaDataValue(const CString& name) {
 }
 
 int CDataHelper::SetMetaDataValue(const CString& name, const CString& value) {
+    if (name == u"lastSync") {
+        const COleDateTime stamp = CDateTimeFormatter::GetDateTimeFromDB(value);
+        m_lastSyncStampedHere.reset();
+        if (stamp.GetStatus() == COleDateTime::valid)
+            m_lastSyncStampedHere = stamp;
+    }
     if (m_recordBatch) {
         ReplaceMetaDataValue(EnterBatchMetaData(*m_recordBatch), name, value);
         return WriteDocumentOfPhase(PhaseData);

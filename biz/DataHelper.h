@@ -91,6 +91,12 @@ public:
     // not a stored client.
     CObArray* GetProjectsForClient(int clientId);
 
+    // The time a record saved now is stamped with: the current local time, or, in the data
+    // document, a second past the "lastSync" this process stamped in this very second. Stamps
+    // have whole seconds, so a record changed right after a synchronisation would otherwise
+    // carry the stamp's time and never be sent to the other side.
+    COleDateTime ModifiedTimeForSave() const;
+
     // A "metaData" value of the data document; "" when absent.
     CString GetMetaDataValue(const CString& name);
     // Replaces the value in place (or adds it at the end) and writes the file; 1 written.
@@ -148,6 +154,7 @@ private:
     std::optional<CRecordBatch> m_recordBatch;   // open while edits are being gathered
     bool m_bRecordBatchFailed = false;           // edits that could not be written in
     bool m_bRecordBatchRefused = false;          // the document's shape needs edits one by one
+    std::optional<COleDateTime> m_lastSyncStampedHere;   // "lastSync" as this process set it
 };
 
 // The data store of this process (owned by the library's application object).

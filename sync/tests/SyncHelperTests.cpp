@@ -77,6 +77,18 @@ TEST_F(SyncHelperTest, OnlyRecordsSavedAfterTheLastSynchronisationAreWrittenOnce
     EXPECT_NE(ReadFileBytes(OwnChangeFile()).find("<modified>3/2/2026 09:02:00 AM</modified>"), std::string::npos);
 }
 
+TEST_F(SyncHelperTest, ARecordSavedInTheSecondOfTheStampIsStillSent) {
+    SynchronisedNow();
+    const CString committed = AddClient(u"Committed");      // saved before this synchronisation's stamp
+    ASSERT_EQ(CSyncHelper().UpdateLastSyncDateTime(), 1);
+    const CString typedRightAfter = AddClient(u"Typed");    // the same second, after the stamp
+    Advance();
+    EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    const FileSnapshot changes = ReadFileSnapshot(OwnChangeFile());
+    EXPECT_EQ(changes.records.count(Key("client", typedRightAfter)), 1u);
+    EXPECT_EQ(changes.records.count(Key("client", committed)), 0u);
+}
+
 TEST_F(SyncHelperTest, KindsAreWrittenInTheirOrderWhateverTheSavingOrder) {
     SynchronisedNow();
     CCategory category;
