@@ -1,7 +1,8 @@
-// Runs the device build's tests in a device HOME of their own. The device build initialises
-// its data store while it loads, before a test's main() could prepare anything, so the HOME,
-// the XDG folders and the registry's "AppPath" are made here first.
-//   BizDeviceTestLauncher <started|no-app-path|unwritable-app-path> <test program> [arguments]
+// Runs a test program linked with the device build in a device HOME of its own. The device
+// build initialises its data store while it loads, before a test's main() could prepare
+// anything, so the HOME, the XDG folders and the registry's "AppPath" are made here first;
+// the folder goes afterwards. The arguments after the program are passed on as they are.
+//   QuillmarDeviceTestLauncher <started|no-app-path|unwritable-app-path> <test program> [arguments]
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,11 +18,7 @@
 
 namespace {
 
-const std::map<std::string, std::string> kSuiteOfMode = {
-    {"started", "DeviceStarted.*"},
-    {"no-app-path", "DeviceWithoutAppPath.*"},
-    {"unwritable-app-path", "DeviceUnwritableAppPath.*"},
-};
+const std::set<std::string> kModes = {"started", "no-app-path", "unwritable-app-path"};
 
 bool PrepareHome(const std::string& home, const std::string& mode) {
     setenv("HOME", home.c_str(), 1);
@@ -65,7 +62,7 @@ int RunAndWait(std::vector<std::string> arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || !kSuiteOfMode.count(argv[1])) {
+    if (argc < 3 || !kModes.count(argv[1])) {
         std::fprintf(stderr, "usage: %s <started|no-app-path|unwritable-app-path> <test program> [arguments]\n",
                      argv[0]);
         return 2;
@@ -78,10 +75,7 @@ int main(int argc, char** argv) {
     }
     int result = 1;
     if (PrepareHome(home, mode)) {
-        std::vector<std::string> arguments = {argv[2], "--gtest_filter=" + kSuiteOfMode.at(mode)};
-        for (int i = 3; i < argc; ++i)
-            arguments.emplace_back(argv[i]);
-        result = RunAndWait(arguments);
+        result = RunAndWait(std::vector<std::string>(argv + 2, argv + argc));
     } else {
         std::fprintf(stderr, "cannot prepare the device home %s\n", home.c_str());
     }
