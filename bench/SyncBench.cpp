@@ -9,7 +9,7 @@
 
 #include "bench/DataFileGenerator.h"
 #include "biz/SyncHelper.h"
-#include "platform/rapi/Rapi.h"
+#include "connection/Rapi.h"
 #include "sync/e2e/SyncMachine.h"
 
 namespace {

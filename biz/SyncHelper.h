@@ -78,7 +78,7 @@ private:
 
 #ifndef QUILLMAR_DEVICE_BUILD
     // Desktop build only (SyncHelperDesktop.cpp): the device, reached over the connection of
-    // platform/rapi. Every operation answers 1 when its step was done and 0 when it failed,
+    // connection. Every operation answers 1 when its step was done and 0 when it failed,
     // with the reason in GetLastErrorText; a lost connection fails the step that met it.
 public:
     // The steps of a regular synchronisation, in the order PerformRegularSync runs them.

@@ -1,5 +1,5 @@
 // The desktop's half of CSyncHelper: the device reached through the Remote API of the
-// connection (platform/rapi). Desktop build only.
+// connection (connection). Desktop build only.
 #include "biz/SyncHelper.h"
 
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 
 #include "biz/DataHelper.h"
 #include "platform/Paths.h"
-#include "platform/rapi/Rapi.h"
+#include "connection/Rapi.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "desktop/UrlOpener.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 CHyperLink::CHyperLink(const QString& text, const QString& address, QWidget* parent)
     : QLabel(text, parent), m_address(address)

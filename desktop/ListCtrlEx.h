@@ -6,7 +6,7 @@
 #include <QFont>
 #include <QTreeWidget>
 
-#include "platform/qt/QtListCtrl.h"
+#include "ui/qt/QtListCtrl.h"
 
 class CListCtrlEx : public QTreeWidget {
     Q_OBJECT

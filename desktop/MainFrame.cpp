@@ -25,7 +25,7 @@
 #include "desktop/ViewSummary.h"
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "platform/MessageBox.h"
 #include "platform/StringTable.h"
-#include "platform/qt/ModalDialog.h"
+#include "ui/qt/ModalDialog.h"
 
 void CMainFrame::ConnectCommands()
 {

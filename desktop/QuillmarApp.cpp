@@ -19,7 +19,7 @@
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "platform/WindowMessages.h"
-#include "platform/qt/WindowMessageNotifier.h"
+#include "ui/qt/WindowMessageNotifier.h"
 
 // Compiled-in icons live in a static library; the linker keeps them only when asked for.
 static void InitDesktopResources()

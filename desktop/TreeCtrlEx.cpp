@@ -15,7 +15,7 @@
 #include "desktop/Icons.h"
 #include "desktop/PopupMenu.h"
 #include "platform/ObArray.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "desktop/ViewSummary.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QApplication>
 
 #include "desktop/QuillmarApp.h"
-#include "platform/qt/QtMessageBox.h"
-#include "platform/rapi/Pairing.h"
+#include "ui/qt/QtMessageBox.h"
+#include "connection/Pairing.h"
 
 namespace {
 

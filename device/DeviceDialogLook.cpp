@@ -38,10 +38,10 @@
 #include "desktop/dialogs/FloatSpinButtonCtrl.h"
 #include "device/PageTitle.h"
 #include "device/TitleStrip.h"
-#include "platform/qt/Dialog.h"
-#include "platform/qt/PropertyPage.h"
-#include "platform/qt/PropertySheetEx.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/Dialog.h"
+#include "ui/qt/PropertyPage.h"
+#include "ui/qt/PropertySheetEx.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include "device/ViewByDate.h"
 #include "device/dialogs/ManageClientsProjects.h"
 #include "device/dialogs/QuickSummary.h"
-#include "platform/qt/QtConvert.h"
-#include "platform/qt/WindowMessageNotifier.h"
+#include "ui/qt/QtConvert.h"
+#include "ui/qt/WindowMessageNotifier.h"
 
 namespace {
 constexpr int kDeviceWidth = 240;

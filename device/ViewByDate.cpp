@@ -25,7 +25,7 @@
 #include "device/TapAndHold.h"
 #include "device/TitleStrip.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

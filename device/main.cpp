@@ -12,7 +12,7 @@
 #include "device/QuillmarApp.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
-#include "platform/qt/QtMessageBox.h"
+#include "ui/qt/QtMessageBox.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // A drop-down list as the library sees it: items with a text and a numeric item value, and a
-// selection. The programs adapt their widgets to it (platform/qt); tests use an in-memory one.
+// selection. The programs adapt their widgets to it (ui/qt); tests use an in-memory one.
 #include <cstdint>
 
 #include "platform/CString.h"

@@ -1,6 +1,6 @@
 #pragma once
 // A report list as the library sees it: columns with header texts, rows with a text per column
-// and a numeric item value, extended styles. Adapted to widgets in platform/qt; faked in tests.
+// and a numeric item value, extended styles. Adapted to widgets in ui/qt; faked in tests.
 #include <cstdint>
 
 #include "platform/CString.h"

@@ -5,7 +5,7 @@
 // are ignored; only GetDeviceSideSyncID answers, in a buffer from LocalAlloc that the caller
 // releases with LocalFree. Result 0 (S_OK) on success; a failure status (E_FAIL when the data
 // store is not usable or its operation failed) otherwise, which the desktop relies on.
-#include "platform/rapi/RapiTypes.h"
+#include "connection/RapiTypes.h"
 
 // The message the device program's main window ("Quillmar") gets after a commit: the first
 // user message number plus 100.

@@ -9,7 +9,7 @@
 #include <QRegularExpressionValidator>
 
 #include "biz/DateTimeFormatter.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
     auto* label = new QLabel(text, parent);

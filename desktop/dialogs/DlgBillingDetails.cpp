@@ -18,7 +18,7 @@
 #include "desktop/dialogs/FloatSpinButtonCtrl.h"
 #include "desktop/dialogs/SettingsAccess.h"
 #include "platform/ComboBox.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 namespace {
 // 1/60 in single precision, as the amount has always been computed with it.

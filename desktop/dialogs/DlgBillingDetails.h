@@ -1,7 +1,7 @@
 #pragma once
 // Billing page of the entry editor: billable flag, amount (with a decimal up-down and, for
 // time and mileage entries, a Calc. button) and billing status.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class CDlgTimeDetails;
 class CDlgMileageDetails;

@@ -10,7 +10,7 @@
 #include "biz/Helpers.h"
 #include "desktop/dialogs/EditCategory.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 constexpr int kIdRole = Qt::UserRole;

@@ -1,7 +1,7 @@
 #pragma once
 // Categories: the billing categories by name with New, Edit and Delete. In select mode OK
 // hands the selected category's ID to the caller's CCategory.
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class CCategory;
 class QListWidget;

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "desktop/dialogs/DialogLayout.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 CDlgClient::CDlgClient(QWidget* parent) : CPropertyPage(u"Details", parent) {}
 

@@ -1,6 +1,6 @@
 #pragma once
 // Details page of the client sheet.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QLineEdit;
 class QPlainTextEdit;

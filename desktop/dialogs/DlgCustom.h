@@ -1,6 +1,6 @@
 #pragma once
 // Custom page of the entry editor: the three custom fields under the user's own labels.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QLabel;
 class QLineEdit;

@@ -10,8 +10,8 @@
 #include "biz/Helpers.h"
 #include "desktop/dialogs/DialogLayout.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/QtConvert.h"
 
 const std::array<const char16_t*, 10> CDlgDateRange::kPresets = {
     u"  - Presets -", u"This Month", u"This Month-to-date", u"This Quarter", u"This Quarter-to-date",

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "platform/OleDateTime.h"
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class QComboBox;
 class QDateTimeEdit;

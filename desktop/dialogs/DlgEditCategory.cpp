@@ -9,7 +9,7 @@
 
 #include "desktop/dialogs/DialogLayout.h"
 #include "desktop/dialogs/FloatSpinButtonCtrl.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 CDlgEditCategory::CDlgEditCategory(QWidget* parent) : CDialog(u"Edit Category", parent) {}
 

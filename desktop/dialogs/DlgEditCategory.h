@@ -1,7 +1,7 @@
 #pragma once
 // Edit Category: name, code (upper case) and hourly rate. OK is enabled only while the
 // values read back and both the name and the code are filled in.
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class CFloatSpinButtonCtrl;
 class QLineEdit;

@@ -11,9 +11,9 @@
 #include "biz/Helpers.h"
 #include "desktop/dialogs/DialogLayout.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/QtConvert.h"
-#include "platform/qt/SpinButtonCtrl.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/QtConvert.h"
+#include "ui/qt/SpinButtonCtrl.h"
 
 namespace {
 // Half a second in days.

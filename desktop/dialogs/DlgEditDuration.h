@@ -2,7 +2,7 @@
 // Edit Duration: hours and minutes, optionally with the exact start and end times from
 // which the duration follows. Start and end both at 00:00 mean "no times".
 #include "platform/OleDateTime.h"
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class CSpinButtonCtrl;
 class QCheckBox;

@@ -13,8 +13,8 @@
 #include "desktop/dialogs/DialogLayout.h"
 #include "desktop/dialogs/SelectProject.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/QtConvert.h"
 
 CDlgEntryDetailsBase::CDlgEntryDetailsBase(QWidget* parent) : CPropertyPage(u"Details", parent) {}
 

@@ -2,7 +2,7 @@
 // What the three Details pages of the entry editor share: the date, the project chosen with
 // the "..." button (required: the page cannot be left without one) and the description.
 #include "platform/OleDateTime.h"
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QDateTimeEdit;
 class QLineEdit;

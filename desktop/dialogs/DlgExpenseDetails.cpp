@@ -11,7 +11,7 @@
 #include "desktop/dialogs/DialogLayout.h"
 #include "desktop/dialogs/SortedComboBox.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 const std::array<const char16_t*, 28> CDlgExpenseDetails::kExpenseTypes = {
     u"Airfare", u"Breakfast", u"Bus",     u"Business Meals", u"Car Rental", u"Dinner",

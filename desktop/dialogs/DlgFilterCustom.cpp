@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "desktop/dialogs/DialogLayout.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/QtConvert.h"
 
 CDlgFilterCustom::CDlgFilterCustom(QWidget* parent) : CPropertyPage(u"Custom Fields", parent) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 // Custom Fields page of the Filter Data sheet: the values the entries' custom fields must
 // match, under the user's labels.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QLineEdit;
 

@@ -12,7 +12,7 @@
 #include "biz/Helpers.h"
 #include "desktop/dialogs/DialogLayout.h"
 #include "desktop/dialogs/SortedComboBox.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 namespace {
 // The leading entry (ID 0) of a list, selected; the lists do not show the current filter.

@@ -1,7 +1,7 @@
 #pragma once
 // General page of the Filter Data sheet: client, project and category lists (each with a
 // leading "any" entry of ID 0) and the eight include flags.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,7 +1,7 @@
 #pragma once
 // Manage Clients and Projects: the clients and projects tree with OK and Cancel. In select
 // mode OK (or a double click) picks the selected project into the caller's CProject.
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class CProject;
 class CTreeCtrlEx;

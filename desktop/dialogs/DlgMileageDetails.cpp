@@ -11,7 +11,7 @@
 #include "biz/Helpers.h"
 #include "desktop/dialogs/DialogLayout.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 CDlgMileageDetails::CDlgMileageDetails(QWidget* parent) : CDlgEntryDetailsBase(parent) {}
 

@@ -5,7 +5,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 CDlgNotes::CDlgNotes(QWidget* parent) : CPropertyPage(u"Notes", parent) {}
 

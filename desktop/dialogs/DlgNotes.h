@@ -1,6 +1,6 @@
 #pragma once
 // The Notes page, the last tab of every record sheet: one multi-line box without a limit.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QPlainTextEdit;
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "desktop/dialogs/DialogLayout.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 CDlgOptionsCustomFields::CDlgOptionsCustomFields(QWidget* parent) : CPropertyPage(u"Custom Fields", parent) {}
 

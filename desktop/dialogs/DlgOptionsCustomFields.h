@@ -1,6 +1,6 @@
 #pragma once
 // Custom Fields page of the Options sheet: the labels of the three custom fields.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QLineEdit;
 

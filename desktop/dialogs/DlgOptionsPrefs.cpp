@@ -11,8 +11,8 @@
 #include "biz/DateTimeFormatter.h"
 #include "desktop/dialogs/DialogLayout.h"
 #include "desktop/dialogs/FloatSpinButtonCtrl.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/QtConvert.h"
 
 CDlgOptionsPrefs::CDlgOptionsPrefs(QWidget* parent) : CPropertyPage(u"Preferences", parent) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 // Preferences page of the Options sheet: first day of the week, mileage rate, the hide flag
 // of the side bar, the display options of the entries list and the paint theme.
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class CFloatSpinButtonCtrl;
 class QCheckBox;

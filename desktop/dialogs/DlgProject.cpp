@@ -10,7 +10,7 @@
 #include "biz/Helpers.h"
 #include "desktop/dialogs/DialogLayout.h"
 #include "desktop/dialogs/SortedComboBox.h"
-#include "platform/qt/DataExchange.h"
+#include "ui/qt/DataExchange.h"
 
 CDlgProject::CDlgProject(QWidget* parent) : CPropertyPage(u"Details", parent) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 // Details page of the project sheet: description and client (the leading entry, ID 0,
 // means no client).
-#include "platform/qt/PropertyPage.h"
+#include "ui/qt/PropertyPage.h"
 
 class QComboBox;
 class QLineEdit;

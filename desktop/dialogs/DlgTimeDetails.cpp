@@ -19,7 +19,7 @@
 #include "desktop/dialogs/ManageCategories.h"
 #include "desktop/dialogs/SortedComboBox.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 CDlgTimeDetails::CDlgTimeDetails(QWidget* parent) : CDlgEntryDetailsBase(parent) {}
 

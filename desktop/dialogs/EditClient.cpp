@@ -7,7 +7,7 @@
 #include "desktop/dialogs/DlgClient.h"
 #include "desktop/dialogs/DlgNotes.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 int EditClient(CClient* pClient) {
     if (pClient == nullptr)

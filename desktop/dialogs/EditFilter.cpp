@@ -8,7 +8,7 @@
 #include "desktop/dialogs/DlgFilterGeneral.h"
 #include "desktop/dialogs/SettingsAccess.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 void CopyIntoPages(const CProjectItemFilter& filter, CDlgFilterGeneral& general, CDlgFilterCustom& custom) {

@@ -6,7 +6,7 @@
 #include "desktop/QuillmarApp.h"
 #include "desktop/dialogs/OptionsPages.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 void CopyIntoPages(const CQuillmarApp& app, CDlgOptionsPrefs& prefs, CDlgOptionsCustomFields& labels) {

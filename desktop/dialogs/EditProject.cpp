@@ -8,7 +8,7 @@
 #include "desktop/dialogs/DlgNotes.h"
 #include "desktop/dialogs/DlgProject.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 int EditProject(CProject* pProject) {
     if (pProject == nullptr)

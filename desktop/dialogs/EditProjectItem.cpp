@@ -12,7 +12,7 @@
 #include "desktop/dialogs/DlgTimeDetails.h"
 #include "desktop/dialogs/SettingsAccess.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/Locale.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 // Trailing zeros of the digits after the decimal point, then the point itself.

@@ -3,7 +3,7 @@
 // underlying integer positions only mirror where the value stands in the range; the value
 // itself lives in the edit box and every arrow step adds a multiple of the step to it.
 #include "platform/CString.h"
-#include "platform/qt/SpinButtonCtrl.h"
+#include "ui/qt/SpinButtonCtrl.h"
 
 class CFloatSpinButtonCtrl : public CSpinButtonCtrl {
 public:

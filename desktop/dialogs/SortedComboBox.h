@@ -3,7 +3,7 @@
 // does: AddString inserts at the item's place (case-insensitive) and returns that index.
 // With `firstStaysOnTop` the first item added (a leading "no selection" entry) is kept at
 // the top and the others are sorted below it.
-#include "platform/qt/QtComboBox.h"
+#include "ui/qt/QtComboBox.h"
 
 class CSortedComboBox : public CQtComboBox {
 public:

@@ -18,8 +18,8 @@
 #include "platform/Locale.h"
 #include "platform/ObArray.h"
 #include "platform/StringTable.h"
-#include "platform/qt/ModalDialog.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/ModalDialog.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

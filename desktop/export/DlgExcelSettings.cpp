@@ -10,8 +10,8 @@
 #include "desktop/QuillmarApp.h"
 #include "desktop/dialogs/DialogLayout.h"
 #include "platform/StringTable.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 constexpr int kMaxFormatLength = 20;

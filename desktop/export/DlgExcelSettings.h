@@ -1,7 +1,7 @@
 #pragma once
 // "Microsoft Excel Settings": the five cell formats the spreadsheet export applies.
 #include "desktop/export/DataExporter.h"
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class QLineEdit;
 

@@ -16,7 +16,7 @@
 #include "desktop/export/DlgExcelSettings.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 constexpr int kFieldColumnWidth = 150;

@@ -2,7 +2,7 @@
 // "Export Data": the format, the fields to include, and the export itself. The field choices
 // are kept in the registry ("ExportFields") at every Export click.
 #include "desktop/export/ExportRequest.h"
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class QComboBox;
 class QListWidget;

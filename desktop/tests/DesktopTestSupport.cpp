@@ -17,7 +17,7 @@
 #include "desktop/PopupMenu.h"
 #include "desktop/QuillmarApp.h"
 #include "platform/Registry.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace testsupport {
 

@@ -14,7 +14,7 @@
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Locale.h"
 #include "platform/ObArray.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 using namespace testsupport;
 

@@ -26,7 +26,7 @@
 #include "desktop/ViewSummary.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Registry.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 using namespace testsupport;
 

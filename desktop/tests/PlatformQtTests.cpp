@@ -13,10 +13,10 @@
 #include "desktop/QuillmarApp.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/WindowMessages.h"
-#include "platform/qt/QtComboBox.h"
-#include "platform/qt/QtListCtrl.h"
-#include "platform/qt/QtMessageBox.h"
-#include "platform/qt/WindowMessageNotifier.h"
+#include "ui/qt/QtComboBox.h"
+#include "ui/qt/QtListCtrl.h"
+#include "ui/qt/QtMessageBox.h"
+#include "ui/qt/WindowMessageNotifier.h"
 
 using namespace testsupport;
 

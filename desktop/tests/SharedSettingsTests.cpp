@@ -9,7 +9,7 @@
 #include "desktop/dialogs/OptionsPages.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Registry.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

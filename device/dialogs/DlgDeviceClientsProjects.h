@@ -3,7 +3,7 @@
 // the desktop: OK, or a double tap, picks the selected project. Manage mode (Tools menu):
 // holding the stylus on an item (or a right click) offers Edit and Delete for its record; a
 // double tap edits it; OK just closes.
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class CProject;
 class CTapAndHold;

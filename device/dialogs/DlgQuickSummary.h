@@ -1,6 +1,6 @@
 #pragma once
 // The Quick Summary dialog: one report list below the drawn title, filled from a summary.
-#include "platform/qt/Dialog.h"
+#include "ui/qt/Dialog.h"
 
 class CListCtrlEx;
 class CSummaryData;

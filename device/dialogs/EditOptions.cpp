@@ -9,7 +9,7 @@
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 int EditOptions()
 {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "biz/BizApp.h"
-#include "platform/qt/QtMessageBox.h"
+#include "ui/qt/QtMessageBox.h"
 
 int main(int argc, char** argv)
 {

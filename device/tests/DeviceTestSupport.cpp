@@ -23,9 +23,9 @@
 #include "device/QuillmarApp.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
-#include "platform/qt/Dialog.h"
-#include "platform/qt/PropertySheetEx.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/Dialog.h"
+#include "ui/qt/PropertySheetEx.h"
+#include "ui/qt/QtConvert.h"
 
 void ResetDeviceData()
 {

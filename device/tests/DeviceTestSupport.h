@@ -14,7 +14,7 @@
 #include "platform/CString.h"
 #include "platform/MessageBox.h"
 #include "platform/OleDateTime.h"
-#include "platform/qt/ModalDialog.h"
+#include "ui/qt/ModalDialog.h"
 
 class CMainFrame;
 class CQuillmarApp;

@@ -32,8 +32,8 @@
 #include "device/DeviceDialogLook.h"
 #include "device/PageTitle.h"
 #include "device/tests/DeviceTestSupport.h"
-#include "platform/qt/PropertyPage.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertyPage.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 

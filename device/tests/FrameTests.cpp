@@ -34,7 +34,7 @@
 #include "device/dialogs/DlgQuickSummary.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Registry.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 

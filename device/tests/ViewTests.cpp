@@ -22,8 +22,8 @@
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Registry.h"
-#include "platform/qt/PropertySheetEx.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/PropertySheetEx.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

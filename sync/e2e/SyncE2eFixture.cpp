@@ -8,7 +8,7 @@
 #include "biz/ProjectItem.h"
 #include "biz/SyncHelper.h"
 #include "platform/Paths.h"
-#include "platform/rapi/Rapi.h"
+#include "connection/Rapi.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "biz/DataHelper.h"
 #include "platform/Registry.h"
-#include "platform/rapi/Pairing.h"
+#include "connection/Pairing.h"
 
 namespace {
 

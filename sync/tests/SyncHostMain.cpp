@@ -11,7 +11,7 @@
 
 #include "platform/Clock.h"
 #include "platform/LocalAlloc.h"
-#include "platform/rapi/RapiTypes.h"
+#include "connection/RapiTypes.h"
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {

@@ -8,8 +8,8 @@
 #include <QWidget>
 
 #include "desktop/dialogs/tests/DialogTestSupport.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/QtConvert.h"
 
 TEST(DataExchangeText, StandardMessages) {
     EXPECT_EQ(u"Please enter an integer between 0 and 250000.", DataExchangeText::IntRange(0, 250000));

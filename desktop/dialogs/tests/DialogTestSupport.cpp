@@ -15,8 +15,8 @@
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
-#include "platform/qt/PropertySheetEx.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/PropertySheetEx.h"
+#include "ui/qt/QtConvert.h"
 
 DialogScript::DialogScript(std::vector<Step> steps) : m_steps(steps.begin(), steps.end()) {
     m_previous = SetModalDialogHandler([this](QDialog& dialog) {

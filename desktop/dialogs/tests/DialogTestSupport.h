@@ -13,7 +13,7 @@
 
 #include "platform/CString.h"
 #include "platform/MessageBox.h"
-#include "platform/qt/ModalDialog.h"
+#include "ui/qt/ModalDialog.h"
 
 class CPropertySheetEx;
 class CProjectItem;

@@ -10,7 +10,7 @@
 #include "desktop/dialogs/DlgEditDuration.h"
 #include "desktop/dialogs/tests/DialogTestSupport.h"
 #include "platform/Clock.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 COleDateTime TimeOfDay(int hour, int minute) { return COleDateTime(1899, 12, 30, hour, minute, 0); }

@@ -30,7 +30,7 @@
 #include "desktop/dialogs/EditProjectItem.h"
 #include "desktop/dialogs/tests/DialogTestSupport.h"
 #include "platform/Clock.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 

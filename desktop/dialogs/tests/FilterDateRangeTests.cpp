@@ -18,7 +18,7 @@
 #include "desktop/dialogs/SettingsAccess.h"
 #include "desktop/dialogs/tests/DialogTestSupport.h"
 #include "platform/Clock.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 COleDateTime Day(int year, int month, int day) { return COleDateTime(year, month, day, 0, 0, 0); }

@@ -13,7 +13,7 @@
 #include "desktop/dialogs/FloatSpinButtonCtrl.h"
 #include "desktop/dialogs/tests/DialogTestSupport.h"
 #include "platform/Registry.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 const CString kSettings = u"Software\\Kestovar\\Quillmar\\Settings";

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "desktop/dialogs/tests/DialogTestSupport.h"
-#include "platform/qt/DataExchange.h"
-#include "platform/qt/PropertyPage.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/DataExchange.h"
+#include "ui/qt/PropertyPage.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 

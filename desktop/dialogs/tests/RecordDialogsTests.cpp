@@ -26,7 +26,7 @@
 #include "desktop/dialogs/ManageCategories.h"
 #include "desktop/dialogs/SelectProject.h"
 #include "desktop/dialogs/tests/DialogTestSupport.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 struct RecordDialogsFixture : ::testing::Test {

@@ -23,7 +23,7 @@
 #include "desktop/dialogs/SelectDateRange.h"
 #include "desktop/dialogs/SelectProject.h"
 #include "desktop/dialogs/tests/DialogTestSupport.h"
-#include "platform/qt/PropertySheetEx.h"
+#include "ui/qt/PropertySheetEx.h"
 
 namespace {
 // Shows every page of a sheet in turn (or the dialog), takes its picture and cancels.

@@ -33,7 +33,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
-#include "platform/qt/QtConvert.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 

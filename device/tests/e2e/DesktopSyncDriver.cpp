@@ -13,7 +13,7 @@
 #include "biz/ProjectItem.h"
 #include "biz/SyncHelper.h"
 #include "platform/OleDateTime.h"
-#include "platform/rapi/Pairing.h"
+#include "connection/Pairing.h"
 
 namespace {
 
