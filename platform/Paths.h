@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/WriteStatus.h"
+
 // The folder holding the module that contains the platform code (the executable, or the shared
 // business library that links it): "X.dll" is looked for there. No trailing slash.
 std::string GetProgramFolder();
@@ -26,10 +28,13 @@ bool MakeFolders(const std::string& folder, unsigned mode = 0755);
 // or a NUL, or is "." / "..".
 std::optional<std::string> ResolveNameNoCase(const std::string& folder, const std::string& name);
 
-// Writes `bytes` to `path` atomically: temporary file in the same folder, flush (fsync unless
-// disabled by SetDiskSyncEnabled(false) for benchmarks), rename over the target. The new file
-// gets `mode` when one is given (>= 0), else the old file's mode, else 0666 less the umask.
-// On any failure returns false, removes the temporary file and leaves the old file as it was.
+// Writes `bytes` to `path` atomically: temporary file ".<name>.tmp-<pid>-<n>" in the same
+// folder, flush (fsync unless disabled by SetDiskSyncEnabled(false) for benchmarks), rename over
+// the target, flush of the folder. When `path` is a symbolic link, the file it leads to is
+// replaced in its own folder and the link stays. The new file gets `mode` when one is given
+// (>= 0), else the old file's mode, else 0666 less the umask. On any failure returns false and
+// removes the temporary file; the old file is as it was unless only the final folder flush
+// failed (see WriteFileAtomicallyWithStatus). Every step goes through the write-fault seam.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, int mode = -1);
 // Receives the next piece of a file being written; false when it could not be written.
 using FilePieceSink = std::function<bool(std::string_view piece)>;
@@ -38,6 +43,17 @@ using FilePieceSink = std::function<bool(std::string_view piece)>;
 // large file be written without holding all of its bytes in memory at once.
 bool WriteFileAtomicallyInPieces(const std::string& path, const std::function<bool(const FilePieceSink&)>& produce,
                                  int mode = -1);
+// The same, telling what happened: Written; NotWritten (the old file as it was); NotDurable
+// (the new file is in place, but the flush of its folder failed).
+WriteStatus WriteFileAtomicallyWithStatus(const std::string& path,
+                                          const std::function<bool(const FilePieceSink&)>& produce, int mode = -1);
+// Removes the temporary files that writes of `path` by processes that have ended left behind
+// (beside the path and, for a symbolic link, beside the file it leads to). Files of live
+// processes and those this process is writing stay. The number removed.
+int RemoveStaleTempFiles(const std::string& path);
+// The file that `path` leads to through symbolic links (relative ones taken from the link's
+// folder); `path` itself when it is no link. A dangling link gives the missing file it names.
+std::string FollowLinks(const std::string& path);
 void SetDiskSyncEnabled(bool enabled);
 bool IsDiskSyncEnabled();
 // Reads the whole file; false (and `bytes` empty) when it cannot be read.

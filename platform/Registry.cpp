@@ -149,6 +149,9 @@ void LoadFromDisk(State& s, bool lockHeld) {
 void EnsureCurrent(State& s, bool lockHeld) {
     const std::string path = Registry::FilePath();
     if (!s.loaded || s.path != path || SignatureOf(path) != s.signature) {
+        // Writes of processes that were killed half-way leave copies of the settings behind.
+        if (!s.loaded || s.path != path)
+            RemoveStaleTempFiles(path);
         s.path = path;
         LoadFromDisk(s, lockHeld);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -441,7 +442,10 @@ std::optional<RegistryTree> RegistryTree::Parse(std::string_view text) {
     if (!IsValidUtf8(text))
         return std::nullopt;
     RegistryTree tree;
-    std::optional<CString> currentKey;
+    // Where each value name of each key stands, so a file of many values reads in linear time.
+    std::map<std::u16string, std::unordered_map<std::u16string, size_t>> valueIndex;
+    Key* currentKey = nullptr;
+    std::unordered_map<std::u16string, size_t>* currentIndex = nullptr;
     bool first = true;
     for (const std::string& lineText : LogicalLines(text)) {
         std::string_view line = lineText;
@@ -453,10 +457,12 @@ std::optional<RegistryTree> RegistryTree::Parse(std::string_view text) {
         if (line.front() == '[') {
             if (line.back() != ']')
                 return std::nullopt;
-            currentKey = SectionKey(line.substr(1, line.size() - 2));
-            if (!currentKey)
+            const std::optional<CString> key = SectionKey(line.substr(1, line.size() - 2));
+            if (!key)
                 return std::nullopt;
-            tree.AddKey(*currentKey);
+            tree.AddKey(*key);
+            currentKey = tree.FindKey(*key);
+            currentIndex = &valueIndex[Fold(*key)];
             continue;
         }
         if (!currentKey)
@@ -478,7 +484,12 @@ std::optional<RegistryTree> RegistryTree::Parse(std::string_view text) {
         auto value = ParseValueData(TrimSpaces(line.substr(1)));
         if (!value)
             return std::nullopt;
-        tree.Set(*currentKey, name, *value);
+        // A name given twice keeps its first place and its last value, as Set would.
+        const auto [at, added] = currentIndex->try_emplace(Fold(name), currentKey->values.size());
+        if (added)
+            currentKey->values.push_back(NamedValue{name, std::move(*value)});
+        else
+            currentKey->values[at->second].value = std::move(*value);
     }
     return tree;
 }

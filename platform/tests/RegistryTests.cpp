@@ -11,6 +11,7 @@
 
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "platform/WriteFault.h"
 #include "platform/tests/ScopedUserFolders.h"
 
 namespace fs = std::filesystem;
@@ -308,6 +309,48 @@ TEST_F(RegistryTest, HandWrittenFileIsRead) {
     EXPECT_EQ(Registry::QueryString(kSettings, "AppPath"), CString("/home/device/Quillmar"));
     EXPECT_EQ(Registry::QueryBinary(kSettings, "Layout"), (std::vector<uint8_t>{1, 2, 3, 4}));
     EXPECT_TRUE(SetAsideFiles().empty());
+}
+
+TEST_F(RegistryTest, FileOfVeryManyValuesIsReadWhole) {
+    // Far more values than settings ever hold: reading must not grow with their square.
+    constexpr int kValues = 400000;
+    std::string text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Many]\n";
+    for (int i = 0; i < kValues; ++i)
+        text += "\"V" + std::to_string(i) + "\"=dword:" + std::to_string(i % 10) + "\n";
+    text += "\"v7\"=dword:00000009\n";   // the same name again, in another case: the last value wins
+    WriteRegistryFile(text);
+    EXPECT_EQ(Registry::ValueNames("Software\\Many").size(), static_cast<size_t>(kValues));
+    EXPECT_EQ(Registry::QueryDword("Software\\Many", "V123457"), 7u);
+    EXPECT_EQ(Registry::QueryDword("Software\\Many", "V7"), 9u);
+    EXPECT_EQ(Registry::ValueNames("Software\\Many")[7], CString("V7"));
+}
+
+TEST_F(RegistryTest, LeftoversOfKilledWritersGoWhenTheRegistryStarts) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    WriteRegistryFile("");
+    const std::string leftover = m_folders.Home() + "/.config/Kestovar/.registry.reg.tmp-" + std::to_string(child) + "-4";
+    PutFile(leftover, "a copy of the settings");
+    Registry::Reload();
+    EXPECT_FALSE(Registry::KeyExists("Software"));
+    EXPECT_FALSE(fs::exists(leftover));
+}
+
+TEST_F(RegistryTest, FailedWriteKeepsTheValueOutAndTheFileAsItWas) {
+    ASSERT_TRUE(Registry::SetDword(kSettings, "A", 1));
+    const std::string before = SlurpFile(RegistryFile());
+    for (WriteFault::Op op : {WriteFault::Op::Write, WriteFault::Op::ShortWrite, WriteFault::Op::Sync,
+                              WriteFault::Op::Rename}) {
+        WriteFault::Scope fault(op, 1, ENOSPC);
+        EXPECT_FALSE(Registry::SetDword(kSettings, "B", 2));
+        EXPECT_EQ(SlurpFile(RegistryFile()), before);
+        EXPECT_FALSE(Registry::QueryDword(kSettings, "B"));
+    }
+    EXPECT_TRUE(Registry::SetDword(kSettings, "B", 2));
+    EXPECT_EQ(Registry::QueryDword(kSettings, "B"), 2u);
 }
 
 }  // namespace
