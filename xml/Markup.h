@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/CString.h"
+#include "platform/WriteStatus.h"
 
 class CMarkup {
 public:
@@ -89,6 +90,9 @@ public:
     bool Load(const CString& path);
     // Writes the text as UTF-8, atomically: the old file stays whole when anything fails.
     bool Save(const CString& path);
+    // Save, telling what happened: not written (the old file whole), written, or written but
+    // not made durable (the flush of the folder failed after the new file took the old one's place).
+    WriteStatus SaveFile(const CString& path);
     bool IsWellFormed() const;
     const CString& GetDoc() const { return m_strDoc; }
     const CString& GetError() const { return m_strError; }

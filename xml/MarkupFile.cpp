@@ -248,8 +248,12 @@ bool CMarkup::Load(const CString& path) {
 }
 
 bool CMarkup::Save(const CString& path) {
+    return SaveFile(path).IsWritten();
+}
+
+WriteStatus CMarkup::SaveFile(const CString& path) {
     const std::u16string_view text = m_strDoc.str();
-    return WriteFileAtomicallyInPieces(path.ToUtf8(), [text](const FilePieceSink& sink) {
+    return WriteFileAtomicallyWithStatus(path.ToUtf8(), [text](const FilePieceSink& sink) {
         return Utf8PieceWriter(sink).Write(text);
     });
 }

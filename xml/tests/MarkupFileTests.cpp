@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 
+#include "platform/WriteFault.h"
 #include "xml/tests/MarkupTestSupport.h"
 
 namespace {
@@ -128,16 +130,36 @@ TEST(MarkupFile, SaveReplacesExistingFileWhole) {
 }
 
 TEST(MarkupFile, FailedSaveLeavesOldFileIntact) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
     TempFolder folder;
     std::string path = folder.File("data.xml");
     WriteBytes(path, "<old/>");
-    ASSERT_EQ(::chmod(folder.Path().c_str(), 0500), 0);
     CMarkup m(u"<new/>");
-    EXPECT_FALSE(m.Save(CString(path)));
-    ::chmod(folder.Path().c_str(), 0700);
-    EXPECT_EQ(ReadBytes(path), "<old/>");
+    for (WriteFault::Op op : {WriteFault::Op::Open, WriteFault::Op::Write, WriteFault::Op::ShortWrite,
+                              WriteFault::Op::Sync, WriteFault::Op::Close, WriteFault::Op::Rename}) {
+        WriteFault::Scope fault(op, 1, ENOSPC);
+        EXPECT_FALSE(m.Save(CString(path)));
+        EXPECT_EQ(ReadBytes(path), "<old/>");
+    }
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(MarkupFile, SaveTellsAFailedFolderFlushFromAFailedWrite) {
+    TempFolder folder;
+    std::string path = folder.File("data.xml");
+    WriteBytes(path, "<old/>");
+    CMarkup m(u"<new/>");
+    {
+        WriteFault::Scope fault(WriteFault::Op::Rename, 1, EIO);
+        EXPECT_EQ(m.SaveFile(CString(path)).GetState(), WriteStatus::NotWritten);
+    }
+    WriteFault::Scope fault(WriteFault::Op::FolderSync, 1, EIO);
+    EXPECT_EQ(m.SaveFile(CString(path)).GetState(), WriteStatus::NotDurable);
+    EXPECT_EQ(ReadBytes(path), "<new/>");
 }
 
 TEST(MarkupFile, FailedRenameLeavesTargetAndNoTemporary) {
