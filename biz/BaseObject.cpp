@@ -70,15 +70,22 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
         if (m_ID != 0) {
             store->RemoveObject(m_ID, get_ElemName());
         } else {
-            m_ID = store->GenerateNewID();
+            const int newId = store->GenerateNewID();
+            if (newId == 0)
+                return nullptr;
+            m_ID = newId;
             if (m_RefID.IsEmpty())
                 m_RefID = store->GenerateRefID(m_ID);
         }
     }
+    store->NoteRecordID(m_ID);
     CMarkupArchive* document = store->GetDocumentForSave();
     document->ResetPos();
-    if (!document->FindElem() || !document->AddChildElem(get_ElemName()))
+    if (!document->FindElem() || !document->AddChildElem(get_ElemName())) {
+        // The old element may be gone already: nothing of this save stays.
+        store->DiscardUnwrittenChanges();
         return nullptr;
+    }
     document->SetChildAttrib(u"id", m_ID);
     document->SetChildAttrib(u"refId", m_RefID);
     document->IntoElem();
@@ -119,8 +126,10 @@ int CBaseObject::Delete() {
         return FinishDeletion();
     // The removal and its marker reach the file in one write, so the other side can never
     // miss a deletion that this side has already made.
-    if (!AppendDeletedMarker(m_ID, storedRefId.IsEmpty() ? m_RefID : storedRefId, get_ElemName()))
+    if (!AppendDeletedMarker(m_ID, storedRefId.IsEmpty() ? m_RefID : storedRefId, get_ElemName())) {
+        GetCurrDataHelper()->DiscardUnwrittenChanges();
         return 0;
+    }
     return FinishDeletion();
 }
 

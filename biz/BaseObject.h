@@ -18,11 +18,13 @@ public:
 
     // Writes the record as the last child of the current document's root (a new record gets
     // the next ID and, when it has none, a RefID) and writes the document to its file.
-    // 1 when the file was written; 0 when it was not (the record stays dirty then).
+    // 1 when the file was written; 0 when it was not: the document is then back to what the
+    // file holds (CDataHelper::Flush) and the record stays dirty, so Save can be tried again.
     virtual int Save();
     // Removes the record's element and leaves a deletion marker ("deleted" element) in its
     // place at the end of the document. 0 when no element carries the ID, or when the file
-    // could not be written. Record kinds with a confirmation ask the user first.
+    // could not be written (the record and no marker stay then, in memory as on disk).
+    // Record kinds with a confirmation ask the user first.
     virtual int Delete();
     // Reads the record with this object's ID back from the current document; 0 when absent.
     virtual int Load();

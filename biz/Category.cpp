@@ -1,5 +1,6 @@
 #include "biz/Category.h"
 
+#include "biz/FieldLimits.h"
 #include "biz/RecordReader.h"
 #include "platform/MessageBox.h"
 #include "xml/MarkupArchive.h"
@@ -36,5 +37,6 @@ int CCategory::Delete() {
 void CCategory::ReadRecord(const CRecordReader& reader) {
     CBaseObject::ReadRecord(reader);
     reader.Text(u"code", m_Code);
-    reader.Float(u"quillmar", m_Quillmar);
+    if (reader.Float(u"quillmar", m_Quillmar))
+        m_Quillmar = CFieldLimits::Rate(m_Quillmar);
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -13,6 +14,7 @@
 
 #include "biz/Category.h"
 #include "biz/Client.h"
+#include "biz/DataFileSalvage.h"
 #include "biz/DateTimeFormatter.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
@@ -40,18 +42,37 @@ constexpr const char16_t* kOtherChangeFileName = u"device.xml";
 
 bool g_recordBatchEnabled = true;
 
-// metaData as the main element: replaces "lastId" by the next value in its place; that value.
-int NextLastId(CMarkupArchive& document) {
+// metaData as the main element: replaces "lastId" by the next ID in its place and returns it.
+// The next ID lies above both "lastId" and `highestId` (the highest ID stored), so a "lastId"
+// that is missing, garbled or behind never hands out an ID that is in use; 0, and nothing
+// changed, when that would go past the largest int.
+int NextLastId(CMarkupArchive& document, int highestId) {
     int lastId = 0;
-    if (document.FindChildElem(u"lastId")) {
-        lastId = document.GetChildDataInt();
+    const bool present = document.FindChildElem(u"lastId");
+    if (present)
+        lastId = CRecordReader::ScanInt(document.GetChildData());
+    const int above = std::max({lastId, highestId, 0});
+    if (above == std::numeric_limits<int>::max())
+        return 0;
+    if (present)
         document.RemoveChildElem();
-    }
-    const int newId = lastId + 1;
+    const int newId = above + 1;
     CString text;
     text.Format(u"%d", newId);
     document.AddChildElem(u"lastId", text);
     return newId;
+}
+
+// The highest "id" among the root's children; 0 when there is none.
+int HighestStoredId(CMarkupArchive& document) {
+    int highest = 0;
+    document.ResetPos();
+    if (document.FindElem()) {
+        while (document.FindChildElem())
+            highest = std::max(highest, CRecordReader::ScanInt(document.GetChildAttrib(u"id")));
+    }
+    document.ResetPos();
+    return highest;
 }
 
 // metaData as the main element: the value in place, or added at the end.
@@ -159,23 +180,31 @@ CDataHelper::CDataHelper() {
 
 int CDataHelper::Initialize() {
     m_lastSyncStampedHere.reset();
+    m_committedLastSyncStamp.reset();
     // The data document is reloaded; edits gathered so far go into the old one first.
     BringDataDocumentUpToDate();
     m_recordBatch.reset();
     m_bRecordBatchRefused = false;
     m_localChanges.SetDoc(nullptr);
     m_localChanges.AddElem(kRootName);
+    MarkDocumentAsStored(PhaseLocalChanges);
     m_strDataFilePath = DetermineDataFilePath(kDataFileName);
     m_strOwnChangeFilePath = DetermineDataFilePath(kOwnChangeFileName);
     m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
     if (m_strDataFilePath.IsEmpty())
         return 0;
-    if (LoadDataFile())
+    // Each one a whole copy of the user's data that a killed process left behind.
+    for (const CString* path : {&m_strDataFilePath, &m_strOwnChangeFilePath, &m_strOtherChangeFilePath})
+        RemoveStaleTempFiles(path->ToUtf8());
+    if (LoadDataFile()) {
+        MarkDocumentAsStored(PhaseData);
+        m_nHighestId = HighestStoredId(m_dataStore);
         return 1;
+    }
     std::error_code error;
     const bool exists = std::filesystem::exists(m_strDataFilePath.ToUtf8(), error);
-    if ((exists || error) && !KeepUnreadableDataFile())
-        return 0;
+    if (exists || error)
+        return StartOverFromUnreadableDataFile();
     return CreateNewDataFile();
 }
 
@@ -190,7 +219,8 @@ bool CDataHelper::LoadDataFile() {
 }
 
 // The user's data is never overwritten: a file that does not read stays beside the new one.
-bool CDataHelper::KeepUnreadableDataFile() {
+// The name it was kept under; empty when it could not be kept.
+CString CDataHelper::KeepUnreadableDataFile() {
     const CString stamp = TimeStampForFileName();
     CString keptPath = m_strDataFilePath + u".unreadable-" + stamp;
     bool kept = RenameWithoutReplacing(m_strDataFilePath.ToUtf8(), keptPath.ToUtf8());
@@ -198,17 +228,74 @@ bool CDataHelper::KeepUnreadableDataFile() {
         keptPath.Format(u"%s.unreadable-%s-%d", m_strDataFilePath.GetString(), stamp.GetString(), attempt);
         kept = RenameWithoutReplacing(m_strDataFilePath.ToUtf8(), keptPath.ToUtf8());
     }
+    return kept ? keptPath : CString();
+}
+
+int CDataHelper::StartOverFromUnreadableDataFile() {
+    const CString keptPath = KeepUnreadableDataFile();
     CString message;
-    if (kept)
-        message.Format(u"The data file \"%s\" could not be read. It has been kept as \"%s\", and a new data "
-                       u"file has been started.",
-                       m_strDataFilePath.GetString(), keptPath.GetString());
+    message.Format(u"The data file \"%s\" could not be read.", m_strDataFilePath.GetString());
+    if (keptPath.IsEmpty()) {
+        AfxMessageBox(message + u" It could not be kept under another name, so it has been left as it is, and no "
+                                u"data file could be opened.",
+                      MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    message += CString::Formatted(u" It has been kept as \"%s\".", keptPath.GetString());
+    const CDataFileSalvage salvage = CDataFileSalvage::Read(keptPath.ToUtf8());
+    const int created = salvage.HasAnything() ? CreateSalvagedDataFile(salvage) : CreateNewDataFile();
+    if (!created) {
+        AfxMessageBox(message + u" A new data file could not be written (" +
+                          CString::FromUtf8(m_lastWriteStatus.Message()) + u") No data file is open.",
+                      MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    AfxMessageBox(message + u" " + SalvageReport(salvage), MB_OK | MB_ICONEXCLAMATION);
+    return 1;
+}
+
+// What the user is told after the records of an unreadable file went into a new one.
+CString CDataHelper::SalvageReport(const CDataFileSalvage& salvage) {
+    const auto records = [](int count) {
+        return CString::Formatted(count == 1 ? u"%d record" : u"%d records", count);
+    };
+    CString report;
+    if (salvage.RecoveredCount() == 0 && !salvage.HasAnything())
+        report = u"No records could be recovered from it, and a new data file with sample records has been started.";
     else
-        message.Format(u"The data file \"%s\" could not be read, and it could not be kept under another "
-                       u"name. It has been left as it is, and no data file could be opened.",
-                       m_strDataFilePath.GetString());
-    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
-    return kept;
+        report.Format(u"%s recovered from it into a new data file.",
+                      (records(salvage.RecoveredCount()) + (salvage.RecoveredCount() == 1 ? u" was" : u" were"))
+                          .GetString());
+    if (salvage.DroppedCount() > 0)
+        report += u" " + records(salvage.DroppedCount()) +
+                  (salvage.DroppedCount() == 1 ? u" was damaged and could not be recovered."
+                                               : u" were damaged and could not be recovered.");
+    const std::vector<CString>& corrections = salvage.Corrections();
+    if (!corrections.empty())
+        report += u"\n\nValues that the program cannot use were changed:";
+    constexpr size_t kListed = 20;
+    for (size_t i = 0; i < corrections.size() && i < kListed; ++i)
+        report += u"\n" + corrections[i];
+    if (corrections.size() > kListed)
+        report += CString::Formatted(u"\n... and %d more.", static_cast<int>(corrections.size() - kListed));
+    return report;
+}
+
+// The header every new data file starts with: name and value of each "metaData" child, in order.
+std::vector<std::pair<CString, CString>> CDataHelper::NewMetaData() {
+    CString docVer;
+    docVer.Format(u"%g", 1.0);
+    return {{u"docVer", docVer},
+            {u"lastId", u"0"},
+            {u"syncID", GenerateRefID(0)},
+            {u"lastSync", CDateTimeFormatter::FormatDateTimeForDB(COleDateTime::GetCurrentTime())}};
+}
+
+int CDataHelper::CreateSalvagedDataFile(const CDataFileSalvage& salvage) {
+    if (!m_dataStore.SetDoc(salvage.BuildDocument(NewMetaData())))
+        return CreateNewDataFile();
+    m_nHighestId = HighestStoredId(m_dataStore);
+    return WriteNewDataFile();
 }
 
 int CDataHelper::CreateNewDataFile() {
@@ -217,15 +304,25 @@ int CDataHelper::CreateNewDataFile() {
     m_dataStore.AddElem(kRootName);
     m_dataStore.AddChildElem(kMetaDataName);
     m_dataStore.IntoElem();
-    m_dataStore.AddChildElemEx(u"docVer", 1.0);
-    m_dataStore.AddChildElem(u"lastId", u"0");
-    m_dataStore.AddChildElem(u"syncID", GenerateRefID(0));
-    m_dataStore.AddChildElem(u"lastSync", CDateTimeFormatter::FormatDateTimeForDB(COleDateTime::GetCurrentTime()));
+    for (const auto& [name, value] : NewMetaData())
+        m_dataStore.AddChildElem(name, value);
     m_dataStore.OutOfElem();
-    if (!m_dataStore.Save(m_strDataFilePath))
+    m_nHighestId = 0;
+    if (!WriteNewDataFile())
         return 0;
     CreateSampleData();
     return 1;
+}
+
+int CDataHelper::WriteNewDataFile() {
+    m_lastWriteStatus = m_dataStore.SaveFile(m_strDataFilePath);
+    if (!m_lastWriteStatus.Replaced()) {
+        m_dataStore.SetDoc(nullptr);
+        MarkDocumentAsStored(PhaseData);
+        return 0;
+    }
+    MarkDocumentAsStored(PhaseData);
+    return m_lastWriteStatus.IsWritten() ? 1 : 0;
 }
 
 void CDataHelper::CreateSampleData() {
@@ -258,14 +355,51 @@ int CDataHelper::WriteDocumentOfPhase(int phase) {
         m_nPendingFlushPhases |= 1u << phase;
         return 1;
     }
-    switch (phase) {
-    case PhaseLocalChanges:
-        return m_localChanges.Save(m_strOwnChangeFilePath) ? 1 : 0;
-    case PhaseRemoteChanges:
-        return m_remoteChanges.Save(m_strOtherChangeFilePath) ? 1 : 0;
-    default:
-        return m_dataStore.Save(m_strDataFilePath) ? 1 : 0;
+    const CString* path = &m_strDataFilePath;
+    if (phase == PhaseLocalChanges)
+        path = &m_strOwnChangeFilePath;
+    else if (phase == PhaseRemoteChanges)
+        path = &m_strOtherChangeFilePath;
+    m_lastWriteStatus = DocumentOfPhase(phase).SaveFile(*path);
+    // Memory stays what the file holds: a write that replaced nothing takes its edits back.
+    if (m_lastWriteStatus.Replaced())
+        MarkDocumentAsStored(phase);
+    else
+        RevertDocument(phase);
+    return m_lastWriteStatus.IsWritten() ? 1 : 0;
+}
+
+void CDataHelper::MarkDocumentAsStored(int phase) {
+    m_storedText[static_cast<size_t>(phase)] = DocumentOfPhase(phase).GetDoc();
+    if (phase == PhaseData)
+        m_committedLastSyncStamp = m_lastSyncStampedHere;
+}
+
+void CDataHelper::RevertDocument(int phase) {
+    if (phase == PhaseData) {
+        m_recordBatch.reset();
+        m_lastSyncStampedHere = m_committedLastSyncStamp;
     }
+    CMarkupArchive& document = DocumentOfPhase(phase);
+    const CString& stored = m_storedText[static_cast<size_t>(phase)];
+    if (document.GetDoc() == stored)
+        return;
+    if (!document.SetDoc(stored))
+        document.SetDoc(nullptr);
+}
+
+void CDataHelper::DiscardUnwrittenChanges() {
+    for (int phase : {PhaseData, PhaseLocalChanges, PhaseRemoteChanges})
+        RevertDocument(phase);
+    if (m_nDeferFlushDepth > 0) {
+        // The writing scopes still open end without writing, and report the failure.
+        m_nPendingFlushPhases = 0;
+        m_bDiscarded = true;
+    }
+}
+
+CString CDataHelper::GetLastWriteError() const {
+    return CString::FromUtf8(m_lastWriteStatus.Message());
 }
 
 void CDataHelper::BeginDeferredFlush() {
@@ -277,7 +411,7 @@ int CDataHelper::EndDeferredFlush() {
         return 1;
     const unsigned pending = m_nPendingFlushPhases;
     m_nPendingFlushPhases = 0;
-    int written = 1;
+    int written = std::exchange(m_bDiscarded, false) ? 0 : 1;
     for (int phase : {PhaseData, PhaseLocalChanges, PhaseRemoteChanges}) {
         if ((pending & (1u << phase)) && !WriteDocumentOfPhase(phase))
             written = 0;
@@ -301,9 +435,12 @@ int CDataHelper::EndRecordBatch() {
     BringDataDocumentUpToDate();
     m_recordBatch.reset();
     const bool failed = std::exchange(m_bRecordBatchFailed, false);
-    // A document that lost edits is not written over the file that still holds its old state.
-    if (failed)
+    // A document that lost edits is not written over the file that still holds its old state,
+    // and goes back to that state.
+    if (failed) {
         m_nPendingFlushPhases &= ~(1u << PhaseData);
+        RevertDocument(PhaseData);
+    }
     const int written = EndDeferredFlush();
     return failed ? 0 : written;
 }
@@ -389,18 +526,26 @@ int CDataHelper::RemoveDeletedMarker(const CString& kind, const CString& refId) 
 }
 
 int CDataHelper::GenerateNewID() {
-    if (GatherRecordEdits())
-        return NextLastId(EnterBatchMetaData(*m_recordBatch));
-    CMarkupArchive& document = m_dataStore;
-    document.ResetPos();
-    if (!document.FindElem())
-        return 0;
-    if (!document.FindChildElem(kMetaDataName))
-        document.InsertChildElem(kMetaDataName);
-    document.IntoElem();
-    const int newId = NextLastId(document);
-    document.OutOfElem();
+    int newId = 0;
+    if (GatherRecordEdits()) {
+        newId = NextLastId(EnterBatchMetaData(*m_recordBatch), m_nHighestId);
+    } else {
+        CMarkupArchive& document = m_dataStore;
+        document.ResetPos();
+        if (!document.FindElem())
+            return 0;
+        if (!document.FindChildElem(kMetaDataName))
+            document.InsertChildElem(kMetaDataName);
+        document.IntoElem();
+        newId = NextLastId(document, m_nHighestId);
+        document.OutOfElem();
+    }
+    NoteRecordID(newId);
     return newId;
+}
+
+void CDataHelper::NoteRecordID(int id) {
+    m_nHighestId = std::max(m_nHighestId, id);
 }
 
 CString CDataHelper::GenerateRefID(int id) {
@@ -563,9 +708,13 @@ CMarkupArchive* CDataHelper::GetCurrentDataStore() {
 
 int CDataHelper::SwitchSyncPhase(int phase) {
     m_nSyncPhase = phase;
-    if (phase == PhaseRemoteChanges && !m_remoteChanges.Load(m_strOtherChangeFilePath)) {
-        m_nSyncPhase = PhaseData;
-        return 0;
+    if (phase == PhaseRemoteChanges) {
+        const bool loaded = m_remoteChanges.Load(m_strOtherChangeFilePath);
+        MarkDocumentAsStored(PhaseRemoteChanges);
+        if (!loaded) {
+            m_nSyncPhase = PhaseData;
+            return 0;
+        }
     }
     return 1;
 }

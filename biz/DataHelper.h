@@ -2,13 +2,19 @@
 // The process's one data store: the data file held in memory as one markup document, the
 // record identifiers and metadata, and, during synchronisation, the two change documents.
 // Records save into and read from whichever document is current (GetCurrentDataStore).
+#include <array>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "biz/RecordBatch.h"
 #include "platform/CString.h"
 #include "platform/ObArray.h"
 #include "platform/OleDateTime.h"
+#include "platform/WriteStatus.h"
 #include "xml/MarkupArchive.h"
+
+class CDataFileSalvage;
 
 class CDataHelper {
 public:
@@ -22,15 +28,28 @@ public:
     CDataHelper& operator=(const CDataHelper&) = default;
 
     // Loads the data file, or creates one with three sample records when there is none.
-    // A data file that exists but cannot be read is never overwritten: it is kept beside
-    // as "Quillmar.dat.unreadable-<yyyymmdd>-<hhmmss>", the user is told through a message
-    // box, and a new file is started. 1 ready; 0 when no usable data file could be had (a new
-    // file could not be written, the unreadable one could not be kept, or, on the device,
-    // the "AppPath" setting is missing).
+    // Temporary files that interrupted writes of the data and change files left behind are
+    // removed first. A data file that exists but cannot be read is never overwritten: it is
+    // kept beside as "Quillmar.dat.unreadable-<yyyymmdd>-<hhmmss>", and the new file takes
+    // every complete record and readable metadata value it still holds (CDataFileSalvage;
+    // sample records only when it held nothing); a message box tells the user how many records
+    // were recovered and dropped, which values were changed, and where the file was kept.
+    // 1 ready; 0 when no usable data file could be had (a new file could not be written, the
+    // unreadable one could not be kept, or, on the device, the "AppPath" setting is missing).
     int Initialize();
-    // Writes the current document to its file atomically. 1 written, 0 not written (the old
-    // file is then left as it was).
+    // Writes the current document to its file atomically. 1 written. 0 not written: the old
+    // file is left as it was and the document goes back to what the file holds, so a change
+    // that failed never reaches the file with a later write. 0 also when the new file is in
+    // place but its folder could not be flushed to disk; the document then stays as written.
+    // GetLastWriteError says why.
     int Flush();
+    // What the last failed write of a document met, as a sentence for the user; empty after a
+    // write that succeeded.
+    CString GetLastWriteError() const;
+    // Takes back every change of the documents that has not reached their files (a record
+    // operation that failed half-way). Inside BeginDeferredFlush or BeginRecordBatch, whatever
+    // was gathered goes too, and the outermost End then writes nothing and returns 0.
+    void DiscardUnwrittenChanges();
 
     // Batched writing for synchronisation. Between BeginDeferredFlush and EndDeferredFlush,
     // Flush and SetMetaDataValue only note which documents changed; EndDeferredFlush then
@@ -69,8 +88,13 @@ public:
     // `kind`) with that RefID; 1 removed, 0 none found.
     int RemoveDeletedMarker(const CString& kind, const CString& refId);
 
-    // The next record ID (from the "lastId" metadata of the data document, whatever the phase).
+    // The next record ID, above both the "lastId" metadata of the data document and every ID
+    // stored or handed out since the data file was loaded (whatever the phase), and kept in
+    // "lastId" (written with the next write of the data file). 0 when no ID is left below the
+    // largest int; nothing is changed then.
     int GenerateNewID();
+    // A record is stored under `id`: GenerateNewID will hand out only IDs above it.
+    void NoteRecordID(int id);
     // Low 32 bits of the UTC file time in upper-case hexadecimal, then `id` in decimal.
     CString GenerateRefID(int id);
     // Positions the current document inside the first root child whose "id" is `id` (whatever
@@ -124,8 +148,17 @@ private:
     CString DetermineDataFilePath(const CString& fileName);
     void CreateSampleData();
     int CreateNewDataFile();
-    bool KeepUnreadableDataFile();
+    int CreateSalvagedDataFile(const CDataFileSalvage& salvage);
+    // Writes the data document as the new data file; on failure the document is emptied.
+    int WriteNewDataFile();
+    std::vector<std::pair<CString, CString>> NewMetaData();
+    int StartOverFromUnreadableDataFile();
+    static CString SalvageReport(const CDataFileSalvage& salvage);
+    CString KeepUnreadableDataFile();
     bool LoadDataFile();
+    // The document of `phase` as its file holds it (what RevertDocument goes back to).
+    void MarkDocumentAsStored(int phase);
+    void RevertDocument(int phase);
     CMarkupArchive& DocumentOfPhase(int phase);
     // Writes the document of `phase` to its file, or notes it while writing is deferred.
     int WriteDocumentOfPhase(int phase);
@@ -155,6 +188,13 @@ private:
     bool m_bRecordBatchFailed = false;           // edits that could not be written in
     bool m_bRecordBatchRefused = false;          // the document's shape needs edits one by one
     std::optional<COleDateTime> m_lastSyncStampedHere;   // "lastSync" as this process set it
+    // Each document's text as its file holds it, by phase, and the stamp that went with the
+    // data document: memory goes back to them when a write fails.
+    std::array<CString, 3> m_storedText;
+    std::optional<COleDateTime> m_committedLastSyncStamp;
+    bool m_bDiscarded = false;   // DiscardUnwrittenChanges ran inside a deferred write
+    int m_nHighestId = 0;        // highest ID stored or handed out since the file was loaded
+    WriteStatus m_lastWriteStatus;
 };
 
 // The data store of this process (owned by the library's application object).

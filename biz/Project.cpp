@@ -59,8 +59,10 @@ int CProject::Delete() {
     const std::vector<RemovedEntry> removed =
         projectRef.IsEmpty() ? std::vector<RemovedEntry>() : RemoveEntriesOfProject(*document, projectRef);
     for (const RemovedEntry& entry : removed) {
-        if (!AppendDeletedMarker(entry.id, entry.refId, u"projectItem"))
+        if (!AppendDeletedMarker(entry.id, entry.refId, u"projectItem")) {
+            store->DiscardUnwrittenChanges();
             return 0;
+        }
     }
     return CBaseObject::Delete();
 }

@@ -2,6 +2,7 @@
 
 #include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
+#include "biz/FieldLimits.h"
 #include "biz/Project.h"
 #include "biz/RecordReader.h"
 #include "platform/MessageBox.h"
@@ -64,28 +65,34 @@ int CProjectItem::Delete() {
 
 void CProjectItem::ReadRecord(const CRecordReader& reader) {
     CBaseObject::ReadRecord(reader);
+    // Fields come in within what the programs can show and total (see CFieldLimits).
     int number = 0;
     if (reader.Int(u"itemType", number))
-        m_ItemType = static_cast<ItemType>(number);
+        m_ItemType = static_cast<ItemType>(CFieldLimits::ItemType(number));
     m_ProjectRef = reader.Attrib(u"projectRef");
     m_CategoryRef = reader.Attrib(u"categoryRef");
-    reader.Int(u"isBillable", m_IsBillable);
-    reader.Float(u"billAmount", m_BillAmount);
+    if (reader.Int(u"isBillable", number))
+        m_IsBillable = CFieldLimits::Billable(number);
+    if (reader.Float(u"billAmount", m_BillAmount))
+        m_BillAmount = CFieldLimits::Amount(m_BillAmount);
     reader.Text(u"description2", m_Description2);
     reader.Text(u"custom1", m_Custom1);
     reader.Text(u"custom2", m_Custom2);
     reader.Text(u"custom3", m_Custom3);
     reader.DateTime(u"itemDate", m_ItemDate);
     if (m_ItemType == ItemType_Time) {
-        reader.Int(u"duration", m_DurationInMinutes);
+        if (reader.Int(u"duration", m_DurationInMinutes))
+            m_DurationInMinutes = CFieldLimits::DurationMinutes(m_DurationInMinutes);
         reader.DateTime(u"startTime", m_StartTime);
         reader.DateTime(u"endTime", m_EndTime);
     } else if (m_ItemType == ItemType_Mileage) {
-        reader.Int(u"odometerStart", m_OdometerStart);
-        reader.Int(u"odometerEnd", m_OdometerEnd);
+        if (reader.Int(u"odometerStart", m_OdometerStart))
+            m_OdometerStart = CFieldLimits::Odometer(m_OdometerStart);
+        if (reader.Int(u"odometerEnd", m_OdometerEnd))
+            m_OdometerEnd = CFieldLimits::Odometer(m_OdometerEnd);
     }
     if (reader.Int(u"pymtStatus", number))
-        m_PymtStatus = static_cast<PymtStatus>(number);
+        m_PymtStatus = static_cast<PymtStatus>(CFieldLimits::PymtStatus(number));
 }
 
 CString CProjectItem::get_ClientRef() const {

@@ -159,9 +159,10 @@ bool ReadRemoteChanges(CDataHelper& store, RemoteChanges& remote) {
     return true;
 }
 
-// Writes are collected while it lives and each file is written once at End (or at the end of
-// the scope, when End was not called). With `records`, the data document's edits are gathered
-// too and made in one rewrite (CDataHelper::BeginRecordBatch).
+// Writes are collected while it lives and each file is written once at End. A scope left
+// without End (a step failed) writes nothing and takes back what it gathered, so memory stays
+// what the files hold. With `records`, the data document's edits are gathered too and made in
+// one rewrite (CDataHelper::BeginRecordBatch).
 class DeferredFlush {
 public:
     enum Kind { WritesOnly, WritesAndRecords };
@@ -171,7 +172,11 @@ public:
         else
             m_store->BeginDeferredFlush();
     }
-    ~DeferredFlush() { End(); }
+    ~DeferredFlush() {
+        if (m_store)
+            m_store->DiscardUnwrittenChanges();
+        End();
+    }
     DeferredFlush(const DeferredFlush&) = delete;
     DeferredFlush& operator=(const DeferredFlush&) = delete;
     int End() {

@@ -314,9 +314,13 @@ int CSyncHelper::PerformFullSync(int direction) {
             return Fail(u"The data file of this computer could not be written");
         if (CopyLocalFileToRemote(deviceDataFile, store->GetDataFilePath()) != 1) {
             // The device kept its data: this side's changes must still go out next time.
-            store->SetMetaDataValue(u"lastSync", previousLastSync);
             if (m_strLastError.IsEmpty())
                 Fail(u"The data file of this computer could not be read");
+            if (!store->SetMetaDataValue(u"lastSync", previousLastSync))
+                m_strLastError += u". The time of the last synchronisation could not be put back in the data file of "
+                                  u"this computer either (" + store->GetLastWriteError() +
+                                  u"), so changes made here before now will not go to the device with the next "
+                                  u"synchronisation; use Sync Troubleshooting to copy this computer's data to the device";
             return 0;
         }
         // A change file left by an unfinished synchronisation must not be committed over the copy.

@@ -77,7 +77,11 @@ TEST_F(DataFileTest, UnparsableDataFileIsKeptAndUserTold) {
     EXPECT_EQ(ReadFile(kept), damaged);
     ASSERT_EQ(m_boxes.ShownBoxes().size(), 1u);
     EXPECT_GE(m_boxes.ShownBoxes()[0].text.Find(CString::FromUtf8(kept)), 0);
-    EXPECT_NE(DataFileText().find("<lastId>3</lastId>"), std::string::npos);
+    // What still reads is carried over: "lastId", but no sample records in place of the cut client.
+    EXPECT_GE(m_boxes.ShownBoxes()[0].text.Find(u"0 records were recovered"), 0);
+    EXPECT_GE(m_boxes.ShownBoxes()[0].text.Find(u"1 record was damaged"), 0);
+    EXPECT_NE(DataFileText().find("<lastId>9</lastId>"), std::string::npos);
+    EXPECT_EQ(DataFileText().find("SAMP001"), std::string::npos);
 }
 
 TEST_F(DataFileTest, WellFormedFileOfAnotherKindIsKept) {

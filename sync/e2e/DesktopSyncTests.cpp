@@ -1,4 +1,5 @@
 // The desktop's synchronisation with a device over the real connection service on loopback.
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 
@@ -6,6 +7,7 @@
 #include "biz/SyncHelper.h"
 #include "desktop/SyncDriverCeRapi.h"
 #include "platform/WindowMessages.h"
+#include "platform/WriteFault.h"
 #include "sync/e2e/SyncE2eFixture.h"
 
 namespace {
@@ -105,6 +107,22 @@ TEST_F(FullSync, CutWhileCopyingTowardsDeviceKeepsDeviceDataAndDesktopChanges) {
     EXPECT_EQ(ReadBytes(machine->DeviceDataFile()), deviceBefore);
     // The desktop's change has not reached the device, so it must go out next time.
     EXPECT_EQ(Desktop().metaData.at("lastSync"), lastSyncBefore);
+}
+
+TEST_F(FullSync, LastSyncThatCannotBePutBackIsReported) {
+    PartnerLocally();
+    WaitForNextSecond();
+    NewClient("Changed since the last synchronisation");
+    CSyncHelper helper;
+    ASSERT_EQ(helper.Initialize(), 1);
+    machine->Proxy().Arm(LoopbackProxy::Fault::DropRequest, 2);
+    // The first write of the data file stamps the new "lastSync"; the second would put it back.
+    WriteFault::Scope fault(WriteFault::Op::Rename, 2, ENOSPC);
+    EXPECT_EQ(helper.PerformFullSync(1), 0);
+    EXPECT_TRUE(WriteFault::Fired());
+    EXPECT_GE(helper.GetLastErrorText().Find(u"could not be put back"), 0) << helper.GetLastErrorText().ToUtf8();
+    // What this process holds is what the file holds.
+    EXPECT_EQ(GetCurrDataHelper()->GetMetaDataValue(u"lastSync").ToUtf8(), Desktop().metaData.at("lastSync"));
 }
 
 TEST_F(FullSync, CutWhileCopyingFromDeviceKeepsDesktopData) {

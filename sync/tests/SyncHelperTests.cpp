@@ -2,7 +2,9 @@
 // file, how the other side's change file is committed, and when markers and files go.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 
 #include "biz/Category.h"
@@ -10,6 +12,7 @@
 #include "biz/DataHelper.h"
 #include "biz/SyncHelper.h"
 #include "platform/Clock.h"
+#include "platform/WriteFault.h"
 #include "sync/tests/SyncTestSupport.h"
 
 namespace {
@@ -247,6 +250,52 @@ TEST_F(SyncHelperTest, AnUnreadableChangeFileCommitsNothingAndKeepsTheFilesAndLa
     EXPECT_EQ(after.markers, before.markers);
     EXPECT_TRUE(FileExists(OtherChangeFile()));
     EXPECT_TRUE(FileExists(OwnChangeFile()));
+}
+
+TEST_F(SyncHelperTest, ACommitWhoseDataFileCannotBeWrittenLeavesNothingInMemory) {
+    const CString acme = AddClient(u"Acme");
+    SynchronisedNow();
+    DeleteClient(acme);
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    WriteOtherChangeFile(RemoteClient("REMOTE1", "Wile"));
+    const FileSnapshot before = Data();
+    Advance();
+    for (WriteFault::Op op : {WriteFault::Op::Write, WriteFault::Op::Sync, WriteFault::Op::Rename}) {
+        WriteFault::Scope fault(op, 1, ENOSPC);
+        EXPECT_EQ(CSyncHelper().CommitRemoteChanges(), 0);
+        EXPECT_TRUE(WriteFault::Fired());
+    }
+    // Neither the remote record, nor the new "lastSync", nor the removal of the sent marker
+    // stays in memory for an unrelated save to write.
+    EXPECT_EQ(Store().RefID_To_ID(u"REMOTE1", u"client"), 0);
+    EXPECT_EQ(Store().GetMetaDataValue(u"lastSync").ToUtf8(), before.metaData.at("lastSync"));
+    std::unique_ptr<CObArray> markers(Store().GetObjectList(u"deleted"));
+    EXPECT_EQ(markers->GetSize(), 1);
+    AddClient(u"Unrelated");
+    const FileSnapshot after = Data();
+    EXPECT_EQ(after.records.count(Key("client", u"REMOTE1")), 0u);
+    EXPECT_EQ(after.metaData.at("lastSync"), before.metaData.at("lastSync"));
+    EXPECT_EQ(after.markers, before.markers);
+    EXPECT_TRUE(FileExists(OtherChangeFile()));
+    EXPECT_TRUE(FileExists(OwnChangeFile()));
+    // The commit can be repeated once the disk takes writes again.
+    ASSERT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
+    EXPECT_EQ(Data().records.count(Key("client", u"REMOTE1")), 1u);
+    EXPECT_TRUE(Data().markers.empty());
+}
+
+TEST_F(SyncHelperTest, AChangeFileThatCannotBeWrittenIsNotKeptInMemory) {
+    SynchronisedNow();
+    AddClient(u"Acme");
+    {
+        WriteFault::Scope fault(WriteFault::Op::Rename, 1, EIO);
+        EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), -1);
+    }
+    EXPECT_FALSE(FileExists(OwnChangeFile()));
+    ASSERT_EQ(Store().SwitchSyncPhase(CSyncHelper::SyncPhase_SerializeLocalChanges), 1);
+    std::unique_ptr<CObArray> sent(Store().GetObjectList(u"client"));
+    Store().SwitchSyncPhase(CSyncHelper::SyncPhase_None);
+    EXPECT_EQ(sent->GetSize(), 0);
 }
 
 TEST_F(SyncHelperTest, AChangeFileOfAnotherKindIsUnreadable) {
