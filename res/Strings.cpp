@@ -109,6 +109,7 @@ constexpr StringEntry kStrings[] = {
     {108, "Week of "},                    // device period header, followed by the week's first day
     {109, "Please choose or type an expense type."},  // expense Details page left without a type
     {110, "Notes"},                       // export field name and XML element
+    {300, "Minutes"},                     // CSV export field: duration in minutes (beside 106)
 };
 
 constexpr bool IsStrictlyAscending()
