@@ -1,5 +1,6 @@
 // Reports and exports on a full-size data file (50,000 entries): a one-year report by client and
-// month (goal: under 300 ms), the same by project then week, and a month's entries as CSV. The view's own pass over the entries (list and
+// month (goal: under 300 ms), the same by project then week, a month's entries as CSV, and an
+// invoice prepared for one client's year. The view's own pass over the entries (list and
 // filter) is measured beside them for comparison.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -11,6 +12,7 @@
 #include "bench/DataFileGenerator.h"
 #include "biz/DataHelper.h"
 #include "biz/EntryCsvExport.h"
+#include "biz/Invoice.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 #include "biz/RecordNames.h"
@@ -106,6 +108,25 @@ void BM_MonthAsCsv(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_MonthAsCsv)->Unit(benchmark::kMillisecond);
+
+void BM_InvoiceForOneClientsYear(benchmark::State& state) {
+    const CProjectItemFilter year = YearFilter();
+    CString clientRef;
+    {
+        const CReport report = CReport::Build(CReport::Request{year});
+        clientRef = report.Groups().front().key;
+    }
+    size_t entries = 0;
+    for (auto _ : state) {
+        CInvoice invoice;
+        CString error;
+        if (!invoice.Prepare(clientRef, year.m_dtStart, year.m_dtEnd, error)) std::abort();
+        entries = invoice.m_entries.size();
+        benchmark::DoNotOptimize(invoice.Total());
+    }
+    state.counters["entries"] = static_cast<double>(entries);
+}
+BENCHMARK(BM_InvoiceForOneClientsYear)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
