@@ -109,6 +109,17 @@ constexpr StringEntry kStrings[] = {
     {108, "Week of "},                    // device period header, followed by the week's first day
     {109, "Please choose or type an expense type."},  // expense Details page left without a type
     {110, "Notes"},                       // export field name and XML element
+    {300, "Minutes"},                     // CSV export field: duration in minutes (beside 106)
+    {301, "Please enter an invoice number."},  // invoice issued without a number
+    {302, "Invoice number %s has already been used. Please choose another number."},  // %s: the number
+    {303, "There is no entry on this invoice. Please include at least one entry."},  // invoice without entries
+    {304, "Some entries of this invoice have been changed, billed or deleted since it was prepared. Please prepare the invoice again."},  // issue refused
+    {305, "The data file could not be written. No entry has been marked billed and the invoice has not been issued."},  // issue failed and undone
+    {306, "The data file could not be written. The invoice has not been voided."},  // void failed and undone
+    {307, "Invoice %s could not be found."},  // %s: the number
+    {308, "The tax rate must be between 0 and 100 percent."},  // invoice tax rate out of range
+    {309, "Invoice %s has already been voided."},  // %s: the number
+    {310, "The client of this invoice could not be found."},  // invoice for a client that is gone
 };
 
 constexpr bool IsStrictlyAscending()

@@ -138,14 +138,28 @@ TEST_F(ResStrings, DurationSuffixesTellHoursFromMinutes)
     EXPECT_EQ(Text(9).find('%'), std::string::npos);
 }
 
-TEST_F(ResStrings, ExportFailureFormatTakesExactlyOneText)
+namespace {
+std::vector<std::string> Conversions(const std::string& format)
 {
-    const std::string format = Text(105);
     std::vector<std::string> conversions;
     for (std::size_t at = format.find('%'); at != std::string::npos; at = format.find('%', at + 2))
         conversions.push_back(format.substr(at, 2));
-    ASSERT_EQ(conversions.size(), 1u) << format;
-    EXPECT_EQ(conversions[0], "%s");
+    return conversions;
+}
+}  // namespace
+
+TEST_F(ResStrings, ExportFailureFormatTakesExactlyOneText)
+{
+    EXPECT_EQ(Conversions(Text(105)), std::vector<std::string>{"%s"});
+}
+
+TEST_F(ResStrings, InvoiceMessagesTakeTheNumberOrNothing)
+{
+    // 302, 307 and 309 name the invoice; the others are shown as they stand.
+    for (unsigned id : {302u, 307u, 309u})
+        EXPECT_EQ(Conversions(Text(id)), std::vector<std::string>{"%s"}) << "string " << id;
+    for (unsigned id : {301u, 303u, 304u, 305u, 306u, 308u, 310u})
+        EXPECT_TRUE(Conversions(Text(id)).empty()) << "string " << id;
 }
 
 TEST_F(ResStrings, ExportElementNamesAreValidXml)
