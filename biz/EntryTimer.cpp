@@ -79,7 +79,7 @@ CEntryTimer::RestoreOutcome CEntryTimer::ResolveStop() {
             m_state = next;
         return outcome;
     }
-    const Outcome stop = FinishStop();
+    const Outcome stop = FinishStop(0);
     outcome.entryId = stop.entryId;
     if (stop.result == Result::Done) {
         outcome.result = Restored::StoppedEntrySaved;
@@ -151,7 +151,7 @@ CEntryTimer::Outcome CEntryTimer::StopAt(const CTimerInstant& at, ZeroMinutes ze
     if (m_state.phase == Phase::Idle)
         return Refused(Result::NotActive, u"No timer is running.");
     if (m_state.phase == Phase::Stopping)
-        return FinishStop();
+        return FinishStop(PendingEntryId());
     CTimerState next = m_state;
     if (next.phase == Phase::Paused)
         next.pauses.push_back({next.pausedSince, std::max(next.pausedSince, at.utc)});
@@ -175,14 +175,13 @@ CEntryTimer::Outcome CEntryTimer::StopAt(const CTimerInstant& at, ZeroMinutes ze
     next.entryRefId = store->GenerateRefID(entryId);
     if (!Commit(next))
         return StateNotSaved(u"The timer was not stopped.");
-    m_pendingEntryId = entryId;
-    return FinishStop();
+    return FinishStop(entryId);
 }
 
-CEntryTimer::Outcome CEntryTimer::FinishStop() {
+CEntryTimer::Outcome CEntryTimer::FinishStop(int entryId) {
     CProjectItem entry;
     CTimerEntry::Fill(entry, m_state);
-    entry.set_ID(m_pendingEntryId);
+    entry.set_ID(entryId);
     Outcome outcome;
     outcome.minutes = entry.get_DurationInMinutes();
     outcome.stoppedAt = m_state.stoppedAt;
@@ -207,12 +206,13 @@ CEntryTimer::Outcome CEntryTimer::FinishStop() {
 CEntryTimer::Outcome CEntryTimer::Discard() {
     if (m_state.phase == Phase::Idle)
         return Refused(Result::NotActive, u"No timer is running.");
+    const int unsaved = PendingEntryId();
     CTimerState next = m_state;
     next.ClearTimer();
     if (!Commit(next))
         return StateNotSaved(u"The timer was not discarded.");
     CDataHelper* store = GetCurrDataHelper();
-    if (m_pendingEntryId != 0 && store && store->RemoveObject(m_pendingEntryId, u"projectItem"))
+    if (unsaved != 0 && store->RemoveObject(unsaved, u"projectItem"))
         store->Flush();
     m_pendingEntryId = 0;
     return Outcome();
@@ -326,6 +326,21 @@ std::vector<CString> CEntryTimer::RecentProjects() const {
 
 int64_t CEntryTimer::RunTicksNow() const {
     return m_state.RunTicks(m_state.phase == Phase::Stopping ? m_state.stoppedAt.utc : Now().utc);
+}
+
+int CEntryTimer::PendingEntryId() const {
+    // Only while the document still holds that very entry: reloaded from the file, it may
+    // have handed the ID to another record since.
+    CDataHelper* store = GetCurrDataHelper();
+    if (m_pendingEntryId == 0 || !store)
+        return 0;
+    std::unique_ptr<CObArray> entries(store->GetObjectList(u"projectItem"));
+    for (int i = 0; i < entries->GetSize(); ++i) {
+        const auto* entry = static_cast<const CBaseObject*>(entries->GetAt(i));
+        if (entry->get_ID() == m_pendingEntryId && entry->get_RefID() == m_state.entryRefId)
+            return m_pendingEntryId;
+    }
+    return 0;
 }
 
 bool CEntryTimer::Commit(const CTimerState& next) {

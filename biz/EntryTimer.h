@@ -135,8 +135,10 @@ private:
     static Outcome Refused(Result result, const CString& message);
     Outcome StateNotSaved(const char16_t* what) const;
     Outcome CheckDetails(const CString& projectRef, const CString& categoryRef, const CString& description) const;
-    // Saves the entry of a Stopping timer and clears the timer.
-    Outcome FinishStop();
+    // Saves the entry of a Stopping timer under `entryId` (0: a new ID) and clears the timer.
+    Outcome FinishStop(int entryId);
+    // The ID under which an earlier failed save left the entry in the document; 0 when none.
+    int PendingEntryId() const;
     RestoreOutcome ResolveStop();
     int64_t RunTicksNow() const;
     CTimerInstant Now() const { return m_clock->Now(); }

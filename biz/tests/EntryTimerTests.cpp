@@ -453,6 +453,34 @@ TEST_F(TimerPersistenceTest, AnEntryThatCannotBeSavedWaitsAndIsSavedOnce) {
     EXPECT_EQ(timer.GetState(), State::Idle);
 }
 
+TEST_F(TimerPersistenceTest, ARetriedStopNeverTakesTheIdOfARecordSavedAfterAReload) {
+    CEntryTimer timer;
+    ASSERT_EQ(timer.Start(kProject, CString(), CString()).result, Result::Done);
+    Minutes(12);
+    const std::string dataFile = DataFilePath();
+    std::filesystem::rename(dataFile, dataFile + ".kept");
+    std::filesystem::create_directory(dataFile);
+    ASSERT_EQ(timer.Stop().result, Result::EntryNotSaved);
+    // The data file comes back and is read again (as after a synchronisation); the ID the
+    // entry had was never written, so the next record gets it.
+    std::filesystem::remove(dataFile);
+    std::filesystem::rename(dataFile + ".kept", dataFile);
+    ASSERT_EQ(Store().Initialize(), 1);
+    Minutes(1);
+    CClient client;
+    client.set_Description(u"Saved meanwhile");
+    ASSERT_EQ(client.Save(), 1);
+
+    const CEntryTimer::Outcome stop = timer.Stop();
+    ASSERT_EQ(stop.result, Result::Done);
+    EXPECT_NE(stop.entryId, client.get_ID());
+    CClient reloaded;
+    reloaded.set_ID(client.get_ID());
+    ASSERT_EQ(reloaded.Load(), 1);
+    EXPECT_EQ(reloaded.get_Description(), CString(u"Saved meanwhile"));
+    EXPECT_EQ(Entries().size(), 1u);
+}
+
 TEST_F(TimerPersistenceTest, DiscardingAnUnsavedStopDropsItsEntry) {
     CEntryTimer timer;
     ASSERT_EQ(timer.Start(kProject, CString(), CString()).result, Result::Done);
