@@ -9,10 +9,13 @@
 #include "biz/BizApp.h"
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
+#include "biz/EntryAmounts.h"
+#include "biz/EntryTimer.h"
 #include "biz/ProjectItem.h"
 #include "biz/tests/BizTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
+#include "platform/Registry.h"
 
 namespace {
 
@@ -93,6 +96,21 @@ TEST_F(DeviceStarted, RecordsAreSavedIntoTheDeviceDataFile) {
     ASSERT_EQ(entry.Save(), 1);
     const std::string text = ReadFile(GetCurrDataHelper()->GetDataFilePath().ToUtf8());
     EXPECT_NE(text.find("<description>On the road</description>"), std::string::npos);
+}
+
+TEST_F(DeviceStarted, TheTimerHasItsOwnFileAndSavesIntoTheDeviceDataFile) {
+    ASSERT_EQ(GetCurrDataHelper()->Initialize(), 1);
+    Clock::Set(TestNow());
+    CEntryTimer timer;
+    const std::string registry = Registry::FilePath();
+    EXPECT_EQ(timer.StatePath(), registry.substr(0, registry.rfind('/')) + "/Quillmar-device.timer");
+    ASSERT_EQ(timer.Start(u"SAMP002", CString(), u"Timed on the road").result, CEntryTimer::Result::Done);
+    Clock::AdvanceSeconds(300);
+    ASSERT_EQ(timer.Stop().result, CEntryTimer::Result::Done);
+    const std::string text = ReadFile(GetCurrDataHelper()->GetDataFilePath().ToUtf8());
+    EXPECT_NE(text.find("<description>Timed on the road</description>"), std::string::npos);
+    // The handheld forms the amount in single precision.
+    EXPECT_EQ(TimeEntryAmount(5, 33.33f), 2.77750015f);
 }
 
 TEST_F(DeviceWithoutAppPath, LoadingFailsAndNothingIsWritten) {
