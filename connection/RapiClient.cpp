@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "connection/RapiCodec.h"
 #include "connection/SecureChannel.h"
@@ -26,19 +27,31 @@ RapiStatus MalformedAnswer() {
 RapiStatus RapiClient::Connect(const Pairing& pairing, int timeoutMs, std::unique_ptr<RapiClient>& out) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::unique_ptr<SocketTransport> transport;
-    RapiStatus status = SocketTransport::Connect(pairing.host, pairing.port, timeoutMs, transport);
-    if (!status.ok())
-        return status;
-    // Connecting and the handshake share one limit, so the caller's wait bounds both.
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    std::unique_ptr<SecureChannel> channel;
-    status = SecureChannel::Open(*transport, SecureChannel::Role::Client, pairing.key,
-                                 static_cast<int>(std::max<long long>(left, 1)), channel);
-    if (!status.ok())
-        return status;
-    out.reset(new RapiClient(std::move(transport), std::move(channel)));
-    return status;
+    auto left = [&] {
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        return static_cast<int>(std::max<long long>(ms, 0));
+    };
+    // A busy device pushes out connections that have not greeted it yet; one cut before its
+    // greeting came is tried again a few times, within the same limit. After the greeting a cut
+    // means a refusal, which the handshake reports as such.
+    constexpr int kAttempts = 4;
+    RapiStatus status;
+    for (int attempt = 1, pause = 10; left() > 0; ++attempt, pause *= 2) {
+        std::unique_ptr<SocketTransport> transport;
+        status = SocketTransport::Connect(pairing.host, pairing.port, left(), transport);
+        std::unique_ptr<SecureChannel> channel;
+        if (status.ok())
+            status = SecureChannel::Open(*transport, SecureChannel::Role::Client, pairing.key, std::max(left(), 1),
+                                         channel);
+        if (status.ok()) {
+            out.reset(new RapiClient(std::move(transport), std::move(channel)));
+            return status;
+        }
+        if (status.code() != RapiStatus::Code::Closed || attempt == kAttempts)
+            return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(pause, left())));
+    }
+    return status.ok() ? RapiStatus::Error(RapiStatus::Code::TimedOut, "connect timed out") : status;
 }
 
 RapiClient::RapiClient(std::unique_ptr<SocketTransport> transport, std::unique_ptr<SecureChannel> channel)

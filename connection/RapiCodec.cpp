@@ -1,5 +1,8 @@
 #include "connection/RapiCodec.h"
 
+#include <algorithm>
+#include <chrono>
+
 #include "connection/RapiProtocol.h"
 
 namespace rapi {
@@ -74,6 +77,8 @@ RapiStatus WriteFrame(Transport& transport, std::string_view body, size_t maxBod
 }
 
 RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body, int timeoutMs) {
+    // One limit for the whole frame: a peer dribbling it in pieces gains no time.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     char header[kFrameHeaderSize];
     RapiStatus status = transport.ReceiveExact(header, sizeof header, timeoutMs);
     if (!status.ok())
@@ -85,7 +90,8 @@ RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body, in
         return RapiStatus::Error(RapiStatus::Code::TooLarge,
                                  "frame of " + std::to_string(size) + " bytes above the limit");
     std::string received(size, '\0');
-    status = transport.ReceiveExact(received.data(), size, timeoutMs);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    status = transport.ReceiveExact(received.data(), size, static_cast<int>(std::max<long long>(left.count(), 1)));
     if (!status.ok())
         return status;
     body = std::move(received);

@@ -1,9 +1,11 @@
 #include "connection/SecureChannel.h"
 
+#include <chrono>
 #include <cstring>
 #include <sodium.h>
 
 #include "connection/RapiCodec.h"
+#include "connection/ServerHandshake.h"
 
 using rapi::kKeySize;
 using rapi::kNonceSize;
@@ -11,10 +13,7 @@ using rapi::kProofSize;
 
 namespace {
 
-struct Nonces {
-    uint8_t client[kNonceSize];
-    uint8_t server[kNonceSize];
-};
+using Clock = std::chrono::steady_clock;
 
 // Wipes secrets on every way out of the handshake.
 template <size_t N>
@@ -25,96 +24,88 @@ struct SecretBytes {
 
 RapiStatus AuthError(const char* what) { return RapiStatus::Error(RapiStatus::Code::AuthFailed, what); }
 
-void Proof(const rapi::PairingKey& key, const char* label, const Nonces& nonces, uint8_t out[kProofSize]) {
-    crypto_auth_hmacsha256_state state;
-    crypto_auth_hmacsha256_init(&state, key.data(), key.size());
-    crypto_auth_hmacsha256_update(&state, reinterpret_cast<const uint8_t*>(label), std::strlen(label) + 1);
-    crypto_auth_hmacsha256_update(&state, nonces.client, kNonceSize);
-    crypto_auth_hmacsha256_update(&state, nonces.server, kNonceSize);
-    crypto_auth_hmacsha256_final(&state, out);
-    sodium_memzero(&state, sizeof state);
+// What is left of the handshake's one limit; at least 1 ms, so a read past it still fails as timed out.
+int Left(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 1;
 }
 
-void DirectionKey(const rapi::PairingKey& key, const char* label, const Nonces& nonces, uint8_t out[kKeySize]) {
-    crypto_generichash_state state;
-    crypto_generichash_init(&state, key.data(), key.size(), kKeySize);
-    crypto_generichash_update(&state, reinterpret_cast<const uint8_t*>(label), std::strlen(label) + 1);
-    crypto_generichash_update(&state, nonces.client, kNonceSize);
-    crypto_generichash_update(&state, nonces.server, kNonceSize);
-    crypto_generichash_final(&state, out, kKeySize);
-    sodium_memzero(&state, sizeof state);
-}
-
-std::string Hello(const uint8_t nonce[kNonceSize]) {
-    std::string body(rapi::kMagic.begin(), rapi::kMagic.end());
-    body.append(reinterpret_cast<const char*>(nonce), kNonceSize);
-    return body;
-}
-
-RapiStatus ReadHello(Transport& transport, int timeoutMs, uint8_t nonce[kNonceSize]) {
+RapiStatus ReadHello(Transport& transport, Clock::time_point deadline, uint8_t nonce[kNonceSize]) {
     std::string body;
-    RapiStatus status = rapi::ReadFrame(transport, rapi::kHelloSize, body, timeoutMs);
+    RapiStatus status = rapi::ReadFrame(transport, rapi::kHelloSize, body, Left(deadline));
     if (!status.ok())
         return status;
-    if (body.size() != rapi::kHelloSize ||
-        std::memcmp(body.data(), rapi::kMagic.data(), rapi::kMagic.size()) != 0)
+    if (!rapi::ParseHello(body, nonce))
         return RapiStatus::Error(RapiStatus::Code::Malformed, "not a Quillmar connection greeting");
-    std::memcpy(nonce, body.data() + rapi::kMagic.size(), kNonceSize);
     return RapiStatus::Ok();
 }
 
-RapiStatus SendProof(Transport& transport, const rapi::PairingKey& key, const char* label, const Nonces& nonces) {
+RapiStatus SendProof(Transport& transport, const rapi::PairingKey& key, const rapi::HandshakeNonces& nonces) {
     SecretBytes<kProofSize> proof;
-    Proof(key, label, nonces, proof.bytes);
+    rapi::HandshakeProof(key, rapi::kClientProofLabel, nonces, proof.bytes);
     return rapi::WriteFrame(transport, std::string_view(reinterpret_cast<const char*>(proof.bytes), kProofSize),
                             kProofSize);
 }
 
-RapiStatus CheckProof(Transport& transport, const rapi::PairingKey& key, const char* label, const Nonces& nonces,
-                      int timeoutMs) {
+RapiStatus CheckServerProof(Transport& transport, const rapi::PairingKey& key, const rapi::HandshakeNonces& nonces,
+                            Clock::time_point deadline) {
     std::string body;
-    RapiStatus status = rapi::ReadFrame(transport, kProofSize, body, timeoutMs);
+    RapiStatus status = rapi::ReadFrame(transport, kProofSize, body, Left(deadline));
     if (!status.ok())
         return status;
     if (body.size() != kProofSize)
         return RapiStatus::Error(RapiStatus::Code::Malformed, "proof of the wrong size");
     SecretBytes<kProofSize> expected;
-    Proof(key, label, nonces, expected.bytes);
+    rapi::HandshakeProof(key, rapi::kServerProofLabel, nonces, expected.bytes);
     if (sodium_memcmp(expected.bytes, body.data(), kProofSize) != 0)
         return AuthError("the peer does not hold the pairing key");
     return RapiStatus::Ok();
 }
 
-RapiStatus ClientHandshake(Transport& transport, const rapi::PairingKey& key, int timeoutMs, Nonces& nonces) {
+RapiStatus ClientHandshake(Transport& transport, const rapi::PairingKey& key, Clock::time_point deadline,
+                           rapi::HandshakeNonces& nonces) {
     randombytes_buf(nonces.client, kNonceSize);
-    RapiStatus status = rapi::WriteFrame(transport, Hello(nonces.client), rapi::kHelloSize);
+    RapiStatus status = rapi::WriteFrame(transport, rapi::HelloBody(nonces.client), rapi::kHelloSize);
     if (status.ok())
-        status = ReadHello(transport, timeoutMs, nonces.server);
+        status = ReadHello(transport, deadline, nonces.server);
     if (status.ok() && sodium_memcmp(nonces.client, nonces.server, kNonceSize) == 0)
         status = AuthError("the peer echoed our nonce");
     if (status.ok())
-        status = SendProof(transport, key, rapi::kClientProofLabel, nonces);
+        status = SendProof(transport, key, nonces);
     if (status.ok()) {
-        status = CheckProof(transport, key, rapi::kServerProofLabel, nonces, timeoutMs);
-        // The server hangs up, without a word, on a client whose proof is wrong.
+        status = CheckServerProof(transport, key, nonces, deadline);
+        // The server hangs up, without a word, on a client whose proof is wrong, and on one
+        // it has no place for.
         if (status.code() == RapiStatus::Code::Closed)
-            status = AuthError("the device refused the pairing key; pair again");
+            status = AuthError("the device refused the connection: the pairing key is wrong (pair again), or it "
+                               "serves as many desktops as it may");
     }
     return status;
 }
 
-RapiStatus ServerHandshake(Transport& transport, const rapi::PairingKey& key, int timeoutMs, Nonces& nonces) {
-    RapiStatus status = ReadHello(transport, timeoutMs, nonces.client);
-    if (!status.ok())
-        return status;
-    randombytes_buf(nonces.server, kNonceSize);
-    status = rapi::WriteFrame(transport, Hello(nonces.server), rapi::kHelloSize);
-    // The client proves itself first, so a peer without the key never sees a proof of ours.
-    if (status.ok())
-        status = CheckProof(transport, key, rapi::kClientProofLabel, nonces, timeoutMs);
-    if (status.ok())
-        status = SendProof(transport, key, rapi::kServerProofLabel, nonces);
-    return status;
+// The blocking form of the service's step machine: reads what it wants until done or failed.
+RapiStatus ServerSide(Transport& transport, const rapi::PairingKey& key, Clock::time_point deadline,
+                      std::unique_ptr<SecureChannel>& out) {
+    ServerHandshake handshake(key);
+    for (;;) {
+        std::string bytes(handshake.Wanted(), '\0');
+        RapiStatus status = transport.ReceiveExact(bytes.data(), bytes.size(), Left(deadline));
+        if (!status.ok())
+            return status;
+        std::string reply;
+        const ServerHandshake::Step step = handshake.Take(bytes, reply);
+        if (step == ServerHandshake::Step::Failed)
+            return handshake.Failure();
+        if (!reply.empty()) {
+            status = transport.SendAll(reply.data(), reply.size());
+            if (!status.ok())
+                return status;
+        }
+        if (step == ServerHandshake::Step::Authenticated) {
+            out = handshake.OpenChannel(transport);
+            return RapiStatus::Ok();
+        }
+    }
 }
 
 void CounterNonce(uint64_t counter, uint8_t nonce[rapi::kAeadNonceSize]) {
@@ -129,20 +120,27 @@ RapiStatus SecureChannel::Open(Transport& transport, Role role, const rapi::Pair
                                std::unique_ptr<SecureChannel>& out) {
     if (sodium_init() < 0)
         return RapiStatus::Error(RapiStatus::Code::IoError, "libsodium cannot start");
-    Nonces nonces;
-    RapiStatus status = role == Role::Client ? ClientHandshake(transport, key, timeoutMs, nonces)
-                                             : ServerHandshake(transport, key, timeoutMs, nonces);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (role == Role::Server)
+        return ServerSide(transport, key, deadline, out);
+    rapi::HandshakeNonces nonces;
+    RapiStatus status = ClientHandshake(transport, key, deadline, nonces);
     if (!status.ok())
         return status;
+    out = Established(transport, role, key, nonces);
+    return RapiStatus::Ok();
+}
+
+std::unique_ptr<SecureChannel> SecureChannel::Established(Transport& transport, Role role,
+                                                          const rapi::PairingKey& key,
+                                                          const rapi::HandshakeNonces& nonces) {
     SecretBytes<kKeySize> toServer;
     SecretBytes<kKeySize> toClient;
-    DirectionKey(key, rapi::kClientToServerLabel, nonces, toServer.bytes);
-    DirectionKey(key, rapi::kServerToClientLabel, nonces, toClient.bytes);
+    rapi::DirectionKey(key, rapi::kClientToServerLabel, nonces, toServer.bytes);
+    rapi::DirectionKey(key, rapi::kServerToClientLabel, nonces, toClient.bytes);
     if (role == Role::Client)
-        out.reset(new SecureChannel(transport, toServer.bytes, toClient.bytes));
-    else
-        out.reset(new SecureChannel(transport, toClient.bytes, toServer.bytes));
-    return RapiStatus::Ok();
+        return std::unique_ptr<SecureChannel>(new SecureChannel(transport, toServer.bytes, toClient.bytes));
+    return std::unique_ptr<SecureChannel>(new SecureChannel(transport, toClient.bytes, toServer.bytes));
 }
 
 SecureChannel::SecureChannel(Transport& transport, const uint8_t* sendKey, const uint8_t* receiveKey)
@@ -150,7 +148,6 @@ SecureChannel::SecureChannel(Transport& transport, const uint8_t* sendKey, const
     std::memcpy(m_sendKey, sendKey, kKeySize);
     std::memcpy(m_receiveKey, receiveKey, kKeySize);
 }
-
 SecureChannel::~SecureChannel() {
     sodium_memzero(m_sendKey, sizeof m_sendKey);
     sodium_memzero(m_receiveKey, sizeof m_receiveKey);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "connection/HandshakeCrypto.h"
 #include "connection/RapiProtocol.h"
 #include "connection/RapiStatus.h"
 #include "connection/Transport.h"
@@ -16,10 +17,14 @@ class SecureChannel {
 public:
     enum class Role { Client, Server };
 
-    // Runs the handshake on `transport` (which must outlive the channel) within timeoutMs.
-    // On failure nothing secret was sent; the server side sends nothing after a wrong proof.
+    // Runs the handshake on `transport` (which must outlive the channel); timeoutMs bounds the
+    // whole of it. On failure nothing secret was sent; the server side sends nothing after a
+    // wrong proof.
     static RapiStatus Open(Transport& transport, Role role, const rapi::PairingKey& key, int timeoutMs,
                            std::unique_ptr<SecureChannel>& out);
+    // The channel of a handshake completed elsewhere (the service's ServerHandshake).
+    static std::unique_ptr<SecureChannel> Established(Transport& transport, Role role, const rapi::PairingKey& key,
+                                                      const rapi::HandshakeNonces& nonces);
     ~SecureChannel();
     SecureChannel(const SecureChannel&) = delete;
     SecureChannel& operator=(const SecureChannel&) = delete;

@@ -65,7 +65,8 @@ RapiStatus ConnectOne(const addrinfo& address, Clock::time_point deadline, int& 
         if (error != 0)
             errno = error;
         RapiStatus status = timedOut ? RapiStatus::Error(RapiStatus::Code::TimedOut, "connect timed out")
-                                     : SystemError("connect");
+                            : errno == ECONNRESET ? RapiStatus::Error(RapiStatus::Code::Closed, "connection reset")
+                                                  : SystemError("connect");
         ::close(fd);
         return status;
     }

@@ -1,6 +1,5 @@
 #include "connection/connectd/DeviceFolder.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -11,7 +10,10 @@
 
 namespace {
 
-const char* const kSettingsKey = "Software\\Kestovar\\Quillmar\\Settings";
+// The desktop creates and writes these and nothing else: the data file and the change files.
+const char* const kWritableNames[] = {"Quillmar.dat", "desktop.xml", "device.xml"};
+// The one library a desktop may run.
+const char kSyncLibraryFile[] = "libSync.so";
 
 std::string Slashes(std::string path) {
     for (char& c : path)
@@ -41,29 +43,24 @@ std::vector<std::string> Parts(const std::string& relative) {
     return parts;
 }
 
-bool EndsWithNoCase(const std::string& text, const std::string& tail) {
-    if (text.size() < tail.size())
-        return false;
-    for (size_t i = 0; i < tail.size(); ++i) {
-        char a = text[text.size() - tail.size() + i];
-        if (std::tolower(static_cast<unsigned char>(a)) != tail[i])
-            return false;
-    }
-    return true;
+bool SameNoCase(const std::string& a, const std::string& b) {
+    return CString::FromUtf8(a).CompareNoCase(CString::FromUtf8(b)) == 0;
 }
+
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 // "X.dll" is libX.so, as everywhere in this system; a name already in library form stays.
 std::string LibraryFileName(const std::string& name) {
-    if (EndsWithNoCase(name, ".dll"))
+    if (name.size() > 4 && SameNoCase(name.substr(name.size() - 4), ".dll"))
         return "lib" + name.substr(0, name.size() - 4) + ".so";
     return name;
 }
 
 }  // namespace
 
-std::optional<DeviceFolder> DeviceFolder::Open(DWORD& error) {
+std::optional<DeviceFolder> DeviceFolder::Open(const std::string& settingsKey, DWORD& error) {
     Registry::Reload();
-    auto appPath = Registry::QueryString(kSettingsKey, "AppPath");
+    auto appPath = Registry::QueryString(CString::FromUtf8(settingsKey), "AppPath");
     error = ERROR_PATH_NOT_FOUND;
     if (!appPath || appPath->IsEmpty())
         return std::nullopt;
@@ -78,17 +75,56 @@ std::optional<DeviceFolder> DeviceFolder::Open(DWORD& error) {
     return DeviceFolder(path, *real);
 }
 
+bool DeviceFolder::IsWritableName(const std::string& name) {
+    for (const char* writable : kWritableNames)
+        if (SameNoCase(name, writable))
+            return true;
+    return false;
+}
+
 bool DeviceFolder::IsInside(const std::string& realPath) const {
     return realPath.size() > m_real.size() && realPath.compare(0, m_real.size(), m_real) == 0 &&
            (m_real == "/" || realPath[m_real.size()] == '/');
 }
 
-std::optional<std::string> DeviceFolder::ResolveFile(const CString& name, DWORD& error) const {
-    return Resolve(Slashes(name.ToUtf8()), false, error);
+std::string DeviceFolder::Relative(const CString& name) const {
+    std::string path = Slashes(name.ToUtf8());
+    if (path.compare(0, m_appPath.size() + 1, m_appPath + "/") == 0)
+        return path.substr(m_appPath.size() + 1);
+    if (!path.empty() && path[0] == '/')
+        return std::string();
+    return path;
 }
 
-std::optional<std::string> DeviceFolder::ResolveLibrary(const CString& name, DWORD& error) const {
-    auto path = Resolve(Slashes(name.ToUtf8()), true, error);
+std::optional<std::string> DeviceFolder::ResolveFile(const CString& name, DWORD& error) const {
+    return Resolve(Relative(name), error);
+}
+
+std::optional<std::string> DeviceFolder::ResolveWritable(const CString& name, DWORD& error) const {
+    const std::vector<std::string> parts = Parts(Relative(name));
+    error = ERROR_ACCESS_DENIED;
+    if (parts.size() != 1 || !IsWritableName(parts[0]))
+        return std::nullopt;
+    auto path = Resolve(parts[0], error);
+    struct stat info{};
+    if (!path || ::stat(path->c_str(), &info) != 0)
+        return path;   // refused, or a new file
+    // Through a link inside the folder the target must be a data file as well; nothing that
+    // could run, nor a second name of another file.
+    if (!S_ISREG(info.st_mode) || (info.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) || info.st_nlink != 1 ||
+        !IsWritableName(BaseName(*path))) {
+        error = ERROR_ACCESS_DENIED;
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<std::string> DeviceFolder::ResolveSyncLibrary(const CString& name, DWORD& error) const {
+    const std::vector<std::string> parts = Parts(Relative(name));
+    error = ERROR_ACCESS_DENIED;
+    if (parts.size() != 1 || !SameNoCase(LibraryFileName(parts[0]), kSyncLibraryFile))
+        return std::nullopt;
+    auto path = Resolve(LibraryFileName(parts[0]), error);
     struct stat info{};
     if (path && (::stat(path->c_str(), &info) != 0 || !S_ISREG(info.st_mode))) {
         error = ERROR_MOD_NOT_FOUND;
@@ -97,19 +133,11 @@ std::optional<std::string> DeviceFolder::ResolveLibrary(const CString& name, DWO
     return path;
 }
 
-std::optional<std::string> DeviceFolder::Resolve(std::string path, bool asLibrary, DWORD& error) const {
+std::optional<std::string> DeviceFolder::Resolve(const std::string& relative, DWORD& error) const {
     error = ERROR_ACCESS_DENIED;
-    if (path.compare(0, m_appPath.size() + 1, m_appPath + "/") == 0)
-        path.erase(0, m_appPath.size() + 1);
-    else if (!path.empty() && path[0] == '/')
+    std::vector<std::string> parts = Parts(relative);
+    if (parts.empty())
         return std::nullopt;
-    std::vector<std::string> parts = Parts(path);
-    if (parts.empty()) {
-        error = ERROR_INVALID_PARAMETER;
-        return std::nullopt;
-    }
-    if (asLibrary)
-        parts.back() = LibraryFileName(parts.back());
     std::string folder = m_real;
     for (size_t i = 0; i < parts.size(); ++i) {
         // ResolveNameNoCase refuses "." and "..", so no part can climb out.
@@ -118,8 +146,7 @@ std::optional<std::string> DeviceFolder::Resolve(std::string path, bool asLibrar
             return std::nullopt;
         struct stat info{};
         const bool exists = ::lstat(entry->c_str(), &info) == 0;
-        const bool last = i + 1 == parts.size();
-        if (!last) {
+        if (i + 1 < parts.size()) {
             if (!exists || !S_ISDIR(info.st_mode)) {
                 error = exists ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
                 return std::nullopt;

@@ -1,5 +1,6 @@
 #include "connection/connectd/DeviceSession.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -82,6 +83,8 @@ int OpenFlags(DWORD access, DWORD disposition) {
 char g_pendingTemps[kMaxOpenFiles][PATH_MAX];
 
 void OnSessionStop(int) {
+    if (const int group = RunningInvocationGroup(); group > 0)
+        ::kill(-group, SIGKILL);
     for (auto& path : g_pendingTemps)
         if (path[0] != '\0')
             ::unlink(path);
@@ -110,6 +113,26 @@ void InstallStopHandler() {
     ::sigaction(SIGINT, &action, nullptr);
 }
 
+// Registry key paths separate their names with "\\" or "/"; empty names are dropped.
+CString KeyPath(const CString& key) {
+    std::string path;
+    for (char c : key.ToUtf8()) {
+        if (c == '/' || c == '\\') {
+            if (!path.empty() && path.back() != '\\')
+                path.push_back('\\');
+            continue;
+        }
+        path.push_back(c);
+    }
+    if (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return CString::FromUtf8(path);
+}
+
+bool Creates(DWORD disposition) {
+    return disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
+}
+
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
@@ -130,31 +153,24 @@ DeviceSession::~DeviceSession() {
 
 void DeviceSession::Log(const std::string& text) const { LogLine(m_peer + ": " + text); }
 
-void DeviceSession::Serve(int fd, const std::string& peer) {
+void DeviceSession::Serve(SocketTransport& transport, SecureChannel& channel, const std::string& peer) {
     m_peer = peer;
+    m_desktopFd = transport.Descriptor();
     InstallStopHandler();
-    SocketTransport transport(fd);
-    std::unique_ptr<SecureChannel> channel;
-    RapiStatus status = SecureChannel::Open(transport, SecureChannel::Role::Server, m_key,
-                                            m_options.handshakeTimeoutMs, channel);
-    if (!status.ok()) {
-        Log("refused: " + status.message());
-        return;
-    }
-    Log("authenticated");
+    AdoptOrphans();
     for (;;) {
         std::string request;
-        status = channel->Receive(request, m_options.idleTimeoutMs);
+        RapiStatus status = channel.Receive(request, m_options.idleTimeoutMs);
         if (!status.ok()) {
             Log(status.code() == RapiStatus::Code::Closed ? "closed" : "dropped: " + status.message());
             return;
         }
         std::string answer;
         if (!Answer(request, answer)) {
-            Log("dropped: malformed request");
+            Log(m_ended.empty() ? "dropped: malformed request" : m_ended);
             return;
         }
-        status = channel->Send(answer);
+        status = channel.Send(answer);
         if (!status.ok()) {
             Log("dropped: " + status.message());
             return;
@@ -183,6 +199,7 @@ bool DeviceSession::RegOpenKey(std::string_view in, std::string& answer) {
     CString key;
     if (!GetText(in, key) || !in.empty())
         return false;
+    key = KeyPath(key);
     Registry::Reload();
     DWORD result = Registry::KeyExists(key) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     Log("open key " + Describe(key) + " -> " + std::to_string(result));
@@ -195,6 +212,7 @@ bool DeviceSession::RegQueryValue(std::string_view in, std::string& answer) {
     CString name;
     if (!GetText(in, key) || !GetText(in, name) || !in.empty())
         return false;
+    key = KeyPath(key);
     Registry::Reload();
     auto value = Registry::Query(key, name);
     Log("query value " + Describe(key) + " " + Describe(name) + (value ? " -> found" : " -> not found"));
@@ -240,12 +258,14 @@ bool DeviceSession::FileCreate(std::string_view in, std::string& answer) {
     if (flags < 0)
         return reply(ERROR_INVALID_PARAMETER, "unknown disposition");
     DWORD error = ERROR_SUCCESS;
-    auto folder = DeviceFolder::Open(error);
+    auto folder = DeviceFolder::Open(m_options.settingsKey, error);
     if (!folder)
         return reply(error, "no AppPath folder");
-    auto path = folder->ResolveFile(name, error);
+    // Only the data and change files may be made or changed; anything may be read.
+    const bool changes = (access & GENERIC_WRITE) || Creates(disposition) || disposition == TRUNCATE_EXISTING;
+    auto path = changes ? folder->ResolveWritable(name, error) : folder->ResolveFile(name, error);
     if (!path)
-        return reply(error, "refused");
+        return reply(error, changes ? "refused: not a data or change file" : "refused");
     OpenFile* slot = FreeSlot();
     if (!slot)
         return reply(ERROR_TOO_MANY_OPEN_FILES, "");
@@ -419,16 +439,21 @@ bool DeviceSession::Invoke(std::string_view in, std::string& answer) {
         PutBytes(answer, bytes);
         return true;
     };
+    if (std::find(m_options.exports.begin(), m_options.exports.end(), function.ToUtf8()) == m_options.exports.end())
+        return reply(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), "", "refused: not an export a desktop may call");
     DWORD error = ERROR_SUCCESS;
-    auto folder = DeviceFolder::Open(error);
+    auto folder = DeviceFolder::Open(m_options.settingsKey, error);
     if (!folder)
         return reply(HRESULT_FROM_WIN32(error), "", "no AppPath folder");
-    auto path = folder->ResolveLibrary(library, error);
+    auto path = folder->ResolveSyncLibrary(library, error);
     if (!path)
-        return reply(HRESULT_FROM_WIN32(error), "", "refused");
-    if (function.IsEmpty())
-        return reply(HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), "", "no export named");
-    InvokeOutcome outcome = InvokeInChild(m_options.invokeHelper, *path, function.ToUtf8(), input,
-                                          m_options.invokeTimeoutMs);
+        return reply(HRESULT_FROM_WIN32(error), "",
+                     error == ERROR_ACCESS_DENIED ? "refused: not the sync library" : "no such library");
+    InvokeOutcome outcome = InvokeInChild({m_options.invokeHelper, *path, function.ToUtf8(), input,
+                                           m_options.invokeTimeoutMs, m_desktopFd});
+    if (outcome.cancelled) {
+        m_ended = what + " -> " + outcome.note;
+        return false;
+    }
     return reply(outcome.result, outcome.answer, outcome.note);
 }

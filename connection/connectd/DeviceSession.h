@@ -1,7 +1,7 @@
 #pragma once
-// One desktop connection on the device: the handshake, then requests answered one by one until
-// the desktop leaves, falls silent past the idle limit, or breaks the protocol. A peer that
-// fails the handshake or sends a malformed request is dropped without an answer.
+// One authenticated desktop connection on the device: requests answered one by one until the
+// desktop leaves, falls silent past the idle limit, or breaks the protocol. A malformed request
+// ends the connection without an answer.
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,16 +12,17 @@
 #include "connection/connectd/ServiceOptions.h"
 
 class SecureChannel;
+class SocketTransport;
 
 class DeviceSession {
 public:
-    DeviceSession(const rapi::PairingKey& key, const ServiceOptions& options) : m_key(key), m_options(options) {}
+    explicit DeviceSession(const ServiceOptions& options) : m_options(options) {}
     ~DeviceSession();   // closes open files; files being replaced keep their old contents
     DeviceSession(const DeviceSession&) = delete;
     DeviceSession& operator=(const DeviceSession&) = delete;
 
-    // Serves the connected socket `fd` (taken over and closed) until the connection ends.
-    void Serve(int fd, const std::string& peer);
+    // Serves an authenticated desktop on `channel` over `transport` until the connection ends.
+    void Serve(SocketTransport& transport, SecureChannel& channel, const std::string& peer);
 
 private:
     struct OpenFile {
@@ -30,7 +31,8 @@ private:
         std::string tempPath;    // non-empty: written here and renamed over `path` on close
     };
 
-    // Answers one request; false when the request is malformed (the connection then ends).
+    // Answers one request; false when the connection is to end (a malformed request, or
+    // m_ended says why).
     bool Answer(std::string_view request, std::string& answer);
     bool RegOpenKey(std::string_view in, std::string& answer);
     bool RegQueryValue(std::string_view in, std::string& answer);
@@ -48,8 +50,9 @@ private:
     DWORD Close(uint32_t handle);
     void Log(const std::string& text) const;
 
-    rapi::PairingKey m_key;
     ServiceOptions m_options;
     std::string m_peer;
+    int m_desktopFd = -1;
+    std::string m_ended;   // set when a request ended the connection for a reason of its own
     std::vector<OpenFile> m_files = std::vector<OpenFile>(rapi::kMaxOpenFiles);
 };

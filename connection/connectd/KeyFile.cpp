@@ -79,3 +79,9 @@ RapiStatus KeyFile::LoadOrCreate(const std::string& path, rapi::PairingKey& key)
     }
     return ReadKey(path, key);
 }
+
+RapiStatus KeyFile::Load(const std::string& path, rapi::PairingKey& key) {
+    if (sodium_init() < 0)
+        return RapiStatus::Error(RapiStatus::Code::IoError, "libsodium cannot start");
+    return ReadKey(path, key);
+}

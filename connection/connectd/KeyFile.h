@@ -12,4 +12,6 @@ public:
     // Reads the key, or makes a random one when the file does not exist yet. Refuses a file that
     // others may read or that does not hold a key, rather than guessing.
     static RapiStatus LoadOrCreate(const std::string& path, rapi::PairingKey& key);
+    // Reads the key and never makes one: a missing file is an error.
+    static RapiStatus Load(const std::string& path, rapi::PairingKey& key);
 };

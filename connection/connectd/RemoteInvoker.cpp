@@ -4,12 +4,16 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "connection/RapiCodec.h"
 #include "connection/RapiProtocol.h"
@@ -18,13 +22,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void CloseInheritedDescriptors(int keepUpTo) {
-    long highest = ::sysconf(_SC_OPEN_MAX);
-    if (highest < 0 || highest > 65536)
-        highest = 65536;
-    for (int fd = keepUpTo + 1; fd < highest; ++fd)
-        ::close(fd);
-}
+volatile sig_atomic_t g_runningGroup = 0;
 
 // Input for the child on descriptor 0, held in memory so writing it can never block.
 int InputDescriptor(std::string_view input) {
@@ -46,8 +44,8 @@ int InputDescriptor(std::string_view input) {
     return fd;
 }
 
-[[noreturn]] void RunChild(const std::string& helper, int inputFd, int reportFd, const std::string& libraryPath,
-                           const std::string& function) {
+[[noreturn]] void RunChild(const InvokeRequest& request, int inputFd, int reportFd) {
+    ::setpgid(0, 0);
     // The child must not outlive the session that waits for it, nor run the session's handlers.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     ::signal(SIGTERM, SIG_DFL);
@@ -60,10 +58,10 @@ int InputDescriptor(std::string_view input) {
         ::_exit(127);
     // The library's own output joins the service's log rather than the report.
     ::dup2(STDERR_FILENO, STDOUT_FILENO);
-    CloseInheritedDescriptors(3);
-    std::string program = helper;
-    std::string library = libraryPath;
-    std::string exported = function;
+    ::close_range(4, ~0u, 0);
+    std::string program = request.helper;
+    std::string library = request.libraryPath;
+    std::string exported = request.function;
     char* argv[] = {program.data(), library.data(), exported.data(), nullptr};
     ::execv(program.c_str(), argv);
     ::_exit(127);
@@ -74,18 +72,32 @@ int MillisecondsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-// Reads the child's report until end of stream, the size limit or the deadline.
-enum class ReadEnd { Complete, TimedOut, TooLarge };
-ReadEnd ReadReport(int fd, Clock::time_point deadline, std::string& report) {
+// The report: u8 ran, u32 result, u32 length, then that many bytes.
+bool IsWhole(const std::string& report) {
+    std::string_view view(report);
+    uint8_t ran = 0;
+    uint32_t result = 0;
+    uint32_t length = 0;
+    return rapi::GetU8(view, ran) && rapi::GetU32(view, result) && rapi::GetU32(view, length) && view.size() >= length;
+}
+
+// Reads the child's report until it is whole, end of stream, the size limit, the deadline or the desktop's
+// hang-up. Only a hang-up is watched on the desktop's socket: it sends nothing while it waits.
+enum class ReadEnd { Complete, TimedOut, TooLarge, Cancelled };
+ReadEnd ReadReport(int fd, int desktopFd, Clock::time_point deadline, std::string& report) {
     const size_t limit = rapi::kMaxInvokeData + 16;
     char buffer[16384];
     for (;;) {
-        pollfd entry{fd, POLLIN, 0};
-        int ready = ::poll(&entry, 1, MillisecondsLeft(deadline));
+        pollfd entries[2] = {{fd, POLLIN, 0}, {desktopFd, POLLRDHUP, 0}};
+        int ready = ::poll(entries, desktopFd >= 0 ? 2 : 1, MillisecondsLeft(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
             return ReadEnd::TimedOut;
+        if (desktopFd >= 0 && (entries[1].revents & (POLLRDHUP | POLLHUP | POLLERR)))
+            return ReadEnd::Cancelled;
+        if (entries[0].revents == 0)
+            continue;
         ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
@@ -94,67 +106,85 @@ ReadEnd ReadReport(int fd, Clock::time_point deadline, std::string& report) {
         report.append(buffer, static_cast<size_t>(got));
         if (report.size() > limit)
             return ReadEnd::TooLarge;
+        // Whole by its own length: a process the call left behind may hold the pipe open.
+        if (IsWhole(report))
+            return ReadEnd::Complete;
     }
 }
 
-void Reap(pid_t child, Clock::time_point deadline) {
-    for (;;) {
-        pid_t done = ::waitpid(child, nullptr, WNOHANG);
-        if (done == child || (done < 0 && errno != EINTR))
-            return;
-        if (Clock::now() >= deadline) {
+// This process's children: after the group is gone, the orphans the call left behind.
+std::vector<pid_t> Children() {
+    std::vector<pid_t> children;
+    const std::string self = std::to_string(::getpid());
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return children;
+    while (dirent* entry = ::readdir(proc)) {
+        if (entry->d_name[0] < '1' || entry->d_name[0] > '9')
+            continue;
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        // pid (comm) state ppid ...: the name may hold anything, so read after its last ')'.
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::string state;
+        std::string parent;
+        std::istringstream fields(line.substr(close + 1));
+        fields >> state >> parent;
+        if (parent == self)
+            children.push_back(static_cast<pid_t>(std::stol(entry->d_name)));
+    }
+    ::closedir(proc);
+    return children;
+}
+
+// Kills the call's group, then every process left below this one, until none is left.
+void KillEverything(pid_t group) {
+    ::kill(-group, SIGKILL);
+    const auto giveUp = Clock::now() + std::chrono::seconds(10);
+    while (Clock::now() < giveUp) {
+        const pid_t done = ::waitpid(-1, nullptr, WNOHANG);
+        if (done > 0 || (done < 0 && errno == EINTR))
+            continue;
+        if (done < 0)
+            return;   // no child left
+        for (pid_t child : Children()) {
+            ::kill(-child, SIGKILL);   // its own group, when it made one
             ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-            return;
         }
-        ::usleep(2000);
+        ::waitpid(-1, nullptr, 0);
     }
 }
 
-}  // namespace
+// A call that answered gets a moment to end on its own (its library's exit handlers run). It is
+// left unreaped, so its group's number stays reserved until the group is killed.
+void AwaitExit(pid_t child) {
+    const auto giveUp = Clock::now() + std::chrono::seconds(2);
+    while (Clock::now() < giveUp) {
+        siginfo_t info{};
+        const int result = ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT);
+        if ((result == 0 && info.si_pid == child) || (result < 0 && errno != EINTR))
+            return;
+        ::usleep(1000);
+    }
+}
 
-InvokeOutcome InvokeInChild(const std::string& helper, const std::string& libraryPath, const std::string& function,
-                            std::string_view input, int timeoutMs) {
+InvokeOutcome Failed(const std::string& what, int error) {
     InvokeOutcome outcome;
-    int inputFd = InputDescriptor(input);
-    if (inputFd < 0) {
-        outcome.note = std::string("cannot hold the input: ") + std::strerror(errno);
-        return outcome;
-    }
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        outcome.note = std::string("pipe: ") + std::strerror(errno);
-        ::close(inputFd);
-        return outcome;
-    }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    pid_t child = ::fork();
-    if (child == 0)
-        RunChild(helper, inputFd, pipeFds[1], libraryPath, function);
-    const int forkError = errno;
-    ::close(inputFd);
-    ::close(pipeFds[1]);
-    if (child < 0) {
-        outcome.note = std::string("fork: ") + std::strerror(forkError);
-        ::close(pipeFds[0]);
-        return outcome;
-    }
-    std::string report;
-    ReadEnd end = ReadReport(pipeFds[0], deadline, report);
-    ::close(pipeFds[0]);
-    if (end != ReadEnd::Complete) {
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        outcome.result = HRESULT_FROM_WIN32(end == ReadEnd::TimedOut ? ERROR_TIMEOUT : ERROR_INSUFFICIENT_BUFFER);
-        outcome.note = end == ReadEnd::TimedOut ? "killed after the time limit" : "answer above the limit";
-        return outcome;
-    }
-    Reap(child, Clock::now() + std::chrono::seconds(2));
+    outcome.note = what + ": " + std::strerror(error);
+    return outcome;
+}
+
+InvokeOutcome Interpreted(const std::string& helper, const std::string& report) {
+    InvokeOutcome outcome;
     std::string_view view(report);
     uint8_t ran = 0;
     uint32_t result = 0;
     std::string answer;
-    if (!rapi::GetU8(view, ran) || !rapi::GetU32(view, result) || !rapi::GetBytes(view, rapi::kMaxInvokeData, answer) || !view.empty()) {
+    if (!rapi::GetU8(view, ran) || !rapi::GetU32(view, result) || !rapi::GetBytes(view, rapi::kMaxInvokeData, answer) ||
+        !view.empty()) {
         outcome.note = "the library ended without an answer (crashed, or " + helper + " did not start)";
         return outcome;
     }
@@ -163,5 +193,64 @@ InvokeOutcome InvokeInChild(const std::string& helper, const std::string& librar
         outcome.note = answer;   // the loader's reason, for the log only
     else
         outcome.answer = std::move(answer);
+    return outcome;
+}
+
+}  // namespace
+
+void AdoptOrphans() { ::prctl(PR_SET_CHILD_SUBREAPER, 1); }
+
+int RunningInvocationGroup() { return g_runningGroup; }
+
+InvokeOutcome InvokeInChild(const InvokeRequest& request) {
+    int inputFd = InputDescriptor(request.input);
+    if (inputFd < 0)
+        return Failed("cannot hold the input", errno);
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
+        const int error = errno;
+        ::close(inputFd);
+        return Failed("pipe", error);
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(request.timeoutMs);
+    pid_t child = ::fork();
+    if (child == 0)
+        RunChild(request, inputFd, pipeFds[1]);
+    const int forkError = errno;
+    ::close(inputFd);
+    ::close(pipeFds[1]);
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        return Failed("fork", forkError);
+    }
+    // Set on both sides, so the group exists whichever runs first.
+    ::setpgid(child, child);
+    g_runningGroup = child;
+    std::string report;
+    const ReadEnd end = ReadReport(pipeFds[0], request.desktopFd, deadline, report);
+    ::close(pipeFds[0]);
+    if (end == ReadEnd::Complete)
+        AwaitExit(child);
+    KillEverything(child);
+    g_runningGroup = 0;
+    switch (end) {
+    case ReadEnd::Complete: return Interpreted(request.helper, report);
+    case ReadEnd::TimedOut: {
+        InvokeOutcome outcome;
+        outcome.result = HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+        outcome.note = "killed after the time limit";
+        return outcome;
+    }
+    case ReadEnd::TooLarge: {
+        InvokeOutcome outcome;
+        outcome.result = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+        outcome.note = "answer above the limit";
+        return outcome;
+    }
+    case ReadEnd::Cancelled: break;
+    }
+    InvokeOutcome outcome;
+    outcome.cancelled = true;
+    outcome.note = "cancelled: the desktop left";
     return outcome;
 }

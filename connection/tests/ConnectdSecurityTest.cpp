@@ -1,7 +1,11 @@
 // Hostile and broken peers against a real quillmar-connectd: each is refused, learns nothing,
 // and the service goes on serving a good desktop.
+#include <algorithm>
 #include <filesystem>
+#include <poll.h>
 #include <sodium.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -10,7 +14,9 @@
 #include "connection/RapiCodec.h"
 #include "connection/SecureChannel.h"
 #include "connection/SocketTransport.h"
+#include "connection/tests/PeerFlood.h"
 #include "connection/tests/ServiceFixture.h"
+#include "platform/LocalAlloc.h"
 
 using namespace rapi;
 
@@ -44,8 +50,33 @@ protected:
             return;
         PutFileBytes(Outside() + "/secret.txt", "outside the program folder");
         // Loadable where it lies, so only the service's refusal keeps it from running.
-        std::filesystem::copy_file(RAPI_TEST_EXPORTS, Outside() + "/libRapiTestExports.so");
+        std::filesystem::copy_file(RAPI_TEST_EXPORTS, Outside() + "/libSync.so");
         std::filesystem::copy_file(QUILLMAR_PLATFORM_LIBRARY, Outside() + "/libQuillmarPlatform.so");
+    }
+
+    HRESULT Invoke(const std::u16string& library, const std::u16string& function, std::string input) {
+        DWORD size = 0;
+        BYTE* output = nullptr;
+        HRESULT result = CeRapiInvoke(library.c_str(), function.c_str(), static_cast<DWORD>(input.size()),
+                                      input.empty() ? nullptr : reinterpret_cast<BYTE*>(input.data()), &size, &output,
+                                      nullptr, 0);
+        if (output)
+            LocalFree(output);
+        return result;
+    }
+
+    // One session as a synchronisation makes it: find AppPath, ask for the partner's identity,
+    // send the data file and a change file, fetch the device's change file, run the triggers.
+    bool SynchronisationSession(const std::string& data) {
+        if (!GoodDesktopServed() || !ConnectDesktop())
+            return false;
+        std::string back;
+        const bool ok = Invoke(u"Sync.dll", u"Greeting", "") == S_OK && WriteDeviceFile(u"Quillmar.dat", data) &&
+                        WriteDeviceFile(u"Desktop.xml", data.substr(0, 4096)) && ReadDeviceFile(u"device.xml", back) &&
+                        back == "<changes/>" && Invoke(u"Sync.dll", u"Reverse", "abc") == S_OK &&
+                        Invoke(u"Sync.dll", u"CallCount", "") == S_OK;
+        CeRapiUninit();
+        return ok;
     }
 
     // An authenticated channel of the test's own, to send what the Remote API never would.
@@ -82,7 +113,7 @@ TEST_F(Security, WrongKeyIsRefused) {
     EXPECT_EQ(CeGetLastError(), ERROR_ACCESS_DENIED);
     ASSERT_TRUE(Pairing::StoreText(CString(pairingText)).ok());
     EXPECT_TRUE(GoodDesktopServed());
-    EXPECT_NE(ServiceLog().find("refused"), std::string::npos);
+    EXPECT_TRUE(LogShows("127.0.0.1 (2 connected): 1 refused: wrong pairing key")) << ServiceLog();
 }
 
 TEST_F(Security, SilentPeerIsDroppedWhileOthersAreServed) {
@@ -221,35 +252,199 @@ TEST_F(Security, LinkInsideAppPathIsFollowed) {
 }
 
 TEST_F(Security, LibrariesOutsideAppPathAreRefused) {
-    std::filesystem::create_symlink(Outside() + "/libRapiTestExports.so", AppPath() + "/libLinked.so");
+    std::filesystem::remove(AppPath() + "/libSync.so");
+    std::filesystem::create_symlink(Outside() + "/libSync.so", AppPath() + "/libSync.so");
     ASSERT_TRUE(ConnectDesktop());
     const std::string marker = Outside() + "/ran";
     const std::u16string libraries[] = {
-        u"..\\outside\\RapiTestExports.dll",
-        Utf16(AppPathText()) + u"..\\outside\\RapiTestExports.dll",
-        Utf16(Outside() + "/libRapiTestExports.so"),
-        Utf16(Outside() + "/RapiTestExports.dll"),
-        Utf16(AppPathText()) + u"Linked.dll",
-        u"Linked.dll",
+        u"..\\outside\\Sync.dll",
+        Utf16(AppPathText()) + u"..\\outside\\Sync.dll",
+        Utf16(Outside() + "/libSync.so"),
+        Utf16(Outside() + "/Sync.dll"),
+        Utf16(AppPathText()) + u"Sync.dll",   // a link leading out
+        u"sync.dll",
     };
     for (const std::u16string& library : libraries) {
-        DWORD size = 0;
-        BYTE* output = nullptr;
-        std::string input = marker;
-        HRESULT result = CeRapiInvoke(library.c_str(), u"Touch", static_cast<DWORD>(input.size()),
-                                      reinterpret_cast<BYTE*>(input.data()), &size, &output, nullptr, 0);
-        EXPECT_TRUE(FAILED(result)) << CString(library).ToUtf8();
-        EXPECT_EQ(output, nullptr);
+        EXPECT_TRUE(FAILED(Invoke(library, u"Touch", marker))) << CString(library).ToUtf8();
     }
     EXPECT_FALSE(std::filesystem::exists(marker));
     // The same library inside the program folder does run.
-    std::filesystem::copy_file(Outside() + "/libRapiTestExports.so", AppPath() + "/libInside.so");
-    std::filesystem::copy_file(Outside() + "/libQuillmarPlatform.so", AppPath() + "/libQuillmarPlatform.so");
-    std::string input = marker;
-    DWORD size = 0;
-    EXPECT_EQ(CeRapiInvoke(u"Inside.dll", u"Touch", static_cast<DWORD>(input.size()),
-                           reinterpret_cast<BYTE*>(input.data()), &size, nullptr, nullptr, 0),
-              S_OK);
+    std::filesystem::remove(AppPath() + "/libSync.so");
+    std::filesystem::copy_file(Outside() + "/libSync.so", AppPath() + "/libSync.so");
+    EXPECT_EQ(Invoke(u"Sync.dll", u"Touch", marker), S_OK);
     EXPECT_TRUE(std::filesystem::exists(marker));
     EXPECT_TRUE(GoodDesktopServed());
+}
+
+TEST_F(Security, UploadedLibraryIsRefusedAtTheWriteAndAtTheInvoke) {
+    const std::string code = FileBytes(RAPI_TEST_EXPORTS);
+    ASSERT_TRUE(ConnectDesktop());
+    for (const char16_t* name : {u"Evil.dll", u"libEvil.so", u"libSync.so", u"Sync.dll", u"libQuillmarPlatform.so",
+                                       u"quillmar-device", u"notes.txt", u"sub\\Quillmar.dat"}) {
+        EXPECT_FALSE(WriteDeviceFile(name, code)) << CString(name).ToUtf8();
+        EXPECT_EQ(CeGetLastError(), ERROR_ACCESS_DENIED) << CString(name).ToUtf8();
+        EXPECT_EQ(Open(name, GENERIC_READ, OPEN_ALWAYS), INVALID_HANDLE_VALUE) << CString(name).ToUtf8();
+    }
+    EXPECT_EQ(FileBytes(AppPath() + "/libSync.so"), code);
+    EXPECT_FALSE(std::filesystem::exists(AppPath() + "/libEvil.so"));
+    EXPECT_FALSE(std::filesystem::exists(AppPath() + "/notes.txt"));
+    // A library that got there some other way, or library code in a data file, never runs.
+    const std::string marker = Outside() + "/ran";
+    std::filesystem::copy_file(RAPI_TEST_EXPORTS, AppPath() + "/libEvil.so");
+    ASSERT_TRUE(WriteDeviceFile(u"Quillmar.dat", code));
+    for (const char16_t* library : {u"Evil.dll", u"libEvil.so", u"Quillmar.dat", u"quillmar.DAT"})
+        EXPECT_EQ(Invoke(library, u"Touch", marker), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)) << CString(library).ToUtf8();
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_TRUE(GoodDesktopServed());
+}
+
+TEST_F(Security, DataFileNamesLeadingToCodeAreNotWritten) {
+    const std::string platform = FileBytes(AppPath() + "/libQuillmarPlatform.so");
+    std::filesystem::create_symlink(AppPath() + "/libQuillmarPlatform.so", AppPath() + "/Quillmar.dat");
+    PutFileBytes(AppPath() + "/device.xml", "<changes/>");
+    std::filesystem::permissions(AppPath() + "/device.xml", std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    std::filesystem::create_hard_link(AppPath() + "/libSync.so", AppPath() + "/desktop.xml");
+    ASSERT_TRUE(ConnectDesktop());
+    for (const char16_t* name : {u"Quillmar.dat", u"device.xml", u"Desktop.xml"}) {
+        EXPECT_FALSE(WriteDeviceFile(name, "replaced")) << CString(name).ToUtf8();
+        EXPECT_EQ(Open(name, GENERIC_WRITE, OPEN_EXISTING), INVALID_HANDLE_VALUE) << CString(name).ToUtf8();
+        EXPECT_EQ(CeGetLastError(), ERROR_ACCESS_DENIED);
+    }
+    EXPECT_EQ(FileBytes(AppPath() + "/libQuillmarPlatform.so"), platform);
+    EXPECT_EQ(FileBytes(AppPath() + "/device.xml"), "<changes/>");
+    EXPECT_EQ(FileBytes(AppPath() + "/libSync.so"), FileBytes(RAPI_TEST_EXPORTS));
+    // Reading them is still allowed.
+    std::string bytes;
+    EXPECT_TRUE(ReadDeviceFile(u"device.xml", bytes));
+}
+
+TEST_F(Security, LibcThroughTheSyncLibraryIsRefused) {
+    // What an attacker would pass to syscall(SYS_unlink, path): the size is the call's number.
+    const std::string victim = Outside() + "/secret.txt";
+    std::string input = victim;
+#ifdef SYS_unlink
+    input.resize(SYS_unlink, '\0');
+#endif
+    ASSERT_TRUE(ConnectDesktop());
+    for (const char16_t* function : {u"syscall", u"system", u"unlink", u"LocalFree", u""})
+        EXPECT_EQ(Invoke(u"Sync.dll", function, input), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+    // Even a service told to offer them runs only what the library defines itself.
+    ASSERT_TRUE(RestartService({"--exports", "syscall,system,LocalFree,Greeting"}));
+    ASSERT_TRUE(ConnectDesktop());
+    for (const char16_t* function : {u"syscall", u"system", u"LocalFree"})
+        EXPECT_EQ(Invoke(u"Sync.dll", function, input), HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND));
+    EXPECT_EQ(FileBytes(victim), "outside the program folder");
+    EXPECT_EQ(Invoke(u"Sync.dll", u"Greeting", ""), S_OK);
+}
+
+TEST_F(Security, ForkingExportIsKilledWithEverythingItStarted) {
+    ASSERT_TRUE(ConnectDesktop());
+    for (const char16_t* function : {u"StragglersThenHang", u"StragglersThenReturn"}) {
+        const std::string folder = Outside() + "/" + CString(function).ToUtf8();
+        std::filesystem::create_directories(folder);
+        const HRESULT result = Invoke(u"Sync.dll", function, folder);
+        EXPECT_EQ(result, std::u16string(function) == u"StragglersThenHang" ? HRESULT_FROM_WIN32(ERROR_TIMEOUT) : S_OK);
+        for (const char* straggler : {"/group", "/daemon"}) {
+            const pid_t pid = static_cast<pid_t>(std::stol("0" + FileBytes(folder + straggler)));
+            ASSERT_GT(pid, 0) << straggler;
+            // Gone by the time the answer came.
+            EXPECT_TRUE(ProcessGone(pid, 0)) << CString(function).ToUtf8() << straggler;
+            if (!ProcessGone(pid, 0))
+                ::kill(pid, SIGKILL);
+        }
+    }
+    EXPECT_TRUE(GoodDesktopServed());
+}
+
+TEST_F(Security, DesktopLeavingCancelsItsInvocation) {
+    // A time limit far beyond this test: only the hang-up can end the call.
+    ASSERT_TRUE(RestartService({"--invoke-timeout-ms", "600000", "--exports", "Hang"}));
+    std::unique_ptr<SocketTransport> transport;
+    std::unique_ptr<SecureChannel> channel;
+    ASSERT_TRUE(OpenChannel(transport, channel));
+    const std::string pidFile = Outside() + "/hang.pid";
+    std::string request;
+    PutU8(request, static_cast<uint8_t>(Op::Invoke));
+    PutText(request, CString("Sync.dll"));
+    PutText(request, CString("Hang"));
+    PutBytes(request, pidFile);
+    ASSERT_TRUE(channel->Send(request).ok());
+    for (int tries = 0; tries < 1000 && FileBytes(pidFile).empty(); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const pid_t pid = static_cast<pid_t>(std::stol("0" + FileBytes(pidFile)));
+    ASSERT_GT(pid, 0);
+    channel.reset();
+    transport.reset();
+    EXPECT_TRUE(ProcessGone(pid, 10000));
+    if (!ProcessGone(pid, 0))
+        ::kill(pid, SIGKILL);
+    EXPECT_TRUE(LogShows("cancelled: the desktop left"));
+    EXPECT_TRUE(GoodDesktopServed());
+}
+
+TEST_F(Security, OneDeadlineForTheWholeHandshake) {
+    // Each byte comes well inside the limit; the greeting as a whole never does.
+    int fd = RawConnect();
+    ASSERT_GE(fd, 0);
+    std::string greeting;
+    PutU32(greeting, static_cast<uint32_t>(kHelloSize));
+    greeting.append(kMagic.begin(), kMagic.end());
+    greeting.append(kNonceSize, '\x11');
+    size_t sent = 0;
+    bool dropped = false;
+    while (!dropped && sent < greeting.size()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        dropped = ::send(fd, greeting.data() + sent, 1, MSG_NOSIGNAL) != 1;
+        if (!dropped) {
+            ++sent;
+            std::string received;
+            pollfd entry{fd, POLLIN, 0};
+            dropped = ::poll(&entry, 1, 0) > 0 && ReceiveUntilClosed(fd, 100, received);
+        }
+    }
+    ::close(fd);
+    EXPECT_TRUE(dropped) << sent << " bytes sent";
+    EXPECT_LT(sent, greeting.size());
+    EXPECT_TRUE(LogShows("handshake not done in time"));
+}
+
+TEST_F(Security, IdleAndSlowPeersDoNotKeepADesktopOut) {
+    const std::string data = PatternBytes(200000);
+    PutFileBytes(AppPath() + "/device.xml", "<changes/>");
+    int served = 0;
+    long connections = 0;
+    {
+        PeerFlood idle(port, {64, 0, "127.0.0.1"});
+        PeerFlood slow(port, {0, 64, "127.0.0.1"});
+        // Under way before the desktop comes.
+        for (int tries = 0; tries < 500 && idle.Connections() + slow.Connections() < 256; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int session = 0; session < 10; ++session)
+            served += SynchronisationSession(data) ? 1 : 0;
+        connections = idle.Connections() + slow.Connections();
+    }
+    EXPECT_GE(served, 9);
+    EXPECT_GT(connections, 256);
+    ASSERT_TRUE(LogShows("pushed out by newer peers"));
+    // Summed up, not a line per peer.
+    const std::string log = ServiceLog();
+    EXPECT_LT(std::count(log.begin(), log.end(), '\n'), connections / 2) << connections << " connections";
+    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), data);
+}
+
+TEST_F(Security, AFloodFromOtherAddressesNeverReachesTheDesktop) {
+    const std::string data = PatternBytes(200000);
+    PutFileBytes(AppPath() + "/device.xml", "<changes/>");
+    int served = 0;
+    {
+        PeerFlood idle(port, {64, 0, "127.0.0.2"});
+        PeerFlood slow(port, {0, 64, "127.0.0.3"});
+        for (int tries = 0; tries < 500 && idle.Connections() + slow.Connections() < 256; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int session = 0; session < 10; ++session)
+            served += SynchronisationSession(data) ? 1 : 0;
+    }
+    EXPECT_EQ(served, 10);
+    ASSERT_TRUE(LogShows("127.0.0.2 ("));
 }

@@ -12,23 +12,12 @@
 
 namespace {
 
-const char16_t kSettings[] = u"Software\\Kestovar\\Quillmar\\Settings";
-
 std::u16string Utf16(const std::string& text) { return CString(text).str(); }
 
 class Connection : public ServiceFixture {
 protected:
-    void SetUp() override {
-        ServiceFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        // As on a device: the library and the platform library it links, side by side.
-        std::filesystem::copy_file(RAPI_TEST_EXPORTS, AppPath() + "/libRapiTestExports.so");
-        std::filesystem::copy_file(QUILLMAR_PLATFORM_LIBRARY, AppPath() + "/libQuillmarPlatform.so");
-    }
-
     HRESULT Invoke(const std::u16string& function, const std::string& input, std::string& answer,
-                   const std::u16string& library = u"RapiTestExports.dll") {
+                   const std::u16string& library = u"Sync.dll") {
         DWORD size = 0;
         BYTE* output = nullptr;
         std::string in = input;
@@ -56,10 +45,10 @@ TEST_F(Connection, PairingTextNamesTheServiceAndKeyFileIsPrivate) {
 }
 
 TEST_F(Connection, InitSignalsSuccessAndReadsTheDeviceRegistry) {
-    SetDeviceDword("Software\\Kestovar\\Quillmar\\Settings", "FirstDayOfWeek", 2);
+    SetDeviceDword(kDeviceSettingsKey, "FirstDayOfWeek", 2);
     ASSERT_TRUE(ConnectDesktop()) << CeRapiGetErrorMessage() << ServiceLog();
     HKEY key = nullptr;
-    ASSERT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, kSettings, 0, KEY_READ, &key), 0);
+    ASSERT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, kDeviceSettingsKey16, 0, KEY_READ, &key), 0);
     BYTE buffer[260] = {};
     DWORD size = sizeof buffer;
     DWORD type = 0;
@@ -96,8 +85,8 @@ TEST_F(Connection, SubkeyOpensBelowAnOpenedKey) {
     ASSERT_TRUE(ConnectDesktop());
     HKEY software = nullptr;
     HKEY settings = nullptr;
-    ASSERT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software\\Kestovar", 0, KEY_READ, &software), 0);
-    ASSERT_EQ(CeRegOpenKeyEx(software, u"Quillmar\\Settings", 0, KEY_READ, &settings), 0);
+    ASSERT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software\\Vendor", 0, KEY_READ, &software), 0);
+    ASSERT_EQ(CeRegOpenKeyEx(software, u"Device\\Settings", 0, KEY_READ, &settings), 0);
     DWORD size = 0;
     EXPECT_EQ(CeRegQueryValueEx(settings, u"AppPath", nullptr, nullptr, nullptr, &size), 0);
     EXPECT_GT(size, 0u);
@@ -128,8 +117,12 @@ TEST_F(Connection, NamesMatchWithoutRegardToCaseAndRelativeToAppPath) {
     ASSERT_TRUE(ReadDeviceFile(u"DESKTOP.XML", back));
     EXPECT_EQ(back, "new");
     std::filesystem::create_directories(AppPath() + "/Sub");
-    ASSERT_TRUE(WriteDeviceFile(u"sub/Note.txt", "inside"));
-    EXPECT_EQ(FileBytes(AppPath() + "/Sub/Note.txt"), "inside");
+    PutFileBytes(AppPath() + "/Sub/Note.txt", "inside");
+    ASSERT_TRUE(ReadDeviceFile(u"sub/NOTE.txt", back));
+    EXPECT_EQ(back, "inside");
+    PutFileBytes(AppPath() + "/Quillmar.dat", "old");
+    ASSERT_TRUE(WriteDeviceFile(u"quillmar.DAT", "data"));
+    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "data");
 }
 
 TEST_F(Connection, MissingFileIsFileNotFound) {
@@ -173,13 +166,13 @@ TEST_F(Connection, InvokeAnswersInALocalAllocBuffer) {
     EXPECT_EQ(answer, std::string("hello from the device") + '\0');
     EXPECT_EQ(Invoke(u"Reverse", "abc\x01", answer), S_OK);
     EXPECT_EQ(answer, "\x01" "cba");
-    EXPECT_EQ(Invoke(u"Greeting", "", answer, u"rapitestexports.DLL"), S_OK);
+    EXPECT_EQ(Invoke(u"Greeting", "", answer, u"sync.DLL"), S_OK);
 }
 
 TEST_F(Connection, InvokeWithoutOutputPointerStillRuns) {
     ASSERT_TRUE(ConnectDesktop());
     DWORD size = 77;
-    EXPECT_EQ(CeRapiInvoke((Utf16(AppPathText()) + u"RapiTestExports.dll").c_str(), u"Greeting", 0, nullptr, &size,
+    EXPECT_EQ(CeRapiInvoke((Utf16(AppPathText()) + u"Sync.dll").c_str(), u"Greeting", 0, nullptr, &size,
                            nullptr, nullptr, 0),
               S_OK);
     EXPECT_EQ(size, 0u);
@@ -206,12 +199,17 @@ TEST_F(Connection, ExportFailuresComeBackAsFailures) {
     ASSERT_TRUE(ConnectDesktop());
     std::string answer;
     EXPECT_EQ(Invoke(u"Refuse", "", answer), static_cast<HRESULT>(0x80070020u));
-    EXPECT_EQ(Invoke(u"NoSuchExport", "", answer), HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND));
-    EXPECT_EQ(Invoke(u"Greeting", "", answer, u"Missing.dll"), HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
+    // Allowed, but the library has no such export.
+    EXPECT_EQ(Invoke(u"Missing", "", answer), HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND));
+    // Not among the exports a desktop may call, though the library has it.
+    EXPECT_EQ(Invoke(u"NotOffered", "", answer), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Invoke(u"Greeting", "", answer, u"Missing.dll"), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
     EXPECT_TRUE(FAILED(Invoke(u"Crash", "", answer)));
     EXPECT_TRUE(answer.empty());
     // The connection survives all of them.
     EXPECT_EQ(Invoke(u"Greeting", "", answer), S_OK);
+    std::filesystem::remove(AppPath() + "/libSync.so");
+    EXPECT_EQ(Invoke(u"Greeting", "", answer), HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND));
 }
 
 TEST_F(Connection, HangingExportIsKilledAfterTheTimeLimit) {
@@ -252,7 +250,7 @@ TEST_F(Connection, NoServiceRunningGivesTheEventAFailure) {
 }
 
 TEST_F(Connection, MissingAppPathIsPathNotFound) {
-    SetDeviceString("Software\\Kestovar\\Quillmar\\Settings", "AppPath", device.Path() + "/nowhere");
+    SetDeviceString(kDeviceSettingsKey, "AppPath", device.Path() + "/nowhere");
     ASSERT_TRUE(ConnectDesktop());
     EXPECT_EQ(CeCreateFile(u"Quillmar.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr),
@@ -279,15 +277,10 @@ TEST_F(Connection, StopDuringAWriteKeepsTheOldFileAndNoTemporary) {
 }
 
 TEST_F(Connection, KeyIsKeptAcrossStarts) {
-    std::string output;
-    std::string errors;
-    ASSERT_EQ(RunServiceOnce({"--pairing-text", "--port", std::to_string(port)}, output, errors), 0);
-    EXPECT_EQ(output, pairingText);
-    ASSERT_EQ(RunServiceOnce({"--pairing-text", "--address", "::1", "--port", "5000"}, output, errors), 0);
-    auto pairing = Pairing::Parse(output);
-    ASSERT_TRUE(pairing);
-    EXPECT_EQ(pairing->host, "::1");
-    EXPECT_EQ(pairing->key, Pairing::Parse(pairingText)->key);
+    const std::string first = pairingText;
+    ASSERT_TRUE(RestartService({}));
+    ASSERT_TRUE(ConnectDesktop());
+    EXPECT_EQ(Pairing::Parse(pairingText)->key, Pairing::Parse(first)->key);
 }
 
 TEST_F(Connection, KeyFileOthersMayReadIsRefused) {
@@ -305,21 +298,27 @@ TEST_F(Connection, DamagedKeyFileIsRefused) {
     PutFileBytes(device.Path() + "/bad.key", "not a key\n");
     std::filesystem::permissions(device.Path() + "/bad.key", std::filesystem::perms::owner_read |
                                                                  std::filesystem::perms::owner_write);
+    StopService();
     std::string output;
     std::string errors;
-    const int status = RunServiceOnce({"--pairing-text", "--key-file", device.Path() + "/bad.key"}, output, errors);
+    const int status = RunServiceOnce(
+        {"--settings-key", kDeviceSettingsKey, "--port", "0", "--key-file", device.Path() + "/bad.key"}, output, errors);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(errors.find("does not hold a pairing key"), std::string::npos) << errors;
     EXPECT_EQ(FileBytes(device.Path() + "/bad.key"), "not a key\n");
 }
 
 TEST_F(Connection, BadOptionsAreRefusedWithUsage) {
     std::string output;
     std::string errors;
+    const std::string key = kDeviceSettingsKey;
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"--port", "0"}, {"--port", "70000"}, {"--port"}, {"--frobnicate", "1"},
-          {"--invoke-timeout-ms", "soon"}}) {
+         {std::vector<std::string>{"--port", "0"}, {"--settings-key", key, "--port", "70000"},
+          {"--settings-key", key, "--port"}, {"--settings-key", key, "--frobnicate", "1"},
+          {"--settings-key", key, "--invoke-timeout-ms", "soon"}, {"--settings-key", key, "--exports", "A,,B"},
+          {"--settings-key", ""}, {"--pairing-text", "--port", "5000"}}) {
         const int status = RunServiceOnce(arguments, output, errors);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << arguments[0];
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << arguments[0] << " " << arguments[1];
         EXPECT_NE(errors.find("usage:"), std::string::npos);
     }
     EXPECT_EQ(RunServiceOnce({"--help"}, output, errors), 0);
@@ -329,9 +328,19 @@ TEST_F(Connection, BadOptionsAreRefusedWithUsage) {
 TEST_F(Connection, PortInUseIsReported) {
     std::string output;
     std::string errors;
-    const int status = RunServiceOnce({"--port", std::to_string(port)}, output, errors);
+    const int status = RunServiceOnce({"--settings-key", kDeviceSettingsKey, "--port", std::to_string(port)}, output,
+                                      errors);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_NE(errors.find("cannot listen"), std::string::npos) << errors;
+}
+
+TEST_F(Connection, SecondServiceForTheSameUserIsRefused) {
+    std::string output;
+    std::string errors;
+    const int status = RunServiceOnce({"--settings-key", kDeviceSettingsKey, "--port", "0"}, output, errors);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(errors.find("another quillmar-connectd serves this user already"), std::string::npos) << errors;
+    EXPECT_TRUE(GoodDesktopServed());
 }
 
 TEST_F(Connection, OpenFilesAreLimitedPerConnection) {
@@ -376,4 +385,93 @@ TEST_F(Connection, SecondInitReplacesTheConnection) {
     std::string bytes;
     EXPECT_TRUE(ReadDeviceFile(u"Quillmar.dat", bytes));
     EXPECT_EQ(bytes, "data");
+}
+
+TEST_F(Connection, RegistryKeyPathsMaySeparateWithSlashes) {
+    ASSERT_TRUE(ConnectDesktop());
+    for (const char16_t* path : {u"Software/Vendor/Device/Settings", u"Software\\Vendor/Device\\Settings",
+                                 u"/Software//Vendor/Device/Settings/"}) {
+        HKEY key = nullptr;
+        ASSERT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, &key), 0) << CString(path).ToUtf8();
+        DWORD size = 0;
+        EXPECT_EQ(CeRegQueryValueEx(key, u"AppPath", nullptr, nullptr, nullptr, &size), 0);
+        EXPECT_EQ(size, (AppPath().size() + 1) * 2);
+        CeRegCloseKey(key);
+    }
+    HKEY software = nullptr;
+    HKEY settings = nullptr;
+    ASSERT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software/", 0, KEY_READ, &software), 0);
+    ASSERT_EQ(CeRegOpenKeyEx(software, u"Vendor/Device/Settings", 0, KEY_READ, &settings), 0);
+    DWORD size = 0;
+    EXPECT_EQ(CeRegQueryValueEx(settings, u"AppPath", nullptr, nullptr, nullptr, &size), 0);
+    CeRegCloseKey(settings);
+    CeRegCloseKey(software);
+    HKEY missing = nullptr;
+    EXPECT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software/Vendor/Nobody", 0, KEY_READ, &missing),
+              static_cast<LONG>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(Connection, PairingTextComesFromTheRunningService) {
+    // The port the system chose, as the service itself reports it.
+    EXPECT_NE(port, 0u);
+    EXPECT_NE(ServiceLog().find("listening on 127.0.0.1:" + std::to_string(port)), std::string::npos) << ServiceLog();
+    EXPECT_TRUE(GoodDesktopServed());
+    // Another key file: the text carries that key, and no second key appears anywhere.
+    const std::string ownKey = device.Path() + "/own.key";
+    ASSERT_TRUE(RestartService({"--key-file", ownKey}));
+    std::string output;
+    std::string errors;
+    ASSERT_EQ(RunServiceOnce({"--pairing-text"}, output, errors), 0) << errors;
+    EXPECT_EQ(Pairing::Parse(output)->key, *Pairing::KeyFromHex(FileBytes(ownKey).substr(0, 64)));
+    EXPECT_EQ(Pairing::Parse(output)->port, port);
+    EXPECT_TRUE(GoodDesktopServed());
+}
+
+TEST_F(Connection, PairingTextSaysPlainlyWhenNoServiceRunsOrItsKeyIsGone) {
+    const std::string ownKey = device.Path() + "/own.key";
+    ASSERT_TRUE(RestartService({"--key-file", ownKey}));
+    std::filesystem::remove(ownKey);
+    std::string output;
+    std::string errors;
+    int status = RunServiceOnce({"--pairing-text"}, output, errors);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_TRUE(output.empty());
+    EXPECT_NE(errors.find("the running service's key cannot be read"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(ownKey));
+
+    StopService();
+    status = RunServiceOnce({"--pairing-text"}, output, errors);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_TRUE(output.empty());
+    EXPECT_NE(errors.find("no quillmar-connectd is running"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(ownKey));
+}
+
+TEST_F(Connection, StaleStateOfAKilledServiceIsNotTakenForARunningOne) {
+    ::kill(service, SIGKILL);
+    ::waitpid(service, nullptr, 0);
+    service = -1;
+    std::string output;
+    std::string errors;
+    const int status = RunServiceOnce({"--pairing-text"}, output, errors);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_NE(errors.find("no quillmar-connectd is running"), std::string::npos) << errors;
+    ASSERT_TRUE(StartService());
+    EXPECT_TRUE(GoodDesktopServed());
+}
+
+TEST_F(Connection, LogNamesWhatWasDoneButHoldsNeitherKeyNorContents) {
+    ASSERT_TRUE(ConnectDesktop());
+    const std::string contents = "contents-that-stay-private";
+    ASSERT_TRUE(WriteDeviceFile(u"Quillmar.dat", contents));
+    std::string back;
+    ASSERT_TRUE(ReadDeviceFile(u"Quillmar.dat", back));
+    std::string answer;
+    Invoke(u"Reverse", contents, answer);
+    CeRapiUninit();
+    ASSERT_TRUE(LogShows("closed"));
+    const std::string log = ServiceLog();
+    EXPECT_NE(log.find("\"Quillmar.dat\""), std::string::npos) << log;
+    EXPECT_EQ(log.find(contents), std::string::npos) << log;
+    EXPECT_EQ(log.find(pairingText.substr(pairingText.rfind(':') + 1, 64)), std::string::npos) << log;
 }

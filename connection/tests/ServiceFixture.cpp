@@ -1,5 +1,6 @@
 #include "connection/tests/ServiceFixture.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -18,18 +19,6 @@
 #include "connection/Rapi.h"
 
 namespace {
-
-unsigned FreePort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 void UseDeviceEnvironment(const TempHome& device) {
     ::setenv("HOME", device.Path().c_str(), 1);
@@ -75,13 +64,6 @@ int RunOnce(const TempHome& device, const std::vector<std::string>& arguments, s
     return status;
 }
 
-std::string CapturePairingText(const TempHome& device, unsigned port) {
-    std::string output;
-    std::string errors;
-    RunOnce(device, {"--pairing-text", "--port", std::to_string(port)}, output, errors);
-    return output;
-}
-
 }  // namespace
 
 std::string FileBytes(const std::string& path) {
@@ -102,14 +84,25 @@ std::string PatternBytes(size_t size) {
     return bytes;
 }
 
+bool ProcessGone(pid_t pid, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (::kill(pid, 0) != 0 && errno == ESRCH)
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 void ServiceFixture::SetUp() {
     std::filesystem::create_directories(AppPath());
     std::filesystem::create_directories(Outside());
-    SetDeviceString("Software\\Kestovar\\Quillmar\\Settings", "AppPath", AppPath());
-    port = FreePort();
+    SetDeviceString(kDeviceSettingsKey, "AppPath", AppPath());
+    // As on a device: the sync library and the platform library it links, side by side.
+    std::filesystem::copy_file(RAPI_TEST_EXPORTS, AppPath() + "/libSync.so");
+    std::filesystem::copy_file(QUILLMAR_PLATFORM_LIBRARY, AppPath() + "/libQuillmarPlatform.so");
     ASSERT_TRUE(StartService());
-    pairingText = CapturePairingText(device, port);
-    ASSERT_TRUE(Pairing::StoreText(CString(pairingText)).ok()) << pairingText;
 }
 
 void ServiceFixture::TearDown() {
@@ -120,27 +113,47 @@ void ServiceFixture::TearDown() {
     }
 }
 
-bool ServiceFixture::StartService() {
+std::vector<std::string> ServiceFixture::TestOptions() {
+    return {"--handshake-timeout-ms", "800", "--idle-timeout-ms", "3000", "--invoke-timeout-ms", "1500",
+            "--summary-interval-ms", "200",
+            "--exports", "Greeting,Reverse,CallCount,ProgramFolder,Refuse,Hang,Crash,Touch,Missing,"
+                         "StragglersThenHang,StragglersThenReturn"};
+}
+
+bool ServiceFixture::StartService(const std::vector<std::string>& arguments) {
     const std::string logPath = device.Path() + "/connectd.log";
+    const size_t logStart = ServiceLog().size();
     int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    service = Spawn(device,
-                    {"--port", std::to_string(port), "--handshake-timeout-ms", "800", "--idle-timeout-ms", "3000",
-                     "--invoke-timeout-ms", "1500"},
-                    -1, log);
+    std::vector<std::string> all = {"--settings-key", kDeviceSettingsKey, "--port", "0"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    service = Spawn(device, all, -1, log);
     ::close(log);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (ServiceLog().find("listening on") != std::string::npos)
-            return true;
-        if (::waitpid(service, nullptr, WNOHANG) == service) {
+    bool listening = false;
+    while (!listening && std::chrono::steady_clock::now() < deadline) {
+        listening = ServiceLog().find("listening on", logStart) != std::string::npos;
+        if (!listening && ::waitpid(service, nullptr, WNOHANG) == service) {
             service = -1;
             ADD_FAILURE() << "the service ended at start:\n" << ServiceLog();
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!listening)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ADD_FAILURE() << "the service did not start listening:\n" << ServiceLog();
-    return false;
+    if (!listening) {
+        ADD_FAILURE() << "the service did not start listening:\n" << ServiceLog();
+        return false;
+    }
+    // The port it chose, as a desktop learns it: from the pairing text.
+    std::string errors;
+    RunOnce(device, {"--pairing-text"}, pairingText, errors);
+    auto pairing = Pairing::Parse(pairingText);
+    if (!pairing || !Pairing::StoreText(CString(pairingText)).ok()) {
+        ADD_FAILURE() << "no pairing text: " << pairingText << errors;
+        return false;
+    }
+    port = pairing->port;
+    return true;
 }
 
 int ServiceFixture::StopService() {
@@ -149,6 +162,24 @@ int ServiceFixture::StopService() {
     ::waitpid(service, &status, 0);
     service = -1;
     return status;
+}
+
+bool ServiceFixture::RestartService(const std::vector<std::string>& extra) {
+    CeRapiUninit();
+    const int status = StopService();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::vector<std::string> arguments = TestOptions();
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return StartService(arguments);
+}
+
+bool ServiceFixture::LogShows(const std::string& text) const {
+    for (int tries = 0; tries < 500; ++tries) {
+        if (ServiceLog().find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 int ServiceFixture::RunServiceOnce(const std::vector<std::string>& arguments, std::string& output,
@@ -215,7 +246,7 @@ bool ServiceFixture::GoodDesktopServed() {
     if (!ConnectDesktop())
         return false;
     HKEY key = nullptr;
-    if (CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software\\Kestovar\\Quillmar\\Settings", 0, KEY_READ, &key) != 0)
+    if (CeRegOpenKeyEx(HKEY_CURRENT_USER, kDeviceSettingsKey16, 0, KEY_READ, &key) != 0)
         return false;
     BYTE buffer[260] = {};
     DWORD size = sizeof buffer;

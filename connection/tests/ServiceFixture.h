@@ -1,6 +1,7 @@
 #pragma once
-// A real quillmar-connectd on loopback serving a device folder of its own (its own HOME with a
-// registry naming AppPath), and the test process as the paired desktop (another HOME).
+// A real quillmar-connectd on loopback, on a port the system picks, serving a device folder of
+// its own (its own HOME with a registry naming AppPath, the test library installed there as the
+// sync library), and the test process as the paired desktop (another HOME).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,16 +10,27 @@
 
 #include "connection/tests/TempHome.h"
 
+// The key whose "AppPath" the service is told to read: any key serves.
+inline constexpr char kDeviceSettingsKey[] = "Software\\Vendor\\Device\\Settings";
+inline constexpr char16_t kDeviceSettingsKey16[] = u"Software\\Vendor\\Device\\Settings";
+
 class ServiceFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the service; false (with a test failure) when it does not come up.
-    bool StartService();
+    // The options every test service gets: short limits, the test library's exports allowed.
+    static std::vector<std::string> TestOptions();
+    // Starts the service with `arguments` (after --settings-key); false (with a test failure)
+    // when it does not come up. Learns the port and pairs the desktop from --pairing-text.
+    bool StartService(const std::vector<std::string>& arguments = TestOptions());
     // Stops it with SIGTERM; the exit status it ended with.
     int StopService();
+    // Stops it and starts it again with these options after the test ones (later ones win).
+    bool RestartService(const std::vector<std::string>& extra);
     std::string ServiceLog() const;
+    // Waits (bounded) until the log holds `text`.
+    bool LogShows(const std::string& text) const;
     // Runs the service binary once with the device's HOME; its exit status, stdout and stderr.
     int RunServiceOnce(const std::vector<std::string>& arguments, std::string& output, std::string& errors);
 
@@ -52,3 +64,5 @@ protected:
 std::string FileBytes(const std::string& path);
 void PutFileBytes(const std::string& path, const std::string& bytes);
 std::string PatternBytes(size_t size);
+// True once no process `pid` exists any more, waiting for at most timeoutMs.
+bool ProcessGone(pid_t pid, int timeoutMs);

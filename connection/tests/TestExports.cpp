@@ -2,11 +2,13 @@
 // signature that answer, fail, hang, crash and keep state, so the service's handling of each
 // can be seen from the desktop side.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/LocalAlloc.h"
 #include "platform/Paths.h"
@@ -15,6 +17,43 @@
 namespace {
 
 int g_calls = 0;
+
+std::string Input(DWORD cbInput, const BYTE* pInput) {
+    return std::string(reinterpret_cast<const char*>(pInput), cbInput);
+}
+
+// Written whole or not at all, so a test never reads half a number.
+void WritePid(const std::string& path) {
+    std::ofstream(path + ".part") << ::getpid();
+    std::rename((path + ".part").c_str(), path.c_str());
+}
+
+[[noreturn]] void SleepForever() {
+    for (;;)
+        ::pause();
+}
+
+// A child that stays in the call's process group, and a daemon that leaves it for a session of
+// its own, its parent gone; each writes its process id into `folder`. Returns once both did.
+void SpawnStragglers(const std::string& folder) {
+    if (::fork() == 0) {
+        WritePid(folder + "/group");
+        SleepForever();
+    }
+    if (::fork() == 0) {
+        if (::fork() != 0)
+            ::_exit(0);
+        ::setsid();
+        ::close_range(3, ~0u, 0);
+        WritePid(folder + "/daemon");
+        SleepForever();
+    }
+    for (int i = 0; i < 1000; ++i) {
+        if (std::ifstream(folder + "/group") && std::ifstream(folder + "/daemon"))
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
 
 HRESULT AnswerText(const std::string& text, DWORD* pcbOutput, BYTE** ppOutput) {
     auto* block = static_cast<BYTE*>(LocalAlloc(LPTR, text.size() + 1));
@@ -60,13 +99,32 @@ __attribute__((visibility("default"))) HRESULT ProgramFolder(DWORD, BYTE*, DWORD
     return AnswerText(GetProgramFolder(), pcbOutput, ppOutput);
 }
 
+// Exported, but not among those the tests' service allows.
+__attribute__((visibility("default"))) HRESULT NotOffered(DWORD, BYTE*, DWORD*, BYTE**, IRAPIStream*) { return S_OK; }
+
 __attribute__((visibility("default"))) HRESULT Refuse(DWORD, BYTE*, DWORD*, BYTE**, IRAPIStream*) {
     return static_cast<HRESULT>(0x80070020u);
 }
 
-__attribute__((visibility("default"))) HRESULT Hang(DWORD, BYTE*, DWORD*, BYTE**, IRAPIStream*) {
-    for (;;)
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+// Hangs; with an input, first writes its process id to the file the input names.
+__attribute__((visibility("default"))) HRESULT Hang(DWORD cbInput, BYTE* pInput, DWORD*, BYTE**, IRAPIStream*) {
+    if (cbInput > 0)
+        WritePid(Input(cbInput, pInput));
+    SleepForever();
+}
+
+// Leaves processes behind in the folder the input names, then hangs past the time limit.
+__attribute__((visibility("default"))) HRESULT StragglersThenHang(DWORD cbInput, BYTE* pInput, DWORD*, BYTE**,
+                                                                  IRAPIStream*) {
+    SpawnStragglers(Input(cbInput, pInput));
+    SleepForever();
+}
+
+// The same, then answers at once.
+__attribute__((visibility("default"))) HRESULT StragglersThenReturn(DWORD cbInput, BYTE* pInput, DWORD*, BYTE**,
+                                                                    IRAPIStream*) {
+    SpawnStragglers(Input(cbInput, pInput));
+    return S_OK;
 }
 
 __attribute__((visibility("default"))) HRESULT Crash(DWORD, BYTE*, DWORD*, BYTE**, IRAPIStream*) {
@@ -75,7 +133,7 @@ __attribute__((visibility("default"))) HRESULT Crash(DWORD, BYTE*, DWORD*, BYTE*
 
 // Writes a marker file named by the input, so a test can see whether the library ever ran.
 __attribute__((visibility("default"))) HRESULT Touch(DWORD cbInput, BYTE* pInput, DWORD*, BYTE**, IRAPIStream*) {
-    std::ofstream(std::string(reinterpret_cast<const char*>(pInput), cbInput)) << "ran";
+    std::ofstream(Input(cbInput, pInput)) << "ran";
     return S_OK;
 }
 

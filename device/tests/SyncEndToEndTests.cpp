@@ -4,9 +4,7 @@
 
 #ifdef QUILLMAR_E2E_CONNECTD
 
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +19,7 @@
 
 #include "biz/Helpers.h"
 #include "desktop/ListCtrlEx.h"
+#include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Paths.h"
@@ -28,36 +27,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// A port nobody listens on right now.
-int FreePort()
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    if (fd >= 0)
-        close(fd);
-    return port;
-}
-
-bool Accepts(int port)
-{
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0)
-        close(fd);
-    return connected;
-}
 
 // Starts a program with extra environment values; its standard output goes to `output` (-1:
 // inherited).
@@ -158,17 +127,16 @@ TEST(DeviceSyncEndToEnd, ARunningProgramShowsTheDesktopsChangesAfterASynchronisa
     view.SetPeriodType(CViewByDate::PeriodDay);
     view.GoToDate(COleDateTime::GetCurrentTime());
 
-    const int port = FreePort();
-    ASSERT_GT(port, 0);
+    // On a port the system picks; the running service's pairing text names it.
     const std::string connectd = QUILLMAR_E2E_CONNECTD;
-    const std::string pairing = RunAndCapture({connectd, "--port", std::to_string(port), "--pairing-text"});
-    ASSERT_FALSE(pairing.empty());
-    ServiceProcess service(Spawn({connectd, "--port", std::to_string(port)}, {}));
+    ServiceProcess service(
+        Spawn({connectd, "--settings-key", CQuillmarApp::kSettingsKey.ToUtf8(), "--port", "0"}, {}));
     QElapsedTimer waited;
     waited.start();
-    while (!Accepts(port) && waited.elapsed() < 10000)
+    std::string pairing;
+    while ((pairing = RunAndCapture({connectd, "--pairing-text"})).empty() && waited.elapsed() < 10000)
         QTest::qWait(50);
-    ASSERT_TRUE(Accepts(port));
+    ASSERT_FALSE(pairing.empty());
 
     // The desktop: a HOME of its own beside the device's.
     const fs::path desktop = fs::path(std::getenv("HOME")) / "desktop-machine";

@@ -1,10 +1,8 @@
 #include "sync/e2e/SyncMachine.h"
 
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,20 +27,8 @@ constexpr const char* kEnvironmentNames[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DAT
 constexpr const char* kDeviceLibraries[] = {"libSync.so", "libQuillmarBiz.so", "libQuillmarPlatform.so",
                                             "libQuillmarRes.so"};
 constexpr auto kServiceStartLimit = std::chrono::seconds(10);
-
-unsigned FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    unsigned port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
+// Where the device program keeps its settings, "AppPath" among them; the service is told.
+constexpr const char16_t* kDeviceSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
 std::vector<std::string> DeviceEnvironment(const std::string& home) {
     return {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config", "XDG_DATA_HOME=" + home + "/.local/share",
@@ -81,11 +67,12 @@ pid_t SpawnService(const std::string& home, std::vector<std::string> arguments, 
     return child;
 }
 
-std::string PairingTextOf(const std::string& home, unsigned port) {
+// The running service's pairing text: its address, the port it chose and its key.
+std::string PairingTextOf(const std::string& home) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         return "";
-    const pid_t child = SpawnService(home, {"--pairing-text", "--port", std::to_string(port)}, pipeFds[1], -1);
+    const pid_t child = SpawnService(home, {"--pairing-text"}, pipeFds[1], -1);
     ::close(pipeFds[1]);
     std::string text;
     char buffer[256];
@@ -190,7 +177,7 @@ bool SyncMachine::CopyDeviceLibraries() {
 bool SyncMachine::WriteDeviceAppPath() {
     ActivateDevice();
     const bool written =
-        Registry::SetString(u"Software\\Kestovar\\Quillmar\\Settings", u"AppPath", CString(m_deviceApp));
+        Registry::SetString(kDeviceSettingsKey, u"AppPath", CString(m_deviceApp));
     ActivateDesktop();
     if (!written)
         m_problem = "the device's AppPath could not be written";
@@ -241,26 +228,20 @@ std::string SyncMachine::ServiceLog() const { return ReadBytes(m_deviceHome + "/
 bool SyncMachine::StartService() {
     if (m_service > 0)
         return true;
-    // A free port can be taken by another test between choosing and binding it.
-    constexpr int kAttempts = 3;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        if (StartServiceOnce()) {
-            m_proxy->SetTarget(m_servicePort);
-            m_problem.clear();
-            return m_paired || StorePairing();
-        }
-    }
-    return false;
+    if (!StartServiceOnce())
+        return false;
+    m_proxy->SetTarget(m_servicePort);
+    m_problem.clear();
+    return m_paired || StorePairing();
 }
 
 bool SyncMachine::StartServiceOnce() {
     const std::string logPath = m_deviceHome + "/connectd.log";
     const size_t logStart = ServiceLog().size();
     const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    m_servicePort = FreePort();
     m_service = SpawnService(m_deviceHome,
-                             {"--port", std::to_string(m_servicePort), "--invoke-timeout-ms",
-                              std::to_string(m_options.invokeTimeoutMs)},
+                             {"--settings-key", CString(kDeviceSettingsKey).ToUtf8(), "--port", "0",
+                              "--invoke-timeout-ms", std::to_string(m_options.invokeTimeoutMs)},
                              -1, log);
     ::close(log);
     const auto deadline = std::chrono::steady_clock::now() + kServiceStartLimit;
@@ -272,15 +253,19 @@ bool SyncMachine::StartServiceOnce() {
         if (!listening)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (!listening) {
+    // The port the service chose, from its pairing text.
+    const std::optional<Pairing> pairing = listening ? Pairing::Parse(PairingTextOf(m_deviceHome)) : std::nullopt;
+    if (!pairing) {
         m_problem = "the service did not start:\n" + ServiceLog();
         KillService();
+        return false;
     }
-    return listening;
+    m_servicePort = pairing->port;
+    return true;
 }
 
 bool SyncMachine::StorePairing() {
-    const std::string text = PairingTextOf(m_deviceHome, m_servicePort);
+    const std::string text = PairingTextOf(m_deviceHome);
     std::optional<Pairing> pairing = Pairing::Parse(text);
     if (!pairing) {
         m_problem = "no pairing text: " + text;

@@ -32,7 +32,7 @@ public:
     bool Ready() const { return m_problem.empty(); }
     const std::string& Problem() const { return m_problem; }
 
-    // Starts the service on a new port, points the proxy at it and (the first time) stores
+    // Starts the service on a port the system picks, points the proxy at it and (the first time) stores
     // the pairing on the desktop. False when it does not come up.
     bool StartService();
     // Kills the service and every process it started (SIGKILL to its process group).

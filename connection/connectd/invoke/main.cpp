@@ -1,7 +1,8 @@
 // quillmar-connectd-invoke: runs one export of a device library for quillmar-connectd.
 // Started fresh for every call: the library and everything it links (the business library,
 // the platform library from the device folder) load as in a process of their own, so each call
-// starts from the files as stored and sees its own folder as the program folder.
+// starts from the files as stored and sees its own folder as the program folder. Only exports
+// the library defines itself are called.
 //
 // Usage: quillmar-connectd-invoke LIBRARY EXPORT
 // Input bytes on descriptor 0; the report goes to descriptor 3:
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <dlfcn.h>
+#include <link.h>
 #include <string>
 #include <unistd.h>
 
@@ -64,6 +66,20 @@ bool ReadInput(std::string& input) {
     }
 }
 
+// The export only when the library itself defines it: dlsym also searches the libraries it
+// depends on, and a name found there (the C library's, say) is not the library's to offer.
+void* OwnExport(void* library, const char* name) {
+    void* symbol = ::dlsym(library, name);
+    link_map* own = nullptr;
+    if (!symbol || ::dlinfo(library, RTLD_DI_LINKMAP, &own) != 0 || !own)
+        return nullptr;
+    Dl_info info{};
+    link_map* definer = nullptr;
+    if (::dladdr1(symbol, &info, reinterpret_cast<void**>(&definer), RTLD_DL_LINKMAP) == 0 || definer != own)
+        return nullptr;
+    return symbol;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,9 +95,10 @@ int main(int argc, char** argv) {
         const char* reason = ::dlerror();
         return Report(false, HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), reason ? reason : "cannot load the library");
     }
-    auto fn = reinterpret_cast<RemoteInvokeFn>(::dlsym(library, argv[2]));
+    auto fn = reinterpret_cast<RemoteInvokeFn>(OwnExport(library, argv[2]));
     if (!fn)
-        return Report(false, HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), std::string("no export ") + argv[2]);
+        return Report(false, HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND),
+                      std::string("the library itself defines no export ") + argv[2]);
     DWORD outputSize = 0;
     BYTE* output = nullptr;
     HRESULT result = fn(static_cast<DWORD>(input.size()),
