@@ -8,10 +8,12 @@
 // at each of its entry points. Until a start has succeeded the library serves nothing.
 #include <memory>
 
+#include "biz/BizExport.h"
+
 class CDataHelper;
 class Library;
 
-class CQuillmarBizApp {
+class QUILLMAR_BIZ_EXPORT CQuillmarBizApp {
 public:
     ~CQuillmarBizApp();
     CQuillmarBizApp(const CQuillmarBizApp&) = delete;
@@ -44,9 +46,9 @@ private:
 extern "C" {
 // Starts the device's data store (CQuillmarBizApp::Start): 1 when it is ready, 0 when it is not
 // (no "AppPath", a folder that cannot be written, a data file that cannot be made).
-int QuillmarBizDeviceStart();
+QUILLMAR_BIZ_EXPORT int QuillmarBizDeviceStart();
 // 1 when the last QuillmarBizDeviceStart() succeeded, 0 before the first and after a failed one
 // (the library then counts as not loaded).
-int QuillmarBizDeviceLoaded();
+QUILLMAR_BIZ_EXPORT int QuillmarBizDeviceLoaded();
 }
 #endif

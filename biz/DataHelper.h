@@ -4,13 +4,14 @@
 // Records save into and read from whichever document is current (GetCurrentDataStore).
 #include <optional>
 
+#include "biz/BizExport.h"
 #include "biz/RecordBatch.h"
 #include "platform/CString.h"
 #include "platform/ObArray.h"
 #include "platform/OleDateTime.h"
 #include "xml/MarkupArchive.h"
 
-class CDataHelper {
+class QUILLMAR_BIZ_EXPORT CDataHelper {
 public:
     // Values of the synchronisation phase (the same numbers as CSyncHelper::SyncPhase):
     // 0 data document, 1 local change document, 2 remote change document; any other value
@@ -158,4 +159,4 @@ private:
 };
 
 // The data store of this process (owned by the library's application object).
-CDataHelper* GetCurrDataHelper();
+QUILLMAR_BIZ_EXPORT CDataHelper* GetCurrDataHelper();

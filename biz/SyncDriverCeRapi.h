@@ -5,10 +5,11 @@
 // here does not yet complete this side (the change files and "lastSync" stay), and the
 // device's commit completes it once the device reported success. After a step has failed, the
 // later steps do nothing and fail too, so nothing runs on half-exchanged data.
+#include "biz/BizExport.h"
 #include "biz/SyncDriver.h"
 #include "biz/SyncHelper.h"
 
-class CSyncDriverCeRapi : public CSyncDriver {
+class QUILLMAR_BIZ_EXPORT CSyncDriverCeRapi : public CSyncDriver {
 public:
     int Initialize() override;
     int VerifyPartnership() override;

@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "platform/CString.h"
+#include "xml/XmlExport.h"
 
-class CMarkup {
+class QUILLMAR_XML_EXPORT CMarkup {
 public:
     // A text argument that may be null, like the pointer arguments the callers were written
     // with: names tell null (no name) apart from empty. Borrowed, never owned: the text must
