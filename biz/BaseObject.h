@@ -2,6 +2,7 @@
 // The stored record base: what every record kind shares, and saving into, loading from and
 // deleting from the data store's current document. A record object is a transient copy of
 // its element; the element is the stored state and is replaced as a whole on every save.
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 #include "platform/Object.h"
 #include "platform/OleDateTime.h"
@@ -9,7 +10,7 @@
 class CMarkupArchive;
 class CRecordReader;
 
-class CBaseObject : public CObject {
+class QUILLMAR_BIZ_EXPORT CBaseObject : public CObject {
 public:
     CBaseObject();
     CBaseObject(const CBaseObject&) = default;
@@ -92,7 +93,7 @@ private:
 
 // Remembers a deleted record until the next synchronisation: the deleted record's ID and
 // RefID, and its kind's element name as the Description.
-class CDeletedMarker : public CBaseObject {
+class QUILLMAR_BIZ_EXPORT CDeletedMarker : public CBaseObject {
 public:
     CDeletedMarker();
 };

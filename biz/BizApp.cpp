@@ -11,12 +11,11 @@ CQuillmarBizApp* g_app = nullptr;
 
 CQuillmarBizApp::CQuillmarBizApp()
     : m_resourceLibrary(Library::Load(u"QuillmarRes.dll")), m_dataHelper(std::make_unique<CDataHelper>()) {
-    // Published before the start-up below: the sample records reach the store through
-    // GetCurrDataHelper.
-    g_app = this;
-#ifdef QUILLMAR_DEVICE_BUILD
-    m_startedUp = m_dataHelper->Initialize() != 0;
+#ifndef QUILLMAR_DEVICE_BUILD
+    // The desktop program initialises its store itself, when its window opens.
+    m_startedUp = true;
 #endif
+    g_app = this;
 }
 
 CQuillmarBizApp::~CQuillmarBizApp() {
@@ -24,24 +23,37 @@ CQuillmarBizApp::~CQuillmarBizApp() {
 }
 
 CQuillmarBizApp* CQuillmarBizApp::Instance() {
+    // Made on first use rather than as the library loads: loading must not touch the data file
+    // (a program reads its arguments first), and by first use every other initializer has run.
+    // After its destruction at exit the static is not made again and g_app stays null.
+    static CQuillmarBizApp app;
     return g_app;
 }
 
 const Library* CQuillmarBizApp::ResourceLibrary() {
-    return g_app ? g_app->m_resourceLibrary.get() : nullptr;
-}
-
-CDataHelper* GetCurrDataHelper() {
-    return g_app ? g_app->DataHelper() : nullptr;
+    CQuillmarBizApp* app = Instance();
+    return app ? app->m_resourceLibrary.get() : nullptr;
 }
 
 #ifdef QUILLMAR_DEVICE_BUILD
+bool CQuillmarBizApp::Start() {
+    m_startedUp = m_dataHelper->Initialize() != 0;
+    return m_startedUp;
+}
+#endif
+
+CDataHelper* GetCurrDataHelper() {
+    CQuillmarBizApp* app = CQuillmarBizApp::Instance();
+    return app ? app->DataHelper() : nullptr;
+}
+
+#ifdef QUILLMAR_DEVICE_BUILD
+int QuillmarBizDeviceStart() {
+    CQuillmarBizApp* app = CQuillmarBizApp::Instance();
+    return app && app->Start() ? 1 : 0;
+}
+
 int QuillmarBizDeviceLoaded() {
     return g_app && g_app->StartedUp() ? 1 : 0;
 }
 #endif
-
-// The one application object. This file comes last in the library's sources, so every other
-// initializer of the library (and of the platform library it links) has run before the
-// device build's start-up uses them.
-static CQuillmarBizApp theApp;

@@ -1,8 +1,9 @@
 #pragma once
 // A billing category: a code and an hourly rate for time entries.
 #include "biz/BaseObject.h"
+#include "biz/BizExport.h"
 
-class CCategory : public CBaseObject {
+class QUILLMAR_BIZ_EXPORT CCategory : public CBaseObject {
 public:
     CCategory();
 

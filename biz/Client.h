@@ -1,8 +1,9 @@
 #pragma once
 // A customer: account number, contact and address.
 #include "biz/BaseObject.h"
+#include "biz/BizExport.h"
 
-class CClient : public CBaseObject {
+class QUILLMAR_BIZ_EXPORT CClient : public CBaseObject {
 public:
     CClient();
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/RecordBatch.h"
 #include "platform/CString.h"
 #include "platform/ObArray.h"
@@ -16,7 +17,7 @@
 
 class CDataFileSalvage;
 
-class CDataHelper {
+class QUILLMAR_BIZ_EXPORT CDataHelper {
 public:
     // Values of the synchronisation phase (the same numbers as CSyncHelper::SyncPhase):
     // 0 data document, 1 local change document, 2 remote change document; any other value
@@ -198,4 +199,4 @@ private:
 };
 
 // The data store of this process (owned by the library's application object).
-CDataHelper* GetCurrDataHelper();
+QUILLMAR_BIZ_EXPORT CDataHelper* GetCurrDataHelper();

@@ -2,10 +2,11 @@
 // Dates and times as text: the stored forms of the data file and the forms shown to the user.
 // Stored texts are locale-independent ("M/d/yyyy", "hh:mm:ss tt" with "AM"/"PM"), so a file
 // written under one locale reads back under any other; shown texts follow the user's locale.
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 
-class CDateTimeFormatter {
+class QUILLMAR_BIZ_EXPORT CDateTimeFormatter {
 public:
     CDateTimeFormatter() = delete;
 

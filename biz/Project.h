@@ -1,8 +1,9 @@
 #pragma once
 // A project of one client, referring to the client by RefID.
 #include "biz/BaseObject.h"
+#include "biz/BizExport.h"
 
-class CProject : public CBaseObject {
+class QUILLMAR_BIZ_EXPORT CProject : public CBaseObject {
 public:
     CProject();
 

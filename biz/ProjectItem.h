@@ -2,8 +2,9 @@
 // One entry of billable work: a time, mileage or expense entry on a date, against a project
 // and optionally a billing category.
 #include "biz/BaseObject.h"
+#include "biz/BizExport.h"
 
-class CProjectItem : public CBaseObject {
+class QUILLMAR_BIZ_EXPORT CProjectItem : public CBaseObject {
 public:
     enum ItemType : int {
         ItemType_Time = 1,      // duration in minutes, start and end time

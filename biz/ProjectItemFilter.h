@@ -2,12 +2,13 @@
 // Decides, entry by entry, whether an entry is hidden from the entries view, the quick summary
 // and the export: always by the date range of the period shown and, when the user confirmed a
 // filter (active), also by type, billing status, billable flag, references and custom texts.
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 
 class CProjectItem;
 
-class CProjectItemFilter {
+class QUILLMAR_BIZ_EXPORT CProjectItemFilter {
 public:
     CProjectItemFilter();
     CProjectItemFilter(const CProjectItemFilter&) = default;

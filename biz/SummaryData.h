@@ -1,13 +1,14 @@
 #pragma once
 // Totals of the entries a view shows: counts, minutes, distances and money by item type and
 // billable flag, plus the amount already paid, laid out as an 18-row, two-column report.
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 
 class CListCtrl;
 class CProjectItem;
 
-class CSummaryData {
+class QUILLMAR_BIZ_EXPORT CSummaryData {
 public:
     CSummaryData();
     CSummaryData(const CSummaryData&) = default;

@@ -3,6 +3,7 @@
 // own change file ("desktop.xml" on the desktop, "device.xml" on the device); the other side's
 // change file is committed into this side's data file. The same code runs in both builds, on
 // the process's data store (GetCurrDataHelper). A CSyncHelper lives for one synchronisation.
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 #ifndef QUILLMAR_DEVICE_BUILD
@@ -11,7 +12,7 @@
 #include <memory>
 #endif
 
-class CSyncHelper {
+class QUILLMAR_BIZ_EXPORT CSyncHelper {
 public:
     // Which document of the data store is current (CDataHelper::SwitchSyncPhase).
     enum SyncPhase : int {

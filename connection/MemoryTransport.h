@@ -5,9 +5,10 @@
 #include <string>
 #include <utility>
 
+#include "connection/ConnectionExport.h"
 #include "connection/Transport.h"
 
-class MemoryTransport : public Transport {
+class QUILLMAR_CONNECTION_EXPORT MemoryTransport : public Transport {
 public:
     struct Pipe;
     static std::pair<std::unique_ptr<MemoryTransport>, std::unique_ptr<MemoryTransport>> CreatePair();

@@ -5,11 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "platform/CString.h"
+#include "connection/ConnectionExport.h"
 #include "connection/RapiProtocol.h"
 #include "connection/RapiStatus.h"
+#include "platform/CString.h"
 
-class Pairing {
+class QUILLMAR_CONNECTION_EXPORT Pairing {
 public:
     static constexpr const char* kRegistryKey = "Software\\Kestovar\\Connection";
 

@@ -7,26 +7,27 @@
 #include <string>
 #include <string_view>
 
-#include "platform/CString.h"
+#include "connection/ConnectionExport.h"
 #include "connection/RapiStatus.h"
 #include "connection/Transport.h"
+#include "platform/CString.h"
 
 namespace rapi {
 
-void PutU8(std::string& out, uint8_t value);
-void PutU32(std::string& out, uint32_t value);
-void PutU64(std::string& out, uint64_t value);
-void PutBytes(std::string& out, std::string_view bytes);   // u32 length + bytes
-void PutText(std::string& out, const CString& text);       // as PutBytes of its UTF-8
+QUILLMAR_CONNECTION_EXPORT void PutU8(std::string& out, uint8_t value);
+QUILLMAR_CONNECTION_EXPORT void PutU32(std::string& out, uint32_t value);
+QUILLMAR_CONNECTION_EXPORT void PutU64(std::string& out, uint64_t value);
+QUILLMAR_CONNECTION_EXPORT void PutBytes(std::string& out, std::string_view bytes);   // u32 length + bytes
+QUILLMAR_CONNECTION_EXPORT void PutText(std::string& out, const CString& text);       // as PutBytes of its UTF-8
 
-bool GetU8(std::string_view& in, uint8_t& value);
-bool GetU32(std::string_view& in, uint32_t& value);
-bool GetU64(std::string_view& in, uint64_t& value);
-bool GetBytes(std::string_view& in, size_t maxSize, std::string& bytes);
-bool GetText(std::string_view& in, CString& text);   // at most kMaxText bytes of UTF-8
+QUILLMAR_CONNECTION_EXPORT bool GetU8(std::string_view& in, uint8_t& value);
+QUILLMAR_CONNECTION_EXPORT bool GetU32(std::string_view& in, uint32_t& value);
+QUILLMAR_CONNECTION_EXPORT bool GetU64(std::string_view& in, uint64_t& value);
+QUILLMAR_CONNECTION_EXPORT bool GetBytes(std::string_view& in, size_t maxSize, std::string& bytes);
+QUILLMAR_CONNECTION_EXPORT bool GetText(std::string_view& in, CString& text);   // at most kMaxText bytes of UTF-8
 
 // One frame: length prefix then body. A body over maxBody is refused on both ends.
-RapiStatus WriteFrame(Transport& transport, std::string_view body, size_t maxBody);
-RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body, int timeoutMs);
+QUILLMAR_CONNECTION_EXPORT RapiStatus WriteFrame(Transport& transport, std::string_view body, size_t maxBody);
+QUILLMAR_CONNECTION_EXPORT RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body, int timeoutMs);
 
 }  // namespace rapi

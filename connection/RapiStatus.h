@@ -3,7 +3,9 @@
 #include <string>
 #include <utility>
 
-class RapiStatus {
+#include "connection/ConnectionExport.h"
+
+class QUILLMAR_CONNECTION_EXPORT RapiStatus {
 public:
     enum class Code {
         Ok,

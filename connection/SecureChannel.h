@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "connection/ConnectionExport.h"
 #include "connection/HandshakeCrypto.h"
 #include "connection/RapiProtocol.h"
 #include "connection/RapiStatus.h"
 #include "connection/Transport.h"
 
-class SecureChannel {
+class QUILLMAR_CONNECTION_EXPORT SecureChannel {
 public:
     enum class Role { Client, Server };
 

@@ -3,9 +3,10 @@
 #include <memory>
 #include <string>
 
+#include "connection/ConnectionExport.h"
 #include "connection/Transport.h"
 
-class SocketTransport : public Transport {
+class QUILLMAR_CONNECTION_EXPORT SocketTransport : public Transport {
 public:
     explicit SocketTransport(int fd) : m_fd(fd) {}
     ~SocketTransport() override;

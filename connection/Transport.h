@@ -2,9 +2,10 @@
 // A byte stream between the two sides: a socket in use, memory in tests.
 #include <cstddef>
 
+#include "connection/ConnectionExport.h"
 #include "connection/RapiStatus.h"
 
-class Transport {
+class QUILLMAR_CONNECTION_EXPORT Transport {
 public:
     virtual ~Transport() = default;
     // Sends all `size` bytes or fails.

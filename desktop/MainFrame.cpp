@@ -12,14 +12,14 @@
 #include <QToolBar>
 
 #include "biz/Helpers.h"
+#include "biz/SyncDriverCeRapi.h"
 #include "desktop/CommandIds.h"
 #include "desktop/CommandTable.h"
 #include "desktop/Icons.h"
 #include "desktop/ListCtrlEx.h"
-#include "desktop/TreeCtrlEx.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/SyncDriverCeRapi.h"
 #include "desktop/Themes.h"
+#include "desktop/TreeCtrlEx.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"

@@ -80,7 +80,7 @@ bool CQuillmarApp::SaveOptionsSettings() const
 
 bool CQuillmarApp::InitInstance()
 {
-    // The device build opens its data store while it loads; without it there is nothing to show.
+    // main() started the data store; without it there is nothing to show.
     if (QuillmarBizDeviceLoaded() == 0)
         return false;
     LoadSettings();

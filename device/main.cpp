@@ -46,7 +46,8 @@ int main(int argc, char* argv[])
         }
         return SetAppPath(argv[2]);
     }
-    if (QuillmarBizDeviceLoaded() == 0) {
+    // Only now, with the arguments read, may the data file be touched.
+    if (QuillmarBizDeviceStart() == 0) {
         std::fprintf(stderr,
                      "quillmar-device: the data file could not be opened. The registry value AppPath "
                      "(HKCU\\Software\\Kestovar\\Quillmar\\Settings in %s) must name a writable folder; "

@@ -8,7 +8,9 @@
 #include <string_view>
 #include <type_traits>
 
-class CString {
+#include "platform/PlatformExport.h"
+
+class QUILLMAR_PLATFORM_EXPORT CString {
 public:
     CString() = default;
     CString(const char16_t* text);                 // null-terminated; nullptr gives empty

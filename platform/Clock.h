@@ -5,8 +5,9 @@
 #include <optional>
 
 #include "platform/OleDateTime.h"
+#include "platform/PlatformExport.h"
 
-class Clock {
+class QUILLMAR_PLATFORM_EXPORT Clock {
 public:
     // Local time now (the set time when a test set one).
     static COleDateTime LocalNow();
@@ -21,4 +22,4 @@ public:
 };
 
 // Milliseconds of a monotonic clock, for time-outs.
-uint64_t GetTickCount64Ms();
+QUILLMAR_PLATFORM_EXPORT uint64_t GetTickCount64Ms();

@@ -4,10 +4,11 @@
 #include <cstdint>
 
 #include "platform/CString.h"
+#include "platform/PlatformExport.h"
 
 constexpr int CB_ERR = -1;
 
-class CComboBox {
+class QUILLMAR_PLATFORM_EXPORT CComboBox {
 public:
     virtual ~CComboBox() = default;
     virtual int GetCount() const = 0;

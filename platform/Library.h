@@ -5,8 +5,9 @@
 #include <string>
 
 #include "platform/CString.h"
+#include "platform/PlatformExport.h"
 
-class Library {
+class QUILLMAR_PLATFORM_EXPORT Library {
 public:
     // "X.dll" (any case) is libX.so in GetProgramFolder(); "libX.so" and "X" name the same file.
     // nullptr when the name holds a folder part, or the library is missing or does not load.
@@ -34,6 +35,6 @@ typedef const char* (*QuillmarResIconFn)(unsigned id);   // SVG text of an icon
 
 // Loads string `id` of a resource library (exports "QuillmarRes_String"), at most maxLength
 // code units; empty text when the library is null or has no such string.
-CString LoadString(const Library* library, unsigned id, int maxLength = 259);
+QUILLMAR_PLATFORM_EXPORT CString LoadString(const Library* library, unsigned id, int maxLength = 259);
 // SVG text of icon `id` (export "QuillmarRes_Icon"); empty when absent.
-std::string LoadIconSvg(const Library* library, unsigned id);
+QUILLMAR_PLATFORM_EXPORT std::string LoadIconSvg(const Library* library, unsigned id);

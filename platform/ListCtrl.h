@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/CString.h"
+#include "platform/PlatformExport.h"
 
 enum : int { LVCFMT_LEFT = 0, LVCFMT_RIGHT = 1, LVCFMT_CENTER = 2 };
 enum : unsigned {
@@ -13,7 +14,7 @@ enum : unsigned {
 enum : unsigned { LVIS_FOCUSED = 0x1, LVIS_SELECTED = 0x2 };
 enum : int { LVNI_ALL = 0x0, LVNI_SELECTED = 0x2 };
 
-class CListCtrl {
+class QUILLMAR_PLATFORM_EXPORT CListCtrl {
 public:
     virtual ~CListCtrl() = default;
     virtual int InsertColumn(int column, const CString& heading, int format, int width) = 0;

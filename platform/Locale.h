@@ -9,8 +9,9 @@
 
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
+#include "platform/PlatformExport.h"
 
-struct Locale {
+struct QUILLMAR_PLATFORM_EXPORT Locale {
     CString shortDatePicture = u"M/d/yyyy";
     CString longDatePicture = u"dddd, MMMM dd, yyyy";
     CString timePicture = u"h:mm:ss tt";
@@ -59,4 +60,4 @@ struct Locale {
 // The English (United States) date-time parser (locale 1033, no flags): "M/d/yyyy",
 // "M/d/yyyy h:mm:ss tt", "M/d/yyyy HH:mm[:ss]", "h:mm:ss tt" alone (date 30 Dec 1899), month
 // names ("March 7, 2004", "Sunday, March 07, 2004"). Invalid status when the text does not parse.
-COleDateTime ParseDateTimeEnglishUS(const CString& text);
+QUILLMAR_PLATFORM_EXPORT COleDateTime ParseDateTimeEnglishUS(const CString& text);

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/CString.h"
+#include "platform/PlatformExport.h"
 
 enum : unsigned {
     MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3,
@@ -19,13 +20,13 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 using MessageBoxHandler = std::function<int(const CString& text, const CString& caption, unsigned flags)>;
 
 // Shows a message box through the installed handler and returns its answer.
-int AfxMessageBox(const CString& text, unsigned flags = MB_OK);
-int MessageBoxWithCaption(const CString& text, const CString& caption, unsigned flags);
+QUILLMAR_PLATFORM_EXPORT int AfxMessageBox(const CString& text, unsigned flags = MB_OK);
+QUILLMAR_PLATFORM_EXPORT int MessageBoxWithCaption(const CString& text, const CString& caption, unsigned flags);
 // Shows the string with that number of the program's own string table (StringTable.h).
-int AfxMessageBox(unsigned stringId, unsigned flags = MB_OK);
+QUILLMAR_PLATFORM_EXPORT int AfxMessageBox(unsigned stringId, unsigned flags = MB_OK);
 
 // Installs a handler; returns the one it replaces. An empty handler restores the default.
-MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+QUILLMAR_PLATFORM_EXPORT MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // The caption used when none is given (the program's title); default "Quillmar".
-void SetMessageBoxCaption(const CString& caption);
-int DefaultMessageBoxAnswer(unsigned flags);
+QUILLMAR_PLATFORM_EXPORT void SetMessageBoxCaption(const CString& caption);
+QUILLMAR_PLATFORM_EXPORT int DefaultMessageBoxAnswer(unsigned flags);

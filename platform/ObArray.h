@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "platform/Object.h"
+#include "platform/PlatformExport.h"
 
-class CObArray {
+class QUILLMAR_PLATFORM_EXPORT CObArray {
 public:
     CObArray() = default;
     CObArray(const CObArray&) = delete;

@@ -1,6 +1,8 @@
 #pragma once
 // Root of the record classes: records are held and released through this base.
-class CObject {
+#include "platform/PlatformExport.h"
+
+class QUILLMAR_PLATFORM_EXPORT CObject {
 public:
     CObject() = default;
     CObject(const CObject&) = default;

@@ -4,10 +4,12 @@
 // fraction still counts forward from midnight (-1.25 is 29 December 1899 06:00).
 #include <compare>
 
+#include "platform/PlatformExport.h"
+
 class CString;
 class COleDateTimeSpan;
 
-class COleDateTime {
+class QUILLMAR_PLATFORM_EXPORT COleDateTime {
 public:
     enum DateTimeStatus { valid = 0, invalid = 1, null = 2 };
 
@@ -62,7 +64,7 @@ public:
     static double FromLinear(double linear);
 };
 
-class COleDateTimeSpan {
+class QUILLMAR_PLATFORM_EXPORT COleDateTimeSpan {
 public:
     enum DateTimeSpanStatus { valid = 0, invalid = 1, null = 2 };
 

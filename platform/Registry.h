@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "platform/CString.h"
+#include "platform/PlatformExport.h"
 
-class Registry {
+class QUILLMAR_PLATFORM_EXPORT Registry {
 public:
     enum class Type { Dword, String, Binary };
     struct Value {

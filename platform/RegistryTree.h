@@ -18,9 +18,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/PlatformExport.h"
 #include "platform/Registry.h"
 
-class RegistryTree {
+class QUILLMAR_PLATFORM_EXPORT RegistryTree {
 public:
     // nullopt when the text does not parse: unknown syntax, another hive, a value outside a
     // key, a bad escape or hex byte, a value type other than string / dword / hex / hex(1),

@@ -4,8 +4,9 @@
 #include <map>
 
 #include "platform/CString.h"
+#include "platform/PlatformExport.h"
 
-class StringTable {
+class QUILLMAR_PLATFORM_EXPORT StringTable {
 public:
     static void Register(std::map<unsigned, CString> table);   // replaces the table
     static void Add(unsigned id, const CString& text);

@@ -13,8 +13,9 @@
 #include <string>
 
 #include "platform/CString.h"
+#include "platform/PlatformExport.h"
 
-struct WindowMessage {
+struct QUILLMAR_PLATFORM_EXPORT WindowMessage {
     uint32_t message = 0;
     uint64_t wParam = 0;
     int64_t lParam = 0;
@@ -24,15 +25,16 @@ struct WindowMessage {
 struct HWND_ { CString title; };
 using HWND = std::shared_ptr<HWND_>;
 
-HWND FindWindow(const CString& title);
+QUILLMAR_PLATFORM_EXPORT HWND FindWindow(const CString& title);
 // true when the message was delivered to the endpoint's socket. false for a null window, an
 // endpoint that has gone, or one whose queue stayed full for a second.
-bool PostMessage(const HWND& window, uint32_t message, uint64_t wParam = 0, int64_t lParam = 0);
+QUILLMAR_PLATFORM_EXPORT bool PostMessage(const HWND& window, uint32_t message, uint64_t wParam = 0,
+                                          int64_t lParam = 0);
 
 // The receiving side: a process opens the endpoint of its main window's title. The socket
 // descriptor can be watched by an event loop (Qt's QSocketNotifier); Drain() reads every
 // pending message and calls the handler for each. Datagrams that are not messages are dropped.
-class WindowEndpoint {
+class QUILLMAR_PLATFORM_EXPORT WindowEndpoint {
 public:
     // nullptr when the folder cannot be made or another live endpoint holds the title; a
     // socket left behind by an endpoint that is gone is replaced.
@@ -63,6 +65,6 @@ private:
 // $XDG_RUNTIME_DIR/Kestovar, or /tmp/kestovar-<uid> when XDG_RUNTIME_DIR is unset or not
 // absolute; made with mode 0700. Empty when it cannot be made or is not a private folder of
 // this user (a symbolic link, another owner).
-std::string WindowMessageFolder();
+QUILLMAR_PLATFORM_EXPORT std::string WindowMessageFolder();
 // The socket file's path for a title ("" when the folder is unusable).
-std::string WindowSocketPath(const CString& title);
+QUILLMAR_PLATFORM_EXPORT std::string WindowSocketPath(const CString& title);

@@ -13,10 +13,10 @@ namespace {
 
 constexpr const char16_t* kDeviceWindowTitle = u"Quillmar";
 
-// The device build's start-up initialised the data store: a library whose start-up failed
-// counts as not loaded, and none of its data may be answered or changed.
+// Each entry point starts the device's data store from the files as stored; a store that does
+// not start means none of its data may be answered or changed.
 CDataHelper* LoadedDataStore() {
-    return QuillmarBizDeviceLoaded() ? GetCurrDataHelper() : nullptr;
+    return QuillmarBizDeviceStart() ? GetCurrDataHelper() : nullptr;
 }
 
 // Only GetDeviceSideSyncID answers; the others leave the caller nothing to release.

@@ -15,8 +15,9 @@
 
 #include "platform/CString.h"
 #include "platform/WriteStatus.h"
+#include "xml/XmlExport.h"
 
-class CMarkup {
+class QUILLMAR_XML_EXPORT CMarkup {
 public:
     // A text argument that may be null, like the pointer arguments the callers were written
     // with: names tell null (no name) apart from empty. Borrowed, never owned: the text must

@@ -5,8 +5,9 @@
 // false, an invalid date or a zero span when the text is missing or not a number.
 #include "platform/OleDateTime.h"
 #include "xml/Markup.h"
+#include "xml/XmlExport.h"
 
-class CMarkupArchive : public CMarkup {
+class QUILLMAR_XML_EXPORT CMarkupArchive : public CMarkup {
 public:
     // Mode flags; they are only stored and reported.
     enum ModeFlags : unsigned long {

@@ -1,10 +1,14 @@
-// The device build: started by loading, its data in the registry's "AppPath" folder, its own
-// change file names. Run through BizDeviceTestLauncher, which prepares the device's HOME.
+// The device build: loading it touches nothing; its data store starts when asked, in the
+// registry's "AppPath" folder, with the device's change file names. Each test has a device
+// HOME of its own.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
-#include <memory>
+#include <string>
 
 #include "biz/BizApp.h"
 #include "biz/Client.h"
@@ -19,10 +23,7 @@
 
 namespace {
 
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
+const CString kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
 bool AnyDataFileBelow(const std::string& folder) {
     std::error_code error;
@@ -34,26 +35,56 @@ bool AnyDataFileBelow(const std::string& folder) {
     return false;
 }
 
+// Runs this test program again, listing its tests only, in the current environment: a process
+// that loads the device build and never starts it. True when it ended normally.
+bool RunThisProgramListingOnly() {
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        const int devNull = open("/dev/null", O_WRONLY);
+        if (devNull >= 0)
+            dup2(devNull, STDOUT_FILENO);
+        execl("/proc/self/exe", "BizDeviceTests", "--gtest_list_tests", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 class DeviceTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(Env("QUILLMAR_TEST_DEVICE_MODE").empty()) << "run through BizDeviceTestLauncher";
-        m_appPath = Env("QUILLMAR_TEST_APP_PATH");
-    }
     void TearDown() override {
         Clock::Set(std::nullopt);
         Locale::OverrideUserDefault(nullptr);
     }
+    std::string AppPath() const { return m_home.Path() + "/Program Files/Quillmar"; }
+    static void SetAppPath(const std::string& folder) {
+        ASSERT_TRUE(Registry::SetString(kSettingsKey, u"AppPath", CString::FromUtf8(folder)));
+    }
+    void MakeAppPath() {
+        ASSERT_TRUE(std::filesystem::create_directories(AppPath()));
+        SetAppPath(AppPath());
+    }
+
+    TempHome m_home;
+};
+
+class DeviceStarted : public DeviceTest {
+protected:
+    void SetUp() override {
+        MakeAppPath();
+        ASSERT_EQ(QuillmarBizDeviceStart(), 1);
+        m_appPath = AppPath();
+    }
     std::string m_appPath;
 };
 
-using DeviceStarted = DeviceTest;
-using DeviceWithoutAppPath = DeviceTest;
-using DeviceUnwritableAppPath = DeviceTest;
+using DeviceNotStarted = DeviceTest;
 
 }  // namespace
 
-TEST_F(DeviceStarted, LoadingInitialisedTheStoreInTheAppPathFolder) {
+TEST_F(DeviceStarted, StartingInitialisedTheStoreInTheAppPathFolder) {
     EXPECT_EQ(QuillmarBizDeviceLoaded(), 1);
     CDataHelper* store = GetCurrDataHelper();
     ASSERT_NE(store, nullptr);
@@ -73,24 +104,22 @@ TEST_F(DeviceStarted, NewDataFileHasTheSameBytesAsTheDesktopOne) {
     ASSERT_EQ(std::remove((m_appPath + "/Quillmar.dat").c_str()), 0);
     Clock::Set(TestNow());
     Locale::OverrideUserDefault(&Locale::EnglishUS());
-    ASSERT_EQ(GetCurrDataHelper()->Initialize(), 1);
+    ASSERT_EQ(QuillmarBizDeviceStart(), 1);
     EXPECT_EQ(ReadFile(m_appPath + "/Quillmar.dat"), ExpectedNewDataFile());
 }
 
 TEST_F(DeviceStarted, FileNamesMatchWithoutRegardToCase) {
-    ASSERT_EQ(GetCurrDataHelper()->Initialize(), 1);
     CClient client;
     client.set_Description(u"Kept");
     ASSERT_EQ(client.Save(), 1);
     std::filesystem::rename(m_appPath + "/Quillmar.dat", m_appPath + "/QUILLMAR.DAT");
-    ASSERT_EQ(GetCurrDataHelper()->Initialize(), 1);
+    ASSERT_EQ(QuillmarBizDeviceStart(), 1);
     EXPECT_EQ(GetCurrDataHelper()->GetDataFilePath().ToUtf8(), m_appPath + "/QUILLMAR.DAT");
     EXPECT_EQ(GetCurrDataHelper()->RefID_To_ID(client.get_RefID(), u"client"), client.get_ID());
     EXPECT_FALSE(FileExists(m_appPath + "/Quillmar.dat"));
 }
 
 TEST_F(DeviceStarted, RecordsAreSavedIntoTheDeviceDataFile) {
-    ASSERT_EQ(GetCurrDataHelper()->Initialize(), 1);
     CProjectItem entry;
     entry.set_Description(u"On the road");
     ASSERT_EQ(entry.Save(), 1);
@@ -113,14 +142,31 @@ TEST_F(DeviceStarted, TheTimerHasItsOwnFileAndSavesIntoTheDeviceDataFile) {
     EXPECT_EQ(TimeEntryAmount(5, 33.33f), 2.77750015f);
 }
 
-TEST_F(DeviceWithoutAppPath, LoadingFailsAndNothingIsWritten) {
+TEST_F(DeviceStarted, AFailedStartLeavesTheLibraryRefusing) {
+    SetAppPath(m_home.Path() + "/missing/folder");
+    EXPECT_EQ(QuillmarBizDeviceStart(), 0);
+    EXPECT_EQ(QuillmarBizDeviceLoaded(), 0);
+}
+
+TEST_F(DeviceNotStarted, LoadingTheLibraryTouchesNoDataFile) {
+    // The program reads its arguments (--set-app-path) before anything may open the data file.
+    MakeAppPath();
+    ASSERT_TRUE(RunThisProgramListingOnly());
+    EXPECT_FALSE(AnyDataFileBelow(m_home.Path()));
+}
+
+TEST_F(DeviceNotStarted, WithoutAppPathStartFailsAndNothingIsWritten) {
+    ASSERT_TRUE(Registry::CreateKey(kSettingsKey));
+    EXPECT_EQ(QuillmarBizDeviceStart(), 0);
     EXPECT_EQ(QuillmarBizDeviceLoaded(), 0);
     EXPECT_EQ(CDataHelper::GetAppPathUsingRegistry(), CString(u"/"));
     EXPECT_EQ(GetCurrDataHelper()->Initialize(), 0);
-    EXPECT_FALSE(AnyDataFileBelow(Env("HOME")));
+    EXPECT_FALSE(AnyDataFileBelow(m_home.Path()));
 }
 
-TEST_F(DeviceUnwritableAppPath, LoadingFailsWhenTheDataFileCannotBeWritten) {
+TEST_F(DeviceNotStarted, StartFailsWhenTheAppPathFolderIsMissing) {
+    SetAppPath(m_home.Path() + "/missing/folder");
+    EXPECT_EQ(QuillmarBizDeviceStart(), 0);
     EXPECT_EQ(QuillmarBizDeviceLoaded(), 0);
-    EXPECT_FALSE(AnyDataFileBelow(Env("HOME")));
+    EXPECT_FALSE(AnyDataFileBelow(m_home.Path()));
 }

@@ -1,7 +1,6 @@
-// Runs a test program linked with the device build in a device HOME of its own. The device
-// build initialises its data store while it loads, before a test's main() could prepare
-// anything, so the HOME, the XDG folders and the registry's "AppPath" are made here first;
-// the folder goes afterwards. The arguments after the program are passed on as they are.
+// Runs a test program linked with the device build in a device HOME of its own: the HOME, the
+// XDG folders and the registry's "AppPath" are made here first, and the folder goes afterwards.
+// The device program's tests use it; the arguments after the program are passed on as they are.
 //   QuillmarDeviceTestLauncher <started|no-app-path|unwritable-app-path> <test program> [arguments]
 #include <sys/stat.h>
 #include <sys/wait.h>

@@ -4,12 +4,12 @@
 
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
+#include "biz/SyncDriver.h"
 #include "desktop/CommandIds.h"
 #include "desktop/DlgSyncDirection.h"
 #include "desktop/ListCtrlEx.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/SyncDriver.h"
 #include "desktop/TreeCtrlEx.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"

@@ -15,7 +15,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "run these tests through QuillmarDeviceTestLauncher\n");
         return 2;
     }
-    if (QuillmarBizDeviceLoaded() == 0) {
+    if (QuillmarBizDeviceStart() == 0) {
         std::fprintf(stderr, "the device build of the business library did not start\n");
         return 1;
     }

@@ -1,10 +1,10 @@
-# Turns ICON_DIR/<number>-<name>.svg into OUTPUT, a C++ table of raw string literals sorted by
-# number. Run as a script: cmake -DICON_DIR=... -DOUTPUT=... -P EmbedIcons.cmake
-if(NOT ICON_DIR OR NOT OUTPUT)
-  message(FATAL_ERROR "EmbedIcons.cmake needs ICON_DIR and OUTPUT")
+# Turns the icon files <number>-<name>.svg into OUTPUT, a C++ table of raw string literals
+# sorted by number. Run as a script: cmake "-DICONS=a.svg|b.svg" -DOUTPUT=... -P EmbedIcons.cmake
+if(NOT ICONS OR NOT OUTPUT)
+  message(FATAL_ERROR "EmbedIcons.cmake needs ICONS and OUTPUT")
 endif()
 
-file(GLOB svg_files ${ICON_DIR}/*.svg)
+string(REPLACE "|" ";" svg_files "${ICONS}")
 set(numbered "")
 foreach(path IN LISTS svg_files)
   get_filename_component(name ${path} NAME)

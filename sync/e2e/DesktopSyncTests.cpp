@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "biz/DataHelper.h"
+#include "biz/SyncDriverCeRapi.h"
 #include "biz/SyncHelper.h"
-#include "desktop/SyncDriverCeRapi.h"
 #include "platform/WindowMessages.h"
 #include "platform/WriteFault.h"
 #include "sync/e2e/SyncE2eFixture.h"

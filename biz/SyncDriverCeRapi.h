@@ -1,14 +1,15 @@
 #pragma once
-// The synchronisation driver over the real device connection: CSyncHelper's desktop half.
-// The regular steps keep the order the main frame calls them in, with two changes that keep
-// a failed synchronisation repeatable: committing the device's changes here does not yet
-// complete this side (the change files and "lastSync" stay), and the device's commit
-// completes it once the device reported success. After a step has failed, the later steps
-// do nothing and fail too, so nothing runs on half-exchanged data.
+// The synchronisation driver over the real device connection: CSyncHelper's desktop half
+// (desktop build only). The regular steps keep the order the main frame calls them in, with
+// two changes that keep a failed synchronisation repeatable: committing the device's changes
+// here does not yet complete this side (the change files and "lastSync" stay), and the
+// device's commit completes it once the device reported success. After a step has failed, the
+// later steps do nothing and fail too, so nothing runs on half-exchanged data.
+#include "biz/BizExport.h"
+#include "biz/SyncDriver.h"
 #include "biz/SyncHelper.h"
-#include "desktop/SyncDriver.h"
 
-class CSyncDriverCeRapi : public CSyncDriver {
+class QUILLMAR_BIZ_EXPORT CSyncDriverCeRapi : public CSyncDriver {
 public:
     int Initialize() override;
     int VerifyPartnership() override;

@@ -4,9 +4,10 @@
 #include <functional>
 #include <memory>
 
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 
-class CSyncDriver {
+class QUILLMAR_BIZ_EXPORT CSyncDriver {
 public:
     virtual ~CSyncDriver() = default;
     virtual int Initialize() = 0;                               // 1 connected
