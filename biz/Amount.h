@@ -5,9 +5,10 @@
 // float noise however many entries they add up.
 #include <compare>
 
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 
-class CAmount {
+class QUILLMAR_BIZ_EXPORT CAmount {
 public:
     CAmount() = default;
     static CAmount FromCents(long long cents);

@@ -6,9 +6,10 @@
 // the spreadsheet shows instead of running it.
 #include <string>
 
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 
-class CCsvWriter {
+class QUILLMAR_BIZ_EXPORT CCsvWriter {
 public:
     // What every CSV file of the program lets the user choose.
     struct Format {

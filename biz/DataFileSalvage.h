@@ -10,9 +10,10 @@
 #include <utility>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 
-class CDataFileSalvage {
+class QUILLMAR_BIZ_EXPORT CDataFileSalvage {
 public:
     // Reads the file at `path` (UTF-8; bytes that are not become U+FFFD). A file that cannot
     // be read at all yields nothing.

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/CsvWriter.h"
 #include "platform/CString.h"
 
 class CProjectItemFilter;
 
-class CEntryCsvExport {
+class QUILLMAR_BIZ_EXPORT CEntryCsvExport {
 public:
     // The fields of the data export, in its order; the duration gives two columns, hours and
     // minutes.

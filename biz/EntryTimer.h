@@ -18,12 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/TimerClock.h"
 #include "biz/TimerState.h"
 #include "biz/TimerStateFile.h"
 #include "platform/CString.h"
 
-class CEntryTimer {
+class QUILLMAR_BIZ_EXPORT CEntryTimer {
 public:
     enum class State {
         Idle,       // no timer

@@ -1,9 +1,10 @@
 #pragma once
+#include "biz/BizExport.h"
 // The values of stored entry and category fields that the programs can show, edit and total.
 // A file may hold anything (a hand edit, a damaged copy, another program's output); what lies
 // outside these limits is loaded as the nearest usable value, so no list, total or editor ever
 // meets NaN, infinity, a negative duration or a kind of entry it does not know.
-class CFieldLimits {
+class QUILLMAR_BIZ_EXPORT CFieldLimits {
 public:
     // Amounts and rates beyond this (or not finite) are taken as 0: a cut-off value would pass
     // for real money.

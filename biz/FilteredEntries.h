@@ -9,12 +9,13 @@
 #include <memory>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/ProjectItem.h"
 
 class CProjectItemFilter;
 class CRecordNames;
 
-class CFilteredEntries {
+class QUILLMAR_BIZ_EXPORT CFilteredEntries {
 public:
     // `names` must describe the same document (see CRecordNames).
     CFilteredEntries(const CProjectItemFilter& filter, const CRecordNames& names);

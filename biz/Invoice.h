@@ -6,12 +6,13 @@
 // Preparing reads the data store; nothing is written until CInvoiceBook issues it.
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/Amount.h"
 #include "biz/ProjectItem.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 
-class CInvoice {
+class QUILLMAR_BIZ_EXPORT CInvoice {
 public:
     struct Entry {
         CString refId;                 // identifies the entry on both sides of a synchronisation

@@ -8,12 +8,13 @@
 #include <optional>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/IssuedInvoice.h"
 #include "platform/CString.h"
 
 class CInvoice;
 
-class CInvoiceBook {
+class QUILLMAR_BIZ_EXPORT CInvoiceBook {
 public:
     struct Outcome {
         bool ok = false;

@@ -1,10 +1,11 @@
 #pragma once
 // ISO 8601 texts of dates and times for files other programs read (CSV): the same whatever
 // the user's locale, and sorting as text in date order.
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 
-class CIsoDateTime {
+class QUILLMAR_BIZ_EXPORT CIsoDateTime {
 public:
     CIsoDateTime() = delete;
 

@@ -6,10 +6,11 @@
 // markers) are ever written to a change file, so these elements stay on this side; the other
 // side of a full copy carries them without reading them. An issued invoice is never deleted:
 // voiding keeps its number taken.
+#include "biz/BizExport.h"
 #include "biz/BaseObject.h"
 #include "biz/Invoice.h"
 
-class CIssuedInvoice : public CBaseObject {
+class QUILLMAR_BIZ_EXPORT CIssuedInvoice : public CBaseObject {
 public:
     CIssuedInvoice();
 

@@ -6,9 +6,10 @@
 // a lookup by RefID finds.
 #include <unordered_map>
 
+#include "biz/BizExport.h"
 #include "platform/CString.h"
 
-class CRecordNames {
+class QUILLMAR_BIZ_EXPORT CRecordNames {
 public:
     struct Client {
         CString description;

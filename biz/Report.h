@@ -5,12 +5,13 @@
 // for a chart. Built in one pass over the data store (see CFilteredEntries).
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/ProjectItemFilter.h"
 #include "biz/ReportTotals.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 
-class CReport {
+class QUILLMAR_BIZ_EXPORT CReport {
 public:
     enum GroupBy : int {
         GroupBy_None = 0,        // as the second level: no second level

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/CsvWriter.h"
 #include "biz/Report.h"
 
-class CReportCsvExport {
+class QUILLMAR_BIZ_EXPORT CReportCsvExport {
 public:
     static std::vector<CString> Headings(const CReport& report);
     static std::string Build(const CReport& report, const CCsvWriter::Format& format);

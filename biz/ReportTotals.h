@@ -2,11 +2,12 @@
 // What a report adds up for a group of entries. Types, distances and the paid amount are
 // counted as the quick summary counts them; money is summed in cents (CAmount), so totals match
 // the sums of the amounts as shown, to the cent.
+#include "biz/BizExport.h"
 #include "biz/Amount.h"
 
 class CProjectItem;
 
-class CReportTotals {
+class QUILLMAR_BIZ_EXPORT CReportTotals {
 public:
     void Add(const CProjectItem& entry);
     void Add(const CReportTotals& other);

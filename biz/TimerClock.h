@@ -4,17 +4,18 @@
 // time is what the finished entry shows.
 #include <cstdint>
 
+#include "biz/BizExport.h"
 #include "platform/OleDateTime.h"
 
 // One moment as the timer keeps it.
-struct CTimerInstant {
+struct QUILLMAR_BIZ_EXPORT CTimerInstant {
     int64_t utc = 0;       // Windows file time: 100-ns ticks since 1 January 1601, UTC
     COleDateTime local;    // the local date and time, in whole seconds
 
     bool operator==(const CTimerInstant& other) const { return utc == other.utc && local == other.local; }
 };
 
-class CTimerClock {
+class QUILLMAR_BIZ_EXPORT CTimerClock {
 public:
     virtual ~CTimerClock() = default;
     // The platform clock (Clock::UtcFileTimeNow and Clock::LocalNow), so a test that sets that

@@ -2,11 +2,12 @@
 // The time entry a stopped timer makes: an ordinary entry, as if typed into the entry editor.
 #include <cstdint>
 
+#include "biz/BizExport.h"
 #include "biz/TimerState.h"
 
 class CProjectItem;
 
-class CTimerEntry {
+class QUILLMAR_BIZ_EXPORT CTimerEntry {
 public:
     CTimerEntry() = delete;
 

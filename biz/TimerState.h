@@ -5,18 +5,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "biz/BizExport.h"
 #include "biz/TimerClock.h"
 #include "platform/CString.h"
 
 // A pause that has ended: UTC ticks, start <= from <= to.
-struct CTimerPause {
+struct QUILLMAR_BIZ_EXPORT CTimerPause {
     int64_t from = 0;
     int64_t to = 0;
 
     bool operator==(const CTimerPause& other) const = default;
 };
 
-struct CTimerState {
+struct QUILLMAR_BIZ_EXPORT CTimerState {
     enum class Phase : int {
         Idle,       // no timer; only the recent projects mean anything
         Running,    // counting since the first start, less the pauses

@@ -20,9 +20,10 @@
 // does not read back exactly this way (cut short, altered, another version) is damaged.
 #include <string>
 
+#include "biz/BizExport.h"
 #include "biz/TimerState.h"
 
-struct CTimerStateLoad {
+struct QUILLMAR_BIZ_EXPORT CTimerStateLoad {
     enum class Status {
         Missing,      // no file: a fresh state
         Loaded,       // `state` holds what the file held
@@ -35,7 +36,7 @@ struct CTimerStateLoad {
     std::string keptAs;       // Damaged: where the file now lies; empty when it could not be moved
 };
 
-class CTimerStateFile {
+class QUILLMAR_BIZ_EXPORT CTimerStateFile {
 public:
     explicit CTimerStateFile(std::string path);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "connection/ConnectionExport.h"
 #include "connection/RapiProtocol.h"
 
 namespace rapi {
@@ -15,13 +16,13 @@ struct HandshakeNonces {
 };
 
 // "QMRAPI01" followed by the nonce.
-std::string HelloBody(const uint8_t nonce[kNonceSize]);
+QUILLMAR_CONNECTION_EXPORT std::string HelloBody(const uint8_t nonce[kNonceSize]);
 // The nonce of a greeting body; false when it is not one.
-bool ParseHello(std::string_view body, uint8_t nonce[kNonceSize]);
+QUILLMAR_CONNECTION_EXPORT bool ParseHello(std::string_view body, uint8_t nonce[kNonceSize]);
 // HMAC-SHA-256(key, label "\0" Nc Ns).
-void HandshakeProof(const PairingKey& key, const char* label, const HandshakeNonces& nonces,
+QUILLMAR_CONNECTION_EXPORT void HandshakeProof(const PairingKey& key, const char* label, const HandshakeNonces& nonces,
                     uint8_t out[kProofSize]);
 // BLAKE2b-256 keyed with the pairing key over label "\0" Nc Ns.
-void DirectionKey(const PairingKey& key, const char* label, const HandshakeNonces& nonces, uint8_t out[kKeySize]);
+QUILLMAR_CONNECTION_EXPORT void DirectionKey(const PairingKey& key, const char* label, const HandshakeNonces& nonces, uint8_t out[kKeySize]);
 
 }  // namespace rapi

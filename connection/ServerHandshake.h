@@ -7,13 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "connection/ConnectionExport.h"
 #include "connection/HandshakeCrypto.h"
 #include "connection/RapiStatus.h"
 
 class SecureChannel;
 class Transport;
 
-class ServerHandshake {
+class QUILLMAR_CONNECTION_EXPORT ServerHandshake {
 public:
     enum class Step { Continue, Failed, Authenticated };
 

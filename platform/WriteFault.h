@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/PlatformExport.h"
 // The write-fault seam: a process-wide hook that makes file writing fail on demand, so tests
 // can show what a full or failing disk does without relying on file permissions (tests run as
 // root in CI, where permissions bind nothing).
@@ -15,7 +16,7 @@
 // EIO, EDQUOT or EROFS (for example "rename:1:EIO"); it is read once, at the first call.
 #include <sys/types.h>
 
-class WriteFault {
+class QUILLMAR_PLATFORM_EXPORT WriteFault {
 public:
     enum class Op {
         Open,         // opening a file for writing

@@ -1,8 +1,9 @@
 #pragma once
+#include "platform/PlatformExport.h"
 // What an atomic file write (Paths.h) did, with the reason when it did not fully succeed.
 #include <string>
 
-class WriteStatus {
+class QUILLMAR_PLATFORM_EXPORT WriteStatus {
 public:
     enum State {
         Written,      // the new file is in place and on disk
