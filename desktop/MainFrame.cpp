@@ -18,7 +18,7 @@
 #include "desktop/ListCtrlEx.h"
 #include "desktop/TreeCtrlEx.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/SyncDriverCeRapi.h"
+#include "biz/SyncDriverCeRapi.h"
 #include "desktop/Themes.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"

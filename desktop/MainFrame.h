@@ -8,7 +8,7 @@
 #include <QByteArray>
 #include <QMainWindow>
 
-#include "desktop/SyncDriver.h"
+#include "biz/SyncDriver.h"
 
 class CQuillmarApp;
 class CViewByDate;

@@ -9,7 +9,7 @@
 #include "desktop/ListCtrlEx.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/SyncDriver.h"
+#include "biz/SyncDriver.h"
 #include "desktop/TreeCtrlEx.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"

@@ -4,7 +4,7 @@
 
 #include "biz/DataHelper.h"
 #include "biz/SyncHelper.h"
-#include "desktop/SyncDriverCeRapi.h"
+#include "biz/SyncDriverCeRapi.h"
 #include "platform/WindowMessages.h"
 #include "sync/e2e/SyncE2eFixture.h"
 

@@ -6,7 +6,7 @@
 // completes it once the device reported success. After a step has failed, the later steps
 // do nothing and fail too, so nothing runs on half-exchanged data.
 #include "biz/SyncHelper.h"
-#include "desktop/SyncDriver.h"
+#include "biz/SyncDriver.h"
 
 class CSyncDriverCeRapi : public CSyncDriver {
 public:

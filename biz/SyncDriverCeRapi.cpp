@@ -1,4 +1,4 @@
-#include "desktop/SyncDriverCeRapi.h"
+#include "biz/SyncDriverCeRapi.h"
 
 #include <memory>
 
