@@ -12,13 +12,11 @@
 #include <QToolBar>
 
 #include "biz/Helpers.h"
+#include "biz/SyncDriverCeRapi.h"
+#include "desktop/CommandIcon.h"
 #include "desktop/CommandIds.h"
 #include "desktop/CommandTable.h"
-#include "desktop/Icons.h"
-#include "desktop/ListCtrlEx.h"
-#include "desktop/TreeCtrlEx.h"
 #include "desktop/QuillmarApp.h"
-#include "biz/SyncDriverCeRapi.h"
 #include "desktop/Themes.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
@@ -26,6 +24,9 @@
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/Icons.h"
+#include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/TreeCtrlEx.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "biz/Helpers.h"
 #include "device/CommandIds.h"
 #include "device/DeviceDialogLook.h"
+#include "device/DeviceHost.h"
 #include "device/MainFrame.h"
 #include "platform/Library.h"
 #include "platform/MessageBox.h"
@@ -16,9 +17,6 @@ namespace {
 CQuillmarApp* g_app = nullptr;
 
 }   // namespace
-
-const CString CQuillmarApp::kAppKey = u"Software\\Kestovar\\Quillmar";
-const CString CQuillmarApp::kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
 CQuillmarApp* GetQuillmarApp()
 {
@@ -37,6 +35,8 @@ CQuillmarApp::CQuillmarApp()
     m_dialogLook = std::make_unique<CDeviceDialogLook>();
     qApp->installEventFilter(m_dialogLook.get());
     SetMessageBoxCaption(GetWindowTitle());
+    m_host = std::make_unique<CDeviceHost>(*this);
+    SetAppHost(m_host.get());
     g_app = this;
     RestoreDefaults();
 }
@@ -46,6 +46,8 @@ CQuillmarApp::~CQuillmarApp()
     ExitInstance();
     if (m_dialogLook)
         qApp->removeEventFilter(m_dialogLook.get());
+    if (GetAppHost() == m_host.get())
+        SetAppHost(nullptr);
     if (g_app == this)
         g_app = nullptr;
 }

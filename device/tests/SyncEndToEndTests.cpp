@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "biz/Helpers.h"
-#include "desktop/ListCtrlEx.h"
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Paths.h"
+#include "ui/shared/ListCtrlEx.h"
 
 namespace {
 
