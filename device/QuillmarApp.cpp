@@ -8,6 +8,7 @@
 #include "device/DeviceDialogLook.h"
 #include "device/DeviceHost.h"
 #include "device/MainFrame.h"
+#include "device/ProgramStrings.h"
 #include "platform/Library.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
@@ -25,6 +26,7 @@ CQuillmarApp* GetQuillmarApp()
 
 CQuillmarApp::CQuillmarApp()
 {
+    RegisterDeviceProgramStrings();
     m_resLibrary = Library::Load(u"QuillmarRes.dll");
     m_dialogFont = QApplication::font();
     m_dialogFont.setPixelSize(11);

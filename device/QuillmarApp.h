@@ -16,9 +16,9 @@ class CDeviceHost;
 
 class CQuillmarApp : public CSharedSettings {
 public:
-    // Settings take their defaults, the resource library is loaded, the dialog font is made, the
-    // device look of the dialogs is installed on the running QApplication and the program's host
-    // of the shared dialogs is installed.
+    // Settings take their defaults, the program's string table is registered, the resource
+    // library is loaded, the dialog font is made, the device look of the dialogs is installed on
+    // the running QApplication and the program's host of the shared dialogs is installed.
     CQuillmarApp();
     ~CQuillmarApp();
     CQuillmarApp(const CQuillmarApp&) = delete;

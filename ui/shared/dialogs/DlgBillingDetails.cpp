@@ -14,6 +14,7 @@
 #include "biz/ProjectItem.h"
 #include "platform/ComboBox.h"
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/DlgMileageDetails.h"
 #include "ui/shared/dialogs/DlgTimeDetails.h"
@@ -135,4 +136,17 @@ void CDlgBillingDetails::OnOK() {
             return;
         }
     }
+}
+
+const DeviceLook& CDlgBillingDetails::GetDeviceLook() const {
+    static const DeviceLook look{
+        .titleId = 31,
+        .captions = {{"billableCheck", devstr::Billable},
+                     {"amountEdit", devstr::BillableAmount},
+                     {"calcButton", devstr::Calc},
+                     {"notBilledRadio", devstr::NotBilled},
+                     {"billedRadio", devstr::Billed},
+                     {"paidRadio", devstr::Paid}},
+    };
+    return look;
 }

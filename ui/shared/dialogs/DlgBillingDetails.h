@@ -2,6 +2,7 @@
 // Billing page of the entry editor: billable flag, amount (with a decimal up-down and, for
 // time and mileage entries, a Calc. button) and billing status.
 #include "ui/qt/PropertyPage.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class CDlgTimeDetails;
 class CDlgMileageDetails;
@@ -11,7 +12,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class CDlgBillingDetails : public CPropertyPage {
+class CDlgBillingDetails : public CPropertyPage, public CHasDeviceLook {
 public:
     explicit CDlgBillingDetails(QWidget* parent = nullptr);
 
@@ -39,6 +40,9 @@ public:
     QRadioButton* StatusButton(int status) const;
 
     void OnOK() override;
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

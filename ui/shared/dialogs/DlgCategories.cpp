@@ -10,6 +10,7 @@
 #include "biz/Helpers.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/EditCategory.h"
 
 namespace {
@@ -140,4 +141,14 @@ void CDlgCategories::OnOK() {
     if (m_pCategory)
         m_pCategory->set_ID(id);
     EndDialogOK();
+}
+
+const DeviceLook& CDlgCategories::GetDeviceLook() const {
+    // The device closes the dialog from its title bar: there is no OK, and Enter adds a category.
+    static const DeviceLook look{
+        .captions = {{"newButton", devstr::New}, {"editButton", devstr::Edit}, {"deleteButton", devstr::Delete}},
+        .hidden = {"okButton"},
+        .defaultButton = "newButton",
+    };
+    return look;
 }

@@ -2,12 +2,13 @@
 // Categories: the billing categories by name with New, Edit and Delete. In select mode OK
 // hands the selected category's ID to the caller's CCategory.
 #include "ui/qt/Dialog.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class CCategory;
 class QListWidget;
 class QPushButton;
 
-class CDlgCategories : public CDialog {
+class CDlgCategories : public CDialog, public CHasDeviceLook {
 public:
     explicit CDlgCategories(QWidget* parent = nullptr);
 
@@ -30,6 +31,9 @@ public:
     QPushButton* NewButton() const { return m_new; }
     QPushButton* EditButton() const { return m_edit; }
     QPushButton* DeleteButton() const { return m_delete; }
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 CDlgClient::CDlgClient(QWidget* parent) : CPropertyPage(u"Details", parent) {}
@@ -23,7 +24,7 @@ void CDlgClient::CreateControls() {
 
     grid->addWidget(MakeBuddyLabel(tr("&Name:"), m_name, this), 0, 0);
     grid->addWidget(m_name, 0, 1);
-    grid->addWidget(new QLabel(tr("(e.g: Northwind Traders)"), this), 0, 2);
+    grid->addWidget(Named(new QLabel(tr("(e.g: Northwind Traders)"), this), "exampleLabel"), 0, 2);
     grid->addWidget(MakeBuddyLabel(tr("&Address:"), m_address, this), 1, 0, Qt::AlignTop);
     grid->addWidget(m_address, 1, 1, 1, 2);
     grid->addWidget(MakeBuddyLabel(tr("A&ccount Number:"), m_accountNum, this), 2, 0);
@@ -43,4 +44,18 @@ void CDlgClient::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_strAccountNum, kAccountNumLimit);
     DDX_Text(pDX, m_contact, m_strContact);
     DDV_MaxChars(pDX, m_strContact, kContactLimit);
+}
+
+const DeviceLook& CDlgClient::GetDeviceLook() const {
+    // The name takes the room of the example the device does not show.
+    static const DeviceLook look{
+        .titleId = 10,
+        .captions = {{"nameEdit", devstr::Name},
+                     {"addressEdit", devstr::Address},
+                     {"accountNumEdit", devstr::AccountNumber},
+                     {"contactEdit", devstr::Contact}},
+        .hidden = {"exampleLabel"},
+        .widened = "nameEdit",
+    };
+    return look;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Details page of the client sheet.
 #include "ui/qt/PropertyPage.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class QLineEdit;
 class QPlainTextEdit;
 
-class CDlgClient : public CPropertyPage {
+class CDlgClient : public CPropertyPage, public CHasDeviceLook {
 public:
     static constexpr int kNameLimit = 80;
     static constexpr int kAccountNumLimit = 100;
@@ -22,6 +23,9 @@ public:
     QPlainTextEdit* AddressEdit() const { return m_address; }
     QLineEdit* AccountNumEdit() const { return m_accountNum; }
     QLineEdit* ContactEdit() const { return m_contact; }
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -28,6 +28,7 @@ void CDlgCustom::CreateControls() {
     auto* note = new QLabel(tr("Custom Fields enable you to store additional project or client specific information "
                                "such as project codes, invoice numbers etc. "),
                             this);
+    note->setObjectName(QStringLiteral("noteLabel"));
     note->setWordWrap(true);
     grid->addWidget(note, 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
@@ -43,4 +44,10 @@ void CDlgCustom::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_strCustom2, kCustomLimit);
     DDX_Text(pDX, m_edits[2], m_strCustom3);
     DDV_MaxChars(pDX, m_strCustom3, kCustomLimit);
+}
+
+const DeviceLook& CDlgCustom::GetDeviceLook() const {
+    // The explanation does not fit the handheld's screen.
+    static const DeviceLook look{.titleId = 32, .hidden = {"noteLabel"}};
+    return look;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // Custom page of the entry editor: the three custom fields under the user's own labels.
 #include "ui/qt/PropertyPage.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class QLabel;
 class QLineEdit;
 
-class CDlgCustom : public CPropertyPage {
+class CDlgCustom : public CPropertyPage, public CHasDeviceLook {
 public:
     static constexpr int kCustomLimit = 100;
 
@@ -17,6 +18,9 @@ public:
 
     QLineEdit* CustomEdit(int n) const { return n >= 1 && n <= 3 ? m_edits[n - 1] : nullptr; }
     QLabel* CustomLabel(int n) const { return n >= 1 && n <= 3 ? m_labels[n - 1] : nullptr; }
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 const std::array<const char16_t*, 10> CDlgDateRange::kPresets = {
@@ -120,4 +121,14 @@ void CDlgDateRange::OnOK() {
         return;
     }
     EndDialogOK();
+}
+
+const DeviceLook& CDlgDateRange::GetDeviceLook() const {
+    static const DeviceLook look{
+        .titleId = 83,
+        .captions = {{"presetCombo", devstr::Presets},
+                     {"startPicker", devstr::StartDate},
+                     {"endPicker", devstr::EndDate}},
+    };
+    return look;
 }

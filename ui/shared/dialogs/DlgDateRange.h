@@ -5,11 +5,12 @@
 
 #include "platform/OleDateTime.h"
 #include "ui/qt/Dialog.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class QComboBox;
 class QDateTimeEdit;
 
-class CDlgDateRange : public CDialog {
+class CDlgDateRange : public CDialog, public CHasDeviceLook {
 public:
     static const std::array<const char16_t*, 10> kPresets;
 
@@ -30,6 +31,9 @@ public:
     QComboBox* PresetCombo() const { return m_presets; }
     QDateTimeEdit* StartPicker() const { return m_start; }
     QDateTimeEdit* EndPicker() const { return m_end; }
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/FloatSpinButtonCtrl.h"
 
@@ -87,4 +88,15 @@ void CDlgEditCategory::OnOK() {
     OkButton()->setEnabled(valid);
     if (valid)
         EndDialogOK();
+}
+
+const DeviceLook& CDlgEditCategory::GetDeviceLook() const {
+    static const DeviceLook look{
+        .titleId = 35,
+        .windowTitleId = devstr::CategoryCaption,
+        .captions = {{"nameEdit", devstr::CategoryName},
+                     {"codeEdit", devstr::CategoryCode},
+                     {"rateEdit", devstr::CategoryRate}},
+    };
+    return look;
 }

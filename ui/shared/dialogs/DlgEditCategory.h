@@ -2,11 +2,12 @@
 // Edit Category: name, code (upper case) and hourly rate. OK is enabled only while the
 // values read back and both the name and the code are filled in.
 #include "ui/qt/Dialog.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class CFloatSpinButtonCtrl;
 class QLineEdit;
 
-class CDlgEditCategory : public CDialog {
+class CDlgEditCategory : public CDialog, public CHasDeviceLook {
 public:
     static constexpr int kNameLimit = 30;
     static constexpr int kCodeLimit = 10;
@@ -27,6 +28,9 @@ public:
     QLineEdit* CodeEdit() const { return m_code; }
     QLineEdit* RateEdit() const { return m_rate; }
     CFloatSpinButtonCtrl* RateSpin() const { return m_spin; }
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -13,6 +13,7 @@
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/qt/SpinButtonCtrl.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 namespace {
@@ -152,4 +153,15 @@ void CDlgEditDuration::OnOK() {
     }
     m_nDuration = duration;
     EndDialogOK();
+}
+
+const DeviceLook& CDlgEditDuration::GetDeviceLook() const {
+    static const DeviceLook look{
+        .captions = {{"exactTimesCheck", devstr::ExactTimes},
+                     {"startPicker", devstr::Start},
+                     {"endPicker", devstr::End},
+                     {"hoursEdit", devstr::Hours},
+                     {"minutesEdit", devstr::Minutes}},
+    };
+    return look;
 }

@@ -3,6 +3,7 @@
 // which the duration follows. Start and end both at 00:00 mean "no times".
 #include "platform/OleDateTime.h"
 #include "ui/qt/Dialog.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class CSpinButtonCtrl;
 class QCheckBox;
@@ -11,7 +12,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 
-class CDlgEditDuration : public CDialog {
+class CDlgEditDuration : public CDialog, public CHasDeviceLook {
 public:
     static constexpr int kMaxHours = 100;
     static constexpr int kMaxMinutes = 59;
@@ -43,6 +44,9 @@ public:
     QCheckBox* ExactTimesCheck() const { return m_exact; }
     QDateTimeEdit* StartPicker() const { return m_start; }
     QDateTimeEdit* EndPicker() const { return m_end; }
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

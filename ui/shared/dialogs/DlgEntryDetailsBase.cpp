@@ -13,6 +13,7 @@
 #include "platform/MessageBox.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SelectProject.h"
 
@@ -70,4 +71,10 @@ bool CDlgEntryDetailsBase::CheckProjectChosen() const {
         return true;
     AfxMessageBox(GetResString(27, 1), MB_OK);
     return false;
+}
+
+std::vector<DeviceLook::Caption> CDlgEntryDetailsBase::EntryDeviceCaptions(std::vector<DeviceLook::Caption> more) {
+    std::vector<DeviceLook::Caption> captions = {{"dateEdit", devstr::Date}, {"projectButton", devstr::Project}};
+    captions.insert(captions.end(), more.begin(), more.end());
+    return captions;
 }

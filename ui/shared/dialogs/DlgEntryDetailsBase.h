@@ -1,8 +1,11 @@
 #pragma once
 // What the three Details pages of the entry editor share: the date, the project chosen with
 // the "..." button (required: the page cannot be left without one) and the description.
+#include <vector>
+
 #include "platform/OleDateTime.h"
 #include "ui/qt/PropertyPage.h"
+#include "ui/shared/DeviceLook.h"
 
 class QDateTimeEdit;
 class QLineEdit;
@@ -31,6 +34,8 @@ public:
     QPlainTextEdit* DescriptionEdit() const { return m_description; }
 
 protected:
+    // The device captions of the date and project rows, then `more` (the page's own).
+    static std::vector<DeviceLook::Caption> EntryDeviceCaptions(std::vector<DeviceLook::Caption> more);
     // Builds the date row (row 0) and the project row (row `projectRow`) into `grid`, and the
     // description box, which the caller places.
     void CreateCommonControls(QGridLayout* grid, int projectRow);

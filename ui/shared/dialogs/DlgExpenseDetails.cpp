@@ -10,6 +10,7 @@
 #include "biz/Helpers.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SortedComboBox.h"
 
@@ -62,4 +63,13 @@ bool CDlgExpenseDetails::OnKillActive() {
         return false;
     }
     return true;
+}
+
+const DeviceLook& CDlgExpenseDetails::GetDeviceLook() const {
+    static const DeviceLook look{
+        .titleId = 52,
+        .captions = EntryDeviceCaptions({{"expenseTypeCombo", devstr::ExpenseType},
+                                         {"descriptionEdit", devstr::ExpenseMemo}}),
+    };
+    return look;
 }

@@ -3,11 +3,12 @@
 // text, required) and memo.
 #include <array>
 
+#include "ui/shared/HasDeviceLook.h"
 #include "ui/shared/dialogs/DlgEntryDetailsBase.h"
 
 class QComboBox;
 
-class CDlgExpenseDetails : public CDlgEntryDetailsBase {
+class CDlgExpenseDetails : public CDlgEntryDetailsBase, public CHasDeviceLook {
 public:
     static constexpr int kExpenseTypeLimit = 100;
     static const std::array<const char16_t*, 28> kExpenseTypes;
@@ -19,6 +20,9 @@ public:
     QComboBox* ExpenseTypeCombo() const { return m_type; }
 
     bool OnKillActive() override;
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

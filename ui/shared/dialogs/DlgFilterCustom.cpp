@@ -38,3 +38,8 @@ void CDlgFilterCustom::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, m_edits[2], m_strCustom3);
     DDV_MaxChars(pDX, m_strCustom3, kCustomLimit);
 }
+
+const DeviceLook& CDlgFilterCustom::GetDeviceLook() const {
+    static const DeviceLook look{};
+    return look;
+}

@@ -11,6 +11,7 @@
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SortedComboBox.h"
 
@@ -68,7 +69,7 @@ void CDlgFilterGeneral::CreateControls() {
     moreGrid->addLayout(Row({m_time, m_expense, m_mileage}), 0, 1);
     moreGrid->addWidget(new QLabel(tr("Is Billable:"), this), 1, 0);
     moreGrid->addLayout(Row({m_billable, m_nonBillable}), 1, 1);
-    moreGrid->addWidget(new QLabel(tr("Billing Status:"), this), 2, 0);
+    moreGrid->addWidget(Named(new QLabel(tr("Billing Status:"), this), "billingStatusLabel"), 2, 0);
     moreGrid->addLayout(Row({m_billed, m_notBilled, m_paid}), 2, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -103,4 +104,9 @@ void CDlgFilterGeneral::OnOK() {
     m_strClientRef = SelectedRefID(m_client, u"client");
     m_strProjectRef = SelectedRefID(m_project, u"project");
     m_strCategoryRef = SelectedRefID(m_category, u"category");
+}
+
+const DeviceLook& CDlgFilterGeneral::GetDeviceLook() const {
+    static const DeviceLook look{.captions = {{"billingStatusLabel", devstr::BillingStatus}}};
+    return look;
 }

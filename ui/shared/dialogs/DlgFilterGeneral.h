@@ -2,11 +2,12 @@
 // General page of the Filter Data sheet: client, project and category lists (each with a
 // leading "any" entry of ID 0) and the eight include flags.
 #include "ui/qt/PropertyPage.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class QCheckBox;
 class QComboBox;
 
-class CDlgFilterGeneral : public CPropertyPage {
+class CDlgFilterGeneral : public CPropertyPage, public CHasDeviceLook {
 public:
     explicit CDlgFilterGeneral(QWidget* parent = nullptr);
 
@@ -29,6 +30,9 @@ public:
     QCheckBox* Check(const char* objectName) const;
 
     void OnOK() override;
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -11,6 +11,7 @@
 #include "biz/Helpers.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 CDlgMileageDetails::CDlgMileageDetails(QWidget* parent) : CDlgEntryDetailsBase(parent) {}
@@ -88,4 +89,14 @@ bool CDlgMileageDetails::OnKillActive() {
         return false;
     }
     return true;
+}
+
+const DeviceLook& CDlgMileageDetails::GetDeviceLook() const {
+    static const DeviceLook look{
+        .titleId = 53,
+        .captions = EntryDeviceCaptions({{"descriptionEdit", devstr::TripDescription},
+                                         {"beginEdit", devstr::Begin},
+                                         {"endEdit", devstr::End}}),
+    };
+    return look;
 }

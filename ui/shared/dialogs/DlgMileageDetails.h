@@ -1,9 +1,10 @@
 #pragma once
 // Details page of a mileage entry: date, project, trip description and the odometer
 // readings at the start and end of the trip.
+#include "ui/shared/HasDeviceLook.h"
 #include "ui/shared/dialogs/DlgEntryDetailsBase.h"
 
-class CDlgMileageDetails : public CDlgEntryDetailsBase {
+class CDlgMileageDetails : public CDlgEntryDetailsBase, public CHasDeviceLook {
 public:
     static constexpr int kOdometerMax = 250000;
 
@@ -21,6 +22,9 @@ public:
     QLineEdit* EndEdit() const { return m_end; }
 
     bool OnKillActive() override;
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

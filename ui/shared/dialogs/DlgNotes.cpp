@@ -31,3 +31,8 @@ bool CDlgNotes::eventFilter(QObject* watched, QEvent* event) {
     }
     return CPropertyPage::eventFilter(watched, event);
 }
+
+const DeviceLook& CDlgNotes::GetDeviceLook() const {
+    static const DeviceLook look{};
+    return look;
+}

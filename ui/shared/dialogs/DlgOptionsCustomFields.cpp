@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 CDlgOptionsCustomFields::CDlgOptionsCustomFields(QWidget* parent) : CPropertyPage(u"Custom Fields", parent) {}
@@ -18,6 +19,7 @@ void CDlgOptionsCustomFields::CreateControls() {
                                "such as project codes, invoice numbers etc. Below, you can specify your own labels "
                                "for the 3 custom fields available for each entry."),
                             this);
+    note->setObjectName(QStringLiteral("noteLabel"));
     note->setWordWrap(true);
     grid->addWidget(note, 0, 0, 1, 2);
     const QString captions[3] = {tr("Field &1:"), tr("Field &2:"), tr("Field &3:")};
@@ -40,4 +42,13 @@ void CDlgOptionsCustomFields::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_strCustomLabel2, kLabelLimit);
     DDX_Text(pDX, m_edits[2], m_strCustomLabel3);
     DDV_MaxChars(pDX, m_strCustomLabel3, kLabelLimit);
+}
+
+const DeviceLook& CDlgOptionsCustomFields::GetDeviceLook() const {
+    // The explanation does not fit the handheld's screen.
+    static const DeviceLook look{
+        .captions = {{"label1Edit", devstr::Field1}, {"label2Edit", devstr::Field2}, {"label3Edit", devstr::Field3}},
+        .hidden = {"noteLabel"},
+    };
+    return look;
 }

@@ -11,6 +11,7 @@
 #include "biz/DateTimeFormatter.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/FloatSpinButtonCtrl.h"
 
@@ -77,4 +78,16 @@ void CDlgOptionsPrefs::OnOK() {
     const int selected = m_weekday->currentIndex();
     if (selected >= 0)
         m_nFirstDayOfWeek = selected + 1;
+}
+
+const DeviceLook& CDlgOptionsPrefs::GetDeviceLook() const {
+    // There are no themes on the device.
+    static const DeviceLook look{
+        .captions = {{"hideClientsCheck", devstr::HideClients},
+                     {"colorAltRowsCheck", devstr::ShadeAltRows},
+                     {"gridlinesCheck", devstr::Gridlines},
+                     {"strikeOutCheck", devstr::StrikeOut}},
+        .hidden = {"themeCombo"},
+    };
+    return look;
 }

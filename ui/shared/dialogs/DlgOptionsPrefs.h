@@ -2,13 +2,14 @@
 // Preferences page of the Options sheet: first day of the week, mileage rate, the hide flag
 // of the side bar, the display options of the entries list and the paint theme.
 #include "ui/qt/PropertyPage.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class CFloatSpinButtonCtrl;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
-class CDlgOptionsPrefs : public CPropertyPage {
+class CDlgOptionsPrefs : public CPropertyPage, public CHasDeviceLook {
 public:
     explicit CDlgOptionsPrefs(QWidget* parent = nullptr);
 
@@ -30,6 +31,9 @@ public:
     QCheckBox* GridlinesCheck() const { return m_gridlines; }
     QCheckBox* StrikeOutCheck() const { return m_strikeOut; }
     QComboBox* ThemeCombo() const { return m_theme; }
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -9,6 +9,7 @@
 
 #include "biz/Helpers.h"
 #include "ui/qt/DataExchange.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SortedComboBox.h"
 
@@ -46,4 +47,12 @@ void CDlgProject::OnOK() {
     CQtComboBox clients(m_client);
     const int selected = clients.GetCurSel();
     m_nClientID = selected == CB_ERR ? 0 : static_cast<int>(clients.GetItemData(selected));
+}
+
+const DeviceLook& CDlgProject::GetDeviceLook() const {
+    static const DeviceLook look{
+        .titleId = 11,
+        .captions = {{"descriptionEdit", devstr::Name}, {"clientCombo", devstr::Client}},
+    };
+    return look;
 }

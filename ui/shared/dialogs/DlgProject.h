@@ -2,11 +2,12 @@
 // Details page of the project sheet: description and client (the leading entry, ID 0,
 // means no client).
 #include "ui/qt/PropertyPage.h"
+#include "ui/shared/HasDeviceLook.h"
 
 class QComboBox;
 class QLineEdit;
 
-class CDlgProject : public CPropertyPage {
+class CDlgProject : public CPropertyPage, public CHasDeviceLook {
 public:
     static constexpr int kDescriptionLimit = 100;
 
@@ -19,6 +20,9 @@ public:
     QComboBox* ClientCombo() const { return m_client; }
 
     void OnOK() override;
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;

@@ -16,6 +16,7 @@
 #include "biz/ProjectItem.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/DeviceStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/DlgEditDuration.h"
 #include "ui/shared/dialogs/ManageCategories.h"
@@ -111,4 +112,14 @@ bool CDlgTimeDetails::OnKillActive() {
 void CDlgTimeDetails::OnOK() {
     // CB_ERR is no record's ID, so no selection gives the empty reference.
     m_strCategoryRef = GetCurrDataHelper()->ID_To_RefID(GetSelectedCategoryID(), u"category");
+}
+
+const DeviceLook& CDlgTimeDetails::GetDeviceLook() const {
+    static const DeviceLook look{
+        .titleId = 30,
+        .captions = EntryDeviceCaptions({{"durationButton", devstr::Duration},
+                                         {"categoryCombo", devstr::Category},
+                                         {"descriptionEdit", devstr::TimeDescription}}),
+    };
+    return look;
 }

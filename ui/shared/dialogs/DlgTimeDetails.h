@@ -1,12 +1,13 @@
 #pragma once
 // Details page of a time entry: date, duration (changed through Edit Duration, straight into
 // the entry), project, description and billing category.
+#include "ui/shared/HasDeviceLook.h"
 #include "ui/shared/dialogs/DlgEntryDetailsBase.h"
 
 class CProjectItem;
 class QComboBox;
 
-class CDlgTimeDetails : public CDlgEntryDetailsBase {
+class CDlgTimeDetails : public CDlgEntryDetailsBase, public CHasDeviceLook {
 public:
     explicit CDlgTimeDetails(QWidget* parent = nullptr);
 
@@ -29,6 +30,9 @@ public:
 
     bool OnKillActive() override;
     void OnOK() override;
+
+    // How the device shows it: its captions, title and the pieces it leaves out.
+    const DeviceLook& GetDeviceLook() const override;
 
 protected:
     void CreateControls() override;
