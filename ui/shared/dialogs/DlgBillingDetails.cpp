@@ -15,6 +15,7 @@
 #include "platform/ComboBox.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/DlgMileageDetails.h"
 #include "ui/shared/dialogs/DlgTimeDetails.h"
@@ -140,7 +141,7 @@ void CDlgBillingDetails::OnOK() {
 
 const DeviceLook& CDlgBillingDetails::GetDeviceLook() const {
     static const DeviceLook look{
-        .titleId = 31,
+        .titleId = res::BillingTitle,
         .captions = {{"billableCheck", devstr::Billable},
                      {"amountEdit", devstr::BillableAmount},
                      {"calcButton", devstr::Calc},

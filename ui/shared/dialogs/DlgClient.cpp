@@ -9,6 +9,7 @@
 
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 CDlgClient::CDlgClient(QWidget* parent) : CPropertyPage(u"Details", parent) {}
@@ -49,7 +50,7 @@ void CDlgClient::DoDataExchange(CDataExchange* pDX) {
 const DeviceLook& CDlgClient::GetDeviceLook() const {
     // The name takes the room of the example the device does not show.
     static const DeviceLook look{
-        .titleId = 10,
+        .titleId = res::ClientTitle,
         .captions = {{"nameEdit", devstr::Name},
                      {"addressEdit", devstr::Address},
                      {"accountNumEdit", devstr::AccountNumber},

@@ -8,6 +8,7 @@
 
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 CDlgCustom::CDlgCustom(QWidget* parent) : CPropertyPage(u"Custom", parent) {}
@@ -48,6 +49,6 @@ void CDlgCustom::DoDataExchange(CDataExchange* pDX) {
 
 const DeviceLook& CDlgCustom::GetDeviceLook() const {
     // The explanation does not fit the handheld's screen.
-    static const DeviceLook look{.titleId = 32, .hidden = {"noteLabel"}};
+    static const DeviceLook look{.titleId = res::CustomTitle, .hidden = {"noteLabel"}};
     return look;
 }

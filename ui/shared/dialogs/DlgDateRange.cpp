@@ -12,6 +12,7 @@
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 const std::array<const char16_t*, 10> CDlgDateRange::kPresets = {
@@ -125,7 +126,7 @@ void CDlgDateRange::OnOK() {
 
 const DeviceLook& CDlgDateRange::GetDeviceLook() const {
     static const DeviceLook look{
-        .titleId = 83,
+        .titleId = res::DateRangeTitle,
         .captions = {{"presetCombo", devstr::Presets},
                      {"startPicker", devstr::StartDate},
                      {"endPicker", devstr::EndDate}},

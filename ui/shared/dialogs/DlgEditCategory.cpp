@@ -9,6 +9,7 @@
 
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/FloatSpinButtonCtrl.h"
 
@@ -92,7 +93,7 @@ void CDlgEditCategory::OnOK() {
 
 const DeviceLook& CDlgEditCategory::GetDeviceLook() const {
     static const DeviceLook look{
-        .titleId = 35,
+        .titleId = res::CategoryTitle,
         .windowTitleId = devstr::CategoryCaption,
         .captions = {{"nameEdit", devstr::CategoryName},
                      {"codeEdit", devstr::CategoryCode},

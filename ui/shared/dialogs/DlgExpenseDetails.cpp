@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SortedComboBox.h"
 
@@ -67,7 +68,7 @@ bool CDlgExpenseDetails::OnKillActive() {
 
 const DeviceLook& CDlgExpenseDetails::GetDeviceLook() const {
     static const DeviceLook look{
-        .titleId = 52,
+        .titleId = res::ExpenseTitle,
         .captions = EntryDeviceCaptions({{"expenseTypeCombo", devstr::ExpenseType},
                                          {"descriptionEdit", devstr::ExpenseMemo}}),
     };

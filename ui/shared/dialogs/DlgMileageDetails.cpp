@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 
 CDlgMileageDetails::CDlgMileageDetails(QWidget* parent) : CDlgEntryDetailsBase(parent) {}
@@ -93,7 +94,7 @@ bool CDlgMileageDetails::OnKillActive() {
 
 const DeviceLook& CDlgMileageDetails::GetDeviceLook() const {
     static const DeviceLook look{
-        .titleId = 53,
+        .titleId = res::MileageTitle,
         .captions = EntryDeviceCaptions({{"descriptionEdit", devstr::TripDescription},
                                          {"beginEdit", devstr::Begin},
                                          {"endEdit", devstr::End}}),

@@ -10,6 +10,7 @@
 #include "biz/Helpers.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SortedComboBox.h"
 
@@ -51,7 +52,7 @@ void CDlgProject::OnOK() {
 
 const DeviceLook& CDlgProject::GetDeviceLook() const {
     static const DeviceLook look{
-        .titleId = 11,
+        .titleId = res::ProjectTitle,
         .captions = {{"descriptionEdit", devstr::Name}, {"clientCombo", devstr::Client}},
     };
     return look;

@@ -17,6 +17,7 @@
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/DlgEditDuration.h"
 #include "ui/shared/dialogs/ManageCategories.h"
@@ -116,7 +117,7 @@ void CDlgTimeDetails::OnOK() {
 
 const DeviceLook& CDlgTimeDetails::GetDeviceLook() const {
     static const DeviceLook look{
-        .titleId = 30,
+        .titleId = res::TimeTitle,
         .captions = EntryDeviceCaptions({{"durationButton", devstr::Duration},
                                          {"categoryCombo", devstr::Category},
                                          {"descriptionEdit", devstr::TimeDescription}}),
