@@ -9,8 +9,8 @@
 
 #include "desktop/CommandIds.h"
 #include "desktop/HyperLink.h"
-#include "desktop/Icons.h"
 #include "desktop/MainFrame.h"
+#include "ui/shared/Icons.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent),

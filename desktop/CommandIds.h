@@ -1,6 +1,7 @@
 #pragma once
 // Numbers of the desktop program's commands, resources and texts. Commands keep the numbers
 // they were designed with, so the string table's prompts and the registry stay in step.
+#include "ui/shared/ResStrings.h"
 
 namespace cmd {
 constexpr unsigned AppAbout = 57664;
@@ -57,9 +58,8 @@ constexpr unsigned IdleMessage = 57345;      // status text shown when no prompt
 constexpr unsigned SyncIncomplete = 231;     // a synchronisation step failed
 }   // namespace ids
 
-// Resource library string numbers the desktop uses.
+// Resource library string numbers the desktop uses besides the shared ones.
 namespace res {
-constexpr unsigned NoClientNode = 3;
 constexpr unsigned ColDay = 33;
 constexpr unsigned ColProject = 34;
 constexpr unsigned ColCategory = 35;
@@ -73,9 +73,6 @@ constexpr unsigned TitleWeek = 58;
 constexpr unsigned TitleMonth = 59;
 constexpr unsigned TitleCustom = 60;
 constexpr unsigned ColDate = 78;
-constexpr unsigned CustomLabel1 = 84;
-constexpr unsigned CustomLabel2 = 85;
-constexpr unsigned CustomLabel3 = 86;
 constexpr unsigned FilterOn = 88;
 constexpr unsigned FilterOff = 89;
 }   // namespace res

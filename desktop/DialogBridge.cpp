@@ -2,14 +2,14 @@
 
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/dialogs/EditClient.h"
-#include "desktop/dialogs/EditFilter.h"
-#include "desktop/dialogs/EditOptions.h"
-#include "desktop/dialogs/EditProject.h"
-#include "desktop/dialogs/EditProjectItem.h"
-#include "desktop/dialogs/ManageCategories.h"
-#include "desktop/dialogs/SelectDateRange.h"
 #include "desktop/export/DlgExport.h"
+#include "ui/shared/dialogs/EditClient.h"
+#include "ui/shared/dialogs/EditFilter.h"
+#include "ui/shared/dialogs/EditOptions.h"
+#include "ui/shared/dialogs/EditProject.h"
+#include "ui/shared/dialogs/EditProjectItem.h"
+#include "ui/shared/dialogs/ManageCategories.h"
+#include "ui/shared/dialogs/SelectDateRange.h"
 
 namespace dialogs {
 
@@ -50,8 +50,13 @@ int EditOptions()
 
 void ExportData(const CProjectItemFilter& filter)
 {
-    const CQuillmarApp* app = GetQuillmarApp();
-    ::ExportData(filter, app ? app->GetMainFrame() : nullptr);
+    CQuillmarApp* app = GetQuillmarApp();
+    if (app == nullptr) {
+        ::ExportData(filter);
+        return;
+    }
+    ::ExportData(filter, app->GetMainFrame(), app->GetExcelFormats(),
+                 [app](const ExcelCellFormats& formats) { app->KeepExcelFormats(formats); });
 }
 
 }   // namespace dialogs

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "desktop/UrlOpener.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/qt/UrlOpener.h"
 
 CHyperLink::CHyperLink(const QString& text, const QString& address, QWidget* parent)
     : QLabel(text, parent), m_address(address)

@@ -13,10 +13,9 @@
 
 #include "biz/Helpers.h"
 #include "biz/SyncDriverCeRapi.h"
+#include "desktop/CommandIcon.h"
 #include "desktop/CommandIds.h"
 #include "desktop/CommandTable.h"
-#include "desktop/Icons.h"
-#include "desktop/ListCtrlEx.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/Themes.h"
 #include "desktop/TreeCtrlEx.h"
@@ -26,6 +25,9 @@
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/Icons.h"
+#include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/TreeCtrlEx.h"
 
 namespace {
 

@@ -17,13 +17,13 @@
 #include "desktop/DialogBridge.h"
 #include "desktop/DlgSyncDirection.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/UrlOpener.h"
 #include "desktop/Version.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "platform/MessageBox.h"
 #include "platform/StringTable.h"
 #include "ui/qt/ModalDialog.h"
+#include "ui/qt/UrlOpener.h"
 
 void CMainFrame::ConnectCommands()
 {

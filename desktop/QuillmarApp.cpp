@@ -8,6 +8,7 @@
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
 #include "desktop/CommandIds.h"
+#include "desktop/DesktopHost.h"
 #include "desktop/DialogBridge.h"
 #include "desktop/MainFrame.h"
 #include "desktop/ProgramStrings.h"
@@ -37,8 +38,6 @@ const char16_t* const kSettingNames[] = {u"FirstDayOfWeek", u"Theme", u"HideClie
 }   // namespace
 
 const CString CQuillmarApp::kCompanyKey = u"Software\\Kestovar";
-const CString CQuillmarApp::kAppKey = u"Software\\Kestovar\\Quillmar";
-const CString CQuillmarApp::kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 const CString CQuillmarApp::kExcelFmtsKey = u"Software\\Kestovar\\Quillmar\\ExcelFmts";
 const CString CQuillmarApp::kLayoutKey = u"Software\\Kestovar\\Quillmar\\ProfUIS222";
 
@@ -56,12 +55,16 @@ CQuillmarApp::CQuillmarApp()
     m_uiFont = QFont(QStringLiteral("Tahoma"));
     m_uiFont.setPixelSize(11);
     m_uiFont.setWeight(QFont::Normal);
+    m_host = std::make_unique<CDesktopHost>(*this);
+    SetAppHost(m_host.get());
     g_app = this;
 }
 
 CQuillmarApp::~CQuillmarApp()
 {
     ExitInstance();
+    if (GetAppHost() == m_host.get())
+        SetAppHost(nullptr);
     if (g_app == this)
         g_app = nullptr;
 }
@@ -122,6 +125,21 @@ bool CQuillmarApp::SaveExcelFormats() const
     written &= Registry::SetString(kExcelFmtsKey, u"Number", m_strExcelFmtNumber);
     written &= Registry::SetString(kExcelFmtsKey, u"Duration", m_strExcelFmtDuration);
     return written;
+}
+
+ExcelCellFormats CQuillmarApp::GetExcelFormats() const
+{
+    return {m_strExcelFmtCurrency, m_strExcelFmtDate, m_strExcelFmtTime, m_strExcelFmtNumber, m_strExcelFmtDuration};
+}
+
+void CQuillmarApp::KeepExcelFormats(const ExcelCellFormats& formats)
+{
+    m_strExcelFmtCurrency = formats.currency;
+    m_strExcelFmtDuration = formats.duration;
+    m_strExcelFmtTime = formats.time;
+    m_strExcelFmtNumber = formats.number;
+    m_strExcelFmtDate = formats.date;
+    SaveExcelFormats();
 }
 
 bool CQuillmarApp::ClaimSingleInstance()

@@ -9,26 +9,27 @@
 #include <QFont>
 #include <QString>
 
-#include "desktop/SharedSettings.h"
+#include "desktop/export/ExcelCellFormats.h"
 #include "platform/CString.h"
+#include "ui/shared/SharedSettings.h"
 
 class Library;
 class CMainFrame;
 class QLockFile;
 class CWindowMessageNotifier;
+class CDesktopHost;
 
 class CQuillmarApp : public CSharedSettings {
 public:
-    // Registry places, relative to HKEY_CURRENT_USER.
+    // Registry places, relative to HKEY_CURRENT_USER, besides the shared kAppKey and kSettingsKey.
     static const CString kCompanyKey;     // "Software\\Kestovar"
-    static const CString kAppKey;         // "Software\\Kestovar\\Quillmar"
-    static const CString kSettingsKey;    // kAppKey + "\\Settings"
     static const CString kExcelFmtsKey;   // kAppKey + "\\ExcelFmts"
     static const CString kLayoutKey;      // kAppKey + "\\ProfUIS222"
 
     enum Theme { ThemeOffice2003 = 0, ThemeOfficeXP = 1, ThemeOffice2000 = 2 };
 
-    // Settings take their defaults, the resource library is loaded and the UI font made.
+    // Settings take their defaults, the resource library is loaded, the UI font made and the
+    // program's host of the shared dialogs installed.
     CQuillmarApp();
     ~CQuillmarApp();
     CQuillmarApp(const CQuillmarApp&) = delete;
@@ -59,6 +60,10 @@ public:
     // registry file could not be written.
     bool SaveSettings() const;
     bool SaveExcelFormats() const;
+    // The spreadsheet cell formats as the export takes them, and the keeping of those the user
+    // confirmed there: copied into the settings above and written to "ExcelFmts".
+    ExcelCellFormats GetExcelFormats() const;
+    void KeepExcelFormats(const ExcelCellFormats& formats);
     // After the settings changed in memory: writes them, applies the theme and refreshes
     // the side bar and the entries view. The Options sheet calls it on OK.
     void ApplyChangedSettings();
@@ -87,6 +92,8 @@ private:
     std::unique_ptr<QLockFile> m_instanceLock;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CWindowMessageNotifier> m_windowMessages;
+    // What the shared dialogs ask the program for; installed while this object lives.
+    std::unique_ptr<CDesktopHost> m_host;
 };
 
 // The one application object of the process (nullptr before it is made or after it ended).

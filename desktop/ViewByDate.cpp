@@ -11,18 +11,18 @@
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
 #include "desktop/CommandIds.h"
-#include "desktop/DatePeriod.h"
 #include "desktop/DialogBridge.h"
-#include "desktop/EntryRows.h"
-#include "desktop/Icons.h"
-#include "desktop/ListCtrlEx.h"
 #include "desktop/MainFrame.h"
-#include "desktop/PopupMenu.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/ViewSummary.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/DatePeriod.h"
+#include "ui/shared/EntryRows.h"
+#include "ui/shared/Icons.h"
+#include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/PopupMenu.h"
 
 namespace {
 

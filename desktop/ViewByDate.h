@@ -7,8 +7,8 @@
 #include <QIcon>
 #include <QWidget>
 
-#include "desktop/DatePeriod.h"
 #include "platform/OleDateTime.h"
+#include "ui/shared/DatePeriod.h"
 
 class CListCtrlEx;
 class CMainFrame;

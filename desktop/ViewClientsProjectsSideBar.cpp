@@ -6,7 +6,7 @@
 #include "biz/Project.h"
 #include "desktop/DialogBridge.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/TreeCtrlEx.h"
+#include "ui/shared/TreeCtrlEx.h"
 
 CViewClientsProjectsSideBar::CViewClientsProjectsSideBar(QWidget* parent)
     : QWidget(parent), m_tree(new CTreeCtrlEx(this))

@@ -3,7 +3,7 @@
 #include <QVBoxLayout>
 
 #include "biz/SummaryData.h"
-#include "desktop/ListCtrlEx.h"
+#include "ui/shared/ListCtrlEx.h"
 
 CViewSummary::CViewSummary(QWidget* parent) : QWidget(parent), m_list(new CListCtrlEx(this))
 {

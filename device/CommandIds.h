@@ -28,31 +28,20 @@ constexpr unsigned kSyncDoneMessage = 0x0400 + 100;   // WM_USER + 100
 
 // Resource library strings.
 namespace devres {
-constexpr unsigned ClientTitle = 10;
-constexpr unsigned ProjectTitle = 11;
 constexpr unsigned TipNewTime = 22;
 constexpr unsigned TipNewExpense = 23;
 constexpr unsigned TipNewMileage = 24;
-constexpr unsigned TimeTitle = 30;
-constexpr unsigned BillingTitle = 31;
-constexpr unsigned CustomTitle = 32;
 constexpr unsigned ColDay = 33;
 constexpr unsigned ColProject = 34;
 constexpr unsigned ColCategory = 35;
 constexpr unsigned ColDuration = 36;
 constexpr unsigned ColAmount = 42;
-constexpr unsigned ExpenseTitle = 52;
-constexpr unsigned MileageTitle = 53;
 constexpr unsigned SummaryDay = 57;
 constexpr unsigned SummaryWeek = 58;
 constexpr unsigned SummaryMonth = 59;
 constexpr unsigned SummaryCustom = 60;
 constexpr unsigned QuickSummary = 62;
 constexpr unsigned ColDate = 78;
-constexpr unsigned DateRangeTitle = 83;
-constexpr unsigned CustomLabel1 = 84;
-constexpr unsigned CustomLabel2 = 85;
-constexpr unsigned CustomLabel3 = 86;
 constexpr unsigned FilterOff = 89;
 constexpr unsigned WeekOf = 108;
 }   // namespace devres

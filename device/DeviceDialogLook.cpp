@@ -14,34 +14,25 @@
 #include <QTabBar>
 #include <QVariant>
 
+#include <cxxabi.h>
+
 #include <algorithm>
-#include <functional>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "biz/Helpers.h"
-#include "desktop/dialogs/DlgBillingDetails.h"
-#include "desktop/dialogs/DlgCategories.h"
-#include "desktop/dialogs/DlgClient.h"
-#include "desktop/dialogs/DlgCustom.h"
-#include "desktop/dialogs/DlgDateRange.h"
-#include "desktop/dialogs/DlgEditCategory.h"
-#include "desktop/dialogs/DlgEditDuration.h"
-#include "desktop/dialogs/DlgExpenseDetails.h"
-#include "desktop/dialogs/DlgFilterCustom.h"
-#include "desktop/dialogs/DlgFilterGeneral.h"
-#include "desktop/dialogs/DlgMileageDetails.h"
-#include "desktop/dialogs/DlgNotes.h"
-#include "desktop/dialogs/DlgOptionsCustomFields.h"
-#include "desktop/dialogs/DlgOptionsPrefs.h"
-#include "desktop/dialogs/DlgProject.h"
-#include "desktop/dialogs/DlgTimeDetails.h"
-#include "desktop/dialogs/FloatSpinButtonCtrl.h"
 #include "device/PageTitle.h"
 #include "device/TitleStrip.h"
+#include "platform/StringTable.h"
 #include "ui/qt/Dialog.h"
 #include "ui/qt/PropertyPage.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/HasDeviceLook.h"
+#include "ui/shared/dialogs/FloatSpinButtonCtrl.h"
 
 namespace {
 
@@ -50,19 +41,23 @@ constexpr int kNarrowControlWidth = 60;
 constexpr int kDeviceMargin = 4;
 constexpr int kLongCaption = 24;   // characters; longer captions wrap
 
-// A device caption. `key` names a control: the label that is its buddy gets the text, or else
-// the control itself when it is a button or check box. A key that names no control is the text of a
-// plain label, which gets the new text or, with an empty one, is hidden.
-struct Caption {
-    const char* key;
-    const char* text;
-};
+QString DeviceText(unsigned id)
+{
+    return qtconv::ToQString(StringTable::Get(id));
+}
 
-struct DeviceTemplate {
-    unsigned titleId = 0;   // 0: the page draws no title
-    std::vector<Caption> captions;
-    std::function<void(QWidget*)> extra;
-};
+// The dialog's class, for messages.
+std::string ClassName(const QWidget& widget)
+{
+    const char* mangled = typeid(widget).name();
+    std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, nullptr), &std::free);
+    return name ? name.get() : mangled;
+}
+
+QWidget* Named(QWidget* root, const char* name)
+{
+    return root->findChild<QWidget*>(QString::fromLatin1(name));
+}
 
 QLabel* BuddyLabelOf(QWidget* page, QWidget* control)
 {
@@ -73,26 +68,49 @@ QLabel* BuddyLabelOf(QWidget* page, QWidget* control)
     return nullptr;
 }
 
-void ApplyCaption(QWidget* page, const Caption& caption)
+void ApplyCaptions(QWidget* page, const DeviceLook& look)
 {
-    const QString text = QString::fromUtf8(caption.text);
-    if (auto* control = page->findChild<QWidget*>(QString::fromLatin1(caption.key))) {
-        // A "..." button is the buddy of the caption beside it, so the label comes first.
-        if (QLabel* label = BuddyLabelOf(page, control))
-            label->setText(text);
-        else if (auto* button = qobject_cast<QAbstractButton*>(control))
-            button->setText(text);
+    for (const DeviceLook::Caption& caption : look.captions) {
+        QWidget* target = CaptionTarget(*page, caption.widget);
+        if (auto* label = qobject_cast<QLabel*>(target))
+            label->setText(DeviceText(caption.textId));
+        else if (auto* button = qobject_cast<QAbstractButton*>(target))
+            button->setText(DeviceText(caption.textId));
+    }
+}
+
+void HideDesktopOnlyWidgets(QWidget* page, const DeviceLook& look)
+{
+    for (const char* name : look.hidden) {
+        QWidget* widget = Named(page, name);
+        if (widget == nullptr)
+            continue;
+        widget->hide();
+        if (QLabel* label = BuddyLabelOf(page, widget))
+            label->hide();
+    }
+}
+
+// The widget takes the room of the one hidden beside it in its grid row.
+void Widen(QWidget* page, const char* name)
+{
+    QWidget* widget = name ? Named(page, name) : nullptr;
+    for (QGridLayout* grid : page->findChildren<QGridLayout*>()) {
+        const int index = widget ? grid->indexOf(widget) : -1;
+        if (index < 0)
+            continue;
+        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+        grid->removeWidget(widget);
+        grid->addWidget(widget, row, column, rowSpan, columnSpan + 1);
         return;
     }
-    const QString old = QString::fromUtf8(caption.key);
-    for (QLabel* label : page->findChildren<QLabel*>()) {
-        if (label->text() != old)
-            continue;
-        if (text.isEmpty())
-            label->hide();
-        else
-            label->setText(text);
-    }
+}
+
+void MakeDefault(QWidget* page, const char* name)
+{
+    if (auto* button = qobject_cast<QPushButton*>(name ? Named(page, name) : nullptr))
+        button->setDefault(true);
 }
 
 // Group frames take room the device's screen does not have; their controls stay where they are.
@@ -107,14 +125,7 @@ void FlattenGroups(QWidget* page)
     }
 }
 
-void HideWrappedNotes(QWidget* page)
-{
-    for (QLabel* label : page->findChildren<QLabel*>()) {
-        if (label->wordWrap())
-            label->hide();
-    }
-}
-
+// The handheld's decimal up-downs always show ".", whatever the locale.
 void UsePointDecimals(QWidget* page)
 {
     // The up-down has no meta-object of its own, so findChildren cannot tell it apart.
@@ -122,133 +133,6 @@ void UsePointDecimals(QWidget* page)
         if (auto* spin = dynamic_cast<CFloatSpinButtonCtrl*>(child))
             spin->SetDecimalSymbol(u'.');
     }
-}
-
-void HideThemeChoice(QWidget* page)
-{
-    if (auto* theme = page->findChild<QComboBox*>(QStringLiteral("themeCombo"))) {
-        theme->hide();
-        if (QLabel* label = BuddyLabelOf(page, theme))
-            label->hide();
-    }
-}
-
-// The client's name takes the room of the example the device does not show.
-void WidenNameOverHiddenExample(QWidget* page)
-{
-    auto* name = page->findChild<QWidget*>(QStringLiteral("nameEdit"));
-    for (QGridLayout* grid : page->findChildren<QGridLayout*>()) {
-        const int index = name ? grid->indexOf(name) : -1;
-        if (index < 0)
-            continue;
-        int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
-        grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        grid->removeWidget(name);
-        grid->addWidget(name, row, column, rowSpan, columnSpan + 1);
-        return;
-    }
-}
-
-void CategoriesWithoutOk(QWidget* dialog)
-{
-    auto* categories = static_cast<CDlgCategories*>(dialog);
-    if (categories->OkButton())
-        categories->OkButton()->hide();
-    categories->NewButton()->setDefault(true);
-}
-
-const std::vector<Caption> kEntryCommon = {{"dateEdit", "Date:"}, {"projectButton", "Project:"}};
-
-std::vector<Caption> With(std::vector<Caption> captions, const std::vector<Caption>& more)
-{
-    captions.insert(captions.end(), more.begin(), more.end());
-    return captions;
-}
-
-// The device template of a shared page or dialog; nullptr for widgets that have none.
-const DeviceTemplate* TemplateOf(QWidget* widget)
-{
-    static const DeviceTemplate time{30,
-                                     With(kEntryCommon, {{"durationButton", "Duration:"},
-                                                         {"categoryCombo", "Category:"},
-                                                         {"descriptionEdit", "Description (e.g: meeting with client):"}}),
-                                     nullptr};
-    static const DeviceTemplate expense{
-        52, With(kEntryCommon, {{"expenseTypeCombo", "Type:"}, {"descriptionEdit", "Memo (e.g: Flight to Los Angeles):"}}),
-        nullptr};
-    static const DeviceTemplate mileage{53,
-                                        With(kEntryCommon, {{"descriptionEdit", "Trip description (e.g: visit to client site):"},
-                                                            {"beginEdit", "Begin:"},
-                                                            {"endEdit", "End:"}}),
-                                        nullptr};
-    static const DeviceTemplate billing{31,
-                                        {{"billableCheck", "This item is billable"},
-                                         {"amountEdit", "Billable Amt.:"},
-                                         {"calcButton", "Calc."},
-                                         {"notBilledRadio", "Not Billed"},
-                                         {"billedRadio", "Billed"},
-                                         {"paidRadio", "Paid"}},
-                                        UsePointDecimals};
-    static const DeviceTemplate custom{32, {}, HideWrappedNotes};
-    static const DeviceTemplate notes{0, {}, nullptr};
-    static const DeviceTemplate client{10,
-                                       {{"nameEdit", "Name:"},
-                                        {"addressEdit", "Address:"},
-                                        {"accountNumEdit", "Acct. Num:"},
-                                        {"contactEdit", "Contact:"},
-                                        {"(e.g: Northwind Traders)", ""}},
-                                       WidenNameOverHiddenExample};
-    static const DeviceTemplate project{11, {{"descriptionEdit", "Name:"}, {"clientCombo", "Client:"}}, nullptr};
-    static const DeviceTemplate categories{
-        0, {{"newButton", "New"}, {"editButton", "Edit"}, {"deleteButton", "Delete"}}, CategoriesWithoutOk};
-    static const DeviceTemplate editCategory{
-        35,
-        {{"nameEdit", "Name (e.g: Travel Time):"}, {"codeEdit", "Code (e.g: TRAV):"}, {"rateEdit", "Rate per hour:"}},
-        [](QWidget* dialog) {
-            dialog->setWindowTitle(QStringLiteral("Category"));
-            UsePointDecimals(dialog);
-        }};
-    static const DeviceTemplate duration{0,
-                                         {{"exactTimesCheck", "Enter the exact start and end times"},
-                                          {"startPicker", "Start:"},
-                                          {"endPicker", "End:"},
-                                          {"hoursEdit", "Hours:"},
-                                          {"minutesEdit", "Minutes:"}},
-                                         nullptr};
-    static const DeviceTemplate dateRange{
-        83, {{"presetCombo", "Presets:"}, {"startPicker", "Start Date:"}, {"endPicker", "End Date:"}}, nullptr};
-    static const DeviceTemplate prefs{0,
-                                      {{"hideClientsCheck", "Hide clients that do not have projects"},
-                                       {"colorAltRowsCheck", "Shade alternate rows (green && white)"},
-                                       {"gridlinesCheck", "Show gridlines"},
-                                       {"strikeOutCheck", "&Strike-out paid items"}},
-                                      [](QWidget* page) {
-                                          HideThemeChoice(page);
-                                          UsePointDecimals(page);
-                                      }};
-    static const DeviceTemplate fieldLabels{
-        0, {{"label1Edit", "Field 1:"}, {"label2Edit", "Field 2:"}, {"label3Edit", "Field 3:"}}, HideWrappedNotes};
-    static const DeviceTemplate filterGeneral{0, {{"Billing Status:", "Bill Status:"}}, nullptr};
-    static const DeviceTemplate filterCustom{0, {}, nullptr};
-
-    // Derived classes before their bases.
-    if (dynamic_cast<CDlgTimeDetails*>(widget)) return &time;
-    if (dynamic_cast<CDlgExpenseDetails*>(widget)) return &expense;
-    if (dynamic_cast<CDlgMileageDetails*>(widget)) return &mileage;
-    if (dynamic_cast<CDlgBillingDetails*>(widget)) return &billing;
-    if (dynamic_cast<CDlgCustom*>(widget)) return &custom;
-    if (dynamic_cast<CDlgNotes*>(widget)) return &notes;
-    if (dynamic_cast<CDlgClient*>(widget)) return &client;
-    if (dynamic_cast<CDlgProject*>(widget)) return &project;
-    if (dynamic_cast<CDlgCategories*>(widget)) return &categories;
-    if (dynamic_cast<CDlgEditCategory*>(widget)) return &editCategory;
-    if (dynamic_cast<CDlgEditDuration*>(widget)) return &duration;
-    if (dynamic_cast<CDlgDateRange*>(widget)) return &dateRange;
-    if (dynamic_cast<CDlgOptionsPrefs*>(widget)) return &prefs;
-    if (dynamic_cast<CDlgOptionsCustomFields*>(widget)) return &fieldLabels;
-    if (dynamic_cast<CDlgFilterGeneral*>(widget)) return &filterGeneral;
-    if (dynamic_cast<CDlgFilterCustom*>(widget)) return &filterCustom;
-    return nullptr;
 }
 
 // Lets the page shrink to the device's width: drop-downs and pickers give up their widest
@@ -332,19 +216,27 @@ void UseDeviceMargins(QWidget* widget, int margin)
         layout->setContentsMargins(margin, margin, margin, margin);
 }
 
-void ApplyTemplate(QWidget* widget, const DeviceTemplate& deviceTemplate)
+void ApplyLook(QWidget* widget, const DeviceLook& look)
 {
+    const QStringList missing = MissingDeviceLookWidgets(*widget, look);
+    if (!missing.isEmpty()) {
+        qWarning("the device look of %s names widgets it does not have: %s", ClassName(*widget).c_str(),
+                 qPrintable(missing.join(QStringLiteral(", "))));
+    }
     UseDeviceMargins(widget, kDeviceMargin);
     for (QGridLayout* grid : widget->findChildren<QGridLayout*>())
         StackCaptionsAboveButtonRows(grid);
     FlattenGroups(widget);
-    for (const Caption& caption : deviceTemplate.captions)
-        ApplyCaption(widget, caption);
-    if (deviceTemplate.extra)
-        deviceTemplate.extra(widget);
+    ApplyCaptions(widget, look);
+    HideDesktopOnlyWidgets(widget, look);
+    Widen(widget, look.widened);
+    MakeDefault(widget, look.defaultButton);
+    if (look.windowTitleId != 0)
+        widget->setWindowTitle(DeviceText(look.windowTitleId));
+    UsePointDecimals(widget);
     FitControlsToNarrowScreen(widget);
-    if (deviceTemplate.titleId != 0)
-        AddPageTitle(widget, deviceTemplate.titleId);
+    if (look.titleId != 0)
+        AddPageTitle(widget, look.titleId);
     MakeFieldLabelsBold(widget);
 }
 
@@ -445,11 +337,11 @@ void ApplyDeviceLook(QWidget* widget)
         return;
     if (page && !page->IsCreated())
         return;   // its controls do not exist yet
-    const DeviceTemplate* deviceTemplate = TemplateOf(widget);
-    if (deviceTemplate == nullptr)
+    const auto* declared = dynamic_cast<const CHasDeviceLook*>(widget);
+    if (declared == nullptr)
         return;
     if (MarkApplied(widget)) {
-        ApplyTemplate(widget, *deviceTemplate);
+        ApplyLook(widget, declared->GetDeviceLook());
         // A page made after its sheet was shown may have widened the sheet before it got its
         // device look.
         if (page && dynamic_cast<CPropertySheetEx*>(page->window()) && page->window()->isVisible())

@@ -1,8 +1,10 @@
 #pragma once
-// The device's dialog templates over the dialogs it shares with the desktop: the same
-// controls and behaviour, with the device's captions, a drawn title on the pages that have
-// one, bold field labels, no group frames, the decimal up-downs always using ".", the tabs of
-// a sheet at the bottom and every sheet or dialog filling the device's screen.
+// The device program's look of the dialogs it shares with the desktop: the same controls and
+// behaviour, with what each dialog declares for the device (ui/shared/DeviceLook.h: captions
+// of this program's string table, a drawn title, the pieces the device leaves out) and what
+// every one gets here: bold field labels, no group frames, the decimal up-downs always using
+// ".", narrow margins and controls, the tabs of a sheet at the bottom and every sheet or
+// dialog filling the device's screen. A declaration naming a widget the dialog lacks is reported.
 //
 // Installed on the QApplication, it applies itself to each page or dialog once, when the
 // widget is polished (just before it is first shown). ApplyDeviceLook does the same at once,
@@ -17,7 +19,7 @@ public:
 };
 
 // Applies the device look to a shared page, dialog or sheet (and to the pages of a sheet that
-// were already made); does nothing to other widgets or a second time.
+// were already made); does nothing to widgets without a declared look, or a second time.
 void ApplyDeviceLook(QWidget* widget);
 
 // The size of the device's screen: the main window's size when there is one, else 240 x 320.

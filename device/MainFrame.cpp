@@ -10,12 +10,6 @@
 #include "biz/Helpers.h"
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
-#include "desktop/Icons.h"
-#include "desktop/dialogs/EditClient.h"
-#include "desktop/dialogs/EditOptions.h"
-#include "desktop/dialogs/EditProject.h"
-#include "desktop/dialogs/EditProjectItem.h"
-#include "desktop/dialogs/ManageCategories.h"
 #include "device/CommandIds.h"
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
@@ -23,6 +17,12 @@
 #include "device/dialogs/QuickSummary.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/qt/WindowMessageNotifier.h"
+#include "ui/shared/Icons.h"
+#include "ui/shared/dialogs/EditClient.h"
+#include "ui/shared/dialogs/EditOptions.h"
+#include "ui/shared/dialogs/EditProject.h"
+#include "ui/shared/dialogs/EditProjectItem.h"
+#include "ui/shared/dialogs/ManageCategories.h"
 
 namespace {
 constexpr int kDeviceWidth = 240;

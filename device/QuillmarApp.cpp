@@ -6,7 +6,9 @@
 #include "biz/Helpers.h"
 #include "device/CommandIds.h"
 #include "device/DeviceDialogLook.h"
+#include "device/DeviceHost.h"
 #include "device/MainFrame.h"
+#include "device/ProgramStrings.h"
 #include "platform/Library.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
@@ -17,9 +19,6 @@ CQuillmarApp* g_app = nullptr;
 
 }   // namespace
 
-const CString CQuillmarApp::kAppKey = u"Software\\Kestovar\\Quillmar";
-const CString CQuillmarApp::kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
-
 CQuillmarApp* GetQuillmarApp()
 {
     return g_app;
@@ -27,6 +26,7 @@ CQuillmarApp* GetQuillmarApp()
 
 CQuillmarApp::CQuillmarApp()
 {
+    RegisterDeviceProgramStrings();
     m_resLibrary = Library::Load(u"QuillmarRes.dll");
     m_dialogFont = QApplication::font();
     m_dialogFont.setPixelSize(11);
@@ -37,6 +37,8 @@ CQuillmarApp::CQuillmarApp()
     m_dialogLook = std::make_unique<CDeviceDialogLook>();
     qApp->installEventFilter(m_dialogLook.get());
     SetMessageBoxCaption(GetWindowTitle());
+    m_host = std::make_unique<CDeviceHost>(*this);
+    SetAppHost(m_host.get());
     g_app = this;
     RestoreDefaults();
 }
@@ -46,6 +48,8 @@ CQuillmarApp::~CQuillmarApp()
     ExitInstance();
     if (m_dialogLook)
         qApp->removeEventFilter(m_dialogLook.get());
+    if (GetAppHost() == m_host.get())
+        SetAppHost(nullptr);
     if (g_app == this)
         g_app = nullptr;
 }

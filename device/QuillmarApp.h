@@ -6,21 +6,19 @@
 
 #include <QFont>
 
-#include "desktop/SharedSettings.h"
 #include "platform/CString.h"
+#include "ui/shared/SharedSettings.h"
 
 class CMainFrame;
 class Library;
 class QObject;
+class CDeviceHost;
 
 class CQuillmarApp : public CSharedSettings {
 public:
-    // Registry places, relative to HKEY_CURRENT_USER.
-    static const CString kAppKey;        // "Software\\Kestovar\\Quillmar"
-    static const CString kSettingsKey;   // kAppKey + "\\Settings"
-
-    // Settings take their defaults, the resource library is loaded, the dialog font is made and
-    // the device look of the dialogs is installed on the running QApplication.
+    // Settings take their defaults, the program's string table is registered, the resource
+    // library is loaded, the dialog font is made, the device look of the dialogs is installed on
+    // the running QApplication and the program's host of the shared dialogs is installed.
     CQuillmarApp();
     ~CQuillmarApp();
     CQuillmarApp(const CQuillmarApp&) = delete;
@@ -54,6 +52,8 @@ private:
     QFont m_dialogFont;
     std::shared_ptr<Library> m_resLibrary;
     std::unique_ptr<QObject> m_dialogLook;
+    // What the shared dialogs ask the program for; installed while this object lives.
+    std::unique_ptr<CDeviceHost> m_host;
     std::unique_ptr<CMainFrame> m_pMainFrame;
 };
 

@@ -9,8 +9,8 @@
 #include <QRect>
 #include <QWidget>
 
-#include "desktop/DatePeriod.h"
 #include "platform/OleDateTime.h"
+#include "ui/shared/DatePeriod.h"
 
 class CListCtrlEx;
 class CProjectItem;

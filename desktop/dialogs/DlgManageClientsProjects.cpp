@@ -4,9 +4,8 @@
 
 #include "biz/Helpers.h"
 #include "biz/Project.h"
-#include "desktop/QuillmarApp.h"
-#include "desktop/TreeCtrlEx.h"
 #include "platform/MessageBox.h"
+#include "ui/shared/TreeCtrlEx.h"
 
 CDlgManageClientsProjects::CDlgManageClientsProjects(QWidget* parent)
     : CDialog(u"Manage Clients and Projects", parent) {}
@@ -25,8 +24,7 @@ void CDlgManageClientsProjects::CreateControls() {
 bool CDlgManageClientsProjects::OnInitDialog() {
     if (m_pProject)
         m_tree->SetPendingSelection(m_pProject->get_RefID());
-    const CQuillmarApp* app = GetQuillmarApp();
-    m_tree->Fill(app && app->m_bHideClientsWithNoProjects, app ? app->GetResourceLibrary() : nullptr);
+    m_tree->Fill(m_bHideClientsWithNoProjects, m_pResLibrary);
     return CDialog::OnInitDialog();
 }
 

@@ -5,6 +5,7 @@
 
 class CProject;
 class CTreeCtrlEx;
+class Library;
 
 class CDlgManageClientsProjects : public CDialog {
 public:
@@ -13,6 +14,9 @@ public:
     bool m_bSelectMode = false;
     // Tells the tree which project to highlight (its RefID) and receives the chosen ID.
     CProject* m_pProject = nullptr;
+    // The program's settings and resource library the tree is filled with.
+    bool m_bHideClientsWithNoProjects = false;
+    const Library* m_pResLibrary = nullptr;
 
     CTreeCtrlEx* Tree() const { return m_tree; }
 

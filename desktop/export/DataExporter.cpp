@@ -11,7 +11,6 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
-#include "desktop/QuillmarApp.h"
 #include "desktop/export/ExcelApplication.h"
 #include "desktop/export/ExcelBorders.h"
 #include "desktop/export/ExcelFont.h"
@@ -184,7 +183,7 @@ void FillData(ExportRequest& request, CExcelWorksheet& sheet, const PassingEntri
 
 void FinishTotalsAndFormats(const ExportRequest& request, CExcelWorksheet& sheet, const FormattedColumns& columns) {
     const int rows = request.m_nRow, columnCount = request.m_nColumn;
-    const ExcelCellFormats formats = ExcelCellFormats::Current();
+    const ExcelCellFormats& formats = request.m_formats;
     CExcelRange totals = sheet.Range(u"A1").Offset(rows + 1, 0);
     totals.SetValue(CVariant::Text(GetResString(107, 1)));
     CExcelRange totalsRow = totals.Resize(1, columnCount);
@@ -211,15 +210,6 @@ QStringList NameFilters(const CString& windowsFilter) {
 }
 
 }  // namespace
-
-ExcelCellFormats ExcelCellFormats::Current() {
-    if (const CQuillmarApp* app = GetQuillmarApp()) {
-        return {app->m_strExcelFmtCurrency, app->m_strExcelFmtDate, app->m_strExcelFmtTime,
-                app->m_strExcelFmtNumber, app->m_strExcelFmtDuration};
-    }
-    return {StringTable::Get(57609), StringTable::Get(57610), StringTable::Get(57611),
-            StringTable::Get(57612), StringTable::Get(57613)};
-}
 
 bool CDataExporter::Run(ExportRequest& request, QWidget* parent) {
     switch (request.m_nFormat) {

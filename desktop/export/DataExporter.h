@@ -7,13 +7,6 @@
 class CProjectItem;
 class QWidget;
 
-// The five cell formats of the spreadsheet export ("ExcelFmts").
-struct ExcelCellFormats {
-    CString currency, date, time, number, duration;
-    // The user's formats when the program runs, otherwise the program's defaults.
-    static ExcelCellFormats Current();
-};
-
 class CDataExporter {
 public:
     // Dispatches on the request's format; false with the request's error text set (or its

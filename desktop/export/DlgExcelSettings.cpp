@@ -7,18 +7,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "desktop/QuillmarApp.h"
-#include "desktop/dialogs/DialogLayout.h"
 #include "platform/StringTable.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/dialogs/DialogLayout.h"
 
 namespace {
 constexpr int kMaxFormatLength = 20;
 }
 
-CDlgExcelSettings::CDlgExcelSettings(QWidget* parent)
-    : CDialog(u"Microsoft Excel Settings", parent), m_formats(ExcelCellFormats::Current()) {
+CDlgExcelSettings::CDlgExcelSettings(const ExcelCellFormats& formats, KeepFormats keep, QWidget* parent)
+    : CDialog(u"Microsoft Excel Settings", parent), m_formats(formats), m_keep(std::move(keep)) {
     setObjectName(QStringLiteral("dlgExcelSettings"));
 }
 
@@ -75,13 +74,6 @@ void CDlgExcelSettings::OnDefaults() {
 
 void CDlgExcelSettings::OnOK() {
     if (!UpdateData(true)) return;
-    if (CQuillmarApp* app = GetQuillmarApp()) {
-        app->m_strExcelFmtCurrency = m_formats.currency;
-        app->m_strExcelFmtDuration = m_formats.duration;
-        app->m_strExcelFmtTime = m_formats.time;
-        app->m_strExcelFmtNumber = m_formats.number;
-        app->m_strExcelFmtDate = m_formats.date;
-        app->SaveExcelFormats();
-    }
+    if (m_keep) m_keep(m_formats);
     EndDialogOK();
 }

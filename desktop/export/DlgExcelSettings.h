@@ -1,20 +1,25 @@
 #pragma once
 // "Microsoft Excel Settings": the five cell formats the spreadsheet export applies.
-#include "desktop/export/DataExporter.h"
+#include <functional>
+
+#include "desktop/export/ExcelCellFormats.h"
 #include "ui/qt/Dialog.h"
 
 class QLineEdit;
 
 class CDlgExcelSettings : public CDialog {
 public:
-    explicit CDlgExcelSettings(QWidget* parent = nullptr);
+    using KeepFormats = std::function<void(const ExcelCellFormats&)>;
+
+    // Opens with `formats`; `keep` stores the confirmed ones in the program's settings.
+    explicit CDlgExcelSettings(const ExcelCellFormats& formats, KeepFormats keep = {}, QWidget* parent = nullptr);
 
     // The texts the dialog opens with and, after OK, the ones the user confirmed.
     ExcelCellFormats m_formats;
 
     // Puts the program's default formats back into the boxes.
     void OnDefaults();
-    // Stores the texts in the application's settings and writes them to "ExcelFmts".
+    // Hands the texts to the keeper (which writes them to "ExcelFmts") and closes.
     void OnOK() override;
 
 protected:
@@ -29,4 +34,5 @@ private:
     QLineEdit* m_time = nullptr;
     QLineEdit* m_number = nullptr;
     QLineEdit* m_duration = nullptr;
+    KeepFormats m_keep;
 };

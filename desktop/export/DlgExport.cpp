@@ -9,14 +9,14 @@
 #include <QVBoxLayout>
 
 #include "biz/Helpers.h"
-#include "desktop/QuillmarApp.h"
-#include "desktop/UrlOpener.h"
-#include "desktop/dialogs/DialogLayout.h"
 #include "desktop/export/DataExporter.h"
 #include "desktop/export/DlgExcelSettings.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/qt/UrlOpener.h"
+#include "ui/shared/SharedSettings.h"
+#include "ui/shared/dialogs/DialogLayout.h"
 
 namespace {
 constexpr int kFieldColumnWidth = 150;
@@ -28,7 +28,7 @@ CDlgExport::CDlgExport(ExportRequest& request, QWidget* parent)
 }
 
 CString CDlgExport::FieldsKey() {
-    return CQuillmarApp::kAppKey + u"\\ExportFields";
+    return CSharedSettings::kAppKey + u"\\ExportFields";
 }
 
 void CDlgExport::CreateControls() {
@@ -84,8 +84,8 @@ void CDlgExport::OnFormatChanged() {
 }
 
 void CDlgExport::OnAdvancedSettings() {
-    CDlgExcelSettings settings(this);
-    settings.DoModal();
+    CDlgExcelSettings settings(m_request.m_formats, m_request.m_keepFormats, this);
+    if (settings.DoModal() == IDOK) m_request.m_formats = settings.m_formats;
 }
 
 void CDlgExport::KeepFieldChoices() {
@@ -118,9 +118,12 @@ void CDlgExport::ReportFailure() {
     AfxMessageBox(message, MB_OK | MB_ICONSTOP);
 }
 
-void ExportData(const CProjectItemFilter& filter, QWidget* parent) {
+void ExportData(const CProjectItemFilter& filter, QWidget* parent, const ExcelCellFormats& formats,
+                std::function<void(const ExcelCellFormats&)> keepFormats) {
     ExportRequest request;
     request.m_pFilter = &filter;
+    request.m_formats = formats;
+    request.m_keepFormats = std::move(keepFormats);
     CDlgExport dialog(request, parent);
     dialog.DoModal();
 }

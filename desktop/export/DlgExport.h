@@ -35,5 +35,8 @@ private:
     QListWidget* m_fields = nullptr;
 };
 
-// The Export command: the Export dialog on a request over the entries view's filter.
-void ExportData(const class CProjectItemFilter& filter, QWidget* parent = nullptr);
+// The Export command: the Export dialog on a request over the entries view's filter, starting
+// from the program's cell formats; `keepFormats` keeps those confirmed in Advanced Settings.
+void ExportData(const class CProjectItemFilter& filter, QWidget* parent = nullptr,
+                const ExcelCellFormats& formats = ExcelCellFormats::Defaults(),
+                std::function<void(const ExcelCellFormats&)> keepFormats = {});

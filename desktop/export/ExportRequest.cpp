@@ -1,7 +1,7 @@
 #include "desktop/export/ExportRequest.h"
 
 #include "biz/Helpers.h"
-#include "desktop/QuillmarApp.h"
+#include "ui/shared/dialogs/SettingsAccess.h"
 
 namespace {
 constexpr unsigned kFieldNameStrings[ExportField_Count] = {
@@ -24,11 +24,8 @@ CString ExportFieldXmlName(ExportField field) {
 }
 
 CString ExportFieldCaption(ExportField field) {
-    const CQuillmarApp* app = GetQuillmarApp();
-    if (app) {
-        if (field == ExportField_Custom1) return app->m_strCustomLabel1;
-        if (field == ExportField_Custom2) return app->m_strCustomLabel2;
-        if (field == ExportField_Custom3) return app->m_strCustomLabel3;
-    }
+    if (field == ExportField_Custom1) return CustomFieldLabel(1);
+    if (field == ExportField_Custom2) return CustomFieldLabel(2);
+    if (field == ExportField_Custom3) return CustomFieldLabel(3);
     return ExportFieldName(field);
 }

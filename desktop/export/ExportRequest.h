@@ -2,7 +2,9 @@
 // What the Export dialog hands to the exporter: the format, the fields to include and the
 // entries view's filter, and what the exporter hands back (its error text, a cancelled mark).
 #include <array>
+#include <functional>
 
+#include "desktop/export/ExcelCellFormats.h"
 #include "platform/CString.h"
 
 class CProjectItemFilter;
@@ -28,6 +30,11 @@ struct ExportRequest {
     std::array<int, ExportField_Count> m_bInclude{};   // 1 = include the field
     int m_nColumn = 0;                              // counters while the spreadsheet is filled
     int m_nRow = 0;
+    // The cell formats the spreadsheet gets: the program's, which Advanced Settings may change.
+    ExcelCellFormats m_formats = ExcelCellFormats::Defaults();
+    // Keeps the formats confirmed in Advanced Settings in the program's settings; when empty
+    // they last for this export only.
+    std::function<void(const ExcelCellFormats&)> m_keepFormats;
 
     ExportRequest() { m_bInclude.fill(1); }
 };
@@ -38,5 +45,6 @@ struct ExportRequest {
 unsigned ExportFieldNameString(ExportField field);
 CString ExportFieldName(ExportField field);
 CString ExportFieldXmlName(ExportField field);
-// The header and list text: the user's label for the custom fields, the name otherwise.
+// The header and list text: the user's label for the custom fields (SettingsAccess.h), the
+// name otherwise.
 CString ExportFieldCaption(ExportField field);

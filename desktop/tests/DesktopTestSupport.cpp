@@ -14,10 +14,10 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "desktop/MainFrame.h"
-#include "desktop/PopupMenu.h"
 #include "desktop/QuillmarApp.h"
 #include "platform/Registry.h"
 #include "ui/qt/PropertySheetEx.h"
+#include "ui/shared/PopupMenu.h"
 
 namespace testsupport {
 

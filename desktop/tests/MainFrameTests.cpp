@@ -16,17 +16,17 @@
 #include "desktop/AboutDlg.h"
 #include "desktop/CommandIds.h"
 #include "desktop/HyperLink.h"
-#include "desktop/ListCtrlEx.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/TreeCtrlEx.h"
-#include "desktop/UrlOpener.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/qt/UrlOpener.h"
+#include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/TreeCtrlEx.h"
 
 using namespace testsupport;
 

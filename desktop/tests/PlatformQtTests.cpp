@@ -9,7 +9,6 @@
 
 #include "biz/Helpers.h"
 #include "biz/SummaryData.h"
-#include "desktop/ListCtrlEx.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/WindowMessages.h"
@@ -17,6 +16,7 @@
 #include "ui/qt/QtListCtrl.h"
 #include "ui/qt/QtMessageBox.h"
 #include "ui/qt/WindowMessageNotifier.h"
+#include "ui/shared/ListCtrlEx.h"
 
 using namespace testsupport;
 

@@ -7,14 +7,14 @@
 #include "biz/Helpers.h"
 #include "biz/ProjectItemFilter.h"
 #include "desktop/CommandIds.h"
-#include "desktop/ListCtrlEx.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/TreeCtrlEx.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/TreeCtrlEx.h"
 
 using namespace testsupport;
 

@@ -11,7 +11,6 @@
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
 #include "desktop/CommandIds.h"
-#include "desktop/ListCtrlEx.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/ViewByDate.h"
@@ -19,6 +18,7 @@
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/ListCtrlEx.h"
 
 using namespace testsupport;
 

@@ -8,14 +8,14 @@
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
-#include "desktop/PopupMenu.h"
-#include "desktop/TreeCtrlEx.h"
-#include "desktop/dialogs/EditClient.h"
-#include "desktop/dialogs/EditProject.h"
 #include "device/DeviceDialogLook.h"
 #include "device/QuillmarApp.h"
 #include "device/TapAndHold.h"
 #include "platform/MessageBox.h"
+#include "ui/shared/PopupMenu.h"
+#include "ui/shared/TreeCtrlEx.h"
+#include "ui/shared/dialogs/EditClient.h"
+#include "ui/shared/dialogs/EditProject.h"
 
 namespace {
 constexpr int kClientLevel = 0;

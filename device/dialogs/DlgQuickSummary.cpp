@@ -6,11 +6,11 @@
 #include <QVBoxLayout>
 
 #include "biz/SummaryData.h"
-#include "desktop/ListCtrlEx.h"
 #include "device/CommandIds.h"
 #include "device/DeviceDialogLook.h"
 #include "device/QuillmarApp.h"
 #include "device/TitleStrip.h"
+#include "ui/shared/ListCtrlEx.h"
 
 CDlgQuickSummary::CDlgQuickSummary(const CSummaryData& summary, QWidget* parent)
     : CDialog(u"Quick Summary", parent), m_summary(summary)

@@ -17,7 +17,6 @@
 #include "biz/DataHelper.h"
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
-#include "desktop/PopupMenu.h"
 #include "device/DeviceDialogLook.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
@@ -26,6 +25,7 @@
 #include "ui/qt/Dialog.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/PopupMenu.h"
 
 void ResetDeviceData()
 {

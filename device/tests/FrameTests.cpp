@@ -21,11 +21,6 @@
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
-#include "desktop/ListCtrlEx.h"
-#include "desktop/TreeCtrlEx.h"
-#include "desktop/dialogs/DlgOptionsCustomFields.h"
-#include "desktop/dialogs/DlgOptionsPrefs.h"
-#include "desktop/dialogs/DlgProject.h"
 #include "device/DeviceDialogLook.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
@@ -35,6 +30,11 @@
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Registry.h"
 #include "ui/qt/PropertySheetEx.h"
+#include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/TreeCtrlEx.h"
+#include "ui/shared/dialogs/DlgOptionsCustomFields.h"
+#include "ui/shared/dialogs/DlgOptionsPrefs.h"
+#include "ui/shared/dialogs/DlgProject.h"
 
 namespace {
 

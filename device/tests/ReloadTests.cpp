@@ -10,11 +10,11 @@
 
 #include "biz/DataHelper.h"
 #include "biz/ProjectItem.h"
-#include "desktop/ListCtrlEx.h"
 #include "device/MainFrame.h"
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/WindowMessages.h"
+#include "ui/shared/ListCtrlEx.h"
 
 namespace {
 

@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "biz/Helpers.h"
-#include "desktop/ListCtrlEx.h"
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Paths.h"
+#include "ui/shared/ListCtrlEx.h"
 
 namespace {
 

@@ -14,8 +14,6 @@
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
-#include "desktop/ListCtrlEx.h"
-#include "desktop/dialogs/DlgDateRange.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
 #include "device/TapAndHold.h"
@@ -24,6 +22,8 @@
 #include "platform/Registry.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/dialogs/DlgDateRange.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 
 #include "biz/Helpers.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/dialogs/DlgOptionsCustomFields.h"
-#include "desktop/dialogs/DlgOptionsPrefs.h"
-#include "desktop/dialogs/EditOptions.h"
-#include "desktop/dialogs/FloatSpinButtonCtrl.h"
-#include "desktop/dialogs/tests/DialogTestSupport.h"
 #include "platform/Registry.h"
 #include "ui/qt/PropertySheetEx.h"
+#include "ui/shared/dialogs/DlgOptionsCustomFields.h"
+#include "ui/shared/dialogs/DlgOptionsPrefs.h"
+#include "ui/shared/dialogs/EditOptions.h"
+#include "ui/shared/dialogs/FloatSpinButtonCtrl.h"
+#include "ui/shared/tests/UiTestSupport.h"
 
 namespace {
 const CString kSettings = u"Software\\Kestovar\\Quillmar\\Settings";

@@ -19,9 +19,9 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
+#include "desktop/DialogBridge.h"
 #include "desktop/ProgramStrings.h"
 #include "desktop/QuillmarApp.h"
-#include "desktop/UrlOpener.h"
 #include "desktop/export/DataExporter.h"
 #include "desktop/export/DlgExcelSettings.h"
 #include "desktop/export/DlgExport.h"
@@ -34,6 +34,7 @@
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/qt/UrlOpener.h"
 
 namespace {
 
@@ -420,7 +421,7 @@ private slots:
                 if (box->width() < box->fontMetrics().horizontalAdvance(box->text()) + 8) ++narrow;
             return int(QDialog::Rejected);
         }});
-        CDlgExcelSettings settings;
+        CDlgExcelSettings settings(ExcelCellFormats::Defaults());
         settings.DoModal();
         QCOMPARE(dialogs.Shown(), 1);
         QCOMPARE(narrow, 0);
@@ -450,22 +451,32 @@ private slots:
     }
 
     void excelSettingsDefaultsAndOkWriteTheFormats() {
-        testsupport::DialogScript dialogs({[](QDialog& dialog) {
-            auto* currency = dialog.findChild<QLineEdit*>("currency");
-            auto* date = dialog.findChild<QLineEdit*>("date");
-            if (currency->maxLength() != 20) return int(QDialog::Rejected);
-            currency->setText("0.00 \"EUR\"");
-            date->setText("dd.mm.yyyy");
-            dialog.findChild<QPushButton*>("defaults")->click();
-            if (currency->text() != "$#,##0.00") return int(QDialog::Rejected);
-            date->setText("dd.mm.yyyy");
-            dialog.findChild<QPushButton*>("okButton")->click();
-            return dialog.result();
-        }});
+        int answer = 0;
+        testsupport::DialogScript script({
+            [](QDialog& exportDialog) {
+                exportDialog.findChild<QPushButton*>("advancedSettings")->click();
+                return int(QDialog::Rejected);
+            },
+            [&answer](QDialog& dialog) {
+                auto* currency = dialog.findChild<QLineEdit*>("currency");
+                auto* date = dialog.findChild<QLineEdit*>("date");
+                if (currency->maxLength() != 20) return int(QDialog::Rejected);
+                currency->setText("0.00 \"EUR\"");
+                date->setText("dd.mm.yyyy");
+                dialog.findChild<QPushButton*>("defaults")->click();
+                if (currency->text() != "$#,##0.00") return int(QDialog::Rejected);
+                date->setText("dd.mm.yyyy");
+                dialog.findChild<QPushButton*>("okButton")->click();
+                answer = dialog.result();
+                return answer;
+            },
+        });
         std::unique_ptr<CQuillmarApp> app = testsupport::StartProgram();
         QVERIFY(app);
-        CDlgExcelSettings settings;
-        QCOMPARE(settings.DoModal(), IDOK);
+        // The program's Export command, whose Advanced Settings keep the formats in its settings.
+        dialogs::ExportData(m_filter);
+        QCOMPARE(script.Shown(), 2);
+        QCOMPARE(answer, int(QDialog::Accepted));
         QCOMPARE(app->m_strExcelFmtDate, CString(u"dd.mm.yyyy"));
         QCOMPARE(app->m_strExcelFmtCurrency, StringTable::Get(57609));
         const CString key = u"Software\\Kestovar\\Quillmar\\ExcelFmts";
@@ -481,8 +492,10 @@ private slots:
             dialog.findChild<QPushButton*>("cancelButton")->click();
             return dialog.result();
         }});
-        CDlgExcelSettings settings;
+        bool kept = false;
+        CDlgExcelSettings settings(ExcelCellFormats::Defaults(), [&kept](const ExcelCellFormats&) { kept = true; });
         QCOMPARE(settings.DoModal(), IDCANCEL);
+        QVERIFY(!kept);
         QVERIFY(!Registry::KeyExists(u"Software\\Kestovar\\Quillmar\\ExcelFmts"));
     }
 };

@@ -1,0 +1,66 @@
+#include "ui/qt/UrlOpener.h"
+
+#include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+constexpr int kOpened = 33;
+constexpr int kFileNotFound = 2;
+constexpr int kNoAssociation = 31;
+
+UrlOpenHandler& Handler()
+{
+    static UrlOpenHandler handler;
+    return handler;
+}
+
+int OpenWithDesktop(const QString& address)
+{
+    const QUrl url = QUrl::fromUserInput(address);
+    if (!url.isValid())
+        return kFileNotFound;
+    if (QDesktopServices::openUrl(url))
+        return kOpened;
+    // Without a desktop service, the opener command line plays the browser's part.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return kNoAssociation;
+    return QProcess::startDetached(opener, {url.toString()}) ? kOpened : kNoAssociation;
+}
+
+}   // namespace
+
+int OpenUrl(const QString& address)
+{
+    return Handler() ? Handler()(address) : OpenWithDesktop(address);
+}
+
+UrlOpenHandler SetUrlOpenHandler(UrlOpenHandler handler)
+{
+    UrlOpenHandler previous = std::move(Handler());
+    Handler() = std::move(handler);
+    return previous;
+}
+
+QString UrlOpenErrorText(int result)
+{
+    switch (result) {
+    case 0: return QStringLiteral("The operating system is out\nof memory or resources.");
+    case 2: return QStringLiteral("The specified file was not found.");
+    case 3: return QStringLiteral("The specified path was not found.");
+    case 5: return QStringLiteral("The operating system denied\naccess to the specified file.");
+    case 8: return QStringLiteral("There was not enough memory to complete the operation.");
+    case 11: return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+    case 26: return QStringLiteral("A sharing violation occurred. ");
+    case 27: return QStringLiteral("The filename association is\nincomplete or invalid.");
+    case 28: return QStringLiteral("The DDE transaction could not\nbe completed because the request timed out.");
+    case 29: return QStringLiteral("The DDE transaction failed.");
+    case 30: return QStringLiteral("The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.");
+    case 31: return QStringLiteral("There is no application associated\nwith the given filename extension.");
+    case 32: return QStringLiteral("The specified dynamic-link library was not found.");
+    default: return QStringLiteral("Unknown Error (%1) occurred.").arg(result);
+    }
+}

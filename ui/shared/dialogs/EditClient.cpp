@@ -1,0 +1,35 @@
+#include "ui/shared/dialogs/EditClient.h"
+
+#include <QApplication>
+
+#include "biz/Client.h"
+#include "biz/Helpers.h"
+#include "platform/MessageBox.h"
+#include "ui/qt/PropertySheetEx.h"
+#include "ui/shared/dialogs/DlgClient.h"
+#include "ui/shared/dialogs/DlgNotes.h"
+
+int EditClient(CClient* pClient) {
+    if (pClient == nullptr)
+        return 0;
+    CDlgClient details;
+    CDlgNotes notes;
+    details.m_strDescription = pClient->get_Description();
+    details.m_strAddress = pClient->get_Address();
+    details.m_strAccountNum = pClient->get_AccountNum();
+    details.m_strContact = pClient->get_Contact();
+    notes.m_strNotes = pClient->get_Notes();
+
+    CPropertySheetEx sheet(GetResString(10, 1), QApplication::activeWindow());
+    sheet.AddPage(&details);
+    sheet.AddPage(&notes);
+    if (sheet.DoModal() == IDCANCEL || details.m_strDescription.IsEmpty())
+        return 0;
+
+    pClient->set_Description(details.m_strDescription);
+    pClient->set_Address(details.m_strAddress);
+    pClient->set_AccountNum(details.m_strAccountNum);
+    pClient->set_Contact(details.m_strContact);
+    pClient->set_Notes(notes.m_strNotes);
+    return pClient->get_IsDirty() ? pClient->Save() : 0;
+}
