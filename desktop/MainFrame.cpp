@@ -18,7 +18,6 @@
 #include "desktop/CommandTable.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/Themes.h"
-#include "desktop/TreeCtrlEx.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
