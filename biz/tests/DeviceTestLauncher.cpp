@@ -1,7 +1,8 @@
 // Runs a test program linked with the device build in a device HOME of its own: the HOME, the
 // XDG folders and the registry's "AppPath" are made here first, and the folder goes afterwards.
 // The device program's tests use it; the arguments after the program are passed on as they are.
-//   QuillmarDeviceTestLauncher <started|no-app-path|unwritable-app-path> <test program> [arguments]
+// QUILLMAR_TEST_APP_PATH tells the program its "AppPath" folder.
+//   QuillmarDeviceTestLauncher started <test program> [arguments]
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -17,23 +17,18 @@
 
 namespace {
 
-const std::set<std::string> kModes = {"started", "no-app-path", "unwritable-app-path"};
-
-bool PrepareHome(const std::string& home, const std::string& mode) {
+bool PrepareHome(const std::string& home) {
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
     setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
     setenv("XDG_RUNTIME_DIR", (home + "/run").c_str(), 1);
     setenv("QUILLMAR_DATA_DIR", (home + "/desktop-data").c_str(), 1);
-    setenv("QUILLMAR_TEST_DEVICE_MODE", mode.c_str(), 1);
     std::error_code error;
     std::filesystem::create_directories(home + "/run", error);
     chmod((home + "/run").c_str(), 0700);
     Registry::Reload();
-    if (mode == "no-app-path")
-        return Registry::CreateKey(u"Software\\Kestovar\\Quillmar\\Settings");
-    const std::string appPath = home + (mode == "started" ? "/Program Files/Quillmar" : "/missing/folder");
-    if (mode == "started" && !std::filesystem::create_directories(appPath, error))
+    const std::string appPath = home + "/Program Files/Quillmar";
+    if (!std::filesystem::create_directories(appPath, error))
         return false;
     setenv("QUILLMAR_TEST_APP_PATH", appPath.c_str(), 1);
     return Registry::SetString(u"Software\\Kestovar\\Quillmar\\Settings", u"AppPath", CString::FromUtf8(appPath));
@@ -61,19 +56,17 @@ int RunAndWait(std::vector<std::string> arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3 || !kModes.count(argv[1])) {
-        std::fprintf(stderr, "usage: %s <started|no-app-path|unwritable-app-path> <test program> [arguments]\n",
-                     argv[0]);
+    if (argc < 3 || std::string(argv[1]) != "started") {
+        std::fprintf(stderr, "usage: %s started <test program> [arguments]\n", argv[0]);
         return 2;
     }
-    const std::string mode = argv[1];
     std::string home = (std::filesystem::temp_directory_path() / "quillmar-device-XXXXXX").string();
     if (!mkdtemp(home.data())) {
         std::perror("mkdtemp");
         return 1;
     }
     int result = 1;
-    if (PrepareHome(home, mode)) {
+    if (PrepareHome(home)) {
         result = RunAndWait(std::vector<std::string>(argv + 2, argv + argc));
     } else {
         std::fprintf(stderr, "cannot prepare the device home %s\n", home.c_str());

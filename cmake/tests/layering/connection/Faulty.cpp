@@ -1,0 +1,2 @@
+// Layering check fixture: the connection reaching for records.
+#include "biz/Client.h"

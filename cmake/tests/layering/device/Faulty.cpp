@@ -1,0 +1,2 @@
+// Layering check fixture: one program including the other.
+#include "desktop/MainFrame.h"

@@ -1,0 +1,5 @@
+// Layering check fixture: what sync/ may include.
+#include <string>
+
+#include "biz/Client.h"
+#include "platform/CString.h"
