@@ -19,6 +19,11 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;

@@ -7,5 +7,6 @@
 std::string ReadFileBytes(const std::string& path);
 // True when all bytes were written.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
 // The names in `folder`, sorted; none when it cannot be read.
 std::vector<std::string> FolderEntries(const std::string& folder);
