@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 
 #include "platform/Registry.h"
 
@@ -25,11 +24,7 @@ void Assign(const std::string& name, const std::optional<std::string>& value) {
 
 }  // namespace
 
-TempHome::TempHome(const std::string& name) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (name + "-XXXXXX")).string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary folder for " + name);
-    m_root = pattern;
+TempHome::TempHome(const std::string& name) : m_folder(name) {
     std::filesystem::create_directories(ConfigHome());
     std::filesystem::create_directories(DataHome());
     std::filesystem::create_directories(RuntimeFolder());
@@ -43,8 +38,6 @@ TempHome::~TempHome() {
     for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it)
         Assign(it->first, it->second);
     Registry::Reload();
-    std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
 }
 
 void TempHome::Activate() {

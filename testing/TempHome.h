@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "testing/TempFolder.h"
+
 class TempHome {
 public:
     // `name` starts the temporary folder's name, to tell whose folder a leftover is.
@@ -21,12 +23,12 @@ public:
     TempHome(const TempHome&) = delete;
     TempHome& operator=(const TempHome&) = delete;
 
-    const std::string& Root() const { return m_root; }
-    std::string Home() const { return m_root + "/home"; }
+    const std::string& Root() const { return m_folder.Path(); }
+    std::string Home() const { return Root() + "/home"; }
     std::string ConfigHome() const { return Home() + "/.config"; }
     std::string DataHome() const { return Home() + "/.local/share"; }
-    std::string RuntimeFolder() const { return m_root + "/run"; }
-    std::string DataFolder() const { return m_root + "/data"; }
+    std::string RuntimeFolder() const { return Root() + "/run"; }
+    std::string DataFolder() const { return Root() + "/data"; }
 
     // Points the variables here again (after another TempHome took them) and reloads the
     // settings from this HOME.
@@ -35,6 +37,6 @@ public:
     void Set(const std::string& name, const std::optional<std::string>& value);
 
 private:
-    std::string m_root;
+    TempFolder m_folder;
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
