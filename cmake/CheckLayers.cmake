@@ -2,7 +2,7 @@
 # what it must not. Run as a test: cmake -DROOT=<source tree> -P CheckLayers.cmake
 #
 # The rules, from the bottom up:
-#   - platform/, xml/, biz/, sync/, connection/ and res/ include nothing of Qt and their
+#   - platform/, xml/, biz/, sync/, connection/, res/ and testing/ include nothing of Qt and their
 #     CMake files bring none in;
 #   - platform/ includes nothing of the folders above it, xml/ nothing above platform/ (test
 #     support from testing/ aside);
@@ -15,7 +15,7 @@ if(NOT ROOT)
   message(FATAL_ERROR "usage: cmake -DROOT=<source tree> -P CheckLayers.cmake")
 endif()
 
-set(qt_free_folders platform xml biz sync connection res)
+set(qt_free_folders platform xml biz sync connection res testing)
 
 # A folder's forbidden include prefixes (includes are written from the repository root).
 set(forbidden_platform xml/ biz/ sync/ connection/ res/ ui/ desktop/ device/)

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -22,6 +23,9 @@ struct FaultState {
     int nth = 0;
     int error = 0;
     bool failNextWrite = false;   // after a short write
+    bool byteLimited = false;
+    size_t bytesLeft = 0;         // while byteLimited
+    size_t bytesWritten = 0;
     std::array<int, kOpCount> calls{};
 };
 
@@ -91,6 +95,8 @@ FaultState& State() {
 void Restart(FaultState& s) {
     s.fired = false;
     s.failNextWrite = false;
+    s.byteLimited = false;
+    s.bytesWritten = 0;
     s.calls.fill(0);
 }
 
@@ -121,7 +127,61 @@ int TakePendingWriteError() {
     return s.error;
 }
 
+// How many of `size` bytes a write may write under a byte limit (all when none is armed); sets
+// `error` when none may.
+size_t BytesAllowed(size_t size, int& error) {
+    FaultState& s = State();
+    std::lock_guard guard(s.mutex);
+    error = 0;
+    if (!s.byteLimited)
+        return size;
+    if (s.bytesLeft == 0 && size > 0) {
+        s.fired = true;
+        error = s.error;
+        return 0;
+    }
+    return std::min(size, s.bytesLeft);
+}
+
+void CountWritten(ssize_t written) {
+    if (written <= 0)
+        return;
+    FaultState& s = State();
+    std::lock_guard guard(s.mutex);
+    s.bytesWritten += static_cast<size_t>(written);
+    if (s.byteLimited)
+        s.bytesLeft -= std::min(s.bytesLeft, static_cast<size_t>(written));
+}
+
+ssize_t CountedWrite(int fd, const void* data, size_t size) {
+    int error = 0;
+    const size_t allowed = BytesAllowed(size, error);
+    if (error) {
+        errno = error;
+        return -1;
+    }
+    const ssize_t written = ::write(fd, data, allowed);
+    CountWritten(written);
+    return written;
+}
+
 }  // namespace
+
+void WriteFault::ArmByteLimit(size_t bytes, int error) {
+    FaultState& s = State();
+    std::lock_guard guard(s.mutex);
+    s.armed = false;
+    Restart(s);
+    s.byteLimited = true;
+    s.bytesLeft = bytes;
+    s.error = error;
+}
+
+size_t WriteFault::BytesWritten() {
+    FaultState& s = State();
+    std::lock_guard guard(s.mutex);
+    return s.bytesWritten;
+}
 
 void WriteFault::Arm(Op op, int nth, int error) {
     FaultState& s = State();
@@ -173,12 +233,12 @@ ssize_t WriteFault::Write(int fd, const void* data, size_t size) {
     }
     if (due < 0) {
         if (size > 1)
-            return ::write(fd, data, size / 2);
+            return CountedWrite(fd, data, size / 2);
         // Nothing to cut in half: the write fails outright.
         errno = TakePendingWriteError();
         return -1;
     }
-    return ::write(fd, data, size);
+    return CountedWrite(fd, data, size);
 }
 
 int WriteFault::Fsync(int fd) {

@@ -30,6 +30,12 @@ public:
 
     // Arms one fault, replacing any armed one, and restarts the counts.
     static void Arm(Op op, int nth, int error);
+    // Arms a disk with `bytes` free, replacing any armed fault: writes succeed until that many
+    // bytes are written, the write that crosses the limit writes only what still fits, and
+    // every later write fails with `error`.
+    static void ArmByteLimit(size_t bytes, int error);
+    // File bytes written through Write since the last Arm, ArmByteLimit or Disarm.
+    static size_t BytesWritten();
     // Disarms and restarts the counts.
     static void Disarm();
     // Calls of `op` since the last Arm or Disarm (ShortWrite reports the Write count); lets a

@@ -242,18 +242,18 @@ TEST_F(CsvExportTest, PythonsCsvModuleReadsTheSameValues) {
         GTEST_SKIP() << "python3 is not installed";
     SaveAwkwardEntry();
     march.m_dtEnd = March(31);
-    const std::string path = m_home.Path() + "/entries.csv";
+    const std::string path = m_home.Home() + "/entries.csv";
     CString error;
     ASSERT_TRUE(CEntryCsvExport::Write(CString(path), march, CEntryCsvExport::Options(), error)) << Utf8(error);
-    const std::string script = m_home.Path() + "/read.py";
-    ASSERT_TRUE(WriteFile(script,
+    const std::string script = m_home.Home() + "/read.py";
+    ASSERT_TRUE(WriteFileBytes(script,
                           "import csv, sys\n"
                           "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
                           "    for row in csv.reader(f):\n"
                           "        print(' '.join(v.encode('utf-8').hex() or '-' for v in row))\n"));
     const std::optional<std::string> python = RunCommand("python3 '" + script + "' '" + path + "'");
     ASSERT_TRUE(python);
-    const std::optional<Table> table = ReadCsv(ReadFile(path));
+    const std::optional<Table> table = ReadCsv(ReadFileBytes(path));
     ASSERT_TRUE(table);
     EXPECT_EQ(table->size(), 8u);
     EXPECT_EQ(*python, HexLines(*table));
@@ -268,13 +268,13 @@ TEST_F(CsvExportTest, ByteOrderMarkOnlyWhenAsked) {
 
 TEST_F(CsvExportTest, WritesTheFileOrSaysItCouldNot) {
     const CEntryCsvExport::Options options;
-    const std::string path = m_home.Path() + "/out.csv";
+    const std::string path = m_home.Home() + "/out.csv";
     CString error;
     ASSERT_TRUE(CEntryCsvExport::Write(CString(path), march, options, error));
-    EXPECT_EQ(ReadFile(path), CEntryCsvExport::Build(march, options));
+    EXPECT_EQ(ReadFileBytes(path), CEntryCsvExport::Build(march, options));
     EXPECT_TRUE(error.IsEmpty());
 
-    const std::string folder = m_home.Path() + "/taken";
+    const std::string folder = m_home.Home() + "/taken";
     std::filesystem::create_directory(folder);
     EXPECT_FALSE(CEntryCsvExport::Write(CString(folder), march, options, error));
     EXPECT_EQ(error, CString(u"Cannot save ") + CString(folder));

@@ -69,12 +69,12 @@ TEST_F(DataFileTest, ExistingDataFileIsLoadedUnchanged) {
 
 TEST_F(DataFileTest, UnparsableDataFileIsKeptAndUserTold) {
     const std::string damaged = "<quillmar><metaData><lastId>9</lastId></metaData><client id=\"1\"";
-    ASSERT_TRUE(WriteFile(DataFilePath(), damaged));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), damaged));
     Clock::Set(COleDateTime(2005, 11, 2, 9, 8, 7));
     m_boxes.Answer(IDOK);
     ASSERT_EQ(Store().Initialize(), 1);
     const std::string kept = DataFilePath() + ".unreadable-20051102-090807";
-    EXPECT_EQ(ReadFile(kept), damaged);
+    EXPECT_EQ(ReadFileBytes(kept), damaged);
     ASSERT_EQ(m_boxes.ShownBoxes().size(), 1u);
     EXPECT_GE(m_boxes.ShownBoxes()[0].text.Find(CString::FromUtf8(kept)), 0);
     // What still reads is carried over: "lastId", but no sample records in place of the cut client.
@@ -85,22 +85,22 @@ TEST_F(DataFileTest, UnparsableDataFileIsKeptAndUserTold) {
 }
 
 TEST_F(DataFileTest, WellFormedFileOfAnotherKindIsKept) {
-    ASSERT_TRUE(WriteFile(DataFilePath(), "<html><body/></html>"));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), "<html><body/></html>"));
     m_boxes.Answer(IDOK);
     ASSERT_EQ(Store().Initialize(), 1);
-    EXPECT_EQ(ReadFile(DataFilePath() + ".unreadable-20040307-140500"), "<html><body/></html>");
+    EXPECT_EQ(ReadFileBytes(DataFilePath() + ".unreadable-20040307-140500"), "<html><body/></html>");
     EXPECT_EQ(DataFileText(), ExpectedNewDataFile());
 }
 
 TEST_F(DataFileTest, SecondUnreadableFileInTheSameSecondGetsItsOwnName) {
-    ASSERT_TRUE(WriteFile(DataFilePath(), "first"));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), "first"));
     m_boxes.Answer(IDOK);
     ASSERT_EQ(Store().Initialize(), 1);
-    ASSERT_TRUE(WriteFile(DataFilePath(), "second"));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), "second"));
     m_boxes.Answer(IDOK);
     ASSERT_EQ(Store().Initialize(), 1);
-    EXPECT_EQ(ReadFile(DataFilePath() + ".unreadable-20040307-140500"), "first");
-    EXPECT_EQ(ReadFile(DataFilePath() + ".unreadable-20040307-140500-2"), "second");
+    EXPECT_EQ(ReadFileBytes(DataFilePath() + ".unreadable-20040307-140500"), "first");
+    EXPECT_EQ(ReadFileBytes(DataFilePath() + ".unreadable-20040307-140500-2"), "second");
 }
 
 TEST_F(DataFileTest, DataFileThatDisappearedStartsFreshWithoutOldRecords) {
@@ -115,8 +115,8 @@ TEST_F(DataFileTest, DataFileThatDisappearedStartsFreshWithoutOldRecords) {
 
 TEST_F(DataFileTest, NewFileThatCannotBeWrittenFailsInitialize) {
     // A data folder below a plain file can be made by nobody, the superuser included.
-    const std::string blocker = m_home.Path() + "/blocker";
-    ASSERT_TRUE(WriteFile(blocker, "x"));
+    const std::string blocker = m_home.Home() + "/blocker";
+    ASSERT_TRUE(WriteFileBytes(blocker, "x"));
     setenv("QUILLMAR_DATA_DIR", (blocker + "/data").c_str(), 1);
     EXPECT_EQ(Store().Initialize(), 0);
     EXPECT_TRUE(m_boxes.ShownBoxes().empty());
@@ -286,7 +286,7 @@ TEST_F(SyncPhaseTest, RecordsGoIntoTheCurrentDocument) {
     client.set_Description(u"Changed");
     ASSERT_EQ(client.Save(), 1);
     ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseData), 1);
-    const std::string changes = ReadFile(Store().GetOwnChangeFilePath().ToUtf8());
+    const std::string changes = ReadFileBytes(Store().GetOwnChangeFilePath().ToUtf8());
     EXPECT_EQ(changes, "<quillmar>\r\n<client id=\"4\" refId=\"" + client.get_RefID().ToUtf8() +
                            "\">\r\n<description>Changed</description>\r\n"
                            "<modified>3/7/2004 02:05:00 PM</modified>\r\n</client>\r\n</quillmar>\r\n");
@@ -302,7 +302,7 @@ TEST_F(SyncPhaseTest, RemoteChangesWithoutTheirFileLeavePhaseZero) {
 }
 
 TEST_F(SyncPhaseTest, RemoteChangesAreReadFromTheOtherChangeFile) {
-    ASSERT_TRUE(WriteFile(Store().GetOtherChangeFilePath().ToUtf8(),
+    ASSERT_TRUE(WriteFileBytes(Store().GetOtherChangeFilePath().ToUtf8(),
                           "<quillmar>\r\n<client id=\"9\" refId=\"R9\">\r\n</client>\r\n</quillmar>\r\n"));
     ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseRemoteChanges), 1);
     std::unique_ptr<CObArray> clients(Store().GetObjectList(u"client"));

@@ -105,7 +105,7 @@ TEST_F(DeviceStarted, NewDataFileHasTheSameBytesAsTheDesktopOne) {
     Clock::Set(TestNow());
     Locale::OverrideUserDefault(&Locale::EnglishUS());
     ASSERT_EQ(QuillmarBizDeviceStart(), 1);
-    EXPECT_EQ(ReadFile(m_appPath + "/Quillmar.dat"), ExpectedNewDataFile());
+    EXPECT_EQ(ReadFileBytes(m_appPath + "/Quillmar.dat"), ExpectedNewDataFile());
 }
 
 TEST_F(DeviceStarted, FileNamesMatchWithoutRegardToCase) {
@@ -123,7 +123,7 @@ TEST_F(DeviceStarted, RecordsAreSavedIntoTheDeviceDataFile) {
     CProjectItem entry;
     entry.set_Description(u"On the road");
     ASSERT_EQ(entry.Save(), 1);
-    const std::string text = ReadFile(GetCurrDataHelper()->GetDataFilePath().ToUtf8());
+    const std::string text = ReadFileBytes(GetCurrDataHelper()->GetDataFilePath().ToUtf8());
     EXPECT_NE(text.find("<description>On the road</description>"), std::string::npos);
 }
 
@@ -136,7 +136,7 @@ TEST_F(DeviceStarted, TheTimerHasItsOwnFileAndSavesIntoTheDeviceDataFile) {
     ASSERT_EQ(timer.Start(u"SAMP002", CString(), u"Timed on the road").result, CEntryTimer::Result::Done);
     Clock::AdvanceSeconds(300);
     ASSERT_EQ(timer.Stop().result, CEntryTimer::Result::Done);
-    const std::string text = ReadFile(GetCurrDataHelper()->GetDataFilePath().ToUtf8());
+    const std::string text = ReadFileBytes(GetCurrDataHelper()->GetDataFilePath().ToUtf8());
     EXPECT_NE(text.find("<description>Timed on the road</description>"), std::string::npos);
     // The handheld forms the amount in single precision.
     EXPECT_EQ(TimeEntryAmount(5, 33.33f), 2.77750015f);

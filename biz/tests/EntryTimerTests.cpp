@@ -51,7 +51,7 @@ protected:
         m_ratedCategory = rated.get_RefID();
     }
 
-    std::string StatePath() const { return m_home.Path() + "/.config/Kestovar/Quillmar-desktop.timer"; }
+    std::string StatePath() const { return m_home.Home() + "/.config/Kestovar/Quillmar-desktop.timer"; }
 
     static std::vector<std::unique_ptr<CProjectItem>> Entries() {
         std::unique_ptr<CObArray> list(GetCurrDataHelper()->GetObjectList(u"projectItem"));
@@ -353,7 +353,7 @@ TEST_F(TimerPersistenceTest, EveryChangeIsOnDiskAtOnce) {
     ASSERT_EQ(timer.Stop().result, Result::Done);
     EXPECT_EQ(onDisk().state.phase, CTimerState::Phase::Idle);
     EXPECT_EQ(onDisk().state.recentProjects, std::vector<CString>{kProject});
-    for (const std::string& name : FolderEntries(m_home.Path() + "/.config/Kestovar"))
+    for (const std::string& name : FolderEntries(m_home.Home() + "/.config/Kestovar"))
         EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
 }
 
@@ -382,8 +382,8 @@ TEST_F(TimerPersistenceTest, ADamagedFileIsALostTimerAndNothingElse) {
         CEntryTimer timer;
         ASSERT_EQ(timer.Start(kProject, CString(), CString()).result, Result::Done);
     }
-    const std::string text = ReadFile(StatePath());
-    ASSERT_TRUE(WriteFile(StatePath(), text.substr(0, text.size() - 10)));
+    const std::string text = ReadFileBytes(StatePath());
+    ASSERT_TRUE(WriteFileBytes(StatePath(), text.substr(0, text.size() - 10)));
     const std::string dataBefore = DataFileText();
 
     CEntryTimer timer;

@@ -331,7 +331,7 @@ TEST_F(InvoiceTest, InvoicesStayOnThisSideWhileTheirEntriesSynchronise) {
     ASSERT_TRUE(CInvoiceBook::Issue(invoice).ok);
     CSyncHelper sync;
     EXPECT_GT(sync.SerializeLocalChanges(), 0);
-    const std::string changes = ReadFile(Store().GetOwnChangeFilePath().ToUtf8());
+    const std::string changes = ReadFileBytes(Store().GetOwnChangeFilePath().ToUtf8());
     EXPECT_EQ(changes.find("<invoice"), std::string::npos);
     EXPECT_NE(changes.find("refId=\"" + extra[0].ToUtf8() + "\""), std::string::npos);
     EXPECT_NE(changes.find("<pymtStatus>1</pymtStatus>"), std::string::npos);

@@ -32,7 +32,7 @@ protected:
     // The data file after `edits` ran inside a record batch on a data file holding `start`,
     // at the same clock every time.
     std::string EditedFile(const std::string& start, bool batched, const std::function<void()>& edits) {
-        EXPECT_TRUE(WriteFile(DataFilePath(), start));
+        EXPECT_TRUE(WriteFileBytes(DataFilePath(), start));
         EXPECT_EQ(Store().Initialize(), 1);
         Clock::Set(TestNow());
         CDataHelper::SetRecordBatchEnabled(batched);
@@ -334,7 +334,7 @@ TEST_F(RecordBatchTest, ListOfRecordsModifiedAfterATimeKeepsTheListOrder) {
         "<client id=\"7\" refId=\"G\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n</client>\r\n"
         "<projectItem id=\"8\" refId=\"H\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
         "</quillmar>\r\n";
-    ASSERT_TRUE(WriteFile(DataFilePath(), start));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), start));
     ASSERT_EQ(Store().Initialize(), 1);
     const COleDateTime time(2004, 3, 7, 14, 5, 0);
     for (const char16_t* kind : {u"projectItem", u"client", u"category"}) {

@@ -65,7 +65,7 @@ std::unique_ptr<CProjectItem> LoadEntry(int id) {
 }  // namespace
 
 TEST_F(FieldLimitTest, GarbageFieldsLoadAsValuesTheProgramsCanUse) {
-    ASSERT_TRUE(WriteFile(DataFilePath(),
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(),
                           kHeader + Entry(4, "<itemType>7</itemType>\r\n<pymtStatus>9</pymtStatus>\r\n"
                                              "<isBillable>2</isBillable>\r\n<billAmount>nan</billAmount>\r\n") +
                               Entry(5, "<itemType>1</itemType>\r\n<duration>-30</duration>\r\n"
@@ -108,7 +108,7 @@ TEST_F(SalvageTest, FileCutAnywhereGivesBackEveryRecordBeforeTheCut) {
     // Cut at every few bytes, through tags, texts and line breaks alike.
     for (size_t cut = kHeader.size(); cut + 14 < whole.size(); cut += 7) {
         const std::string part = whole.substr(0, cut);
-        ASSERT_TRUE(WriteFile(DataFilePath(), part));
+        ASSERT_TRUE(WriteFileBytes(DataFilePath(), part));
         m_boxes.Answer(IDOK);
         ASSERT_EQ(Store().Initialize(), 1) << cut;
         const std::vector<std::string> recovered = RecordKeys(DataFileText());
@@ -131,7 +131,7 @@ TEST_F(SalvageTest, FileCutAnywhereGivesBackEveryRecordBeforeTheCut) {
             << message.ToUtf8();
         EXPECT_NE(DataFileText().find("<syncID>KEEP0</syncID>"), std::string::npos);
         EXPECT_EQ(DataFileText().find("SAMP001"), std::string::npos);
-        ASSERT_EQ(ReadFile(DataFilePath() + ".unreadable-20040307-140500"), part);
+        ASSERT_EQ(ReadFileBytes(DataFilePath() + ".unreadable-20040307-140500"), part);
         std::remove((DataFilePath() + ".unreadable-20040307-140500").c_str());
     }
     EXPECT_EQ(m_boxes.Unexpected(), 0);
@@ -141,7 +141,7 @@ TEST_F(SalvageTest, DamagedRecordIsDroppedAndTheOthersKeptWithTheirIds) {
     std::string text = kHeader + Records() + "</quillmar>\r\n";
     text.replace(text.find("</contact>"), 10, "</cont");   // the client no longer closes properly
     text.replace(text.find("<itemType>3"), 1, "\xff");     // nor does the expense entry
-    ASSERT_TRUE(WriteFile(DataFilePath(), text));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), text));
     m_boxes.Answer(IDOK);
     ASSERT_EQ(Store().Initialize(), 1);
     const std::vector<std::string> expected = {"project 2 P2", "category 3 K3", "projectItem 4 E4", "projectItem 6 E6",
@@ -165,7 +165,7 @@ TEST_F(SalvageTest, UnusableFieldsAreCorrectedAndNamed) {
     const std::string text = kHeader + Entry(4, "<itemType>7</itemType>\r\n<billAmount>nan</billAmount>\r\n") +
                              Entry(5, "<itemType>1</itemType>\r\n<duration>-30</duration>\r\n") +
                              "<client id=\"8\" refId=\"C8\">";   // cut off
-    ASSERT_TRUE(WriteFile(DataFilePath(), text));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), text));
     m_boxes.Answer(IDOK);
     ASSERT_EQ(Store().Initialize(), 1);
     const std::string message = m_boxes.ShownBoxes().back().text.ToUtf8();
@@ -179,7 +179,7 @@ TEST_F(SalvageTest, UnusableFieldsAreCorrectedAndNamed) {
 
 TEST_F(SalvageTest, FileWithNothingOfOursStartsWithTheSampleRecords) {
     for (const std::string& text : {std::string("\x89PNG\r\n\x1a\n binary"), std::string("<quillmar><client id=\"x")}) {
-        ASSERT_TRUE(WriteFile(DataFilePath(), text));
+        ASSERT_TRUE(WriteFileBytes(DataFilePath(), text));
         m_boxes.Answer(IDOK);
         ASSERT_EQ(Store().Initialize(), 1);
         EXPECT_EQ(DataFileText(), ExpectedNewDataFile());

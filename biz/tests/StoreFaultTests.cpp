@@ -19,6 +19,7 @@
 #include "biz/tests/BizTestSupport.h"
 #include "platform/MessageBox.h"
 #include "platform/WriteFault.h"
+#include "testing/FailingFile.h"
 
 namespace fs = std::filesystem;
 
@@ -100,6 +101,25 @@ TEST_F(FailedWriteTest, FailedSaveIsNotWrittenByTheNextSave) {
         EXPECT_TRUE(ids.insert(static_cast<CBaseObject*>(clients->GetAt(i))->get_ID()).second);
 }
 
+TEST_F(FailedWriteTest, DiskFillingAtAnyPointOfTheDataFileKeepsItAsItWas) {
+    const std::string before = DataFileText();
+    CClient lost;
+    lost.set_Description(u"Lost");
+    // The new file is longer than the old one, so every limit below the old size cuts it.
+    for (size_t limit = 0; limit < before.size(); limit += 97) {
+        {
+            FailingFile disk(limit);
+            EXPECT_EQ(lost.Save(), 0) << limit;
+            EXPECT_TRUE(disk.Failed()) << limit;
+        }
+        EXPECT_EQ(DataFileText(), before) << limit;
+        EXPECT_FALSE(Contains(Descriptions(u"client"), u"Lost")) << limit;
+        EXPECT_EQ(FolderEntries(m_home.DataFolder()), std::vector<std::string>{"Quillmar.dat"}) << limit;
+    }
+    ASSERT_EQ(lost.Save(), 1);
+    EXPECT_NE(DataFileText().find("Lost"), std::string::npos);
+}
+
 TEST_F(FailedWriteTest, FailedChangeOfAStoredRecordKeepsItsStoredVersion) {
     CClient sample;
     sample.set_ID(1);
@@ -179,7 +199,7 @@ TEST_F(NewIdTest, NextIdLiesAboveEveryStoredIdWhateverLastIdSays) {
           std::string("<metaData>\r\n<lastId>many</lastId>\r\n</metaData>\r\n"),
           std::string("<metaData>\r\n<lastId>-40</lastId>\r\n</metaData>\r\n"),
           std::string("<metaData>\r\n<docVer>1</docVer>\r\n</metaData>\r\n"), std::string()}) {
-        ASSERT_TRUE(WriteFile(DataFilePath(), "<quillmar>\r\n" + metaData + records + "</quillmar>\r\n"));
+        ASSERT_TRUE(WriteFileBytes(DataFilePath(), "<quillmar>\r\n" + metaData + records + "</quillmar>\r\n"));
         ASSERT_EQ(Store().Initialize(), 1);
         const int id = SaveClient(u"New");
         EXPECT_EQ(id, 10) << metaData;
@@ -213,7 +233,7 @@ TEST_F(NewIdTest, NoIdPastTheLargestInt) {
          {"<quillmar>\r\n<metaData>\r\n<lastId>2147483647</lastId>\r\n</metaData>\r\n</quillmar>\r\n",
           "<quillmar>\r\n<metaData>\r\n<lastId>1</lastId>\r\n</metaData>\r\n"
           "<client id=\"2147483647\" refId=\"MAX\">\r\n</client>\r\n</quillmar>\r\n"}) {
-        ASSERT_TRUE(WriteFile(DataFilePath(), text));
+        ASSERT_TRUE(WriteFileBytes(DataFilePath(), text));
         ASSERT_EQ(Store().Initialize(), 1);
         EXPECT_EQ(Store().GenerateNewID(), 0);
         CClient client;
@@ -229,26 +249,26 @@ TEST_F(StoreStartTest, TemporaryFilesOfEndedWritersGoAtStart) {
     const std::string dead = std::to_string(EndedProcess());
     const std::string live = std::to_string(::getppid());
     for (const char* name : {"Quillmar.dat", "desktop.xml", "device.xml"})
-        ASSERT_TRUE(WriteFile(folder + "/." + name + ".tmp-" + dead + "-3", "a copy of the data"));
-    ASSERT_TRUE(WriteFile(folder + "/.Quillmar.dat.tmp-" + live + "-1", "being written elsewhere"));
+        ASSERT_TRUE(WriteFileBytes(folder + "/." + name + ".tmp-" + dead + "-3", "a copy of the data"));
+    ASSERT_TRUE(WriteFileBytes(folder + "/.Quillmar.dat.tmp-" + live + "-1", "being written elsewhere"));
     ASSERT_EQ(Store().Initialize(), 1);
     EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{".Quillmar.dat.tmp-" + live + "-1", "Quillmar.dat"}));
 }
 
 TEST_F(StoreStartTest, LinkedDataFileIsUpdatedWhereItLives) {
-    const std::string synced = m_home.Path() + "/synced";
+    const std::string synced = m_home.Home() + "/synced";
     fs::create_directories(synced);
     fs::rename(DataFilePath(), synced + "/Quillmar.dat");
     fs::create_symlink(synced + "/Quillmar.dat", DataFilePath());
     ASSERT_EQ(Store().Initialize(), 1);
     ASSERT_NE(SaveClient(u"Through the link"), 0);
     EXPECT_TRUE(fs::is_symlink(DataFilePath()));
-    EXPECT_NE(ReadFile(synced + "/Quillmar.dat").find("Through the link"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(synced + "/Quillmar.dat").find("Through the link"), std::string::npos);
     EXPECT_EQ(FolderEntries(synced), std::vector<std::string>{"Quillmar.dat"});
 }
 
 TEST_F(StoreStartTest, NewFileThatCannotBeWrittenAfterKeepingTheOldOneSaysSo) {
-    ASSERT_TRUE(WriteFile(DataFilePath(), "not a data file"));
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), "not a data file"));
     m_boxes.Answer(IDOK);
     {
         WriteFault::Scope armed(WriteFault::Op::Rename, 1, ENOSPC);
@@ -259,6 +279,6 @@ TEST_F(StoreStartTest, NewFileThatCannotBeWrittenAfterKeepingTheOldOneSaysSo) {
     EXPECT_GE(text.Find(u"has been kept as"), 0);
     EXPECT_GE(text.Find(u"could not be written"), 0);
     EXPECT_LT(text.Find(u"started"), 0);
-    EXPECT_EQ(ReadFile(DataFilePath() + ".unreadable-20040307-140500"), "not a data file");
+    EXPECT_EQ(ReadFileBytes(DataFilePath() + ".unreadable-20040307-140500"), "not a data file");
     EXPECT_FALSE(FileExists(DataFilePath()));
 }

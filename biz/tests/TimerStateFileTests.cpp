@@ -28,7 +28,7 @@ CTimerState PausedTimer() {
 
 class TimerStateFileTest : public ::testing::Test {
 protected:
-    std::string Folder() const { return m_home.Path() + "/state"; }
+    std::string Folder() const { return m_home.Home() + "/state"; }
     std::string Path() const { return Folder() + "/Quillmar-desktop.timer"; }
 
     TempHome m_home;
@@ -104,10 +104,10 @@ TEST_F(TimerStateFileTest, SavesIntoANewFolderWithNothingLeftBeside) {
 
 TEST_F(TimerStateFileTest, AWriteThatCannotBeMadeIsReported) {
     // A file where the folder should be stops the write even for root.
-    const std::string blocked = m_home.Path() + "/blocked";
-    ASSERT_TRUE(WriteFile(blocked, "not a folder"));
+    const std::string blocked = m_home.Home() + "/blocked";
+    ASSERT_TRUE(WriteFileBytes(blocked, "not a folder"));
     EXPECT_FALSE(CTimerStateFile(blocked + "/Quillmar-desktop.timer").Save(PausedTimer()));
-    EXPECT_EQ(ReadFile(blocked), "not a folder");
+    EXPECT_EQ(ReadFileBytes(blocked), "not a folder");
 }
 
 TEST_F(TimerStateFileTest, MissingFileIsAFreshState) {
@@ -118,13 +118,13 @@ TEST_F(TimerStateFileTest, MissingFileIsAFreshState) {
 
 TEST_F(TimerStateFileTest, DamagedFileIsMovedAsideAndReported) {
     ASSERT_TRUE(CTimerStateFile(Path()).Save(PausedTimer()));
-    const std::string text = ReadFile(Path());
-    ASSERT_TRUE(WriteFile(Path(), text.substr(0, text.size() / 2)));
+    const std::string text = ReadFileBytes(Path());
+    ASSERT_TRUE(WriteFileBytes(Path(), text.substr(0, text.size() / 2)));
     const CTimerStateLoad load = CTimerStateFile(Path()).Load();
     EXPECT_EQ(load.status, CTimerStateLoad::Status::Damaged);
     EXPECT_EQ(load.reason, "the file is cut short");
     EXPECT_EQ(load.keptAs, Path() + ".damaged");
-    EXPECT_EQ(ReadFile(load.keptAs), text.substr(0, text.size() / 2));
+    EXPECT_EQ(ReadFileBytes(load.keptAs), text.substr(0, text.size() / 2));
     EXPECT_FALSE(FileExists(Path()));
     EXPECT_EQ(load.state, CTimerState());
 }

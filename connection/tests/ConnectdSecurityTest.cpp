@@ -48,7 +48,7 @@ protected:
         ServiceFixture::SetUp();
         if (HasFatalFailure())
             return;
-        PutFileBytes(Outside() + "/secret.txt", "outside the program folder");
+        WriteFileBytes(Outside() + "/secret.txt", "outside the program folder");
         // Loadable where it lies, so only the service's refusal keeps it from running.
         std::filesystem::copy_file(RAPI_TEST_EXPORTS, Outside() + "/libSync.so");
         std::filesystem::copy_file(QUILLMAR_PLATFORM_LIBRARY, Outside() + "/libQuillmarPlatform.so");
@@ -215,7 +215,7 @@ TEST_F(Security, PathTraversalIsRefused) {
         EXPECT_NE(CeGetLastError(), ERROR_SUCCESS);
         EXPECT_EQ(Open(name, GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE) << CString(name).ToUtf8();
     }
-    EXPECT_EQ(FileBytes(Outside() + "/secret.txt"), "outside the program folder");
+    EXPECT_EQ(ReadFileBytes(Outside() + "/secret.txt"), "outside the program folder");
     EXPECT_TRUE(GoodDesktopServed());
 }
 
@@ -229,7 +229,7 @@ TEST_F(Security, LinksOutOfAppPathAreRefused) {
     EXPECT_EQ(Open(u"LinkedFolder\\secret.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(Open(u"LinkedFolder\\new.txt", GENERIC_WRITE, CREATE_ALWAYS), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(std::filesystem::exists(Outside() + "/new.txt"));
-    EXPECT_EQ(FileBytes(Outside() + "/secret.txt"), "outside the program folder");
+    EXPECT_EQ(ReadFileBytes(Outside() + "/secret.txt"), "outside the program folder");
     EXPECT_TRUE(GoodDesktopServed());
 }
 
@@ -243,7 +243,7 @@ TEST_F(Security, FoldersAreNotFiles) {
 }
 
 TEST_F(Security, LinkInsideAppPathIsFollowed) {
-    PutFileBytes(AppPath() + "/real.txt", "inside");
+    WriteFileBytes(AppPath() + "/real.txt", "inside");
     std::filesystem::create_symlink(AppPath() + "/real.txt", AppPath() + "/alias.txt");
     ASSERT_TRUE(ConnectDesktop());
     std::string bytes;
@@ -277,7 +277,7 @@ TEST_F(Security, LibrariesOutsideAppPathAreRefused) {
 }
 
 TEST_F(Security, UploadedLibraryIsRefusedAtTheWriteAndAtTheInvoke) {
-    const std::string code = FileBytes(RAPI_TEST_EXPORTS);
+    const std::string code = ReadFileBytes(RAPI_TEST_EXPORTS);
     ASSERT_TRUE(ConnectDesktop());
     for (const char16_t* name : {u"Evil.dll", u"libEvil.so", u"libSync.so", u"Sync.dll", u"libQuillmarPlatform.so",
                                        u"quillmar-device", u"notes.txt", u"sub\\Quillmar.dat"}) {
@@ -285,7 +285,7 @@ TEST_F(Security, UploadedLibraryIsRefusedAtTheWriteAndAtTheInvoke) {
         EXPECT_EQ(CeGetLastError(), ERROR_ACCESS_DENIED) << CString(name).ToUtf8();
         EXPECT_EQ(Open(name, GENERIC_READ, OPEN_ALWAYS), INVALID_HANDLE_VALUE) << CString(name).ToUtf8();
     }
-    EXPECT_EQ(FileBytes(AppPath() + "/libSync.so"), code);
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/libSync.so"), code);
     EXPECT_FALSE(std::filesystem::exists(AppPath() + "/libEvil.so"));
     EXPECT_FALSE(std::filesystem::exists(AppPath() + "/notes.txt"));
     // A library that got there some other way, or library code in a data file, never runs.
@@ -299,9 +299,9 @@ TEST_F(Security, UploadedLibraryIsRefusedAtTheWriteAndAtTheInvoke) {
 }
 
 TEST_F(Security, DataFileNamesLeadingToCodeAreNotWritten) {
-    const std::string platform = FileBytes(AppPath() + "/libQuillmarPlatform.so");
+    const std::string platform = ReadFileBytes(AppPath() + "/libQuillmarPlatform.so");
     std::filesystem::create_symlink(AppPath() + "/libQuillmarPlatform.so", AppPath() + "/Quillmar.dat");
-    PutFileBytes(AppPath() + "/device.xml", "<changes/>");
+    WriteFileBytes(AppPath() + "/device.xml", "<changes/>");
     std::filesystem::permissions(AppPath() + "/device.xml", std::filesystem::perms::owner_exec,
                                  std::filesystem::perm_options::add);
     std::filesystem::create_hard_link(AppPath() + "/libSync.so", AppPath() + "/desktop.xml");
@@ -311,9 +311,9 @@ TEST_F(Security, DataFileNamesLeadingToCodeAreNotWritten) {
         EXPECT_EQ(Open(name, GENERIC_WRITE, OPEN_EXISTING), INVALID_HANDLE_VALUE) << CString(name).ToUtf8();
         EXPECT_EQ(CeGetLastError(), ERROR_ACCESS_DENIED);
     }
-    EXPECT_EQ(FileBytes(AppPath() + "/libQuillmarPlatform.so"), platform);
-    EXPECT_EQ(FileBytes(AppPath() + "/device.xml"), "<changes/>");
-    EXPECT_EQ(FileBytes(AppPath() + "/libSync.so"), FileBytes(RAPI_TEST_EXPORTS));
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/libQuillmarPlatform.so"), platform);
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/device.xml"), "<changes/>");
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/libSync.so"), ReadFileBytes(RAPI_TEST_EXPORTS));
     // Reading them is still allowed.
     std::string bytes;
     EXPECT_TRUE(ReadDeviceFile(u"device.xml", bytes));
@@ -334,7 +334,7 @@ TEST_F(Security, LibcThroughTheSyncLibraryIsRefused) {
     ASSERT_TRUE(ConnectDesktop());
     for (const char16_t* function : {u"syscall", u"system", u"LocalFree"})
         EXPECT_EQ(Invoke(u"Sync.dll", function, input), HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND));
-    EXPECT_EQ(FileBytes(victim), "outside the program folder");
+    EXPECT_EQ(ReadFileBytes(victim), "outside the program folder");
     EXPECT_EQ(Invoke(u"Sync.dll", u"Greeting", ""), S_OK);
 }
 
@@ -346,7 +346,7 @@ TEST_F(Security, ForkingExportIsKilledWithEverythingItStarted) {
         const HRESULT result = Invoke(u"Sync.dll", function, folder);
         EXPECT_EQ(result, std::u16string(function) == u"StragglersThenHang" ? HRESULT_FROM_WIN32(ERROR_TIMEOUT) : S_OK);
         for (const char* straggler : {"/group", "/daemon"}) {
-            const pid_t pid = static_cast<pid_t>(std::stol("0" + FileBytes(folder + straggler)));
+            const pid_t pid = static_cast<pid_t>(std::stol("0" + ReadFileBytes(folder + straggler)));
             ASSERT_GT(pid, 0) << straggler;
             // Gone by the time the answer came.
             EXPECT_TRUE(ProcessGone(pid, 0)) << CString(function).ToUtf8() << straggler;
@@ -370,9 +370,9 @@ TEST_F(Security, DesktopLeavingCancelsItsInvocation) {
     PutText(request, CString("Hang"));
     PutBytes(request, pidFile);
     ASSERT_TRUE(channel->Send(request).ok());
-    for (int tries = 0; tries < 1000 && FileBytes(pidFile).empty(); ++tries)
+    for (int tries = 0; tries < 1000 && ReadFileBytes(pidFile).empty(); ++tries)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const pid_t pid = static_cast<pid_t>(std::stol("0" + FileBytes(pidFile)));
+    const pid_t pid = static_cast<pid_t>(std::stol("0" + ReadFileBytes(pidFile)));
     ASSERT_GT(pid, 0);
     channel.reset();
     transport.reset();
@@ -411,7 +411,7 @@ TEST_F(Security, OneDeadlineForTheWholeHandshake) {
 
 TEST_F(Security, IdleAndSlowPeersDoNotKeepADesktopOut) {
     const std::string data = PatternBytes(200000);
-    PutFileBytes(AppPath() + "/device.xml", "<changes/>");
+    WriteFileBytes(AppPath() + "/device.xml", "<changes/>");
     int served = 0;
     long connections = 0;
     {
@@ -430,12 +430,12 @@ TEST_F(Security, IdleAndSlowPeersDoNotKeepADesktopOut) {
     // Summed up, not a line per peer.
     const std::string log = ServiceLog();
     EXPECT_LT(std::count(log.begin(), log.end(), '\n'), connections / 2) << connections << " connections";
-    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), data);
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/Quillmar.dat"), data);
 }
 
 TEST_F(Security, AFloodFromOtherAddressesNeverReachesTheDesktop) {
     const std::string data = PatternBytes(200000);
-    PutFileBytes(AppPath() + "/device.xml", "<changes/>");
+    WriteFileBytes(AppPath() + "/device.xml", "<changes/>");
     int served = 0;
     {
         PeerFlood idle(port, {64, 0, "127.0.0.2"});

@@ -99,8 +99,8 @@ TEST_F(Connection, FilesOfBoundarySizesCopyByteForByteBothWays) {
     for (size_t size : {size_t{0}, size_t{1}, size_t{8192}, size_t{8193}, size_t{200000}}) {
         const std::string bytes = PatternBytes(size);
         ASSERT_TRUE(WriteDeviceFile(Utf16(AppPathText()) + u"Quillmar.dat", bytes)) << size;
-        EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), bytes) << size;
-        PutFileBytes(AppPath() + "/device.xml", bytes);
+        EXPECT_EQ(ReadFileBytes(AppPath() + "/Quillmar.dat"), bytes) << size;
+        WriteFileBytes(AppPath() + "/device.xml", bytes);
         std::string back;
         ASSERT_TRUE(ReadDeviceFile(Utf16(AppPathText()) + u"Device.xml", back)) << size;
         EXPECT_EQ(back, bytes) << size;
@@ -108,21 +108,21 @@ TEST_F(Connection, FilesOfBoundarySizesCopyByteForByteBothWays) {
 }
 
 TEST_F(Connection, NamesMatchWithoutRegardToCaseAndRelativeToAppPath) {
-    PutFileBytes(AppPath() + "/desktop.xml", "old");
+    WriteFileBytes(AppPath() + "/desktop.xml", "old");
     ASSERT_TRUE(ConnectDesktop());
     ASSERT_TRUE(WriteDeviceFile(Utf16(AppPathText()) + u"Desktop.xml", "new"));
-    EXPECT_EQ(FileBytes(AppPath() + "/desktop.xml"), "new");
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/desktop.xml"), "new");
     EXPECT_FALSE(std::filesystem::exists(AppPath() + "/Desktop.xml"));
     std::string back;
     ASSERT_TRUE(ReadDeviceFile(u"DESKTOP.XML", back));
     EXPECT_EQ(back, "new");
     std::filesystem::create_directories(AppPath() + "/Sub");
-    PutFileBytes(AppPath() + "/Sub/Note.txt", "inside");
+    WriteFileBytes(AppPath() + "/Sub/Note.txt", "inside");
     ASSERT_TRUE(ReadDeviceFile(u"sub/NOTE.txt", back));
     EXPECT_EQ(back, "inside");
-    PutFileBytes(AppPath() + "/Quillmar.dat", "old");
+    WriteFileBytes(AppPath() + "/Quillmar.dat", "old");
     ASSERT_TRUE(WriteDeviceFile(u"quillmar.DAT", "data"));
-    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "data");
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/Quillmar.dat"), "data");
 }
 
 TEST_F(Connection, MissingFileIsFileNotFound) {
@@ -134,7 +134,7 @@ TEST_F(Connection, MissingFileIsFileNotFound) {
 }
 
 TEST_F(Connection, CutConnectionLeavesTheOldFileWhole) {
-    PutFileBytes(AppPath() + "/Quillmar.dat", "the whole old file");
+    WriteFileBytes(AppPath() + "/Quillmar.dat", "the whole old file");
     ASSERT_TRUE(ConnectDesktop());
     HANDLE file = CeCreateFile((Utf16(AppPathText()) + u"Quillmar.dat").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -155,7 +155,7 @@ TEST_F(Connection, CutConnectionLeavesTheOldFileWhole) {
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "the whole old file");
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/Quillmar.dat"), "the whole old file");
     EXPECT_EQ(entries, 1u) << "a temporary file was left behind";
 }
 
@@ -250,7 +250,7 @@ TEST_F(Connection, NoServiceRunningGivesTheEventAFailure) {
 }
 
 TEST_F(Connection, MissingAppPathIsPathNotFound) {
-    SetDeviceString(kDeviceSettingsKey, "AppPath", device.Path() + "/nowhere");
+    SetDeviceString(kDeviceSettingsKey, "AppPath", device.Root() + "/nowhere");
     ASSERT_TRUE(ConnectDesktop());
     EXPECT_EQ(CeCreateFile(u"Quillmar.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr),
@@ -259,7 +259,7 @@ TEST_F(Connection, MissingAppPathIsPathNotFound) {
 }
 
 TEST_F(Connection, StopDuringAWriteKeepsTheOldFileAndNoTemporary) {
-    PutFileBytes(AppPath() + "/Quillmar.dat", "the whole old file");
+    WriteFileBytes(AppPath() + "/Quillmar.dat", "the whole old file");
     ASSERT_TRUE(ConnectDesktop());
     HANDLE file = CeCreateFile(u"Quillmar.dat", GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -269,7 +269,7 @@ TEST_F(Connection, StopDuringAWriteKeepsTheOldFileAndNoTemporary) {
     const int status = StopService();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_FALSE(CeCloseHandle(file));
-    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "the whole old file");
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/Quillmar.dat"), "the whole old file");
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(AppPath()))
         names.push_back(entry.path().filename().string());
@@ -295,17 +295,17 @@ TEST_F(Connection, KeyFileOthersMayReadIsRefused) {
 }
 
 TEST_F(Connection, DamagedKeyFileIsRefused) {
-    PutFileBytes(device.Path() + "/bad.key", "not a key\n");
-    std::filesystem::permissions(device.Path() + "/bad.key", std::filesystem::perms::owner_read |
+    WriteFileBytes(device.Root() + "/bad.key", "not a key\n");
+    std::filesystem::permissions(device.Root() + "/bad.key", std::filesystem::perms::owner_read |
                                                                  std::filesystem::perms::owner_write);
     StopService();
     std::string output;
     std::string errors;
     const int status = RunServiceOnce(
-        {"--settings-key", kDeviceSettingsKey, "--port", "0", "--key-file", device.Path() + "/bad.key"}, output, errors);
+        {"--settings-key", kDeviceSettingsKey, "--port", "0", "--key-file", device.Root() + "/bad.key"}, output, errors);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_NE(errors.find("does not hold a pairing key"), std::string::npos) << errors;
-    EXPECT_EQ(FileBytes(device.Path() + "/bad.key"), "not a key\n");
+    EXPECT_EQ(ReadFileBytes(device.Root() + "/bad.key"), "not a key\n");
 }
 
 TEST_F(Connection, BadOptionsAreRefusedWithUsage) {
@@ -344,7 +344,7 @@ TEST_F(Connection, SecondServiceForTheSameUserIsRefused) {
 }
 
 TEST_F(Connection, OpenFilesAreLimitedPerConnection) {
-    PutFileBytes(AppPath() + "/Quillmar.dat", "data");
+    WriteFileBytes(AppPath() + "/Quillmar.dat", "data");
     ASSERT_TRUE(ConnectDesktop());
     std::vector<HANDLE> files;
     for (int i = 0; i < 16; ++i) {
@@ -365,16 +365,16 @@ TEST_F(Connection, OpenFilesAreLimitedPerConnection) {
 }
 
 TEST_F(Connection, CreateNewRefusesAnExistingFile) {
-    PutFileBytes(AppPath() + "/Quillmar.dat", "data");
+    WriteFileBytes(AppPath() + "/Quillmar.dat", "data");
     ASSERT_TRUE(ConnectDesktop());
     EXPECT_EQ(CeCreateFile(u"quillmar.DAT", GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr),
               INVALID_HANDLE_VALUE);
     EXPECT_EQ(CeGetLastError(), ERROR_FILE_EXISTS);
-    EXPECT_EQ(FileBytes(AppPath() + "/Quillmar.dat"), "data");
+    EXPECT_EQ(ReadFileBytes(AppPath() + "/Quillmar.dat"), "data");
 }
 
 TEST_F(Connection, SecondInitReplacesTheConnection) {
-    PutFileBytes(AppPath() + "/Quillmar.dat", "data");
+    WriteFileBytes(AppPath() + "/Quillmar.dat", "data");
     ASSERT_TRUE(ConnectDesktop());
     HANDLE stale = CeCreateFile(u"Quillmar.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -417,18 +417,18 @@ TEST_F(Connection, PairingTextComesFromTheRunningService) {
     EXPECT_NE(ServiceLog().find("listening on 127.0.0.1:" + std::to_string(port)), std::string::npos) << ServiceLog();
     EXPECT_TRUE(GoodDesktopServed());
     // Another key file: the text carries that key, and no second key appears anywhere.
-    const std::string ownKey = device.Path() + "/own.key";
+    const std::string ownKey = device.Root() + "/own.key";
     ASSERT_TRUE(RestartService({"--key-file", ownKey}));
     std::string output;
     std::string errors;
     ASSERT_EQ(RunServiceOnce({"--pairing-text"}, output, errors), 0) << errors;
-    EXPECT_EQ(Pairing::Parse(output)->key, *Pairing::KeyFromHex(FileBytes(ownKey).substr(0, 64)));
+    EXPECT_EQ(Pairing::Parse(output)->key, *Pairing::KeyFromHex(ReadFileBytes(ownKey).substr(0, 64)));
     EXPECT_EQ(Pairing::Parse(output)->port, port);
     EXPECT_TRUE(GoodDesktopServed());
 }
 
 TEST_F(Connection, PairingTextSaysPlainlyWhenNoServiceRunsOrItsKeyIsGone) {
-    const std::string ownKey = device.Path() + "/own.key";
+    const std::string ownKey = device.Root() + "/own.key";
     ASSERT_TRUE(RestartService({"--key-file", ownKey}));
     std::filesystem::remove(ownKey);
     std::string output;

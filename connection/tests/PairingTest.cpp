@@ -3,7 +3,7 @@
 
 #include "platform/Registry.h"
 #include "connection/Pairing.h"
-#include "connection/tests/TempHome.h"
+#include "testing/TempHome.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "connection/Pairing.h"
 #include "connection/Rapi.h"
-#include "connection/tests/TempHome.h"
+#include "testing/TempHome.h"
 
 namespace {
 

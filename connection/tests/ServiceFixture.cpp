@@ -5,10 +5,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -21,9 +19,10 @@
 namespace {
 
 void UseDeviceEnvironment(const TempHome& device) {
-    ::setenv("HOME", device.Path().c_str(), 1);
+    ::setenv("HOME", device.Home().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", device.ConfigHome().c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (device.Path() + "/run").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", device.DataHome().c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", device.RuntimeFolder().c_str(), 1);
 }
 
 // Runs the service binary with the device's HOME; stdout to `out`, stderr to `log`.
@@ -50,8 +49,8 @@ pid_t Spawn(const TempHome& device, const std::vector<std::string>& arguments, i
 // Output and errors go to files, so neither pipe can fill while the other is read.
 int RunOnce(const TempHome& device, const std::vector<std::string>& arguments, std::string& output,
             std::string& errors) {
-    const std::string outPath = device.Path() + "/once.out";
-    const std::string errPath = device.Path() + "/once.err";
+    const std::string outPath = device.Root() + "/once.out";
+    const std::string errPath = device.Root() + "/once.err";
     int out = ::open(outPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     int err = ::open(errPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     pid_t child = Spawn(device, arguments, out, err);
@@ -59,23 +58,12 @@ int RunOnce(const TempHome& device, const std::vector<std::string>& arguments, s
     ::waitpid(child, &status, 0);
     ::close(out);
     ::close(err);
-    output = FileBytes(outPath);
-    errors = FileBytes(errPath);
+    output = ReadFileBytes(outPath);
+    errors = ReadFileBytes(errPath);
     return status;
 }
 
 }  // namespace
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void PutFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 std::string PatternBytes(size_t size) {
     std::string bytes(size, '\0');
@@ -121,7 +109,7 @@ std::vector<std::string> ServiceFixture::TestOptions() {
 }
 
 bool ServiceFixture::StartService(const std::vector<std::string>& arguments) {
-    const std::string logPath = device.Path() + "/connectd.log";
+    const std::string logPath = device.Root() + "/connectd.log";
     const size_t logStart = ServiceLog().size();
     int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     std::vector<std::string> all = {"--settings-key", kDeviceSettingsKey, "--port", "0"};
@@ -187,7 +175,7 @@ int ServiceFixture::RunServiceOnce(const std::vector<std::string>& arguments, st
     return RunOnce(device, arguments, output, errors);
 }
 
-std::string ServiceFixture::ServiceLog() const { return FileBytes(device.Path() + "/connectd.log"); }
+std::string ServiceFixture::ServiceLog() const { return ReadFileBytes(device.Root() + "/connectd.log"); }
 
 void ServiceFixture::SetDeviceString(const std::string& key, const std::string& name, const std::string& value) {
     device.Activate();

@@ -8,7 +8,8 @@
 #include <vector>
 #include <sys/types.h>
 
-#include "connection/tests/TempHome.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 // The key whose "AppPath" the service is told to read: any key serves.
 inline constexpr char kDeviceSettingsKey[] = "Software\\Vendor\\Device\\Settings";
@@ -50,19 +51,17 @@ protected:
     // Everything the service sends until it closes (true) or timeoutMs passes (false).
     bool ReceiveUntilClosed(int fd, int timeoutMs, std::string& bytes);
 
-    std::string AppPath() const { return device.Path() + "/app"; }
-    std::string Outside() const { return device.Path() + "/outside"; }
+    std::string AppPath() const { return device.Root() + "/app"; }
+    std::string Outside() const { return device.Root() + "/outside"; }
     std::string AppPathText() const;   // AppPath as the desktop sees it, with "\" at the end
 
-    TempHome device;
-    TempHome desktop;
+    TempHome device{"quillmar-device"};
+    TempHome desktop{"quillmar-desktop"};
     unsigned port = 0;
     pid_t service = -1;
     std::string pairingText;
 };
 
-std::string FileBytes(const std::string& path);
-void PutFileBytes(const std::string& path, const std::string& bytes);
 std::string PatternBytes(size_t size);
 // True once no process `pid` exists any more, waiting for at most timeoutMs.
 bool ProcessGone(pid_t pid, int timeoutMs);

@@ -9,7 +9,8 @@
 
 #include "platform/Library.h"
 #include "platform/Paths.h"
-#include "platform/tests/ScopedUserFolders.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace {
 
@@ -41,10 +42,10 @@ TEST(Library, MissingOrBadNamesGiveNull) {
 }
 
 TEST(Library, LoadPathRefusesBareNamesFoldersAndNonLibraries) {
-    ScopedUserFolders folders;
+    TempHome folders;
     EXPECT_FALSE(Library::LoadPath("libPlatformSysTestRes.so"));
     EXPECT_FALSE(Library::LoadPath(folders.Root()));
-    PutFile(folders.Root() + "/libFake.so", "not a library");
+    WriteFileBytes(folders.Root() + "/libFake.so", "not a library");
     EXPECT_FALSE(Library::LoadPath(folders.Root() + "/libFake.so"));
     EXPECT_FALSE(Library::LoadPath(folders.Root() + "/libMissing.so"));
     EXPECT_TRUE(Library::LoadPath(GetProgramFolder() + "/libPlatformSysTestRes.so"));

@@ -8,19 +8,12 @@
 #include <filesystem>
 
 #include "platform/Paths.h"
-#include "platform/tests/ScopedUserFolders.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 unsigned ModeOf(const std::string& path) {
     struct stat st {};
@@ -30,7 +23,10 @@ unsigned ModeOf(const std::string& path) {
 
 class PathsTest : public ::testing::Test {
 protected:
-    ScopedUserFolders m_folders;
+    // The data folder's default is under test here, so no override.
+    PathsTest() { m_folders.Set("QUILLMAR_DATA_DIR", std::nullopt); }
+
+    TempHome m_folders;
 };
 
 TEST_F(PathsTest, ProgramFolderHoldsThePlatformLibrary) {
@@ -80,10 +76,10 @@ TEST_F(PathsTest, DesktopDataFolderCanBeOverridden) {
 }
 
 TEST_F(PathsTest, DesktopDataFolderThatCannotBeMadeIsStillNamed) {
-    PutFile(m_folders.Root() + "/file", "x");
+    WriteFileBytes(m_folders.Root() + "/file", "x");
     m_folders.Set("QUILLMAR_DATA_DIR", m_folders.Root() + "/file/data");
     EXPECT_EQ(GetDesktopDataFolder(), m_folders.Root() + "/file/data");
-    EXPECT_EQ(SlurpFile(m_folders.Root() + "/file"), "x");
+    EXPECT_EQ(ReadFileBytes(m_folders.Root() + "/file"), "x");
 }
 
 TEST_F(PathsTest, MakeFoldersMakesEveryLevel) {
@@ -96,23 +92,23 @@ TEST_F(PathsTest, MakeFoldersMakesEveryLevel) {
 }
 
 TEST_F(PathsTest, MakeFoldersFailsWhereAFileStands) {
-    PutFile(m_folders.Root() + "/file", "x");
+    WriteFileBytes(m_folders.Root() + "/file", "x");
     EXPECT_FALSE(MakeFolders(m_folders.Root() + "/file"));
     EXPECT_FALSE(MakeFolders(m_folders.Root() + "/file/sub"));
     EXPECT_FALSE(MakeFolders(""));
 }
 
 TEST_F(PathsTest, ResolvePrefersTheExactName) {
-    PutFile(m_folders.Root() + "/Quillmar.dat", "exact");
-    PutFile(m_folders.Root() + "/QUILLMAR.DAT", "upper");
+    WriteFileBytes(m_folders.Root() + "/Quillmar.dat", "exact");
+    WriteFileBytes(m_folders.Root() + "/QUILLMAR.DAT", "upper");
     EXPECT_EQ(ResolveNameNoCase(m_folders.Root(), "QUILLMAR.DAT"), m_folders.Root() + "/QUILLMAR.DAT");
     EXPECT_EQ(ResolveNameNoCase(m_folders.Root(), "Quillmar.dat"), m_folders.Root() + "/Quillmar.dat");
 }
 
 TEST_F(PathsTest, ResolveFindsTheEntryWhateverItsCase) {
-    PutFile(m_folders.Root() + "/Device.XML", "x");
+    WriteFileBytes(m_folders.Root() + "/Device.XML", "x");
     EXPECT_EQ(ResolveNameNoCase(m_folders.Root(), "device.xml"), m_folders.Root() + "/Device.XML");
-    PutFile(m_folders.Root() + "/Übersicht.txt", "x");
+    WriteFileBytes(m_folders.Root() + "/Übersicht.txt", "x");
     EXPECT_EQ(ResolveNameNoCase(m_folders.Root(), "übersicht.TXT"), m_folders.Root() + "/Übersicht.txt");
 }
 
@@ -131,18 +127,18 @@ TEST_F(PathsTest, ResolveRefusesNamesThatLeaveTheFolder) {
 TEST_F(PathsTest, WriteFileAtomicallyWritesAndReplaces) {
     const std::string path = m_folders.Root() + "/data.xml";
     ASSERT_TRUE(WriteFileAtomically(path, "first"));
-    EXPECT_EQ(SlurpFile(path), "first");
+    EXPECT_EQ(ReadFileBytes(path), "first");
     const std::string binary("a\0b\xff", 4);
     ASSERT_TRUE(WriteFileAtomically(path, binary));
-    EXPECT_EQ(SlurpFile(path), binary);
+    EXPECT_EQ(ReadFileBytes(path), binary);
     ASSERT_TRUE(WriteFileAtomically(path, ""));
-    EXPECT_EQ(SlurpFile(path), "");
+    EXPECT_EQ(ReadFileBytes(path), "");
     EXPECT_EQ(FolderEntries(m_folders.Root()), (std::vector<std::string>{"data.xml", "home", "run"}));
 }
 
 TEST_F(PathsTest, WriteFileAtomicallyKeepsTheOldModeOrTakesTheGivenOne) {
     const std::string path = m_folders.Root() + "/key";
-    PutFile(path, "old");
+    WriteFileBytes(path, "old");
     ::chmod(path.c_str(), 0640);
     ASSERT_TRUE(WriteFileAtomically(path, "new"));
     EXPECT_EQ(ModeOf(path), 0640u);
@@ -153,10 +149,10 @@ TEST_F(PathsTest, WriteFileAtomicallyKeepsTheOldModeOrTakesTheGivenOne) {
 TEST_F(PathsTest, FailedWriteLeavesTheOldFileAndNoTemporary) {
     const std::string folder = m_folders.Root() + "/target";
     fs::create_directories(folder + "/occupied");
-    PutFile(folder + "/occupied/inside", "kept");
+    WriteFileBytes(folder + "/occupied/inside", "kept");
     // Renaming a file over a non-empty folder fails after the temporary was written.
     EXPECT_FALSE(WriteFileAtomically(folder + "/occupied", "data"));
-    EXPECT_EQ(SlurpFile(folder + "/occupied/inside"), "kept");
+    EXPECT_EQ(ReadFileBytes(folder + "/occupied/inside"), "kept");
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"occupied"});
     EXPECT_FALSE(WriteFileAtomically(m_folders.Root() + "/missing/file", "data"));
     EXPECT_FALSE(WriteFileAtomically("", "data"));
@@ -168,17 +164,17 @@ TEST_F(PathsTest, WriteInPiecesJoinsThePiecesInOrder) {
     ASSERT_TRUE(WriteFileAtomicallyInPieces(path, [](const FilePieceSink& sink) {
         return sink("one,") && sink("") && sink(std::string_view("t\0o,", 4)) && sink("three");
     }));
-    EXPECT_EQ(SlurpFile(path), std::string("one,t\0o,three", 13));
+    EXPECT_EQ(ReadFileBytes(path), std::string("one,t\0o,three", 13));
 }
 
 TEST_F(PathsTest, AbandonedWriteInPiecesLeavesTheOldFileAndNoTemporary) {
     const std::string folder = m_folders.Root() + "/target";
     fs::create_directories(folder);
-    PutFile(folder + "/data", "old");
+    WriteFileBytes(folder + "/data", "old");
     EXPECT_FALSE(WriteFileAtomicallyInPieces(folder + "/data", [](const FilePieceSink& sink) {
         return sink("half of the new") && false;
     }));
-    EXPECT_EQ(SlurpFile(folder + "/data"), "old");
+    EXPECT_EQ(ReadFileBytes(folder + "/data"), "old");
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"data"});
 }
 
@@ -188,13 +184,13 @@ TEST_F(PathsTest, DiskSyncCanBeSwitchedOffAndOn) {
     EXPECT_TRUE(WriteFileAtomically(m_folders.Root() + "/fast", "x"));
     SetDiskSyncEnabled(true);
     EXPECT_TRUE(IsDiskSyncEnabled());
-    EXPECT_EQ(SlurpFile(m_folders.Root() + "/fast"), "x");
+    EXPECT_EQ(ReadFileBytes(m_folders.Root() + "/fast"), "x");
 }
 
 TEST_F(PathsTest, ReadWholeFileReadsEveryByte) {
     std::string big(200000, 'q');
     big[100] = '\0';
-    PutFile(m_folders.Root() + "/big", big);
+    WriteFileBytes(m_folders.Root() + "/big", big);
     std::string bytes = "stale";
     ASSERT_TRUE(ReadWholeFile(m_folders.Root() + "/big", bytes));
     EXPECT_EQ(bytes, big);

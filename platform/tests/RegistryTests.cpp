@@ -12,7 +12,8 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/WriteFault.h"
-#include "platform/tests/ScopedUserFolders.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -35,10 +36,10 @@ protected:
     }
     void WriteRegistryFile(const std::string& text) {
         fs::create_directories(m_folders.Home() + "/.config/Kestovar");
-        PutFile(RegistryFile(), text);
+        WriteFileBytes(RegistryFile(), text);
     }
 
-    ScopedUserFolders m_folders;
+    TempHome m_folders;
 };
 
 TEST_F(RegistryTest, FileLivesUnderTheConfigHome) {
@@ -73,7 +74,7 @@ TEST_F(RegistryTest, FileIsInRegistryExportForm) {
     ASSERT_TRUE(Registry::SetDword(kSettings, "FirstDayOfWeek", 2));
     ASSERT_TRUE(Registry::SetBinary(kSettings, "MileageRate", {0x33, 0x33, 0xb3, 0x3e}));
     ASSERT_TRUE(Registry::SetString(kSettings, "Path", "C:\\Data \"mine\""));
-    EXPECT_EQ(SlurpFile(RegistryFile()),
+    EXPECT_EQ(ReadFileBytes(RegistryFile()),
               "Windows Registry Editor Version 5.00\n"
               "\n[HKEY_CURRENT_USER\\Software]\n"
               "\n[HKEY_CURRENT_USER\\Software\\Kestovar]\n"
@@ -137,7 +138,7 @@ TEST_F(RegistryTest, LargeBinaryValueSurvivesTheFile) {
 
 TEST_F(RegistryTest, DefaultValueHasTheEmptyName) {
     ASSERT_TRUE(Registry::SetString(kSettings, "", "default"));
-    EXPECT_NE(SlurpFile(RegistryFile()).find("@=\"default\"\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(RegistryFile()).find("@=\"default\"\n"), std::string::npos);
     Registry::Reload();
     EXPECT_EQ(Registry::QueryString(kSettings, ""), CString("default"));
 }
@@ -229,7 +230,7 @@ TEST_F(RegistryTest, InPlaceEditOfTheFileIsSeen) {
 TEST_F(RegistryTest, WriteKeepsValuesAnotherWriterAddedMeanwhile) {
     ASSERT_TRUE(Registry::SetDword(kSettings, "Mine", 1));
     ASSERT_TRUE(WriteFileAtomically(RegistryFile(),
-                                    SlurpFile(RegistryFile()) + "\"Theirs\"=dword:00000002\n"));
+                                    ReadFileBytes(RegistryFile()) + "\"Theirs\"=dword:00000002\n"));
     ASSERT_TRUE(Registry::SetDword(kSettings, "Later", 3));
     Registry::Reload();
     EXPECT_EQ(Registry::QueryDword(kSettings, "Theirs"), 2u);
@@ -262,10 +263,10 @@ TEST_F(RegistryTest, DamagedFileIsKeptAsideAndAFreshOneBegun) {
     EXPECT_FALSE(Registry::KeyExists("Software"));
     auto aside = SetAsideFiles();
     ASSERT_EQ(aside.size(), 1u);
-    EXPECT_EQ(SlurpFile(aside[0]), damaged);
+    EXPECT_EQ(ReadFileBytes(aside[0]), damaged);
     EXPECT_TRUE(fs::path(aside[0]).filename().string().size() ==
                 std::string("registry.reg.unreadable-yyyymmdd-hhmmss").size());
-    EXPECT_EQ(SlurpFile(RegistryFile()), "Windows Registry Editor Version 5.00\n");
+    EXPECT_EQ(ReadFileBytes(RegistryFile()), "Windows Registry Editor Version 5.00\n");
     EXPECT_TRUE(Registry::SetDword(kSettings, "A", 1));
     EXPECT_EQ(Registry::QueryDword(kSettings, "A"), 1u);
 }
@@ -277,7 +278,7 @@ TEST_F(RegistryTest, SecondDamagedFileDoesNotReplaceTheFirst) {
     ASSERT_FALSE(Registry::KeyExists("Software"));
     auto aside = SetAsideFiles();
     ASSERT_EQ(aside.size(), 2u);
-    std::set<std::string> contents{SlurpFile(aside[0]), SlurpFile(aside[1])};
+    std::set<std::string> contents{ReadFileBytes(aside[0]), ReadFileBytes(aside[1])};
     EXPECT_EQ(contents, (std::set<std::string>{"first damage", "second damage"}));
 }
 
@@ -290,12 +291,12 @@ TEST_F(RegistryTest, FileThatCannotBeReadIsNeverOverwritten) {
 }
 
 TEST_F(RegistryTest, ConfigFolderThatCannotBeMadeFailsWrites) {
-    PutFile(m_folders.Root() + "/plainfile", "x");
+    WriteFileBytes(m_folders.Root() + "/plainfile", "x");
     m_folders.Set("XDG_CONFIG_HOME", m_folders.Root() + "/plainfile");
     EXPECT_FALSE(Registry::SetDword(kSettings, "A", 1));
     EXPECT_FALSE(Registry::QueryDword(kSettings, "A"));
     EXPECT_FALSE(Registry::KeyExists(kSettings));
-    EXPECT_EQ(SlurpFile(m_folders.Root() + "/plainfile"), "x");
+    EXPECT_EQ(ReadFileBytes(m_folders.Root() + "/plainfile"), "x");
 }
 
 TEST_F(RegistryTest, HandWrittenFileIsRead) {
@@ -333,7 +334,7 @@ TEST_F(RegistryTest, LeftoversOfKilledWritersGoWhenTheRegistryStarts) {
     ::waitpid(child, &status, 0);
     WriteRegistryFile("");
     const std::string leftover = m_folders.Home() + "/.config/Kestovar/.registry.reg.tmp-" + std::to_string(child) + "-4";
-    PutFile(leftover, "a copy of the settings");
+    WriteFileBytes(leftover, "a copy of the settings");
     Registry::Reload();
     EXPECT_FALSE(Registry::KeyExists("Software"));
     EXPECT_FALSE(fs::exists(leftover));
@@ -341,12 +342,12 @@ TEST_F(RegistryTest, LeftoversOfKilledWritersGoWhenTheRegistryStarts) {
 
 TEST_F(RegistryTest, FailedWriteKeepsTheValueOutAndTheFileAsItWas) {
     ASSERT_TRUE(Registry::SetDword(kSettings, "A", 1));
-    const std::string before = SlurpFile(RegistryFile());
+    const std::string before = ReadFileBytes(RegistryFile());
     for (WriteFault::Op op : {WriteFault::Op::Write, WriteFault::Op::ShortWrite, WriteFault::Op::Sync,
                               WriteFault::Op::Rename}) {
         WriteFault::Scope fault(op, 1, ENOSPC);
         EXPECT_FALSE(Registry::SetDword(kSettings, "B", 2));
-        EXPECT_EQ(SlurpFile(RegistryFile()), before);
+        EXPECT_EQ(ReadFileBytes(RegistryFile()), before);
         EXPECT_FALSE(Registry::QueryDword(kSettings, "B"));
     }
     EXPECT_TRUE(Registry::SetDword(kSettings, "B", 2));

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "platform/WindowMessages.h"
-#include "platform/tests/ScopedUserFolders.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +24,7 @@ constexpr uint32_t kReloadData = 1124;
 class WindowMessagesTest : public ::testing::Test {
 protected:
     std::string Folder() const { return m_folders.Root() + "/run/Kestovar"; }
-    ScopedUserFolders m_folders;
+    TempHome m_folders;
 };
 
 // Leaves a socket file behind with nobody listening, as a crashed program would.
@@ -78,14 +79,14 @@ TEST_F(WindowMessagesTest, FolderThatIsALinkIsRefused) {
 }
 
 TEST_F(WindowMessagesTest, RuntimeFolderThatCannotBeMadeGivesDefinedFailures) {
-    PutFile(m_folders.Root() + "/file", "x");
+    WriteFileBytes(m_folders.Root() + "/file", "x");
     m_folders.Set("XDG_RUNTIME_DIR", m_folders.Root() + "/file/run");
     EXPECT_EQ(WindowMessageFolder(), "");
     EXPECT_EQ(WindowSocketPath("Quillmar"), "");
     EXPECT_FALSE(WindowEndpoint::Open("Quillmar"));
     EXPECT_FALSE(FindWindow("Quillmar"));
     EXPECT_FALSE(PostMessage(std::make_shared<HWND_>(HWND_{"Quillmar"}), kReloadData));
-    EXPECT_EQ(SlurpFile(m_folders.Root() + "/file"), "x");
+    EXPECT_EQ(ReadFileBytes(m_folders.Root() + "/file"), "x");
 }
 
 TEST_F(WindowMessagesTest, NobodyListeningMeansNoWindow) {
@@ -190,9 +191,9 @@ TEST_F(WindowMessagesTest, StaleSocketIsReplacedOnOpen) {
 
 TEST_F(WindowMessagesTest, NonSocketInTheWayIsNotRemoved) {
     const std::string path = WindowSocketPath("Quillmar");
-    PutFile(path, "not a socket");
+    WriteFileBytes(path, "not a socket");
     EXPECT_FALSE(WindowEndpoint::Open("Quillmar"));
-    EXPECT_EQ(SlurpFile(path), "not a socket");
+    EXPECT_EQ(ReadFileBytes(path), "not a socket");
 }
 
 class OddTitle : public WindowMessagesTest, public ::testing::WithParamInterface<CString> {};

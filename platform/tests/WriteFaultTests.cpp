@@ -13,19 +13,12 @@
 
 #include "platform/Paths.h"
 #include "platform/WriteFault.h"
-#include "platform/tests/ScopedUserFolders.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class WriteFaultTest : public ::testing::Test {
 protected:
@@ -33,7 +26,7 @@ protected:
         m_folder = m_folders.Root() + "/files";
         fs::create_directories(m_folder);
         m_path = m_folder + "/data";
-        PutFile(m_path, "old");
+        WriteFileBytes(m_path, "old");
     }
     void TearDown() override { WriteFault::Disarm(); }
 
@@ -45,7 +38,7 @@ protected:
         });
     }
 
-    ScopedUserFolders m_folders;
+    TempHome m_folders;
     std::string m_folder;
     std::string m_path;
 };
@@ -67,12 +60,12 @@ TEST_F(WriteFaultTest, EveryStepBeforeTheRenameLeavesTheOldFileAndNoTemporary) {
             EXPECT_EQ(status.GetState(), WriteStatus::NotWritten) << static_cast<int>(c.op);
             EXPECT_EQ(status.Error(), error);
             EXPECT_FALSE(status.Message().empty());
-            EXPECT_EQ(SlurpFile(m_path), "old");
-            EXPECT_EQ(Entries(m_folder), std::vector<std::string>{"data"});
+            EXPECT_EQ(ReadFileBytes(m_path), "old");
+            EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"data"});
         }
     }
     EXPECT_TRUE(WriteNew(bytes).IsWritten());
-    EXPECT_EQ(SlurpFile(m_path), bytes);
+    EXPECT_EQ(ReadFileBytes(m_path), bytes);
 }
 
 TEST_F(WriteFaultTest, ShortWriteWritesHalfThenFailsTheNextWrite) {
@@ -115,14 +108,14 @@ TEST_F(WriteFaultTest, FailedFolderFlushIsReportedWithTheNewFileInPlace) {
     EXPECT_EQ(status.GetState(), WriteStatus::NotDurable);
     EXPECT_TRUE(status.Replaced());
     EXPECT_EQ(status.Error(), EIO);
-    EXPECT_EQ(SlurpFile(m_path), "new");
-    EXPECT_EQ(Entries(m_folder), std::vector<std::string>{"data"});
+    EXPECT_EQ(ReadFileBytes(m_path), "new");
+    EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"data"});
 }
 
 TEST_F(WriteFaultTest, PlainWriteReportsAFailedFolderFlush) {
     WriteFault::Scope fault(WriteFault::Op::FolderSync, 1, ENOSPC);
     EXPECT_FALSE(WriteFileAtomically(m_path, "new"));
-    EXPECT_EQ(SlurpFile(m_path), "new");
+    EXPECT_EQ(ReadFileBytes(m_path), "new");
 }
 
 TEST_F(WriteFaultTest, ChildProcessIsArmedThroughTheEnvironment) {
@@ -147,28 +140,28 @@ TEST_F(WriteFaultTest, ChildProcessIsArmedThroughTheEnvironment) {
     int wstatus = 0;
     ASSERT_EQ(::waitpid(child, &wstatus, 0), child);
     EXPECT_TRUE(WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 0);
-    EXPECT_EQ(SlurpFile(m_path), "old");
-    EXPECT_EQ(Entries(m_folder), std::vector<std::string>{"data"});
+    EXPECT_EQ(ReadFileBytes(m_path), "old");
+    EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"data"});
 }
 
 TEST_F(WriteFaultTest, LinkedFileIsReplacedAtItsTargetAndTheLinkStays) {
     const std::string elsewhere = m_folders.Root() + "/synced";
     fs::create_directories(elsewhere);
-    PutFile(elsewhere + "/real.dat", "old target");
+    WriteFileBytes(elsewhere + "/real.dat", "old target");
     fs::remove(m_path);
     fs::create_symlink("../synced/real.dat", m_path);
     ASSERT_TRUE(WriteFileAtomically(m_path, "through the link"));
     EXPECT_TRUE(fs::is_symlink(m_path));
-    EXPECT_EQ(SlurpFile(elsewhere + "/real.dat"), "through the link");
-    EXPECT_EQ(Entries(elsewhere), std::vector<std::string>{"real.dat"});
-    EXPECT_EQ(Entries(m_folder), std::vector<std::string>{"data"});
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/real.dat"), "through the link");
+    EXPECT_EQ(FolderEntries(elsewhere), std::vector<std::string>{"real.dat"});
+    EXPECT_EQ(FolderEntries(m_folder), std::vector<std::string>{"data"});
     // A link to a link is followed to the end; a dangling one creates the file it names.
     fs::create_symlink(m_path, m_folder + "/second");
     ASSERT_TRUE(WriteFileAtomically(m_folder + "/second", "twice"));
-    EXPECT_EQ(SlurpFile(elsewhere + "/real.dat"), "twice");
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/real.dat"), "twice");
     fs::create_symlink(elsewhere + "/later.dat", m_folder + "/dangling");
     ASSERT_TRUE(WriteFileAtomically(m_folder + "/dangling", "made"));
-    EXPECT_EQ(SlurpFile(elsewhere + "/later.dat"), "made");
+    EXPECT_EQ(ReadFileBytes(elsewhere + "/later.dat"), "made");
     EXPECT_TRUE(fs::is_symlink(m_folder + "/dangling"));
 }
 
@@ -185,26 +178,26 @@ pid_t DeadPid() {
 TEST_F(WriteFaultTest, LeftoversOfEndedWritersGoAndOthersStay) {
     const std::string dead = std::to_string(DeadPid());
     const std::string live = std::to_string(::getppid());
-    PutFile(m_folder + "/.data.tmp-" + dead + "-0", "copy");
-    PutFile(m_folder + "/.data.tmp-" + dead + "-17", "copy");
-    PutFile(m_folder + "/.data.tmp-" + live + "-3", "being written");
-    PutFile(m_folder + "/.data.tmp-" + std::to_string(::getpid()) + "-99", "ours, no longer written");
-    PutFile(m_folder + "/.data.tmp-x-1", "not one of ours");
-    PutFile(m_folder + "/.other.tmp-" + dead + "-0", "another file's");
+    WriteFileBytes(m_folder + "/.data.tmp-" + dead + "-0", "copy");
+    WriteFileBytes(m_folder + "/.data.tmp-" + dead + "-17", "copy");
+    WriteFileBytes(m_folder + "/.data.tmp-" + live + "-3", "being written");
+    WriteFileBytes(m_folder + "/.data.tmp-" + std::to_string(::getpid()) + "-99", "ours, no longer written");
+    WriteFileBytes(m_folder + "/.data.tmp-x-1", "not one of ours");
+    WriteFileBytes(m_folder + "/.other.tmp-" + dead + "-0", "another file's");
     EXPECT_EQ(RemoveStaleTempFiles(m_path), 3);
-    EXPECT_EQ(Entries(m_folder), (std::vector<std::string>{".data.tmp-" + live + "-3", ".data.tmp-x-1",
+    EXPECT_EQ(FolderEntries(m_folder), (std::vector<std::string>{".data.tmp-" + live + "-3", ".data.tmp-x-1",
                                                            ".other.tmp-" + dead + "-0", "data"}));
 }
 
 TEST_F(WriteFaultTest, LeftoversBesideALinksTargetGoToo) {
     const std::string elsewhere = m_folders.Root() + "/synced";
     fs::create_directories(elsewhere);
-    PutFile(elsewhere + "/real.dat", "x");
+    WriteFileBytes(elsewhere + "/real.dat", "x");
     fs::remove(m_path);
     fs::create_symlink(elsewhere + "/real.dat", m_path);
-    PutFile(elsewhere + "/.real.dat.tmp-" + std::to_string(DeadPid()) + "-0", "copy");
+    WriteFileBytes(elsewhere + "/.real.dat.tmp-" + std::to_string(DeadPid()) + "-0", "copy");
     EXPECT_EQ(RemoveStaleTempFiles(m_path), 1);
-    EXPECT_EQ(Entries(elsewhere), std::vector<std::string>{"real.dat"});
+    EXPECT_EQ(FolderEntries(elsewhere), std::vector<std::string>{"real.dat"});
 }
 
 }  // namespace

@@ -59,14 +59,14 @@ TEST_F(Connection, MissingSyncLibraryIsReportedNotTakenForAnswers) {
 }
 
 TEST_F(Partnership, IndependentDataFilesAreNotPartners) {
-    const std::string deviceBefore = ReadBytes(machine->DeviceDataFile());
+    const std::string deviceBefore = ReadFileBytes(machine->DeviceDataFile());
     CSyncHelper helper;
     ASSERT_EQ(helper.Initialize(), 1);
     EXPECT_EQ(helper.VerifyPartnership(), 0);
     EXPECT_TRUE(helper.GetLastErrorText().IsEmpty()) << helper.GetLastErrorText().ToUtf8();
     EXPECT_EQ(helper.PerformRegularSync(), CSyncHelper::SyncResult_NotPartners);
-    EXPECT_EQ(ReadBytes(machine->DeviceDataFile()), deviceBefore);
-    EXPECT_FALSE(Exists(machine->DesktopFile("desktop.xml")));
+    EXPECT_EQ(ReadFileBytes(machine->DeviceDataFile()), deviceBefore);
+    EXPECT_FALSE(FileExists(machine->DesktopFile("desktop.xml")));
 }
 
 TEST_F(FullSync, DesktopDataReplacesDeviceDataAndMakesPartners) {
@@ -86,7 +86,7 @@ TEST_F(FullSync, DeviceDataReplacesDesktopDataAndMakesPartners) {
     CSyncHelper helper;
     ASSERT_EQ(helper.Initialize(), 1);
     ASSERT_EQ(helper.PerformFullSync(0), 1) << helper.GetLastErrorText().ToUtf8();
-    EXPECT_EQ(ReadBytes(machine->DesktopDataFile()), ReadBytes(machine->DeviceDataFile()));
+    EXPECT_EQ(ReadFileBytes(machine->DesktopDataFile()), ReadFileBytes(machine->DeviceDataFile()));
     ASSERT_EQ(GetCurrDataHelper()->Initialize(), 1);
     EXPECT_EQ(helper.VerifyPartnership(), 1);
     EXPECT_TRUE(Desktop().Has("client", deviceClient));
@@ -96,7 +96,7 @@ TEST_F(FullSync, CutWhileCopyingTowardsDeviceKeepsDeviceDataAndDesktopChanges) {
     PartnerLocally();
     WaitForNextSecond();
     NewClient("Changed since the last synchronisation");
-    const std::string deviceBefore = ReadBytes(machine->DeviceDataFile());
+    const std::string deviceBefore = ReadFileBytes(machine->DeviceDataFile());
     const std::string lastSyncBefore = Desktop().metaData.at("lastSync");
     CSyncHelper helper;
     ASSERT_EQ(helper.Initialize(), 1);
@@ -104,7 +104,7 @@ TEST_F(FullSync, CutWhileCopyingTowardsDeviceKeepsDeviceDataAndDesktopChanges) {
     machine->Proxy().Arm(LoopbackProxy::Fault::DropRequest, 2);
     EXPECT_EQ(helper.PerformFullSync(1), 0);
     EXPECT_FALSE(helper.GetLastErrorText().IsEmpty());
-    EXPECT_EQ(ReadBytes(machine->DeviceDataFile()), deviceBefore);
+    EXPECT_EQ(ReadFileBytes(machine->DeviceDataFile()), deviceBefore);
     // The desktop's change has not reached the device, so it must go out next time.
     EXPECT_EQ(Desktop().metaData.at("lastSync"), lastSyncBefore);
 }
@@ -126,13 +126,13 @@ TEST_F(FullSync, LastSyncThatCannotBePutBackIsReported) {
 }
 
 TEST_F(FullSync, CutWhileCopyingFromDeviceKeepsDesktopData) {
-    const std::string desktopBefore = ReadBytes(machine->DesktopDataFile());
+    const std::string desktopBefore = ReadFileBytes(machine->DesktopDataFile());
     CSyncHelper helper;
     ASSERT_EQ(helper.Initialize(), 1);
     // "lastSync" on the device, opening the data file, its size; then the connection ends.
     machine->Proxy().Arm(LoopbackProxy::Fault::DropRequest, 3);
     EXPECT_EQ(helper.PerformFullSync(0), 0);
-    EXPECT_EQ(ReadBytes(machine->DesktopDataFile()), desktopBefore);
+    EXPECT_EQ(ReadFileBytes(machine->DesktopDataFile()), desktopBefore);
 }
 
 TEST_F(RegularSync, ChangesOnBothSidesConverge) {
@@ -219,39 +219,39 @@ TEST_F(ChangeFiles, AreCopiedByteForByteAtChunkEdges) {
         SCOPED_TRACE(size);
         const std::string toDevice = Pattern(size);
         const std::string fromDevice = Pattern(size + 1).substr(1);
-        ASSERT_TRUE(WriteBytes(machine->DesktopFile("desktop.xml"), toDevice));
-        ASSERT_TRUE(WriteBytes(machine->DeviceFile("device.xml"), fromDevice));
+        ASSERT_TRUE(WriteFileBytes(machine->DesktopFile("desktop.xml"), toDevice));
+        ASSERT_TRUE(WriteFileBytes(machine->DeviceFile("device.xml"), fromDevice));
         CSyncHelper helper;
         ASSERT_EQ(helper.Initialize(), 1);
         ASSERT_EQ(helper.ExchangeChangeFiles(), 1) << helper.GetLastErrorText().ToUtf8();
-        EXPECT_EQ(ReadBytes(DeviceFileNoCase("desktop.xml")), toDevice);
-        EXPECT_EQ(ReadBytes(machine->DesktopFile("device.xml")), fromDevice);
+        EXPECT_EQ(ReadFileBytes(DeviceFileNoCase("desktop.xml")), toDevice);
+        EXPECT_EQ(ReadFileBytes(machine->DesktopFile("device.xml")), fromDevice);
     }
 }
 
 TEST_F(ChangeFiles, LeftoversOfAnUnfinishedSynchronisationAreNotCommittedAgain) {
-    ASSERT_TRUE(WriteBytes(machine->DeviceFile("desktop.xml"), "<quillmar>\r\n<client id=\"9\" refId=\"OLD9\"/>\r\n</quillmar>\r\n"));
-    ASSERT_TRUE(WriteBytes(machine->DesktopFile("device.xml"), "<quillmar>\r\n<client id=\"8\" refId=\"OLD8\"/>\r\n</quillmar>\r\n"));
+    ASSERT_TRUE(WriteFileBytes(machine->DeviceFile("desktop.xml"), "<quillmar>\r\n<client id=\"9\" refId=\"OLD9\"/>\r\n</quillmar>\r\n"));
+    ASSERT_TRUE(WriteFileBytes(machine->DesktopFile("device.xml"), "<quillmar>\r\n<client id=\"8\" refId=\"OLD8\"/>\r\n</quillmar>\r\n"));
     CSyncHelper helper;
     ASSERT_EQ(helper.Initialize(), 1);
     ASSERT_EQ(helper.ExchangeChangeFiles(), 1) << helper.GetLastErrorText().ToUtf8();
     const DataSnapshot onDevice = DataSnapshot::Read(DeviceFileNoCase("desktop.xml"));
     EXPECT_TRUE(onDevice.loaded);
     EXPECT_TRUE(onDevice.records.empty());
-    EXPECT_FALSE(Exists(machine->DesktopFile("device.xml")));
+    EXPECT_FALSE(FileExists(machine->DesktopFile("device.xml")));
 }
 
 TEST_F(ChangeFiles, CutWhileSendingKeepsTheDevicesFile) {
     const std::string previous = "<quillmar>\r\n</quillmar>\r\n";
-    ASSERT_TRUE(WriteBytes(machine->DeviceFile("desktop.xml"), previous));
-    ASSERT_TRUE(WriteBytes(machine->DesktopFile("desktop.xml"), Pattern(3 * 8192)));
+    ASSERT_TRUE(WriteFileBytes(machine->DeviceFile("desktop.xml"), previous));
+    ASSERT_TRUE(WriteFileBytes(machine->DesktopFile("desktop.xml"), Pattern(3 * 8192)));
     CSyncHelper helper;
     ASSERT_EQ(helper.Initialize(), 1);
     // Created and one chunk written, then the connection ends.
     machine->Proxy().Arm(LoopbackProxy::Fault::DropRequest, 2);
     EXPECT_EQ(helper.ExchangeChangeFiles(), 0);
     EXPECT_FALSE(helper.GetLastErrorText().IsEmpty());
-    EXPECT_EQ(ReadBytes(DeviceFileNoCase("desktop.xml")), previous);
+    EXPECT_EQ(ReadFileBytes(DeviceFileNoCase("desktop.xml")), previous);
 }
 
 TEST_F(Driver, RunsTheMainFramesOrderToConvergence) {
@@ -288,7 +288,7 @@ TEST_F(Driver, StopsAfterAFailedStepAndAFullRepeatConverges) {
         EXPECT_EQ(driver->CommitRemoteChanges(), 0);
         EXPECT_EQ(driver->TriggerDeviceSide_CommitRemoteChanges(), 0);
         EXPECT_FALSE(driver->GetLastErrorText().IsEmpty());
-        EXPECT_FALSE(Exists(machine->DesktopFile("desktop.xml")));
+        EXPECT_FALSE(FileExists(machine->DesktopFile("desktop.xml")));
     }
     ASSERT_TRUE(machine->StartService()) << machine->Problem();
     std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();

@@ -41,18 +41,14 @@ void Remove(const std::string& refId) {
     ASSERT_EQ(record.Delete(), 1) << refId;
 }
 
-// Confirmations of deletions are answered with their proceeding choice.
-int AnswerYes(const CString&, const CString&, unsigned flags) {
-    return (flags & 0xF) == MB_OKCANCEL || (flags & 0xF) == MB_OK ? IDOK : IDYES;
-}
-
 }  // namespace
 
 void SyncE2eTest::SetUp() {
     machine = std::make_unique<SyncMachine>();
     ASSERT_TRUE(machine->Ready()) << machine->Problem();
     ASSERT_TRUE(machine->StartService()) << machine->Problem();
-    previousHandler = SetMessageBoxHandler(AnswerYes);
+    // Confirmations of deletions are answered with their proceeding choice.
+    boxes.emplace(ScriptedMessageBox::Unscripted::Confirm);
     // Two data files made independently, as on a new desktop and a new device.
     ASSERT_TRUE(machine->OnDevice([] {}));
     ASSERT_TRUE(machine->UseDesktopData());
@@ -60,7 +56,7 @@ void SyncE2eTest::SetUp() {
 
 void SyncE2eTest::TearDown() {
     CeRapiUninit();
-    SetMessageBoxHandler(previousHandler);
+    boxes.reset();
     machine.reset();
 }
 
@@ -71,7 +67,7 @@ std::string SyncE2eTest::DeviceFileNoCase(const std::string& name) const {
 void SyncE2eTest::PartnerLocally() {
     ASSERT_TRUE(machine->UseDesktopData());
     ASSERT_EQ(CSyncHelper().UpdateLastSyncDateTime(), 1);
-    ASSERT_TRUE(WriteBytes(machine->DeviceDataFile(), ReadBytes(machine->DesktopDataFile())));
+    ASSERT_TRUE(WriteFileBytes(machine->DeviceDataFile(), ReadFileBytes(machine->DesktopDataFile())));
 }
 
 std::string SyncE2eTest::NewClient(const std::string& description) { return SaveNew<CClient>(description); }
@@ -143,7 +139,7 @@ void SyncE2eTest::ExpectConverged() {
     EXPECT_TRUE(desktop.markers.empty()) << desktop.markers.size() << " markers left on the desktop";
     EXPECT_TRUE(device.markers.empty()) << device.markers.size() << " markers left on the device";
     for (const char* name : {"desktop.xml", "device.xml"})
-        EXPECT_FALSE(Exists(machine->DesktopFile(name))) << name << " left on the desktop";
+        EXPECT_FALSE(FileExists(machine->DesktopFile(name))) << name << " left on the desktop";
     for (const auto& entry : std::filesystem::directory_iterator(machine->DeviceAppFolder())) {
         const std::string name = entry.path().filename().string();
         EXPECT_NE(name.substr(name.size() >= 4 ? name.size() - 4 : 0), ".xml") << name << " left on the device";

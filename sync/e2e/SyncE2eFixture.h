@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/MessageBox.h"
 #include "sync/e2e/DataSnapshot.h"
 #include "sync/e2e/SyncMachine.h"
+#include "testing/ScriptedMessageBox.h"
 
 class SyncE2eTest : public ::testing::Test {
 protected:
@@ -44,7 +46,7 @@ protected:
     DataSnapshot Device() const { return DataSnapshot::Read(machine->DeviceDataFile()); }
 
     std::unique_ptr<SyncMachine> machine;
-    MessageBoxHandler previousHandler;
+    std::optional<ScriptedMessageBox> boxes;
 
     struct Workload {
         std::string clientA, clientB, category, entryD, entryE, entryF, entryG;

@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "biz/DataHelper.h"
@@ -22,17 +20,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kEnvironmentNames[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR",
-                                             "QUILLMAR_DATA_DIR"};
 constexpr const char* kDeviceLibraries[] = {"libSync.so", "libQuillmarBiz.so", "libQuillmarPlatform.so",
                                             "libQuillmarRes.so"};
 constexpr auto kServiceStartLimit = std::chrono::seconds(10);
 // Where the device program keeps its settings, "AppPath" among them; the service is told.
 constexpr const char16_t* kDeviceSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
-std::vector<std::string> DeviceEnvironment(const std::string& home) {
-    return {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config", "XDG_DATA_HOME=" + home + "/.local/share",
-            "XDG_RUNTIME_DIR=" + home + "/run", "PATH=/usr/bin:/bin", "LC_ALL=C"};
+std::vector<std::string> DeviceEnvironment(const TempHome& device) {
+    return {"HOME=" + device.Home(), "XDG_CONFIG_HOME=" + device.ConfigHome(), "XDG_DATA_HOME=" + device.DataHome(),
+            "XDG_RUNTIME_DIR=" + device.RuntimeFolder(), "PATH=/usr/bin:/bin", "LC_ALL=C"};
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
@@ -45,9 +41,9 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 // Starts the service program with the device's environment in a process group of its own.
 // Everything the child needs is prepared before fork: the relay thread may hold locks.
-pid_t SpawnService(const std::string& home, std::vector<std::string> arguments, int out, int err) {
+pid_t SpawnService(const TempHome& device, std::vector<std::string> arguments, int out, int err) {
     arguments.insert(arguments.begin(), QUILLMAR_CONNECTD_PATH);
-    std::vector<std::string> environment = DeviceEnvironment(home);
+    std::vector<std::string> environment = DeviceEnvironment(device);
     std::vector<char*> argv = Pointers(arguments);
     std::vector<char*> envp = Pointers(environment);
     const pid_t child = ::fork();
@@ -68,11 +64,11 @@ pid_t SpawnService(const std::string& home, std::vector<std::string> arguments, 
 }
 
 // The running service's pairing text: its address, the port it chose and its key.
-std::string PairingTextOf(const std::string& home) {
+std::string PairingTextOf(const TempHome& device) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         return "";
-    const pid_t child = SpawnService(home, {"--pairing-text"}, pipeFds[1], -1);
+    const pid_t child = SpawnService(device, {"--pairing-text"}, pipeFds[1], -1);
     ::close(pipeFds[1]);
     std::string text;
     char buffer[256];
@@ -89,24 +85,6 @@ std::string PairingTextOf(const std::string& home) {
 
 }  // namespace
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    return static_cast<bool>(out.flush());
-}
-
-bool Exists(const std::string& path) {
-    std::error_code error;
-    return fs::exists(path, error);
-}
-
 void WaitForNextSecond() {
     const std::time_t start = std::time(nullptr);
     while (std::time(nullptr) == start)
@@ -114,7 +92,6 @@ void WaitForNextSecond() {
 }
 
 SyncMachine::SyncMachine(const Options& options) : m_options(options) {
-    SaveEnvironment();
     if (!SetUpFolders() || !CopyDeviceLibraries())
         return;
     ActivateDesktop();
@@ -129,31 +106,12 @@ SyncMachine::~SyncMachine() {
     if (m_service > 0 && !StopService())
         KillService();
     m_proxy.reset();
-    RestoreEnvironment();
-    Registry::Reload();
-    std::error_code ignored;
-    if (!m_root.empty())
-        fs::remove_all(m_root, ignored);
 }
 
 bool SyncMachine::SetUpFolders() {
-    std::string pattern = (fs::temp_directory_path() / "quillmar-e2e-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        m_problem = "no temporary folder";
-        return false;
-    }
-    m_root = pattern;
-    m_desktopHome = m_root + "/desktop";
-    m_desktopData = m_desktopHome + "/data";
-    m_deviceHome = m_root + "/device";
-    m_deviceApp = m_deviceHome + "/app";
+    m_desktopData = m_desktop.DataFolder();
+    m_deviceApp = m_device.Root() + "/app";
     std::error_code error;
-    for (const std::string& home : {m_desktopHome, m_deviceHome}) {
-        fs::create_directories(home + "/.config", error);
-        fs::create_directories(home + "/.local/share", error);
-        fs::create_directories(home + "/run", error);
-        fs::permissions(home + "/run", fs::perms::owner_all, error);
-    }
     fs::create_directories(m_desktopData, error);
     fs::create_directories(m_deviceApp, error);
     if (error)
@@ -184,38 +142,9 @@ bool SyncMachine::WriteDeviceAppPath() {
     return written;
 }
 
-void SyncMachine::SaveEnvironment() {
-    for (const char* name : kEnvironmentNames) {
-        const char* value = std::getenv(name);
-        m_savedEnvironment.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-}
+void SyncMachine::ActivateDesktop() { m_desktop.Activate(); }
 
-void SyncMachine::RestoreEnvironment() {
-    for (const auto& [name, value] : m_savedEnvironment) {
-        if (value)
-            ::setenv(name.c_str(), value->c_str(), 1);
-        else
-            ::unsetenv(name.c_str());
-    }
-}
-
-void SyncMachine::ActivateDesktop() {
-    ::setenv("HOME", m_desktopHome.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (m_desktopHome + "/.config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (m_desktopHome + "/.local/share").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (m_desktopHome + "/run").c_str(), 1);
-    ::setenv("QUILLMAR_DATA_DIR", m_desktopData.c_str(), 1);
-    Registry::Reload();
-}
-
-void SyncMachine::ActivateDevice() {
-    ::setenv("HOME", m_deviceHome.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (m_deviceHome + "/.config").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (m_deviceHome + "/.local/share").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (m_deviceHome + "/run").c_str(), 1);
-    Registry::Reload();
-}
+void SyncMachine::ActivateDevice() { m_device.Activate(); }
 
 void SyncMachine::WithDeviceEnvironment(const std::function<void()>& work) {
     ActivateDevice();
@@ -223,7 +152,7 @@ void SyncMachine::WithDeviceEnvironment(const std::function<void()>& work) {
     ActivateDesktop();
 }
 
-std::string SyncMachine::ServiceLog() const { return ReadBytes(m_deviceHome + "/connectd.log"); }
+std::string SyncMachine::ServiceLog() const { return ReadFileBytes(m_device.Root() + "/connectd.log"); }
 
 bool SyncMachine::StartService() {
     if (m_service > 0)
@@ -236,10 +165,10 @@ bool SyncMachine::StartService() {
 }
 
 bool SyncMachine::StartServiceOnce() {
-    const std::string logPath = m_deviceHome + "/connectd.log";
+    const std::string logPath = m_device.Root() + "/connectd.log";
     const size_t logStart = ServiceLog().size();
     const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    m_service = SpawnService(m_deviceHome,
+    m_service = SpawnService(m_device,
                              {"--settings-key", CString(kDeviceSettingsKey).ToUtf8(), "--port", "0",
                               "--invoke-timeout-ms", std::to_string(m_options.invokeTimeoutMs)},
                              -1, log);
@@ -254,7 +183,7 @@ bool SyncMachine::StartServiceOnce() {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     // The port the service chose, from its pairing text.
-    const std::optional<Pairing> pairing = listening ? Pairing::Parse(PairingTextOf(m_deviceHome)) : std::nullopt;
+    const std::optional<Pairing> pairing = listening ? Pairing::Parse(PairingTextOf(m_device)) : std::nullopt;
     if (!pairing) {
         m_problem = "the service did not start:\n" + ServiceLog();
         KillService();
@@ -265,7 +194,7 @@ bool SyncMachine::StartServiceOnce() {
 }
 
 bool SyncMachine::StorePairing() {
-    const std::string text = PairingTextOf(m_deviceHome);
+    const std::string text = PairingTextOf(m_device);
     std::optional<Pairing> pairing = Pairing::Parse(text);
     if (!pairing) {
         m_problem = "no pairing text: " + text;

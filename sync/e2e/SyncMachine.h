@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "sync/e2e/LoopbackProxy.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 class SyncMachine {
 public:
@@ -70,27 +72,21 @@ private:
     bool StorePairing();
     void ActivateDesktop();
     void ActivateDevice();
-    void SaveEnvironment();
-    void RestoreEnvironment();
 
     Options m_options;
     std::string m_problem;
-    std::string m_root;
-    std::string m_desktopHome;
+    // Declared before the service and the relay, so both are gone before the folders go.
+    TempHome m_desktop{"quillmar-e2e-desktop"};
+    TempHome m_device{"quillmar-e2e-device"};
     std::string m_desktopData;
-    std::string m_deviceHome;
     std::string m_deviceApp;
     pid_t m_service = -1;
     unsigned m_servicePort = 0;
     bool m_paired = false;
     std::unique_ptr<LoopbackProxy> m_proxy;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_savedEnvironment;
 };
 
 // The whole file; empty when it cannot be read.
-std::string ReadBytes(const std::string& path);
-bool WriteBytes(const std::string& path, const std::string& bytes);
-bool Exists(const std::string& path);
 // Sleeps until the wall clock's second changes, so that what is saved next is strictly later
 // than every time stamped so far (stored times have whole seconds).
 void WaitForNextSecond();

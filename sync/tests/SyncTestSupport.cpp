@@ -1,7 +1,6 @@
 #include "sync/tests/SyncTestSupport.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,13 +9,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "biz/DataHelper.h"
 #include "biz/SyncHelper.h"
 #include "platform/Clock.h"
-#include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "xml/Markup.h"
@@ -162,63 +159,25 @@ FileSnapshot ReadFileSnapshot(const std::string& path) {
     return snapshot;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    return fs::exists(path, error);
-}
-
 bool CopyFileOver(const std::string& from, const std::string& to) {
     std::error_code error;
     return fs::copy_file(from, to, fs::copy_options::overwrite_existing, error) && !error;
 }
 
-void SyncTest::SetEnvironment(const std::string& name, const std::optional<std::string>& value) {
-    m_savedEnvironment.emplace_back(name, GetEnvironment(name.c_str()));
-    SetOrUnset(name, value);
-}
-
 void SyncTest::SetUp() {
-    std::string pattern = (fs::temp_directory_path() / "quillmar-sync-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_root = pattern;
-    m_desktopFolder = m_root + "/desktop-data";
-    m_runtimeFolder = m_root + "/run";
+    m_root = m_user.Root();
+    m_desktopFolder = m_user.DataFolder();
+    m_runtimeFolder = m_user.RuntimeFolder();
     fs::create_directories(m_desktopFolder);
-    fs::create_directories(m_runtimeFolder);
-    chmod(m_runtimeFolder.c_str(), 0700);
-    SetEnvironment("HOME", m_root + "/desktop-home");
-    SetEnvironment("XDG_CONFIG_HOME", m_root + "/desktop-home/.config");
-    SetEnvironment("XDG_DATA_HOME", m_root + "/desktop-home/.local/share");
-    SetEnvironment("XDG_RUNTIME_DIR", m_runtimeFolder);
-    SetEnvironment("QUILLMAR_DATA_DIR", m_desktopFolder);
-    Registry::Reload();
-    Clock::Set(COleDateTime(2026, 3, 2, 9, 0, 0));
     // Whether a file reaches the disk before a crash is not what these tests look at.
     SetDiskSyncEnabled(false);
-    SetMessageBoxHandler([](const CString&, const CString&, unsigned flags) {
-        const unsigned buttons = flags & MB_TYPEMASK;
-        return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? IDYES : IDOK;
-    });
     m_deviceHome = MakeDeviceHome("device-home");
     m_deviceFolder = m_deviceHome + "/app";
     ASSERT_EQ(Store().Initialize(), 1);
 }
 
 void SyncTest::TearDown() {
-    SetMessageBoxHandler(nullptr);
-    Clock::Set(std::nullopt);
     SetDiskSyncEnabled(true);
-    for (auto it = m_savedEnvironment.rbegin(); it != m_savedEnvironment.rend(); ++it)
-        SetOrUnset(it->first, it->second);
-    m_savedEnvironment.clear();
-    Registry::Reload();
-    std::error_code error;
-    fs::remove_all(m_root, error);
 }
 
 CDataHelper& SyncTest::Store() {

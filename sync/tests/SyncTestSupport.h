@@ -14,6 +14,10 @@
 #include <vector>
 
 #include "platform/CString.h"
+#include "testing/ScriptedMessageBox.h"
+#include "testing/SettableClock.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 class CDataHelper;
 
@@ -28,8 +32,6 @@ struct FileSnapshot {
 };
 FileSnapshot ReadFileSnapshot(const std::string& path);
 
-std::string ReadFileBytes(const std::string& path);
-bool FileExists(const std::string& path);
 bool CopyFileOver(const std::string& from, const std::string& to);
 
 struct ExportCall {
@@ -79,15 +81,14 @@ protected:
     void Advance(double seconds = 60) const;
     std::string ExportsLibrary(const std::string& deviceFolder) const { return deviceFolder + "/libSync.so"; }
 
+    TempHome m_user{"quillmar-sync"};
+    SettableClock m_clock{COleDateTime(2026, 3, 2, 9, 0, 0)};
+    ScriptedMessageBox m_boxes{ScriptedMessageBox::Unscripted::Confirm};
     std::string m_root;
     std::string m_desktopFolder;
     std::string m_deviceHome;
     std::string m_deviceFolder;
     std::string m_runtimeFolder;
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_savedEnvironment;
-    void SetEnvironment(const std::string& name, const std::optional<std::string>& value);
 };
 
 // Saves a record through its own Save and expects success.

@@ -4,27 +4,18 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "platform/WriteFault.h"
+#include "testing/FailingFile.h"
+#include "testing/TestFiles.h"
 #include "xml/tests/MarkupTestSupport.h"
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
 TEST(MarkupFile, LoadDecodesUtf8) {
     TempFolder folder;
-    WriteBytes(folder.File("in.xml"), "<a n=\"caf\xC3\xA9\">\xE2\x82\xAC</a>");
+    WriteFileBytes(folder.File("in.xml"), "<a n=\"caf\xC3\xA9\">\xE2\x82\xAC</a>");
     CMarkup m;
     ASSERT_TRUE(m.Load(CString(folder.File("in.xml"))));
     ASSERT_TRUE(m.FindElem());
@@ -34,7 +25,7 @@ TEST(MarkupFile, LoadDecodesUtf8) {
 
 TEST(MarkupFile, LoadSkipsByteOrderMarkAsCharacterBeforeRoot) {
     TempFolder folder;
-    WriteBytes(folder.File("bom.xml"), "\xEF\xBB\xBF<a/>");
+    WriteFileBytes(folder.File("bom.xml"), "\xEF\xBB\xBF<a/>");
     CMarkup m;
     ASSERT_TRUE(m.Load(CString(folder.File("bom.xml"))));
     EXPECT_EQ(m.GetDoc().GetLength(), 5);
@@ -55,7 +46,7 @@ TEST(MarkupFile, LoadAcrossReadChunksKeepsEverySequence) {
         }
     }
     bytes += "</a>";
-    WriteBytes(folder.File("big.xml"), bytes);
+    WriteFileBytes(folder.File("big.xml"), bytes);
     CMarkup m;
     ASSERT_TRUE(m.Load(CString(folder.File("big.xml"))));
     ASSERT_TRUE(m.FindElem());
@@ -71,7 +62,7 @@ TEST(MarkupFile, LoadOfLongNonAsciiRun) {
         expected += i % 2 ? u'\u20ac' : u'\u00e9';
     }
     bytes += "</a>";
-    WriteBytes(folder.File("run.xml"), bytes);
+    WriteFileBytes(folder.File("run.xml"), bytes);
     CMarkup m;
     ASSERT_TRUE(m.Load(CString(folder.File("run.xml"))));
     ASSERT_TRUE(m.FindElem());
@@ -95,7 +86,7 @@ TEST(MarkupFile, LoadOfMissingFileLeavesDocument) {
 
 TEST(MarkupFile, LoadOfBadFileKeepsTheText) {
     TempFolder folder;
-    WriteBytes(folder.File("bad.xml"), "<a><b></a>");
+    WriteFileBytes(folder.File("bad.xml"), "<a><b></a>");
     CMarkup m(u"<keep/>");
     EXPECT_FALSE(m.Load(CString(folder.File("bad.xml"))));
     EXPECT_EQ(m.GetDoc(), CString(u"<a><b></a>"));
@@ -107,7 +98,7 @@ TEST(MarkupFile, SaveWritesUtf8WithoutMarkOrDeclaration) {
     CMarkup m;
     ASSERT_TRUE(m.AddElem(u"a", u"\u00e9\U0001F600"));
     ASSERT_TRUE(m.Save(CString(folder.File("out.xml"))));
-    EXPECT_EQ(ReadBytes(folder.File("out.xml")), "<a>\xC3\xA9\xF0\x9F\x98\x80</a>\r\n");
+    EXPECT_EQ(ReadFileBytes(folder.File("out.xml")), "<a>\xC3\xA9\xF0\x9F\x98\x80</a>\r\n");
     CMarkup back;
     ASSERT_TRUE(back.Load(CString(folder.File("out.xml"))));
     EXPECT_EQ(back.GetDoc(), m.GetDoc());
@@ -116,10 +107,10 @@ TEST(MarkupFile, SaveWritesUtf8WithoutMarkOrDeclaration) {
 TEST(MarkupFile, SaveReplacesExistingFileWhole) {
     TempFolder folder;
     std::string path = folder.File("data.xml");
-    WriteBytes(path, std::string(10000, 'x'));
+    WriteFileBytes(path, std::string(10000, 'x'));
     CMarkup m(u"<short/>");
     ASSERT_TRUE(m.Save(CString(path)));
-    EXPECT_EQ(ReadBytes(path), "<short/>");
+    EXPECT_EQ(ReadFileBytes(path), "<short/>");
     // No temporary file is left behind.
     int entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
@@ -132,13 +123,13 @@ TEST(MarkupFile, SaveReplacesExistingFileWhole) {
 TEST(MarkupFile, FailedSaveLeavesOldFileIntact) {
     TempFolder folder;
     std::string path = folder.File("data.xml");
-    WriteBytes(path, "<old/>");
+    WriteFileBytes(path, "<old/>");
     CMarkup m(u"<new/>");
     for (WriteFault::Op op : {WriteFault::Op::Open, WriteFault::Op::Write, WriteFault::Op::ShortWrite,
                               WriteFault::Op::Sync, WriteFault::Op::Close, WriteFault::Op::Rename}) {
         WriteFault::Scope fault(op, 1, ENOSPC);
         EXPECT_FALSE(m.Save(CString(path)));
-        EXPECT_EQ(ReadBytes(path), "<old/>");
+        EXPECT_EQ(ReadFileBytes(path), "<old/>");
     }
     int entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
@@ -148,10 +139,28 @@ TEST(MarkupFile, FailedSaveLeavesOldFileIntact) {
     EXPECT_EQ(entries, 1);
 }
 
+TEST(MarkupFile, DiskFillingAtAnyByteLeavesOldFileIntact) {
+    TempFolder folder;
+    const std::string path = folder.File("data.xml");
+    WriteFileBytes(path, "<old/>");
+    CMarkup m(u"<new><entry>first</entry><entry>second</entry></new>");
+    const size_t size = m.GetDoc().ToUtf8().size();
+    for (size_t limit = 0; limit < size; ++limit) {
+        FailingFile disk(limit);
+        EXPECT_FALSE(m.Save(CString(path))) << limit;
+        EXPECT_TRUE(disk.Failed()) << limit;
+        EXPECT_EQ(ReadFileBytes(path), "<old/>") << limit;
+        EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"data.xml"}) << limit;
+    }
+    FailingFile disk(size);
+    EXPECT_TRUE(m.Save(CString(path)));
+    EXPECT_EQ(ReadFileBytes(path), m.GetDoc().ToUtf8());
+}
+
 TEST(MarkupFile, SaveTellsAFailedFolderFlushFromAFailedWrite) {
     TempFolder folder;
     std::string path = folder.File("data.xml");
-    WriteBytes(path, "<old/>");
+    WriteFileBytes(path, "<old/>");
     CMarkup m(u"<new/>");
     {
         WriteFault::Scope fault(WriteFault::Op::Rename, 1, EIO);
@@ -159,7 +168,7 @@ TEST(MarkupFile, SaveTellsAFailedFolderFlushFromAFailedWrite) {
     }
     WriteFault::Scope fault(WriteFault::Op::FolderSync, 1, EIO);
     EXPECT_EQ(m.SaveFile(CString(path)).GetState(), WriteStatus::NotDurable);
-    EXPECT_EQ(ReadBytes(path), "<new/>");
+    EXPECT_EQ(ReadFileBytes(path), "<new/>");
 }
 
 TEST(MarkupFile, FailedRenameLeavesTargetAndNoTemporary) {
@@ -200,7 +209,7 @@ void ExpectSavedBytesAreUtf8OfDoc(const std::u16string& data) {
     CMarkup m;
     ASSERT_TRUE(m.AddElem(u"a", data));
     ASSERT_TRUE(m.Save(CString(folder.File("big.xml"))));
-    EXPECT_TRUE(ReadBytes(folder.File("big.xml")) == m.GetDoc().ToUtf8());
+    EXPECT_TRUE(ReadFileBytes(folder.File("big.xml")) == m.GetDoc().ToUtf8());
 }
 
 TEST(MarkupFile, SaveOfLargeAsciiDocumentIsExact) {
@@ -240,7 +249,7 @@ TEST(MarkupFile, SaveWritesLoneSurrogateAsReplacementCharacter) {
     CMarkup m;
     ASSERT_TRUE(m.AddElem(u"a", std::u16string(u"x\xDC00y\xD800")));
     ASSERT_TRUE(m.Save(CString(folder.File("lone.xml"))));
-    EXPECT_EQ(ReadBytes(folder.File("lone.xml")), "<a>x\xEF\xBF\xBDy\xEF\xBF\xBD</a>\r\n");
+    EXPECT_EQ(ReadFileBytes(folder.File("lone.xml")), "<a>x\xEF\xBF\xBDy\xEF\xBF\xBD</a>\r\n");
 }
 
 }  // namespace

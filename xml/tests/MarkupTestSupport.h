@@ -1,37 +1,17 @@
 #pragma once
-// Test support for the markup engine: readable CString failures, a temporary folder, and a
+// Test support for the markup engine: readable CString failures and a
 // probe that exposes the element index so tests can compare it with a fresh parse.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/CString.h"
+#include "testing/TempFolder.h"
 #include "xml/Markup.h"
 
 inline void PrintTo(const CString& text, std::ostream* out) { *out << '"' << text.ToUtf8() << '"'; }
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-xml-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 // One element as the index describes it, with its links expressed as pre-order numbers so two
 // indexes built in different orders can be compared.
