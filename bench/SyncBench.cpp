@@ -11,6 +11,7 @@
 #include "biz/SyncHelper.h"
 #include "connection/Rapi.h"
 #include "sync/e2e/SyncMachine.h"
+#include "testing/TestFiles.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ public:
     }
 
     bool Restore() {
-        return WriteBytes(machine.DesktopDataFile(), desktopFile) && WriteBytes(machine.DeviceDataFile(), deviceFile) &&
+        return WriteFileBytes(machine.DesktopDataFile(), desktopFile) && WriteFileBytes(machine.DeviceDataFile(), deviceFile) &&
                machine.UseDesktopData();
     }
 

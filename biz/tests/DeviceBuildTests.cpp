@@ -58,7 +58,7 @@ protected:
         Clock::Set(std::nullopt);
         Locale::OverrideUserDefault(nullptr);
     }
-    std::string AppPath() const { return m_home.Path() + "/Program Files/Quillmar"; }
+    std::string AppPath() const { return m_home.Root() + "/Program Files/Quillmar"; }
     static void SetAppPath(const std::string& folder) {
         ASSERT_TRUE(Registry::SetString(kSettingsKey, u"AppPath", CString::FromUtf8(folder)));
     }
@@ -143,7 +143,7 @@ TEST_F(DeviceStarted, TheTimerHasItsOwnFileAndSavesIntoTheDeviceDataFile) {
 }
 
 TEST_F(DeviceStarted, AFailedStartLeavesTheLibraryRefusing) {
-    SetAppPath(m_home.Path() + "/missing/folder");
+    SetAppPath(m_home.Root() + "/missing/folder");
     EXPECT_EQ(QuillmarBizDeviceStart(), 0);
     EXPECT_EQ(QuillmarBizDeviceLoaded(), 0);
 }
@@ -152,7 +152,7 @@ TEST_F(DeviceNotStarted, LoadingTheLibraryTouchesNoDataFile) {
     // The program reads its arguments (--set-app-path) before anything may open the data file.
     MakeAppPath();
     ASSERT_TRUE(RunThisProgramListingOnly());
-    EXPECT_FALSE(AnyDataFileBelow(m_home.Path()));
+    EXPECT_FALSE(AnyDataFileBelow(m_home.Root()));
 }
 
 TEST_F(DeviceNotStarted, WithoutAppPathStartFailsAndNothingIsWritten) {
@@ -161,12 +161,12 @@ TEST_F(DeviceNotStarted, WithoutAppPathStartFailsAndNothingIsWritten) {
     EXPECT_EQ(QuillmarBizDeviceLoaded(), 0);
     EXPECT_EQ(CDataHelper::GetAppPathUsingRegistry(), CString(u"/"));
     EXPECT_EQ(GetCurrDataHelper()->Initialize(), 0);
-    EXPECT_FALSE(AnyDataFileBelow(m_home.Path()));
+    EXPECT_FALSE(AnyDataFileBelow(m_home.Root()));
 }
 
 TEST_F(DeviceNotStarted, StartFailsWhenTheAppPathFolderIsMissing) {
-    SetAppPath(m_home.Path() + "/missing/folder");
+    SetAppPath(m_home.Root() + "/missing/folder");
     EXPECT_EQ(QuillmarBizDeviceStart(), 0);
     EXPECT_EQ(QuillmarBizDeviceLoaded(), 0);
-    EXPECT_FALSE(AnyDataFileBelow(m_home.Path()));
+    EXPECT_FALSE(AnyDataFileBelow(m_home.Root()));
 }
