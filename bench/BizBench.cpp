@@ -97,14 +97,10 @@ void SaveOneEntry(benchmark::State& state, bool diskSync) {
     SetDiskSyncEnabled(true);
 }
 
-void BM_SaveEntryWithoutDiskSync(benchmark::State& state) {
-    SaveOneEntry(state, false);
-}
+void BM_SaveEntryWithoutDiskSync(benchmark::State& state) { SaveOneEntry(state, false); }
 BENCHMARK(BM_SaveEntryWithoutDiskSync)->Unit(benchmark::kMillisecond);
 
-void BM_SaveEntryWithDiskSync(benchmark::State& state) {
-    SaveOneEntry(state, true);
-}
+void BM_SaveEntryWithDiskSync(benchmark::State& state) { SaveOneEntry(state, true); }
 BENCHMARK(BM_SaveEntryWithDiskSync)->Unit(benchmark::kMillisecond);
 
 void BM_DeleteEntryWithoutDiskSync(benchmark::State& state) {
@@ -131,6 +127,6 @@ void BM_FindObjectOfTheLastRecord(benchmark::State& state) {
 }
 BENCHMARK(BM_FindObjectOfTheLastRecord)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -33,9 +33,7 @@ const DataFileGenerator::Shape kShape;
 constexpr int kChanges = 1000;
 constexpr int kOneByOneChanges = 100;
 
-CDataHelper& Store() {
-    return *GetCurrDataHelper();
-}
+CDataHelper& Store() { return *GetCurrDataHelper(); }
 
 // A data folder of its own, the generated file, and the two starting points of the benchmarks
 // (a file with changes to serialise, a change file to commit), for the life of the process.
@@ -134,13 +132,15 @@ private:
     }
 
     std::string IncomingEntry(int k, int count) const {
-        const std::string refId = k < count / 2 ? m_storedRefIds[static_cast<size_t>(k)] : "BENCHNEW" + std::to_string(k);
+        const std::string refId =
+            k < count / 2 ? m_storedRefIds[static_cast<size_t>(k)] : "BENCHNEW" + std::to_string(k);
         return "<projectItem id=\"" + std::to_string(900000 + k) + "\" refId=\"" + refId +
                "\" projectRef=\"SAMP002\">\r\n<description>Incoming " + std::to_string(k) +
                "</description>\r\n<modified>12/8/2026 09:30:00 AM</modified>\r\n<itemDate>12/7/2026</itemDate>\r\n"
                "<itemType>1</itemType>\r\n<pymtStatus>0</pymtStatus>\r\n<billAmount>42.5</billAmount>\r\n"
                "<duration>60</duration>\r\n<startTime>09:00:00 AM</startTime>\r\n<endTime>10:00:00 AM</endTime>\r\n"
-               "<custom1>PO-" + std::to_string(k) + "</custom1>\r\n</projectItem>\r\n";
+               "<custom1>PO-" +
+               std::to_string(k) + "</custom1>\r\n</projectItem>\r\n";
     }
 
     std::string m_folder;
@@ -179,21 +179,15 @@ void Commit(benchmark::State& state, bool diskSync, int changes, bool batched) {
     SetDiskSyncEnabled(true);
 }
 
-void BM_SerializeLocalChanges(benchmark::State& state) {
-    Serialize(state, state.range(0) != 0);
-}
+void BM_SerializeLocalChanges(benchmark::State& state) { Serialize(state, state.range(0) != 0); }
 BENCHMARK(BM_SerializeLocalChanges)->ArgName("diskSync")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_CommitRemoteChanges(benchmark::State& state) {
-    Commit(state, state.range(0) != 0, kChanges, true);
-}
+void BM_CommitRemoteChanges(benchmark::State& state) { Commit(state, state.range(0) != 0, kChanges, true); }
 BENCHMARK(BM_CommitRemoteChanges)->ArgName("diskSync")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_CommitRemoteChangesOneByOne100(benchmark::State& state) {
-    Commit(state, false, kOneByOneChanges, false);
-}
+void BM_CommitRemoteChangesOneByOne100(benchmark::State& state) { Commit(state, false, kOneByOneChanges, false); }
 BENCHMARK(BM_CommitRemoteChangesOneByOne100)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-}  // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

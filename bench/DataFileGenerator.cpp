@@ -6,8 +6,8 @@
 
 namespace {
 
-const char* const kWords[] = {"design", "review", "meeting", "call", "draft", "report", "travel",
-                              "site", "visit", "fix", "install", "support", "planning", "analysis",
+const char* const kWords[] = {"design",  "review",    "meeting",  "call",     "draft",    "report",   "travel",
+                              "site",    "visit",     "fix",      "install",  "support",  "planning", "analysis",
                               "invoice", "follow-up", "training", "workshop", "estimate", "budget"};
 
 class RecordWriter {
@@ -82,7 +82,7 @@ private:
     std::mt19937 m_rng;
 };
 
-}  // namespace
+}   // namespace
 
 int DataFileGenerator::EntryId(const Shape& shape, int n) {
     return shape.categories + shape.clients * (1 + shape.projectsPerClient) + n + 1;

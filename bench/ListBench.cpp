@@ -23,7 +23,8 @@ class WeekViewData {
 public:
     WeekViewData() {
         std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-listbench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
         m_folder = pattern;
         setenv("QUILLMAR_DATA_DIR", m_folder.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
@@ -55,7 +56,8 @@ CString ClientOfTheWeek(const CProjectItemFilter& week) {
     std::unique_ptr<CObArray> entries(GetCurrDataHelper()->GetObjectList(u"projectItem"));
     for (int i = 0; i < entries->GetSize(); ++i) {
         auto* entry = static_cast<CProjectItem*>(entries->GetAt(i));
-        if (week.RunOnItem(entry) == 0) return entry->get_ClientRef();
+        if (week.RunOnItem(entry) == 0)
+            return entry->get_ClientRef();
     }
     return CString();
 }
@@ -68,7 +70,8 @@ void RunWeekView(benchmark::State& state, const CProjectItemFilter& filter) {
         shown = 0;
         for (int i = 0; i < entries->GetSize(); ++i) {
             auto* entry = static_cast<CProjectItem*>(entries->GetAt(i));
-            if (filter.RunOnItem(entry)) continue;
+            if (filter.RunOnItem(entry))
+                continue;
             summary.AddItem(entry);
             benchmark::DoNotOptimize(FormatProjectName(entry->get_ProjectRef()));
             ++shown;
@@ -77,9 +80,7 @@ void RunWeekView(benchmark::State& state, const CProjectItemFilter& filter) {
     state.counters["shown"] = shown;
 }
 
-void BM_WeekViewInactiveFilter(benchmark::State& state) {
-    RunWeekView(state, WeekFilter());
-}
+void BM_WeekViewInactiveFilter(benchmark::State& state) { RunWeekView(state, WeekFilter()); }
 BENCHMARK(BM_WeekViewInactiveFilter)->Unit(benchmark::kMillisecond);
 
 void BM_WeekViewFilterOnOneClient(benchmark::State& state) {
@@ -90,6 +91,6 @@ void BM_WeekViewFilterOnOneClient(benchmark::State& state) {
 }
 BENCHMARK(BM_WeekViewFilterOnOneClient)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

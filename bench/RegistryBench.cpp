@@ -24,8 +24,12 @@ void BM_ParseRegistry(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
-BENCHMARK(BM_ParseRegistry)->RangeMultiplier(4)->Range(2500, 160000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseRegistry)
+    ->RangeMultiplier(4)
+    ->Range(2500, 160000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
-}  // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -26,7 +26,8 @@ class ReportData {
 public:
     ReportData() {
         std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-reportbench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
         m_folder = pattern;
         setenv("QUILLMAR_DATA_DIR", m_folder.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
@@ -120,7 +121,8 @@ void BM_InvoiceForOneClientsYear(benchmark::State& state) {
     for (auto _ : state) {
         CInvoice invoice;
         CString error;
-        if (!invoice.Prepare(clientRef, year.m_dtStart, year.m_dtEnd, error)) std::abort();
+        if (!invoice.Prepare(clientRef, year.m_dtStart, year.m_dtEnd, error))
+            std::abort();
         entries = invoice.m_entries.size();
         benchmark::DoNotOptimize(invoice.Total());
     }
@@ -128,6 +130,6 @@ void BM_InvoiceForOneClientsYear(benchmark::State& state) {
 }
 BENCHMARK(BM_InvoiceForOneClientsYear)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+}   // namespace
 
 BENCHMARK_MAIN();

@@ -65,8 +65,8 @@ public:
     }
 
     bool Restore() {
-        return WriteFileBytes(machine.DesktopDataFile(), desktopFile) && WriteFileBytes(machine.DeviceDataFile(), deviceFile) &&
-               machine.UseDesktopData();
+        return WriteFileBytes(machine.DesktopDataFile(), desktopFile) &&
+               WriteFileBytes(machine.DeviceDataFile(), deviceFile) && machine.UseDesktopData();
     }
 
     SyncMachine machine;
@@ -133,7 +133,7 @@ void BM_RegularSync1000EachSideOf50000(benchmark::State& state) {
     CeRapiUninit();
 }
 
-}  // namespace
+}   // namespace
 
 BENCHMARK(BM_RegularSync1000EachSideOf50000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

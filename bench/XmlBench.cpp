@@ -21,7 +21,8 @@ struct DataFile {
     DataFile() {
         utf8 = DataFileGenerator::Generate(shape);
         text = CString::FromUtf8(utf8);
-        path = (std::filesystem::temp_directory_path() / ("quillmar-xmlbench-" + std::to_string(::getpid()) + ".dat")).string();
+        path = (std::filesystem::temp_directory_path() / ("quillmar-xmlbench-" + std::to_string(::getpid()) + ".dat"))
+                   .string();
         std::ofstream(path, std::ios::binary).write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
     }
     ~DataFile() {
@@ -108,7 +109,7 @@ void BM_RemoveAndAppendNearStart(benchmark::State& state) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetDoc)->Unit(benchmark::kMillisecond);

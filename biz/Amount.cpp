@@ -19,7 +19,7 @@ long long Clamped(long long cents) {
     return cents;
 }
 
-}  // namespace
+}   // namespace
 
 CAmount CAmount::FromCents(long long cents) {
     CAmount amount;
@@ -53,9 +53,7 @@ CString CAmount::FormatMoney() const {
     return money.IsEmpty() ? number : money;
 }
 
-float CAmount::ToFloat() const {
-    return static_cast<float>(static_cast<double>(m_cents) / 100.0);
-}
+float CAmount::ToFloat() const { return static_cast<float>(static_cast<double>(m_cents) / 100.0); }
 
 CAmount CAmount::TimesPercent(int rateHundredths) const {
     // Cents times hundredths of a percent, over 10,000; exact in 128 bits before rounding.

@@ -35,25 +35,17 @@ CMarkupArchive* FindOwnElement(int id, const CString& elemName) {
     return document;
 }
 
-}  // namespace
+}   // namespace
 
-CBaseObject::CBaseObject() : m_pElemName(&NoElemName()) {
-    m_ModifiedTime.SetStatus(COleDateTime::null);
-}
+CBaseObject::CBaseObject() : m_pElemName(&NoElemName()) { m_ModifiedTime.SetStatus(COleDateTime::null); }
 
-CBaseObject::CBaseObject(const CString& elemName) : CBaseObject() {
-    m_pElemName = &elemName;
-}
+CBaseObject::CBaseObject(const CString& elemName) : CBaseObject() { m_pElemName = &elemName; }
 
 CBaseObject::~CBaseObject() = default;
 
-void CBaseObject::set_Description(const CString& text) {
-    SetField(m_Description, text);
-}
+void CBaseObject::set_Description(const CString& text) { SetField(m_Description, text); }
 
-void CBaseObject::set_Notes(const CString& text) {
-    SetField(m_Notes, text);
-}
+void CBaseObject::set_Notes(const CString& text) { SetField(m_Notes, text); }
 
 int CBaseObject::Save() {
     if (!WriteCommonPart())

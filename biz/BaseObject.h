@@ -33,7 +33,7 @@ public:
     virtual void LoadFromXml(CString xml);
 
     int get_ID() const { return m_ID; }
-    void set_ID(int id) { m_ID = id; }                       // does not mark dirty
+    void set_ID(int id) { m_ID = id; }   // does not mark dirty
     CString get_RefID() const { return m_RefID; }
     void set_RefID(const CString& refId) { m_RefID = refId; }   // does not mark dirty
     CString get_Description() const { return m_Description; }

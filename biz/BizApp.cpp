@@ -7,7 +7,7 @@ namespace {
 
 CQuillmarBizApp* g_app = nullptr;
 
-}  // namespace
+}   // namespace
 
 CQuillmarBizApp::CQuillmarBizApp()
     : m_resourceLibrary(Library::Load(u"QuillmarRes.dll")), m_dataHelper(std::make_unique<CDataHelper>()) {
@@ -18,9 +18,7 @@ CQuillmarBizApp::CQuillmarBizApp()
     g_app = this;
 }
 
-CQuillmarBizApp::~CQuillmarBizApp() {
-    g_app = nullptr;
-}
+CQuillmarBizApp::~CQuillmarBizApp() { g_app = nullptr; }
 
 CQuillmarBizApp* CQuillmarBizApp::Instance() {
     // Made on first use rather than as the library loads: loading must not touch the data file
@@ -53,7 +51,5 @@ int QuillmarBizDeviceStart() {
     return app && app->Start() ? 1 : 0;
 }
 
-int QuillmarBizDeviceLoaded() {
-    return g_app && g_app->StartedUp() ? 1 : 0;
-}
+int QuillmarBizDeviceLoaded() { return g_app && g_app->StartedUp() ? 1 : 0; }
 #endif

@@ -12,7 +12,7 @@ const CString& ElemNameOfKind() {
     return name;
 }
 
-}  // namespace
+}   // namespace
 
 CCategory::CCategory() : CBaseObject(ElemNameOfKind()) {}
 

@@ -14,7 +14,7 @@ const CString& ElemNameOfKind() {
     return name;
 }
 
-}  // namespace
+}   // namespace
 
 CClient::CClient() : CBaseObject(ElemNameOfKind()) {}
 

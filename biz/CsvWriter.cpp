@@ -18,7 +18,7 @@ bool StartsLikeFormula(const CString& text) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 void CCsvWriter::AddField(const CString& text) {
     if (m_recordStarted)
@@ -39,9 +39,7 @@ void CCsvWriter::EndRecord() {
     m_recordStarted = false;
 }
 
-std::string CCsvWriter::Text() const {
-    return m_format.byteOrderMark ? kByteOrderMark + m_text : m_text;
-}
+std::string CCsvWriter::Text() const { return m_format.byteOrderMark ? kByteOrderMark + m_text : m_text; }
 
 bool CCsvWriter::Save(const CString& path, CString& error) const {
     if (path.IsEmpty() || !WriteFileAtomically(path.ToUtf8(), Text())) {
@@ -70,9 +68,8 @@ CString CCsvWriter::DecimalHours(long long minutes) {
         negative ? 0ULL - static_cast<unsigned long long>(minutes) : static_cast<unsigned long long>(minutes);
     // Hundredths of an hour: minutes * 100 / 60, halves away from zero.
     const unsigned long long hundredths = (magnitude * 10 + 3) / 6;
-    return CString::Formatted(u"%s%llu.%02llu", negative && hundredths ? u"-" : u"", hundredths / 100, hundredths % 100);
+    return CString::Formatted(u"%s%llu.%02llu", negative && hundredths ? u"-" : u"", hundredths / 100,
+                              hundredths % 100);
 }
 
-CString CCsvWriter::Integer(long long value) {
-    return CString::Formatted(u"%lld", value);
-}
+CString CCsvWriter::Integer(long long value) { return CString::Formatted(u"%lld", value); }

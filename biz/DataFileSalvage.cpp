@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::u16string_view kMetaDataName = u"metaData";
 constexpr std::u16string_view kLineBreak = u"\r\n";
-constexpr std::u16string_view kElementNames[] = {u"metaData", u"client", u"project", u"category", u"projectItem",
-                                                 u"deleted"};
+constexpr std::u16string_view kElementNames[] = {u"metaData", u"client",      u"project",
+                                                 u"category", u"projectItem", u"deleted"};
 constexpr const char16_t* kMetaDataValues[] = {u"docVer", u"lastId", u"syncID", u"lastSync"};
 
 bool IsNameChar(char16_t c) {
@@ -21,9 +21,7 @@ bool IsNameChar(char16_t c) {
            c == u':' || c == u'-' || c == u'.';
 }
 
-bool IsSpace(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
-}
+bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
 CString DecimalText(int value) {
     CString text;
@@ -72,7 +70,8 @@ size_t ElementEnd(std::u16string_view window, std::u16string_view name) {
 
 bool IsUsableMetaData(const CString& name, const CString& value) {
     if (name == u"lastId")
-        return !value.IsEmpty() && DecimalText(CRecordReader::ScanInt(value)) == value && CRecordReader::ScanInt(value) >= 0;
+        return !value.IsEmpty() && DecimalText(CRecordReader::ScanInt(value)) == value &&
+               CRecordReader::ScanInt(value) >= 0;
     if (name == u"lastSync")
         return CDateTimeFormatter::GetDateTimeFromDB(value).GetStatus() == COleDateTime::valid;
     return !value.IsEmpty();
@@ -117,7 +116,7 @@ CString CorrectedText(const CheckedField& field, const CString& stored) {
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 CDataFileSalvage CDataFileSalvage::Read(const std::string& path) {
     std::string bytes;
@@ -144,7 +143,8 @@ CDataFileSalvage CDataFileSalvage::FromText(const CString& text) {
 }
 
 void CDataFileSalvage::TakeRecord(const CString& text, const Candidate& candidate, size_t windowEnd) {
-    const std::u16string_view window = std::u16string_view(text.str()).substr(candidate.start, windowEnd - candidate.start);
+    const std::u16string_view window =
+        std::u16string_view(text.str()).substr(candidate.start, windowEnd - candidate.start);
     const size_t end = ElementEnd(window, candidate.name.str());
     CMarkupArchive record;
     const CString markup(std::u16string(window.substr(0, end == std::u16string_view::npos ? 0 : end + 1)));
@@ -202,8 +202,7 @@ CString CDataFileSalvage::CorrectFields(const CString& kind, const CString& mark
         changed = true;
         CString sentence;
         sentence.Format(u"%s %s \"%s\": the %s \"%s\" was changed to %s.", isEntry ? u"Entry" : u"Category",
-                        id.GetString(), description.GetString(), field.label, stored.GetString(),
-                        usable.GetString());
+                        id.GetString(), description.GetString(), field.label, stored.GetString(), usable.GetString());
         m_corrections.push_back(sentence);
     };
     if (isEntry) {

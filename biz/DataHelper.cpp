@@ -7,8 +7,8 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -138,8 +138,7 @@ void SortEntriesByItemDate(CObArray& list) {
         const double key = ItemDateKey(item.get());
         keyed.emplace_back(key, std::move(item));
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 0; i < keyed.size(); ++i)
         items[i] = std::move(keyed[i].second);
 }
@@ -171,7 +170,7 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
     return !error;
 }
 
-}  // namespace
+}   // namespace
 
 CDataHelper::CDataHelper() {
     for (CMarkupArchive* document : {&m_dataStore, &m_localChanges, &m_remoteChanges})
@@ -236,8 +235,9 @@ int CDataHelper::StartOverFromUnreadableDataFile() {
     CString message;
     message.Format(u"The data file \"%s\" could not be read.", m_strDataFilePath.GetString());
     if (keptPath.IsEmpty()) {
-        AfxMessageBox(message + u" It could not be kept under another name, so it has been left as it is, and no "
-                                u"data file could be opened.",
+        AfxMessageBox(message +
+                          u" It could not be kept under another name, so it has been left as it is, and no "
+                          u"data file could be opened.",
                       MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
@@ -263,9 +263,9 @@ CString CDataHelper::SalvageReport(const CDataFileSalvage& salvage) {
     if (salvage.RecoveredCount() == 0 && !salvage.HasAnything())
         report = u"No records could be recovered from it, and a new data file with sample records has been started.";
     else
-        report.Format(u"%s recovered from it into a new data file.",
-                      (records(salvage.RecoveredCount()) + (salvage.RecoveredCount() == 1 ? u" was" : u" were"))
-                          .GetString());
+        report.Format(
+            u"%s recovered from it into a new data file.",
+            (records(salvage.RecoveredCount()) + (salvage.RecoveredCount() == 1 ? u" was" : u" were")).GetString());
     if (salvage.DroppedCount() > 0)
         report += u" " + records(salvage.DroppedCount()) +
                   (salvage.DroppedCount() == 1 ? u" was damaged and could not be recovered."
@@ -344,9 +344,7 @@ void CDataHelper::CreateSampleData() {
     category.Save();
 }
 
-int CDataHelper::Flush() {
-    return WriteDocumentOfPhase(m_nSyncPhase);
-}
+int CDataHelper::Flush() { return WriteDocumentOfPhase(m_nSyncPhase); }
 
 int CDataHelper::WriteDocumentOfPhase(int phase) {
     if (phase != PhaseLocalChanges && phase != PhaseRemoteChanges)
@@ -398,13 +396,9 @@ void CDataHelper::DiscardUnwrittenChanges() {
     }
 }
 
-CString CDataHelper::GetLastWriteError() const {
-    return CString::FromUtf8(m_lastWriteStatus.Message());
-}
+CString CDataHelper::GetLastWriteError() const { return CString::FromUtf8(m_lastWriteStatus.Message()); }
 
-void CDataHelper::BeginDeferredFlush() {
-    ++m_nDeferFlushDepth;
-}
+void CDataHelper::BeginDeferredFlush() { ++m_nDeferFlushDepth; }
 
 int CDataHelper::EndDeferredFlush() {
     if (m_nDeferFlushDepth == 0 || --m_nDeferFlushDepth > 0)
@@ -445,9 +439,7 @@ int CDataHelper::EndRecordBatch() {
     return failed ? 0 : written;
 }
 
-void CDataHelper::SetRecordBatchEnabled(bool enabled) {
-    g_recordBatchEnabled = enabled;
-}
+void CDataHelper::SetRecordBatchEnabled(bool enabled) { g_recordBatchEnabled = enabled; }
 
 bool CDataHelper::GatherRecordEdits() {
     if (!m_recordBatch && m_nRecordBatchDepth > 0 && g_recordBatchEnabled && !m_bRecordBatchRefused) {
@@ -544,9 +536,7 @@ int CDataHelper::GenerateNewID() {
     return newId;
 }
 
-void CDataHelper::NoteRecordID(int id) {
-    m_nHighestId = std::max(m_nHighestId, id);
-}
+void CDataHelper::NoteRecordID(int id) { m_nHighestId = std::max(m_nHighestId, id); }
 
 CString CDataHelper::GenerateRefID(int id) {
     const auto lowTicks = static_cast<unsigned>(Clock::UtcFileTimeNow() & 0xFFFFFFFFu);
@@ -586,9 +576,7 @@ int CDataHelper::RefID_To_ID(const CString& refId, const CString& elemName) {
     return m_dataStore.GetChildAttribInt(u"id");
 }
 
-CObArray* CDataHelper::GetObjectList(const CString& elemName) {
-    return ListRecords(elemName, nullptr);
-}
+CObArray* CDataHelper::GetObjectList(const CString& elemName) { return ListRecords(elemName, nullptr); }
 
 CObArray* CDataHelper::GetObjectListModifiedAfter(const CString& elemName, const COleDateTime& time) {
     return ListRecords(elemName, &time);
@@ -691,12 +679,9 @@ int CDataHelper::SetMetaDataValue(const CString& name, const CString& value) {
 
 CMarkupArchive& CDataHelper::DocumentOfPhase(int phase) {
     switch (phase) {
-    case PhaseLocalChanges:
-        return m_localChanges;
-    case PhaseRemoteChanges:
-        return m_remoteChanges;
-    default:
-        return m_dataStore;
+    case PhaseLocalChanges: return m_localChanges;
+    case PhaseRemoteChanges: return m_remoteChanges;
+    default: return m_dataStore;
     }
 }
 

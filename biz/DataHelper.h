@@ -185,9 +185,9 @@ private:
     int m_nDeferFlushDepth = 0;
     unsigned m_nPendingFlushPhases = 0;   // bit (1 << phase) per document awaiting its write
     int m_nRecordBatchDepth = 0;
-    std::optional<CRecordBatch> m_recordBatch;   // open while edits are being gathered
-    bool m_bRecordBatchFailed = false;           // edits that could not be written in
-    bool m_bRecordBatchRefused = false;          // the document's shape needs edits one by one
+    std::optional<CRecordBatch> m_recordBatch;           // open while edits are being gathered
+    bool m_bRecordBatchFailed = false;                   // edits that could not be written in
+    bool m_bRecordBatchRefused = false;                  // the document's shape needs edits one by one
     std::optional<COleDateTime> m_lastSyncStampedHere;   // "lastSync" as this process set it
     // Each document's text as its file holds it, by phase, and the stamp that went with the
     // data document: memory goes back to them when a write fails.

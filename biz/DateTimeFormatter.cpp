@@ -23,9 +23,7 @@ CString FitBuffer(CString text, int bufferSize) {
     return text;
 }
 
-bool IsFormattable(const COleDateTime& date) {
-    return date.GetStatus() == COleDateTime::valid && date.GetYear() > 0;
-}
+bool IsFormattable(const COleDateTime& date) { return date.GetStatus() == COleDateTime::valid && date.GetYear() > 0; }
 
 // Reads `count` digits (or, with `upTo`, one to `count`) at `at`.
 bool ReadNumber(std::u16string_view text, size_t& at, size_t count, bool upTo, int& value) {
@@ -49,14 +47,15 @@ bool ReadChar(std::u16string_view text, size_t& at, char16_t expected) {
 // "M/d/yyyy"
 bool ReadStoredDate(std::u16string_view text, size_t& at, int& year, int& month, int& day) {
     return ReadNumber(text, at, 2, true, month) && ReadChar(text, at, u'/') && ReadNumber(text, at, 2, true, day) &&
-           ReadChar(text, at, u'/') && ReadNumber(text, at, 4, false, year) && month >= 1 && month <= 12 &&
-           day >= 1 && day <= 31 && year >= 100;
+           ReadChar(text, at, u'/') && ReadNumber(text, at, 4, false, year) && month >= 1 && month <= 12 && day >= 1 &&
+           day <= 31 && year >= 100;
 }
 
 // "hh:mm:ss tt" with "AM" or "PM", as a 24-hour time.
 bool ReadStoredTime(std::u16string_view text, size_t& at, int& hour, int& minute, int& second) {
-    if (!ReadNumber(text, at, 2, false, hour) || !ReadChar(text, at, u':') || !ReadNumber(text, at, 2, false, minute) ||
-        !ReadChar(text, at, u':') || !ReadNumber(text, at, 2, false, second) || !ReadChar(text, at, u' '))
+    if (!ReadNumber(text, at, 2, false, hour) || !ReadChar(text, at, u':') ||
+        !ReadNumber(text, at, 2, false, minute) || !ReadChar(text, at, u':') ||
+        !ReadNumber(text, at, 2, false, second) || !ReadChar(text, at, u' '))
         return false;
     if (hour < 1 || hour > 12 || minute > 59 || second > 59 || at + 2 != text.size() || text[at + 1] != u'M')
         return false;
@@ -90,17 +89,15 @@ std::optional<COleDateTime> ParseStoredForm(const CString& text) {
     return result;
 }
 
-}  // namespace
+}   // namespace
 
-CString CDateTimeFormatter::CreateCustomDateFormat(const COleDateTime& date, const CString& picture,
-                                                   int bufferSize) {
+CString CDateTimeFormatter::CreateCustomDateFormat(const COleDateTime& date, const CString& picture, int bufferSize) {
     if (!IsFormattable(date))
         return CString();
     return FitBuffer(Locale::UserDefault().FormatDate(date, picture), bufferSize);
 }
 
-CString CDateTimeFormatter::CreateCustomTimeFormat(const COleDateTime& time, const CString& picture,
-                                                   int bufferSize) {
+CString CDateTimeFormatter::CreateCustomTimeFormat(const COleDateTime& time, const CString& picture, int bufferSize) {
     if (!IsFormattable(time))
         return CString();
     return FitBuffer(Locale::UserDefault().FormatTime(time, picture), bufferSize);

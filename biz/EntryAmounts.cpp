@@ -11,7 +11,7 @@ namespace {
 // 1/60 in single precision, as the amount has always been computed with it.
 constexpr float kMinutesToHours = 0.016666668f;
 
-}  // namespace
+}   // namespace
 
 float TimeEntryAmount(int minutes, float hourlyRate) {
 #ifdef QUILLMAR_DEVICE_BUILD

@@ -17,13 +17,9 @@ constexpr unsigned kFieldNames[CEntryCsvExport::Field_Count] = {
 };
 constexpr unsigned kMinutesName = 300;
 
-bool IsTime(const CProjectItem& entry) {
-    return entry.get_ItemType() == CProjectItem::ItemType_Time;
-}
+bool IsTime(const CProjectItem& entry) { return entry.get_ItemType() == CProjectItem::ItemType_Time; }
 
-bool IsMileage(const CProjectItem& entry) {
-    return entry.get_ItemType() == CProjectItem::ItemType_Mileage;
-}
+bool IsMileage(const CProjectItem& entry) { return entry.get_ItemType() == CProjectItem::ItemType_Mileage; }
 
 CString TypeText(const CProjectItem& entry) {
     switch (entry.get_ItemType()) {
@@ -68,14 +64,20 @@ private:
             m_csv.AddTextField(IsTime(entry) ? m_names.CategoryCode(entry.get_CategoryRef()) : CString());
             break;
         case CEntryCsvExport::Field_Description: m_csv.AddTextField(entry.get_DescriptionEx()); break;
-        case CEntryCsvExport::Field_StartTime: m_csv.AddField(IsTime(entry) ? Time(entry.get_StartTime()) : CString()); break;
-        case CEntryCsvExport::Field_EndTime: m_csv.AddField(IsTime(entry) ? Time(entry.get_EndTime()) : CString()); break;
+        case CEntryCsvExport::Field_StartTime:
+            m_csv.AddField(IsTime(entry) ? Time(entry.get_StartTime()) : CString());
+            break;
+        case CEntryCsvExport::Field_EndTime:
+            m_csv.AddField(IsTime(entry) ? Time(entry.get_EndTime()) : CString());
+            break;
         case CEntryCsvExport::Field_Duration:
             m_csv.AddField(IsTime(entry) ? CCsvWriter::DecimalHours(entry.get_DurationInMinutes()) : CString());
             m_csv.AddField(IsTime(entry) ? CCsvWriter::Integer(entry.get_DurationInMinutes()) : CString());
             break;
         case CEntryCsvExport::Field_Type: m_csv.AddField(TypeText(entry)); break;
-        case CEntryCsvExport::Field_Billable: m_csv.AddField(GetResString(entry.get_IsBillable() ? 100 : 99, 1)); break;
+        case CEntryCsvExport::Field_Billable:
+            m_csv.AddField(GetResString(entry.get_IsBillable() ? 100 : 99, 1));
+            break;
         case CEntryCsvExport::Field_Amount: m_csv.AddField(CAmount::FromFloat(entry.get_BillAmount()).Format()); break;
         case CEntryCsvExport::Field_BillingStatus: m_csv.AddField(StatusText(entry)); break;
         case CEntryCsvExport::Field_OdometerStart:
@@ -110,7 +112,7 @@ private:
     const CRecordNames& m_names;
 };
 
-}  // namespace
+}   // namespace
 
 std::vector<CString> CEntryCsvExport::Headings(const Options& options) {
     std::vector<CString> headings;

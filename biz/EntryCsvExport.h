@@ -18,9 +18,24 @@ public:
     // The fields of the data export, in its order; the duration gives two columns, hours and
     // minutes.
     enum Field : int {
-        Field_Date, Field_Client, Field_Project, Field_Category, Field_Description, Field_StartTime,
-        Field_EndTime, Field_Duration, Field_Type, Field_Billable, Field_Amount, Field_BillingStatus,
-        Field_OdometerStart, Field_OdometerEnd, Field_Custom1, Field_Custom2, Field_Custom3, Field_Notes,
+        Field_Date,
+        Field_Client,
+        Field_Project,
+        Field_Category,
+        Field_Description,
+        Field_StartTime,
+        Field_EndTime,
+        Field_Duration,
+        Field_Type,
+        Field_Billable,
+        Field_Amount,
+        Field_BillingStatus,
+        Field_OdometerStart,
+        Field_OdometerEnd,
+        Field_Custom1,
+        Field_Custom2,
+        Field_Custom3,
+        Field_Notes,
         Field_Count
     };
 

@@ -26,21 +26,17 @@ std::unordered_set<CString> StoredRefIds(const char16_t* kind) {
     return refIds;
 }
 
-bool IsStored(const char16_t* kind, const CString& refId) {
-    return StoredRefIds(kind).count(refId) != 0;
-}
+bool IsStored(const char16_t* kind, const CString& refId) { return StoredRefIds(kind).count(refId) != 0; }
 
 // Spans to the nearest second, so that clock readings a few ticks apart count alike.
-int64_t WholeSeconds(int64_t ticks) {
-    return (ticks + kTimerTicksPerSecond / 2) / kTimerTicksPerSecond;
-}
+int64_t WholeSeconds(int64_t ticks) { return (ticks + kTimerTicksPerSecond / 2) / kTimerTicksPerSecond; }
 
 CString DataFileText() {
     CDataHelper* store = GetCurrDataHelper();
     return store ? store->GetDataFilePath() : CString();
 }
 
-}  // namespace
+}   // namespace
 
 CEntryTimer::CEntryTimer(std::string statePath, std::shared_ptr<const CTimerClock> clock)
     : m_file(std::move(statePath)), m_clock(clock ? std::move(clock) : std::make_shared<CTimerClock>()) {}
@@ -98,7 +94,8 @@ CEntryTimer::Outcome CEntryTimer::Start(const CString& projectRef, const CString
     if (!m_restored)
         Restore();   // never start over a timer kept on file
     if (m_state.phase == Phase::Stopping)
-        return Refused(Result::AlreadyActive, u"The entry of the stopped timer is not saved yet. Stop it again first.");
+        return Refused(Result::AlreadyActive,
+                       u"The entry of the stopped timer is not saved yet. Stop it again first.");
     if (IsActive())
         return Refused(Result::AlreadyActive, u"A timer is already running. Stop it before starting another one.");
     Outcome check = CheckDetails(projectRef, categoryRef, description);
@@ -143,9 +140,7 @@ CEntryTimer::Outcome CEntryTimer::Resume() {
     return Commit(next) ? Outcome() : StateNotSaved(u"The timer was not resumed.");
 }
 
-CEntryTimer::Outcome CEntryTimer::Stop(ZeroMinutes zero) {
-    return StopAt(Now(), zero);
-}
+CEntryTimer::Outcome CEntryTimer::Stop(ZeroMinutes zero) { return StopAt(Now(), zero); }
 
 CEntryTimer::Outcome CEntryTimer::StopAt(const CTimerInstant& at, ZeroMinutes zero) {
     if (m_state.phase == Phase::Idle)
@@ -284,33 +279,23 @@ CEntryTimer::Outcome CEntryTimer::DiscardIdleExcess(int thresholdMinutes) {
     return Commit(next) ? Outcome() : StateNotSaved(u"The idle time was not discarded.");
 }
 
-CEntryTimer::Outcome CEntryTimer::StopAtLastActivity(ZeroMinutes zero) {
-    return StopAt(m_state.lastActivity, zero);
-}
+CEntryTimer::Outcome CEntryTimer::StopAtLastActivity(ZeroMinutes zero) { return StopAt(m_state.lastActivity, zero); }
 
 // ---- queries
 
 CEntryTimer::State CEntryTimer::GetState() const {
     switch (m_state.phase) {
-    case Phase::Running:
-        return State::Running;
-    case Phase::Paused:
-        return State::Paused;
-    case Phase::Stopping:
-        return State::Stopping;
-    case Phase::Idle:
-        break;
+    case Phase::Running: return State::Running;
+    case Phase::Paused: return State::Paused;
+    case Phase::Stopping: return State::Stopping;
+    case Phase::Idle: break;
     }
     return State::Idle;
 }
 
-int64_t CEntryTimer::RunSeconds() const {
-    return WholeSeconds(RunTicksNow());
-}
+int64_t CEntryTimer::RunSeconds() const { return WholeSeconds(RunTicksNow()); }
 
-int CEntryTimer::RunMinutes() const {
-    return CTimerEntry::MinutesOf(RunTicksNow());
-}
+int CEntryTimer::RunMinutes() const { return CTimerEntry::MinutesOf(RunTicksNow()); }
 
 std::vector<CString> CEntryTimer::RecentProjects() const {
     const std::unordered_set<CString> stored = StoredRefIds(u"project");

@@ -27,7 +27,7 @@
 class QUILLMAR_BIZ_EXPORT CEntryTimer {
 public:
     enum class State {
-        Idle,       // no timer
+        Idle,   // no timer
         Running,
         Paused,
         Stopping,   // stopped, but its entry could not be saved yet: Stop saves it again
@@ -51,25 +51,25 @@ public:
         Create,   // make the zero-minute entry
     };
     enum class Restored {
-        NoTimer,             // nothing running (also: a stop on file whose entry was already saved)
-        Timer,               // a running or paused timer is back, with the time that passed
-        StoppedEntrySaved,   // a timer stopped before the restart had its entry saved now
+        NoTimer,                // nothing running (also: a stop on file whose entry was already saved)
+        Timer,                  // a running or paused timer is back, with the time that passed
+        StoppedEntrySaved,      // a timer stopped before the restart had its entry saved now
         StoppedEntryNotSaved,   // ... and that entry could not be saved: the timer waits in Stopping
-        Lost,                // the state file was damaged or unreadable; whatever timer it held is gone
+        Lost,                   // the state file was damaged or unreadable; whatever timer it held is gone
     };
 
     struct Outcome {
         Result result = Result::Done;
-        CString message;            // for the user when the result is not Done
-        int entryId = 0;            // a saved entry's ID (Stop, Restore)
-        int minutes = 0;            // Stop: the entry's duration (also with ZeroMinutes)
-        CTimerInstant stoppedAt;    // Stop: the moment it counted to; pass it to StopAt with
-                                    // ZeroMinutes::Create once the user agreed
+        CString message;           // for the user when the result is not Done
+        int entryId = 0;           // a saved entry's ID (Stop, Restore)
+        int minutes = 0;           // Stop: the entry's duration (also with ZeroMinutes)
+        CTimerInstant stoppedAt;   // Stop: the moment it counted to; pass it to StopAt with
+                                   // ZeroMinutes::Create once the user agreed
     };
     struct RestoreOutcome {
         Restored result = Restored::NoTimer;
-        CString message;            // for the user with StoppedEntrySaved, StoppedEntryNotSaved, Lost
-        int entryId = 0;            // StoppedEntrySaved: the entry's ID
+        CString message;   // for the user with StoppedEntrySaved, StoppedEntryNotSaved, Lost
+        int entryId = 0;   // StoppedEntrySaved: the entry's ID
     };
 
     static constexpr int kMaxDescriptionLength = 255;
@@ -147,7 +147,7 @@ private:
     CTimerStateFile m_file;
     std::shared_ptr<const CTimerClock> m_clock;
     CTimerState m_state;
-    int m_pendingEntryId = 0;        // ID of an entry whose save failed in this process
-    int64_t m_storedActivityUtc = 0; // the last activity as the state file holds it
+    int m_pendingEntryId = 0;          // ID of an entry whose save failed in this process
+    int64_t m_storedActivityUtc = 0;   // the last activity as the state file holds it
     bool m_restored = false;
 };

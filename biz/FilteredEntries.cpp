@@ -38,7 +38,7 @@ double ItemDateKey(const CProjectItem& entry) {
     return COleDateTime::ToLinear(date.m_dt);
 }
 
-}  // namespace
+}   // namespace
 
 CFilteredEntries::CFilteredEntries(const CProjectItemFilter& filter, const CRecordNames& names) {
     Read(filter, names);

@@ -41,7 +41,7 @@ CString PrintfLong(long value) {
     return CString(buffer);
 }
 
-}  // namespace
+}   // namespace
 
 float Rounded(float value) {
     const CString text = PrintfNumber("%4.2f", static_cast<double>(value));

@@ -65,15 +65,14 @@ CInvoice::Entry EntryOf(const CProjectItem& item, const CRecordNames& names) {
     return entry;
 }
 
-}  // namespace
+}   // namespace
 
 CInvoice::CInvoice() {
     m_dtIssue = m_dtDue = GetDatePortion(Clock::LocalNow());
     m_dtPeriodStart = m_dtPeriodEnd = m_dtIssue;
 }
 
-bool CInvoice::Prepare(const CString& clientRef, const COleDateTime& start, const COleDateTime& end,
-                       CString& error) {
+bool CInvoice::Prepare(const CString& clientRef, const COleDateTime& start, const COleDateTime& end, CString& error) {
     const CRecordNames names;
     const CRecordNames::Client* client = names.FindClient(clientRef);
     if (!client) {
@@ -156,10 +155,6 @@ CAmount CInvoice::Subtotal() const {
     return subtotal;
 }
 
-CAmount CInvoice::Tax() const {
-    return Subtotal().TimesPercent(m_nTaxRate);
-}
+CAmount CInvoice::Tax() const { return Subtotal().TimesPercent(m_nTaxRate); }
 
-CAmount CInvoice::Total() const {
-    return Subtotal() + Tax();
-}
+CAmount CInvoice::Total() const { return Subtotal() + Tax(); }

@@ -6,8 +6,8 @@
 // Preparing reads the data store; nothing is written until CInvoiceBook issues it.
 #include <vector>
 
-#include "biz/BizExport.h"
 #include "biz/Amount.h"
+#include "biz/BizExport.h"
 #include "biz/ProjectItem.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
@@ -15,17 +15,17 @@
 class QUILLMAR_BIZ_EXPORT CInvoice {
 public:
     struct Entry {
-        CString refId;                 // identifies the entry on both sides of a synchronisation
-        int id = 0;                    // its ID in this data file when prepared
+        CString refId;   // identifies the entry on both sides of a synchronisation
+        int id = 0;      // its ID in this data file when prepared
         COleDateTime date;
         CProjectItem::ItemType type = CProjectItem::ItemType_Time;
         CString projectRef;
         CString categoryRef;
-        CString projectName;           // description of the project ("" when it is gone)
-        CString categoryName;          // description of the category, else its code
-        CString description;           // as the entries list shows it (get_DescriptionEx)
-        int minutes = 0;               // time entries
-        int distance = 0;              // mileage entries: odometer end - start
+        CString projectName;    // description of the project ("" when it is gone)
+        CString categoryName;   // description of the category, else its code
+        CString description;    // as the entries list shows it (get_DescriptionEx)
+        int minutes = 0;        // time entries
+        int distance = 0;       // mileage entries: odometer end - start
         CAmount amount;
         bool included = true;
     };
@@ -36,15 +36,15 @@ public:
         CString projectName;
         CString categoryName;
         CProjectItem::ItemType type = CProjectItem::ItemType_Time;
-        long long minutes = 0;         // time lines
-        long long distance = 0;        // mileage lines
-        int items = 0;                 // entries on the line (the quantity of expense lines)
+        long long minutes = 0;    // time lines
+        long long distance = 0;   // mileage lines
+        int items = 0;            // entries on the line (the quantity of expense lines)
         CAmount amount;
     };
 
     struct Party {
         CString name;
-        CString address;               // lines separated by line breaks
+        CString address;   // lines separated by line breaks
         CString contact;
         CString accountNum;
     };
@@ -83,7 +83,7 @@ public:
     CString m_strPaymentTerms;
     CString m_strClientRef;
     Party m_client;
-    int m_nTaxRate = 0;                // hundredths of a percent (1900 = 19 %); 0 = no tax
-    CString m_strDistanceUnit;         // "km", "mi": what the settings call the distance unit
+    int m_nTaxRate = 0;          // hundredths of a percent (1900 = 19 %); 0 = no tax
+    CString m_strDistanceUnit;   // "km", "mi": what the settings call the distance unit
     std::vector<Entry> m_entries;
 };

@@ -29,9 +29,7 @@ struct NumberParts {
     CString suffix;
 };
 
-bool IsDigit(char16_t ch) {
-    return ch >= u'0' && ch <= u'9';
-}
+bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
 
 NumberParts Split(const CString& number) {
     int end = number.GetLength();
@@ -52,9 +50,7 @@ int CompareDigits(CString a, CString b) {
     return a.Compare(b);
 }
 
-bool SameNumber(const CString& a, const CString& b) {
-    return a.CompareNoCase(b) == 0;
-}
+bool SameNumber(const CString& a, const CString& b) { return a.CompareNoCase(b) == 0; }
 
 // The sequence after `used` was issued: past it when it was at or beyond the sequence of the
 // same form, or when it starts a numbering of another form; otherwise as it was.
@@ -114,7 +110,7 @@ void RestoreStatus(const std::vector<CProjectItem*>& touched, CProjectItem::Pymt
     }
 }
 
-}  // namespace
+}   // namespace
 
 const CString& CInvoiceBook::SequenceName() {
     static const CString name(u"nextInvoiceNumber");
@@ -153,8 +149,9 @@ CString CInvoiceBook::NextNumber() {
         number = u"1";
     const std::vector<CIssuedInvoice> issued = List();
     auto used = [&issued](const CString& candidate) {
-        return std::any_of(issued.begin(), issued.end(),
-                           [&candidate](const CIssuedInvoice& invoice) { return SameNumber(invoice.get_Number(), candidate); });
+        return std::any_of(issued.begin(), issued.end(), [&candidate](const CIssuedInvoice& invoice) {
+            return SameNumber(invoice.get_Number(), candidate);
+        });
     };
     // Each step passes one issued number at most, so this ends.
     for (size_t step = 0; step <= issued.size() && used(number); ++step) {

@@ -18,7 +18,7 @@ class QUILLMAR_BIZ_EXPORT CInvoiceBook {
 public:
     struct Outcome {
         bool ok = false;
-        CString message;               // for the user when not ok
+        CString message;   // for the user when not ok
         // RefIDs of the entries the message is about: those that stopped an invoice from being
         // issued; after a void, those left as they were (paid since, or deleted).
         std::vector<CString> entries;

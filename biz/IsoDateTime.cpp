@@ -1,10 +1,8 @@
 #include "biz/IsoDateTime.h"
 
 namespace {
-bool IsValid(const COleDateTime& value) {
-    return value.GetStatus() == COleDateTime::valid;
-}
-}  // namespace
+bool IsValid(const COleDateTime& value) { return value.GetStatus() == COleDateTime::valid; }
+}   // namespace
 
 CString CIsoDateTime::Date(const COleDateTime& date) {
     if (!IsValid(date))

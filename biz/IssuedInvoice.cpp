@@ -21,13 +21,9 @@ COleDateTime DateOf(const CString& text) {
     return date;
 }
 
-long long NumberOf(const CString& text) {
-    return std::strtoll(text.ToUtf8().c_str(), nullptr, 10);
-}
+long long NumberOf(const CString& text) { return std::strtoll(text.ToUtf8().c_str(), nullptr, 10); }
 
-int IntOf(const CString& text) {
-    return static_cast<int>(std::strtol(text.ToUtf8().c_str(), nullptr, 10));
-}
+int IntOf(const CString& text) { return static_cast<int>(std::strtol(text.ToUtf8().c_str(), nullptr, 10)); }
 
 // Cents from the "12.34" text written by CAmount::Format.
 CAmount AmountOf(const CString& text) {
@@ -85,11 +81,9 @@ CInvoice::Entry ReadEntry(CMarkupArchive& archive) {
     return entry;
 }
 
-}  // namespace
+}   // namespace
 
-CIssuedInvoice::CIssuedInvoice() : CBaseObject(ElemName()) {
-    m_dtVoided.SetStatus(COleDateTime::null);
-}
+CIssuedInvoice::CIssuedInvoice() : CBaseObject(ElemName()) { m_dtVoided.SetStatus(COleDateTime::null); }
 
 const CString& CIssuedInvoice::ElemName() {
     static const CString name(u"invoice");
@@ -174,6 +168,4 @@ void CIssuedInvoice::LoadFromXml(CString xml) {
         invoice.m_entries.push_back(ReadEntry(archive));
 }
 
-int CIssuedInvoice::Delete() {
-    return 0;
-}
+int CIssuedInvoice::Delete() { return 0; }

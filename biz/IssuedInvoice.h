@@ -6,8 +6,8 @@
 // markers) are ever written to a change file, so these elements stay on this side; the other
 // side of a full copy carries them without reading them. An issued invoice is never deleted:
 // voiding keeps its number taken.
-#include "biz/BizExport.h"
 #include "biz/BaseObject.h"
+#include "biz/BizExport.h"
 #include "biz/Invoice.h"
 
 class QUILLMAR_BIZ_EXPORT CIssuedInvoice : public CBaseObject {

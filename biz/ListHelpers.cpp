@@ -14,20 +14,24 @@ void DisposeObArray(CObArray* list) {
 }
 
 CString FormatProjectName(const CString& projectRef) {
-    if (projectRef.IsEmpty()) return CString();
+    if (projectRef.IsEmpty())
+        return CString();
     CDataHelper* store = GetCurrDataHelper();
     CProject project;
     project.set_ID(store->RefID_To_ID(projectRef, u"project"));
-    if (!project.Load()) return CString();
+    if (!project.Load())
+        return CString();
     CClient client;
     client.set_ID(store->RefID_To_ID(project.get_ClientRef(), u"client"));
-    if (!client.Load()) return project.get_Description();
+    if (!client.Load())
+        return project.get_Description();
     return client.get_Description() + u": " + project.get_Description();
 }
 
 namespace {
 CString DisplayTextOf(const CBaseObject& record, bool isCategory) {
-    if (isCategory) return static_cast<const CCategory&>(record).get_Code();
+    if (isCategory)
+        return static_cast<const CCategory&>(record).get_Code();
     return record.get_Description();
 }
 
@@ -39,10 +43,10 @@ void SelectItemWithValue(CComboBox* list, unsigned long value) {
         }
     }
 }
-}  // namespace
+}   // namespace
 
-void PopulateComboBoxWithObjectList(CComboBox* list, const CString& elemName, unsigned long selectedId,
-                                    bool addBlank, const CString& blankText) {
+void PopulateComboBoxWithObjectList(CComboBox* list, const CString& elemName, unsigned long selectedId, bool addBlank,
+                                    const CString& blankText) {
     list->ResetContent();
     if (addBlank) {
         list->AddString(blankText);

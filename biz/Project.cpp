@@ -33,7 +33,7 @@ const CString& ElemNameOfKind() {
     return name;
 }
 
-}  // namespace
+}   // namespace
 
 CProject::CProject() : CBaseObject(ElemNameOfKind()) {}
 

@@ -15,7 +15,7 @@ const CString& ElemNameOfKind() {
     return name;
 }
 
-}  // namespace
+}   // namespace
 
 CProjectItem::CProjectItem() : CProjectItem(COleDateTime::GetCurrentTime()) {}
 

@@ -6,11 +6,9 @@ namespace {
 bool MatchesWhenSet(const CString& required, const CString& actual) {
     return required.IsEmpty() || required == actual;
 }
-}  // namespace
+}   // namespace
 
-CProjectItemFilter::CProjectItemFilter() {
-    Reset();
-}
+CProjectItemFilter::CProjectItemFilter() { Reset(); }
 
 void CProjectItemFilter::Reset() {
     m_bActive = 0;
@@ -32,8 +30,8 @@ int CProjectItemFilter::RunOnItem(CProjectItem* item) const {
     // The tests run in this order and stop at the first failure; the client test loads the
     // entry's project, so it comes only after the cheap ones.
     if (passes && m_bActive) {
-        passes = PassesType(*item) && PassesPaymentStatus(*item) && PassesBillable(*item) &&
-                 PassesReferences(*item) && PassesCustomTexts(*item);
+        passes = PassesType(*item) && PassesPaymentStatus(*item) && PassesBillable(*item) && PassesReferences(*item) &&
+                 PassesCustomTexts(*item);
     }
     item->set_FilteredFromView(passes ? 0 : 1);
     return item->get_FilteredFromView();
@@ -62,13 +60,13 @@ bool CProjectItemFilter::PassesBillable(const CProjectItem& item) const {
 }
 
 bool CProjectItemFilter::PassesReferences(const CProjectItem& item) const {
-    if (!m_strClientRef.IsEmpty() && item.get_ClientRef() != m_strClientRef) return false;
+    if (!m_strClientRef.IsEmpty() && item.get_ClientRef() != m_strClientRef)
+        return false;
     return MatchesWhenSet(m_strProjectRef, item.get_ProjectRef()) &&
            MatchesWhenSet(m_strCategoryRef, item.get_CategoryRef());
 }
 
 bool CProjectItemFilter::PassesCustomTexts(const CProjectItem& item) const {
-    return MatchesWhenSet(m_strCustom1, item.get_Custom1()) &&
-           MatchesWhenSet(m_strCustom2, item.get_Custom2()) &&
+    return MatchesWhenSet(m_strCustom1, item.get_Custom1()) && MatchesWhenSet(m_strCustom2, item.get_Custom2()) &&
            MatchesWhenSet(m_strCustom3, item.get_Custom3());
 }

@@ -22,12 +22,12 @@ public:
     int RunOnItem(CProjectItem* item) const;
 
     // Public data: the views and the filter dialogs set these directly.
-    COleDateTime m_dtStart;         // first date-time admitted (inclusive)
-    COleDateTime m_dtEnd;           // last date-time admitted (inclusive)
-    CString m_strClientRef;         // empty = any client
-    CString m_strProjectRef;        // empty = any project
-    CString m_strCategoryRef;       // empty = any category
-    CString m_strCustom1;           // empty = any; otherwise the whole value, case-sensitive
+    COleDateTime m_dtStart;     // first date-time admitted (inclusive)
+    COleDateTime m_dtEnd;       // last date-time admitted (inclusive)
+    CString m_strClientRef;     // empty = any client
+    CString m_strProjectRef;    // empty = any project
+    CString m_strCategoryRef;   // empty = any category
+    CString m_strCustom1;       // empty = any; otherwise the whole value, case-sensitive
     CString m_strCustom2;
     CString m_strCustom3;
     int m_bIncludeTime = 1;
@@ -38,7 +38,7 @@ public:
     int m_bIncludePaid = 1;
     int m_bIncludeBillable = 1;
     int m_bIncludeNonBillable = 1;
-    int m_bActive = 0;              // whether anything but the date range applies
+    int m_bActive = 0;   // whether anything but the date range applies
 
 private:
     bool PassesType(const CProjectItem& item) const;

@@ -14,7 +14,7 @@ CString ChildDescription(CMarkupArchive& document) {
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<CRecordBatch> CRecordBatch::Open(CMarkupArchive& data) {
     if (!data.GetNameSpace().IsEmpty())
@@ -115,9 +115,7 @@ bool CRecordBatch::RemoveFirstAppended(const CString& tag, const CString& refId,
     return removed;
 }
 
-bool CRecordBatch::HasEdits() const {
-    return m_anyRemoved || m_appendedUsed || m_metaData.GetDoc() != m_metaDataText;
-}
+bool CRecordBatch::HasEdits() const { return m_anyRemoved || m_appendedUsed || m_metaData.GetDoc() != m_metaDataText; }
 
 bool CRecordBatch::Apply(CMarkupArchive& data) const {
     std::map<int, CString> replaced;

@@ -49,10 +49,10 @@ private:
     bool RemoveFirstKept(const std::vector<int>* ordinals);
     bool RemoveFirstAppended(const CString& tag, const CString& refId, const CString* description);
 
-    std::vector<bool> m_removed;                              // per root child, document order
-    std::map<std::u16string, std::vector<int>> m_byId;        // "id" text -> ordinals
-    std::map<TagAndRefId, std::vector<int>> m_byTagAndRefId;  // name and "refId" -> ordinals
-    std::map<TagAndRefId, std::vector<int>> m_markers;        // kind and RefID -> marker ordinals
+    std::vector<bool> m_removed;                               // per root child, document order
+    std::map<std::u16string, std::vector<int>> m_byId;         // "id" text -> ordinals
+    std::map<TagAndRefId, std::vector<int>> m_byTagAndRefId;   // name and "refId" -> ordinals
+    std::map<TagAndRefId, std::vector<int>> m_markers;         // kind and RefID -> marker ordinals
     bool m_anyRemoved = false;
     bool m_appendedUsed = false;
     int m_metaDataOrdinal = -1;

@@ -31,7 +31,7 @@ const typename Map::mapped_type* Lookup(const Map& map, const CString& refId) {
     return found == map.end() ? nullptr : &found->second;
 }
 
-}  // namespace
+}   // namespace
 
 CRecordNames::CRecordNames() {
     ReadKind<CClient>(u"client", m_clients, [](const CClient& client) {

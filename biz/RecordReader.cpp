@@ -32,13 +32,9 @@ std::optional<CString>* CRecordReader::Find(const char16_t* name) const {
     return &m_values[index];
 }
 
-CString CRecordReader::Attrib(const char16_t* name) const {
-    return m_archive.GetAttrib(name);
-}
+CString CRecordReader::Attrib(const char16_t* name) const { return m_archive.GetAttrib(name); }
 
-int CRecordReader::AttribInt(const char16_t* name) const {
-    return ScanInt(Attrib(name));
-}
+int CRecordReader::AttribInt(const char16_t* name) const { return ScanInt(Attrib(name)); }
 
 bool CRecordReader::Text(const char16_t* name, CString& value) const {
     std::optional<CString>* data = Find(name);

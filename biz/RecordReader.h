@@ -33,9 +33,10 @@ public:
 
     // The child element names of the stored layouts.
     static constexpr std::array<std::u16string_view, 22> kFieldNames = {
-        u"description", u"notes", u"modified", u"code", u"quillmar", u"address", u"contact", u"accountNum",
-        u"itemDate", u"itemType", u"pymtStatus", u"isBillable", u"billAmount", u"duration", u"startTime",
-        u"endTime", u"odometerStart", u"odometerEnd", u"description2", u"custom1", u"custom2", u"custom3",
+        u"description",  u"notes",      u"modified",  u"code",     u"quillmar",      u"address",
+        u"contact",      u"accountNum", u"itemDate",  u"itemType", u"pymtStatus",    u"isBillable",
+        u"billAmount",   u"duration",   u"startTime", u"endTime",  u"odometerStart", u"odometerEnd",
+        u"description2", u"custom1",    u"custom2",   u"custom3",
     };
 
 private:

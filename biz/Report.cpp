@@ -40,9 +40,7 @@ long long DayNumber(const COleDateTime& date) {
     return std::llround(COleDateTime::ToLinear(GetDatePortion(date).m_dt));
 }
 
-COleDateTime FromDayNumber(long long day) {
-    return COleDateTime(COleDateTime::FromLinear(static_cast<double>(day)));
-}
+COleDateTime FromDayNumber(long long day) { return COleDateTime(COleDateTime::FromLinear(static_cast<double>(day))); }
 
 long long MonthNumber(const COleDateTime& date) {
     return static_cast<long long>(date.GetYear()) * 12 + date.GetMonth() - 1;
@@ -204,13 +202,9 @@ struct TopGroup {
     std::map<GroupId, CReport::Group> subgroups;
 };
 
-CReport::Group& GroupOf(CReport::Group& group) {
-    return group;
-}
+CReport::Group& GroupOf(CReport::Group& group) { return group; }
 
-CReport::Group& GroupOf(TopGroup& top) {
-    return top.group;
-}
+CReport::Group& GroupOf(TopGroup& top) { return top.group; }
 
 // Adds `entry` to its group of `by` in `level`, making the group on first use.
 template <typename Level>
@@ -285,7 +279,7 @@ private:
     long long m_lastMonth;
 };
 
-}  // namespace
+}   // namespace
 
 CReport CReport::Build(const Request& request) {
     CReport report;

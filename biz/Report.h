@@ -14,13 +14,13 @@
 class QUILLMAR_BIZ_EXPORT CReport {
 public:
     enum GroupBy : int {
-        GroupBy_None = 0,        // as the second level: no second level
+        GroupBy_None = 0,   // as the second level: no second level
         GroupBy_Client = 1,
         GroupBy_Project = 2,
         GroupBy_Category = 3,
         GroupBy_EntryType = 4,
         GroupBy_Day = 5,
-        GroupBy_Week = 6,        // weeks begin on the request's first day of the week
+        GroupBy_Week = 6,   // weeks begin on the request's first day of the week
         GroupBy_Month = 7,
     };
     enum SeriesStep : int {

@@ -33,7 +33,7 @@ void AddTotals(CCsvWriter& csv, const CReportTotals& totals) {
     csv.EndRecord();
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<CString> CReportCsvExport::Headings(const CReport& report) {
     const CReport::Request& request = report.GetRequest();

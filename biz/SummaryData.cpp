@@ -18,18 +18,14 @@ struct RowLabel {
 // Resource-library strings: 63 title, 64 period, 65/69/73/74 group headings,
 // 66-68 time/expense/mileage, 75-77 paid/unpaid/billable total.
 constexpr RowLabel kRows[CSummaryData::RowCount] = {
-    {63, false, true},  {64, false, false}, {65, false, true},  {66, true, false},
-    {67, true, false},  {68, true, false},  {69, false, true},  {66, true, false},
-    {67, true, false},  {68, true, false},  {73, false, true},  {66, true, false},
-    {67, true, false},  {68, true, false},  {74, false, true},  {75, true, false},
-    {76, true, false},  {77, true, false},
+    {63, false, true}, {64, false, false}, {65, false, true}, {66, true, false}, {67, true, false}, {68, true, false},
+    {69, false, true}, {66, true, false},  {67, true, false}, {68, true, false}, {73, false, true}, {66, true, false},
+    {67, true, false}, {68, true, false},  {74, false, true}, {75, true, false}, {76, true, false}, {77, true, false},
 };
 
-}  // namespace
+}   // namespace
 
-CSummaryData::CSummaryData() {
-    Reset();
-}
+CSummaryData::CSummaryData() { Reset(); }
 
 void CSummaryData::Reset() {
     m_strTitle.Empty();
@@ -62,7 +58,8 @@ void CSummaryData::AddItem(CProjectItem* item) {
         (billable ? m_fBillableExpenseAmount : m_fNonBillableExpenseAmount) += amount;
         break;
     }
-    if (item->get_PymtStatus() == CProjectItem::PymtStatus_Paid) m_fPaidAmount += amount;
+    if (item->get_PymtStatus() == CProjectItem::PymtStatus_Paid)
+        m_fPaidAmount += amount;
 }
 
 void CSummaryData::SetupListCtrl(CListCtrl* list) {
@@ -75,9 +72,11 @@ void CSummaryData::SetupListCtrl(CListCtrl* list) {
 #endif
     for (int row = 0; row < RowCount; ++row) {
         CString label = GetResString(kRows[row].stringId, 1);
-        if (kRows[row].indented) label = CString(kIndent) + label;
+        if (kRows[row].indented)
+            label = CString(kIndent) + label;
         list->InsertItem(row, label);
-        if (kRows[row].heading) list->SetItemData(row, static_cast<uintptr_t>(-1));
+        if (kRows[row].heading)
+            list->SetItemData(row, static_cast<uintptr_t>(-1));
     }
 }
 
@@ -103,7 +102,8 @@ void CSummaryData::DisplayInListCtrl(CListCtrl* list) const {
         FormatMoney(billableTotal - m_fPaidAmount),
         FormatMoney(billableTotal),
     };
-    for (int row = 0; row < RowCount; ++row) list->SetItemText(row, 1, texts[row]);
+    for (int row = 0; row < RowCount; ++row)
+        list->SetItemText(row, 1, texts[row]);
 }
 
 CString CSummaryData::PeriodText() const {
@@ -112,15 +112,16 @@ CString CSummaryData::PeriodText() const {
 }
 
 CString CSummaryData::DurationWithMoney(int minutes, float amount) {
-    if (minutes == 0) return FormatMoney(amount);
+    if (minutes == 0)
+        return FormatMoney(amount);
     CString text;
-    text.Format(u"%s (%s)", CDateTimeFormatter::FormatDuration(minutes).GetString(),
-                FormatMoney(amount).GetString());
+    text.Format(u"%s (%s)", CDateTimeFormatter::FormatDuration(minutes).GetString(), FormatMoney(amount).GetString());
     return text;
 }
 
 CString CSummaryData::DistanceWithMoney(int distance, float amount) {
-    if (distance == 0) return FormatMoney(amount);
+    if (distance == 0)
+        return FormatMoney(amount);
     CString text;
     text.Format(u"%s (%s)", FormatNumber(static_cast<float>(distance), 0, 0).GetString(),
                 FormatMoney(amount).GetString());

@@ -10,7 +10,7 @@
 class QUILLMAR_BIZ_EXPORT CSyncDriver {
 public:
     virtual ~CSyncDriver() = default;
-    virtual int Initialize() = 0;                               // 1 connected
+    virtual int Initialize() = 0;   // 1 connected
     // 1 partners, 0 not; 0 with GetLastErrorText() set when the device could not be asked.
     virtual int VerifyPartnership() = 0;
     // The regular steps, in the order the flow calls them; each 1 done, 0 failed.

@@ -54,9 +54,7 @@ bool IsRecordKind(const CString& name) {
 // A record on both sides: its kind (element name) and its RefID.
 using RecordKey = std::pair<std::u16string, std::u16string>;
 
-RecordKey KeyOf(const CString& kind, const CString& refId) {
-    return {kind.str(), refId.str()};
-}
+RecordKey KeyOf(const CString& kind, const CString& refId) { return {kind.str(), refId.str()}; }
 
 // True when something (or an entry we cannot inspect) stands at the path.
 bool PathExists(const CString& path) {
@@ -306,7 +304,7 @@ bool DeleteChangeFiles(const CDataHelper& store) {
     return otherRemoved && ownRemoved;
 }
 
-}  // namespace
+}   // namespace
 
 CSyncHelper::CSyncHelper() : LastSyncTime(COleDateTime::GetCurrentTime()), m_bOwnChangesWin(kOwnChangesWinByDefault) {}
 
@@ -315,14 +313,16 @@ CSyncHelper::~CSyncHelper() = default;
 void CSyncHelper::DetermineLastSyncDateTime() {
     CDataHelper* store = GetCurrDataHelper();
     const CString lastSync = store ? store->GetMetaDataValue(kLastSyncName) : CString();
-    LastSyncTime = lastSync.IsEmpty() ? COleDateTime::GetCurrentTime() : CDateTimeFormatter::GetDateTimeFromDB(lastSync);
+    LastSyncTime =
+        lastSync.IsEmpty() ? COleDateTime::GetCurrentTime() : CDateTimeFormatter::GetDateTimeFromDB(lastSync);
 }
 
 int CSyncHelper::UpdateLastSyncDateTime() {
     CDataHelper* store = UsableStore();
     if (!store)
         return 0;
-    return store->SetMetaDataValue(kLastSyncName, CDateTimeFormatter::FormatDateTimeForDB(COleDateTime::GetCurrentTime()));
+    return store->SetMetaDataValue(kLastSyncName,
+                                   CDateTimeFormatter::FormatDateTimeForDB(COleDateTime::GetCurrentTime()));
 }
 
 int CSyncHelper::SerializeLocalChanges() {

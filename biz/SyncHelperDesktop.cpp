@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "biz/DataHelper.h"
-#include "platform/Paths.h"
 #include "connection/Rapi.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -66,13 +66,9 @@ bool RemoveLocalFile(const CString& path) {
     return !error;
 }
 
-bool DeviceFileMissing(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
+bool DeviceFileMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-CString HexStatus(HRESULT result) {
-    return CString::Formatted(u"0x%08X", static_cast<unsigned>(result));
-}
+CString HexStatus(HRESULT result) { return CString::Formatted(u"0x%08X", static_cast<unsigned>(result)); }
 
 // Writes all of `bytes` to an open device file; false at the first short or failed write.
 bool WriteDeviceBytes(HANDLE file, const char* bytes, DWORD size) {
@@ -92,7 +88,7 @@ struct LocalFreeDeleter {
     void operator()(uint8_t* block) const { LocalFree(block); }
 };
 
-}  // namespace
+}   // namespace
 
 std::shared_ptr<void> CSyncHelper::OpenConnectionScope() {
     // The deleter runs for the null pointer too: it marks the end of the helper, not of an object.
@@ -162,8 +158,8 @@ CString CSyncHelper::GetAppPathOnDevice() {
 int CSyncHelper::DoCeRapiInvoke(const CString& functionName, uint8_t** ppOutput, uint32_t* pcbOutput) {
     DWORD outputSize = 0;
     const CString library = DeviceAppPath + kSyncLibrary;
-    const HRESULT result = CeRapiInvoke(library.GetString(), functionName.GetString(), 0, nullptr, &outputSize,
-                                        ppOutput, nullptr, 0);
+    const HRESULT result =
+        CeRapiInvoke(library.GetString(), functionName.GetString(), 0, nullptr, &outputSize, ppOutput, nullptr, 0);
     if (pcbOutput)
         *pcbOutput = outputSize;
     if (FAILED(result)) {
@@ -317,10 +313,12 @@ int CSyncHelper::PerformFullSync(int direction) {
             if (m_strLastError.IsEmpty())
                 Fail(u"The data file of this computer could not be read");
             if (!store->SetMetaDataValue(u"lastSync", previousLastSync))
-                m_strLastError += u". The time of the last synchronisation could not be put back in the data file of "
-                                  u"this computer either (" + store->GetLastWriteError() +
-                                  u"), so changes made here before now will not go to the device with the next "
-                                  u"synchronisation; use Sync Troubleshooting to copy this computer's data to the device";
+                m_strLastError +=
+                    u". The time of the last synchronisation could not be put back in the data file of "
+                    u"this computer either (" +
+                    store->GetLastWriteError() +
+                    u"), so changes made here before now will not go to the device with the next "
+                    u"synchronisation; use Sync Troubleshooting to copy this computer's data to the device";
             return 0;
         }
         // A change file left by an unfinished synchronisation must not be committed over the copy.

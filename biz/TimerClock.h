@@ -9,8 +9,8 @@
 
 // One moment as the timer keeps it.
 struct QUILLMAR_BIZ_EXPORT CTimerInstant {
-    int64_t utc = 0;       // Windows file time: 100-ns ticks since 1 January 1601, UTC
-    COleDateTime local;    // the local date and time, in whole seconds
+    int64_t utc = 0;      // Windows file time: 100-ns ticks since 1 January 1601, UTC
+    COleDateTime local;   // the local date and time, in whole seconds
 
     bool operator==(const CTimerInstant& other) const { return utc == other.utc && local == other.local; }
 };

@@ -12,7 +12,7 @@ COleDateTime TimeOfDay(const COleDateTime& moment) {
     return time;
 }
 
-}  // namespace
+}   // namespace
 
 int CTimerEntry::MinutesOf(int64_t runTicks) {
     if (runTicks <= 0)

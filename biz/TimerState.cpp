@@ -8,7 +8,7 @@ int64_t Overlap(int64_t from, int64_t to, int64_t windowFrom, int64_t windowTo) 
     return std::max<int64_t>(0, std::min(to, windowTo) - std::max(from, windowFrom));
 }
 
-}  // namespace
+}   // namespace
 
 int64_t CTimerState::RunTicks(int64_t end) const {
     if (phase == Phase::Idle || end <= firstStart.utc)

@@ -27,17 +27,17 @@ struct QUILLMAR_BIZ_EXPORT CTimerState {
     static constexpr int kMaxRecentProjects = 5;
 
     Phase phase = Phase::Idle;
-    CString projectRef;                  // RefID of the project timed
-    CString categoryRef;                 // RefID of its billing category, or empty
+    CString projectRef;    // RefID of the project timed
+    CString categoryRef;   // RefID of its billing category, or empty
     CString description;
     CTimerInstant firstStart;
-    std::vector<CTimerPause> pauses;     // ended pauses, in order, not overlapping
-    int64_t pausedSince = 0;             // start of the open pause (Paused only)
-    CTimerInstant lastActivity;          // the user's last interaction while the timer was on
-    int64_t idleCheckedTicks = 0;        // run time when the user last decided about idle time
-    CTimerInstant stoppedAt;             // Stopping only
-    CString entryRefId;                  // Stopping only: RefID the finished entry is saved under
-    std::vector<CString> recentProjects; // project RefIDs, most recent first, at most five
+    std::vector<CTimerPause> pauses;       // ended pauses, in order, not overlapping
+    int64_t pausedSince = 0;               // start of the open pause (Paused only)
+    CTimerInstant lastActivity;            // the user's last interaction while the timer was on
+    int64_t idleCheckedTicks = 0;          // run time when the user last decided about idle time
+    CTimerInstant stoppedAt;               // Stopping only
+    CString entryRefId;                    // Stopping only: RefID the finished entry is saved under
+    std::vector<CString> recentProjects;   // project RefIDs, most recent first, at most five
 
     bool operator==(const CTimerState& other) const = default;
 

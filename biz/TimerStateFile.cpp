@@ -321,7 +321,7 @@ bool ReadBody(std::string_view body, CTimerState& state, std::string& reason) {
     return IsConsistent(state, reason);
 }
 
-}  // namespace
+}   // namespace
 
 CTimerStateFile::CTimerStateFile(std::string path) : m_path(std::move(path)) {}
 

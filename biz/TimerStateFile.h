@@ -31,9 +31,9 @@ struct QUILLMAR_BIZ_EXPORT CTimerStateLoad {
         Unreadable,   // the file exists but could not be read
     };
     Status status = Status::Missing;
-    CTimerState state;        // a fresh state unless Loaded
-    std::string reason;       // Damaged / Unreadable: what was wrong, in English
-    std::string keptAs;       // Damaged: where the file now lies; empty when it could not be moved
+    CTimerState state;    // a fresh state unless Loaded
+    std::string reason;   // Damaged / Unreadable: what was wrong, in English
+    std::string keptAs;   // Damaged: where the file now lies; empty when it could not be moved
 };
 
 class QUILLMAR_BIZ_EXPORT CTimerStateFile {

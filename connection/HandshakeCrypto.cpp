@@ -1,7 +1,7 @@
 #include "connection/HandshakeCrypto.h"
 
-#include <cstring>
 #include <sodium.h>
+#include <cstring>
 
 namespace rapi {
 
@@ -18,8 +18,7 @@ bool ParseHello(std::string_view body, uint8_t nonce[kNonceSize]) {
     return true;
 }
 
-void HandshakeProof(const PairingKey& key, const char* label, const HandshakeNonces& nonces,
-                    uint8_t out[kProofSize]) {
+void HandshakeProof(const PairingKey& key, const char* label, const HandshakeNonces& nonces, uint8_t out[kProofSize]) {
     crypto_auth_hmacsha256_state state;
     crypto_auth_hmacsha256_init(&state, key.data(), key.size());
     crypto_auth_hmacsha256_update(&state, reinterpret_cast<const uint8_t*>(label), std::strlen(label) + 1);
@@ -39,4 +38,4 @@ void DirectionKey(const PairingKey& key, const char* label, const HandshakeNonce
     sodium_memzero(&state, sizeof state);
 }
 
-}  // namespace rapi
+}   // namespace rapi

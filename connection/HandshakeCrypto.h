@@ -21,8 +21,9 @@ QUILLMAR_CONNECTION_EXPORT std::string HelloBody(const uint8_t nonce[kNonceSize]
 QUILLMAR_CONNECTION_EXPORT bool ParseHello(std::string_view body, uint8_t nonce[kNonceSize]);
 // HMAC-SHA-256(key, label "\0" Nc Ns).
 QUILLMAR_CONNECTION_EXPORT void HandshakeProof(const PairingKey& key, const char* label, const HandshakeNonces& nonces,
-                    uint8_t out[kProofSize]);
+                                               uint8_t out[kProofSize]);
 // BLAKE2b-256 keyed with the pairing key over label "\0" Nc Ns.
-QUILLMAR_CONNECTION_EXPORT void DirectionKey(const PairingKey& key, const char* label, const HandshakeNonces& nonces, uint8_t out[kKeySize]);
+QUILLMAR_CONNECTION_EXPORT void DirectionKey(const PairingKey& key, const char* label, const HandshakeNonces& nonces,
+                                             uint8_t out[kKeySize]);
 
-}  // namespace rapi
+}   // namespace rapi

@@ -61,8 +61,8 @@ RapiStatus MemoryTransport::ReceiveExact(void* data, size_t size, int timeoutMs)
     while (m_in->pending.size() < size) {
         if (m_in->closed)
             return RapiStatus::Error(RapiStatus::Code::Closed, "end of stream");
-        if (m_in->ready.wait_until(lock, deadline) == std::cv_status::timeout &&
-            m_in->pending.size() < size && !m_in->closed)
+        if (m_in->ready.wait_until(lock, deadline) == std::cv_status::timeout && m_in->pending.size() < size &&
+            !m_in->closed)
             return RapiStatus::Error(RapiStatus::Code::TimedOut, "peer silent");
     }
     std::memcpy(data, m_in->pending.data(), size);

@@ -19,10 +19,10 @@ public:
     RapiStatus SendAll(const void* data, size_t size) override;
     RapiStatus ReceiveExact(void* data, size_t size, int timeoutMs) override;
 
-    std::string TakeIncoming();                   // removes and returns the pending incoming bytes
-    void InjectIncoming(const std::string& bytes);// appends bytes as if the peer had sent them
-    void CloseIncoming();                         // end of stream after the pending bytes
-    std::string Sent() const;                     // everything this end sent so far
+    std::string TakeIncoming();                      // removes and returns the pending incoming bytes
+    void InjectIncoming(const std::string& bytes);   // appends bytes as if the peer had sent them
+    void CloseIncoming();                            // end of stream after the pending bytes
+    std::string Sent() const;                        // everything this end sent so far
 
 private:
     MemoryTransport(std::shared_ptr<Pipe> in, std::shared_ptr<Pipe> out)

@@ -20,7 +20,8 @@ int HexDigit(char c) {
 }
 
 std::optional<unsigned> ParsePort(const std::string& text) {
-    if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     unsigned port = static_cast<unsigned>(std::stoul(text));
     if (port == 0 || port > 65535)
@@ -36,7 +37,7 @@ bool IsPlausibleHost(const std::string& host) {
 
 RapiStatus Refused(const std::string& why) { return RapiStatus::Error(RapiStatus::Code::Malformed, why); }
 
-}  // namespace
+}   // namespace
 
 std::string Pairing::KeyToHex(const rapi::PairingKey& key) {
     static const char digits[] = "0123456789abcdef";
@@ -98,7 +99,8 @@ RapiStatus Pairing::StoreText(const CString& text) {
 RapiStatus Pairing::Store(const Pairing& pairing) {
     const CString key(kRegistryKey);
     if (!Registry::CreateKey(key) || !Registry::SetString(key, "Host", CString(pairing.host)) ||
-        !Registry::SetDword(key, "Port", pairing.port) || !Registry::SetString(key, "Key", CString(KeyToHex(pairing.key))))
+        !Registry::SetDword(key, "Port", pairing.port) ||
+        !Registry::SetString(key, "Key", CString(KeyToHex(pairing.key))))
         return RapiStatus::Error(RapiStatus::Code::IoError, "cannot write the registry file " + Registry::FilePath());
     return RapiStatus::Ok();
 }

@@ -119,7 +119,7 @@ std::optional<uint32_t> DeviceFile(HANDLE file) {
     return static_cast<uint32_t>(value - kFileHandleBase);
 }
 
-}  // namespace
+}   // namespace
 
 HRESULT CeRapiInitEx(RAPIINIT* init) {
     if (!init || (init->cbSize != kRapiInitSize && init->cbSize != sizeof(RAPIINIT)))

@@ -10,9 +10,9 @@
 #include "platform/LocalAlloc.h"   // LocalFree releases CeRapiInvoke's answer buffers
 
 struct RAPIINIT {
-    DWORD cbSize = 0;           // kRapiInitSize (12) or sizeof(RAPIINIT)
-    HANDLE heRapiInit = nullptr;// set by CeRapiInitEx: an event signalled when the connection is ready
-    HRESULT hrRapiInit = 0;     // the connection's outcome, valid once the event is signalled
+    DWORD cbSize = 0;              // kRapiInitSize (12) or sizeof(RAPIINIT)
+    HANDLE heRapiInit = nullptr;   // set by CeRapiInitEx: an event signalled when the connection is ready
+    HRESULT hrRapiInit = 0;        // the connection's outcome, valid once the event is signalled
 };
 inline constexpr DWORD kRapiInitSize = 12;
 

@@ -22,7 +22,7 @@ RapiStatus MalformedAnswer() {
     return RapiStatus::Error(RapiStatus::Code::Malformed, "the device answered in an unknown form");
 }
 
-}  // namespace
+}   // namespace
 
 RapiStatus RapiClient::Connect(const Pairing& pairing, int timeoutMs, std::unique_ptr<RapiClient>& out) {
     using Clock = std::chrono::steady_clock;
@@ -107,8 +107,8 @@ RapiStatus RapiClient::RegQueryValue(const CString& key, const CString& name, DW
     return status;
 }
 
-RapiStatus RapiClient::FileCreate(const CString& path, DWORD access, DWORD share, DWORD disposition,
-                                  DWORD attributes, DWORD& result, uint32_t& handle) {
+RapiStatus RapiClient::FileCreate(const CString& path, DWORD access, DWORD share, DWORD disposition, DWORD attributes,
+                                  DWORD& result, uint32_t& handle) {
     std::string request = Request(Op::FileCreate);
     PutText(request, path);
     PutU32(request, access);
@@ -176,8 +176,8 @@ RapiStatus RapiClient::FileClose(uint32_t handle, DWORD& result) {
     return Call(request, kRequestTimeoutMs, result, answer);
 }
 
-RapiStatus RapiClient::Invoke(const CString& library, const CString& function, std::string_view input,
-                              HRESULT& result, std::string& answer) {
+RapiStatus RapiClient::Invoke(const CString& library, const CString& function, std::string_view input, HRESULT& result,
+                              std::string& answer) {
     if (input.size() > kMaxInvokeData)
         return RapiStatus::Error(RapiStatus::Code::TooLarge, "invocation input above the limit");
     std::string request = Request(Op::Invoke);

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/CString.h"
 #include "connection/Pairing.h"
 #include "connection/RapiProtocol.h"
 #include "connection/RapiStatus.h"
 #include "connection/RapiTypes.h"
+#include "platform/CString.h"
 
 class SecureChannel;
 class SocketTransport;

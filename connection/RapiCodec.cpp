@@ -27,7 +27,7 @@ bool GetLittleEndian(std::string_view& in, T& value) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 void PutU8(std::string& out, uint8_t value) { out.push_back(static_cast<char>(value)); }
 void PutU32(std::string& out, uint32_t value) { PutLittleEndian(out, value); }
@@ -90,7 +90,8 @@ RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body, in
         return RapiStatus::Error(RapiStatus::Code::TooLarge,
                                  "frame of " + std::to_string(size) + " bytes above the limit");
     std::string received(size, '\0');
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     status = transport.ReceiveExact(received.data(), size, static_cast<int>(std::max<long long>(left.count(), 1)));
     if (!status.ok())
         return status;
@@ -98,4 +99,4 @@ RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body, in
     return RapiStatus::Ok();
 }
 
-}  // namespace rapi
+}   // namespace rapi

@@ -28,6 +28,7 @@ QUILLMAR_CONNECTION_EXPORT bool GetText(std::string_view& in, CString& text);   
 
 // One frame: length prefix then body. A body over maxBody is refused on both ends.
 QUILLMAR_CONNECTION_EXPORT RapiStatus WriteFrame(Transport& transport, std::string_view body, size_t maxBody);
-QUILLMAR_CONNECTION_EXPORT RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body, int timeoutMs);
+QUILLMAR_CONNECTION_EXPORT RapiStatus ReadFrame(Transport& transport, size_t maxBody, std::string& body,
+                                                int timeoutMs);
 
-}  // namespace rapi
+}   // namespace rapi

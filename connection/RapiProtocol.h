@@ -28,33 +28,33 @@ inline constexpr size_t kAeadNonceSize = 24;
 
 // Limits. A request or answer body never exceeds kMaxMessageSize; a frame body is at most that
 // plus the tag. Handshake frames have fixed sizes and are checked against them.
-inline constexpr size_t kMaxChunk = 64 * 1024;             // bytes per read / write request
-inline constexpr size_t kMaxInvokeData = 1024 * 1024;      // invocation input or answer
-inline constexpr size_t kMaxText = 4096;                   // a path, a key, a name
+inline constexpr size_t kMaxChunk = 64 * 1024;          // bytes per read / write request
+inline constexpr size_t kMaxInvokeData = 1024 * 1024;   // invocation input or answer
+inline constexpr size_t kMaxText = 4096;                // a path, a key, a name
 inline constexpr size_t kMaxMessageSize = kMaxInvokeData + 2 * kMaxText + 64;
 inline constexpr size_t kMaxFrameBody = kMaxMessageSize + kAeadTagSize;
 
 // Time limits (milliseconds).
 inline constexpr int kHandshakeTimeoutMs = 5000;
-inline constexpr int kIdleTimeoutMs = 60000;        // between requests, on the device
-inline constexpr int kRequestTimeoutMs = 30000;     // an answer to a plain request
-inline constexpr int kInvokeTimeoutMs = 60000;      // default limit of one invocation
-inline constexpr int kConnectTimeoutMs = 10000;     // connect and handshake, on the desktop
+inline constexpr int kIdleTimeoutMs = 60000;      // between requests, on the device
+inline constexpr int kRequestTimeoutMs = 30000;   // an answer to a plain request
+inline constexpr int kInvokeTimeoutMs = 60000;    // default limit of one invocation
+inline constexpr int kConnectTimeoutMs = 10000;   // connect and handshake, on the desktop
 
 // Requests: first byte of a request body.
 enum class Op : uint8_t {
-    RegOpenKey = 1,    // text key                          -> status
-    RegQueryValue = 2, // text key, text name               -> status, u32 type, bytes data
-    FileCreate = 3,    // text path, u32 access, u32 share, u32 disposition, u32 attributes
-                       //                                   -> status, u32 handle
-    FileRead = 4,      // u32 handle, u32 count             -> status, bytes data
-    FileWrite = 5,     // u32 handle, bytes data            -> status, u32 written
-    FileSize = 6,      // u32 handle                        -> status, u32 low, u32 high
-    FileClose = 7,     // u32 handle                        -> status
-    Invoke = 8,        // text library, text export, bytes input -> status (HRESULT), bytes answer
+    RegOpenKey = 1,      // text key                          -> status
+    RegQueryValue = 2,   // text key, text name               -> status, u32 type, bytes data
+    FileCreate = 3,      // text path, u32 access, u32 share, u32 disposition, u32 attributes
+                         //                                   -> status, u32 handle
+    FileRead = 4,        // u32 handle, u32 count             -> status, bytes data
+    FileWrite = 5,       // u32 handle, bytes data            -> status, u32 written
+    FileSize = 6,        // u32 handle                        -> status, u32 low, u32 high
+    FileClose = 7,       // u32 handle                        -> status
+    Invoke = 8,          // text library, text export, bytes input -> status (HRESULT), bytes answer
 };
 
 // Open device files per connection.
 inline constexpr size_t kMaxOpenFiles = 16;
 
-}  // namespace rapi
+}   // namespace rapi

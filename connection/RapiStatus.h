@@ -9,12 +9,12 @@ class QUILLMAR_CONNECTION_EXPORT RapiStatus {
 public:
     enum class Code {
         Ok,
-        Closed,        // the peer ended the connection
-        TimedOut,      // the peer stayed silent past the time limit
-        Malformed,     // bytes that do not follow the protocol
-        TooLarge,      // a length above the protocol's limit
-        AuthFailed,    // the handshake or a frame's authentication failed
-        IoError,       // the operating system refused
+        Closed,       // the peer ended the connection
+        TimedOut,     // the peer stayed silent past the time limit
+        Malformed,    // bytes that do not follow the protocol
+        TooLarge,     // a length above the protocol's limit
+        AuthFailed,   // the handshake or a frame's authentication failed
+        IoError,      // the operating system refused
     };
 
     RapiStatus() = default;

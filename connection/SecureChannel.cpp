@@ -1,8 +1,8 @@
 #include "connection/SecureChannel.h"
 
+#include <sodium.h>
 #include <chrono>
 #include <cstring>
-#include <sodium.h>
 
 #include "connection/RapiCodec.h"
 #include "connection/ServerHandshake.h"
@@ -77,8 +77,9 @@ RapiStatus ClientHandshake(Transport& transport, const rapi::PairingKey& key, Cl
         // The server hangs up, without a word, on a client whose proof is wrong, and on one
         // it has no place for.
         if (status.code() == RapiStatus::Code::Closed)
-            status = AuthError("the device refused the connection: the pairing key is wrong (pair again), or it "
-                               "serves as many desktops as it may");
+            status = AuthError(
+                "the device refused the connection: the pairing key is wrong (pair again), or it "
+                "serves as many desktops as it may");
     }
     return status;
 }
@@ -114,7 +115,7 @@ void CounterNonce(uint64_t counter, uint8_t nonce[rapi::kAeadNonceSize]) {
         nonce[i] = static_cast<uint8_t>(counter >> (8 * i));
 }
 
-}  // namespace
+}   // namespace
 
 RapiStatus SecureChannel::Open(Transport& transport, Role role, const rapi::PairingKey& key, int timeoutMs,
                                std::unique_ptr<SecureChannel>& out) {
@@ -131,8 +132,7 @@ RapiStatus SecureChannel::Open(Transport& transport, Role role, const rapi::Pair
     return RapiStatus::Ok();
 }
 
-std::unique_ptr<SecureChannel> SecureChannel::Established(Transport& transport, Role role,
-                                                          const rapi::PairingKey& key,
+std::unique_ptr<SecureChannel> SecureChannel::Established(Transport& transport, Role role, const rapi::PairingKey& key,
                                                           const rapi::HandshakeNonces& nonces) {
     SecretBytes<kKeySize> toServer;
     SecretBytes<kKeySize> toClient;

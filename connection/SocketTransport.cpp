@@ -1,8 +1,5 @@
 #include "connection/SocketTransport.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -10,6 +7,9 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 
 #include "connection/RapiProtocol.h"
 
@@ -45,7 +45,10 @@ bool WaitFor(int fd, short events, Clock::time_point deadline, bool& timedOut) {
 
 struct AddressList {
     addrinfo* head = nullptr;
-    ~AddressList() { if (head) freeaddrinfo(head); }
+    ~AddressList() {
+        if (head)
+            freeaddrinfo(head);
+    }
 };
 
 RapiStatus ConnectOne(const addrinfo& address, Clock::time_point deadline, int& fdOut) {
@@ -60,11 +63,11 @@ RapiStatus ConnectOne(const addrinfo& address, Clock::time_point deadline, int& 
     bool timedOut = false;
     int error = 0;
     socklen_t length = sizeof error;
-    if (!WaitFor(fd, POLLOUT, deadline, timedOut) ||
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+    if (!WaitFor(fd, POLLOUT, deadline, timedOut) || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 ||
+        error != 0) {
         if (error != 0)
             errno = error;
-        RapiStatus status = timedOut ? RapiStatus::Error(RapiStatus::Code::TimedOut, "connect timed out")
+        RapiStatus status = timedOut              ? RapiStatus::Error(RapiStatus::Code::TimedOut, "connect timed out")
                             : errno == ECONNRESET ? RapiStatus::Error(RapiStatus::Code::Closed, "connection reset")
                                                   : SystemError("connect");
         ::close(fd);
@@ -76,7 +79,7 @@ RapiStatus ConnectOne(const addrinfo& address, Clock::time_point deadline, int& 
     return RapiStatus::Ok();
 }
 
-}  // namespace
+}   // namespace
 
 SocketTransport::~SocketTransport() {
     if (m_fd >= 0)
@@ -150,8 +153,7 @@ RapiStatus SocketTransport::ReceiveExact(void* data, size_t size, int timeoutMs)
             bool timedOut = false;
             if (WaitFor(m_fd, POLLIN, deadline, timedOut))
                 continue;
-            return timedOut ? RapiStatus::Error(RapiStatus::Code::TimedOut, "peer silent")
-                            : SystemError("poll");
+            return timedOut ? RapiStatus::Error(RapiStatus::Code::TimedOut, "peer silent") : SystemError("poll");
         }
         if (errno == ECONNRESET)
             return RapiStatus::Error(RapiStatus::Code::Closed, "connection reset");

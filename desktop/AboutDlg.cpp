@@ -16,8 +16,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent),
       m_homePage(new CHyperLink(CMainFrame::WebAddress(QString()), CMainFrame::WebAddress(QString()), this)),
       m_support(new CHyperLink(QStringLiteral("Contact Customer Support or Sales Dept."),
-                               CMainFrame::WebAddress(QStringLiteral("go?id=4")), this))
-{
+                               CMainFrame::WebAddress(QStringLiteral("go?id=4")), this)) {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About Quillmar"));
     m_homePage->setObjectName(QStringLiteral("homePageLink"));

@@ -9,8 +9,7 @@
 
 namespace {
 
-QStyle::StandardPixmap FallbackFor(unsigned commandId)
-{
+QStyle::StandardPixmap FallbackFor(unsigned commandId) {
     switch (commandId) {
     case cmd::EditDelete: return QStyle::SP_DialogDiscardButton;
     case cmd::ViewRefresh: return QStyle::SP_BrowserReload;
@@ -27,8 +26,7 @@ QStyle::StandardPixmap FallbackFor(unsigned commandId)
 
 }   // namespace
 
-QIcon CommandIcon(const Library* library, unsigned commandId)
-{
+QIcon CommandIcon(const Library* library, unsigned commandId) {
     const CommandInfo* info = FindCommand(commandId);
     if (!info || info->iconId == 0)
         return QIcon();

@@ -44,7 +44,7 @@ constexpr unsigned HelpForum = 253;
 }   // namespace cmd
 
 namespace ids {
-constexpr unsigned DocTemplate = 105;        // document template string, menu, icon
+constexpr unsigned DocTemplate = 105;   // document template string, menu, icon
 constexpr unsigned ResetLayoutAsk = 229;
 constexpr unsigned RestartNeeded = 230;
 constexpr unsigned AppTitle = 57344;
@@ -54,8 +54,8 @@ constexpr unsigned FmtDate = 57610;
 constexpr unsigned FmtTime = 57611;
 constexpr unsigned FmtNumber = 57612;
 constexpr unsigned FmtDuration = 57613;
-constexpr unsigned IdleMessage = 57345;      // status text shown when no prompt applies
-constexpr unsigned SyncIncomplete = 231;     // a synchronisation step failed
+constexpr unsigned IdleMessage = 57345;    // status text shown when no prompt applies
+constexpr unsigned SyncIncomplete = 231;   // a synchronisation step failed
 }   // namespace ids
 
 // Resource library string numbers the desktop uses besides the shared ones.

@@ -2,8 +2,7 @@
 
 #include "desktop/CommandIds.h"
 
-const std::vector<CommandInfo>& CommandTable()
-{
+const std::vector<CommandInfo>& CommandTable() {
     static const std::vector<CommandInfo> table = {
         {cmd::NewClient, "&Client\tCtrl+N", "Ctrl+N", 39, 54, true, false},
         {cmd::NewProject, "&Project", "", 40, 13, true, false},
@@ -45,8 +44,7 @@ const std::vector<CommandInfo>& CommandTable()
     return table;
 }
 
-const CommandInfo* FindCommand(unsigned id)
-{
+const CommandInfo* FindCommand(unsigned id) {
     for (const CommandInfo& info : CommandTable()) {
         if (info.id == id)
             return &info;

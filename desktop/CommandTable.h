@@ -4,11 +4,11 @@
 
 struct CommandInfo {
     unsigned id;
-    const char* menuText;     // with '&' mnemonics, as the menu shows it
-    const char* shortcut;     // Qt key sequence text, empty when none
-    unsigned toolTipResId;    // resource library string replacing the command text, 0 for none
-    unsigned iconId;          // 0 when the command has no icon
-    bool iconFromResLibrary;  // else the icon is one of the program's own
+    const char* menuText;      // with '&' mnemonics, as the menu shows it
+    const char* shortcut;      // Qt key sequence text, empty when none
+    unsigned toolTipResId;     // resource library string replacing the command text, 0 for none
+    unsigned iconId;           // 0 when the command has no icon
+    bool iconFromResLibrary;   // else the icon is one of the program's own
     bool checkable;
 };
 

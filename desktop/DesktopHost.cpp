@@ -20,11 +20,9 @@ void CopyIntoSettings(const CDlgOptionsPrefs& prefs, const CDlgOptionsCustomFiel
     CopySharedSettingsFromPages(prefs, labels, app);
     app.m_nTheme = prefs.m_nTheme;
 }
-}  // namespace
+}   // namespace
 
-const CSharedSettings& CDesktopHost::Settings() const {
-    return m_app;
-}
+const CSharedSettings& CDesktopHost::Settings() const { return m_app; }
 
 int CDesktopHost::EditOptions() {
     CDlgOptionsPrefs prefs;

@@ -13,43 +13,21 @@
 
 namespace dialogs {
 
-int EditClient(CClient& client)
-{
-    return ::EditClient(&client);
-}
+int EditClient(CClient& client) { return ::EditClient(&client); }
 
-int EditProject(CProject& project)
-{
-    return ::EditProject(&project);
-}
+int EditProject(CProject& project) { return ::EditProject(&project); }
 
-int EditProjectItem(CProjectItem& entry)
-{
-    return ::EditProjectItem(&entry);
-}
+int EditProjectItem(CProjectItem& entry) { return ::EditProjectItem(&entry); }
 
-int ManageCategories()
-{
-    return ::ManageCategories(nullptr);
-}
+int ManageCategories() { return ::ManageCategories(nullptr); }
 
-bool EditFilter(CProjectItemFilter& filter)
-{
-    return ::EditFilter(&filter);
-}
+bool EditFilter(CProjectItemFilter& filter) { return ::EditFilter(&filter); }
 
-int SelectDateRange(COleDateTime& start, COleDateTime& end)
-{
-    return ::SelectDateRange(start, end);
-}
+int SelectDateRange(COleDateTime& start, COleDateTime& end) { return ::SelectDateRange(start, end); }
 
-int EditOptions()
-{
-    return ::EditOptions();
-}
+int EditOptions() { return ::EditOptions(); }
 
-void ExportData(const CProjectItemFilter& filter)
-{
+void ExportData(const CProjectItemFilter& filter) {
     CQuillmarApp* app = GetQuillmarApp();
     if (app == nullptr) {
         ::ExportData(filter);

@@ -9,8 +9,7 @@
 CDlgSyncDirection::CDlgSyncDirection(QWidget* parent)
     : QDialog(parent),
       m_replaceDevice(new QRadioButton(QStringLiteral("Replace all &device data with data that is on this desktop"))),
-      m_replaceDesktop(new QRadioButton(QStringLiteral("Replace all d&esktop data with data that is on the device")))
-{
+      m_replaceDesktop(new QRadioButton(QStringLiteral("Replace all d&esktop data with data that is on the device"))) {
     setObjectName(QStringLiteral("dlgSyncDirection"));
     setWindowTitle(QStringLiteral("Sync Direction"));
     m_replaceDevice->setObjectName(QStringLiteral("radio177"));
@@ -36,7 +35,4 @@ CDlgSyncDirection::CDlgSyncDirection(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CDlgSyncDirection::ReplaceDeviceData() const
-{
-    return m_replaceDevice->isChecked();
-}
+bool CDlgSyncDirection::ReplaceDeviceData() const { return m_replaceDevice->isChecked(); }

@@ -8,8 +8,7 @@
 #include "ui/qt/UrlOpener.h"
 
 CHyperLink::CHyperLink(const QString& text, const QString& address, QWidget* parent)
-    : QLabel(text, parent), m_address(address)
-{
+    : QLabel(text, parent), m_address(address) {
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
@@ -18,35 +17,30 @@ CHyperLink::CHyperLink(const QString& text, const QString& address, QWidget* par
     SetHover(false);
 }
 
-void CHyperLink::SetHover(bool hover)
-{
+void CHyperLink::SetHover(bool hover) {
     m_bHover = hover;
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, hover ? HoverColor() : LinkColor());
     setPalette(colours);
 }
 
-void CHyperLink::enterEvent(QEnterEvent* event)
-{
+void CHyperLink::enterEvent(QEnterEvent* event) {
     SetHover(true);
     QLabel::enterEvent(event);
 }
 
-void CHyperLink::leaveEvent(QEvent* event)
-{
+void CHyperLink::leaveEvent(QEvent* event) {
     SetHover(false);
     QLabel::leaveEvent(event);
 }
 
-void CHyperLink::mouseReleaseEvent(QMouseEvent* event)
-{
+void CHyperLink::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         Follow();
     QLabel::mouseReleaseEvent(event);
 }
 
-int CHyperLink::Follow()
-{
+int CHyperLink::Follow() {
     const int result = OpenUrl(m_address);
     if (result <= 32) {
         QApplication::beep();

@@ -35,24 +35,16 @@ const char16_t* const kPlacementValue = u"WindowPlacement";
 const char16_t* const kMenuBarValue = u"MenuBarVisible";
 constexpr int kLayoutVersion = 1;
 
-QByteArray ToByteArray(const std::vector<uint8_t>& bytes)
-{
+QByteArray ToByteArray(const std::vector<uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
-std::vector<uint8_t> ToBytes(const QByteArray& bytes)
-{
-    return std::vector<uint8_t>(bytes.begin(), bytes.end());
-}
+std::vector<uint8_t> ToBytes(const QByteArray& bytes) { return std::vector<uint8_t>(bytes.begin(), bytes.end()); }
 
 // The menu text without its key hint ("&Refresh\tF5" shows "&Refresh" and the shortcut).
-QString MenuText(const CommandInfo& info)
-{
-    return QString::fromUtf8(info.menuText).section(QLatin1Char('\t'), 0, 0);
-}
+QString MenuText(const CommandInfo& info) { return QString::fromUtf8(info.menuText).section(QLatin1Char('\t'), 0, 0); }
 
-QString PlainText(const QString& menuText)
-{
+QString PlainText(const QString& menuText) {
     QString text = menuText;
     text.remove(QLatin1Char('&'));
     if (text.endsWith(QLatin1String("...")))
@@ -62,8 +54,7 @@ QString PlainText(const QString& menuText)
 
 }   // namespace
 
-CMainFrame::CMainFrame(CQuillmarApp& app) : m_app(app), m_syncDriverFactory(CSyncDriverCeRapi::Factory())
-{
+CMainFrame::CMainFrame(CQuillmarApp& app) : m_app(app), m_syncDriverFactory(CSyncDriverCeRapi::Factory()) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(qtconv::ToQString(CQuillmarApp::GetWindowTitle()));
     setWindowIcon(ProgramIcon(ids::DocTemplate));
@@ -81,14 +72,12 @@ CMainFrame::CMainFrame(CQuillmarApp& app) : m_app(app), m_syncDriverFactory(CSyn
     resize(900, 600);
 }
 
-CMainFrame::~CMainFrame()
-{
+CMainFrame::~CMainFrame() {
     if (!m_bLayoutSaved && m_app.m_bSaveLayout)
         SaveLayout();
 }
 
-void CMainFrame::CreateCommandActions()
-{
+void CMainFrame::CreateCommandActions() {
     const Library* resLibrary = m_app.GetResourceLibrary();
     for (const CommandInfo& info : CommandTable()) {
         auto* action = new QAction(MenuText(info), this);
@@ -113,14 +102,12 @@ void CMainFrame::CreateCommandActions()
     }
 }
 
-QAction* CMainFrame::CommandAction(unsigned id) const
-{
+QAction* CMainFrame::CommandAction(unsigned id) const {
     const auto found = m_actions.find(id);
     return found == m_actions.end() ? nullptr : found->second;
 }
 
-void CMainFrame::CreateMenuBar()
-{
+void CMainFrame::CreateMenuBar() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
     auto add = [this](QMenu* menu, unsigned id) { menu->addAction(CommandAction(id)); };
@@ -191,14 +178,13 @@ void CMainFrame::CreateMenuBar()
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
 }
 
-void CMainFrame::CreateToolBars()
-{
+void CMainFrame::CreateToolBars() {
     m_pStandardBar = addToolBar(QStringLiteral("Standard"));
     m_pStandardBar->setObjectName(QStringLiteral("toolBarStandard"));
     m_pStandardBar->setIconSize(QSize(16, 16));
     for (unsigned id : {cmd::NewClient, cmd::NewProject, 0u, cmd::NewTimeEntry, cmd::NewExpenseEntry,
-                        cmd::NewMileageEntry, 0u, cmd::ViewQuickSummary, cmd::ViewRefresh, 0u, cmd::EditDelete,
-                        0u, cmd::ViewClientsProjects, cmd::SyncDevice, cmd::ExportData}) {
+                        cmd::NewMileageEntry, 0u, cmd::ViewQuickSummary, cmd::ViewRefresh, 0u, cmd::EditDelete, 0u,
+                        cmd::ViewClientsProjects, cmd::SyncDevice, cmd::ExportData}) {
         if (id == 0)
             m_pStandardBar->addSeparator();
         else
@@ -217,8 +203,7 @@ void CMainFrame::CreateToolBars()
         m_pCustomViewsBar->addAction(CommandAction(id));
 }
 
-void CMainFrame::CreateStatusBar()
-{
+void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
     m_pFilterPane = new QLabel(bar);
@@ -235,8 +220,7 @@ void CMainFrame::CreateStatusBar()
     bar->showMessage(qtconv::ToQString(StringTable::Get(ids::IdleMessage)));
 }
 
-void CMainFrame::CreateDockingBars()
-{
+void CMainFrame::CreateDockingBars() {
     m_pClientsProjectsBar = new QDockWidget(PlainText(MenuText(*FindCommand(cmd::ViewClientsProjects))), this);
     m_pClientsProjectsBar->setObjectName(QStringLiteral("barClientsProjects"));
     m_pSideBarView = new CViewClientsProjectsSideBar(m_pClientsProjectsBar);
@@ -251,15 +235,14 @@ void CMainFrame::CreateDockingBars()
 
     for (QDockWidget* bar : {m_pClientsProjectsBar, m_pQuickSummaryBar}) {
         bar->setAllowedAreas(Qt::AllDockWidgetAreas);
-        bar->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable
-                         | QDockWidget::DockWidgetFloatable);
+        bar->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                         QDockWidget::DockWidgetFloatable);
         addDockWidget(Qt::LeftDockWidgetArea, bar);
     }
     connect(m_pSideBarView, &CViewClientsProjectsSideBar::refreshAllRequested, this, &CMainFrame::RefreshAll);
 }
 
-void CMainFrame::ApplyDefaultLayout()
-{
+void CMainFrame::ApplyDefaultLayout() {
     menuBar()->setVisible(true);
     for (QToolBar* bar : {m_pStandardBar, m_pCustomViewsBar}) {
         removeToolBar(bar);
@@ -278,8 +261,7 @@ void CMainFrame::ApplyDefaultLayout()
     resizeDocks({m_pClientsProjectsBar}, {230}, Qt::Horizontal);
 }
 
-void CMainFrame::SaveLayout()
-{
+void CMainFrame::SaveLayout() {
     const CString& key = CQuillmarApp::kLayoutKey;
     Registry::SetBinary(key, kBarStateValue, ToBytes(saveState(kLayoutVersion)));
     Registry::SetBinary(key, kPlacementValue, ToBytes(saveGeometry()));
@@ -287,8 +269,7 @@ void CMainFrame::SaveLayout()
     m_bLayoutSaved = true;
 }
 
-bool CMainFrame::LoadLayout()
-{
+bool CMainFrame::LoadLayout() {
     const CString& key = CQuillmarApp::kLayoutKey;
     const auto state = Registry::QueryBinary(key, kBarStateValue);
     m_savedPlacement.clear();
@@ -300,15 +281,13 @@ bool CMainFrame::LoadLayout()
     return true;
 }
 
-void CMainFrame::ApplySavedPlacement()
-{
+void CMainFrame::ApplySavedPlacement() {
     if (!m_savedPlacement.isEmpty())
         restoreGeometry(m_savedPlacement);
     m_savedPlacement.clear();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
-{
+void CMainFrame::closeEvent(QCloseEvent* event) {
     if (m_app.m_bSaveLayout)
         SaveLayout();
     else
@@ -316,8 +295,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
 }
 
-bool CMainFrame::event(QEvent* event)
-{
+bool CMainFrame::event(QEvent* event) {
     // When a prompt goes away, pane 0 shows the idle text again rather than nothing.
     if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
         statusBar()->showMessage(qtconv::ToQString(StringTable::Get(ids::IdleMessage)));
@@ -326,8 +304,7 @@ bool CMainFrame::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
-void CMainFrame::ApplyTheme(int theme)
-{
+void CMainFrame::ApplyTheme(int theme) {
     if (!InstallTheme(theme))
         return;
     // Floating bars are windows of their own and need the new look too.
@@ -338,8 +315,7 @@ void CMainFrame::ApplyTheme(int theme)
     update();
 }
 
-void CMainFrame::CreateViews()
-{
+void CMainFrame::CreateViews() {
     const QFont& font = m_app.GetUIFont();
     m_pEntriesView = new CViewByDate(this, this);
     setCentralWidget(m_pEntriesView);
@@ -358,27 +334,23 @@ void CMainFrame::CreateViews()
     UpdateCommandUI();
 }
 
-void CMainFrame::SetFilterPane(bool active, const QString& text)
-{
+void CMainFrame::SetFilterPane(bool active, const QString& text) {
     m_pFilterPane->setFrameStyle(active ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
     m_pFilterPane->setText(text);
 }
 
-void CMainFrame::SetRangePaneText(const QString& text)
-{
-    m_pRangePane->setFixedWidth(statusBar()->fontMetrics().horizontalAdvance(text) + 10
-                                + 2 * m_pRangePane->frameWidth());
+void CMainFrame::SetRangePaneText(const QString& text) {
+    m_pRangePane->setFixedWidth(statusBar()->fontMetrics().horizontalAdvance(text) + 10 +
+                                2 * m_pRangePane->frameWidth());
     m_pRangePane->setText(text);
 }
 
-void CMainFrame::SetActivePane(Pane pane)
-{
+void CMainFrame::SetActivePane(Pane pane) {
     m_activePane = pane;
     UpdateCommandUI();
 }
 
-void CMainFrame::OnFocusChanged(QWidget*, QWidget* now)
-{
+void CMainFrame::OnFocusChanged(QWidget*, QWidget* now) {
     if (!now)
         return;
     if (m_pEntriesView && m_pEntriesView->isAncestorOf(now))
@@ -389,8 +361,7 @@ void CMainFrame::OnFocusChanged(QWidget*, QWidget* now)
         SetActivePane(Pane::Summary);
 }
 
-void CMainFrame::RefreshAll()
-{
+void CMainFrame::RefreshAll() {
     if (m_pSideBarView) {
         m_pSideBarView->ClearPendingSelection();
         m_pSideBarView->Fill();

@@ -25,8 +25,7 @@
 #include "ui/qt/ModalDialog.h"
 #include "ui/qt/UrlOpener.h"
 
-void CMainFrame::ConnectCommands()
-{
+void CMainFrame::ConnectCommands() {
     for (const auto& [id, action] : m_actions) {
         const unsigned command = id;
         connect(action, &QAction::triggered, this, [this, command] { ExecuteCommand(command); });
@@ -37,8 +36,7 @@ void CMainFrame::ConnectCommands()
     connect(m_pQuickSummaryBar, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 }
 
-void CMainFrame::ExecuteCommand(unsigned id)
-{
+void CMainFrame::ExecuteCommand(unsigned id) {
     UpdateCommandUI();
     QAction* action = CommandAction(id);
     if (!action || !action->isEnabled())
@@ -52,7 +50,10 @@ void CMainFrame::ExecuteCommand(unsigned id)
     case cmd::NewExpenseEntry: OnNewEntry(CProjectItem::ItemType_Expense); break;
     case cmd::SyncDevice: RunSyncFlow(false); break;
     case cmd::SyncTroubleshooting: RunSyncFlow(true); break;
-    case cmd::ExportData: if (entries) dialogs::ExportData(entries->GetFilter()); break;
+    case cmd::ExportData:
+        if (entries)
+            dialogs::ExportData(entries->GetFilter());
+        break;
     case cmd::FilePrint: OnPrint(); break;
     case cmd::AppExit: close(); break;
     case cmd::EditProperties: OnProperties(); break;
@@ -63,40 +64,61 @@ void CMainFrame::ExecuteCommand(unsigned id)
     case cmd::ViewMenuBar: menuBar()->setVisible(!menuBar()->isVisibleTo(this)); break;
     case cmd::ViewClientsProjects: m_pClientsProjectsBar->setVisible(!m_pClientsProjectsBar->isVisibleTo(this)); break;
     case cmd::ViewQuickSummary: m_pQuickSummaryBar->setVisible(!m_pQuickSummaryBar->isVisibleTo(this)); break;
-    case cmd::PeriodDay: if (entries) entries->OnPeriodDay(); break;
-    case cmd::PeriodWeek: if (entries) entries->OnPeriodWeek(); break;
-    case cmd::PeriodMonth: if (entries) entries->OnPeriodMonth(); break;
-    case cmd::PeriodCustom: if (entries) entries->OnCustomDates(); break;
-    case cmd::FilterData: if (entries) entries->OnFilterData(); break;
+    case cmd::PeriodDay:
+        if (entries)
+            entries->OnPeriodDay();
+        break;
+    case cmd::PeriodWeek:
+        if (entries)
+            entries->OnPeriodWeek();
+        break;
+    case cmd::PeriodMonth:
+        if (entries)
+            entries->OnPeriodMonth();
+        break;
+    case cmd::PeriodCustom:
+        if (entries)
+            entries->OnCustomDates();
+        break;
+    case cmd::FilterData:
+        if (entries)
+            entries->OnFilterData();
+        break;
     case cmd::ViewRefresh: RefreshAll(); break;
     case cmd::ResetLayout: m_app.OnViewResetLayout(); break;
     case cmd::ManageCategories: dialogs::ManageCategories(); break;
     case cmd::ToolsOptions: m_app.OnToolsOptions(); break;
-    case cmd::Today: if (entries) entries->OnToday(); break;
-    case cmd::PreviousPeriod: if (entries) entries->OnPrevious(); break;
-    case cmd::NextPeriod: if (entries) entries->OnNext(); break;
+    case cmd::Today:
+        if (entries)
+            entries->OnToday();
+        break;
+    case cmd::PreviousPeriod:
+        if (entries)
+            entries->OnPrevious();
+        break;
+    case cmd::NextPeriod:
+        if (entries)
+            entries->OnNext();
+        break;
     case cmd::HelpWeb: OnHelpLink(QStringLiteral("go?id=16")); break;
     case cmd::HelpFaq: OnHelpLink(QStringLiteral("go?id=19")); break;
     case cmd::HelpForum: OnHelpLink(QStringLiteral("go?id=15")); break;
     case cmd::HelpSupport: OnHelpLink(QStringLiteral("go?id=4")); break;
-    case cmd::HelpUpgrade:
-        OnHelpLink(QStringLiteral("products/quillmar/history.aspx?CurVer=") + VersionText());
-        break;
+    case cmd::HelpUpgrade: OnHelpLink(QStringLiteral("products/quillmar/history.aspx?CurVer=") + VersionText()); break;
     case cmd::AppAbout: OnAbout(); break;
     default: break;
     }
     UpdateCommandUI();
 }
 
-void CMainFrame::UpdateCommandUI()
-{
+void CMainFrame::UpdateCommandUI() {
     if (m_actions.empty())
         return;
     const CViewByDate* entries = m_pEntriesView;
     const bool entriesActive = m_activePane == Pane::Entries && entries;
     const bool sideBarActive = m_activePane == Pane::SideBar && m_pSideBarView;
-    const bool canEdit = (entriesActive && entries->CanEditOrDelete())
-                         || (sideBarActive && m_pSideBarView->CanEditOrDelete());
+    const bool canEdit =
+        (entriesActive && entries->CanEditOrDelete()) || (sideBarActive && m_pSideBarView->CanEditOrDelete());
     CommandAction(cmd::EditProperties)->setEnabled(canEdit);
     CommandAction(cmd::EditDelete)->setEnabled(canEdit);
     CommandAction(cmd::MarkAsPaid)->setEnabled(entriesActive && entries->CanMarkAsPaid());
@@ -121,15 +143,13 @@ void CMainFrame::UpdateCommandUI()
         entries->GetDatePicker()->setEnabled(navigation);
 }
 
-void CMainFrame::OnNewClient()
-{
+void CMainFrame::OnNewClient() {
     CClient client;
     if (dialogs::EditClient(client) && m_pSideBarView)
         m_pSideBarView->Fill();
 }
 
-void CMainFrame::OnNewProject()
-{
+void CMainFrame::OnNewProject() {
     CProject project;
     if (!dialogs::EditProject(project) || !m_pSideBarView)
         return;
@@ -137,44 +157,38 @@ void CMainFrame::OnNewProject()
     m_pSideBarView->Fill();
 }
 
-void CMainFrame::OnNewEntry(int itemType)
-{
+void CMainFrame::OnNewEntry(int itemType) {
     CProjectItem entry;
     entry.set_ItemType(static_cast<CProjectItem::ItemType>(itemType));
     if (dialogs::EditProjectItem(entry) && m_pEntriesView)
         m_pEntriesView->Refresh(entry.get_ID());
 }
 
-void CMainFrame::OnPrint()
-{
+void CMainFrame::OnPrint() {
     if (AfxMessageBox(StringTable::Get(ids::PrintAsk), MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
         ExecuteCommand(cmd::ExportData);
 }
 
-void CMainFrame::OnProperties()
-{
+void CMainFrame::OnProperties() {
     if (m_activePane == Pane::Entries && m_pEntriesView)
         m_pEntriesView->OnEdit();
     else if (m_activePane == Pane::SideBar && m_pSideBarView)
         m_pSideBarView->OnEdit();
 }
 
-void CMainFrame::OnMarkAsPaid()
-{
+void CMainFrame::OnMarkAsPaid() {
     if (m_activePane == Pane::Entries && m_pEntriesView)
         m_pEntriesView->OnMarkAsPaid();
 }
 
-void CMainFrame::OnDelete()
-{
+void CMainFrame::OnDelete() {
     if (m_activePane == Pane::Entries && m_pEntriesView)
         m_pEntriesView->OnDelete();
     else if (m_activePane == Pane::SideBar && m_pSideBarView)
         m_pSideBarView->OnDelete();
 }
 
-void CMainFrame::ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, const CSyncDriver* engine)
-{
+void CMainFrame::ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, const CSyncDriver* engine) {
     CString message = fromResLibrary ? GetResString(leadTextId, 1) : StringTable::Get(leadTextId);
     const CString detail = engine ? engine->GetLastErrorText() : CString();
     if (!detail.IsEmpty())
@@ -182,8 +196,7 @@ void CMainFrame::ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, con
     AfxMessageBox(message, MB_ICONSTOP);
 }
 
-void CMainFrame::RunSyncFlow(bool setupMode)
-{
+void CMainFrame::RunSyncFlow(bool setupMode) {
     std::unique_ptr<CSyncDriver> engine = m_syncDriverFactory ? m_syncDriverFactory() : nullptr;
     if (!engine || !engine->Initialize()) {
         ReportSyncFailure(res::SyncInitFailed, true, engine.get());
@@ -229,24 +242,18 @@ void CMainFrame::RunSyncFlow(bool setupMode)
         ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
 }
 
-QString CMainFrame::VersionText()
-{
+QString CMainFrame::VersionText() {
     return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionBuild);
 }
 
-QString CMainFrame::WebAddress(const QString& path)
-{
-    return QString::fromLatin1(kMakerSiteBase) + path;
-}
+QString CMainFrame::WebAddress(const QString& path) { return QString::fromLatin1(kMakerSiteBase) + path; }
 
-void CMainFrame::OnHelpLink(const QString& path)
-{
+void CMainFrame::OnHelpLink(const QString& path) {
     // The Help menu says nothing when the page does not open; the About box does.
     OpenUrl(WebAddress(path));
 }
 
-void CMainFrame::OnAbout()
-{
+void CMainFrame::OnAbout() {
     CAboutDlg dialog(this);
     RunModal(dialog);
 }

@@ -5,16 +5,20 @@
 #include "desktop/CommandIds.h"
 #include "platform/StringTable.h"
 
-void RegisterProgramStrings()
-{
+void RegisterProgramStrings() {
     std::map<unsigned, CString> table = {
-        {ids::DocTemplate, u"Kestovar Quillmar\n\nQuillm\nQuillmar Files (*.qmx)\n.qmx\nQuillmar.Document\nQuillmar Document"},
-        {ids::ResetLayoutAsk, u"This will reset the Quillmar user-interface to the default settings. You might want to do this if some of the docking windows and toolbars were accidently moved, hidden or closed."},
+        {ids::DocTemplate,
+         u"Kestovar Quillmar\n\nQuillm\nQuillmar Files (*.qmx)\n.qmx\nQuillmar.Document\nQuillmar Document"},
+        {ids::ResetLayoutAsk,
+         u"This will reset the Quillmar user-interface to the default settings. You might want to do this if some of "
+         u"the docking windows and toolbars were accidently moved, hidden or closed."},
         {ids::RestartNeeded, u"Quillmar needs to be restarted now to use the new settings."},
         {ids::AppTitle, u"Quillmar"},
         {ids::SyncIncomplete, u"Synchronization did not finish. Synchronize again to complete it."},
         {ids::IdleMessage, u"Ready"},
-        {ids::PrintAsk, u"In this version of Quillmar, printing is done through Microsoft Excel. Your data can easily be exported to Excel, formatted, and then printed. Would you like to export your data now?"},
+        {ids::PrintAsk,
+         u"In this version of Quillmar, printing is done through Microsoft Excel. Your data can easily be exported to "
+         u"Excel, formatted, and then printed. Would you like to export your data now?"},
         {ids::FmtCurrency, u"$#,##0.00"},
         {ids::FmtDate, u"[$-409]d-mmm-yy;@"},
         {ids::FmtTime, u"[$-409]h:mm AM/PM;@"},
@@ -33,7 +37,8 @@ void RegisterProgramStrings()
         {cmd::MarkAsPaid, u"Mark the selected project item as Paid"},
         {cmd::EditDelete, u"Delete the selected item"},
         {cmd::ViewClientsProjects, u"Show or hide the Clients/Projects window"},
-        {cmd::ViewQuickSummary, u"Show or hide a quick report window summarizing the entries that are currently displayed"},
+        {cmd::ViewQuickSummary,
+         u"Show or hide a quick report window summarizing the entries that are currently displayed"},
         {cmd::PeriodDay, u"Switch to the Day view"},
         {cmd::PeriodWeek, u"Switch to the Week view"},
         {cmd::PeriodMonth, u"Switch to the Month view"},

@@ -23,17 +23,14 @@
 #include "ui/qt/WindowMessageNotifier.h"
 
 // Compiled-in icons live in a static library; the linker keeps them only when asked for.
-static void InitDesktopResources()
-{
-    Q_INIT_RESOURCE(quillmar);
-}
+static void InitDesktopResources() { Q_INIT_RESOURCE(quillmar); }
 
 namespace {
 
 CQuillmarApp* g_app = nullptr;
 
-const char16_t* const kSettingNames[] = {u"FirstDayOfWeek", u"Theme", u"HideClientsWithNoProjects",
-                                         u"ColorAltRows", u"StrikeOutPaidItems", u"Gridlines"};
+const char16_t* const kSettingNames[] = {
+    u"FirstDayOfWeek", u"Theme", u"HideClientsWithNoProjects", u"ColorAltRows", u"StrikeOutPaidItems", u"Gridlines"};
 
 }   // namespace
 
@@ -41,13 +38,9 @@ const CString CQuillmarApp::kCompanyKey = u"Software\\Kestovar";
 const CString CQuillmarApp::kExcelFmtsKey = u"Software\\Kestovar\\Quillmar\\ExcelFmts";
 const CString CQuillmarApp::kLayoutKey = u"Software\\Kestovar\\Quillmar\\ProfUIS222";
 
-CQuillmarApp* GetQuillmarApp()
-{
-    return g_app;
-}
+CQuillmarApp* GetQuillmarApp() { return g_app; }
 
-CQuillmarApp::CQuillmarApp()
-{
+CQuillmarApp::CQuillmarApp() {
     InitDesktopResources();
     RegisterProgramStrings();
     m_resLibrary = Library::Load(u"QuillmarRes.dll");
@@ -60,8 +53,7 @@ CQuillmarApp::CQuillmarApp()
     g_app = this;
 }
 
-CQuillmarApp::~CQuillmarApp()
-{
+CQuillmarApp::~CQuillmarApp() {
     ExitInstance();
     if (GetAppHost() == m_host.get())
         SetAppHost(nullptr);
@@ -69,8 +61,7 @@ CQuillmarApp::~CQuillmarApp()
         g_app = nullptr;
 }
 
-void CQuillmarApp::RestoreDefaults()
-{
+void CQuillmarApp::RestoreDefaults() {
     RestoreSharedDefaults();
     m_nTheme = ThemeOffice2003;
     m_strExcelFmtCurrency = StringTable::Get(ids::FmtCurrency);
@@ -80,20 +71,17 @@ void CQuillmarApp::RestoreDefaults()
     m_strExcelFmtDuration = StringTable::Get(ids::FmtDuration);
 }
 
-CString CQuillmarApp::GetWindowTitle()
-{
+CString CQuillmarApp::GetWindowTitle() {
     const CString templateText = StringTable::Get(ids::DocTemplate);
     const int lineBreak = templateText.Find(u'\n');
     return lineBreak < 0 ? templateText : templateText.Left(lineBreak);
 }
 
-std::string CQuillmarApp::InstanceLockPath()
-{
+std::string CQuillmarApp::InstanceLockPath() {
     return WindowMessageFolder() + "/" + GetWindowTitle().ToUtf8() + ".lock";
 }
 
-void CQuillmarApp::LoadSettings()
-{
+void CQuillmarApp::LoadSettings() {
     LoadSharedSettings(kSettingsKey);
     m_nTheme = static_cast<int>(Registry::GetDword(kSettingsKey, u"Theme", static_cast<uint32_t>(m_nTheme)));
     m_strExcelFmtCurrency = Registry::GetString(kExcelFmtsKey, u"Currency", m_strExcelFmtCurrency);
@@ -103,10 +91,9 @@ void CQuillmarApp::LoadSettings()
     m_strExcelFmtDuration = Registry::GetString(kExcelFmtsKey, u"Duration", m_strExcelFmtDuration);
 }
 
-bool CQuillmarApp::SaveSettings() const
-{
-    const int values[] = {m_nFirstDayOfWeek, m_nTheme, m_bHideClientsWithNoProjects,
-                          m_bColorAltRows, m_bStrikeOutPaidItems, m_bGridlines};
+bool CQuillmarApp::SaveSettings() const {
+    const int values[] = {m_nFirstDayOfWeek,     m_nTheme,    m_bHideClientsWithNoProjects, m_bColorAltRows,
+                          m_bStrikeOutPaidItems, m_bGridlines};
     bool written = true;
     for (size_t index = 0; index < std::size(values); ++index)
         written &= Registry::SetDword(kSettingsKey, kSettingNames[index], static_cast<uint32_t>(values[index]));
@@ -117,8 +104,7 @@ bool CQuillmarApp::SaveSettings() const
     return written;
 }
 
-bool CQuillmarApp::SaveExcelFormats() const
-{
+bool CQuillmarApp::SaveExcelFormats() const {
     bool written = Registry::SetString(kExcelFmtsKey, u"Currency", m_strExcelFmtCurrency);
     written &= Registry::SetString(kExcelFmtsKey, u"Date", m_strExcelFmtDate);
     written &= Registry::SetString(kExcelFmtsKey, u"Time", m_strExcelFmtTime);
@@ -127,13 +113,11 @@ bool CQuillmarApp::SaveExcelFormats() const
     return written;
 }
 
-ExcelCellFormats CQuillmarApp::GetExcelFormats() const
-{
+ExcelCellFormats CQuillmarApp::GetExcelFormats() const {
     return {m_strExcelFmtCurrency, m_strExcelFmtDate, m_strExcelFmtTime, m_strExcelFmtNumber, m_strExcelFmtDuration};
 }
 
-void CQuillmarApp::KeepExcelFormats(const ExcelCellFormats& formats)
-{
+void CQuillmarApp::KeepExcelFormats(const ExcelCellFormats& formats) {
     m_strExcelFmtCurrency = formats.currency;
     m_strExcelFmtDuration = formats.duration;
     m_strExcelFmtTime = formats.time;
@@ -142,8 +126,7 @@ void CQuillmarApp::KeepExcelFormats(const ExcelCellFormats& formats)
     SaveExcelFormats();
 }
 
-bool CQuillmarApp::ClaimSingleInstance()
-{
+bool CQuillmarApp::ClaimSingleInstance() {
     MakeFolders(WindowMessageFolder(), 0700);
     m_instanceLock = std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath()));
     // A lock left by a crashed instance is taken over (QLockFile checks the owner process).
@@ -155,8 +138,7 @@ bool CQuillmarApp::ClaimSingleInstance()
     return false;
 }
 
-bool CQuillmarApp::InitInstance()
-{
+bool CQuillmarApp::InitInstance() {
     if (!ClaimSingleInstance())
         return false;
     SetMessageBoxCaption(StringTable::Get(ids::AppTitle));
@@ -164,14 +146,15 @@ bool CQuillmarApp::InitInstance()
 
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_bSaveLayout = true;
-    m_windowMessages = std::make_unique<CWindowMessageNotifier>(GetWindowTitle(), [this](const WindowMessage& message) {
-        if (message.message != kRestoreAndRaiseMessage || !m_pMainFrame)
-            return;
-        m_pMainFrame->setWindowState(m_pMainFrame->windowState() & ~Qt::WindowMinimized);
-        m_pMainFrame->show();
-        m_pMainFrame->raise();
-        m_pMainFrame->activateWindow();
-    });
+    m_windowMessages =
+        std::make_unique<CWindowMessageNotifier>(GetWindowTitle(), [this](const WindowMessage& message) {
+            if (message.message != kRestoreAndRaiseMessage || !m_pMainFrame)
+                return;
+            m_pMainFrame->setWindowState(m_pMainFrame->windowState() & ~Qt::WindowMinimized);
+            m_pMainFrame->show();
+            m_pMainFrame->raise();
+            m_pMainFrame->activateWindow();
+        });
 
     CDataHelper* store = GetCurrDataHelper();
     if (!store || store->Initialize() == 0) {
@@ -186,15 +169,13 @@ bool CQuillmarApp::InitInstance()
     return true;
 }
 
-void CQuillmarApp::ExitInstance()
-{
+void CQuillmarApp::ExitInstance() {
     m_windowMessages.reset();
     m_pMainFrame.reset();
     m_instanceLock.reset();
 }
 
-void CQuillmarApp::ApplyChangedSettings()
-{
+void CQuillmarApp::ApplyChangedSettings() {
     SaveSettings();
     if (!m_pMainFrame)
         return;
@@ -207,14 +188,12 @@ void CQuillmarApp::ApplyChangedSettings()
         entries->Refresh(0);
 }
 
-void CQuillmarApp::OnToolsOptions()
-{
+void CQuillmarApp::OnToolsOptions() {
     // On OK the Options sheet has stored and applied the settings (ApplyChangedSettings).
     dialogs::EditOptions();
 }
 
-void CQuillmarApp::OnViewResetLayout()
-{
+void CQuillmarApp::OnViewResetLayout() {
     if (AfxMessageBox(StringTable::Get(ids::ResetLayoutAsk), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     Registry::DeleteTree(kLayoutKey);

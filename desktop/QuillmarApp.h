@@ -45,11 +45,11 @@ public:
     int m_nTheme = ThemeOffice2003;
 
     // Spreadsheet cell formats ("ExcelFmts" section).
-    CString m_strExcelFmtCurrency;      // program string 57609
-    CString m_strExcelFmtDate;          // 57610
-    CString m_strExcelFmtTime;          // 57611
-    CString m_strExcelFmtNumber;        // 57612
-    CString m_strExcelFmtDuration;      // 57613
+    CString m_strExcelFmtCurrency;   // program string 57609
+    CString m_strExcelFmtDate;       // 57610
+    CString m_strExcelFmtTime;       // 57611
+    CString m_strExcelFmtNumber;     // 57612
+    CString m_strExcelFmtDuration;   // 57613
 
     // Layout of bars is written at exit only while this is set (cleared by Reset Layout).
     bool m_bSaveLayout = false;

@@ -9,8 +9,7 @@ namespace {
 
 int g_installedTheme = -1;
 
-QPalette Office2003Palette()
-{
+QPalette Office2003Palette() {
     QPalette palette(QColor(0xc4, 0xda, 0xfa));
     palette.setColor(QPalette::Window, QColor(0xdd, 0xe8, 0xf8));
     palette.setColor(QPalette::Base, Qt::white);
@@ -23,8 +22,7 @@ QPalette Office2003Palette()
     return palette;
 }
 
-QPalette OfficeXPPalette()
-{
+QPalette OfficeXPPalette() {
     QPalette palette(QColor(0xee, 0xed, 0xe5));
     palette.setColor(QPalette::Window, QColor(0xf7, 0xf6, 0xf3));
     palette.setColor(QPalette::Base, Qt::white);
@@ -36,8 +34,7 @@ QPalette OfficeXPPalette()
     return palette;
 }
 
-QPalette Office2000Palette()
-{
+QPalette Office2000Palette() {
     QPalette palette(QColor(0xd4, 0xd0, 0xc8));
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Highlight, QColor(0x0a, 0x24, 0x6a));
@@ -48,8 +45,7 @@ QPalette Office2000Palette()
     return palette;
 }
 
-const char* Office2003Sheet()
-{
+const char* Office2003Sheet() {
     return "QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e3efff, stop:1 #9ebef5);"
            " border: 1px solid #6f9dd9; border-radius: 3px; spacing: 2px; padding: 1px; }"
            "QMenuBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e3efff, stop:1 #c4daf9); }"
@@ -61,8 +57,7 @@ const char* Office2003Sheet()
            "QStatusBar { background: #c4daf9; } QStatusBar::item { border: none; }";
 }
 
-const char* OfficeXPSheet()
-{
+const char* OfficeXPSheet() {
     return "QToolBar { background: #efedde; border: none; spacing: 2px; padding: 1px; }"
            "QMenuBar { background: #efedde; }"
            "QMenuBar::item:selected, QMenu::item:selected { background: #c1d2ee; color: black;"
@@ -75,8 +70,7 @@ const char* OfficeXPSheet()
 
 }   // namespace
 
-bool InstallTheme(int theme)
-{
+bool InstallTheme(int theme) {
     QStyle* style = nullptr;
     QPalette palette;
     const char* sheet = "";
@@ -97,8 +91,7 @@ bool InstallTheme(int theme)
         // The status panes draw their own borders (the filter pane has none while off).
         sheet = "QStatusBar::item { border: none; }";
         break;
-    default:
-        return false;
+    default: return false;
     }
     if (style)
         QApplication::setStyle(style);   // the application takes ownership
@@ -108,7 +101,4 @@ bool InstallTheme(int theme)
     return true;
 }
 
-int InstalledTheme()
-{
-    return g_installedTheme;
-}
+int InstalledTheme() { return g_installedTheme; }

@@ -29,19 +29,14 @@ namespace {
 constexpr int kColumnDate = 0;
 constexpr int kColumnDescription = 2;
 
-CString ShortDate(const COleDateTime& date)
-{
+CString ShortDate(const COleDateTime& date) {
     const Locale& locale = Locale::UserDefault();
     return locale.FormatDate(date, locale.shortDatePicture);
 }
 
-COleDateTime FromQDate(const QDate& date)
-{
-    return COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0);
-}
+COleDateTime FromQDate(const QDate& date) { return COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0); }
 
-const Library* ResLibrary()
-{
+const Library* ResLibrary() {
     const CQuillmarApp* app = GetQuillmarApp();
     return app ? app->GetResourceLibrary() : nullptr;
 }
@@ -51,8 +46,7 @@ const Library* ResLibrary()
 CViewByDate::CViewByDate(CMainFrame* frame, QWidget* parent)
     : QWidget(parent), m_pFrame(frame), m_list(new CListCtrlEx(this)),
       m_filter(std::make_unique<CProjectItemFilter>()), m_summary(std::make_unique<CSummaryData>()),
-      m_dtAnchor(COleDateTime::GetCurrentTime())
-{
+      m_dtAnchor(COleDateTime::GetCurrentTime()) {
     setObjectName(QStringLiteral("viewByDate"));
     m_list->setObjectName(QStringLiteral("entriesList"));
     auto* layout = new QVBoxLayout(this);
@@ -66,8 +60,7 @@ CViewByDate::CViewByDate(CMainFrame* frame, QWidget* parent)
 
 CViewByDate::~CViewByDate() = default;
 
-void CViewByDate::OnInitialUpdate(const QFont& uiFont)
-{
+void CViewByDate::OnInitialUpdate(const QFont& uiFont) {
     m_list->CreateFonts(uiFont);
     SetupColumns();
     m_list->SetStretchColumn(kColumnDescription);
@@ -88,8 +81,7 @@ void CViewByDate::OnInitialUpdate(const QFont& uiFont)
     SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
 
-void CViewByDate::SetupColumns()
-{
+void CViewByDate::SetupColumns() {
     CListCtrl& list = m_list->AsListCtrl();
     list.InsertColumn(0, GetResString(res::ColDay, 1), LVCFMT_LEFT, 50);
     list.InsertColumn(1, GetResString(res::ColProject, 1), LVCFMT_LEFT, 130);
@@ -99,16 +91,14 @@ void CViewByDate::SetupColumns()
     list.InsertColumn(5, GetResString(res::ColAmount, 1), LVCFMT_RIGHT, 70);
 }
 
-void CViewByDate::SetPickerDate(const COleDateTime& date)
-{
+void CViewByDate::SetPickerDate(const COleDateTime& date) {
     if (!m_datePicker || date.GetStatus() != COleDateTime::valid)
         return;
     const QSignalBlocker blocker(m_datePicker);
     m_datePicker->setDate(QDate(date.GetYear(), date.GetMonth(), date.GetDay()));
 }
 
-void CViewByDate::SetPeriodType(int type)
-{
+void CViewByDate::SetPeriodType(int type) {
     if (type < PeriodDay || type > PeriodCustom)
         return;
     m_nPeriodType = type;
@@ -118,16 +108,14 @@ void CViewByDate::SetPeriodType(int type)
     emit periodChanged();
 }
 
-void CViewByDate::ApplyPeriodColumn()
-{
+void CViewByDate::ApplyPeriodColumn() {
     const bool week = m_nPeriodType == PeriodWeek;
     m_list->setColumnWidth(kColumnDate, week ? 50 : 90);
     m_list->headerItem()->setText(kColumnDate, qtconv::ToQString(GetResString(week ? res::ColDay : res::ColDate, 1)));
     m_list->StretchColumn(kColumnDescription);
 }
 
-void CViewByDate::RecomputePeriod()
-{
+void CViewByDate::RecomputePeriod() {
     if (m_datePicker)
         m_dtAnchor = FromQDate(m_datePicker->date());
     const CQuillmarApp* app = GetQuillmarApp();
@@ -139,15 +127,13 @@ void CViewByDate::RecomputePeriod()
     Refresh(0);
 }
 
-void CViewByDate::GoToDate(const COleDateTime& date)
-{
+void CViewByDate::GoToDate(const COleDateTime& date) {
     SetPickerDate(date);
     m_dtAnchor = date;
     RecomputePeriod();
 }
 
-void CViewByDate::OnCustomDates()
-{
+void CViewByDate::OnCustomDates() {
     COleDateTime start = m_filter->m_dtStart;
     COleDateTime end = m_filter->m_dtEnd;
     if (dialogs::SelectDateRange(start, end) != 1)
@@ -157,34 +143,29 @@ void CViewByDate::OnCustomDates()
     SetPeriodType(PeriodCustom);
 }
 
-void CViewByDate::OnPrevious()
-{
+void CViewByDate::OnPrevious() {
     if (IsNavigationEnabled())
         GoToDate(CDatePeriod::Previous(m_nPeriodType, m_dtAnchor));
 }
 
-void CViewByDate::OnNext()
-{
+void CViewByDate::OnNext() {
     if (IsNavigationEnabled())
         GoToDate(CDatePeriod::Next(m_nPeriodType, m_dtAnchor));
 }
 
-void CViewByDate::OnToday()
-{
+void CViewByDate::OnToday() {
     if (!IsNavigationEnabled())
         return;
     GoToDate(COleDateTime::GetCurrentTime());
 }
 
-void CViewByDate::OnDatePicked()
-{
+void CViewByDate::OnDatePicked() {
     if (!IsNavigationEnabled())
         return;
     RecomputePeriod();
 }
 
-void CViewByDate::ApplyListSettings()
-{
+void CViewByDate::ApplyListSettings() {
     const CQuillmarApp* app = GetQuillmarApp();
     m_list->m_bSwitchFonts = app && app->m_bStrikeOutPaidItems;
     m_list->m_bColorAltRows = app && app->m_bColorAltRows;
@@ -194,8 +175,7 @@ void CViewByDate::ApplyListSettings()
     m_list->AsListCtrl().SetExtendedStyle(style);
 }
 
-void CViewByDate::AddRow(CProjectItem& entry)
-{
+void CViewByDate::AddRow(CProjectItem& entry) {
     CListCtrl& list = m_list->AsListCtrl();
     const int row = list.InsertItem(list.GetItemCount(), CEntryRows::DayText(entry, m_nPeriodType == PeriodWeek));
     m_list->topLevelItem(row)->setIcon(0, m_rowIcons[CEntryRows::ImageIndex(entry)]);
@@ -209,8 +189,7 @@ void CViewByDate::AddRow(CProjectItem& entry)
     CEntryRows::SetRowEntry(*m_list, row, entry);
 }
 
-void CViewByDate::Refresh(int idToSelect)
-{
+void CViewByDate::Refresh(int idToSelect) {
     m_list->setUpdatesEnabled(false);
     m_list->AsListCtrl().DeleteAllItems();
     ApplyListSettings();
@@ -224,13 +203,11 @@ void CViewByDate::Refresh(int idToSelect)
     emit selectionChanged();
 }
 
-QString CViewByDate::RangeText() const
-{
+QString CViewByDate::RangeText() const {
     return qtconv::ToQString(ShortDate(m_filter->m_dtStart) + u" - " + ShortDate(m_filter->m_dtEnd));
 }
 
-void CViewByDate::UpdateStatusAndSummary()
-{
+void CViewByDate::UpdateStatusAndSummary() {
     static const unsigned titles[] = {res::TitleDay, res::TitleWeek, res::TitleMonth, res::TitleCustom};
     if (m_pFrame)
         m_pFrame->SetRangePaneText(RangeText());
@@ -241,8 +218,7 @@ void CViewByDate::UpdateStatusAndSummary()
         m_pFrame->GetSummaryView()->Display(*m_summary);
 }
 
-void CViewByDate::OnFilterData()
-{
+void CViewByDate::OnFilterData() {
     if (!m_bFilterActive) {
         if (!dialogs::EditFilter(*m_filter))
             return;
@@ -261,31 +237,22 @@ void CViewByDate::OnFilterData()
     Refresh(0);
 }
 
-int CViewByDate::SelectedEntryId() const
-{
-    return CEntryRows::SelectedEntryId(*m_list);
-}
+int CViewByDate::SelectedEntryId() const { return CEntryRows::SelectedEntryId(*m_list); }
 
-bool CViewByDate::CanEditOrDelete() const
-{
-    return SelectedEntryId() != 0;
-}
+bool CViewByDate::CanEditOrDelete() const { return SelectedEntryId() != 0; }
 
-bool CViewByDate::CanMarkAsPaid() const
-{
+bool CViewByDate::CanMarkAsPaid() const {
     const int row = m_list->GetSelectedRow();
     return row >= 0 && m_list->GetRowValue(row) > 0;
 }
 
-void CViewByDate::OnEdit()
-{
+void CViewByDate::OnEdit() {
     CProjectItem entry;
     if (CEntryRows::LoadSelected(*m_list, entry) && dialogs::EditProjectItem(entry))
         Refresh(entry.get_ID());
 }
 
-void CViewByDate::OnMarkAsPaid()
-{
+void CViewByDate::OnMarkAsPaid() {
     if (!CanMarkAsPaid())
         return;
     const int id = SelectedEntryId();
@@ -293,8 +260,7 @@ void CViewByDate::OnMarkAsPaid()
         Refresh(id);
 }
 
-void CViewByDate::OnDelete()
-{
+void CViewByDate::OnDelete() {
     const int row = CEntryRows::DeleteSelected(*m_list);
     if (row < 0)
         return;
@@ -305,8 +271,7 @@ void CViewByDate::OnDelete()
     emit selectionChanged();
 }
 
-void CViewByDate::ShowContextMenu(const QPoint& globalPos)
-{
+void CViewByDate::ShowContextMenu(const QPoint& globalPos) {
     if (m_list->GetSelectedRow() < 0 || !m_pFrame)
         return;
     QMenu menu(m_pFrame);

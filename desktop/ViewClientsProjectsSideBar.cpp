@@ -9,8 +9,7 @@
 #include "ui/shared/TreeCtrlEx.h"
 
 CViewClientsProjectsSideBar::CViewClientsProjectsSideBar(QWidget* parent)
-    : QWidget(parent), m_tree(new CTreeCtrlEx(this))
-{
+    : QWidget(parent), m_tree(new CTreeCtrlEx(this)) {
     setObjectName(QStringLiteral("viewClientsProjects"));
     m_tree->setObjectName(QStringLiteral("clientsProjectsTree"));
     auto* layout = new QVBoxLayout(this);
@@ -24,34 +23,22 @@ CViewClientsProjectsSideBar::CViewClientsProjectsSideBar(QWidget* parent)
     });
 }
 
-void CViewClientsProjectsSideBar::OnInitialUpdate(const QFont& uiFont)
-{
-    m_tree->setFont(uiFont);
-}
+void CViewClientsProjectsSideBar::OnInitialUpdate(const QFont& uiFont) { m_tree->setFont(uiFont); }
 
-void CViewClientsProjectsSideBar::Fill()
-{
+void CViewClientsProjectsSideBar::Fill() {
     const CQuillmarApp* app = GetQuillmarApp();
     m_tree->Fill(app && app->m_bHideClientsWithNoProjects, app ? app->GetResourceLibrary() : nullptr);
 }
 
-void CViewClientsProjectsSideBar::SetPendingSelection(const CString& projectRefId)
-{
+void CViewClientsProjectsSideBar::SetPendingSelection(const CString& projectRefId) {
     m_tree->SetPendingSelection(projectRefId);
 }
 
-void CViewClientsProjectsSideBar::ClearPendingSelection()
-{
-    m_tree->ClearPendingSelection();
-}
+void CViewClientsProjectsSideBar::ClearPendingSelection() { m_tree->ClearPendingSelection(); }
 
-bool CViewClientsProjectsSideBar::CanEditOrDelete() const
-{
-    return m_tree->SelectedValue() != 0;
-}
+bool CViewClientsProjectsSideBar::CanEditOrDelete() const { return m_tree->SelectedValue() != 0; }
 
-void CViewClientsProjectsSideBar::OnEdit()
-{
+void CViewClientsProjectsSideBar::OnEdit() {
     QTreeWidgetItem* node = m_tree->SelectedNode();
     const int id = CTreeCtrlEx::NodeValue(node);
     if (!node || id == 0)
@@ -75,8 +62,7 @@ void CViewClientsProjectsSideBar::OnEdit()
         Fill();
 }
 
-void CViewClientsProjectsSideBar::OnDelete()
-{
+void CViewClientsProjectsSideBar::OnDelete() {
     QTreeWidgetItem* node = m_tree->SelectedNode();
     const int id = CTreeCtrlEx::NodeValue(node);
     if (!node || id == 0)

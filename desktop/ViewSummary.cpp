@@ -5,8 +5,7 @@
 #include "biz/SummaryData.h"
 #include "ui/shared/ListCtrlEx.h"
 
-CViewSummary::CViewSummary(QWidget* parent) : QWidget(parent), m_list(new CListCtrlEx(this))
-{
+CViewSummary::CViewSummary(QWidget* parent) : QWidget(parent), m_list(new CListCtrlEx(this)) {
     setObjectName(QStringLiteral("viewSummary"));
     m_list->setObjectName(QStringLiteral("summaryList"));
     m_list->setHeaderHidden(true);
@@ -20,16 +19,11 @@ CViewSummary::CViewSummary(QWidget* parent) : QWidget(parent), m_list(new CListC
     layout->addWidget(m_list);
 }
 
-void CViewSummary::OnInitialUpdate(const QFont& uiFont)
-{
+void CViewSummary::OnInitialUpdate(const QFont& uiFont) {
     m_list->CreateFonts(uiFont);
     CSummaryData::SetupListCtrl(&m_list->AsListCtrl());
     m_list->SetStretchColumn(1);
     m_list->StretchColumn(1);
 }
 
-void CViewSummary::Display(const CSummaryData& data)
-{
-    data.DisplayInListCtrl(&m_list->AsListCtrl());
-}
-
+void CViewSummary::Display(const CSummaryData& data) { data.DisplayInListCtrl(&m_list->AsListCtrl()); }

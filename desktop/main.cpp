@@ -5,14 +5,13 @@
 
 #include <QApplication>
 
+#include "connection/Pairing.h"
 #include "desktop/QuillmarApp.h"
 #include "ui/qt/QtMessageBox.h"
-#include "connection/Pairing.h"
 
 namespace {
 
-int StorePairing(const char* text)
-{
+int StorePairing(const char* text) {
     const RapiStatus status = Pairing::StoreText(CString::FromUtf8(text));
     if (!status.ok()) {
         std::fprintf(stderr, "quillmar: the pairing text was not stored: %s\n", status.message().c_str());
@@ -24,8 +23,7 @@ int StorePairing(const char* text)
 
 }   // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc >= 2 && std::strcmp(argv[1], "--pair") == 0) {
         if (argc != 3) {
             std::fprintf(stderr, "usage: quillmar --pair PAIRING-TEXT\n");

@@ -41,26 +41,19 @@ constexpr int kNarrowControlWidth = 60;
 constexpr int kDeviceMargin = 4;
 constexpr int kLongCaption = 24;   // characters; longer captions wrap
 
-QString DeviceText(unsigned id)
-{
-    return qtconv::ToQString(StringTable::Get(id));
-}
+QString DeviceText(unsigned id) { return qtconv::ToQString(StringTable::Get(id)); }
 
 // The dialog's class, for messages.
-std::string ClassName(const QWidget& widget)
-{
+std::string ClassName(const QWidget& widget) {
     const char* mangled = typeid(widget).name();
-    std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, nullptr), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, nullptr),
+                                                     &std::free);
     return name ? name.get() : mangled;
 }
 
-QWidget* Named(QWidget* root, const char* name)
-{
-    return root->findChild<QWidget*>(QString::fromLatin1(name));
-}
+QWidget* Named(QWidget* root, const char* name) { return root->findChild<QWidget*>(QString::fromLatin1(name)); }
 
-QLabel* BuddyLabelOf(QWidget* page, QWidget* control)
-{
+QLabel* BuddyLabelOf(QWidget* page, QWidget* control) {
     for (QLabel* label : page->findChildren<QLabel*>()) {
         if (label->buddy() == control)
             return label;
@@ -68,8 +61,7 @@ QLabel* BuddyLabelOf(QWidget* page, QWidget* control)
     return nullptr;
 }
 
-void ApplyCaptions(QWidget* page, const DeviceLook& look)
-{
+void ApplyCaptions(QWidget* page, const DeviceLook& look) {
     for (const DeviceLook::Caption& caption : look.captions) {
         QWidget* target = CaptionTarget(*page, caption.widget);
         if (auto* label = qobject_cast<QLabel*>(target))
@@ -79,8 +71,7 @@ void ApplyCaptions(QWidget* page, const DeviceLook& look)
     }
 }
 
-void HideDesktopOnlyWidgets(QWidget* page, const DeviceLook& look)
-{
+void HideDesktopOnlyWidgets(QWidget* page, const DeviceLook& look) {
     for (const char* name : look.hidden) {
         QWidget* widget = Named(page, name);
         if (widget == nullptr)
@@ -92,8 +83,7 @@ void HideDesktopOnlyWidgets(QWidget* page, const DeviceLook& look)
 }
 
 // The widget takes the room of the one hidden beside it in its grid row.
-void Widen(QWidget* page, const char* name)
-{
+void Widen(QWidget* page, const char* name) {
     QWidget* widget = name ? Named(page, name) : nullptr;
     for (QGridLayout* grid : page->findChildren<QGridLayout*>()) {
         const int index = widget ? grid->indexOf(widget) : -1;
@@ -107,15 +97,13 @@ void Widen(QWidget* page, const char* name)
     }
 }
 
-void MakeDefault(QWidget* page, const char* name)
-{
+void MakeDefault(QWidget* page, const char* name) {
     if (auto* button = qobject_cast<QPushButton*>(name ? Named(page, name) : nullptr))
         button->setDefault(true);
 }
 
 // Group frames take room the device's screen does not have; their controls stay where they are.
-void FlattenGroups(QWidget* page)
-{
+void FlattenGroups(QWidget* page) {
     for (QGroupBox* group : page->findChildren<QGroupBox*>()) {
         group->setTitle(QString());
         group->setFlat(true);
@@ -126,8 +114,7 @@ void FlattenGroups(QWidget* page)
 }
 
 // The handheld's decimal up-downs always show ".", whatever the locale.
-void UsePointDecimals(QWidget* page)
-{
+void UsePointDecimals(QWidget* page) {
     // The up-down has no meta-object of its own, so findChildren cannot tell it apart.
     for (QWidget* child : page->findChildren<QWidget*>()) {
         if (auto* spin = dynamic_cast<CFloatSpinButtonCtrl*>(child))
@@ -137,8 +124,7 @@ void UsePointDecimals(QWidget* page)
 
 // Lets the page shrink to the device's width: drop-downs and pickers give up their widest
 // content, long captions wrap.
-void FitControlsToNarrowScreen(QWidget* page)
-{
+void FitControlsToNarrowScreen(QWidget* page) {
     for (QComboBox* combo : page->findChildren<QComboBox*>()) {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(6);
@@ -159,8 +145,7 @@ void FitControlsToNarrowScreen(QWidget* page)
 
 // A caption in the first column beside a row of buttons moves onto a line of its own above the
 // row, so rows of check boxes and radio buttons get the whole width.
-void StackCaptionsAboveButtonRows(QGridLayout* grid)
-{
+void StackCaptionsAboveButtonRows(QGridLayout* grid) {
     struct Placed {
         QLayoutItem* item;
         int row, column, rowSpan, columnSpan;
@@ -210,14 +195,12 @@ void StackCaptionsAboveButtonRows(QGridLayout* grid)
 }
 
 // Narrow margins: every pixel of the handheld's width goes to the controls.
-void UseDeviceMargins(QWidget* widget, int margin)
-{
+void UseDeviceMargins(QWidget* widget, int margin) {
     if (QLayout* layout = widget->layout())
         layout->setContentsMargins(margin, margin, margin, margin);
 }
 
-void ApplyLook(QWidget* widget, const DeviceLook& look)
-{
+void ApplyLook(QWidget* widget, const DeviceLook& look) {
     const QStringList missing = MissingDeviceLookWidgets(*widget, look);
     if (!missing.isEmpty()) {
         qWarning("the device look of %s names widgets it does not have: %s", ClassName(*widget).c_str(),
@@ -241,8 +224,7 @@ void ApplyLook(QWidget* widget, const DeviceLook& look)
 }
 
 // Pocket PC sheets carry their tabs at the bottom, above the command bar.
-void TabsAtTheBottom(CPropertySheetEx* sheet)
-{
+void TabsAtTheBottom(CPropertySheetEx* sheet) {
     auto* tabs = sheet->findChild<QTabBar*>(QStringLiteral("sheetTabs"));
     auto* layout = qobject_cast<QBoxLayout*>(sheet->layout());
     if (!tabs || !layout || layout->indexOf(tabs) != 0)
@@ -252,8 +234,7 @@ void TabsAtTheBottom(CPropertySheetEx* sheet)
     tabs->setShape(QTabBar::RoundedSouth);
 }
 
-bool MarkApplied(QWidget* widget)
-{
+bool MarkApplied(QWidget* widget) {
     if (widget->property(kAppliedProperty).toBool())
         return false;
     widget->setProperty(kAppliedProperty, true);
@@ -262,8 +243,7 @@ bool MarkApplied(QWidget* widget)
 
 }   // namespace
 
-QSize DeviceScreenSize()
-{
+QSize DeviceScreenSize() {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMainWindow*>(top) && top->isVisible())
             return top->size();
@@ -271,8 +251,7 @@ QSize DeviceScreenSize()
     return QSize(240, 320);
 }
 
-void FitToDeviceScreen(QWidget* dialog)
-{
+void FitToDeviceScreen(QWidget* dialog) {
     // The layout keeps the window's minimum at what the controls needed before the device look.
     // Captions changed by the device look ask for a new layout later; it is needed now.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
@@ -289,8 +268,7 @@ void FitToDeviceScreen(QWidget* dialog)
     }
 }
 
-void AddPageTitle(QWidget* page, unsigned titleStringId)
-{
+void AddPageTitle(QWidget* page, unsigned titleStringId) {
     if (page->findChild<CPageTitle*>(QString(), Qt::FindDirectChildrenOnly))
         return;
     new CPageTitle(qtconv::ToQString(GetResString(titleStringId, 1)), page);
@@ -301,8 +279,7 @@ void AddPageTitle(QWidget* page, unsigned titleStringId)
     }
 }
 
-void MakeFieldLabelsBold(QWidget* page)
-{
+void MakeFieldLabelsBold(QWidget* page) {
     const QFont bold = titlestrip::BoldFont(page->font());
     for (QLabel* label : page->findChildren<QLabel*>()) {
         if (label->text().endsWith(QLatin1Char(':')))
@@ -310,8 +287,7 @@ void MakeFieldLabelsBold(QWidget* page)
     }
 }
 
-void ApplyDeviceLook(QWidget* widget)
-{
+void ApplyDeviceLook(QWidget* widget) {
     if (widget == nullptr)
         return;
     if (auto* sheet = dynamic_cast<CPropertySheetEx*>(widget)) {
@@ -351,8 +327,7 @@ void ApplyDeviceLook(QWidget* widget)
         FitToDeviceScreen(widget);
 }
 
-bool CDeviceDialogLook::eventFilter(QObject* watched, QEvent* event)
-{
+bool CDeviceDialogLook::eventFilter(QObject* watched, QEvent* event) {
     // Pages are made on their first showing, after the sheet was polished: they get theirs on Show.
     if ((event->type() == QEvent::Polish || event->type() == QEvent::Show) && watched->isWidgetType())
         ApplyDeviceLook(static_cast<QWidget*>(watched));

@@ -12,13 +12,9 @@
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/shared/dialogs/OptionsPages.h"
 
-const CSharedSettings& CDeviceHost::Settings() const
-{
-    return m_app;
-}
+const CSharedSettings& CDeviceHost::Settings() const { return m_app; }
 
-int CDeviceHost::EditOptions()
-{
+int CDeviceHost::EditOptions() {
     CDlgOptionsPrefs prefs;
     CDlgOptionsCustomFields labels;
     // No theme on the device: only the shared settings go to and fro.
@@ -39,8 +35,7 @@ int CDeviceHost::EditOptions()
     return 1;
 }
 
-int CDeviceHost::SelectProject(CProject& project)
-{
+int CDeviceHost::SelectProject(CProject& project) {
     CDlgDeviceClientsProjects dialog(QApplication::activeWindow());
     dialog.m_bSelectMode = true;
     dialog.m_pProject = &project;

@@ -30,8 +30,7 @@ constexpr int kDeviceHeight = 320;
 }   // namespace
 
 CMainFrame::CMainFrame(CQuillmarApp& app, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_view(new CViewByDate(this))
-{
+    : QMainWindow(parent), m_app(app), m_view(new CViewByDate(this)) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(qtconv::ToQString(CQuillmarApp::GetWindowTitle()));
     setWindowIcon(ResLibraryIcon(app.GetResourceLibrary(), devicon::TimeEntry));
@@ -47,8 +46,7 @@ CMainFrame::CMainFrame(CQuillmarApp& app, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
-QAction* CMainFrame::AddCommand(QMenu* menu, const QString& text, unsigned id, const char* name)
-{
+QAction* CMainFrame::AddCommand(QMenu* menu, const QString& text, unsigned id, const char* name) {
     auto* action = new QAction(text, this);
     action->setObjectName(QLatin1String(name));
     action->setData(id);
@@ -58,8 +56,7 @@ QAction* CMainFrame::AddCommand(QMenu* menu, const QString& text, unsigned id, c
     return action;
 }
 
-void CMainFrame::CreateCommandBar()
-{
+void CMainFrame::CreateCommandBar() {
     m_commandBar = new QToolBar(QStringLiteral("Command Bar"), this);
     m_commandBar->setObjectName(QStringLiteral("commandBar"));
     m_commandBar->setMovable(false);
@@ -67,8 +64,9 @@ void CMainFrame::CreateCommandBar()
     m_commandBar->setIconSize(QSize(16, 16));
     m_commandBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     // Three menus and four buttons share the 240 pixels of the handheld's bar.
-    m_commandBar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; }"
-                                               "QToolButton { padding: 1px 2px; margin: 0px; }"));
+    m_commandBar->setStyleSheet(
+        QStringLiteral("QToolBar { spacing: 0px; padding: 0px; }"
+                       "QToolButton { padding: 1px 2px; margin: 0px; }"));
     addToolBar(Qt::BottomToolBarArea, m_commandBar);
 
     auto addMenu = [this](const QString& title, const char* name) {
@@ -128,14 +126,12 @@ void CMainFrame::CreateCommandBar()
     }
 }
 
-void CMainFrame::OnInitialUpdate()
-{
+void CMainFrame::OnInitialUpdate() {
     m_view->OnInitialUpdate();
     UpdateViewMenu();
 }
 
-QAction* CMainFrame::CommandAction(unsigned id) const
-{
+QAction* CMainFrame::CommandAction(unsigned id) const {
     for (QAction* action : findChildren<QAction*>()) {
         if (action->data().toUInt() == id && !action->objectName().isEmpty())
             return action;
@@ -143,13 +139,9 @@ QAction* CMainFrame::CommandAction(unsigned id) const
     return nullptr;
 }
 
-bool CMainFrame::IsListeningForSync() const
-{
-    return m_windowMessages && m_windowMessages->IsOpen();
-}
+bool CMainFrame::IsListeningForSync() const { return m_windowMessages && m_windowMessages->IsOpen(); }
 
-void CMainFrame::UpdateViewMenu()
-{
+void CMainFrame::UpdateViewMenu() {
     const unsigned periods[] = {devcmd::PeriodDay, devcmd::PeriodWeek, devcmd::PeriodMonth, devcmd::PeriodCustom};
     for (int type = 0; type < 4; ++type) {
         if (QAction* action = CommandAction(periods[type]))
@@ -159,8 +151,7 @@ void CMainFrame::UpdateViewMenu()
         filter->setChecked(m_view->IsFilterActive());
 }
 
-bool CMainFrame::ExecuteCommand(unsigned id)
-{
+bool CMainFrame::ExecuteCommand(unsigned id) {
     switch (id) {
     case devcmd::NewClient: OnNewClient(); break;
     case devcmd::NewProject: OnNewProject(); break;
@@ -187,58 +178,45 @@ bool CMainFrame::ExecuteCommand(unsigned id)
     return true;
 }
 
-void CMainFrame::OnNewClient()
-{
+void CMainFrame::OnNewClient() {
     CClient client;
     EditClient(&client);
 }
 
-void CMainFrame::OnNewProject()
-{
+void CMainFrame::OnNewProject() {
     CProject project;
     EditProject(&project);
 }
 
-void CMainFrame::OnNewEntry(int itemType)
-{
+void CMainFrame::OnNewEntry(int itemType) {
     CProjectItem entry;
     entry.set_ItemType(static_cast<CProjectItem::ItemType>(itemType));
     if (EditProjectItem(&entry))
         m_view->Refresh(entry.get_ID());
 }
 
-void CMainFrame::OnQuickSummary()
-{
-    RunQuickSummary(*m_view);
-}
+void CMainFrame::OnQuickSummary() { RunQuickSummary(*m_view); }
 
-void CMainFrame::OnManageClientsProjects()
-{
+void CMainFrame::OnManageClientsProjects() {
     ManageClientsProjects();
     // The rows show project and client names, which the dialog may have changed.
     m_view->Refresh(m_view->SelectedEntryId());
 }
 
-void CMainFrame::OnManageCategories()
-{
+void CMainFrame::OnManageCategories() {
     ManageCategories(nullptr);
     // The rows show category codes, which the dialog may have changed.
     m_view->Refresh(m_view->SelectedEntryId());
 }
 
-void CMainFrame::OnOptions()
-{
-    EditOptions();
-}
+void CMainFrame::OnOptions() { EditOptions(); }
 
-void CMainFrame::OnWindowMessage(const WindowMessage& message)
-{
+void CMainFrame::OnWindowMessage(const WindowMessage& message) {
     if (message.message == kSyncDoneMessage)
         OnSyncDone();
 }
 
-void CMainFrame::OnSyncDone()
-{
+void CMainFrame::OnSyncDone() {
     if (CDataHelper* store = GetCurrDataHelper())
         store->Initialize();
     m_view->Refresh(0);

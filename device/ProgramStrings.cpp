@@ -5,8 +5,7 @@
 #include "platform/StringTable.h"
 #include "ui/shared/DeviceStrings.h"
 
-void RegisterDeviceProgramStrings()
-{
+void RegisterDeviceProgramStrings() {
     std::map<unsigned, CString> table = {
         {devstr::Date, u"Date:"},
         {devstr::Project, u"Project:"},

@@ -19,13 +19,9 @@ CQuillmarApp* g_app = nullptr;
 
 }   // namespace
 
-CQuillmarApp* GetQuillmarApp()
-{
-    return g_app;
-}
+CQuillmarApp* GetQuillmarApp() { return g_app; }
 
-CQuillmarApp::CQuillmarApp()
-{
+CQuillmarApp::CQuillmarApp() {
     RegisterDeviceProgramStrings();
     m_resLibrary = Library::Load(u"QuillmarRes.dll");
     m_dialogFont = QApplication::font();
@@ -43,8 +39,7 @@ CQuillmarApp::CQuillmarApp()
     RestoreDefaults();
 }
 
-CQuillmarApp::~CQuillmarApp()
-{
+CQuillmarApp::~CQuillmarApp() {
     ExitInstance();
     if (m_dialogLook)
         qApp->removeEventFilter(m_dialogLook.get());
@@ -54,18 +49,11 @@ CQuillmarApp::~CQuillmarApp()
         g_app = nullptr;
 }
 
-void CQuillmarApp::RestoreDefaults()
-{
-    RestoreSharedDefaults();
-}
+void CQuillmarApp::RestoreDefaults() { RestoreSharedDefaults(); }
 
-void CQuillmarApp::LoadSettings()
-{
-    LoadSharedSettings(kSettingsKey);
-}
+void CQuillmarApp::LoadSettings() { LoadSharedSettings(kSettingsKey); }
 
-bool CQuillmarApp::SaveOptionsSettings() const
-{
+bool CQuillmarApp::SaveOptionsSettings() const {
     bool written = true;
     auto dword = [&](const char16_t* name, int value) {
         written = Registry::SetDword(kSettingsKey, name, static_cast<uint32_t>(value)) && written;
@@ -82,8 +70,7 @@ bool CQuillmarApp::SaveOptionsSettings() const
     return written;
 }
 
-bool CQuillmarApp::InitInstance()
-{
+bool CQuillmarApp::InitInstance() {
     // main() started the data store; without it there is nothing to show.
     if (QuillmarBizDeviceLoaded() == 0)
         return false;
@@ -94,7 +81,4 @@ bool CQuillmarApp::InitInstance()
     return true;
 }
 
-void CQuillmarApp::ExitInstance()
-{
-    m_pMainFrame.reset();
-}
+void CQuillmarApp::ExitInstance() { m_pMainFrame.reset(); }

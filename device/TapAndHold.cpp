@@ -5,23 +5,20 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-CTapAndHold::CTapAndHold(QWidget* viewport) : QObject(viewport), m_viewport(viewport)
-{
+CTapAndHold::CTapAndHold(QWidget* viewport) : QObject(viewport), m_viewport(viewport) {
     m_holdTimer.setSingleShot(true);
     m_holdTimer.setInterval(kHoldMilliseconds);
     connect(&m_holdTimer, &QTimer::timeout, this, &CTapAndHold::OnHoldTimeout);
     viewport->installEventFilter(this);
 }
 
-void CTapAndHold::OnHoldTimeout()
-{
+void CTapAndHold::OnHoldTimeout() {
     // The stylus is still down: what follows its lifting is no tap.
     m_pressed = false;
     emit held(m_pressPos);
 }
 
-bool CTapAndHold::eventFilter(QObject* watched, QEvent* event)
-{
+bool CTapAndHold::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_viewport || m_synthesizing)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
@@ -70,8 +67,7 @@ bool CTapAndHold::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ContextMenu:
         // Right clicks became holds above; the views' own context menus do not apply here.
         return static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -5,16 +5,14 @@
 
 namespace titlestrip {
 
-QFont BoldFont(const QFont& dialogFont)
-{
+QFont BoldFont(const QFont& dialogFont) {
     QFont font(dialogFont);
     font.setWeight(QFont::Bold);
     font.setPixelSize(11);
     return font;
 }
 
-QRect Draw(QPainter& painter, int width, const QString& text, const QFont& boldFont, const QColor& textColor)
-{
+QRect Draw(QPainter& painter, int width, const QString& text, const QFont& boldFont, const QColor& textColor) {
     painter.save();
     painter.setFont(boldFont);
     painter.setPen(textColor);

@@ -10,7 +10,7 @@
 class QPainter;
 
 namespace titlestrip {
-constexpr int kHeight = 23;       // the text's band; the line lies on y = kHeight
+constexpr int kHeight = 23;   // the text's band; the line lies on y = kHeight
 constexpr int kTextLeft = 8;
 constexpr int kTextTop = 5;
 

@@ -31,20 +31,17 @@ namespace {
 
 constexpr int kButtonSize = 20;
 
-const Library* ResLibrary()
-{
+const Library* ResLibrary() {
     const CQuillmarApp* app = GetQuillmarApp();
     return app ? app->GetResourceLibrary() : nullptr;
 }
 
-QFont DialogFont(const QWidget& widget)
-{
+QFont DialogFont(const QWidget& widget) {
     const CQuillmarApp* app = GetQuillmarApp();
     return app ? app->GetDialogFont() : widget.font();
 }
 
-QToolButton* MakeNavigationButton(QWidget* parent, unsigned icon, const char* name)
-{
+QToolButton* MakeNavigationButton(QWidget* parent, unsigned icon, const char* name) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setIcon(ResLibraryIcon(ResLibrary(), icon));
@@ -61,8 +58,7 @@ CViewByDate::CViewByDate(QWidget* parent)
       m_next(MakeNavigationButton(this, devicon::NextPeriod, "nextButton")),
       m_today(MakeNavigationButton(this, devicon::Today, "todayButton")),
       m_filter(std::make_unique<CProjectItemFilter>()), m_summary(std::make_unique<CSummaryData>()),
-      m_dtAnchor(COleDateTime::GetCurrentTime())
-{
+      m_dtAnchor(COleDateTime::GetCurrentTime()) {
     setObjectName(QStringLiteral("viewByDate"));
     m_list->setObjectName(QStringLiteral("entriesList"));
     // Tap-and-hold replaces the desktop list's own context menu.
@@ -78,8 +74,7 @@ CViewByDate::CViewByDate(QWidget* parent)
 
 CViewByDate::~CViewByDate() = default;
 
-void CViewByDate::OnInitialUpdate()
-{
+void CViewByDate::OnInitialUpdate() {
     m_list->CreateFonts(DialogFont(*this));
     SetupColumns();
     m_rowIcons[0] = ResLibraryIcon(ResLibrary(), devicon::TimeEntry);
@@ -88,8 +83,7 @@ void CViewByDate::OnInitialUpdate()
     SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
 
-void CViewByDate::SetupColumns()
-{
+void CViewByDate::SetupColumns() {
     CListCtrl& list = m_list->AsListCtrl();
     list.InsertColumn(0, GetResString(devres::ColDay, 1), LVCFMT_LEFT, 40);
     list.InsertColumn(1, GetResString(devres::ColProject, 1), LVCFMT_LEFT, 50);
@@ -98,8 +92,7 @@ void CViewByDate::SetupColumns()
     list.InsertColumn(4, GetResString(devres::ColAmount, 1), LVCFMT_RIGHT, 50);
 }
 
-void CViewByDate::SetPeriodType(int type)
-{
+void CViewByDate::SetPeriodType(int type) {
     if (type < PeriodDay || type > PeriodCustom)
         return;
     HideCalendar();
@@ -119,41 +112,33 @@ void CViewByDate::SetPeriodType(int type)
     emit periodChanged();
 }
 
-void CViewByDate::ApplyPeriodColumn()
-{
+void CViewByDate::ApplyPeriodColumn() {
     const bool week = m_nPeriodType == PeriodWeek;
     m_list->AsListCtrl().SetColumnWidth(0, week ? 40 : 50);
     m_list->headerItem()->setText(0, qtconv::ToQString(GetResString(week ? devres::ColDay : devres::ColDate, 1)));
 }
 
-void CViewByDate::ShowNavigationButtons(bool shown)
-{
+void CViewByDate::ShowNavigationButtons(bool shown) {
     for (QToolButton* button : {m_previous, m_next, m_today})
         button->setVisible(shown);
 }
 
-CString CViewByDate::FormatHeaderDate(const COleDateTime& date, const char16_t* picture) const
-{
+CString CViewByDate::FormatHeaderDate(const COleDateTime& date, const char16_t* picture) const {
     return CDateTimeFormatter::CreateCustomDateFormat(date, picture, 100);
 }
 
-CString CViewByDate::PeriodHeader() const
-{
+CString CViewByDate::PeriodHeader() const {
     switch (m_nPeriodType) {
-    case PeriodDay:
-        return FormatHeaderDate(m_dtAnchor, u"MMM d, yyyy");
-    case PeriodWeek:
-        return GetResString(devres::WeekOf, 1) + FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy");
-    case PeriodMonth:
-        return FormatHeaderDate(m_filter->m_dtStart, u"MMMM yyyy");
+    case PeriodDay: return FormatHeaderDate(m_dtAnchor, u"MMM d, yyyy");
+    case PeriodWeek: return GetResString(devres::WeekOf, 1) + FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy");
+    case PeriodMonth: return FormatHeaderDate(m_filter->m_dtStart, u"MMMM yyyy");
     default:
         return FormatHeaderDate(m_filter->m_dtStart, u"MMM d, yyyy") + u" - " +
                FormatHeaderDate(m_filter->m_dtEnd, u"MMM d, yyyy");
     }
 }
 
-void CViewByDate::RecomputePeriod()
-{
+void CViewByDate::RecomputePeriod() {
     const CQuillmarApp* app = GetQuillmarApp();
     // Custom keeps the range the date range dialog set.
     CDatePeriod::Compute(m_nPeriodType, m_dtAnchor, app ? app->m_nFirstDayOfWeek : 2, m_filter->m_dtStart,
@@ -162,41 +147,36 @@ void CViewByDate::RecomputePeriod()
     m_headerText = qtconv::ToQString(PeriodHeader());
     m_dtAnchor = m_filter->m_dtStart;
     const QFontMetrics metrics(titlestrip::BoldFont(DialogFont(*this)));
-    m_headerTextRect = QRect(titlestrip::kTextLeft, titlestrip::kTextTop, metrics.horizontalAdvance(m_headerText),
-                             metrics.height());
+    m_headerTextRect =
+        QRect(titlestrip::kTextLeft, titlestrip::kTextTop, metrics.horizontalAdvance(m_headerText), metrics.height());
     update(0, 0, width(), kHeaderHeight);
     Refresh(0);
 }
 
-void CViewByDate::GoToDate(const COleDateTime& date)
-{
+void CViewByDate::GoToDate(const COleDateTime& date) {
     if (date.GetStatus() != COleDateTime::valid)
         return;
     m_dtAnchor = date;
     RecomputePeriod();
 }
 
-void CViewByDate::OnPrevious()
-{
+void CViewByDate::OnPrevious() {
     if (m_nPeriodType != PeriodCustom)
         GoToDate(CDatePeriod::Previous(m_nPeriodType, m_dtAnchor));
 }
 
-void CViewByDate::OnNext()
-{
+void CViewByDate::OnNext() {
     if (m_nPeriodType != PeriodCustom)
         GoToDate(CDatePeriod::Next(m_nPeriodType, m_dtAnchor));
 }
 
-void CViewByDate::OnToday()
-{
+void CViewByDate::OnToday() {
     if (m_nPeriodType == PeriodCustom)
         return;
     GoToDate(COleDateTime::GetCurrentTime());
 }
 
-void CViewByDate::ApplyListSettings()
-{
+void CViewByDate::ApplyListSettings() {
     const CQuillmarApp* app = GetQuillmarApp();
     m_list->m_bColorAltRows = app && app->m_bColorAltRows;
     m_list->m_bSwitchFonts = app && app->m_bStrikeOutPaidItems;
@@ -206,8 +186,7 @@ void CViewByDate::ApplyListSettings()
     m_list->AsListCtrl().SetExtendedStyle(style);
 }
 
-void CViewByDate::AddRow(CProjectItem& entry)
-{
+void CViewByDate::AddRow(CProjectItem& entry) {
     CListCtrl& list = m_list->AsListCtrl();
     const int row = list.InsertItem(list.GetItemCount(), CEntryRows::DayText(entry, m_nPeriodType == PeriodWeek));
     if (row < 0)
@@ -222,8 +201,7 @@ void CViewByDate::AddRow(CProjectItem& entry)
     CEntryRows::SetRowEntry(*m_list, row, entry);
 }
 
-void CViewByDate::Refresh(int idToSelect)
-{
+void CViewByDate::Refresh(int idToSelect) {
     m_list->setUpdatesEnabled(false);
     ApplyListSettings();
     m_list->AsListCtrl().DeleteAllItems();
@@ -235,13 +213,9 @@ void CViewByDate::Refresh(int idToSelect)
         CEntryRows::SelectEntry(*m_list, idToSelect);
 }
 
-int CViewByDate::SelectedEntryId() const
-{
-    return CEntryRows::SelectedEntryId(*m_list);
-}
+int CViewByDate::SelectedEntryId() const { return CEntryRows::SelectedEntryId(*m_list); }
 
-void CViewByDate::OnFilterData()
-{
+void CViewByDate::OnFilterData() {
     if (m_bFilterActive) {
         m_filter->Reset();
         AfxMessageBox(GetResString(devres::FilterOff, 1), MB_ICONINFORMATION);
@@ -256,27 +230,21 @@ void CViewByDate::OnFilterData()
     emit filterChanged();
 }
 
-void CViewByDate::OnEdit()
-{
+void CViewByDate::OnEdit() {
     CProjectItem entry;
     if (CEntryRows::LoadSelected(*m_list, entry) && EditProjectItem(&entry))
         Refresh(entry.get_ID());
 }
 
-void CViewByDate::OnMarkAsPaid()
-{
+void CViewByDate::OnMarkAsPaid() {
     const int id = SelectedEntryId();
     if (CEntryRows::MarkAsPaid(id))
         Refresh(id);
 }
 
-void CViewByDate::OnDelete()
-{
-    CEntryRows::DeleteSelected(*m_list);
-}
+void CViewByDate::OnDelete() { CEntryRows::DeleteSelected(*m_list); }
 
-void CViewByDate::OnTapAt(const QPoint& viewportPos)
-{
+void CViewByDate::OnTapAt(const QPoint& viewportPos) {
     QTreeWidgetItem* item = m_list->itemAt(viewportPos);
     if (item == nullptr) {
         m_list->clearSelection();
@@ -286,8 +254,7 @@ void CViewByDate::OnTapAt(const QPoint& viewportPos)
     OnEdit();
 }
 
-void CViewByDate::OnHoldAt(const QPoint& viewportPos)
-{
+void CViewByDate::OnHoldAt(const QPoint& viewportPos) {
     QTreeWidgetItem* item = m_list->itemAt(viewportPos);
     if (item == nullptr) {
         m_list->clearSelection();
@@ -297,8 +264,7 @@ void CViewByDate::OnHoldAt(const QPoint& viewportPos)
     ShowContextMenu(m_list->viewport()->mapToGlobal(viewportPos));
 }
 
-void CViewByDate::ShowContextMenu(const QPoint& globalPos)
-{
+void CViewByDate::ShowContextMenu(const QPoint& globalPos) {
     const int row = m_list->GetSelectedRow();
     if (row < 0)
         return;
@@ -324,13 +290,9 @@ void CViewByDate::ShowContextMenu(const QPoint& globalPos)
         OnDelete();
 }
 
-bool CViewByDate::IsCalendarShown() const
-{
-    return m_calendar && m_calendar->isVisible();
-}
+bool CViewByDate::IsCalendarShown() const { return m_calendar && m_calendar->isVisible(); }
 
-void CViewByDate::ShowCalendar()
-{
+void CViewByDate::ShowCalendar() {
     if (m_calendar == nullptr) {
         m_calendar = new QCalendarWidget(this);
         m_calendar->setObjectName(QStringLiteral("monthCalendar"));
@@ -355,35 +317,30 @@ void CViewByDate::ShowCalendar()
     m_calendar->raise();
 }
 
-void CViewByDate::HideCalendar()
-{
+void CViewByDate::HideCalendar() {
     if (m_calendar)
         m_calendar->hide();
 }
 
-void CViewByDate::OnDatePicked(const QDate& date)
-{
+void CViewByDate::OnDatePicked(const QDate& date) {
     HideCalendar();
     GoToDate(COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0));
 }
 
-void CViewByDate::OnStylusUp(const QPoint& pos)
-{
+void CViewByDate::OnStylusUp(const QPoint& pos) {
     if (m_nPeriodType == PeriodCustom || IsCalendarShown())
         return;
     if (m_headerTextRect.contains(pos))
         ShowCalendar();
 }
 
-void CViewByDate::mouseReleaseEvent(QMouseEvent* event)
-{
+void CViewByDate::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         OnStylusUp(event->position().toPoint());
     QWidget::mouseReleaseEvent(event);
 }
 
-bool CViewByDate::eventFilter(QObject* watched, QEvent* event)
-{
+bool CViewByDate::eventFilter(QObject* watched, QEvent* event) {
     // Tapping the list while the calendar is open only closes it.
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress && IsCalendarShown()) {
         HideCalendar();
@@ -392,22 +349,19 @@ bool CViewByDate::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void CViewByDate::paintEvent(QPaintEvent*)
-{
+void CViewByDate::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(QRect(0, 0, width(), titlestrip::kHeight), palette().color(QPalette::Button));
     m_headerTextRect =
         titlestrip::Draw(painter, width(), m_headerText, titlestrip::BoldFont(DialogFont(*this)), Qt::black);
 }
 
-void CViewByDate::resizeEvent(QResizeEvent* event)
-{
+void CViewByDate::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayoutChildren();
 }
 
-void CViewByDate::LayoutChildren()
-{
+void CViewByDate::LayoutChildren() {
     m_list->setGeometry(0, kHeaderHeight, width(), std::max(0, height() - kHeaderHeight));
     int x = width() - 2;
     for (QToolButton* button : {m_next, m_today, m_previous}) {

@@ -16,8 +16,7 @@
 
 namespace {
 
-int SetAppPath(const char* folder)
-{
+int SetAppPath(const char* folder) {
     std::error_code error;
     const std::filesystem::path path = std::filesystem::absolute(folder, error);
     if (error || !MakeFolders(path.lexically_normal().string())) {
@@ -37,8 +36,7 @@ int SetAppPath(const char* folder)
 
 }   // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc >= 2 && std::strcmp(argv[1], "--set-app-path") == 0) {
         if (argc != 3) {
             std::fprintf(stderr, "usage: quillmar-device --set-app-path FOLDER\n");

@@ -14,26 +14,37 @@ bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 // prefix (at least one byte), so each maximal bad subpart becomes one U+FFFD.
 long DecodeUtf8(std::string_view text, size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos++]);
-    if (lead < 0x80) return lead;
+    if (lead < 0x80)
+        return lead;
     int length = 0;
     long code = 0;
     unsigned char low = 0x80, high = 0xBF;   // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) { length = 2; code = lead & 0x1F; }
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3; code = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;        // overlong
-        if (lead == 0xED) high = 0x9F;       // surrogates are not characters
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+        if (lead == 0xE0)
+            low = 0xA0;   // overlong
+        if (lead == 0xED)
+            high = 0x9F;   // surrogates are not characters
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4; code = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;        // overlong
-        if (lead == 0xF4) high = 0x8F;       // beyond U+10FFFF
+        length = 4;
+        code = lead & 0x07;
+        if (lead == 0xF0)
+            low = 0x90;   // overlong
+        if (lead == 0xF4)
+            high = 0x8F;   // beyond U+10FFFF
     } else {
         return -1;
     }
     for (int i = 1; i < length; ++i) {
-        if (pos >= text.size()) return -1;
+        if (pos >= text.size())
+            return -1;
         const auto byte = static_cast<unsigned char>(text[pos]);
-        if (i == 1 ? (byte < low || byte > high) : !IsContinuation(byte)) return -1;
+        if (i == 1 ? (byte < low || byte > high) : !IsContinuation(byte))
+            return -1;
         code = (code << 6) | (byte & 0x3F);
         ++pos;
     }
@@ -66,44 +77,54 @@ bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == 
 // Latin-1 letters fold too; U+00D7 and U+00F7 are signs, U+00DF and U+00FF have no
 // single-unit partner in Latin-1.
 char16_t ToUpper(char16_t c) {
-    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 32);
+    if (c >= u'a' && c <= u'z')
+        return static_cast<char16_t>(c - 32);
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return static_cast<char16_t>(c - 32);
     return c;
 }
 
 char16_t ToLower(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char16_t>(c + 32);
+    if (c >= u'A' && c <= u'Z')
+        return static_cast<char16_t>(c + 32);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return static_cast<char16_t>(c + 32);
     return c;
 }
 
 size_t Clamp(int value, size_t max) {
-    if (value < 0) return 0;
+    if (value < 0)
+        return 0;
     return std::min(static_cast<size_t>(value), max);
 }
 
 size_t Length16(const char16_t* text) {
     size_t n = 0;
-    while (text[n]) ++n;
+    while (text[n])
+        ++n;
     return n;
 }
 
-} // namespace
+}   // namespace
 
 CString::CString(const char16_t* text) {
-    if (text) m_text.assign(text, Length16(text));
+    if (text)
+        m_text.assign(text, Length16(text));
 }
 
 CString::CString(const char16_t* text, int length) {
-    if (text && length > 0) m_text.assign(text, static_cast<size_t>(length));
+    if (text && length > 0)
+        m_text.assign(text, static_cast<size_t>(length));
 }
 
 CString::CString(char16_t ch, int repeat) {
-    if (repeat > 0) m_text.assign(static_cast<size_t>(repeat), ch);
+    if (repeat > 0)
+        m_text.assign(static_cast<size_t>(repeat), ch);
 }
 
 CString::CString(const char* utf8) {
-    if (utf8) *this = FromUtf8(utf8);
+    if (utf8)
+        *this = FromUtf8(utf8);
 }
 
 CString::CString(const std::string& utf8) : CString(FromUtf8(utf8)) {}
@@ -133,8 +154,8 @@ std::string CString::ToUtf8() const {
     for (size_t i = 0; i < m_text.size(); ++i) {
         const char16_t c = m_text[i];
         if (IsHighSurrogate(c) && i + 1 < m_text.size() && IsLowSurrogate(m_text[i + 1])) {
-            const unsigned long code = 0x10000 + ((static_cast<unsigned long>(c) - 0xD800) << 10) +
-                                       (m_text[i + 1] - 0xDC00);
+            const unsigned long code =
+                0x10000 + ((static_cast<unsigned long>(c) - 0xD800) << 10) + (m_text[i + 1] - 0xDC00);
             AppendUtf8(out, code);
             ++i;
         } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
@@ -147,12 +168,14 @@ std::string CString::ToUtf8() const {
 }
 
 char16_t CString::GetAt(int index) const {
-    if (index < 0 || index >= GetLength()) return 0;
+    if (index < 0 || index >= GetLength())
+        return 0;
     return m_text[static_cast<size_t>(index)];
 }
 
 void CString::SetAt(int index, char16_t ch) {
-    if (index < 0 || index >= GetLength()) return;
+    if (index < 0 || index >= GetLength())
+        return;
     m_text[static_cast<size_t>(index)] = ch;
 }
 
@@ -172,15 +195,19 @@ CString CString::Right(int count) const {
 }
 
 int CString::Find(char16_t ch, int start) const {
-    if (start < 0) start = 0;
-    if (start >= GetLength()) return -1;
+    if (start < 0)
+        start = 0;
+    if (start >= GetLength())
+        return -1;
     const size_t at = m_text.find(ch, static_cast<size_t>(start));
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
 }
 
 int CString::Find(const CString& sub, int start) const {
-    if (start < 0) start = 0;
-    if (start > GetLength()) return -1;
+    if (start < 0)
+        start = 0;
+    if (start > GetLength())
+        return -1;
     const size_t at = m_text.find(sub.m_text, static_cast<size_t>(start));
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
 }
@@ -191,7 +218,8 @@ int CString::ReverseFind(char16_t ch) const {
 }
 
 int CString::FindOneOf(const CString& chars) const {
-    if (chars.IsEmpty()) return -1;
+    if (chars.IsEmpty())
+        return -1;
     const size_t at = m_text.find_first_of(chars.m_text);
     return at == std::u16string::npos ? -1 : static_cast<int>(at);
 }
@@ -199,13 +227,17 @@ int CString::FindOneOf(const CString& chars) const {
 int CString::Replace(char16_t from, char16_t to) {
     int count = 0;
     for (auto& c : m_text) {
-        if (c == from) { c = to; ++count; }
+        if (c == from) {
+            c = to;
+            ++count;
+        }
     }
     return count;
 }
 
 int CString::Replace(const CString& from, const CString& to) {
-    if (from.IsEmpty()) return 0;
+    if (from.IsEmpty())
+        return 0;
     int count = 0;
     std::u16string out;
     size_t pos = 0;
@@ -214,7 +246,8 @@ int CString::Replace(const CString& from, const CString& to) {
         out += to.m_text;
         ++count;
     }
-    if (count == 0) return 0;
+    if (count == 0)
+        return 0;
     out.append(m_text, pos, std::u16string::npos);
     m_text = std::move(out);
     return count;
@@ -233,7 +266,8 @@ int CString::Insert(int index, const CString& text) {
 }
 
 int CString::Delete(int index, int count) {
-    if (index < 0) index = 0;
+    if (index < 0)
+        index = 0;
     if (index < GetLength() && count > 0) {
         m_text.erase(static_cast<size_t>(index), Clamp(count, m_text.size() - static_cast<size_t>(index)));
     }
@@ -241,12 +275,14 @@ int CString::Delete(int index, int count) {
 }
 
 CString& CString::MakeUpper() {
-    for (auto& c : m_text) c = ToUpper(c);
+    for (auto& c : m_text)
+        c = ToUpper(c);
     return *this;
 }
 
 CString& CString::MakeLower() {
-    for (auto& c : m_text) c = ToLower(c);
+    for (auto& c : m_text)
+        c = ToLower(c);
     return *this;
 }
 
@@ -259,7 +295,8 @@ CString& CString::TrimLeft() {
 }
 
 CString& CString::TrimRight() {
-    while (!m_text.empty() && IsSpace(m_text.back())) m_text.pop_back();
+    while (!m_text.empty() && IsSpace(m_text.back()))
+        m_text.pop_back();
     return *this;
 }
 
@@ -272,12 +309,14 @@ CString& CString::TrimLeft(char16_t ch) {
 }
 
 CString& CString::TrimRight(char16_t ch) {
-    while (!m_text.empty() && m_text.back() == ch) m_text.pop_back();
+    while (!m_text.empty() && m_text.back() == ch)
+        m_text.pop_back();
     return *this;
 }
 
 CString& CString::TrimRight(const CString& chars) {
-    while (!m_text.empty() && chars.m_text.find(m_text.back()) != std::u16string::npos) m_text.pop_back();
+    while (!m_text.empty() && chars.m_text.find(m_text.back()) != std::u16string::npos)
+        m_text.pop_back();
     return *this;
 }
 
@@ -291,14 +330,17 @@ int CString::CompareNoCase(const CString& other) const {
     for (size_t i = 0; i < n; ++i) {
         const char16_t a = ToLower(m_text[i]);
         const char16_t b = ToLower(other.m_text[i]);
-        if (a != b) return a < b ? -1 : 1;
+        if (a != b)
+            return a < b ? -1 : 1;
     }
-    if (m_text.size() == other.m_text.size()) return 0;
+    if (m_text.size() == other.m_text.size())
+        return 0;
     return m_text.size() < other.m_text.size() ? -1 : 1;
 }
 
 CString& CString::operator+=(const char16_t* text) {
-    if (text) m_text += text;
+    if (text)
+        m_text += text;
     return *this;
 }
 

@@ -13,7 +13,7 @@
 class QUILLMAR_PLATFORM_EXPORT CString {
 public:
     CString() = default;
-    CString(const char16_t* text);                 // null-terminated; nullptr gives empty
+    CString(const char16_t* text);   // null-terminated; nullptr gives empty
     CString(const char16_t* text, int length);
     CString(std::u16string text) : m_text(std::move(text)) {}
     CString(std::u16string_view text) : m_text(text) {}
@@ -34,8 +34,8 @@ public:
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
-    char16_t GetAt(int index) const;               // 0 when out of range
-    void SetAt(int index, char16_t ch);            // ignored when out of range
+    char16_t GetAt(int index) const;      // 0 when out of range
+    void SetAt(int index, char16_t ch);   // ignored when out of range
     char16_t operator[](int index) const { return GetAt(index); }
 
     CString Mid(int first) const;
@@ -54,11 +54,11 @@ public:
     int Remove(char16_t ch);                               // returns count removed
     int Insert(int index, char16_t ch);                    // returns new length
     int Insert(int index, const CString& text);
-    int Delete(int index, int count = 1);                  // returns new length
+    int Delete(int index, int count = 1);   // returns new length
 
     CString& MakeUpper();   // ASCII and Latin-1 letters
     CString& MakeLower();
-    CString& Trim();        // whitespace: space, \t, \r, \n, \v, \f
+    CString& Trim();   // whitespace: space, \t, \r, \n, \v, \f
     CString& TrimLeft();
     CString& TrimRight();
     CString& Trim(char16_t ch);
@@ -75,13 +75,17 @@ public:
     // or std::string argument is passed on as its character pointer, so `Format(u"%s", text)`
     // works with a CString. An unknown conversion is copied as it stands; %n writes nothing.
     template <class... Args>
-    void Format(const char16_t* format, const Args&... args) { FormatList(format, PassArg(args)...); }
+    void Format(const char16_t* format, const Args&... args) {
+        FormatList(format, PassArg(args)...);
+    }
     template <class... Args>
     void Format(const char* format, const Args&... args) {   // format given in ASCII/UTF-8
         FormatList(CString(format).GetString(), PassArg(args)...);
     }
     template <class... Args>
-    void Format(const CString& format, const Args&... args) { FormatList(format.GetString(), PassArg(args)...); }
+    void Format(const CString& format, const Args&... args) {
+        FormatList(format.GetString(), PassArg(args)...);
+    }
     void FormatV(const char16_t* format, va_list args);
     template <class... Args>
     static CString Formatted(const char16_t* format, const Args&... args) {
@@ -90,18 +94,28 @@ public:
         return text;
     }
 
-    CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
-    CString& operator+=(char16_t ch) { m_text += ch; return *this; }
+    CString& operator+=(const CString& other) {
+        m_text += other.m_text;
+        return *this;
+    }
+    CString& operator+=(char16_t ch) {
+        m_text += ch;
+        return *this;
+    }
     CString& operator+=(const char16_t* text);
-    friend CString operator+(CString a, const CString& b) { a += b; return a; }
-    friend CString operator+(CString a, char16_t b) { a += b; return a; }
+    friend CString operator+(CString a, const CString& b) {
+        a += b;
+        return a;
+    }
+    friend CString operator+(CString a, char16_t b) {
+        a += b;
+        return a;
+    }
     friend CString operator+(const char16_t* a, const CString& b) { return CString(a) + b; }
 
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
     friend bool operator==(const CString& a, const char16_t* b) { return a.m_text == (b ? b : u""); }
-    friend std::strong_ordering operator<=>(const CString& a, const CString& b) {
-        return a.m_text <=> b.m_text;
-    }
+    friend std::strong_ordering operator<=>(const CString& a, const CString& b) { return a.m_text <=> b.m_text; }
 
 private:
     void FormatList(const char16_t* format, ...);

@@ -25,15 +25,23 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 int ReadNumber(const char16_t*& p) {
     long value = 0;
     while (IsDigit(*p)) {
-        if (value < 100000) value = value * 10 + (*p - u'0');   // absurd widths stay bounded
+        if (value < 100000)
+            value = value * 10 + (*p - u'0');   // absurd widths stay bounded
         ++p;
     }
     return static_cast<int>(value);
 }
 
 void ReadLength(const char16_t*& p, Directive& directive) {
-    if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') { directive.length = "ll"; p += 3; return; }
-    if (p[0] == u'I' && p[1] == u'3' && p[2] == u'2') { p += 3; return; }
+    if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
+        directive.length = "ll";
+        p += 3;
+        return;
+    }
+    if (p[0] == u'I' && p[1] == u'3' && p[2] == u'2') {
+        p += 3;
+        return;
+    }
     if ((p[0] == u'h' && p[1] == u'h') || (p[0] == u'l' && p[1] == u'l')) {
         directive.length.assign(2, static_cast<char>(p[0]));
         p += 2;
@@ -48,7 +56,8 @@ void ReadLength(const char16_t*& p, Directive& directive) {
 // Parses the directive after '%'; leaves p on the conversion character (or the terminator).
 Directive ReadDirective(const char16_t*& p, va_list& args) {
     Directive directive;
-    while (IsFlag(*p)) directive.flags += static_cast<char>(*p++);
+    while (IsFlag(*p))
+        directive.flags += static_cast<char>(*p++);
     if (*p == u'*') {
         ++p;
         directive.width = va_arg(args, int);
@@ -64,7 +73,8 @@ Directive ReadDirective(const char16_t*& p, va_list& args) {
         if (*p == u'*') {
             ++p;
             directive.precision = va_arg(args, int);
-            if (directive.precision < 0) directive.precision = -1;
+            if (directive.precision < 0)
+                directive.precision = -1;
         } else {
             directive.precision = ReadNumber(p);
         }
@@ -76,8 +86,10 @@ Directive ReadDirective(const char16_t*& p, va_list& args) {
 
 std::string NarrowDirective(const Directive& directive, const char* length) {
     std::string text = "%" + directive.flags;
-    if (directive.width >= 0) text += std::to_string(directive.width);
-    if (directive.precision >= 0) text += "." + std::to_string(directive.precision);
+    if (directive.width >= 0)
+        text += std::to_string(directive.width);
+    if (directive.precision >= 0)
+        text += "." + std::to_string(directive.precision);
     text += length;
     text += static_cast<char>(directive.conversion);
     return text;
@@ -87,7 +99,8 @@ template <class T>
 void AppendPrintf(std::u16string& out, const std::string& format, T value) {
     char small[128];
     const int n = std::snprintf(small, sizeof small, format.c_str(), value);
-    if (n < 0) return;
+    if (n < 0)
+        return;
     std::string text;
     if (static_cast<size_t>(n) < sizeof small) {
         text.assign(small, static_cast<size_t>(n));
@@ -96,44 +109,61 @@ void AppendPrintf(std::u16string& out, const std::string& format, T value) {
         std::snprintf(text.data(), text.size(), format.c_str(), value);
         text.resize(static_cast<size_t>(n));
     }
-    for (char c : text) out += static_cast<char16_t>(static_cast<unsigned char>(c));
+    for (char c : text)
+        out += static_cast<char16_t>(static_cast<unsigned char>(c));
 }
 
 void AppendSigned(std::u16string& out, const Directive& directive, va_list& args) {
     const std::string& len = directive.length;
-    if (len == "ll") AppendPrintf(out, NarrowDirective(directive, "ll"), va_arg(args, long long));
-    else if (len == "l") AppendPrintf(out, NarrowDirective(directive, "l"), va_arg(args, long));
-    else if (len == "j") AppendPrintf(out, NarrowDirective(directive, "j"), va_arg(args, intmax_t));
-    else if (len == "z" || len == "t") AppendPrintf(out, NarrowDirective(directive, "t"), va_arg(args, std::ptrdiff_t));
-    else AppendPrintf(out, NarrowDirective(directive, len.c_str()), va_arg(args, int));
+    if (len == "ll")
+        AppendPrintf(out, NarrowDirective(directive, "ll"), va_arg(args, long long));
+    else if (len == "l")
+        AppendPrintf(out, NarrowDirective(directive, "l"), va_arg(args, long));
+    else if (len == "j")
+        AppendPrintf(out, NarrowDirective(directive, "j"), va_arg(args, intmax_t));
+    else if (len == "z" || len == "t")
+        AppendPrintf(out, NarrowDirective(directive, "t"), va_arg(args, std::ptrdiff_t));
+    else
+        AppendPrintf(out, NarrowDirective(directive, len.c_str()), va_arg(args, int));
 }
 
 void AppendUnsigned(std::u16string& out, const Directive& directive, va_list& args) {
     const std::string& len = directive.length;
-    if (len == "ll") AppendPrintf(out, NarrowDirective(directive, "ll"), va_arg(args, unsigned long long));
-    else if (len == "l") AppendPrintf(out, NarrowDirective(directive, "l"), va_arg(args, unsigned long));
-    else if (len == "j") AppendPrintf(out, NarrowDirective(directive, "j"), va_arg(args, uintmax_t));
-    else if (len == "z" || len == "t") AppendPrintf(out, NarrowDirective(directive, "z"), va_arg(args, size_t));
-    else AppendPrintf(out, NarrowDirective(directive, len.c_str()), va_arg(args, unsigned int));
+    if (len == "ll")
+        AppendPrintf(out, NarrowDirective(directive, "ll"), va_arg(args, unsigned long long));
+    else if (len == "l")
+        AppendPrintf(out, NarrowDirective(directive, "l"), va_arg(args, unsigned long));
+    else if (len == "j")
+        AppendPrintf(out, NarrowDirective(directive, "j"), va_arg(args, uintmax_t));
+    else if (len == "z" || len == "t")
+        AppendPrintf(out, NarrowDirective(directive, "z"), va_arg(args, size_t));
+    else
+        AppendPrintf(out, NarrowDirective(directive, len.c_str()), va_arg(args, unsigned int));
 }
 
 void AppendFloating(std::u16string& out, const Directive& directive, va_list& args) {
-    if (directive.length == "L") AppendPrintf(out, NarrowDirective(directive, "L"), va_arg(args, long double));
-    else AppendPrintf(out, NarrowDirective(directive, ""), va_arg(args, double));
+    if (directive.length == "L")
+        AppendPrintf(out, NarrowDirective(directive, "L"), va_arg(args, long double));
+    else
+        AppendPrintf(out, NarrowDirective(directive, ""), va_arg(args, double));
 }
 
 void AppendPadded(std::u16string& out, const Directive& directive, std::u16string_view text) {
     if (directive.precision >= 0 && text.size() > static_cast<size_t>(directive.precision)) {
         size_t cut = static_cast<size_t>(directive.precision);
         // Never leave half a surrogate pair at the cut.
-        if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;
+        if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF)
+            --cut;
         text = text.substr(0, cut);
     }
     const size_t pad = directive.width > 0 && text.size() < static_cast<size_t>(directive.width)
-                           ? static_cast<size_t>(directive.width) - text.size() : 0;
-    if (!directive.LeftAligned()) out.append(pad, u' ');
+                           ? static_cast<size_t>(directive.width) - text.size()
+                           : 0;
+    if (!directive.LeftAligned())
+        out.append(pad, u' ');
     out += text;
-    if (directive.LeftAligned()) out.append(pad, u' ');
+    if (directive.LeftAligned())
+        out.append(pad, u' ');
 }
 
 void AppendString(std::u16string& out, const Directive& directive, va_list& args, bool narrow) {
@@ -148,8 +178,8 @@ void AppendString(std::u16string& out, const Directive& directive, va_list& args
 
 void AppendChar(std::u16string& out, const Directive& directive, va_list& args, bool narrow) {
     const int value = va_arg(args, int);
-    const char16_t ch = narrow ? static_cast<char16_t>(static_cast<unsigned char>(value))
-                               : static_cast<char16_t>(value);
+    const char16_t ch =
+        narrow ? static_cast<char16_t>(static_cast<unsigned char>(value)) : static_cast<char16_t>(value);
     Directive plain = directive;
     plain.precision = -1;
     AppendPadded(out, plain, std::u16string_view(&ch, 1));
@@ -158,11 +188,20 @@ void AppendChar(std::u16string& out, const Directive& directive, va_list& args, 
 // Returns false for a conversion this formatter does not know.
 bool AppendConversion(std::u16string& out, const Directive& directive, va_list& args) {
     switch (directive.conversion) {
-    case u'd': case u'i': AppendSigned(out, directive, args); return true;
-    case u'u': case u'o': case u'x': case u'X': AppendUnsigned(out, directive, args); return true;
-    case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': case u'a': case u'A':
-        AppendFloating(out, directive, args);
-        return true;
+    case u'd':
+    case u'i': AppendSigned(out, directive, args); return true;
+    case u'u':
+    case u'o':
+    case u'x':
+    case u'X': AppendUnsigned(out, directive, args); return true;
+    case u'f':
+    case u'F':
+    case u'e':
+    case u'E':
+    case u'g':
+    case u'G':
+    case u'a':
+    case u'A': AppendFloating(out, directive, args); return true;
     case u'p': AppendPrintf(out, NarrowDirective(directive, ""), va_arg(args, void*)); return true;
     case u's': AppendString(out, directive, args, directive.length == "h"); return true;
     case u'S': AppendString(out, directive, args, directive.length != "l"); return true;
@@ -174,7 +213,7 @@ bool AppendConversion(std::u16string& out, const Directive& directive, va_list& 
     }
 }
 
-} // namespace
+}   // namespace
 
 void CString::FormatV(const char16_t* format, va_list args) {
     std::u16string out;
@@ -196,7 +235,8 @@ void CString::FormatV(const char16_t* format, va_list args) {
             out.append(start, p);
             break;
         }
-        if (!AppendConversion(out, directive, work)) out.append(start, p + 1);
+        if (!AppendConversion(out, directive, work))
+            out.append(start, p + 1);
     }
     va_end(work);
     m_text = std::move(out);

@@ -27,17 +27,19 @@ ClockState& State() {
 COleDateTime RealLocalNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    if (!localtime_r(&now, &local)) return COleDateTime();
-    return COleDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                        local.tm_min, std::min(local.tm_sec, 59));   // a leap second stays in its minute
+    if (!localtime_r(&now, &local))
+        return COleDateTime();
+    return COleDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                        std::min(local.tm_sec, 59));   // a leap second stays in its minute
 }
 
-} // namespace
+}   // namespace
 
 COleDateTime Clock::LocalNow() {
     {
         std::lock_guard lock(State().mutex);
-        if (State().fixedLinear) return COleDateTime(COleDateTime::FromLinear(*State().fixedLinear));
+        if (State().fixedLinear)
+            return COleDateTime(COleDateTime::FromLinear(*State().fixedLinear));
     }
     return RealLocalNow();
 }
@@ -66,7 +68,8 @@ void Clock::Set(std::optional<COleDateTime> localNow) {
 }
 
 void Clock::AdvanceSeconds(double seconds) {
-    if (!std::isfinite(seconds)) return;
+    if (!std::isfinite(seconds))
+        return;
     const COleDateTime base = LocalNow();
     std::lock_guard lock(State().mutex);
     const double start = State().fixedLinear ? *State().fixedLinear : COleDateTime::ToLinear(base.m_dt);

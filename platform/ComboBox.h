@@ -12,14 +12,14 @@ class QUILLMAR_PLATFORM_EXPORT CComboBox {
 public:
     virtual ~CComboBox() = default;
     virtual int GetCount() const = 0;
-    virtual int AddString(const CString& text) = 0;               // index of the new item
-    virtual int InsertString(int index, const CString& text) = 0; // -1 appends
-    virtual int DeleteString(int index) = 0;                      // remaining count, CB_ERR
+    virtual int AddString(const CString& text) = 0;                 // index of the new item
+    virtual int InsertString(int index, const CString& text) = 0;   // -1 appends
+    virtual int DeleteString(int index) = 0;                        // remaining count, CB_ERR
     virtual void ResetContent() = 0;
     virtual CString GetLBText(int index) const = 0;
-    virtual int SetItemData(int index, uintptr_t value) = 0;      // CB_ERR on a bad index
-    virtual uintptr_t GetItemData(int index) const = 0;           // CB_ERR on a bad index
-    virtual int GetCurSel() const = 0;                            // CB_ERR when none
-    virtual int SetCurSel(int index) = 0;                         // -1 clears; CB_ERR when out of range
+    virtual int SetItemData(int index, uintptr_t value) = 0;   // CB_ERR on a bad index
+    virtual uintptr_t GetItemData(int index) const = 0;        // CB_ERR on a bad index
+    virtual int GetCurSel() const = 0;                         // CB_ERR when none
+    virtual int SetCurSel(int index) = 0;                      // -1 clears; CB_ERR when out of range
     virtual int FindStringExact(int startAfter, const CString& text) const = 0;
 };

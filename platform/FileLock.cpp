@@ -6,8 +6,7 @@
 
 #include <cerrno>
 
-FileLock::FileLock(const std::string& lockPath)
-    : m_fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+FileLock::FileLock(const std::string& lockPath) : m_fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
     if (m_fd < 0)
         return;
     int rc;

@@ -47,7 +47,7 @@ CString Truncated(CString text, int maxLength) {
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 std::shared_ptr<Library> Library::Load(const CString& dllName) {
     const std::string name = dllName.ToUtf8();

@@ -8,7 +8,9 @@
 
 enum : int { LVCFMT_LEFT = 0, LVCFMT_RIGHT = 1, LVCFMT_CENTER = 2 };
 enum : unsigned {
-    LVS_EX_GRIDLINES = 0x1, LVS_EX_FULLROWSELECT = 0x20, LVS_EX_LABELTIP = 0x4000,
+    LVS_EX_GRIDLINES = 0x1,
+    LVS_EX_FULLROWSELECT = 0x20,
+    LVS_EX_LABELTIP = 0x4000,
     LVS_EX_DOUBLEBUFFER = 0x10000,
 };
 enum : unsigned { LVIS_FOCUSED = 0x1, LVIS_SELECTED = 0x2 };
@@ -36,7 +38,7 @@ public:
     virtual uintptr_t GetItemData(int row) const = 0;
     virtual bool SetItemState(int row, unsigned state, unsigned mask) = 0;
     virtual unsigned GetItemState(int row, unsigned mask) const = 0;
-    virtual int GetNextItem(int start, int flags) const = 0;     // -1 when none
+    virtual int GetNextItem(int start, int flags) const = 0;   // -1 when none
     virtual bool EnsureVisible(int row, bool partialOk) = 0;
     virtual int GetSelectedCount() const = 0;
 };

@@ -46,7 +46,11 @@ CString ExpandPicture(const CString& picture, FieldFn field) {
             ++i;
             while (i < p.size()) {
                 if (p[i] == u'\'') {
-                    if (i + 1 < p.size() && p[i + 1] == u'\'') { out += u'\''; i += 2; continue; }
+                    if (i + 1 < p.size() && p[i + 1] == u'\'') {
+                        out += u'\'';
+                        i += 2;
+                        continue;
+                    }
                     ++i;
                     break;
                 }
@@ -55,14 +59,16 @@ CString ExpandPicture(const CString& picture, FieldFn field) {
             continue;
         }
         size_t run = 1;
-        while (i + run < p.size() && p[i + run] == c) ++run;
-        if (!field(out, c, static_cast<int>(run))) out += CString(std::u16string(run, c));
+        while (i + run < p.size() && p[i + run] == c)
+            ++run;
+        if (!field(out, c, static_cast<int>(run)))
+            out += CString(std::u16string(run, c));
         i += run;
     }
     return out;
 }
 
-} // namespace
+}   // namespace
 
 const Locale& Locale::EnglishUS() {
     static const Locale english = MakeEnglishUS();
@@ -75,7 +81,8 @@ Locale LocaleFromEnvironment(const Locale& base);
 const Locale& Locale::UserDefault() {
     UserDefaultState& state = UserState();
     std::lock_guard lock(state.mutex);
-    if (state.pinned) return *state.pinned;
+    if (state.pinned)
+        return *state.pinned;
     if (!state.loaded) {
         state.fromEnvironment = LocaleFromEnvironment(EnglishUS());
         state.loaded = true;
@@ -98,37 +105,48 @@ void Locale::OverrideUserDefault(const Locale* locale) {
 }
 
 CString Locale::FormatDate(const COleDateTime& date, const CString& picture) const {
-    if (date.GetStatus() != COleDateTime::valid || date.GetYear() < 0) return CString();
+    if (date.GetStatus() != COleDateTime::valid || date.GetYear() < 0)
+        return CString();
     const int year = date.GetYear(), month = date.GetMonth(), day = date.GetDay();
     const int weekday = date.GetDayOfWeek() - 1;
     return ExpandPicture(picture, [&](CString& out, char16_t letter, int run) {
         switch (letter) {
         case u'd':
-            if (run == 1) AppendNumber(out, day, 1);
-            else if (run == 2) AppendNumber(out, day, 2);
-            else if (run == 3) out += abbrevDayNames[weekday];
-            else out += dayNames[weekday];
+            if (run == 1)
+                AppendNumber(out, day, 1);
+            else if (run == 2)
+                AppendNumber(out, day, 2);
+            else if (run == 3)
+                out += abbrevDayNames[weekday];
+            else
+                out += dayNames[weekday];
             return true;
         case u'M':
-            if (run <= 2) AppendNumber(out, month, run);
-            else if (run == 3) out += abbrevMonthNames[month - 1];
-            else out += monthNames[month - 1];
+            if (run <= 2)
+                AppendNumber(out, month, run);
+            else if (run == 3)
+                out += abbrevMonthNames[month - 1];
+            else
+                out += monthNames[month - 1];
             return true;
         case u'y':
-            if (run <= 2) AppendNumber(out, year % 100, run);
-            else AppendNumber(out, year, 1);
+            if (run <= 2)
+                AppendNumber(out, year % 100, run);
+            else
+                AppendNumber(out, year, 1);
             return true;
-        default:
-            return false;
+        default: return false;
         }
     });
 }
 
 CString Locale::FormatDefaultDateTime(const COleDateTime& value) const {
-    if (value.GetStatus() != COleDateTime::valid) return CString();
+    if (value.GetStatus() != COleDateTime::valid)
+        return CString();
     const bool onZeroDay = value.GetYear() == 1899 && value.GetMonth() == 12 && value.GetDay() == 30;
     const bool atMidnight = value.GetHour() == 0 && value.GetMinute() == 0 && value.GetSecond() == 0;
-    if (onZeroDay && !atMidnight) return FormatTime(value, timePicture);
+    if (onZeroDay && !atMidnight)
+        return FormatTime(value, timePicture);
     CString text = FormatDate(value, shortDatePicture);
     if (!atMidnight) {
         text += u' ';
@@ -138,7 +156,8 @@ CString Locale::FormatDefaultDateTime(const COleDateTime& value) const {
 }
 
 CString Locale::FormatTime(const COleDateTime& time, const CString& picture) const {
-    if (time.GetStatus() != COleDateTime::valid || time.GetHour() < 0) return CString();
+    if (time.GetStatus() != COleDateTime::valid || time.GetHour() < 0)
+        return CString();
     const int hour = time.GetHour(), minute = time.GetMinute(), second = time.GetSecond();
     const int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     const CString& designator = hour < 12 ? amDesignator : pmDesignator;
@@ -149,11 +168,8 @@ CString Locale::FormatTime(const COleDateTime& time, const CString& picture) con
         case u'H': AppendNumber(out, hour, digits); return true;
         case u'm': AppendNumber(out, minute, digits); return true;
         case u's': AppendNumber(out, second, digits); return true;
-        case u't':
-            out += run == 1 ? designator.Left(1) : designator;
-            return true;
-        default:
-            return false;
+        case u't': out += run == 1 ? designator.Left(1) : designator; return true;
+        default: return false;
         }
     });
 }

@@ -17,13 +17,13 @@ struct QUILLMAR_PLATFORM_EXPORT Locale {
     CString timePicture = u"h:mm:ss tt";
     CString amDesignator = u"AM";
     CString pmDesignator = u"PM";
-    std::array<CString, 7> dayNames;        // Sunday first
+    std::array<CString, 7> dayNames;   // Sunday first
     std::array<CString, 7> abbrevDayNames;
-    std::array<CString, 12> monthNames;     // January first
+    std::array<CString, 12> monthNames;   // January first
     std::array<CString, 12> abbrevMonthNames;
     CString decimalPoint = u".";
     CString thousandsSeparator = u",";
-    int grouping = 3;                       // digits per group; 0 = none
+    int grouping = 3;   // digits per group; 0 = none
     CString currencySymbol = u"$";
     int currencyDigits = 2;
     // Positive: 0 "$1.1", 1 "1.1$", 2 "$ 1.1", 3 "1.1 $". Negative: the Windows codes 0..15,

@@ -18,16 +18,23 @@ bool ParsePlainNumber(CString text, PlainNumber& number) {
     text.Trim();
     const std::u16string& s = text.str();
     size_t i = 0;
-    if (i < s.size() && s[i] == u'-') { number.negative = true; ++i; }
-    while (i < s.size() && IsDigit(s[i])) number.integer += s[i++];
+    if (i < s.size() && s[i] == u'-') {
+        number.negative = true;
+        ++i;
+    }
+    while (i < s.size() && IsDigit(s[i]))
+        number.integer += s[i++];
     if (i < s.size() && s[i] == u'.') {
         ++i;
-        while (i < s.size() && IsDigit(s[i])) number.fraction += s[i++];
-        if (number.integer.empty() && number.fraction.empty()) return false;
+        while (i < s.size() && IsDigit(s[i]))
+            number.fraction += s[i++];
+        if (number.integer.empty() && number.fraction.empty())
+            return false;
     } else if (number.integer.empty()) {
         return false;
     }
-    if (i != s.size()) return false;
+    if (i != s.size())
+        return false;
     const size_t firstNonZero = number.integer.find_first_not_of(u'0');
     number.integer = firstNonZero == std::u16string::npos ? u"0" : number.integer.substr(firstNonZero);
     return true;
@@ -48,11 +55,15 @@ void RoundTo(PlainNumber& number, int digits) {
             size_t i = all.size();
             while (i > 0) {
                 --i;
-                if (all[i] == u'9') { all[i] = u'0'; continue; }
+                if (all[i] == u'9') {
+                    all[i] = u'0';
+                    continue;
+                }
                 ++all[i];
                 break;
             }
-            if (i == 0 && all[0] == u'0') all.insert(all.begin(), u'1');
+            if (i == 0 && all[0] == u'0')
+                all.insert(all.begin(), u'1');
             number.integer = all.substr(0, all.size() - keep);
             number.fraction = all.substr(all.size() - keep);
         }
@@ -66,7 +77,8 @@ CString Grouped(const Locale& locale, const PlainNumber& number) {
     const size_t group = locale.grouping > 0 ? static_cast<size_t>(locale.grouping) : 0;
     for (size_t i = 0; i < digits.size(); ++i) {
         const size_t left = digits.size() - i;
-        if (group && i > 0 && left % group == 0) out += locale.thousandsSeparator;
+        if (group && i > 0 && left % group == 0)
+            out += locale.thousandsSeparator;
         out += digits[i];
     }
     if (!number.fraction.empty()) {
@@ -78,9 +90,9 @@ CString Grouped(const Locale& locale, const PlainNumber& number) {
 
 // The Windows negative currency orders: $ is the symbol, n the number.
 const char16_t* NegativePattern(int order) {
-    static const char16_t* const patterns[16] = {
-        u"($n)", u"-$n", u"$-n", u"$n-", u"(n$)", u"-n$", u"n-$", u"n$-",
-        u"-n $", u"-$ n", u"n $-", u"$ n-", u"$ -n", u"n- $", u"($ n)", u"(n $)"};
+    static const char16_t* const patterns[16] = {u"($n)", u"-$n",  u"$-n",   u"$n-",  u"(n$)", u"-n$",
+                                                 u"n-$",  u"n$-",  u"-n $",  u"-$ n", u"n $-", u"$ n-",
+                                                 u"$ -n", u"n- $", u"($ n)", u"(n $)"};
     return order >= 0 && order < 16 ? patterns[order] : patterns[0];
 }
 
@@ -92,25 +104,30 @@ const char16_t* PositivePattern(int order) {
 CString ApplyPattern(const char16_t* pattern, const CString& symbol, const CString& amount) {
     CString out;
     for (const char16_t* p = pattern; *p; ++p) {
-        if (*p == u'$') out += symbol;
-        else if (*p == u'n') out += amount;
-        else out += *p;
+        if (*p == u'$')
+            out += symbol;
+        else if (*p == u'n')
+            out += amount;
+        else
+            out += *p;
     }
     return out;
 }
 
-} // namespace
+}   // namespace
 
 CString Locale::FormatNumber(const CString& number) const {
     PlainNumber parsed;
-    if (!ParsePlainNumber(number, parsed)) return CString();
+    if (!ParsePlainNumber(number, parsed))
+        return CString();
     const CString body = Grouped(*this, parsed);
     return parsed.negative && !IsZero(parsed) ? u"-" + body : body;
 }
 
 CString Locale::FormatCurrency(const CString& number) const {
     PlainNumber parsed;
-    if (!ParsePlainNumber(number, parsed)) return CString();
+    if (!ParsePlainNumber(number, parsed))
+        return CString();
     RoundTo(parsed, currencyDigits);
     const CString amount = Grouped(*this, parsed);
     if (parsed.negative && !IsZero(parsed)) {

@@ -16,7 +16,8 @@ class SystemLocale {
 public:
     SystemLocale(int mask, const std::string& name) : m_handle(newlocale(mask, name.c_str(), locale_t{})) {}
     ~SystemLocale() {
-        if (m_handle) freelocale(m_handle);
+        if (m_handle)
+            freelocale(m_handle);
     }
     SystemLocale(const SystemLocale&) = delete;
     SystemLocale& operator=(const SystemLocale&) = delete;
@@ -35,9 +36,11 @@ public:
 private:
     CString Decode(const std::string& text) const {
         const std::string codeset = Raw(CODESET);
-        if (text.empty() || codeset == "UTF-8" || codeset == "ANSI_X3.4-1968") return CString::FromUtf8(text);
+        if (text.empty() || codeset == "UTF-8" || codeset == "ANSI_X3.4-1968")
+            return CString::FromUtf8(text);
         iconv_t cd = iconv_open("UTF-8", codeset.c_str());
-        if (cd == reinterpret_cast<iconv_t>(-1)) return CString::FromUtf8(text);
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return CString::FromUtf8(text);
         std::string out(text.size() * 4 + 4, '\0');
         char* in = const_cast<char*>(text.data());
         size_t inLeft = text.size();
@@ -45,7 +48,8 @@ private:
         size_t outLeft = out.size();
         const size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
         iconv_close(cd);
-        if (result == static_cast<size_t>(-1)) return CString::FromUtf8(text);
+        if (result == static_cast<size_t>(-1))
+            return CString::FromUtf8(text);
         out.resize(out.size() - outLeft);
         return CString::FromUtf8(out);
     }
@@ -62,18 +66,28 @@ bool IsStrftimeModifier(char c) {
 void AppendStrftimeAsPicture(const SystemLocale& system, const std::string& format, CString& out, int depth) {
     auto literal = [&out](char c) {
         const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (c == '\'') out += u"''";
-        else if (letter) { out += u'\''; out += static_cast<char16_t>(c); out += u'\''; }
-        else out += CString(std::string(1, c));
+        if (c == '\'')
+            out += u"''";
+        else if (letter) {
+            out += u'\'';
+            out += static_cast<char16_t>(c);
+            out += u'\'';
+        } else
+            out += CString(std::string(1, c));
     };
     for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%' || i + 1 >= format.size()) { literal(format[i]); continue; }
+        if (format[i] != '%' || i + 1 >= format.size()) {
+            literal(format[i]);
+            continue;
+        }
         char c = format[++i];
-        while (IsStrftimeModifier(c) && i + 1 < format.size()) c = format[++i];
+        while (IsStrftimeModifier(c) && i + 1 < format.size())
+            c = format[++i];
         switch (c) {
         case 'a': out += u"ddd"; break;
         case 'A': out += u"dddd"; break;
-        case 'b': case 'h': out += u"MMM"; break;
+        case 'b':
+        case 'h': out += u"MMM"; break;
         case 'B': out += u"MMMM"; break;
         case 'd': out += u"dd"; break;
         case 'e': out += u"d"; break;
@@ -86,15 +100,18 @@ void AppendStrftimeAsPicture(const SystemLocale& system, const std::string& form
         case 'l': out += u"h"; break;
         case 'M': out += u"mm"; break;
         case 'S': out += u"ss"; break;
-        case 'p': case 'P': out += u"tt"; break;
+        case 'p':
+        case 'P': out += u"tt"; break;
         case 'D': out += u"MM/dd/yy"; break;
         case 'F': out += u"yyyy-MM-dd"; break;
         case 'T': out += u"HH:mm:ss"; break;
         case 'R': out += u"HH:mm"; break;
         case 'r':
-            if (depth < 2) AppendStrftimeAsPicture(system, system.Raw(T_FMT_AMPM), out, depth + 1);
+            if (depth < 2)
+                AppendStrftimeAsPicture(system, system.Raw(T_FMT_AMPM), out, depth + 1);
             break;
-        case 'n': case 't': out += u' '; break;
+        case 'n':
+        case 't': out += u' '; break;
         case '%': out += u'%'; break;
         default: break;   // zones, week numbers and the like have no picture letter
         }
@@ -119,14 +136,17 @@ void ReadTime(const SystemLocale& system, Locale& locale) {
     locale.amDesignator = system.Text(AM_STR);
     locale.pmDesignator = system.Text(PM_STR);
     const CString shortDate = PictureFromStrftime(system, D_FMT);
-    if (!shortDate.IsEmpty()) locale.shortDatePicture = shortDate;
+    if (!shortDate.IsEmpty())
+        locale.shortDatePicture = shortDate;
     const CString time = PictureFromStrftime(system, T_FMT);
-    if (!time.IsEmpty()) locale.timePicture = time;
+    if (!time.IsEmpty())
+        locale.timePicture = time;
 }
 
 void ReadNumeric(const SystemLocale& system, Locale& locale) {
     const CString point = system.Text(RADIXCHAR);
-    if (!point.IsEmpty()) locale.decimalPoint = point;
+    if (!point.IsEmpty())
+        locale.decimalPoint = point;
     locale.thousandsSeparator = system.Text(THOUSEP);
     const int group = system.Number(GROUPING);
     locale.grouping = locale.thousandsSeparator.IsEmpty() || group == CHAR_MAX || group <= 0 ? 0 : group;
@@ -152,19 +172,19 @@ void ReadMonetary(const SystemLocale& system, Locale& locale) {
     const bool before = pPrecedes == CHAR_MAX || pPrecedes == 1;
     const bool spaced = pSeparated == 1;
     locale.positiveCurrencyOrder = before ? (spaced ? 2 : 0) : (spaced ? 3 : 1);
-    locale.negativeCurrencyOrder = NegativeOrder(nPrecedes == CHAR_MAX ? before : nPrecedes == 1,
-                                                 nSeparated == 1, nSign == CHAR_MAX ? 1 : nSign);
+    locale.negativeCurrencyOrder =
+        NegativeOrder(nPrecedes == CHAR_MAX ? before : nPrecedes == 1, nSeparated == 1, nSign == CHAR_MAX ? 1 : nSign);
 }
 
 bool MeansEnglishUS(const std::string& name) {
-    return name.empty() || name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0 ||
-           name.rfind("en_US", 0) == 0;
+    return name.empty() || name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0 || name.rfind("en_US", 0) == 0;
 }
 
 std::string NameFor(const char* category) {
     for (const char* variable : {"LC_ALL", category, "LANG"}) {
         const char* value = std::getenv(variable);
-        if (value && *value) return value;
+        if (value && *value)
+            return value;
     }
     return std::string();
 }
@@ -173,12 +193,14 @@ std::string NameFor(const char* category) {
 template <class ReadFn>
 void ApplyCategory(Locale& locale, const char* variable, int mask, ReadFn read) {
     const std::string name = NameFor(variable);
-    if (MeansEnglishUS(name)) return;
+    if (MeansEnglishUS(name))
+        return;
     const SystemLocale system(mask, name);
-    if (system) read(system, locale);
+    if (system)
+        read(system, locale);
 }
 
-} // namespace
+}   // namespace
 
 Locale LocaleFromEnvironment(const Locale& base) {
     Locale locale = base;
@@ -190,7 +212,8 @@ Locale LocaleFromEnvironment(const Locale& base) {
 
 std::optional<Locale> Locale::FromSystem(const std::string& name) {
     const SystemLocale system(LC_TIME_MASK | LC_NUMERIC_MASK | LC_MONETARY_MASK | LC_CTYPE_MASK, name);
-    if (!system) return std::nullopt;
+    if (!system)
+        return std::nullopt;
     Locale locale = EnglishUS();
     ReadTime(system, locale);
     ReadNumeric(system, locale);

@@ -17,14 +17,14 @@ MessageBoxState& State() {
     return state;
 }
 
-} // namespace
+}   // namespace
 
 int DefaultMessageBoxAnswer(unsigned flags) {
     switch (flags & MB_TYPEMASK) {
     case MB_OK: return IDOK;
     case MB_YESNO: return IDNO;
     case MB_ABORTRETRYIGNORE: return IDABORT;   // the box has no Cancel; Abort stops the work
-    default: return IDCANCEL;                    // every other box has a Cancel button
+    default: return IDCANCEL;                   // every other box has a Cancel button
     }
 }
 

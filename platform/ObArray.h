@@ -24,8 +24,14 @@ public:
     CObject* GetAt(int index) const { return m_items.at(index).get(); }
     CObject* operator[](int index) const { return GetAt(index); }
 
-    int Add(CObject* item) { m_items.emplace_back(item); return GetSize() - 1; }
-    int Add(std::unique_ptr<CObject> item) { m_items.push_back(std::move(item)); return GetSize() - 1; }
+    int Add(CObject* item) {
+        m_items.emplace_back(item);
+        return GetSize() - 1;
+    }
+    int Add(std::unique_ptr<CObject> item) {
+        m_items.push_back(std::move(item));
+        return GetSize() - 1;
+    }
     void InsertAt(int index, CObject* item) { m_items.emplace(m_items.begin() + index, item); }
     void SetAt(int index, CObject* item) { m_items.at(index).reset(item); }
     void RemoveAt(int index, int count = 1) {

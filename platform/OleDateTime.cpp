@@ -49,7 +49,8 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
 }
 
 bool InRange(double oleDate) {
-    if (!std::isfinite(oleDate)) return false;
+    if (!std::isfinite(oleDate))
+        return false;
     const double linear = COleDateTime::ToLinear(oleDate);
     return linear >= kMinDate && linear < kMaxDateEnd;
 }
@@ -58,7 +59,8 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0 && (a < 0) 
 
 // OLE rounds to the nearest second before splitting into fields.
 bool ToFields(const COleDateTime& date, Fields& f) {
-    if (date.GetStatus() != COleDateTime::valid || !InRange(date.m_dt)) return false;
+    if (date.GetStatus() != COleDateTime::valid || !InRange(date.m_dt))
+        return false;
     const auto seconds = static_cast<int64_t>(std::llround(COleDateTime::ToLinear(date.m_dt) * kSecondsPerDay));
     const int64_t days = FloorDiv(seconds, kSecondsPerDay);
     const int64_t secondOfDay = seconds - days * kSecondsPerDay;
@@ -72,9 +74,7 @@ bool ToFields(const COleDateTime& date, Fields& f) {
     return true;
 }
 
-int StatusRank(int status) {
-    return status == COleDateTime::valid ? 2 : (status == COleDateTime::invalid ? 1 : 0);
-}
+int StatusRank(int status) { return status == COleDateTime::valid ? 2 : (status == COleDateTime::invalid ? 1 : 0); }
 
 COleDateTime Shifted(const COleDateTime& date, const COleDateTimeSpan& span, double sign) {
     COleDateTime result;
@@ -89,7 +89,7 @@ COleDateTime Shifted(const COleDateTime& date, const COleDateTimeSpan& span, dou
     return COleDateTime(COleDateTime::FromLinear(COleDateTime::ToLinear(date.m_dt) + sign * span.m_span));
 }
 
-} // namespace
+}   // namespace
 
 COleDateTime::COleDateTime(double oleDate) : m_dt(oleDate), m_status(InRange(oleDate) ? valid : invalid) {}
 
@@ -101,8 +101,8 @@ COleDateTime COleDateTime::GetCurrentTime() { return Clock::LocalNow(); }
 
 int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) {
     const bool ok = year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-                    day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 &&
-                    minute <= 59 && second >= 0 && second <= 59;
+                    day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 &&
+                    second >= 0 && second <= 59;
     if (!ok) {
         m_dt = 0.0;
         m_status = invalid;
@@ -117,26 +117,50 @@ int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute
 
 int COleDateTime::SetDate(int year, int month, int day) { return SetDateTime(year, month, day, 0, 0, 0); }
 
-int COleDateTime::SetTime(int hour, int minute, int second) {
-    return SetDateTime(1899, 12, 30, hour, minute, second);
+int COleDateTime::SetTime(int hour, int minute, int second) { return SetDateTime(1899, 12, 30, hour, minute, second); }
+
+int COleDateTime::GetYear() const {
+    Fields f;
+    return ToFields(*this, f) ? f.year : -1;
+}
+int COleDateTime::GetMonth() const {
+    Fields f;
+    return ToFields(*this, f) ? f.month : -1;
+}
+int COleDateTime::GetDay() const {
+    Fields f;
+    return ToFields(*this, f) ? f.day : -1;
+}
+int COleDateTime::GetHour() const {
+    Fields f;
+    return ToFields(*this, f) ? f.hour : -1;
+}
+int COleDateTime::GetMinute() const {
+    Fields f;
+    return ToFields(*this, f) ? f.minute : -1;
+}
+int COleDateTime::GetSecond() const {
+    Fields f;
+    return ToFields(*this, f) ? f.second : -1;
+}
+int COleDateTime::GetDayOfWeek() const {
+    Fields f;
+    return ToFields(*this, f) ? f.dayOfWeek : -1;
+}
+int COleDateTime::GetDayOfYear() const {
+    Fields f;
+    return ToFields(*this, f) ? f.dayOfYear : -1;
 }
 
-int COleDateTime::GetYear() const { Fields f; return ToFields(*this, f) ? f.year : -1; }
-int COleDateTime::GetMonth() const { Fields f; return ToFields(*this, f) ? f.month : -1; }
-int COleDateTime::GetDay() const { Fields f; return ToFields(*this, f) ? f.day : -1; }
-int COleDateTime::GetHour() const { Fields f; return ToFields(*this, f) ? f.hour : -1; }
-int COleDateTime::GetMinute() const { Fields f; return ToFields(*this, f) ? f.minute : -1; }
-int COleDateTime::GetSecond() const { Fields f; return ToFields(*this, f) ? f.second : -1; }
-int COleDateTime::GetDayOfWeek() const { Fields f; return ToFields(*this, f) ? f.dayOfWeek : -1; }
-int COleDateTime::GetDayOfYear() const { Fields f; return ToFields(*this, f) ? f.dayOfYear : -1; }
-
 bool COleDateTime::operator==(const COleDateTime& other) const {
-    if (m_status != valid || other.m_status != valid) return m_status == other.m_status;
+    if (m_status != valid || other.m_status != valid)
+        return m_status == other.m_status;
     return ToLinear(m_dt) == ToLinear(other.m_dt);
 }
 
 bool COleDateTime::operator<(const COleDateTime& other) const {
-    if (m_status != valid || other.m_status != valid) return StatusRank(m_status) < StatusRank(other.m_status);
+    if (m_status != valid || other.m_status != valid)
+        return StatusRank(m_status) < StatusRank(other.m_status);
     return ToLinear(m_dt) < ToLinear(other.m_dt);
 }
 
@@ -159,13 +183,15 @@ COleDateTimeSpan COleDateTime::operator-(const COleDateTime& other) const {
 }
 
 double COleDateTime::ToLinear(double oleDate) {
-    if (oleDate >= 0.0) return oleDate;
+    if (oleDate >= 0.0)
+        return oleDate;
     const double day = std::trunc(oleDate);
     return day + (day - oleDate);
 }
 
 double COleDateTime::FromLinear(double linear) {
-    if (linear >= 0.0) return linear;
+    if (linear >= 0.0)
+        return linear;
     const double day = std::floor(linear);
     const double fraction = linear - day;
     return day - fraction;
@@ -183,10 +209,11 @@ void COleDateTimeSpan::SetDateTimeSpan(long days, int hours, int minutes, int se
 namespace {
 // Whole seconds of the span, rounded to the nearest like the date fields.
 long long SpanSeconds(double span) {
-    if (!std::isfinite(span) || std::fabs(span) > 1e12) return 0;
+    if (!std::isfinite(span) || std::fabs(span) > 1e12)
+        return 0;
     return std::llround(span * 86400.0);
 }
-} // namespace
+}   // namespace
 
 long COleDateTimeSpan::GetDays() const { return static_cast<long>(SpanSeconds(m_span) / 86400); }
 long COleDateTimeSpan::GetHours() const { return static_cast<long>(SpanSeconds(m_span) / 3600 % 24); }

@@ -13,17 +13,17 @@ class QUILLMAR_PLATFORM_EXPORT COleDateTime {
 public:
     enum DateTimeStatus { valid = 0, invalid = 1, null = 2 };
 
-    COleDateTime() = default;                       // valid, 0.0 (30 Dec 1899 00:00)
+    COleDateTime() = default;   // valid, 0.0 (30 Dec 1899 00:00)
     // Valid when finite and within 1 January 100 .. 31 December 9999; invalid otherwise.
     explicit COleDateTime(double oleDate);
     COleDateTime(int year, int month, int day, int hour, int minute, int second);
 
-    static COleDateTime GetCurrentTime();           // local time from the platform clock
+    static COleDateTime GetCurrentTime();   // local time from the platform clock
 
     // Returns 0 and sets the status invalid when a field is out of range (year 100..9999).
     int SetDateTime(int year, int month, int day, int hour, int minute, int second);
     int SetDate(int year, int month, int day);
-    int SetTime(int hour, int minute, int second);  // date part becomes 30 Dec 1899
+    int SetTime(int hour, int minute, int second);   // date part becomes 30 Dec 1899
     void SetStatus(DateTimeStatus status) { m_status = status; }
     DateTimeStatus GetStatus() const { return m_status; }
 

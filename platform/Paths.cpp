@@ -90,9 +90,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 constexpr std::string_view kTempInfix = ".tmp-";
 
 // ".<name>.tmp-<pid>-<n>": the temporary file of a write of `name`, named after its writer.
-std::string TempPrefix(const std::string& baseName) {
-    return "." + baseName + std::string(kTempInfix);
-}
+std::string TempPrefix(const std::string& baseName) { return "." + baseName + std::string(kTempInfix); }
 
 // Temporary files this process is writing at the moment (any thread).
 struct OpenTempFiles {
@@ -186,9 +184,7 @@ pid_t WriterPidOf(std::string_view rest) {
     return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
-bool ProcessIsGone(pid_t pid) {
-    return ::kill(pid, 0) != 0 && errno == ESRCH;
-}
+bool ProcessIsGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 
 // Removes the temporary files of writes of `baseName` in `folder` whose writer is gone; how many.
 int RemoveLeftoversIn(const std::string& folder, const std::string& baseName) {
@@ -217,10 +213,10 @@ int RemoveLeftoversIn(const std::string& folder, const std::string& baseName) {
     return removed;
 }
 
-}  // namespace
+}   // namespace
 
 std::string GetProgramFolder() {
-    Dl_info info {};
+    Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&GetProgramFolder), &info) != 0 && info.dli_fname &&
         info.dli_fname[0] != '\0') {
         char resolved[PATH_MAX];
@@ -243,19 +239,14 @@ std::string GetHomeFolder() {
     std::vector<char> buffer(16384);
     struct passwd pw {};
     struct passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir)
+    if (::getpwuid_r(::getuid(), &pw, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
         return found->pw_dir;
     return "/tmp";
 }
 
-std::string GetConfigHome() {
-    return AbsoluteEnvOr("XDG_CONFIG_HOME", JoinPath(GetHomeFolder(), ".config"));
-}
+std::string GetConfigHome() { return AbsoluteEnvOr("XDG_CONFIG_HOME", JoinPath(GetHomeFolder(), ".config")); }
 
-std::string GetDataHome() {
-    return AbsoluteEnvOr("XDG_DATA_HOME", JoinPath(GetHomeFolder(), ".local/share"));
-}
+std::string GetDataHome() { return AbsoluteEnvOr("XDG_DATA_HOME", JoinPath(GetHomeFolder(), ".local/share")); }
 
 std::string GetDesktopDataFolder() {
     std::string folder = EnvOrEmpty("QUILLMAR_DATA_DIR");
@@ -297,8 +288,7 @@ std::optional<std::string> ResolveNameNoCase(const std::string& folder, const st
     std::vector<std::string> matches;
     while (struct dirent* entry = ::readdir(dir)) {
         const std::string candidate = entry->d_name;
-        if (candidate != "." && candidate != ".." &&
-            CString::FromUtf8(candidate).CompareNoCase(wanted) == 0)
+        if (candidate != "." && candidate != ".." && CString::FromUtf8(candidate).CompareNoCase(wanted) == 0)
             matches.push_back(candidate);
     }
     ::closedir(dir);

@@ -28,7 +28,7 @@ QUILLMAR_PLATFORM_EXPORT bool MakeFolders(const std::string& folder, unsigned mo
 // folder/name when none exists. nullopt when `name` is empty, holds a separator ('/' or '\\')
 // or a NUL, or is "." / "..".
 QUILLMAR_PLATFORM_EXPORT std::optional<std::string> ResolveNameNoCase(const std::string& folder,
-                                                                  const std::string& name);
+                                                                      const std::string& name);
 
 // Writes `bytes` to `path` atomically: temporary file ".<name>.tmp-<pid>-<n>" in the same
 // folder, flush (fsync unless disabled by SetDiskSyncEnabled(false) for benchmarks), rename over
@@ -43,12 +43,13 @@ using FilePieceSink = std::function<bool(std::string_view piece)>;
 // The same, with the bytes handed over piece by piece: `produce` passes every piece to the sink
 // in order and returns false to abandon the write (or when the sink returned false). Lets a
 // large file be written without holding all of its bytes in memory at once.
-QUILLMAR_PLATFORM_EXPORT bool WriteFileAtomicallyInPieces(const std::string& path, const std::function<bool(const FilePieceSink&)>& produce,
-                                 int mode = -1);
+QUILLMAR_PLATFORM_EXPORT bool WriteFileAtomicallyInPieces(const std::string& path,
+                                                          const std::function<bool(const FilePieceSink&)>& produce,
+                                                          int mode = -1);
 // The same, telling what happened: Written; NotWritten (the old file as it was); NotDurable
 // (the new file is in place, but the flush of its folder failed).
-QUILLMAR_PLATFORM_EXPORT WriteStatus WriteFileAtomicallyWithStatus(const std::string& path,
-                                          const std::function<bool(const FilePieceSink&)>& produce, int mode = -1);
+QUILLMAR_PLATFORM_EXPORT WriteStatus WriteFileAtomicallyWithStatus(
+    const std::string& path, const std::function<bool(const FilePieceSink&)>& produce, int mode = -1);
 // Removes the temporary files that writes of `path` by processes that have ended left behind
 // (beside the path and, for a symbolic link, beside the file it leads to). Files of live
 // processes and those this process is writing stay. The number removed.

@@ -63,7 +63,7 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.find_
 
 std::string UnreadableName(const std::string& path) {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
@@ -193,12 +193,11 @@ bool ChangeTree(Change change) {
 bool SetValue(const CString& key, const CString& name, const Registry::Value& value) {
     if (!RegistryTree::NormalizeKey(key) || !RegistryTree::IsValidValueName(name))
         return false;
-    return ChangeTree([&](RegistryTree& tree) {
-        return tree.Set(key, name, value) ? Outcome::Changed : Outcome::Unchanged;
-    });
+    return ChangeTree(
+        [&](RegistryTree& tree) { return tree.Set(key, name, value) ? Outcome::Changed : Outcome::Unchanged; });
 }
 
-}  // namespace
+}   // namespace
 
 std::string Registry::FilePath() { return GetConfigHome() + "/Kestovar/registry.reg"; }
 
@@ -252,9 +251,7 @@ CString Registry::GetString(const CString& key, const CString& name, const CStri
 bool Registry::CreateKey(const CString& key) {
     if (!RegistryTree::NormalizeKey(key))
         return false;
-    return ChangeTree([&](RegistryTree& tree) {
-        return tree.AddKey(key) ? Outcome::Changed : Outcome::Unchanged;
-    });
+    return ChangeTree([&](RegistryTree& tree) { return tree.AddKey(key) ? Outcome::Changed : Outcome::Unchanged; });
 }
 
 bool Registry::SetDword(const CString& key, const CString& name, uint32_t value) {
@@ -279,15 +276,12 @@ bool Registry::SetBinary(const CString& key, const CString& name, const std::vec
 }
 
 bool Registry::DeleteValue(const CString& key, const CString& name) {
-    return ChangeTree([&](RegistryTree& tree) {
-        return tree.Remove(key, name) ? Outcome::Changed : Outcome::Refused;
-    });
+    return ChangeTree(
+        [&](RegistryTree& tree) { return tree.Remove(key, name) ? Outcome::Changed : Outcome::Refused; });
 }
 
 bool Registry::DeleteTree(const CString& key) {
-    return ChangeTree([&](RegistryTree& tree) {
-        return tree.RemoveTree(key) ? Outcome::Changed : Outcome::Refused;
-    });
+    return ChangeTree([&](RegistryTree& tree) { return tree.RemoveTree(key) ? Outcome::Changed : Outcome::Refused; });
 }
 
 std::vector<CString> Registry::ValueNames(const CString& key) {

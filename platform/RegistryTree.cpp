@@ -258,8 +258,7 @@ std::string FormatValue(const CString& name, const Registry::Value& value) {
         if (NeedsHexForm(value.text))
             return HexBytes(line + "hex(1):", Utf16LeWithNul(value.text));
         return line + EscapeQuoted(value.text);
-    case Registry::Type::Binary:
-        return HexBytes(line + "hex:", value.bytes);
+    case Registry::Type::Binary: return HexBytes(line + "hex:", value.bytes);
     }
     return line;
 }
@@ -285,7 +284,7 @@ std::optional<CString> SectionKey(std::string_view inside) {
     return RegistryTree::NormalizeKey(CString::FromUtf8(inside));
 }
 
-}  // namespace
+}   // namespace
 
 bool RegistryTree::PathOrder::operator()(const std::u16string& a, const std::u16string& b) const {
     // The separator sorts before every other character, so "A\B" comes right after "A".
@@ -405,9 +404,8 @@ bool RegistryTree::RemoveTree(const CString& key) {
     }
     const std::u16string folded = Fold(*normalized);
     const std::u16string childPrefix = folded + u'\\';
-    std::erase_if(m_keys, [&](const auto& item) {
-        return item.first == folded || item.first.starts_with(childPrefix);
-    });
+    std::erase_if(m_keys,
+                  [&](const auto& item) { return item.first == folded || item.first.starts_with(childPrefix); });
     return true;
 }
 

@@ -14,7 +14,7 @@ TableState& State() {
     return state;
 }
 
-} // namespace
+}   // namespace
 
 void StringTable::Register(std::map<unsigned, CString> table) {
     std::lock_guard lock(State().mutex);

@@ -85,16 +85,14 @@ bool ConnectTo(int fd, const std::string& path) {
     if (!target.Fill(address))
         return false;
     int rc;
-    while ((rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address)) != 0 &&
-           errno == EINTR) {}
+    while ((rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address)) != 0 && errno == EINTR) {}
     return rc == 0;
 }
 
 bool BindTo(int fd, const std::string& path) {
     SocketAddress target(path);
     sockaddr_un address;
-    return target.Fill(address) &&
-           ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    return target.Fill(address) && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
 }
 
 // A socket file whose owner is gone refuses connections; anything else counts as alive so we
@@ -132,8 +130,7 @@ uint64_t Fnv1a(const std::string& bytes, uint64_t basis, bool reversed) {
 
 std::string HashName(const std::string& bytes) {
     std::string hash;
-    for (uint64_t part : {Fnv1a(bytes, 0xCBF29CE484222325ULL, false),
-                          Fnv1a(bytes, 0x84222325CBF29CE4ULL, true)})
+    for (uint64_t part : {Fnv1a(bytes, 0xCBF29CE484222325ULL, false), Fnv1a(bytes, 0x84222325CBF29CE4ULL, true)})
         for (int shift = 56; shift >= 0; shift -= 8)
             hash += static_cast<char>((part >> shift) & 0xFF);
     return "h" + HexOf(hash);
@@ -169,7 +166,7 @@ std::optional<WindowMessage> DecodeDatagram(const unsigned char* in, size_t size
 }
 
 bool WaitFor(int fd, short events, int timeoutMs) {
-    pollfd p {fd, events, 0};
+    pollfd p{fd, events, 0};
     int rc;
     while ((rc = ::poll(&p, 1, timeoutMs)) < 0 && errno == EINTR) {}
     return rc > 0;
@@ -187,7 +184,7 @@ bool SendDatagram(int fd, const unsigned char* bytes) {
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 std::string WindowMessageFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -242,15 +239,14 @@ std::unique_ptr<WindowEndpoint> WindowEndpoint::Open(const CString& title) {
     if (endpoint.Get() < 0)
         return nullptr;
     if (!BindTo(endpoint.Get(), path)) {
-        if (errno != EADDRINUSE || !IsSocketFile(path) || HasListener(path) ||
-            ::unlink(path.c_str()) != 0 || !BindTo(endpoint.Get(), path))
+        if (errno != EADDRINUSE || !IsSocketFile(path) || HasListener(path) || ::unlink(path.c_str()) != 0 ||
+            !BindTo(endpoint.Get(), path))
             return nullptr;
     }
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0)
         return nullptr;
-    return std::unique_ptr<WindowEndpoint>(
-        new WindowEndpoint(endpoint.Release(), path, st.st_dev, st.st_ino));
+    return std::unique_ptr<WindowEndpoint>(new WindowEndpoint(endpoint.Release(), path, st.st_dev, st.st_ino));
 }
 
 WindowEndpoint::WindowEndpoint(int fd, std::string path, dev_t device, ino_t inode)
@@ -291,8 +287,8 @@ std::optional<WindowMessage> WindowEndpoint::Wait(int timeoutMs) {
     for (;;) {
         if (auto message = ReceiveOne())
             return message;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - steady_clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now()).count();
         if (left <= 0 || !WaitFor(m_fd, POLLIN, static_cast<int>(left)))
             return std::nullopt;
     }

@@ -22,7 +22,9 @@ struct QUILLMAR_PLATFORM_EXPORT WindowMessage {
 };
 
 // A handle to another process's window; null when no endpoint answers under that title.
-struct HWND_ { CString title; };
+struct HWND_ {
+    CString title;
+};
 using HWND = std::shared_ptr<HWND_>;
 
 QUILLMAR_PLATFORM_EXPORT HWND FindWindow(const CString& title);

@@ -24,7 +24,7 @@ struct FaultState {
     int error = 0;
     bool failNextWrite = false;   // after a short write
     bool byteLimited = false;
-    size_t bytesLeft = 0;         // while byteLimited
+    size_t bytesLeft = 0;   // while byteLimited
     size_t bytesWritten = 0;
     std::array<int, kOpCount> calls{};
 };
@@ -36,9 +36,12 @@ size_t Index(WriteFault::Op op) {
 
 bool ParseOp(const std::string& name, WriteFault::Op& op) {
     static const std::pair<const char*, WriteFault::Op> kNames[] = {
-        {"open", WriteFault::Op::Open},   {"write", WriteFault::Op::Write},
-        {"short-write", WriteFault::Op::ShortWrite}, {"sync", WriteFault::Op::Sync},
-        {"close", WriteFault::Op::Close}, {"rename", WriteFault::Op::Rename},
+        {"open", WriteFault::Op::Open},
+        {"write", WriteFault::Op::Write},
+        {"short-write", WriteFault::Op::ShortWrite},
+        {"sync", WriteFault::Op::Sync},
+        {"close", WriteFault::Op::Close},
+        {"rename", WriteFault::Op::Rename},
         {"folder-sync", WriteFault::Op::FolderSync},
     };
     for (const auto& [text, value] : kNames) {
@@ -165,7 +168,7 @@ ssize_t CountedWrite(int fd, const void* data, size_t size) {
     return written;
 }
 
-}  // namespace
+}   // namespace
 
 void WriteFault::ArmByteLimit(size_t bytes, int error) {
     FaultState& s = State();

@@ -12,4 +12,4 @@ struct IconEntry {
 extern const IconEntry kIcons[];
 extern const std::size_t kIconCount;
 
-}  // namespace quillmar_res
+}   // namespace quillmar_res

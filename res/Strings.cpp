@@ -13,6 +13,8 @@ struct StringEntry {
 // Sorted by number (checked below). Texts are UTF-8 and stay under the 259 characters a
 // caller reads. Several numbers double as registry value names and XML element names of the
 // export, so those words carry no punctuation.
+// One entry a line, with its use beside it; the formatter would fold them.
+// clang-format off
 constexpr StringEntry kStrings[] = {
     {2, "You cannot delete the last billing category. At least one category must remain."},  // Categories dialog: Delete on the only category
     {3, "(No Client)"},                   // side bar tree: node holding projects without a client
@@ -121,9 +123,9 @@ constexpr StringEntry kStrings[] = {
     {309, "Invoice %s has already been voided."},  // %s: the number
     {310, "The client of this invoice could not be found."},  // invoice for a client that is gone
 };
+// clang-format on
 
-constexpr bool IsStrictlyAscending()
-{
+constexpr bool IsStrictlyAscending() {
     for (std::size_t i = 1; i < std::size(kStrings); ++i) {
         if (kStrings[i - 1].id >= kStrings[i].id)
             return false;
@@ -132,12 +134,11 @@ constexpr bool IsStrictlyAscending()
 }
 static_assert(IsStrictlyAscending(), "string numbers must ascend without repeats");
 
-}  // namespace
+}   // namespace
 
-extern "C" const char* QuillmarRes_String(unsigned id)
-{
-    const StringEntry* found = std::lower_bound(
-        std::begin(kStrings), std::end(kStrings), id,
-        [](const StringEntry& entry, unsigned wanted) { return entry.id < wanted; });
+extern "C" const char* QuillmarRes_String(unsigned id) {
+    const StringEntry* found =
+        std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                         [](const StringEntry& entry, unsigned wanted) { return entry.id < wanted; });
     return (found != std::end(kStrings) && found->id == id) ? found->text : nullptr;
 }

@@ -15,9 +15,7 @@ constexpr const char16_t* kDeviceWindowTitle = u"Quillmar";
 
 // Each entry point starts the device's data store from the files as stored; a store that does
 // not start means none of its data may be answered or changed.
-CDataHelper* LoadedDataStore() {
-    return QuillmarBizDeviceStart() ? GetCurrDataHelper() : nullptr;
-}
+CDataHelper* LoadedDataStore() { return QuillmarBizDeviceStart() ? GetCurrDataHelper() : nullptr; }
 
 // Only GetDeviceSideSyncID answers; the others leave the caller nothing to release.
 void AnswerNothing(DWORD* pcbOutput, BYTE** ppOutput) {
@@ -43,7 +41,7 @@ void NotifyDeviceProgram() {
         PostMessage(window, WM_QUILLMAR_RELOAD_DATA, 0, 0);
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" {
 
@@ -84,4 +82,4 @@ HRESULT TriggerDeviceSide_UpdateLastSyncDateTime(DWORD, BYTE*, DWORD* pcbOutput,
     return syncHelper.UpdateLastSyncDateTime() ? S_OK : E_FAIL;
 }
 
-}  // extern "C"
+}   // extern "C"

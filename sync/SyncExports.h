@@ -16,19 +16,16 @@ extern "C" {
 // Answers the device data file's "syncID" as UTF-8 text with its terminating zero byte; the
 // answer size counts that byte. E_INVALIDARG without answer pointers, E_OUTOFMEMORY when the
 // buffer cannot be had (no buffer and size 0 then).
-QUILLMAR_SYNC_EXPORT HRESULT GetDeviceSideSyncID(DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,
-                                                 BYTE** ppOutput, IRAPIStream* pStream);
+QUILLMAR_SYNC_EXPORT HRESULT GetDeviceSideSyncID(DWORD cbInput, BYTE* pInput, DWORD* pcbOutput, BYTE** ppOutput,
+                                                 IRAPIStream* pStream);
 // Writes the device's change file "device.xml" (CSyncHelper::SerializeLocalChanges).
-QUILLMAR_SYNC_EXPORT HRESULT TriggerDeviceSide_SerializeLocalChanges(DWORD cbInput, BYTE* pInput,
-                                                                     DWORD* pcbOutput, BYTE** ppOutput,
-                                                                     IRAPIStream* pStream);
+QUILLMAR_SYNC_EXPORT HRESULT TriggerDeviceSide_SerializeLocalChanges(DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,
+                                                                     BYTE** ppOutput, IRAPIStream* pStream);
 // Commits "desktop.xml" (CSyncHelper::CommitRemoteChanges), then posts WM_QUILLMAR_RELOAD_DATA
 // to the window titled "Quillmar" when one is open.
-QUILLMAR_SYNC_EXPORT HRESULT TriggerDeviceSide_CommitRemoteChanges(DWORD cbInput, BYTE* pInput,
-                                                                   DWORD* pcbOutput, BYTE** ppOutput,
-                                                                   IRAPIStream* pStream);
+QUILLMAR_SYNC_EXPORT HRESULT TriggerDeviceSide_CommitRemoteChanges(DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,
+                                                                   BYTE** ppOutput, IRAPIStream* pStream);
 // Moves the device's "lastSync" to now (CSyncHelper::UpdateLastSyncDateTime).
-QUILLMAR_SYNC_EXPORT HRESULT TriggerDeviceSide_UpdateLastSyncDateTime(DWORD cbInput, BYTE* pInput,
-                                                                      DWORD* pcbOutput, BYTE** ppOutput,
-                                                                      IRAPIStream* pStream);
+QUILLMAR_SYNC_EXPORT HRESULT TriggerDeviceSide_UpdateLastSyncDateTime(DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,
+                                                                      BYTE** ppOutput, IRAPIStream* pStream);
 }

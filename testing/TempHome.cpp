@@ -22,7 +22,7 @@ void Assign(const std::string& name, const std::optional<std::string>& value) {
         ::unsetenv(name.c_str());
 }
 
-}  // namespace
+}   // namespace
 
 TempHome::TempHome(const std::string& name) : m_folder(name) {
     std::filesystem::create_directories(ConfigHome());
@@ -50,9 +50,8 @@ void TempHome::Activate() {
 }
 
 void TempHome::Set(const std::string& name, const std::optional<std::string>& value) {
-    const bool saved = std::any_of(m_saved.begin(), m_saved.end(), [&name](const auto& entry) {
-        return entry.first == name;
-    });
+    const bool saved =
+        std::any_of(m_saved.begin(), m_saved.end(), [&name](const auto& entry) { return entry.first == name; });
     if (!saved)
         m_saved.emplace_back(name, Variable(name));
     Assign(name, value);

@@ -5,7 +5,6 @@
 #include <climits>
 #include <functional>
 
-
 namespace {
 
 // Offsets are 32-bit; a text this long cannot be indexed.
@@ -44,20 +43,15 @@ constexpr NamedEntity kNamedEntities[] = {
     {u"&lt;", u'<'}, {u"&amp;", u'&'}, {u"&gt;", u'>'}, {u"&apos;", u'\''}, {u"&quot;", u'"'},
 };
 
-}  // namespace
+}   // namespace
 
 CMarkup::CMarkup() { SetDoc(nullptr); }
 
 CMarkup::CMarkup(TextArg doc) { SetDoc(doc); }
 
 CMarkup::CMarkup(const CMarkup& other)
-    : m_strDoc(other.m_strDoc),
-      m_aPos(other.m_aPos),
-      m_iPosParent(other.m_iPosParent),
-      m_iPos(other.m_iPos),
-      m_iPosChild(other.m_iPosChild),
-      m_iPosFree(other.m_iPosFree),
-      m_nNodeType(other.m_nNodeType) {}
+    : m_strDoc(other.m_strDoc), m_aPos(other.m_aPos), m_iPosParent(other.m_iPosParent), m_iPos(other.m_iPos),
+      m_iPosChild(other.m_iPosChild), m_iPosFree(other.m_iPosFree), m_nNodeType(other.m_nNodeType) {}
 
 CMarkup& CMarkup::operator=(const CMarkup& other) {
     if (this == &other)
@@ -136,9 +130,7 @@ bool CMarkup::x_ParseDoc() {
     return false;
 }
 
-bool CMarkup::IsWellFormed() const {
-    return !m_aPos.empty() && m_aPos[0].firstChild != 0;
-}
+bool CMarkup::IsWellFormed() const { return !m_aPos.empty() && m_aPos[0].firstChild != 0; }
 
 void CMarkup::x_SetPos(int iPosParent, int iPos, int iPosChild) {
     m_iPosParent = iPosParent;
@@ -235,9 +227,7 @@ bool CMarkup::x_IsLive(int iPos) const {
     return true;
 }
 
-CString CMarkup::x_GetTagName(int iPos) const {
-    return CString(x_TagNameView(iPos));
-}
+CString CMarkup::x_GetTagName(int iPos) const { return CString(x_TagNameView(iPos)); }
 
 bool CMarkup::x_FindAttrib(TokenPos& token, TextArg name) const {
     const char16_t* text = token.text;

@@ -27,8 +27,7 @@ public:
         TextArg(std::nullptr_t) {}
         TextArg(const char16_t* text);
         TextArg(const CString& text) : m_text(text.GetString()), m_length(text.GetLength()) {}
-        TextArg(const std::u16string& text)
-            : m_text(text.c_str()), m_length(static_cast<int>(text.size())) {}
+        TextArg(const std::u16string& text) : m_text(text.c_str()), m_length(static_cast<int>(text.size())) {}
 
         bool IsNull() const { return m_text == nullptr; }
         bool IsEmpty() const { return m_length == 0; }
@@ -44,37 +43,37 @@ public:
 
     // One entry of the element index. Offsets are UTF-16 code units into the document text.
     struct ElementPosition {
-        int32_t startTagOpen = 0;   // '<' of the start tag
-        int32_t startTagClose = 0;  // '>' of the start tag
-        int32_t endTagOpen = 0;     // '<' of the end tag; '/' of "<e/>"; scan offset while parsing
-        int32_t endTagClose = 0;    // '>' of the end tag; == startTagClose for "<e/>"
-        int32_t reserved = 0;       // always 0
-        int32_t parent = 0;         // 0 = document level
-        int32_t firstChild = 0;     // 0 = none
-        int32_t nextSibling = 0;    // 0 = last child
+        int32_t startTagOpen = 0;    // '<' of the start tag
+        int32_t startTagClose = 0;   // '>' of the start tag
+        int32_t endTagOpen = 0;      // '<' of the end tag; '/' of "<e/>"; scan offset while parsing
+        int32_t endTagClose = 0;     // '>' of the end tag; == startTagClose for "<e/>"
+        int32_t reserved = 0;        // always 0
+        int32_t parent = 0;          // 0 = document level
+        int32_t firstChild = 0;      // 0 = none
+        int32_t nextSibling = 0;     // 0 = last child
         bool IsEmptyElement() const { return startTagClose == endTagOpen + 1; }
     };
 
     // The scanner's cursor.
     struct TokenPos {
         explicit TokenPos(const char16_t* scanned) : text(scanned) {}
-        int left = 0;               // first character of the token
-        int right = -1;             // last character; right < left means an empty token
-        int next = 0;               // where scanning resumes
-        const char16_t* text;       // zero-terminated document text
-        bool isQuoted = false;      // left/right exclude the quotes
+        int left = 0;            // first character of the token
+        int right = -1;          // last character; right < left means an empty token
+        int next = 0;            // where scanning resumes
+        const char16_t* text;    // zero-terminated document text
+        bool isQuoted = false;   // left/right exclude the quotes
     };
 
     // Node kinds returned by x_ParseNode.
     enum NodeKind {
-        MNT_NONE = 0,                    // end of text, an end tag, or an unfinished node
-        MNT_ELEMENT = 1,                 // <name ...
-        MNT_TEXT = 2,                    // character data up to the next '<'
-        MNT_WHITESPACE = 4,              // only " \t\n\r" up to the next '<' or the end
-        MNT_CDATA_SECTION = 8,           // <![CDATA[ ... ]]>
-        MNT_PROCESSING_INSTRUCTION = 16, // <? ... ?>
-        MNT_COMMENT = 32,                // <!-- ... -->
-        MNT_DOCUMENT_TYPE = 64,          // <!DOCTYPE ... [ ... ]>
+        MNT_NONE = 0,                      // end of text, an end tag, or an unfinished node
+        MNT_ELEMENT = 1,                   // <name ...
+        MNT_TEXT = 2,                      // character data up to the next '<'
+        MNT_WHITESPACE = 4,                // only " \t\n\r" up to the next '<' or the end
+        MNT_CDATA_SECTION = 8,             // <![CDATA[ ... ]]>
+        MNT_PROCESSING_INSTRUCTION = 16,   // <? ... ?>
+        MNT_COMMENT = 32,                  // <!-- ... -->
+        MNT_DOCUMENT_TYPE = 64,            // <!DOCTYPE ... [ ... ]>
     };
 
     CMarkup();
@@ -158,8 +157,7 @@ public:
     // changed, when the element is not plain, `removed` does not have one flag per child, a
     // replaced ordinal is out of range or removed, or the new text does not parse.
     bool HasPlainChildren() const;
-    bool RewriteChildren(const std::vector<bool>& removed, const std::map<int, CString>& replaced,
-                         TextArg appended);
+    bool RewriteChildren(const std::vector<bool>& removed, const std::map<int, CString>& replaced, TextArg appended);
 
 protected:
     struct SavedPos {
@@ -234,7 +232,7 @@ private:
         std::vector<int> newStart;   // per old child, document order
         int appendedStart = 0;
         int appendedEnd = 0;
-        int shift = 0;               // change in length of the whole content
+        int shift = 0;   // change in length of the whole content
     };
     bool x_ReindexChildren(int iPosMain, const std::vector<bool>& removed, const std::map<int, CString>& replaced,
                            const ChildLayout& layout);

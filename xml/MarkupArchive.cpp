@@ -20,23 +20,27 @@ CString FormatSigned(long long value) {
 // "%g": six significant digits, exponent form outside 1e-4 .. 1e6.
 CString FormatGeneral(double value) {
     char buffer[64];
-    std::to_chars_result result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
     return CString(std::u16string(buffer, result.ptr));
 }
 
 // The scanner's own classes (tokens end at a delimiter; only these four are white space).
-bool IsTokenSpace(char16_t ch) {
-    return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r';
-}
+bool IsTokenSpace(char16_t ch) { return ch == u' ' || ch == u'\t' || ch == u'\n' || ch == u'\r'; }
 
 bool IsTokenDelimiter(char16_t ch) {
     switch (ch) {
-    case u' ': case u'\t': case u'\n': case u'\r': case u'<': case u'>': case u'=': case u'\\':
-    case u'/': case u'?': case u'!':
-        return true;
-    default:
-        return false;
+    case u' ':
+    case u'\t':
+    case u'\n':
+    case u'\r':
+    case u'<':
+    case u'>':
+    case u'=':
+    case u'\\':
+    case u'/':
+    case u'?':
+    case u'!': return true;
+    default: return false;
     }
 }
 
@@ -165,15 +169,15 @@ COleDateTimeSpan ScanSpan(const CString& text) {
         if (!ScanInteger(view, at, fields[i]))
             break;
     }
-    return COleDateTimeSpan(static_cast<int>(fields[0]), static_cast<int>(fields[1]),
-                            static_cast<int>(fields[2]), static_cast<int>(fields[3]));
+    return COleDateTimeSpan(static_cast<int>(fields[0]), static_cast<int>(fields[1]), static_cast<int>(fields[2]),
+                            static_cast<int>(fields[3]));
 }
 
 COleDateTime ScanDateTime(const CString& text) { return ParseDateTimeEnglishUS(text); }
 
 const char16_t* BoolText(bool value) { return value ? u"true" : u"false"; }
 
-}  // namespace
+}   // namespace
 
 CMarkupArchive::CMarkupArchive(unsigned long mode) : m_nMode(mode), m_strEncoding(u"ISO-8859-1") {}
 
@@ -336,9 +340,7 @@ bool CMarkupArchive::AddChildElemEx(TextArg name, int value) {
     m_strValue = FormatSigned(value);
     return AddChildElem(name, m_strValue);
 }
-bool CMarkupArchive::AddChildElemEx(TextArg name, long value) {
-    return AddChildElemEx(name, static_cast<int>(value));
-}
+bool CMarkupArchive::AddChildElemEx(TextArg name, long value) { return AddChildElemEx(name, static_cast<int>(value)); }
 bool CMarkupArchive::AddChildElemEx(TextArg name, float value) {
     return AddChildElemEx(name, static_cast<double>(value));
 }
@@ -422,16 +424,10 @@ COleDateTime CMarkupArchive::GetAttribDateTime(TextArg name) const { return Scan
 bool CMarkupArchive::GetChildAttribBool(TextArg name) const { return GetChildAttrib(name) == u"true"; }
 int CMarkupArchive::GetChildAttribInt(TextArg name) const { return ScanInt(GetChildAttrib(name)); }
 unsigned int CMarkupArchive::GetChildAttribUINT(TextArg name) const { return ScanUnsigned(GetChildAttrib(name)); }
-unsigned long CMarkupArchive::GetChildAttribDWORD(TextArg name) const {
-    return ScanUnsigned(GetChildAttrib(name));
-}
+unsigned long CMarkupArchive::GetChildAttribDWORD(TextArg name) const { return ScanUnsigned(GetChildAttrib(name)); }
 float CMarkupArchive::GetChildAttribFloat(TextArg name) const { return ScanReal<float>(GetChildAttrib(name)); }
-double CMarkupArchive::GetChildAttribDouble(TextArg name) const {
-    return ScanReal<double>(GetChildAttrib(name));
-}
-COleDateTime CMarkupArchive::GetChildAttribDateTime(TextArg name) const {
-    return ScanDateTime(GetChildAttrib(name));
-}
+double CMarkupArchive::GetChildAttribDouble(TextArg name) const { return ScanReal<double>(GetChildAttrib(name)); }
+COleDateTime CMarkupArchive::GetChildAttribDateTime(TextArg name) const { return ScanDateTime(GetChildAttrib(name)); }
 
 // Find-and-get: the out value is written only when the element was found.
 template <typename Value, typename Reader>
@@ -452,7 +448,9 @@ bool CMarkupArchive::x_FindGetChildData(TextArg name, Value& value, Reader read)
     return true;
 }
 
-bool CMarkupArchive::FindGetData(TextArg name, CString& value) { return x_FindGetData(name, value, &CMarkup::GetData); }
+bool CMarkupArchive::FindGetData(TextArg name, CString& value) {
+    return x_FindGetData(name, value, &CMarkup::GetData);
+}
 bool CMarkupArchive::FindGetData(TextArg name, bool& value) {
     return x_FindGetData(name, value, &CMarkupArchive::GetDataBool);
 }

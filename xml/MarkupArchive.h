@@ -11,10 +11,10 @@ class QUILLMAR_XML_EXPORT CMarkupArchive : public CMarkup {
 public:
     // Mode flags; they are only stored and reported.
     enum ModeFlags : unsigned long {
-        ArchiveModeStoring = 1,         // storing rather than loading
-        ArchiveModeCreate = 2,          // create mode
-        ArchiveModeMustFindName = 4,    // must-find-name mode
-        ArchiveModeNotZipping = 8,      // IsZipping() reports false when set
+        ArchiveModeStoring = 1,        // storing rather than loading
+        ArchiveModeCreate = 2,         // create mode
+        ArchiveModeMustFindName = 4,   // must-find-name mode
+        ArchiveModeNotZipping = 8,     // IsZipping() reports false when set
     };
 
     explicit CMarkupArchive(unsigned long mode = ArchiveModeStoring | ArchiveModeCreate);

@@ -114,8 +114,8 @@ void CMarkup::x_ShiftSubtree(int iPosTop, int shift) {
     }
 }
 
-bool CMarkup::x_ReindexChildren(int iPosMain, const std::vector<bool>& removed,
-                                const std::map<int, CString>& replaced, const ChildLayout& layout) {
+bool CMarkup::x_ReindexChildren(int iPosMain, const std::vector<bool>& removed, const std::map<int, CString>& replaced,
+                                const ChildLayout& layout) {
     std::vector<int> children;
     for (int iPos = m_aPos[iPosMain].firstChild; iPos; iPos = m_aPos[iPos].nextSibling)
         children.push_back(iPos);

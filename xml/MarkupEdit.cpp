@@ -13,7 +13,7 @@ constexpr std::u16string_view kCdataClose = u"]]>";
 
 int Length(std::u16string_view text) { return static_cast<int>(text.size()); }
 
-}  // namespace
+}   // namespace
 
 CString CMarkup::x_TextToDoc(TextArg text, bool attrib) {
     std::u16string out;
@@ -152,8 +152,7 @@ bool CMarkup::x_AddElem(TextArg name, TextArg value, bool insert, bool addChild)
     int offset = 0;
     x_LocateNew(iPosParent, iPosBefore, offset, 0, insert ? 1 : 0);
     const bool emptyParent = iPosParent && m_aPos[iPosParent].IsEmptyElement();
-    const bool emptyContent =
-        iPosParent && m_aPos[iPosParent].startTagClose + 1 == m_aPos[iPosParent].endTagOpen;
+    const bool emptyContent = iPosParent && m_aPos[iPosParent].startTagClose + 1 == m_aPos[iPosParent].endTagOpen;
     int start = (emptyParent || emptyContent) ? offset + 2 : offset;
 
     // Build the element's text and its offsets.

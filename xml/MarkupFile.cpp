@@ -69,8 +69,8 @@ size_t AppendUtf8(std::u16string& out, const char* bytes, size_t size, bool fina
             out.resize(static_cast<size_t>(o - out.data()));
             return static_cast<size_t>(p - runStart);
         }
-        CString run = CString::FromUtf8(std::string_view(reinterpret_cast<const char*>(runStart),
-                                                         static_cast<size_t>(p - runStart)));
+        CString run = CString::FromUtf8(
+            std::string_view(reinterpret_cast<const char*>(runStart), static_cast<size_t>(p - runStart)));
         size_t room = static_cast<size_t>(out.data() + out.size() - o);
         if (run.str().size() > room) {
             // Cannot happen with one code unit per byte at most, but never write past the end.
@@ -238,7 +238,7 @@ private:
     size_t m_used = 0;
 };
 
-}  // namespace
+}   // namespace
 
 bool CMarkup::Load(const CString& path) {
     std::u16string text;
@@ -247,13 +247,10 @@ bool CMarkup::Load(const CString& path) {
     return x_SetDocText(std::move(text));
 }
 
-bool CMarkup::Save(const CString& path) {
-    return SaveFile(path).IsWritten();
-}
+bool CMarkup::Save(const CString& path) { return SaveFile(path).IsWritten(); }
 
 WriteStatus CMarkup::SaveFile(const CString& path) {
     const std::u16string_view text = m_strDoc.str();
-    return WriteFileAtomicallyWithStatus(path.ToUtf8(), [text](const FilePieceSink& sink) {
-        return Utf8PieceWriter(sink).Write(text);
-    });
+    return WriteFileAtomicallyWithStatus(
+        path.ToUtf8(), [text](const FilePieceSink& sink) { return Utf8PieceWriter(sink).Write(text); });
 }

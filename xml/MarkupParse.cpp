@@ -24,9 +24,7 @@ constexpr std::array<unsigned char, 128> MakeCharClasses() {
 
 constexpr std::array<unsigned char, 128> kCharClasses = MakeCharClasses();
 
-inline bool IsClass(char16_t ch, unsigned char cls) {
-    return ch < 128 && (kCharClasses[ch] & cls) != 0;
-}
+inline bool IsClass(char16_t ch, unsigned char cls) { return ch < 128 && (kCharClasses[ch] & cls) != 0; }
 
 // Offset just past the first occurrence of `marker` at or after `offset`; -1 when the text
 // (zero-terminated) ends first.
@@ -41,7 +39,7 @@ int FindPast(const char16_t* text, int offset, std::u16string_view marker) {
     return -1;
 }
 
-}  // namespace
+}   // namespace
 
 CMarkup::TextArg::TextArg(const char16_t* text) : m_text(text) {
     if (text)

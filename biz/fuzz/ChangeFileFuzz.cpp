@@ -44,7 +44,8 @@ void MakeBaseDataFile() {
     CClient gone;
     gone.set_RefID(u"X1");
     // The deletion asks first; here the answer is yes.
-    const MessageBoxHandler counting = SetMessageBoxHandler([](const CString&, const CString&, unsigned) { return IDOK; });
+    const MessageBoxHandler counting =
+        SetMessageBoxHandler([](const CString&, const CString&, unsigned) { return IDOK; });
     StoreFuzz::Check(client.Save() && project.Save() && category.Save() && first.Save() && second.Save() &&
                          gone.Save() && gone.Delete(),
                      "base records not saved");
@@ -52,7 +53,7 @@ void MakeBaseDataFile() {
     StoreFuzz::Check(ReadWholeFile(StoreFuzz::DataFilePath(), g_baseDataFile), "base data file not read");
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     StoreFuzz::SetUpProcess();

@@ -69,7 +69,7 @@ std::vector<int> ListEverything() {
     return ids;
 }
 
-}  // namespace
+}   // namespace
 
 void Check(bool condition, const char* what) {
     if (!condition) {
@@ -95,13 +95,9 @@ void SetUpProcess() {
     });
 }
 
-const std::string& DataFolder() {
-    return g_folder;
-}
+const std::string& DataFolder() { return g_folder; }
 
-std::string DataFilePath() {
-    return g_folder + "/Quillmar.dat";
-}
+std::string DataFilePath() { return g_folder + "/Quillmar.dat"; }
 
 void EmptyDataFolder() {
     for (const std::string& name : FolderNames())
@@ -155,4 +151,4 @@ void CheckStore() {
     Check(loaded.Load() == 1 && loaded.get_Description() == client.get_Description(), "new record not found");
 }
 
-}  // namespace StoreFuzz
+}   // namespace StoreFuzz

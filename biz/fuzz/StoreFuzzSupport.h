@@ -29,4 +29,4 @@ CDataHelper& Store();
 void CheckStore();
 void Check(bool condition, const char* what);
 
-}  // namespace StoreFuzz
+}   // namespace StoreFuzz

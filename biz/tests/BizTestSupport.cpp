@@ -4,9 +4,7 @@
 #include "biz/Helpers.h"
 #include "platform/Locale.h"
 
-COleDateTime TestNow() {
-    return COleDateTime(2004, 3, 7, 14, 5, 0);
-}
+COleDateTime TestNow() { return COleDateTime(2004, 3, 7, 14, 5, 0); }
 
 CString FileTimeLowHex(const COleDateTime& localNow) {
     // Whole seconds since 1 January 1601, counted from the calendar fields.
@@ -30,21 +28,25 @@ std::string ExpectedNewDataFile() {
            "<metaData>\r\n"
            "<docVer>1</docVer>\r\n"
            "<lastId>3</lastId>\r\n"
-           "<syncID>" + FileTimeLowHex(TestNow()).ToUtf8() + "0</syncID>\r\n"
-           "<lastSync>" + stamp + "</lastSync>\r\n"
+           "<syncID>" +
+           FileTimeLowHex(TestNow()).ToUtf8() +
+           "0</syncID>\r\n"
+           "<lastSync>" +
+           stamp +
+           "</lastSync>\r\n"
            "</metaData>\r\n"
            "<client id=\"1\" refId=\"SAMP001\">\r\n"
-           "<description>" + GetResString(4, 1).ToUtf8() + "</description>\r\n" +
-           modified +
+           "<description>" +
+           GetResString(4, 1).ToUtf8() + "</description>\r\n" + modified +
            "</client>\r\n"
            "<project id=\"2\" refId=\"SAMP002\" clientRef=\"SAMP001\">\r\n"
-           "<description>" + GetResString(5, 1).ToUtf8() + "</description>\r\n" +
-           modified +
+           "<description>" +
+           GetResString(5, 1).ToUtf8() + "</description>\r\n" + modified +
            "</project>\r\n"
            "<category id=\"3\" refId=\"SAMP003\">\r\n"
-           "<description>" + GetResString(6, 1).ToUtf8() + "</description>\r\n" +
-           modified +
-           "<code>" + GetResString(7, 1).ToUtf8() + "</code>\r\n"
+           "<description>" +
+           GetResString(6, 1).ToUtf8() + "</description>\r\n" + modified + "<code>" + GetResString(7, 1).ToUtf8() +
+           "</code>\r\n"
            "</category>\r\n"
            "</quillmar>\r\n";
 }
@@ -61,10 +63,6 @@ void BizTest::TearDown() {
     Locale::OverrideUserDefault(nullptr);
 }
 
-CDataHelper& BizTest::Store() {
-    return *GetCurrDataHelper();
-}
+CDataHelper& BizTest::Store() { return *GetCurrDataHelper(); }
 
-std::string BizTest::DataFilePath() const {
-    return m_home.DataFolder() + "/Quillmar.dat";
-}
+std::string BizTest::DataFilePath() const { return m_home.DataFolder() + "/Quillmar.dat"; }

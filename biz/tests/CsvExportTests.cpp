@@ -99,9 +99,7 @@ std::optional<std::string> RunCommand(const std::string& command) {
     return output;
 }
 
-std::string Utf8(const CString& text) {
-    return text.ToUtf8();
-}
+std::string Utf8(const CString& text) { return text.ToUtf8(); }
 
 class CsvExportTest : public BizTest {
 protected:
@@ -164,11 +162,10 @@ TEST_F(CsvExportTest, EveryFieldOfEachTypeOfEntry) {
     ASSERT_TRUE(table);
     EXPECT_EQ(rows, 6);
     ASSERT_EQ(table->size(), 7u);
-    EXPECT_EQ((*table)[0],
-              (std::vector<std::string>{"Date", "Client", "Project", "Category", "Description", "Start Time",
-                                        "End Time", "Hours", "Minutes", "Entry Type", "Billable", "Amount",
-                                        "Billing Status", "Odometer Start", "Odometer End", "Custom 1", "Custom 2",
-                                        "Custom 3", "Notes"}));
+    EXPECT_EQ((*table)[0], (std::vector<std::string>{"Date", "Client", "Project", "Category", "Description",
+                                                     "Start Time", "End Time", "Hours", "Minutes", "Entry Type",
+                                                     "Billable", "Amount", "Billing Status", "Odometer Start",
+                                                     "Odometer End", "Custom 1", "Custom 2", "Custom 3", "Notes"}));
     // Entries as the view lists them, by date.
     EXPECT_EQ((*table)[1],
               (std::vector<std::string>{"2004-03-01", "Acme", "Website", "DES", "Work", "14:00:00", "15:00:00", "1.50",
@@ -223,9 +220,9 @@ TEST_F(CsvExportTest, AwkwardTextsReadBackFieldByField) {
     const std::optional<Table> table = ReadCsv(text);
     ASSERT_TRUE(table) << text;
     ASSERT_EQ(table->size(), 2u);
-    EXPECT_EQ((*table)[1], (std::vector<std::string>{"Müller, Söhne & \"Co\" – 東京", "-12.50",
-                                                     "=HYPERLINK(\"http://x\")", "-5 refund",
-                                                     "Line one, with a comma\r\nLine \"two\"\nLine three"}));
+    EXPECT_EQ((*table)[1],
+              (std::vector<std::string>{"Müller, Söhne & \"Co\" – 東京", "-12.50", "=HYPERLINK(\"http://x\")",
+                                        "-5 refund", "Line one, with a comma\r\nLine \"two\"\nLine three"}));
 
     // Guarded, a spreadsheet shows the texts instead of running them; the amount stays a number.
     options.format.guardFormulas = true;
@@ -247,10 +244,10 @@ TEST_F(CsvExportTest, PythonsCsvModuleReadsTheSameValues) {
     ASSERT_TRUE(CEntryCsvExport::Write(CString(path), march, CEntryCsvExport::Options(), error)) << Utf8(error);
     const std::string script = m_home.Home() + "/read.py";
     ASSERT_TRUE(WriteFileBytes(script,
-                          "import csv, sys\n"
-                          "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                          "    for row in csv.reader(f):\n"
-                          "        print(' '.join(v.encode('utf-8').hex() or '-' for v in row))\n"));
+                               "import csv, sys\n"
+                               "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                               "    for row in csv.reader(f):\n"
+                               "        print(' '.join(v.encode('utf-8').hex() or '-' for v in row))\n"));
     const std::optional<std::string> python = RunCommand("python3 '" + script + "' '" + path + "'");
     ASSERT_TRUE(python);
     const std::optional<Table> table = ReadCsv(ReadFileBytes(path));
@@ -263,7 +260,11 @@ TEST_F(CsvExportTest, ByteOrderMarkOnlyWhenAsked) {
     CEntryCsvExport::Options options = Only({CEntryCsvExport::Field_Amount});
     EXPECT_EQ(CEntryCsvExport::Build(march, options).rfind("Amount\r\n", 0), 0u);
     options.format.byteOrderMark = true;
-    EXPECT_EQ(CEntryCsvExport::Build(march, options).rfind("\xEF\xBB\xBF" "Amount\r\n", 0), 0u);
+    EXPECT_EQ(CEntryCsvExport::Build(march, options)
+                  .rfind("\xEF\xBB\xBF"
+                         "Amount\r\n",
+                         0),
+              0u);
 }
 
 TEST_F(CsvExportTest, WritesTheFileOrSaysItCouldNot) {
@@ -281,4 +282,4 @@ TEST_F(CsvExportTest, WritesTheFileOrSaysItCouldNot) {
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
-}  // namespace
+}   // namespace

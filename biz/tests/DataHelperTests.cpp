@@ -26,9 +26,7 @@ using MetaDataTest = BizTest;
 using ObjectListTest = BizTest;
 using SyncPhaseTest = BizTest;
 
-CString Text(const char* utf8) {
-    return CString(utf8);
-}
+CString Text(const char* utf8) { return CString(utf8); }
 
 int SaveEntry(const COleDateTime& date, const CString& description) {
     CProjectItem entry;
@@ -45,7 +43,7 @@ std::vector<CString> Descriptions(const CObArray& list) {
     return texts;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(DataFileTest, NewDataFileHasExactText) {
     EXPECT_EQ(DataFileText(), ExpectedNewDataFile());
@@ -303,7 +301,7 @@ TEST_F(SyncPhaseTest, RemoteChangesWithoutTheirFileLeavePhaseZero) {
 
 TEST_F(SyncPhaseTest, RemoteChangesAreReadFromTheOtherChangeFile) {
     ASSERT_TRUE(WriteFileBytes(Store().GetOtherChangeFilePath().ToUtf8(),
-                          "<quillmar>\r\n<client id=\"9\" refId=\"R9\">\r\n</client>\r\n</quillmar>\r\n"));
+                               "<quillmar>\r\n<client id=\"9\" refId=\"R9\">\r\n</client>\r\n</quillmar>\r\n"));
     ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseRemoteChanges), 1);
     std::unique_ptr<CObArray> clients(Store().GetObjectList(u"client"));
     ASSERT_EQ(clients->GetSize(), 1);

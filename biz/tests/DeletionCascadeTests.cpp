@@ -13,9 +13,7 @@ namespace {
 
 using CascadeTest = BizTest;
 
-CString Text(const char* utf8) {
-    return CString(utf8);
-}
+CString Text(const char* utf8) { return CString(utf8); }
 
 CString SaveProject(const CString& description, const CString& clientRef) {
     CProject project;
@@ -50,7 +48,7 @@ std::vector<CString> Remaining(const char* kind) {
     return refs;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(CascadeTest, ClientWithTwoProjectsAsksThreeTimesAndKeepsTheRefusedProject) {
     const CString kept = SaveProject(u"Kept", u"SAMP001");

@@ -82,7 +82,7 @@ protected:
 
 using DeviceNotStarted = DeviceTest;
 
-}  // namespace
+}   // namespace
 
 TEST_F(DeviceStarted, StartingInitialisedTheStoreInTheAppPathFolder) {
     EXPECT_EQ(QuillmarBizDeviceLoaded(), 1);

@@ -53,7 +53,7 @@ int RunAndWait(std::vector<std::string> arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3 || std::string(argv[1]) != "started") {

@@ -22,17 +22,13 @@ using State = CEntryTimer::State;
 using Restored = CEntryTimer::Restored;
 using ZeroMinutes = CEntryTimer::ZeroMinutes;
 
-const CString kProject = u"SAMP002";       // the sample project of a new data file
-const CString kFreeCategory = u"SAMP003";  // the sample category, without a rate
+const CString kProject = u"SAMP002";        // the sample project of a new data file
+const CString kFreeCategory = u"SAMP003";   // the sample category, without a rate
 
-void Minutes(double minutes) {
-    Clock::AdvanceSeconds(minutes * 60);
-}
+void Minutes(double minutes) { Clock::AdvanceSeconds(minutes * 60); }
 
 // An amount as the data file keeps it ("%g").
-std::string StoredAmount(float amount) {
-    return CString::Formatted(u"%g", amount).ToUtf8();
-}
+std::string StoredAmount(float amount) { return CString::Formatted(u"%g", amount).ToUtf8(); }
 
 COleDateTime TimeOfDay(int hour, int minute, int second) {
     COleDateTime time;
@@ -83,7 +79,7 @@ using TimerStopTest = EntryTimerTest;
 using TimerPersistenceTest = EntryTimerTest;
 using TimerIdleTest = EntryTimerTest;
 
-}  // namespace
+}   // namespace
 
 TEST_F(EntryTimerTest, StopMakesAnOrdinaryTimeEntryOfTheTimeRun) {
     CEntryTimer timer;
@@ -205,7 +201,8 @@ TEST_F(TimerStopTest, TheEntryIsSentAtTheNextSynchronisation) {
     Minutes(10);
     const CEntryTimer::Outcome stop = timer.Stop();
     ASSERT_EQ(stop.result, Result::Done);
-    const COleDateTime lastSync = CDateTimeFormatter::GetDateTimeFromDB(GetCurrDataHelper()->GetMetaDataValue(u"lastSync"));
+    const COleDateTime lastSync =
+        CDateTimeFormatter::GetDateTimeFromDB(GetCurrDataHelper()->GetMetaDataValue(u"lastSync"));
     std::unique_ptr<CObArray> changed(GetCurrDataHelper()->GetObjectListModifiedAfter(u"projectItem", lastSync));
     ASSERT_EQ(changed->GetSize(), 1);
     EXPECT_EQ(static_cast<CProjectItem*>(changed->GetAt(0))->get_ID(), stop.entryId);

@@ -9,9 +9,7 @@
 
 namespace {
 
-CString Text(const char* utf8) {
-    return CString(utf8);
-}
+CString Text(const char* utf8) { return CString(utf8); }
 
 class FormattingTest : public ::testing::Test {
 protected:
@@ -27,7 +25,7 @@ using NumberTest = FormattingTest;
 using DateArithmeticTest = FormattingTest;
 using ResourceStringTest = FormattingTest;
 
-}  // namespace
+}   // namespace
 
 TEST_F(StoredTextTest, StoredFormsOfTheExample) {
     const COleDateTime when(2004, 3, 7, 14, 5, 0);
@@ -40,7 +38,7 @@ TEST_F(StoredTextTest, StoredFormsOfTheExample) {
 
 TEST_F(StoredTextTest, RoundTripToTheSecond) {
     for (const COleDateTime& when : {COleDateTime(2004, 3, 7, 14, 5, 0), COleDateTime(1999, 12, 31, 23, 59, 59),
-                                      COleDateTime(2030, 1, 1, 0, 0, 0), COleDateTime(2012, 2, 29, 12, 0, 1)}) {
+                                     COleDateTime(2030, 1, 1, 0, 0, 0), COleDateTime(2012, 2, 29, 12, 0, 1)}) {
         EXPECT_EQ(CDateTimeFormatter::GetDateTimeFromDB(CDateTimeFormatter::FormatDateTimeForDB(when)), when);
     }
     EXPECT_EQ(CDateTimeFormatter::GetDateTimeFromDB(u"3/7/2004"), COleDateTime(2004, 3, 7, 0, 0, 0));
@@ -176,9 +174,9 @@ TEST_F(StoredTextTest, StoredFormsReadLikeTheFullParser) {
 }
 
 TEST_F(StoredTextTest, NearMissesOfTheStoredFormsGoToTheFullParser) {
-    for (const char* text : {"2/30/2004", "13/1/2004", "3/7/04", "3/7/2004 2:05:00 PM", "3/7/2004 14:05:00",
-                             "3/7/2004 02:05:00 pm", "3/7/2004 00:05:00 AM", "3/7/2004  02:05:00 PM",
-                             "3/7/2004 02:05:00 PMX", "March 7, 2004", "02:05 PM"}) {
+    for (const char* text :
+         {"2/30/2004", "13/1/2004", "3/7/04", "3/7/2004 2:05:00 PM", "3/7/2004 14:05:00", "3/7/2004 02:05:00 pm",
+          "3/7/2004 00:05:00 AM", "3/7/2004  02:05:00 PM", "3/7/2004 02:05:00 PMX", "March 7, 2004", "02:05 PM"}) {
         const COleDateTime fast = CDateTimeFormatter::GetDateTimeFromDB(CString(text));
         const COleDateTime full = ParseDateTimeEnglishUS(CString(text));
         EXPECT_EQ(fast.GetStatus(), full.GetStatus()) << text;

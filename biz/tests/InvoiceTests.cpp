@@ -21,9 +21,7 @@ namespace {
 
 using Item = CProjectItem;
 
-CAmount Cents(long long cents) {
-    return CAmount::FromCents(cents);
-}
+CAmount Cents(long long cents) { return CAmount::FromCents(cents); }
 
 class InvoiceTest : public BizTest {
 protected:
@@ -54,9 +52,7 @@ protected:
         return refIds;
     }
 
-    static Item::PymtStatus StatusOf(const CString& refId) {
-        return LoadEntry(refId).get_PymtStatus();
-    }
+    static Item::PymtStatus StatusOf(const CString& refId) { return LoadEntry(refId).get_PymtStatus(); }
 
     // The statuses of every entry, as the store holds them now.
     std::vector<int> AllStatuses() const {
@@ -124,7 +120,7 @@ TEST_F(InvoiceTest, LinesByProjectTypeAndCategoryWithTotals) {
     EXPECT_EQ(invoice.Tax(), Cents(0));
 
     invoice.m_nTaxRate = 1900;
-    EXPECT_EQ(invoice.Tax(), Cents(3794));        // 37.9449
+    EXPECT_EQ(invoice.Tax(), Cents(3794));   // 37.9449
     EXPECT_EQ(invoice.Total(), Cents(23765));
 
     // An entry left out leaves its line when it was the only one.
@@ -132,7 +128,7 @@ TEST_F(InvoiceTest, LinesByProjectTypeAndCategoryWithTotals) {
     EXPECT_FALSE(invoice.SetIncluded(data.entry[2], false));   // paid: never on the invoice
     EXPECT_EQ(invoice.Lines().size(), 3u);
     EXPECT_EQ(invoice.Subtotal(), Cents(18304));
-    EXPECT_EQ(invoice.Tax(), Cents(3478));         // 34.7776
+    EXPECT_EQ(invoice.Tax(), Cents(3478));   // 34.7776
 }
 
 TEST_F(InvoiceTest, UnknownClientIsRefused) {
@@ -340,4 +336,4 @@ TEST_F(InvoiceTest, InvoicesStayOnThisSideWhileTheirEntriesSynchronise) {
     EXPECT_EQ(entries->GetSize(), 13);
 }
 
-}  // namespace
+}   // namespace

@@ -14,8 +14,7 @@ using FormatProjectNameTest = BizTest;
 using PopulateComboTest = BizTest;
 
 TEST_F(FormatProjectNameTest, ClientAndProject) {
-    EXPECT_EQ(FormatProjectName(u"SAMP002"),
-              GetResString(4, 1) + u": " + GetResString(5, 1));
+    EXPECT_EQ(FormatProjectName(u"SAMP002"), GetResString(4, 1) + u": " + GetResString(5, 1));
 }
 
 TEST_F(FormatProjectNameTest, EmptyOrUnknownReferenceGivesEmptyText) {
@@ -108,4 +107,4 @@ TEST(DisposeObArrayTest, ReleasesRecordsAndList) {
     DisposeObArray(nullptr);
 }
 
-}  // namespace
+}   // namespace

@@ -167,4 +167,4 @@ TEST_F(FilterTest, CopiesCarryEveryField) {
     EXPECT_EQ(copy.m_dtEnd, m_filter.m_dtEnd);
 }
 
-}  // namespace
+}   // namespace

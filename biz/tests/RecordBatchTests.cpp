@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -250,9 +250,7 @@ const Shape kShapes[] = {
      "<category id=\"3\" refId=\"SAMP003\"/>\r\n</quillmar>\r\n"},
 };
 
-void PrintTo(const Shape& shape, std::ostream* out) {
-    *out << shape.name;
-}
+void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
 
 class RecordBatchShapeTest : public RecordBatchTest, public ::testing::WithParamInterface<Shape> {};
 
@@ -324,15 +322,21 @@ TEST_F(RecordBatchTest, ChangeDocumentsAreNotPartOfTheBatch) {
 TEST_F(RecordBatchTest, ListOfRecordsModifiedAfterATimeKeepsTheListOrder) {
     const std::string start =
         "<quillmar>\r\n<metaData>\r\n<lastId>9</lastId>\r\n</metaData>\r\n"
-        "<projectItem id=\"1\" refId=\"A\">\r\n<modified>3/7/2004 02:06:00 PM</modified>\r\n<itemDate>3/2/2004</itemDate>\r\n</projectItem>\r\n"
-        "<projectItem id=\"2\" refId=\"B\">\r\n<modified>3/7/2004 02:05:00 PM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"1\" refId=\"A\">\r\n<modified>3/7/2004 02:06:00 "
+        "PM</modified>\r\n<itemDate>3/2/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"2\" refId=\"B\">\r\n<modified>3/7/2004 02:05:00 "
+        "PM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
         "<projectItem id=\"3\" refId=\"C\">\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
-        "<projectItem id=\"4\" refId=\"D\">\r\n<modified>3/8/2004 09:00:00 AM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n"
+        "<projectItem id=\"4\" refId=\"D\">\r\n<modified>3/8/2004 09:00:00 "
+        "AM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n"
         "<modified>1/1/2000 09:00:00 AM</modified>\r\n</projectItem>\r\n"
-        "<projectItem id=\"5\" refId=\"E\">\r\n<modified>not a date</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
-        "<projectItem id=\"6\" refId=\"F\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n<itemDate>2/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"5\" refId=\"E\">\r\n<modified>not a "
+        "date</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"6\" refId=\"F\">\r\n<modified>3/9/2004 09:00:00 "
+        "AM</modified>\r\n<itemDate>2/1/2004</itemDate>\r\n</projectItem>\r\n"
         "<client id=\"7\" refId=\"G\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n</client>\r\n"
-        "<projectItem id=\"8\" refId=\"H\">\r\n<modified>3/9/2004 09:00:00 AM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
+        "<projectItem id=\"8\" refId=\"H\">\r\n<modified>3/9/2004 09:00:00 "
+        "AM</modified>\r\n<itemDate>3/1/2004</itemDate>\r\n</projectItem>\r\n"
         "</quillmar>\r\n";
     ASSERT_TRUE(WriteFileBytes(DataFilePath(), start));
     ASSERT_EQ(Store().Initialize(), 1);
@@ -358,4 +362,4 @@ TEST_F(RecordBatchTest, ListOfRecordsModifiedAfterATimeKeepsTheListOrder) {
     EXPECT_EQ(order, (std::vector<std::string>{"F", "D", "H", "A"}));
 }
 
-}  // namespace
+}   // namespace

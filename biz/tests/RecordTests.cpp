@@ -21,9 +21,7 @@ using ProjectTest = BizTest;
 using EntryTest = BizTest;
 using DirtyFlagTest = BizTest;
 
-CString Text(const char* utf8) {
-    return CString(utf8);
-}
+CString Text(const char* utf8) { return CString(utf8); }
 
 // The stored element of the record with `id` in the current document, "" when absent.
 std::string StoredElement(int id) {
@@ -44,7 +42,7 @@ int CountElements(const char* name) {
 
 const std::string kModified = "<modified>3/7/2004 02:05:00 PM</modified>\r\n";
 
-}  // namespace
+}   // namespace
 
 TEST_F(BaseRecordTest, NewRecordGetsNextIdAndRefIdEndingInIt) {
     CClient client;
@@ -127,8 +125,9 @@ TEST_F(BaseRecordTest, LoadAndDeleteOfAbsentRecordsChangeNothing) {
 
 TEST_F(BaseRecordTest, LoadFromXmlReadsOneElement) {
     CProjectItem entry;
-    entry.LoadFromXml(u"<projectItem id=\"12\" refId=\"X12\" projectRef=\"P\"><description>d</description>"
-                      u"<modified>1/2/2003 04:05:06 PM</modified><itemType>3</itemType></projectItem>");
+    entry.LoadFromXml(
+        u"<projectItem id=\"12\" refId=\"X12\" projectRef=\"P\"><description>d</description>"
+        u"<modified>1/2/2003 04:05:06 PM</modified><itemType>3</itemType></projectItem>");
     EXPECT_EQ(entry.get_ID(), 12);
     EXPECT_EQ(entry.get_RefID(), Text("X12"));
     EXPECT_EQ(entry.get_ProjectRef(), Text("P"));
@@ -144,8 +143,9 @@ TEST_F(BaseRecordTest, DeleteLeavesOneMarkerAndDeletingTheMarkerLeavesNothing) {
     category.set_ID(3);
     m_boxes.Answer(IDYES);
     ASSERT_EQ(category.Delete(), 1);
-    EXPECT_EQ(StoredElement(3), "<deleted id=\"3\" refId=\"SAMP003\">\r\n<description>category</description>\r\n"
-                                "</deleted>\r\n");
+    EXPECT_EQ(StoredElement(3),
+              "<deleted id=\"3\" refId=\"SAMP003\">\r\n<description>category</description>\r\n"
+              "</deleted>\r\n");
     EXPECT_EQ(CountElements("category"), 0);
     std::unique_ptr<CObArray> markers(Store().GetObjectList(u"deleted"));
     ASSERT_EQ(markers->GetSize(), 1);
@@ -168,8 +168,9 @@ TEST_F(BaseRecordTest, MarkerSavedIntoChangeDocumentKeepsItsId) {
     marker.set_Notes(u"never stored");
     ASSERT_EQ(marker.Save(), 1);
     EXPECT_EQ(marker.get_ID(), 40);
-    EXPECT_EQ(StoredElement(40), "<deleted id=\"40\" refId=\"R40\">\r\n<description>client</description>\r\n"
-                                 "</deleted>\r\n");
+    EXPECT_EQ(StoredElement(40),
+              "<deleted id=\"40\" refId=\"R40\">\r\n<description>client</description>\r\n"
+              "</deleted>\r\n");
 }
 
 TEST_F(CategoryTest, StoredLayout) {
@@ -192,8 +193,8 @@ TEST_F(CategoryTest, ZeroOrNegativeRateAndEmptyCode) {
     CCategory category;
     category.set_Quillmar(-3.0f);
     ASSERT_EQ(category.Save(), 1);
-    EXPECT_EQ(StoredElement(4), "<category id=\"4\" refId=\"" + category.get_RefID().ToUtf8() + "\">\r\n" +
-                                    kModified + "<code/>\r\n</category>\r\n");
+    EXPECT_EQ(StoredElement(4), "<category id=\"4\" refId=\"" + category.get_RefID().ToUtf8() + "\">\r\n" + kModified +
+                                    "<code/>\r\n</category>\r\n");
     CCategory loaded;
     loaded.set_ID(4);
     ASSERT_EQ(loaded.Load(), 1);

@@ -33,11 +33,9 @@ CString SaveCategory(const char* name, const char* code) {
     return category.get_RefID();
 }
 
-}  // namespace
+}   // namespace
 
-COleDateTime March(int day) {
-    return COleDateTime(2004, 3, day, 0, 0, 0);
-}
+COleDateTime March(int day) { return COleDateTime(2004, 3, day, 0, 0, 0); }
 
 CString SaveTimeEntry(const CString& projectRef, const CString& categoryRef, const COleDateTime& date, int minutes,
                       float amount, int billable, CProjectItem::PymtStatus status) {
@@ -96,8 +94,8 @@ ReportTestData ReportTestData::Create() {
     d.entry[2] = SaveTimeEntry(d.website, d.support, March(2), 30, 49.99f, 1, Item::PymtStatus_Paid);
     d.entry[3] = SaveTimeEntry(d.audit, d.design, March(8), 45, 37.5f, 0);
     d.entry[4] = SaveOtherEntry(Item::ItemType_Expense, d.audit, March(9), 120.1f, 1, Item::PymtStatus_Billed);
-    d.entry[5] = SaveOtherEntry(Item::ItemType_Mileage, d.repair, March(15), 14.7f, 1, Item::PymtStatus_NotBilled,
-                                1000, 1042);
+    d.entry[5] =
+        SaveOtherEntry(Item::ItemType_Mileage, d.repair, March(15), 14.7f, 1, Item::PymtStatus_NotBilled, 1000, 1042);
     d.entry[6] = SaveOtherEntry(Item::ItemType_Expense, d.repair, March(31), -5.0f);
     d.entry[7] = SaveTimeEntry(d.loose, CString(), COleDateTime(2004, 4, 1, 0, 0, 0), 60, 10.0f);
     d.entry[8] = SaveTimeEntry(d.repair, d.support, COleDateTime(2004, 2, 29, 0, 0, 0), 15, 5.0f);

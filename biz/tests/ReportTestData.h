@@ -6,14 +6,14 @@
 #include "platform/CString.h"
 
 struct ReportTestData {
-    CString acme;           // client "Acme", address on two lines
-    CString bolt;           // client "Bolt"
-    CString website;        // project "Website" of Acme
-    CString audit;          // project "Audit" of Acme
-    CString repair;         // project "Repair" of Bolt
-    CString loose;          // project "Loose" without a client
-    CString design;         // category "Design", code "DES"
-    CString support;        // category "Support", code "SUP"
+    CString acme;      // client "Acme", address on two lines
+    CString bolt;      // client "Bolt"
+    CString website;   // project "Website" of Acme
+    CString audit;     // project "Audit" of Acme
+    CString repair;    // project "Repair" of Bolt
+    CString loose;     // project "Loose" without a client
+    CString design;    // category "Design", code "DES"
+    CString support;   // category "Support", code "SUP"
 
     // The entries, in the order saved:
     //  1 time     Acme/Website Design   1 Mar  90 min   75.00 billable  not billed
@@ -24,7 +24,7 @@ struct ReportTestData {
     //  6 expense  Bolt/Repair          31 Mar           -5.00 billable  not billed
     //  7 time     Loose                 1 Apr  60 min   10.00 billable  not billed
     //  8 time     Bolt/Repair  Support 29 Feb  15 min    5.00 billable  not billed
-    CString entry[9];       // RefIDs, 1-based
+    CString entry[9];   // RefIDs, 1-based
 
     static ReportTestData Create();
 };

@@ -2,9 +2,9 @@
 // out by hand on the fixed data set, the hours series, and the report as CSV.
 #include <cmath>
 #include <cstdio>
-#include <string>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "biz/Amount.h"
@@ -21,9 +21,7 @@
 
 namespace {
 
-CAmount Cents(long long cents) {
-    return CAmount::FromCents(cents);
-}
+CAmount Cents(long long cents) { return CAmount::FromCents(cents); }
 
 TEST(AmountTest, TakesTheDecimalValueOfAStoredFloat) {
     EXPECT_EQ(CAmount::FromFloat(49.99f).Cents(), 4999);
@@ -74,9 +72,9 @@ TEST(AmountTest, FormatsWithADotAndTwoDecimals) {
 
 TEST(AmountTest, PercentRoundsHalfAwayFromZero) {
     EXPECT_EQ(Cents(10000).TimesPercent(1900), Cents(1900));
-    EXPECT_EQ(Cents(5).TimesPercent(1000), Cents(1));      // 0.5 cent
+    EXPECT_EQ(Cents(5).TimesPercent(1000), Cents(1));   // 0.5 cent
     EXPECT_EQ(Cents(-5).TimesPercent(1000), Cents(-1));
-    EXPECT_EQ(Cents(4).TimesPercent(1000), Cents(0));      // 0.4 cent
+    EXPECT_EQ(Cents(4).TimesPercent(1000), Cents(0));         // 0.4 cent
     EXPECT_EQ(Cents(33333).TimesPercent(725), Cents(2417));   // 2416.64...
     EXPECT_EQ(Cents(12345).TimesPercent(0), Cents(0));
 }
@@ -166,12 +164,12 @@ TEST_F(ReportTest, GroupsByClientWithTotalsAsWorkedOutByHand) {
     EXPECT_EQ(acme.totals.m_expenses, Cents(12010));
     EXPECT_EQ(acme.totals.m_nDistance, 0);
     EXPECT_EQ(acme.totals.m_paid, Cents(4999));
-    EXPECT_EQ(acme.totals.m_unpaid, Cents(19510));     // 75.00 + 120.10
+    EXPECT_EQ(acme.totals.m_unpaid, Cents(19510));   // 75.00 + 120.10
 
     EXPECT_EQ(bolt.label, CString(u"Bolt"));
     EXPECT_EQ(bolt.totals.m_nCount, 2);
     EXPECT_EQ(bolt.totals.m_nMinutes, 0);
-    EXPECT_EQ(bolt.totals.m_billable, Cents(970));     // 14.70 - 5.00
+    EXPECT_EQ(bolt.totals.m_billable, Cents(970));   // 14.70 - 5.00
     EXPECT_EQ(bolt.totals.m_expenses, Cents(-500));
     EXPECT_EQ(bolt.totals.m_nDistance, 42);
     EXPECT_EQ(bolt.totals.m_paid, Cents(0));
@@ -233,7 +231,8 @@ TEST_F(ReportTest, ProjectsCategoriesAndTypesInTheirOrder) {
     EXPECT_EQ(byCategory.Groups()[2].totals.m_nCount, 3);
 
     const CReport byType = CReport::Build(MarchRequest(CReport::GroupBy_EntryType));
-    EXPECT_EQ(Labels(byType.Groups()), (std::vector<CString>{GetResString(30, 1), GetResString(52, 1), GetResString(53, 1)}));
+    EXPECT_EQ(Labels(byType.Groups()),
+              (std::vector<CString>{GetResString(30, 1), GetResString(52, 1), GetResString(53, 1)}));
     EXPECT_EQ(byType.Groups()[1].totals.m_expenses, Cents(11510));
 }
 
@@ -317,4 +316,4 @@ TEST_F(ReportTest, ReportTableAsCsv) {
     EXPECT_NE(dayCsv.find("\r\nTotal,6,"), std::string::npos) << dayCsv;
 }
 
-}  // namespace
+}   // namespace

@@ -31,13 +31,15 @@ std::string Entry(int id, const std::string& fields) {
 // A file of every kind of record, in this order: client 1, project 2, category 3, entries 4
 // to 6, a deletion marker 7.
 std::string Records() {
-    return "<client id=\"1\" refId=\"C1\">\r\n<description>Acme</description>\r\n<contact>Wile</contact>\r\n</client>\r\n"
+    return "<client id=\"1\" "
+           "refId=\"C1\">\r\n<description>Acme</description>\r\n<contact>Wile</contact>\r\n</client>\r\n"
            "<project id=\"2\" refId=\"P2\" clientRef=\"C1\">\r\n<description>Rockets</description>\r\n</project>\r\n"
            "<category id=\"3\" refId=\"K3\">\r\n<description>Design</description>\r\n<code>DSN</code>\r\n"
            "<quillmar>80</quillmar>\r\n</category>\r\n" +
            Entry(4, "<itemType>1</itemType>\r\n<duration>90</duration>\r\n") +
            Entry(5, "<itemType>3</itemType>\r\n<billAmount>12.5</billAmount>\r\n") +
-           Entry(6, "<itemType>2</itemType>\r\n<odometerStart>10</odometerStart>\r\n<odometerEnd>30</odometerEnd>\r\n") +
+           Entry(6,
+                 "<itemType>2</itemType>\r\n<odometerStart>10</odometerStart>\r\n<odometerEnd>30</odometerEnd>\r\n") +
            "<deleted id=\"7\" refId=\"X7\">\r\n<description>client</description>\r\n</deleted>\r\n";
 }
 
@@ -62,18 +64,22 @@ std::unique_ptr<CProjectItem> LoadEntry(int id) {
     return entry;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(FieldLimitTest, GarbageFieldsLoadAsValuesTheProgramsCanUse) {
-    ASSERT_TRUE(WriteFileBytes(DataFilePath(),
-                          kHeader + Entry(4, "<itemType>7</itemType>\r\n<pymtStatus>9</pymtStatus>\r\n"
-                                             "<isBillable>2</isBillable>\r\n<billAmount>nan</billAmount>\r\n") +
-                              Entry(5, "<itemType>1</itemType>\r\n<duration>-30</duration>\r\n"
-                                       "<billAmount>1e40</billAmount>\r\n") +
-                              Entry(6, "<itemType>2</itemType>\r\n<odometerStart>-5</odometerStart>\r\n"
-                                       "<odometerEnd>99999999999</odometerEnd>\r\n<billAmount>-inf</billAmount>\r\n") +
-                              "<category id=\"3\" refId=\"K3\">\r\n<code>X</code>\r\n<quillmar>inf</quillmar>\r\n"
-                              "</category>\r\n</quillmar>\r\n"));
+    ASSERT_TRUE(WriteFileBytes(
+        DataFilePath(), kHeader +
+                            Entry(4,
+                                  "<itemType>7</itemType>\r\n<pymtStatus>9</pymtStatus>\r\n"
+                                  "<isBillable>2</isBillable>\r\n<billAmount>nan</billAmount>\r\n") +
+                            Entry(5,
+                                  "<itemType>1</itemType>\r\n<duration>-30</duration>\r\n"
+                                  "<billAmount>1e40</billAmount>\r\n") +
+                            Entry(6,
+                                  "<itemType>2</itemType>\r\n<odometerStart>-5</odometerStart>\r\n"
+                                  "<odometerEnd>99999999999</odometerEnd>\r\n<billAmount>-inf</billAmount>\r\n") +
+                            "<category id=\"3\" refId=\"K3\">\r\n<code>X</code>\r\n<quillmar>inf</quillmar>\r\n"
+                            "</category>\r\n</quillmar>\r\n"));
     ASSERT_EQ(Store().Initialize(), 1);
     const auto unknown = LoadEntry(4);
     EXPECT_EQ(unknown->get_ItemType(), CProjectItem::ItemType_Time);
@@ -116,7 +122,8 @@ TEST_F(SalvageTest, FileCutAnywhereGivesBackEveryRecordBeforeTheCut) {
         size_t complete = 0;
         for (const std::string& key : all) {
             const std::string kind = key.substr(0, key.find(' '));
-            const size_t start = whole.find("<" + kind + " id=\"" + key.substr(key.find(' ') + 1, key.rfind(' ') - key.find(' ') - 1) + "\"");
+            const size_t start = whole.find("<" + kind + " id=\"" +
+                                            key.substr(key.find(' ') + 1, key.rfind(' ') - key.find(' ') - 1) + "\"");
             const size_t end = whole.find("</" + kind + ">", start);
             if (end + kind.size() + 3 <= cut)
                 ++complete;
@@ -125,9 +132,10 @@ TEST_F(SalvageTest, FileCutAnywhereGivesBackEveryRecordBeforeTheCut) {
         for (size_t i = 0; i < complete; ++i)
             EXPECT_EQ(recovered[i], all[i]) << cut;
         const CString& message = m_boxes.ShownBoxes().back().text;
-        EXPECT_GE(message.Find(CString::Formatted(complete == 1 ? u"%d record was recovered" : u"%d records were recovered",
-                                                  static_cast<int>(complete))),
-                  0)
+        EXPECT_GE(
+            message.Find(CString::Formatted(complete == 1 ? u"%d record was recovered" : u"%d records were recovered",
+                                            static_cast<int>(complete))),
+            0)
             << message.ToUtf8();
         EXPECT_NE(DataFileText().find("<syncID>KEEP0</syncID>"), std::string::npos);
         EXPECT_EQ(DataFileText().find("SAMP001"), std::string::npos);
@@ -169,16 +177,19 @@ TEST_F(SalvageTest, UnusableFieldsAreCorrectedAndNamed) {
     m_boxes.Answer(IDOK);
     ASSERT_EQ(Store().Initialize(), 1);
     const std::string message = m_boxes.ShownBoxes().back().text.ToUtf8();
-    EXPECT_NE(message.find("Entry 4 \"Entry 4\": the entry type \"7\" was changed to 1."), std::string::npos) << message;
+    EXPECT_NE(message.find("Entry 4 \"Entry 4\": the entry type \"7\" was changed to 1."), std::string::npos)
+        << message;
     EXPECT_NE(message.find("Entry 4 \"Entry 4\": the amount \"nan\" was changed to 0."), std::string::npos) << message;
-    EXPECT_NE(message.find("Entry 5 \"Entry 5\": the duration \"-30\" was changed to 0."), std::string::npos) << message;
+    EXPECT_NE(message.find("Entry 5 \"Entry 5\": the duration \"-30\" was changed to 0."), std::string::npos)
+        << message;
     EXPECT_NE(message.find("1 record was damaged"), std::string::npos) << message;
     EXPECT_NE(DataFileText().find("<itemType>1</itemType>\r\n<billAmount>0</billAmount>"), std::string::npos);
     EXPECT_NE(DataFileText().find("<duration>0</duration>"), std::string::npos);
 }
 
 TEST_F(SalvageTest, FileWithNothingOfOursStartsWithTheSampleRecords) {
-    for (const std::string& text : {std::string("\x89PNG\r\n\x1a\n binary"), std::string("<quillmar><client id=\"x")}) {
+    for (const std::string& text :
+         {std::string("\x89PNG\r\n\x1a\n binary"), std::string("<quillmar><client id=\"x")}) {
         ASSERT_TRUE(WriteFileBytes(DataFilePath(), text));
         m_boxes.Answer(IDOK);
         ASSERT_EQ(Store().Initialize(), 1);

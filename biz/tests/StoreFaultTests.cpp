@@ -35,8 +35,8 @@ struct Fault {
     int error;
 };
 const Fault kFaults[] = {
-    {WriteFault::Op::Open, ENOSPC}, {WriteFault::Op::Write, ENOSPC},      {WriteFault::Op::ShortWrite, ENOSPC},
-    {WriteFault::Op::Sync, EIO},    {WriteFault::Op::Close, EIO},         {WriteFault::Op::Rename, EIO},
+    {WriteFault::Op::Open, ENOSPC}, {WriteFault::Op::Write, ENOSPC},   {WriteFault::Op::ShortWrite, ENOSPC},
+    {WriteFault::Op::Sync, EIO},    {WriteFault::Op::Close, EIO},      {WriteFault::Op::Rename, EIO},
     {WriteFault::Op::Write, EIO},   {WriteFault::Op::ShortWrite, EIO},
 };
 
@@ -67,7 +67,7 @@ pid_t EndedProcess() {
     return child;
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(FailedWriteTest, FailedSaveIsNotWrittenByTheNextSave) {
     for (const Fault& fault : kFaults) {

@@ -20,9 +20,7 @@ CProjectItem Entry(CProjectItem::ItemType type, float amount, int billable = 1,
     return entry;
 }
 
-CString Column1(const FakeListCtrl& list, int row) {
-    return list.GetItemText(row, 1);
-}
+CString Column1(const FakeListCtrl& list, int row) { return list.GetItemText(row, 1); }
 
 TEST_F(SummaryTest, ResetClearsTotalsAndDatesToday) {
     CSummaryData summary;
@@ -50,7 +48,8 @@ TEST_F(SummaryTest, SumsByTypeAndBillableFlag) {
     backwards.set_OdometerStart(200);
     backwards.set_OdometerEnd(180);
     CProjectItem meal = Entry(CProjectItem::ItemType_Expense, 12.5f);
-    for (CProjectItem* e : {&time, &freeTime, &trip, &backwards, &meal}) summary.AddItem(e);
+    for (CProjectItem* e : {&time, &freeTime, &trip, &backwards, &meal})
+        summary.AddItem(e);
 
     EXPECT_EQ(summary.m_nTimeCount, 2);
     EXPECT_EQ(summary.m_nMileageCount, 2);
@@ -95,11 +94,14 @@ TEST_F(SummaryTest, SetupGivesTwoColumnsAndEighteenLabels) {
     for (int row = 0; row < 18; ++row) {
         CString expected = GetResString(labels[row], 1);
         ASSERT_FALSE(expected.IsEmpty()) << row;
-        if (indented[row]) expected = CString(u"        ") + expected;
+        if (indented[row])
+            expected = CString(u"        ") + expected;
         EXPECT_EQ(list.GetItemText(row, 0), expected) << row;
     }
-    for (int row : {0, 2, 6, 10, 14}) EXPECT_EQ(list.GetItemData(row), static_cast<uintptr_t>(-1)) << row;
-    for (int row : {1, 3, 7, 15, 17}) EXPECT_EQ(list.GetItemData(row), 0u) << row;
+    for (int row : {0, 2, 6, 10, 14})
+        EXPECT_EQ(list.GetItemData(row), static_cast<uintptr_t>(-1)) << row;
+    for (int row : {1, 3, 7, 15, 17})
+        EXPECT_EQ(list.GetItemData(row), 0u) << row;
 }
 
 TEST_F(SummaryTest, EmptyPeriodShowsZeroesAndMoneyAlone) {
@@ -112,9 +114,12 @@ TEST_F(SummaryTest, EmptyPeriodShowsZeroesAndMoneyAlone) {
     summary.DisplayInListCtrl(&list);
     EXPECT_EQ(Column1(list, 0), CString(u"Week of 3/1/2004"));
     EXPECT_EQ(Column1(list, 1), CString(u"3/1/2004 - 3/7/2004"));
-    for (int row : {2, 6, 10, 14}) EXPECT_TRUE(Column1(list, row).IsEmpty()) << row;
-    for (int row : {3, 4, 5}) EXPECT_EQ(Column1(list, row), CString(u"0")) << row;
-    for (int row : {7, 8, 9, 11, 12, 13, 15, 16, 17}) EXPECT_EQ(Column1(list, row), CString(u"$0.00")) << row;
+    for (int row : {2, 6, 10, 14})
+        EXPECT_TRUE(Column1(list, row).IsEmpty()) << row;
+    for (int row : {3, 4, 5})
+        EXPECT_EQ(Column1(list, row), CString(u"0")) << row;
+    for (int row : {7, 8, 9, 11, 12, 13, 15, 16, 17})
+        EXPECT_EQ(Column1(list, row), CString(u"$0.00")) << row;
 }
 
 TEST_F(SummaryTest, MixOfEntriesAsDisplayed) {
@@ -129,7 +134,8 @@ TEST_F(SummaryTest, MixOfEntriesAsDisplayed) {
     trip.set_OdometerStart(0);
     trip.set_OdometerEnd(1250);
     CProjectItem paid = Entry(CProjectItem::ItemType_Expense, 100.0f, 0, CProjectItem::PymtStatus_Paid);
-    for (CProjectItem* e : {&time, &trip, &paid}) summary.AddItem(e);
+    for (CProjectItem* e : {&time, &trip, &paid})
+        summary.AddItem(e);
     summary.DisplayInListCtrl(&list);
 
     EXPECT_EQ(Column1(list, 1), CString(u"3/1/2004 - 3/1/2004 1:30:00 PM"));
@@ -158,4 +164,4 @@ TEST_F(SummaryTest, CopyCarriesEveryField) {
     EXPECT_FLOAT_EQ(copy.m_fBillableExpenseAmount, 2.5f);
 }
 
-}  // namespace
+}   // namespace

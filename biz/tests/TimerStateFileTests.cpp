@@ -34,7 +34,7 @@ protected:
     TempHome m_home;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(TimerStateText, EveryPhaseReadsBackAsWritten) {
     CTimerState paused = PausedTimer();

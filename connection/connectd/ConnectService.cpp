@@ -1,16 +1,16 @@
 #include "connection/connectd/ConnectService.h"
 
-#include <algorithm>
 #include <arpa/inet.h>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <vector>
 
 #include "connection/SecureChannel.h"
@@ -27,13 +27,16 @@ void OnChildSignal(int) {}
 
 struct AddressList {
     addrinfo* head = nullptr;
-    ~AddressList() { if (head) freeaddrinfo(head); }
+    ~AddressList() {
+        if (head)
+            freeaddrinfo(head);
+    }
 };
 
 // The stop and child signals stay blocked except while waiting in ppoll, so none is missed
 // between a check of the flag and the wait.
 sigset_t InstallSignalHandlers() {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGTERM, &action, nullptr);
@@ -87,12 +90,10 @@ int MillisecondsUntil(std::chrono::steady_clock::time_point when) {
     return static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 60000));
 }
 
-}  // namespace
+}   // namespace
 
 ConnectService::ConnectService(const rapi::PairingKey& key, const ServiceOptions& options)
-    : m_key(key),
-      m_options(options),
-      m_pending(FitDescriptors(options.maxPending), options.maxPendingPerAddress),
+    : m_key(key), m_options(options), m_pending(FitDescriptors(options.maxPending), options.maxPendingPerAddress),
       m_tally(std::chrono::milliseconds(options.summaryIntervalMs), Clock::now()) {}
 
 ConnectService::~ConnectService() {
@@ -110,11 +111,12 @@ RapiStatus ConnectService::Listen() {
     const std::string port = std::to_string(m_options.port);
     int result = ::getaddrinfo(m_options.address.c_str(), port.c_str(), &hints, &addresses.head);
     if (result != 0)
-        return RapiStatus::Error(RapiStatus::Code::IoError, "cannot use address " + m_options.address + ": " +
-                                                                gai_strerror(result));
+        return RapiStatus::Error(RapiStatus::Code::IoError,
+                                 "cannot use address " + m_options.address + ": " + gai_strerror(result));
     std::string why = "no address";
     for (addrinfo* address = addresses.head; address; address = address->ai_next) {
-        int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol);
+        int fd =
+            ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol);
         if (fd < 0)
             continue;
         int one = 1;
@@ -187,7 +189,8 @@ void ConnectService::AcceptAll() {
     for (unsigned taken = 0; taken < m_options.maxPending; ++taken) {
         sockaddr_storage address{};
         socklen_t length = sizeof address;
-        const int fd = ::accept4(m_listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        const int fd =
+            ::accept4(m_listener, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd >= 0) {
             Admit(fd, address);
             continue;

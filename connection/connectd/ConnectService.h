@@ -5,10 +5,10 @@
 // peers without the key can never keep a desktop out. Refused and dropped peers are summed up
 // in the log once per interval. SIGTERM or SIGINT end it: the listener closes, open
 // connections are ended, and Run returns.
+#include <sys/types.h>
 #include <csignal>
 #include <set>
 #include <string>
-#include <sys/types.h>
 
 #include "connection/RapiProtocol.h"
 #include "connection/RapiStatus.h"

@@ -1,8 +1,8 @@
 #include "connection/connectd/DeviceFolder.h"
 
+#include <sys/stat.h>
 #include <climits>
 #include <cstdlib>
-#include <sys/stat.h>
 #include <vector>
 
 #include "platform/Paths.h"
@@ -56,7 +56,7 @@ std::string LibraryFileName(const std::string& name) {
     return name;
 }
 
-}  // namespace
+}   // namespace
 
 std::optional<DeviceFolder> DeviceFolder::Open(const std::string& settingsKey, DWORD& error) {
     Registry::Reload();
@@ -68,7 +68,7 @@ std::optional<DeviceFolder> DeviceFolder::Open(const std::string& settingsKey, D
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     auto real = RealPathOf(path);
-    struct stat info{};
+    struct stat info {};
     if (!real || ::stat(real->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         return std::nullopt;
     error = ERROR_SUCCESS;
@@ -106,7 +106,7 @@ std::optional<std::string> DeviceFolder::ResolveWritable(const CString& name, DW
     if (parts.size() != 1 || !IsWritableName(parts[0]))
         return std::nullopt;
     auto path = Resolve(parts[0], error);
-    struct stat info{};
+    struct stat info {};
     if (!path || ::stat(path->c_str(), &info) != 0)
         return path;   // refused, or a new file
     // Through a link inside the folder the target must be a data file as well; nothing that
@@ -125,7 +125,7 @@ std::optional<std::string> DeviceFolder::ResolveSyncLibrary(const CString& name,
     if (parts.size() != 1 || !SameNoCase(LibraryFileName(parts[0]), kSyncLibraryFile))
         return std::nullopt;
     auto path = Resolve(LibraryFileName(parts[0]), error);
-    struct stat info{};
+    struct stat info {};
     if (path && (::stat(path->c_str(), &info) != 0 || !S_ISREG(info.st_mode))) {
         error = ERROR_MOD_NOT_FOUND;
         return std::nullopt;
@@ -144,7 +144,7 @@ std::optional<std::string> DeviceFolder::Resolve(const std::string& relative, DW
         auto entry = ResolveNameNoCase(folder, parts[i]);
         if (!entry)
             return std::nullopt;
-        struct stat info{};
+        struct stat info {};
         const bool exists = ::lstat(entry->c_str(), &info) == 0;
         if (i + 1 < parts.size()) {
             if (!exists || !S_ISDIR(info.st_mode)) {

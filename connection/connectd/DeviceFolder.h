@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/CString.h"
 #include "connection/RapiTypes.h"
+#include "platform/CString.h"
 
 class DeviceFolder {
 public:

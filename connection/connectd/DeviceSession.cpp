@@ -1,21 +1,21 @@
 #include "connection/connectd/DeviceSession.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "platform/Registry.h"
 #include "connection/RapiCodec.h"
 #include "connection/SecureChannel.h"
 #include "connection/SocketTransport.h"
 #include "connection/connectd/DeviceFolder.h"
 #include "connection/connectd/RemoteInvoker.h"
 #include "connection/connectd/ServiceLog.h"
+#include "platform/Registry.h"
 
 using namespace rapi;
 
@@ -106,7 +106,7 @@ void SetPendingTemp(size_t index, const std::string& path) {
 }
 
 void InstallStopHandler() {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = OnSessionStop;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGTERM, &action, nullptr);
@@ -136,7 +136,7 @@ bool Creates(DWORD disposition) {
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 std::string BaseOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-}  // namespace
+}   // namespace
 
 DeviceSession::~DeviceSession() {
     for (size_t i = 0; i < m_files.size(); ++i) {
@@ -269,13 +269,13 @@ bool DeviceSession::FileCreate(std::string_view in, std::string& answer) {
     OpenFile* slot = FreeSlot();
     if (!slot)
         return reply(ERROR_TOO_MANY_OPEN_FILES, "");
-    struct stat existing{};
+    struct stat existing {};
     if (::stat(path->c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
         return reply(ERROR_ACCESS_DENIED, "not a plain file");
     OpenFile opened = OpenPath(*path, access, disposition, flags);
     if (opened.fd < 0)
         return reply(ErrorFromErrno(errno), std::strerror(errno));
-    struct stat info{};
+    struct stat info {};
     if (::fstat(opened.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(opened.fd);
         if (!opened.tempPath.empty())
@@ -386,7 +386,7 @@ bool DeviceSession::FileSize(std::string_view in, std::string& answer) {
     if (!GetU32(in, handle) || !in.empty())
         return false;
     OpenFile* file = Find(handle);
-    struct stat info{};
+    struct stat info {};
     if (!file || ::fstat(file->fd, &info) != 0) {
         answer = Status(ERROR_INVALID_HANDLE);
         return true;
@@ -449,8 +449,8 @@ bool DeviceSession::Invoke(std::string_view in, std::string& answer) {
     if (!path)
         return reply(HRESULT_FROM_WIN32(error), "",
                      error == ERROR_ACCESS_DENIED ? "refused: not the sync library" : "no such library");
-    InvokeOutcome outcome = InvokeInChild({m_options.invokeHelper, *path, function.ToUtf8(), input,
-                                           m_options.invokeTimeoutMs, m_desktopFd});
+    InvokeOutcome outcome = InvokeInChild(
+        {m_options.invokeHelper, *path, function.ToUtf8(), input, m_options.invokeTimeoutMs, m_desktopFd});
     if (outcome.cancelled) {
         m_ended = what + " -> " + outcome.note;
         return false;

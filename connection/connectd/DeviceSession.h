@@ -27,8 +27,8 @@ public:
 private:
     struct OpenFile {
         int fd = -1;
-        std::string path;        // the file as the desktop named it
-        std::string tempPath;    // non-empty: written here and renamed over `path` on close
+        std::string path;       // the file as the desktop named it
+        std::string tempPath;   // non-empty: written here and renamed over `path` on close
     };
 
     // Answers one request; false when the connection is to end (a malformed request, or

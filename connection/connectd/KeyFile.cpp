@@ -1,14 +1,14 @@
 #include "connection/connectd/KeyFile.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sodium.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
-#include "platform/Paths.h"
 #include "connection/Pairing.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ RapiStatus ReadKey(const std::string& path, rapi::PairingKey& key) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return Failed("cannot open " + path);
-    struct stat info{};
+    struct stat info {};
     char text[2 * rapi::kKeySize + 8] = {};
     ssize_t size = -1;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
@@ -64,14 +64,14 @@ RapiStatus CreateKey(const std::string& path, rapi::PairingKey& key) {
     return RapiStatus::Ok();
 }
 
-}  // namespace
+}   // namespace
 
 std::string KeyFile::DefaultPath() { return GetConfigHome() + "/Kestovar/connectd.key"; }
 
 RapiStatus KeyFile::LoadOrCreate(const std::string& path, rapi::PairingKey& key) {
     if (sodium_init() < 0)
         return RapiStatus::Error(RapiStatus::Code::IoError, "libsodium cannot start");
-    struct stat info{};
+    struct stat info {};
     if (::lstat(path.c_str(), &info) != 0 && errno == ENOENT) {
         RapiStatus created = CreateKey(path, key);
         if (created.ok() || errno != EEXIST)

@@ -15,10 +15,10 @@ const char kOthers[] = "other addresses";
 
 const char* const kEndNames[] = {
     "pushed out by newer peers", "handshake not done in time", "refused: wrong pairing key",
-    "refused: not our protocol", "left during the handshake", "refused: every desktop place taken",
+    "refused: not our protocol", "left during the handshake",  "refused: every desktop place taken",
 };
 
-}  // namespace
+}   // namespace
 
 unsigned long PeerTally::Counts::Ended() const { return std::accumulate(ends.begin(), ends.end(), 0UL); }
 

@@ -12,7 +12,8 @@ public:
     enum class End { PushedOut, TimedOut, WrongKey, NotOurProtocol, Left, Busy, Count };
 
     using Clock = std::chrono::steady_clock;
-    PeerTally(std::chrono::milliseconds interval, Clock::time_point now) : m_interval(interval), m_due(now + interval) {}
+    PeerTally(std::chrono::milliseconds interval, Clock::time_point now)
+        : m_interval(interval), m_due(now + interval) {}
 
     void Connected(const std::string& address);
     void Ended(const std::string& address, End end);

@@ -1,10 +1,10 @@
 #include "connection/connectd/PendingPeer.h"
 
 #include <arpa/inet.h>
-#include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <unistd.h>
+#include <cstring>
 
 PendingPeer::~PendingPeer() {
     if (fd >= 0)

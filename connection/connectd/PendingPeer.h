@@ -1,9 +1,9 @@
 #pragma once
 // A peer that has connected and is going through the handshake, with the deadline of the whole
 // of it, and how peers' addresses are named and counted.
+#include <sys/socket.h>
 #include <chrono>
 #include <string>
-#include <sys/socket.h>
 
 #include "connection/ServerHandshake.h"
 
@@ -19,8 +19,8 @@ struct PendingPeer {
     void Abort();
 
     int fd;
-    std::string address;   // the accounting key: the IPv4 address, or the IPv6 /64
-    std::string name;      // address and port, for the log
+    std::string address;                              // the accounting key: the IPv4 address, or the IPv6 /64
+    std::string name;                                 // address and port, for the log
     std::chrono::steady_clock::time_point deadline;   // of the whole handshake
     ServerHandshake handshake;
 };

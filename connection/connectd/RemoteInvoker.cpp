@@ -1,18 +1,18 @@
 #include "connection/connectd/RemoteInvoker.h"
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "connection/RapiCodec.h"
@@ -183,8 +183,8 @@ InvokeOutcome Interpreted(const std::string& helper, const std::string& report) 
     uint8_t ran = 0;
     uint32_t result = 0;
     std::string answer;
-    if (!rapi::GetU8(view, ran) || !rapi::GetU32(view, result) || !rapi::GetBytes(view, rapi::kMaxInvokeData, answer) ||
-        !view.empty()) {
+    if (!rapi::GetU8(view, ran) || !rapi::GetU32(view, result) ||
+        !rapi::GetBytes(view, rapi::kMaxInvokeData, answer) || !view.empty()) {
         outcome.note = "the library ended without an answer (crashed, or " + helper + " did not start)";
         return outcome;
     }
@@ -196,7 +196,7 @@ InvokeOutcome Interpreted(const std::string& helper, const std::string& report) 
     return outcome;
 }
 
-}  // namespace
+}   // namespace
 
 void AdoptOrphans() { ::prctl(PR_SET_CHILD_SUBREAPER, 1); }
 

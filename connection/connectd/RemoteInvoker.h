@@ -22,7 +22,7 @@ struct InvokeRequest {
     std::string function;      // already checked against the allowed exports
     std::string_view input;
     int timeoutMs = 0;
-    int desktopFd = -1;        // the desktop's socket: its hang-up cancels the call
+    int desktopFd = -1;   // the desktop's socket: its hang-up cancels the call
 };
 
 // Makes this process the one that adopts the orphans of its invocations; call once before the

@@ -1,8 +1,8 @@
 #include "connection/connectd/ServiceLog.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
 void LogLine(const std::string& text) {
     char stamp[32] = "";

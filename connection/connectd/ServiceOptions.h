@@ -7,8 +7,8 @@
 
 struct ServiceOptions {
     std::string address = "127.0.0.1";
-    unsigned port = 47953;        // 0: any free port, reported in the log and the state file
-    std::string keyFile;          // empty: KeyFile::DefaultPath()
+    unsigned port = 47953;   // 0: any free port, reported in the log and the state file
+    std::string keyFile;     // empty: KeyFile::DefaultPath()
     // The registry key (below HKEY_CURRENT_USER) whose "AppPath" names the program folder;
     // given by whoever starts the service, which knows nothing of the program's settings.
     std::string settingsKey;

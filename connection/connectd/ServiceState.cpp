@@ -1,11 +1,11 @@
 #include "connection/connectd/ServiceState.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <sstream>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <sstream>
 
 #include "platform/Paths.h"
 #include "platform/WindowMessages.h"
@@ -59,7 +59,7 @@ bool Parse(const std::string& text, ServiceState::Info& info) {
     return port && !info.address.empty() && !info.keyFile.empty();
 }
 
-}  // namespace
+}   // namespace
 
 std::string ServiceState::StatePath() {
     const std::string folder = WindowMessageFolder();
@@ -77,7 +77,8 @@ RapiStatus ServiceState::Publish(const Info& info) {
     const std::string lockPath = LockPath();
     const std::string path = StatePath();
     if (lockPath.empty())
-        return RapiStatus::Error(RapiStatus::Code::IoError, "the runtime folder ($XDG_RUNTIME_DIR/Kestovar) is not usable");
+        return RapiStatus::Error(RapiStatus::Code::IoError,
+                                 "the runtime folder ($XDG_RUNTIME_DIR/Kestovar) is not usable");
     if (info.address.find('\n') != std::string::npos || info.keyFile.find('\n') != std::string::npos)
         return RapiStatus::Error(RapiStatus::Code::Malformed, "an address or key file path may not hold a line break");
     m_lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -86,8 +87,8 @@ RapiStatus ServiceState::Publish(const Info& info) {
     if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
         Info running;
         const std::string which = ReadRunning(running).ok() ? " (process " + std::to_string(running.pid) + ", port " +
-                                                                   std::to_string(running.port) + ")"
-                                                             : "";
+                                                                  std::to_string(running.port) + ")"
+                                                            : "";
         return RapiStatus::Error(RapiStatus::Code::IoError,
                                  "another quillmar-connectd serves this user already" + which);
     }

@@ -3,8 +3,8 @@
 // in connectd.state in the user's runtime folder ($XDG_RUNTIME_DIR/Kestovar). A lock on
 // connectd.lock beside it, held while the service runs, tells a live service from a stale
 // file and keeps a second service for the same user from starting.
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 #include "connection/RapiStatus.h"
 

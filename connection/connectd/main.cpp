@@ -1,11 +1,11 @@
 // quillmar-connectd: the device's connection service. Serves the desktop's Remote API calls on
 // the device's registry, program folder and sync library, to desktops holding the pairing key.
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "connection/Pairing.h"
 #include "connection/connectd/ConnectService.h"
@@ -199,7 +199,7 @@ int Serve(ServiceOptions options) {
     return service.Run() ? 0 : 1;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     CommandLine line;

@@ -15,7 +15,7 @@ std::string Frame(const std::string& body) {
     return frame + body;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(Codec, IntegersAreLittleEndianAndRoundTrip) {
     std::string out;

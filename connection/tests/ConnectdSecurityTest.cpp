@@ -1,13 +1,13 @@
 // Hostile and broken peers against a real quillmar-connectd: each is refused, learns nothing,
 // and the service goes on serving a good desktop.
-#include <algorithm>
-#include <filesystem>
 #include <poll.h>
 #include <sodium.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
-#include <thread>
 #include <unistd.h>
+#include <algorithm>
+#include <filesystem>
+#include <thread>
 
 #include "connection/Pairing.h"
 #include "connection/Rapi.h"
@@ -57,9 +57,9 @@ protected:
     HRESULT Invoke(const std::u16string& library, const std::u16string& function, std::string input) {
         DWORD size = 0;
         BYTE* output = nullptr;
-        HRESULT result = CeRapiInvoke(library.c_str(), function.c_str(), static_cast<DWORD>(input.size()),
-                                      input.empty() ? nullptr : reinterpret_cast<BYTE*>(input.data()), &size, &output,
-                                      nullptr, 0);
+        HRESULT result =
+            CeRapiInvoke(library.c_str(), function.c_str(), static_cast<DWORD>(input.size()),
+                         input.empty() ? nullptr : reinterpret_cast<BYTE*>(input.data()), &size, &output, nullptr, 0);
         if (output)
             LocalFree(output);
         return result;
@@ -103,7 +103,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(Security, WrongKeyIsRefused) {
     Pairing wrong = *Pairing::Parse(pairingText);
@@ -181,9 +181,9 @@ TEST_F(Security, OversizedFramesAreDropped) {
 
 TEST_F(Security, MalformedRequestsEndTheConnection) {
     const std::string requests[] = {
-        std::string(),                              // no operation at all
-        std::string(1, '\x63'),                     // unknown operation
-        std::string("\x03\xff\xff\xff\x7f", 5),     // a path longer than it is
+        std::string(),                                            // no operation at all
+        std::string(1, '\x63'),                                   // unknown operation
+        std::string("\x03\xff\xff\xff\x7f", 5),                   // a path longer than it is
         std::string("\x04\x00\x00\x00\x00\x00\x00\x10\x00", 9),   // read above the chunk limit
         std::string("\x07\x00\x00\x00\x00trailing", 13),          // bytes after the request
     };
@@ -280,7 +280,7 @@ TEST_F(Security, UploadedLibraryIsRefusedAtTheWriteAndAtTheInvoke) {
     const std::string code = ReadFileBytes(RAPI_TEST_EXPORTS);
     ASSERT_TRUE(ConnectDesktop());
     for (const char16_t* name : {u"Evil.dll", u"libEvil.so", u"libSync.so", u"Sync.dll", u"libQuillmarPlatform.so",
-                                       u"quillmar-device", u"notes.txt", u"sub\\Quillmar.dat"}) {
+                                 u"quillmar-device", u"notes.txt", u"sub\\Quillmar.dat"}) {
         EXPECT_FALSE(WriteDeviceFile(name, code)) << CString(name).ToUtf8();
         EXPECT_EQ(CeGetLastError(), ERROR_ACCESS_DENIED) << CString(name).ToUtf8();
         EXPECT_EQ(Open(name, GENERIC_READ, OPEN_ALWAYS), INVALID_HANDLE_VALUE) << CString(name).ToUtf8();
@@ -293,7 +293,8 @@ TEST_F(Security, UploadedLibraryIsRefusedAtTheWriteAndAtTheInvoke) {
     std::filesystem::copy_file(RAPI_TEST_EXPORTS, AppPath() + "/libEvil.so");
     ASSERT_TRUE(WriteDeviceFile(u"Quillmar.dat", code));
     for (const char16_t* library : {u"Evil.dll", u"libEvil.so", u"Quillmar.dat", u"quillmar.DAT"})
-        EXPECT_EQ(Invoke(library, u"Touch", marker), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)) << CString(library).ToUtf8();
+        EXPECT_EQ(Invoke(library, u"Touch", marker), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED))
+            << CString(library).ToUtf8();
     EXPECT_FALSE(std::filesystem::exists(marker));
     EXPECT_TRUE(GoodDesktopServed());
 }
@@ -344,7 +345,8 @@ TEST_F(Security, ForkingExportIsKilledWithEverythingItStarted) {
         const std::string folder = Outside() + "/" + CString(function).ToUtf8();
         std::filesystem::create_directories(folder);
         const HRESULT result = Invoke(u"Sync.dll", function, folder);
-        EXPECT_EQ(result, std::u16string(function) == u"StragglersThenHang" ? HRESULT_FROM_WIN32(ERROR_TIMEOUT) : S_OK);
+        EXPECT_EQ(result,
+                  std::u16string(function) == u"StragglersThenHang" ? HRESULT_FROM_WIN32(ERROR_TIMEOUT) : S_OK);
         for (const char* straggler : {"/group", "/daemon"}) {
             const pid_t pid = static_cast<pid_t>(std::stol("0" + ReadFileBytes(folder + straggler)));
             ASSERT_GT(pid, 0) << straggler;

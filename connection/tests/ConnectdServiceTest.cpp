@@ -1,14 +1,14 @@
 // The desktop's Remote API against a real quillmar-connectd: registry reads, file copies,
 // remote invocation, pairing and a clean stop.
-#include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <filesystem>
 #include <thread>
 
-#include "platform/LocalAlloc.h"
 #include "connection/Pairing.h"
 #include "connection/Rapi.h"
 #include "connection/tests/ServiceFixture.h"
+#include "platform/LocalAlloc.h"
 
 namespace {
 
@@ -21,9 +21,9 @@ protected:
         DWORD size = 0;
         BYTE* output = nullptr;
         std::string in = input;
-        HRESULT result = CeRapiInvoke((Utf16(AppPathText()) + library).c_str(), function.c_str(),
-                                      static_cast<DWORD>(in.size()), in.empty() ? nullptr : reinterpret_cast<BYTE*>(in.data()),
-                                      &size, &output, nullptr, 0);
+        HRESULT result =
+            CeRapiInvoke((Utf16(AppPathText()) + library).c_str(), function.c_str(), static_cast<DWORD>(in.size()),
+                         in.empty() ? nullptr : reinterpret_cast<BYTE*>(in.data()), &size, &output, nullptr, 0);
         answer.assign(reinterpret_cast<const char*>(output), output ? size : 0);
         if (output) {
             EXPECT_EQ(LocalFree(output), nullptr);
@@ -32,14 +32,14 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(Connection, PairingTextNamesTheServiceAndKeyFileIsPrivate) {
     auto pairing = Pairing::Parse(pairingText);
     ASSERT_TRUE(pairing);
     EXPECT_EQ(pairing->host, "127.0.0.1");
     EXPECT_EQ(pairing->port, port);
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat((device.ConfigHome() + "/Kestovar/connectd.key").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
@@ -73,7 +73,8 @@ TEST_F(Connection, InitSignalsSuccessAndReadsTheDeviceRegistry) {
     EXPECT_EQ(CeRegQueryValueEx(key, u"NoSuchValue", nullptr, &type, buffer, &size),
               static_cast<LONG>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(CeRegCloseKey(key), 0);
-    EXPECT_EQ(CeRegQueryValueEx(key, u"AppPath", nullptr, &type, buffer, &size), static_cast<LONG>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(CeRegQueryValueEx(key, u"AppPath", nullptr, &type, buffer, &size),
+              static_cast<LONG>(ERROR_INVALID_HANDLE));
 
     HKEY missing = nullptr;
     EXPECT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software\\Nobody", 0, KEY_READ, &missing),
@@ -165,15 +166,17 @@ TEST_F(Connection, InvokeAnswersInALocalAllocBuffer) {
     EXPECT_EQ(Invoke(u"Greeting", "", answer), S_OK);
     EXPECT_EQ(answer, std::string("hello from the device") + '\0');
     EXPECT_EQ(Invoke(u"Reverse", "abc\x01", answer), S_OK);
-    EXPECT_EQ(answer, "\x01" "cba");
+    EXPECT_EQ(answer,
+              "\x01"
+              "cba");
     EXPECT_EQ(Invoke(u"Greeting", "", answer, u"sync.DLL"), S_OK);
 }
 
 TEST_F(Connection, InvokeWithoutOutputPointerStillRuns) {
     ASSERT_TRUE(ConnectDesktop());
     DWORD size = 77;
-    EXPECT_EQ(CeRapiInvoke((Utf16(AppPathText()) + u"Sync.dll").c_str(), u"Greeting", 0, nullptr, &size,
-                           nullptr, nullptr, 0),
+    EXPECT_EQ(CeRapiInvoke((Utf16(AppPathText()) + u"Sync.dll").c_str(), u"Greeting", 0, nullptr, &size, nullptr,
+                           nullptr, 0),
               S_OK);
     EXPECT_EQ(size, 0u);
 }
@@ -296,13 +299,14 @@ TEST_F(Connection, KeyFileOthersMayReadIsRefused) {
 
 TEST_F(Connection, DamagedKeyFileIsRefused) {
     WriteFileBytes(device.Root() + "/bad.key", "not a key\n");
-    std::filesystem::permissions(device.Root() + "/bad.key", std::filesystem::perms::owner_read |
-                                                                 std::filesystem::perms::owner_write);
+    std::filesystem::permissions(device.Root() + "/bad.key",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     StopService();
     std::string output;
     std::string errors;
-    const int status = RunServiceOnce(
-        {"--settings-key", kDeviceSettingsKey, "--port", "0", "--key-file", device.Root() + "/bad.key"}, output, errors);
+    const int status =
+        RunServiceOnce({"--settings-key", kDeviceSettingsKey, "--port", "0", "--key-file", device.Root() + "/bad.key"},
+                       output, errors);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_NE(errors.find("does not hold a pairing key"), std::string::npos) << errors;
     EXPECT_EQ(ReadFileBytes(device.Root() + "/bad.key"), "not a key\n");
@@ -312,11 +316,14 @@ TEST_F(Connection, BadOptionsAreRefusedWithUsage) {
     std::string output;
     std::string errors;
     const std::string key = kDeviceSettingsKey;
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"--port", "0"}, {"--settings-key", key, "--port", "70000"},
-          {"--settings-key", key, "--port"}, {"--settings-key", key, "--frobnicate", "1"},
-          {"--settings-key", key, "--invoke-timeout-ms", "soon"}, {"--settings-key", key, "--exports", "A,,B"},
-          {"--settings-key", ""}, {"--pairing-text", "--port", "5000"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--port", "0"},
+                                                      {"--settings-key", key, "--port", "70000"},
+                                                      {"--settings-key", key, "--port"},
+                                                      {"--settings-key", key, "--frobnicate", "1"},
+                                                      {"--settings-key", key, "--invoke-timeout-ms", "soon"},
+                                                      {"--settings-key", key, "--exports", "A,,B"},
+                                                      {"--settings-key", ""},
+                                                      {"--pairing-text", "--port", "5000"}}) {
         const int status = RunServiceOnce(arguments, output, errors);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << arguments[0] << " " << arguments[1];
         EXPECT_NE(errors.find("usage:"), std::string::npos);
@@ -328,8 +335,8 @@ TEST_F(Connection, BadOptionsAreRefusedWithUsage) {
 TEST_F(Connection, PortInUseIsReported) {
     std::string output;
     std::string errors;
-    const int status = RunServiceOnce({"--settings-key", kDeviceSettingsKey, "--port", std::to_string(port)}, output,
-                                      errors);
+    const int status =
+        RunServiceOnce({"--settings-key", kDeviceSettingsKey, "--port", std::to_string(port)}, output, errors);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
     EXPECT_NE(errors.find("cannot listen"), std::string::npos) << errors;
 }

@@ -1,8 +1,8 @@
 // The pairing text and its place in the desktop's registry.
 #include <gtest/gtest.h>
 
-#include "platform/Registry.h"
 #include "connection/Pairing.h"
+#include "platform/Registry.h"
 #include "testing/TempHome.h"
 
 namespace {
@@ -18,7 +18,7 @@ Pairing Sample() {
 
 const std::string kKeyHex = Pairing::KeyToHex(Sample().key);
 
-}  // namespace
+}   // namespace
 
 TEST(PairingText, RoundTrips) {
     const Pairing pairing = Sample();

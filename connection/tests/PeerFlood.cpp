@@ -1,13 +1,13 @@
 #include "connection/tests/PeerFlood.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
 #include <vector>
 
 #include "connection/RapiCodec.h"
@@ -52,7 +52,7 @@ int Dial(const std::string& from, unsigned port) {
     return fd;
 }
 
-}  // namespace
+}   // namespace
 
 PeerFlood::PeerFlood(unsigned port, const Peers& peers) : m_port(port), m_peers(peers) {
     m_thread = std::thread([this] { Run(); });

@@ -26,7 +26,8 @@ void Greet(PendingPeer& peer) {
     greeting.append(kMagic.begin(), kMagic.end());
     greeting.append(kNonceSize, '\x01');
     std::string reply;
-    ASSERT_EQ(peer.handshake.Take(greeting.substr(0, peer.handshake.Wanted()), reply), ServerHandshake::Step::Continue);
+    ASSERT_EQ(peer.handshake.Take(greeting.substr(0, peer.handshake.Wanted()), reply),
+              ServerHandshake::Step::Continue);
     ASSERT_EQ(peer.handshake.Take(greeting.substr(kFrameHeaderSize), reply), ServerHandshake::Step::Continue);
     ASSERT_TRUE(peer.handshake.Greeted());
 }
@@ -43,7 +44,7 @@ sockaddr_storage Address(int family, const char* text) {
     return address;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(PendingPeers, RoomWhileThePoolAndTheAddressHaveIt) {
     PendingPeers pool(4, 2);

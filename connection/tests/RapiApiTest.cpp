@@ -14,7 +14,7 @@ protected:
     TempHome home;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(RapiWithoutDevice, InitRecordOfWrongSizeIsRefused) {
     RAPIINIT init;
@@ -58,7 +58,8 @@ TEST_F(RapiWithoutDevice, EventIsGoneAfterUninit) {
 
 TEST_F(RapiWithoutDevice, CallsFailWithWindowsResults) {
     HKEY key = reinterpret_cast<HKEY>(1);
-    EXPECT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &key), static_cast<LONG>(ERROR_NOT_CONNECTED));
+    EXPECT_EQ(CeRegOpenKeyEx(HKEY_CURRENT_USER, u"Software", 0, KEY_READ, &key),
+              static_cast<LONG>(ERROR_NOT_CONNECTED));
     EXPECT_EQ(key, nullptr);
     EXPECT_EQ(CeRegCloseKey(reinterpret_cast<HKEY>(0x20001)), static_cast<LONG>(ERROR_INVALID_HANDLE));
     EXPECT_EQ(CeCreateFile(u"Quillmar.dat", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -31,11 +31,11 @@ Handshake RunHandshake(Transport& clientEnd, Transport& serverEnd, const Pairing
                        const PairingKey& serverKey, int timeoutMs = 2000) {
     Handshake result;
     std::thread server([&] {
-        result.server = SecureChannel::Open(serverEnd, SecureChannel::Role::Server, serverKey, timeoutMs,
-                                            result.serverChannel);
+        result.server =
+            SecureChannel::Open(serverEnd, SecureChannel::Role::Server, serverKey, timeoutMs, result.serverChannel);
     });
-    result.client = SecureChannel::Open(clientEnd, SecureChannel::Role::Client, clientKey, timeoutMs,
-                                        result.clientChannel);
+    result.client =
+        SecureChannel::Open(clientEnd, SecureChannel::Role::Client, clientKey, timeoutMs, result.clientChannel);
     server.join();
     return result;
 }
@@ -62,7 +62,7 @@ protected:
     std::unique_ptr<SecureChannel> server;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(Handshake, SameKeyConnectsBothSides) {
     auto [a, b] = MemoryTransport::CreatePair();

@@ -1,20 +1,20 @@
 #include "connection/tests/ServiceFixture.h"
 
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <fcntl.h>
-#include <filesystem>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
 
-#include "platform/Registry.h"
 #include "connection/Pairing.h"
 #include "connection/Rapi.h"
+#include "platform/Registry.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ int RunOnce(const TempHome& device, const std::vector<std::string>& arguments, s
     return status;
 }
 
-}  // namespace
+}   // namespace
 
 std::string PatternBytes(size_t size) {
     std::string bytes(size, '\0');
@@ -102,10 +102,17 @@ void ServiceFixture::TearDown() {
 }
 
 std::vector<std::string> ServiceFixture::TestOptions() {
-    return {"--handshake-timeout-ms", "800", "--idle-timeout-ms", "3000", "--invoke-timeout-ms", "1500",
-            "--summary-interval-ms", "200",
-            "--exports", "Greeting,Reverse,CallCount,ProgramFolder,Refuse,Hang,Crash,Touch,Missing,"
-                         "StragglersThenHang,StragglersThenReturn"};
+    return {"--handshake-timeout-ms",
+            "800",
+            "--idle-timeout-ms",
+            "3000",
+            "--invoke-timeout-ms",
+            "1500",
+            "--summary-interval-ms",
+            "200",
+            "--exports",
+            "Greeting,Reverse,CallCount,ProgramFolder,Refuse,Hang,Crash,Touch,Missing,"
+            "StragglersThenHang,StragglersThenReturn"};
 }
 
 bool ServiceFixture::StartService(const std::vector<std::string>& arguments) {
@@ -242,8 +249,7 @@ bool ServiceFixture::GoodDesktopServed() {
     LONG result = CeRegQueryValueEx(key, u"AppPath", nullptr, &type, buffer, &size);
     CeRegCloseKey(key);
     CeRapiUninit();
-    return result == 0 && type == REG_SZ &&
-           CString(reinterpret_cast<const char16_t*>(buffer)) == CString(AppPath());
+    return result == 0 && type == REG_SZ && CString(reinterpret_cast<const char16_t*>(buffer)) == CString(AppPath());
 }
 
 int ServiceFixture::RawConnect() {
@@ -262,7 +268,8 @@ int ServiceFixture::RawConnect() {
 bool ServiceFixture::ReceiveUntilClosed(int fd, int timeoutMs, std::string& bytes) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return false;
         pollfd entry{fd, POLLIN, 0};

@@ -4,9 +4,9 @@
 // sync library), and the test process as the paired desktop (another HOME).
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
 #include <string>
 #include <vector>
-#include <sys/types.h>
 
 #include "testing/TempHome.h"
 #include "testing/TestFiles.h"

@@ -1,6 +1,7 @@
 // A small device library for the connection tests: exports with the remote-invocation
 // signature that answer, fail, hang, crash and keep state, so the service's handling of each
 // can be seen from the desktop side.
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -8,11 +9,10 @@
 #include <fstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
+#include "connection/RapiTypes.h"
 #include "platform/LocalAlloc.h"
 #include "platform/Paths.h"
-#include "connection/RapiTypes.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ HRESULT AnswerText(const std::string& text, DWORD* pcbOutput, BYTE** ppOutput) {
     return S_OK;
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" {
 
@@ -75,8 +75,8 @@ __attribute__((visibility("default"))) HRESULT Greeting(DWORD, BYTE*, DWORD* pcb
 }
 
 // Answers the input reversed.
-__attribute__((visibility("default"))) HRESULT Reverse(DWORD cbInput, BYTE* pInput, DWORD* pcbOutput,
-                                                       BYTE** ppOutput, IRAPIStream*) {
+__attribute__((visibility("default"))) HRESULT Reverse(DWORD cbInput, BYTE* pInput, DWORD* pcbOutput, BYTE** ppOutput,
+                                                       IRAPIStream*) {
     auto* block = static_cast<BYTE*>(LocalAlloc(LMEM_FIXED, cbInput));
     if (!block && cbInput > 0)
         return E_OUTOFMEMORY;
@@ -127,14 +127,11 @@ __attribute__((visibility("default"))) HRESULT StragglersThenReturn(DWORD cbInpu
     return S_OK;
 }
 
-__attribute__((visibility("default"))) HRESULT Crash(DWORD, BYTE*, DWORD*, BYTE**, IRAPIStream*) {
-    std::abort();
-}
+__attribute__((visibility("default"))) HRESULT Crash(DWORD, BYTE*, DWORD*, BYTE**, IRAPIStream*) { std::abort(); }
 
 // Writes a marker file named by the input, so a test can see whether the library ever ran.
 __attribute__((visibility("default"))) HRESULT Touch(DWORD cbInput, BYTE* pInput, DWORD*, BYTE**, IRAPIStream*) {
     std::ofstream(Input(cbInput, pInput)) << "ran";
     return S_OK;
 }
-
 }

@@ -36,7 +36,8 @@ public:
     void ForEach(Visit visit) const {
         for (int i = 0; i < Total(); ++i) {
             auto* entry = static_cast<CProjectItem*>(m_list->GetAt(i));
-            if (!m_filter || m_filter->RunOnItem(entry) == 0) visit(*entry);
+            if (!m_filter || m_filter->RunOnItem(entry) == 0)
+                visit(*entry);
         }
     }
 
@@ -47,7 +48,8 @@ private:
 
 template <typename Record>
 bool LoadByRef(Record& record, const CString& refId, const char16_t* elemName) {
-    if (refId.IsEmpty()) return false;
+    if (refId.IsEmpty())
+        return false;
     record.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, elemName));
     return record.Load() != 0;
 }
@@ -89,13 +91,9 @@ float DurationInHours(const CProjectItem& entry) {
     return Rounded(static_cast<float>(entry.get_DurationInMinutes()) * kMinutesToHours);
 }
 
-bool IsTime(const CProjectItem& entry) {
-    return entry.get_ItemType() == CProjectItem::ItemType_Time;
-}
+bool IsTime(const CProjectItem& entry) { return entry.get_ItemType() == CProjectItem::ItemType_Time; }
 
-bool IsMileage(const CProjectItem& entry) {
-    return entry.get_ItemType() == CProjectItem::ItemType_Mileage;
-}
+bool IsMileage(const CProjectItem& entry) { return entry.get_ItemType() == CProjectItem::ItemType_Mileage; }
 
 CString WithoutCarriageReturns(CString text) {
     text.Remove(u'\r');
@@ -125,16 +123,19 @@ void StyleRange(CExcelRange range, bool bold) {
 void MediumLineAlong(CExcelRange range, int keptEdge) {
     range.BorderAround(xlContinuous, xlMedium, 0, 0);
     for (int edge : {xlEdgeTop, xlEdgeBottom, xlEdgeLeft, xlEdgeRight})
-        if (edge != keptEdge) range.Borders().Item(edge).SetLineStyle(xlNone);
+        if (edge != keptEdge)
+            range.Borders().Item(edge).SetLineStyle(xlNone);
 }
 
 void SetColumnFormat(CExcelWorksheet& sheet, int column, const CString& format) {
-    if (column < 0 || format.IsEmpty()) return;
+    if (column < 0 || format.IsEmpty())
+        return;
     sheet.Range(u"A1").Offset(0, column).EntireColumn().SetNumberFormat(format);
 }
 
 void SumColumn(CExcelRange totals, int column, int rows, const CString& format, CExcelWorksheet& sheet) {
-    if (column < 0) return;
+    if (column < 0)
+        return;
     CString formula;
     formula.Format(u"=SUM(R%dC%d:R%dC%d)", 2, column + 1, rows + 1, column + 1);
     totals.Offset(0, column).Resize(1, 1).SetFormulaR1C1(formula);
@@ -145,7 +146,8 @@ bool FillHeader(ExportRequest& request, CExcelWorksheet& sheet, FormattedColumns
     CExcelRange::Array header(1, std::vector<CVariant>(kArrayColumns));
     request.m_nColumn = 0;
     for (int f = 0; f < ExportField_Count; ++f) {
-        if (!request.m_bInclude[f]) continue;
+        if (!request.m_bInclude[f])
+            continue;
         columns.column[f] = request.m_nColumn;
         header[0][request.m_nColumn++] = CVariant::Text(ExportFieldCaption(static_cast<ExportField>(f)));
     }
@@ -167,12 +169,15 @@ void FillData(ExportRequest& request, CExcelWorksheet& sheet, const PassingEntri
         request.m_nColumn = 0;
         for (int f = 0; f < ExportField_Count; ++f)
             if (request.m_bInclude[f])
-                data[request.m_nRow][request.m_nColumn++] = CDataExporter::CellValue(static_cast<ExportField>(f), entry);
+                data[request.m_nRow][request.m_nColumn++] =
+                    CDataExporter::CellValue(static_cast<ExportField>(f), entry);
         ++request.m_nRow;
     });
     request.m_nColumn = 0;
-    for (int f = 0; f < ExportField_Count; ++f) request.m_nColumn += request.m_bInclude[f] ? 1 : 0;
-    if (request.m_nRow == 0) return;
+    for (int f = 0; f < ExportField_Count; ++f)
+        request.m_nColumn += request.m_bInclude[f] ? 1 : 0;
+    if (request.m_nRow == 0)
+        return;
 
     const int rows = request.m_nRow, columnCount = request.m_nColumn;
     CExcelRange range = sheet.Range(u"A2").Resize(rows, columnCount);
@@ -205,11 +210,12 @@ void FinishTotalsAndFormats(const ExportRequest& request, CExcelWorksheet& sheet
 QStringList NameFilters(const CString& windowsFilter) {
     const QStringList parts = qtconv::ToQString(windowsFilter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i];
     return filters;
 }
 
-}  // namespace
+}   // namespace
 
 bool CDataExporter::Run(ExportRequest& request, QWidget* parent) {
     switch (request.m_nFormat) {
@@ -228,10 +234,12 @@ bool CDataExporter::ExportToExcel(ExportRequest& request) {
     }
     std::optional<CExcelWorksheet> sheet = excel->Workbooks().Add().Worksheets().Item(1);
     FormattedColumns columns;
-    if (!FillHeader(request, *sheet, columns)) return false;
+    if (!FillHeader(request, *sheet, columns))
+        return false;
     PassingEntries entries(request.m_pFilter);
     FillData(request, *sheet, entries);
-    if (request.m_nRow > 0) FinishTotalsAndFormats(request, *sheet, columns);
+    if (request.m_nRow > 0)
+        FinishTotalsAndFormats(request, *sheet, columns);
     if (!excel->SetVisible(true)) {
         request.m_strError = kCannotStartExcel;
         return false;
@@ -266,7 +274,8 @@ bool CDataExporter::WriteXmlFile(ExportRequest& request) {
         document.AddElem(u"projectItem");
         document.IntoElem();
         for (int f = 0; f < ExportField_Count; ++f) {
-            if (!request.m_bInclude[f]) continue;
+            if (!request.m_bInclude[f])
+                continue;
             const auto field = static_cast<ExportField>(f);
             document.AddElem(ExportFieldXmlName(field), XmlText(field, entry));
         }
@@ -314,10 +323,8 @@ CString CDataExporter::XmlText(ExportField field, CProjectItem& entry) {
     const Locale& locale = Locale::UserDefault();
     switch (field) {
     case ExportField_Date: return locale.FormatDate(entry.get_ItemDate(), locale.shortDatePicture);
-    case ExportField_StartTime:
-        return IsTime(entry) ? locale.FormatDefaultDateTime(entry.get_StartTime()) : CString();
-    case ExportField_EndTime:
-        return IsTime(entry) ? locale.FormatDefaultDateTime(entry.get_EndTime()) : CString();
+    case ExportField_StartTime: return IsTime(entry) ? locale.FormatDefaultDateTime(entry.get_StartTime()) : CString();
+    case ExportField_EndTime: return IsTime(entry) ? locale.FormatDefaultDateTime(entry.get_EndTime()) : CString();
     case ExportField_Duration: return IsTime(entry) ? FormatG(DurationInHours(entry)) : CString();
     case ExportField_Amount: return FormatG(Rounded(entry.get_BillAmount()));
     case ExportField_OdometerStart:

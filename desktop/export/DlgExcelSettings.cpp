@@ -43,7 +43,8 @@ void CDlgExcelSettings::CreateControls() {
     m_duration = AddFormatBox("D&uration:", "duration", 4, grid);
 
     auto* note = new QLabel(tr("These settings can be used to customize the way your data is automatically "
-                               "formatted in Excel, and are useful for non-US regional settings."), this);
+                               "formatted in Excel, and are useful for non-US regional settings."),
+                            this);
     note->setWordWrap(true);
     auto* defaults = Named(new QPushButton(tr("Defaults"), this), "defaults");
     connect(defaults, &QPushButton::clicked, this, &CDlgExcelSettings::OnDefaults);
@@ -73,7 +74,9 @@ void CDlgExcelSettings::OnDefaults() {
 }
 
 void CDlgExcelSettings::OnOK() {
-    if (!UpdateData(true)) return;
-    if (m_keep) m_keep(m_formats);
+    if (!UpdateData(true))
+        return;
+    if (m_keep)
+        m_keep(m_formats);
     EndDialogOK();
 }

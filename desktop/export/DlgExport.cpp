@@ -22,14 +22,11 @@ namespace {
 constexpr int kFieldColumnWidth = 150;
 }
 
-CDlgExport::CDlgExport(ExportRequest& request, QWidget* parent)
-    : CDialog(u"Export Data", parent), m_request(request) {
+CDlgExport::CDlgExport(ExportRequest& request, QWidget* parent) : CDialog(u"Export Data", parent), m_request(request) {
     setObjectName(QStringLiteral("dlgExport"));
 }
 
-CString CDlgExport::FieldsKey() {
-    return CSharedSettings::kAppKey + u"\\ExportFields";
-}
+CString CDlgExport::FieldsKey() { return CSharedSettings::kAppKey + u"\\ExportFields"; }
 
 void CDlgExport::CreateControls() {
     QGridLayout* grid = nullptr;
@@ -75,17 +72,17 @@ bool CDlgExport::OnInitDialog() {
 // Eighteen short rows fit on any screen; a scroll bar would only hide choices.
 void CDlgExport::ShowEveryField() {
     const int rows = m_fields->count();
-    if (rows == 0) return;
+    if (rows == 0)
+        return;
     m_fields->setMinimumHeight(m_fields->sizeHintForRow(0) * rows + 2 * m_fields->frameWidth());
 }
 
-void CDlgExport::OnFormatChanged() {
-    m_advanced->setEnabled(m_format->currentIndex() == ExportFormat_Excel);
-}
+void CDlgExport::OnFormatChanged() { m_advanced->setEnabled(m_format->currentIndex() == ExportFormat_Excel); }
 
 void CDlgExport::OnAdvancedSettings() {
     CDlgExcelSettings settings(m_request.m_formats, m_request.m_keepFormats, this);
-    if (settings.DoModal() == IDOK) m_request.m_formats = settings.m_formats;
+    if (settings.DoModal() == IDOK)
+        m_request.m_formats = settings.m_formats;
 }
 
 void CDlgExport::KeepFieldChoices() {
@@ -107,12 +104,14 @@ void CDlgExport::OnOK() {
         ReportFailure();
         return;
     }
-    if (m_request.m_nFormat == ExportFormat_Xml) OpenUrl(qtconv::ToQString(m_request.m_strOutputPath));
+    if (m_request.m_nFormat == ExportFormat_Xml)
+        OpenUrl(qtconv::ToQString(m_request.m_strOutputPath));
     EndDialogOK();
 }
 
 void CDlgExport::ReportFailure() {
-    if (m_request.m_bCancelled) return;
+    if (m_request.m_bCancelled)
+        return;
     CString message;
     message.Format(GetResString(105, 1), m_request.m_strError.GetString());
     AfxMessageBox(message, MB_OK | MB_ICONSTOP);

@@ -27,15 +27,17 @@ bool DesktopCanOpenFiles() {
 std::string NewTemporaryWorkbookPath() {
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/Quillmar-XXXXXX.xlsx"));
     file.setAutoRemove(false);
-    if (!file.open()) return std::string();
+    if (!file.open())
+        return std::string();
     return file.fileName().toStdString();
 }
-}  // namespace
+}   // namespace
 
 std::unique_ptr<CExcelApplication> CExcelApplication::Create() {
     FileOpener opener = InstalledOpener();
     if (!opener) {
-        if (!DesktopCanOpenFiles()) return nullptr;
+        if (!DesktopCanOpenFiles())
+            return nullptr;
         opener = OpenWithDesktop;
     }
     return std::unique_ptr<CExcelApplication>(new CExcelApplication(std::move(opener)));
@@ -52,22 +54,23 @@ CExcelWorkbook CExcelWorkbooks::Add() {
     return m_application.m_workbooks.back();
 }
 
-int CExcelWorkbooks::Count() const {
-    return static_cast<int>(m_application.m_workbooks.size());
-}
+int CExcelWorkbooks::Count() const { return static_cast<int>(m_application.m_workbooks.size()); }
 
 bool CExcelApplication::SetVisible(bool visible) {
     m_visible = visible;
-    if (!visible) return true;
+    if (!visible)
+        return true;
     for (; m_shown < m_workbooks.size(); ++m_shown) {
-        if (!ShowWorkbook(m_workbooks[m_shown])) return false;
+        if (!ShowWorkbook(m_workbooks[m_shown]))
+            return false;
     }
     return true;
 }
 
 bool CExcelApplication::ShowWorkbook(const CExcelWorkbook& workbook) {
     const std::string path = NewTemporaryWorkbookPath();
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     if (!CXlsxWriter::Write(workbook.FirstSheet(), path)) {
         QFile::remove(QString::fromStdString(path));
         return false;

@@ -19,11 +19,8 @@ void SetRangeEdge(const CExcelRange& range, int edge, const CBorderEdge& value) 
             (edge == xlEdgeLeft ? style.left : style.right) = value;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-void CExcelBorder::SetLineStyle(int lineStyle) {
-    SetRangeEdge(m_range, m_edge, CBorderEdge{lineStyle, xlThin});
-}
+void CExcelBorder::SetLineStyle(int lineStyle) { SetRangeEdge(m_range, m_edge, CBorderEdge{lineStyle, xlThin}); }

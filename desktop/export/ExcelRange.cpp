@@ -54,25 +54,24 @@ void CExcelRange::SetFormulaR1C1(const CString& formula) {
 }
 
 void CExcelRange::SetNumberFormat(const CString& format) {
-    for (int c = 0; c < m_columns; ++c) m_sheet->SetColumnFormat(m_column + c, format);
+    for (int c = 0; c < m_columns; ++c)
+        m_sheet->SetColumnFormat(m_column + c, format);
 }
 
 void CExcelRange::AutoFit() {
-    for (int c = 0; c < m_columns; ++c) m_sheet->MarkAutoFit(m_column + c);
+    for (int c = 0; c < m_columns; ++c)
+        m_sheet->MarkAutoFit(m_column + c);
 }
 
-CExcelFont CExcelRange::Font() const {
-    return CExcelFont(*this);
-}
+CExcelFont CExcelRange::Font() const { return CExcelFont(*this); }
 
-CExcelBorders CExcelRange::Borders() const {
-    return CExcelBorders(*this);
-}
+CExcelBorders CExcelRange::Borders() const { return CExcelBorders(*this); }
 
 void CExcelRange::BorderAround(int lineStyle, int weight, int /*colorIndex*/, long /*color*/) {
     // Colour index 0 and colour 0 are the automatic colour, which is all the export asks for.
     const CBorderEdge edge{lineStyle, weight};
-    for (int side : {xlEdgeLeft, xlEdgeTop, xlEdgeRight, xlEdgeBottom}) SetRangeEdge(*this, side, edge);
+    for (int side : {xlEdgeLeft, xlEdgeTop, xlEdgeRight, xlEdgeBottom})
+        SetRangeEdge(*this, side, edge);
 }
 
 CString ColumnLetters(int column) {
@@ -86,15 +85,20 @@ bool ParseCellReference(const CString& reference, int& row, int& column) {
     const std::u16string& text = reference.str();
     size_t i = 0;
     int col = 0;
-    while (i < text.size() && text[i] >= u'A' && text[i] <= u'Z') col = col * 26 + (text[i++] - u'A' + 1);
-    if (i == 0 || i == text.size() || col > 16384) return false;
+    while (i < text.size() && text[i] >= u'A' && text[i] <= u'Z')
+        col = col * 26 + (text[i++] - u'A' + 1);
+    if (i == 0 || i == text.size() || col > 16384)
+        return false;
     long r = 0;
     for (size_t j = i; j < text.size(); ++j) {
-        if (text[j] < u'0' || text[j] > u'9') return false;
+        if (text[j] < u'0' || text[j] > u'9')
+            return false;
         r = r * 10 + (text[j] - u'0');
-        if (r > kSheetRows) return false;
+        if (r > kSheetRows)
+            return false;
     }
-    if (r < 1) return false;
+    if (r < 1)
+        return false;
     row = static_cast<int>(r) - 1;
     column = col - 1;
     return true;

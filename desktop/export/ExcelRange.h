@@ -26,7 +26,7 @@ public:
     // "=SUM(R2C5:R9C5)" style; kept in A1 form for the workbook file.
     void SetFormulaR1C1(const CString& formula);
     void SetNumberFormat(const CString& format);   // whole columns only, as the export uses it
-    void AutoFit();                                  // whole columns only
+    void AutoFit();                                // whole columns only
     CExcelFont Font() const;
     CExcelBorders Borders() const;
     void BorderAround(int lineStyle, int weight, int colorIndex, long color);
@@ -41,7 +41,8 @@ public:
     template <typename Apply>
     void ForEachCell(Apply apply) const {
         for (int r = 0; r < m_rows; ++r)
-            for (int c = 0; c < m_columns; ++c) apply(m_sheet->At(m_row + r, m_column + c));
+            for (int c = 0; c < m_columns; ++c)
+                apply(m_sheet->At(m_row + r, m_column + c));
     }
 
 private:

@@ -11,24 +11,37 @@ class CProjectItemFilter;
 
 // The 18 export fields, in their order.
 enum ExportField : int {
-    ExportField_Date, ExportField_Client, ExportField_Project, ExportField_Category,
-    ExportField_Description, ExportField_StartTime, ExportField_EndTime, ExportField_Duration,
-    ExportField_Type, ExportField_Billable, ExportField_Amount, ExportField_BillingStatus,
-    ExportField_OdometerStart, ExportField_OdometerEnd, ExportField_Custom1, ExportField_Custom2,
-    ExportField_Custom3, ExportField_Notes,
+    ExportField_Date,
+    ExportField_Client,
+    ExportField_Project,
+    ExportField_Category,
+    ExportField_Description,
+    ExportField_StartTime,
+    ExportField_EndTime,
+    ExportField_Duration,
+    ExportField_Type,
+    ExportField_Billable,
+    ExportField_Amount,
+    ExportField_BillingStatus,
+    ExportField_OdometerStart,
+    ExportField_OdometerEnd,
+    ExportField_Custom1,
+    ExportField_Custom2,
+    ExportField_Custom3,
+    ExportField_Notes,
     ExportField_Count
 };
 
 enum ExportFormat : int { ExportFormat_Excel = 0, ExportFormat_Xml = 1 };
 
 struct ExportRequest {
-    int m_bCancelled = 0;                           // set when the user cancelled the file dialog
-    CString m_strOutputPath;                        // the XML file chosen
-    const CProjectItemFilter* m_pFilter = nullptr;  // the entries view's filter, not owned
-    CString m_strError;                             // why the export failed
+    int m_bCancelled = 0;                            // set when the user cancelled the file dialog
+    CString m_strOutputPath;                         // the XML file chosen
+    const CProjectItemFilter* m_pFilter = nullptr;   // the entries view's filter, not owned
+    CString m_strError;                              // why the export failed
     int m_nFormat = ExportFormat_Excel;
     std::array<int, ExportField_Count> m_bInclude{};   // 1 = include the field
-    int m_nColumn = 0;                              // counters while the spreadsheet is filled
+    int m_nColumn = 0;                                 // counters while the spreadsheet is filled
     int m_nRow = 0;
     // The cell formats the spreadsheet gets: the program's, which Advanced Settings may change.
     ExcelCellFormats m_formats = ExcelCellFormats::Defaults();

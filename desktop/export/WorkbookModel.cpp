@@ -12,7 +12,9 @@ const CString* CWorkbookModel::ColumnFormat(int column) const {
 
 int CWorkbookModel::LastColumn() const {
     int last = -1;
-    for (const auto& [position, cell] : m_cells) last = std::max(last, position.second);
-    for (const auto& [column, format] : m_columnFormats) last = std::max(last, column);
+    for (const auto& [position, cell] : m_cells)
+        last = std::max(last, position.second);
+    for (const auto& [column, format] : m_columnFormats)
+        last = std::max(last, column);
     return last;
 }

@@ -17,7 +17,8 @@ struct WorkbookCloser {
 };
 
 lxw_format_borders BorderKind(const CBorderEdge& edge) {
-    if (!edge.IsDrawn()) return LXW_BORDER_NONE;
+    if (!edge.IsDrawn())
+        return LXW_BORDER_NONE;
     switch (edge.weight) {
     case xlHairline: return LXW_BORDER_HAIR;
     case xlMedium: return LXW_BORDER_MEDIUM;
@@ -26,15 +27,15 @@ lxw_format_borders BorderKind(const CBorderEdge& edge) {
     }
 }
 
-bool IsTimeOnly(double oleDate) {
-    return oleDate >= 0.0 && oleDate < 1.0;
-}
+bool IsTimeOnly(double oleDate) { return oleDate >= 0.0 && oleDate < 1.0; }
 
 // What a date value shows when its column has no format of its own, as the spreadsheet
 // gives a date assigned through automation.
 CString DefaultDateFormat(double oleDate) {
-    if (IsTimeOnly(oleDate)) return u"h:mm:ss AM/PM";
-    if (oleDate == std::floor(oleDate)) return u"m/d/yyyy";
+    if (IsTimeOnly(oleDate))
+        return u"h:mm:ss AM/PM";
+    if (oleDate == std::floor(oleDate))
+        return u"m/d/yyyy";
     return u"m/d/yyyy h:mm";
 }
 
@@ -46,21 +47,24 @@ public:
     lxw_format* Get(const CCellStyle& style, const CString& numberFormat, bool wrap = false) {
         const std::string fontName = style.fontName.ToUtf8();
         const std::string number = numberFormat.ToUtf8();
-        auto key = std::make_tuple(fontName, style.fontSize, style.bold, BorderKind(style.left),
-                                   BorderKind(style.top), BorderKind(style.right), BorderKind(style.bottom), number,
-                                   wrap);
+        auto key = std::make_tuple(fontName, style.fontSize, style.bold, BorderKind(style.left), BorderKind(style.top),
+                                   BorderKind(style.right), BorderKind(style.bottom), number, wrap);
         auto found = m_formats.find(key);
-        if (found != m_formats.end()) return found->second;
+        if (found != m_formats.end())
+            return found->second;
         lxw_format* format = workbook_add_format(m_workbook);
         format_set_font_name(format, fontName.c_str());
         format_set_font_size(format, style.fontSize);
-        if (style.bold) format_set_bold(format);
+        if (style.bold)
+            format_set_bold(format);
         format_set_left(format, BorderKind(style.left));
         format_set_top(format, BorderKind(style.top));
         format_set_right(format, BorderKind(style.right));
         format_set_bottom(format, BorderKind(style.bottom));
-        if (!number.empty()) format_set_num_format(format, number.c_str());
-        if (wrap) format_set_text_wrap(format);
+        if (!number.empty())
+            format_set_num_format(format, number.c_str());
+        if (wrap)
+            format_set_text_wrap(format);
         m_formats.emplace(key, format);
         return format;
     }
@@ -72,8 +76,10 @@ private:
 };
 
 CString NumberFormatOf(const CWorkbookModel& sheet, int column, const CCell& cell) {
-    if (const CString* columnFormat = sheet.ColumnFormat(column)) return *columnFormat;
-    if (cell.value.GetKind() == CVariant::Kind::Date) return DefaultDateFormat(cell.value.GetNumber());
+    if (const CString* columnFormat = sheet.ColumnFormat(column))
+        return *columnFormat;
+    if (cell.value.GetKind() == CVariant::Kind::Date)
+        return DefaultDateFormat(cell.value.GetNumber());
     return CString();
 }
 
@@ -83,11 +89,13 @@ bool ReadReference(const std::u16string& text, size_t& pos, int& row, int& colum
     size_t start = pos;
     while (pos < text.size() && text[pos] >= u'A' && text[pos] <= u'Z' && letters < 100000)
         letters = letters * 26 + (text[pos++] - u'A' + 1);
-    if (pos == start) return false;
+    if (pos == start)
+        return false;
     start = pos;
     while (pos < text.size() && text[pos] >= u'0' && text[pos] <= u'9' && digits < 10000000)
         digits = digits * 10 + (text[pos++] - u'0');
-    if (pos == start || digits == 0) return false;
+    if (pos == start || digits == 0)
+        return false;
     row = static_cast<int>(digits - 1);
     column = static_cast<int>(letters - 1);
     return true;
@@ -98,17 +106,21 @@ bool ReadReference(const std::u16string& text, size_t& pos, int& row, int& colum
 double FormulaResult(const CWorkbookModel& sheet, const CString& formula) {
     const std::u16string& text = formula.str();
     const std::u16string prefix = u"=SUM(";
-    if (text.compare(0, prefix.size(), prefix) != 0) return 0.0;
+    if (text.compare(0, prefix.size(), prefix) != 0)
+        return 0.0;
     size_t pos = prefix.size();
     int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
-    if (!ReadReference(text, pos, firstRow, firstColumn)) return 0.0;
+    if (!ReadReference(text, pos, firstRow, firstColumn))
+        return 0.0;
     lastRow = firstRow;
     lastColumn = firstColumn;
     if (pos < text.size() && text[pos] == u':') {
         ++pos;
-        if (!ReadReference(text, pos, lastRow, lastColumn)) return 0.0;
+        if (!ReadReference(text, pos, lastRow, lastColumn))
+            return 0.0;
     }
-    if (pos + 1 != text.size() || text[pos] != u')') return 0.0;
+    if (pos + 1 != text.size() || text[pos] != u')')
+        return 0.0;
     double sum = 0.0;
     for (const auto& [position, cell] : sheet.Cells()) {
         const auto [row, column] = position;
@@ -122,16 +134,16 @@ double FormulaResult(const CWorkbookModel& sheet, const CString& formula) {
 }
 
 int LineCount(const CCell& cell) {
-    if (cell.value.GetKind() != CVariant::Kind::Text) return 1;
+    if (cell.value.GetKind() != CVariant::Kind::Text)
+        return 1;
     int lines = 1;
-    for (char16_t ch : cell.value.GetText().str()) lines += ch == u'\n' ? 1 : 0;
+    for (char16_t ch : cell.value.GetText().str())
+        lines += ch == u'\n' ? 1 : 0;
     return lines;
 }
 
 // A text with line breaks wraps at them, as the spreadsheet does when such a text is assigned.
-bool Wraps(const CCell& cell) {
-    return LineCount(cell) > 1;
-}
+bool Wraps(const CCell& cell) { return LineCount(cell) > 1; }
 
 // Points a row needs to show every line of its cells.
 double RowHeightFor(const CCell& cell) {
@@ -146,14 +158,12 @@ lxw_error WriteCell(lxw_worksheet* worksheet, int row, int column, const CCell& 
                                            FormulaResult(sheet, cell.formula));
     switch (cell.value.GetKind()) {
     case CVariant::Kind::Number:
-    case CVariant::Kind::Date:
-        return worksheet_write_number(worksheet, row, column, cell.value.GetNumber(), format);
+    case CVariant::Kind::Date: return worksheet_write_number(worksheet, row, column, cell.value.GetNumber(), format);
     case CVariant::Kind::Text:
         if (!cell.value.GetText().IsEmpty())
             return worksheet_write_string(worksheet, row, column, cell.value.GetText().ToUtf8().c_str(), format);
         [[fallthrough]];
-    case CVariant::Kind::Empty:
-        return worksheet_write_blank(worksheet, row, column, format);
+    case CVariant::Kind::Empty: return worksheet_write_blank(worksheet, row, column, format);
     }
     return LXW_NO_ERROR;
 }
@@ -168,7 +178,8 @@ double NumberLength(double number, const CString& numberFormat) {
 
 // Characters a cell shows, as far as its width is concerned.
 double ShownLength(const CWorkbookModel& sheet, const CCell& cell, const CString& numberFormat) {
-    if (!cell.formula.IsEmpty()) return NumberLength(FormulaResult(sheet, cell.formula), numberFormat);
+    if (!cell.formula.IsEmpty())
+        return NumberLength(FormulaResult(sheet, cell.formula), numberFormat);
     switch (cell.value.GetKind()) {
     case CVariant::Kind::Text: {
         int longest = 0, current = 0;
@@ -185,12 +196,13 @@ double ShownLength(const CWorkbookModel& sheet, const CCell& cell, const CString
     return 0;
 }
 
-}  // namespace
+}   // namespace
 
 double CXlsxWriter::FittedWidth(const CWorkbookModel& sheet, int column) {
     double width = 0.0;
     for (const auto& [position, cell] : sheet.Cells()) {
-        if (position.second != column) continue;
+        if (position.second != column)
+            continue;
         const double scale = cell.style.fontSize / 11.0 * (cell.style.bold ? 1.1 : 1.0);
         width = std::max(width, ShownLength(sheet, cell, NumberFormatOf(sheet, column, cell)) * scale + 1.5);
     }
@@ -199,9 +211,11 @@ double CXlsxWriter::FittedWidth(const CWorkbookModel& sheet, int column) {
 
 bool CXlsxWriter::Write(const CWorkbookModel& sheet, const std::string& path) {
     std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(path.c_str()));
-    if (!workbook) return false;
+    if (!workbook)
+        return false;
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), nullptr);
-    if (!worksheet) return false;
+    if (!worksheet)
+        return false;
     FormatCache formats(workbook.get());
 
     const CCellStyle plain;
@@ -209,16 +223,20 @@ bool CXlsxWriter::Write(const CWorkbookModel& sheet, const std::string& path) {
         const CString* numberFormat = sheet.ColumnFormat(column);
         lxw_format* columnFormat = numberFormat ? formats.Get(plain, *numberFormat) : nullptr;
         const double width = sheet.IsAutoFit(column) ? FittedWidth(sheet, column) : LXW_DEF_COL_WIDTH;
-        if (columnFormat || sheet.IsAutoFit(column)) worksheet_set_column(worksheet, column, column, width, columnFormat);
+        if (columnFormat || sheet.IsAutoFit(column))
+            worksheet_set_column(worksheet, column, column, width, columnFormat);
     }
     std::map<int, double> rowHeights;
     for (const auto& [position, cell] : sheet.Cells()) {
         const auto [row, column] = position;
         lxw_format* format = formats.Get(cell.style, NumberFormatOf(sheet, column, cell), Wraps(cell));
-        if (WriteCell(worksheet, row, column, cell, format, sheet) != LXW_NO_ERROR) return false;
-        if (Wraps(cell)) rowHeights[row] = std::max(rowHeights[row], RowHeightFor(cell));
+        if (WriteCell(worksheet, row, column, cell, format, sheet) != LXW_NO_ERROR)
+            return false;
+        if (Wraps(cell))
+            rowHeights[row] = std::max(rowHeights[row], RowHeightFor(cell));
     }
     for (const auto& [row, height] : rowHeights)
-        if (worksheet_set_row(worksheet, row, height, nullptr) != LXW_NO_ERROR) return false;
+        if (worksheet_set_row(worksheet, row, height, nullptr) != LXW_NO_ERROR)
+            return false;
     return workbook_close(workbook.release()) == LXW_NO_ERROR;
 }

@@ -20,8 +20,7 @@ class AppStartupTests : public QObject {
 private slots:
     void init() { ResetUserData(); }
 
-    void windowTitleIsTheTemplateStringsFirstLine()
-    {
+    void windowTitleIsTheTemplateStringsFirstLine() {
         auto app = StartProgram();
         QVERIFY(app);
         QCOMPARE(app->GetMainFrame()->windowTitle(), QStringLiteral("Kestovar Quillmar"));
@@ -29,8 +28,7 @@ private slots:
         StopProgram(app);
     }
 
-    void emptyRegistryGivesTheDefaults()
-    {
+    void emptyRegistryGivesTheDefaults() {
         auto app = StartProgram();
         QVERIFY(app);
         QCOMPARE(app->m_nFirstDayOfWeek, 2);
@@ -54,8 +52,7 @@ private slots:
         StopProgram(app);
     }
 
-    void storedSettingsAreLoaded()
-    {
+    void storedSettingsAreLoaded() {
         const CString key = CQuillmarApp::kSettingsKey;
         Registry::SetDword(key, u"FirstDayOfWeek", 1);
         Registry::SetDword(key, u"Theme", 2);
@@ -75,8 +72,7 @@ private slots:
         StopProgram(app);
     }
 
-    void mileageRateOfTheWrongSizeKeepsTheDefault()
-    {
+    void mileageRateOfTheWrongSizeKeepsTheDefault() {
         Registry::SetBinary(CQuillmarApp::kSettingsKey, u"MileageRate", {0x01, 0x02});
         auto app = StartProgram();
         QVERIFY(app);
@@ -84,8 +80,7 @@ private slots:
         StopProgram(app);
     }
 
-    void themeOutOfRangeKeepsTheInstalledLook()
-    {
+    void themeOutOfRangeKeepsTheInstalledLook() {
         QVERIFY(InstallTheme(1));
         Registry::SetDword(CQuillmarApp::kSettingsKey, u"Theme", 3);
         auto app = StartProgram();
@@ -98,8 +93,7 @@ private slots:
         StopProgram(app);
     }
 
-    void changedSettingsAreWrittenWithTheMileageRateAsFourBytes()
-    {
+    void changedSettingsAreWrittenWithTheMileageRateAsFourBytes() {
         auto app = StartProgram();
         QVERIFY(app);
         app->m_nFirstDayOfWeek = 7;
@@ -123,8 +117,7 @@ private slots:
         StopProgram(app);
     }
 
-    void excelFormatsAreWrittenToTheirOwnSection()
-    {
+    void excelFormatsAreWrittenToTheirOwnSection() {
         auto app = StartProgram();
         QVERIFY(app);
         app->m_strExcelFmtNumber = u"0";
@@ -134,8 +127,7 @@ private slots:
         StopProgram(app);
     }
 
-    void startUpFailsWhenTheDataStoreCannotBeOpened()
-    {
+    void startUpFailsWhenTheDataStoreCannotBeOpened() {
         const QByteArray saved = qgetenv("QUILLMAR_DATA_DIR");
         QTemporaryDir blocker;
         const QString file = blocker.path() + "/not-a-folder";
@@ -155,8 +147,7 @@ private slots:
         StopProgram(again);
     }
 
-    void theUiFontIsTahomaElevenPixels()
-    {
+    void theUiFontIsTahomaElevenPixels() {
         CQuillmarApp app;
         QCOMPARE(app.GetUIFont().family(), QStringLiteral("Tahoma"));
         QCOMPARE(app.GetUIFont().pixelSize(), 11);

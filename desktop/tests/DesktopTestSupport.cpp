@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QPushButton>
 #include <QFile>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "biz/Client.h"
@@ -22,21 +22,18 @@
 namespace testsupport {
 
 namespace {
-QTemporaryDir& Root()
-{
+QTemporaryDir& Root() {
     static QTemporaryDir root;
     return root;
 }
 
-void SetFolder(const char* variable, const QString& path)
-{
+void SetFolder(const char* variable, const QString& path) {
     QDir().mkpath(path);
     qputenv(variable, path.toUtf8());
 }
 }   // namespace
 
-void SetUpEnvironment()
-{
+void SetUpEnvironment() {
     const QString root = Root().path();
     SetFolder("HOME", root + "/home");
     SetFolder("XDG_CONFIG_HOME", root + "/home/.config");
@@ -48,13 +45,9 @@ void SetUpEnvironment()
     qputenv("LC_ALL", "C");
 }
 
-QString DataFolder()
-{
-    return QString::fromLocal8Bit(qgetenv("QUILLMAR_DATA_DIR"));
-}
+QString DataFolder() { return QString::fromLocal8Bit(qgetenv("QUILLMAR_DATA_DIR")); }
 
-void ResetUserData()
-{
+void ResetUserData() {
     QFile::remove(QString::fromStdString(Registry::FilePath()));
     Registry::Reload();
     QDir data(DataFolder());
@@ -62,9 +55,7 @@ void ResetUserData()
         data.remove(name);
 }
 
-MessageBoxScript::MessageBoxScript(std::vector<int> answers)
-    : m_answers(answers.begin(), answers.end())
-{
+MessageBoxScript::MessageBoxScript(std::vector<int> answers) : m_answers(answers.begin(), answers.end()) {
     m_previous = SetMessageBoxHandler([this](const CString& text, const CString&, unsigned flags) {
         m_shown.push_back({text, flags});
         if (m_answers.empty())
@@ -75,13 +66,9 @@ MessageBoxScript::MessageBoxScript(std::vector<int> answers)
     });
 }
 
-MessageBoxScript::~MessageBoxScript()
-{
-    SetMessageBoxHandler(std::move(m_previous));
-}
+MessageBoxScript::~MessageBoxScript() { SetMessageBoxHandler(std::move(m_previous)); }
 
-DialogScript::DialogScript(std::vector<Step> steps) : m_steps(steps.begin(), steps.end())
-{
+DialogScript::DialogScript(std::vector<Step> steps) : m_steps(steps.begin(), steps.end()) {
     m_previous = SetModalDialogHandler([this](QDialog& dialog) {
         ++m_shown;
         m_names.push_back(dialog.objectName());
@@ -95,13 +82,9 @@ DialogScript::DialogScript(std::vector<Step> steps) : m_steps(steps.begin(), ste
     });
 }
 
-DialogScript::~DialogScript()
-{
-    SetModalDialogHandler(std::move(m_previous));
-}
+DialogScript::~DialogScript() { SetModalDialogHandler(std::move(m_previous)); }
 
-PopupScript::PopupScript(QString choose) : m_choose(std::move(choose))
-{
+PopupScript::PopupScript(QString choose) : m_choose(std::move(choose)) {
     SetPopupMenuHandler([this](QMenu& menu, const QPoint&) -> QAction* {
         ++m_shown;
         m_lastActions.clear();
@@ -117,13 +100,9 @@ PopupScript::PopupScript(QString choose) : m_choose(std::move(choose))
     });
 }
 
-PopupScript::~PopupScript()
-{
-    SetPopupMenuHandler(nullptr);
-}
+PopupScript::~PopupScript() { SetPopupMenuHandler(nullptr); }
 
-bool PopupScript::WasEnabled(const QString& objectName) const
-{
+bool PopupScript::WasEnabled(const QString& objectName) const {
     for (const auto& [name, enabled] : m_lastActions) {
         if (name == objectName)
             return enabled;
@@ -131,8 +110,7 @@ bool PopupScript::WasEnabled(const QString& objectName) const
     return false;
 }
 
-int PressOk(QDialog& dialog)
-{
+int PressOk(QDialog& dialog) {
     if (auto* sheet = dynamic_cast<CPropertySheetEx*>(&dialog)) {
         sheet->PressOK();
         return dialog.result();
@@ -147,8 +125,7 @@ int PressOk(QDialog& dialog)
     return dialog.result();
 }
 
-std::unique_ptr<CQuillmarApp> StartProgram()
-{
+std::unique_ptr<CQuillmarApp> StartProgram() {
     auto app = std::make_unique<CQuillmarApp>();
     if (!app->InitInstance())
         return nullptr;
@@ -156,8 +133,7 @@ std::unique_ptr<CQuillmarApp> StartProgram()
     return app;
 }
 
-void StopProgram(std::unique_ptr<CQuillmarApp>& app)
-{
+void StopProgram(std::unique_ptr<CQuillmarApp>& app) {
     if (!app)
         return;
     if (CMainFrame* frame = app->GetMainFrame())
@@ -167,21 +143,16 @@ void StopProgram(std::unique_ptr<CQuillmarApp>& app)
     QApplication::processEvents();
 }
 
-int AddClient(const CString& name)
-{
+int AddClient(const CString& name) {
     CClient client;
     client.set_Description(name);
     client.Save();
     return client.get_ID();
 }
 
-CString RefIdOf(int id, const CString& elemName)
-{
-    return GetCurrDataHelper()->ID_To_RefID(id, elemName);
-}
+CString RefIdOf(int id, const CString& elemName) { return GetCurrDataHelper()->ID_To_RefID(id, elemName); }
 
-int AddProject(const CString& name, int clientId)
-{
+int AddProject(const CString& name, int clientId) {
     CProject project;
     project.set_Description(name);
     if (clientId != 0)
@@ -190,8 +161,7 @@ int AddProject(const CString& name, int clientId)
     return project.get_ID();
 }
 
-int AddEntry(int itemType, const COleDateTime& date, int projectId, float amount, int paid)
-{
+int AddEntry(int itemType, const COleDateTime& date, int projectId, float amount, int paid) {
     CProjectItem entry;
     entry.set_ItemType(static_cast<CProjectItem::ItemType>(itemType));
     entry.set_Description(u"Work");
@@ -205,8 +175,7 @@ int AddEntry(int itemType, const COleDateTime& date, int projectId, float amount
     return entry.get_ID();
 }
 
-bool Trigger(CMainFrame& frame, unsigned commandId)
-{
+bool Trigger(CMainFrame& frame, unsigned commandId) {
     QAction* action = frame.findChild<QAction*>(QStringLiteral("cmd%1").arg(commandId));
     if (!action)
         return false;
@@ -215,15 +184,13 @@ bool Trigger(CMainFrame& frame, unsigned commandId)
     return true;
 }
 
-bool IsEnabled(CMainFrame& frame, unsigned commandId)
-{
+bool IsEnabled(CMainFrame& frame, unsigned commandId) {
     frame.UpdateCommandUI();
     QAction* action = frame.findChild<QAction*>(QStringLiteral("cmd%1").arg(commandId));
     return action && action->isEnabled();
 }
 
-bool IsChecked(CMainFrame& frame, unsigned commandId)
-{
+bool IsChecked(CMainFrame& frame, unsigned commandId) {
     frame.UpdateCommandUI();
     QAction* action = frame.findChild<QAction*>(QStringLiteral("cmd%1").arg(commandId));
     return action && action->isChecked();

@@ -109,11 +109,10 @@ bool IsChecked(CMainFrame& frame, unsigned commandId);
 }   // namespace testsupport
 
 // Sets the environment up before Qt starts, then runs the test object.
-#define DESKTOP_TEST_MAIN(TestClass)                                  \
-    int main(int argc, char** argv)                                   \
-    {                                                                 \
-        testsupport::SetUpEnvironment();                              \
-        QApplication application(argc, argv);                         \
-        TestClass test;                                               \
-        return QTest::qExec(&test, argc, argv);                       \
+#define DESKTOP_TEST_MAIN(TestClass)            \
+    int main(int argc, char** argv) {           \
+        testsupport::SetUpEnvironment();        \
+        QApplication application(argc, argv);   \
+        TestClass test;                         \
+        return QTest::qExec(&test, argc, argv); \
     }

@@ -17,8 +17,7 @@ class LayoutTests : public QObject {
 private slots:
     void init() { ResetUserData(); }
 
-    void layoutIsSavedAtCloseAndRestored()
-    {
+    void layoutIsSavedAtCloseAndRestored() {
         auto app = StartProgram();
         QVERIFY(app);
         QVERIFY(!Registry::KeyExists(CQuillmarApp::kLayoutKey));
@@ -40,8 +39,7 @@ private slots:
         StopProgram(app);
     }
 
-    void resetLayoutCancelledChangesNothing()
-    {
+    void resetLayoutCancelledChangesNothing() {
         auto app = StartProgram();
         QVERIFY(app);
         StopProgram(app);
@@ -54,8 +52,7 @@ private slots:
         StopProgram(app);
     }
 
-    void resetLayoutDeletesItAndSavesNothingAtTheClose()
-    {
+    void resetLayoutDeletesItAndSavesNothingAtTheClose() {
         auto app = StartProgram();
         QVERIFY(app);
         Trigger(*app->GetMainFrame(), cmd::ViewQuickSummary);
@@ -82,8 +79,7 @@ private slots:
         StopProgram(app);
     }
 
-    void hiddenMenuBarIsRemembered()
-    {
+    void hiddenMenuBarIsRemembered() {
         auto app = StartProgram();
         Trigger(*app->GetMainFrame(), cmd::ViewMenuBar);
         StopProgram(app);
@@ -94,8 +90,7 @@ private slots:
         StopProgram(app);
     }
 
-    void damagedLayoutFallsBackToTheDefault()
-    {
+    void damagedLayoutFallsBackToTheDefault() {
         Registry::SetBinary(CQuillmarApp::kLayoutKey, u"BarState", {1, 2, 3, 4, 5});
         auto app = StartProgram();
         QVERIFY(app);

@@ -32,21 +32,16 @@ using namespace testsupport;
 
 namespace {
 
-QStringList MenuTexts(QMenu* menu)
-{
+QStringList MenuTexts(QMenu* menu) {
     QStringList texts;
     for (QAction* action : menu->actions())
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return texts;
 }
 
-QMenu* TopMenu(CMainFrame& frame, const char* name)
-{
-    return frame.findChild<QMenu*>(QString::fromLatin1(name));
-}
+QMenu* TopMenu(CMainFrame& frame, const char* name) { return frame.findChild<QMenu*>(QString::fromLatin1(name)); }
 
-QList<unsigned> ToolBarIds(QToolBar* bar)
-{
+QList<unsigned> ToolBarIds(QToolBar* bar) {
     QList<unsigned> ids;
     for (QAction* action : bar->actions()) {
         if (action->isSeparator())
@@ -68,30 +63,28 @@ private:
     CMainFrame& Frame() { return *m_app->GetMainFrame(); }
 
 private slots:
-    void init()
-    {
+    void init() {
         ResetUserData();
         m_app = StartProgram();
         QVERIFY(m_app);
     }
-    void cleanup()
-    {
+    void cleanup() {
         SetUrlOpenHandler(nullptr);
         StopProgram(m_app);
     }
 
-    void menusHoldEveryCommandInOrder()
-    {
+    void menusHoldEveryCommandInOrder() {
         QStringList top;
         for (QAction* action : Frame().menuBar()->actions())
             top << action->text();
         QCOMPARE(top, (QStringList{"&File", "&Edit", "&View", "&Tools", "&Help"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuFile")),
-                 (QStringList{"&New", "-", "&Sync with Mobile Device", "Sync &Troubleshooting...", "-",
-                              "&Export Data", "&Print...", "-", "E&xit"}));
+                 (QStringList{"&New", "-", "&Sync with Mobile Device", "Sync &Troubleshooting...", "-", "&Export Data",
+                              "&Print...", "-", "E&xit"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuFileNew")),
                  (QStringList{"&Client", "&Project", "-", "&Mileage Entry", "&Time Entry", "&Expense Entry"}));
-        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuEdit")), (QStringList{"&Properties", "&Mark as Paid", "-", "&Delete"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuEdit")),
+                 (QStringList{"&Properties", "&Mark as Paid", "-", "&Delete"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuView")),
                  (QStringList{"&Toolbars", "&Menu Bar", "&Clients and Projects", "&Quick Summary", "-", "&Day",
                               "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh", "-",
@@ -103,8 +96,7 @@ private slots:
                               "&Frequently Asked Questions", "Online &Discussion Forum", "-", "&About Quillmar..."}));
     }
 
-    void acceleratorsAndPrompts()
-    {
+    void acceleratorsAndPrompts() {
         QCOMPARE(Frame().CommandAction(cmd::NewClient)->shortcut(), QKeySequence("Ctrl+N"));
         QCOMPARE(Frame().CommandAction(cmd::NewTimeEntry)->shortcut(), QKeySequence("Ctrl+T"));
         QCOMPARE(Frame().CommandAction(cmd::EditProperties)->shortcut(), QKeySequence("Alt+Return"));
@@ -114,14 +106,15 @@ private slots:
         QCOMPARE(Frame().CommandAction(cmd::ExportData)->statusTip(),
                  QStringLiteral("Export your data to a variety of formats for use in external applications"));
         QCOMPARE(Frame().CommandAction(cmd::ExportData)->toolTip(), QStringLiteral("Export Data"));
-        QCOMPARE(Frame().CommandAction(cmd::ViewQuickSummary)->statusTip(),
-                 QStringLiteral("Show or hide a quick report window summarizing the entries that are currently displayed"));
-        QCOMPARE(Frame().CommandAction(cmd::MarkAsPaid)->statusTip(), QStringLiteral("Mark the selected project item as Paid"));
+        QCOMPARE(
+            Frame().CommandAction(cmd::ViewQuickSummary)->statusTip(),
+            QStringLiteral("Show or hide a quick report window summarizing the entries that are currently displayed"));
+        QCOMPARE(Frame().CommandAction(cmd::MarkAsPaid)->statusTip(),
+                 QStringLiteral("Mark the selected project item as Paid"));
         QVERIFY(Frame().CommandAction(cmd::AppExit)->statusTip().isEmpty());
     }
 
-    void toolbarsHoldTheirButtonsWithIcons()
-    {
+    void toolbarsHoldTheirButtonsWithIcons() {
         QCOMPARE(ToolBarIds(Frame().GetStandardToolBar()),
                  (QList<unsigned>{155, 156, 0, 159, 160, 161, 0, 185, 172, 0, 158, 0, 167, 169, 195}));
         QCOMPARE(ToolBarIds(Frame().GetCustomViewsToolBar()),
@@ -138,8 +131,7 @@ private slots:
         QCOMPARE(Frame().GetCustomViewsToolBar()->allowedAreas(), Qt::TopToolBarArea | Qt::BottomToolBarArea);
     }
 
-    void toolTipsComeFromTheResourceLibrary()
-    {
+    void toolTipsComeFromTheResourceLibrary() {
         // Commands whose texts the resource library replaces show them as tooltips.
         for (auto [command, text] : std::vector<std::pair<unsigned, unsigned>>{{155, 39}, {172, 49}, {190, 87}}) {
             const QString expected = qtconv::ToQString(GetResString(text, 1)).remove('&');
@@ -148,8 +140,7 @@ private slots:
         }
     }
 
-    void statusBarPanes()
-    {
+    void statusBarPanes() {
         QLabel* filter = Frame().GetFilterPane();
         QLabel* range = Frame().GetRangePane();
         QCOMPARE(filter->width(), 75);
@@ -160,8 +151,7 @@ private slots:
         QCOMPARE(range->width(), range->fontMetrics().horizontalAdvance(range->text()) + 10 + 2 * range->frameWidth());
     }
 
-    void promptsShowInPaneZeroAndGiveWayToTheIdleText()
-    {
+    void promptsShowInPaneZeroAndGiveWayToTheIdleText() {
         QStatusBar* bar = Frame().statusBar();
         QCOMPARE(bar->currentMessage(), QStringLiteral("Ready"));
         Frame().CommandAction(cmd::ViewRefresh)->showStatusText(&Frame());
@@ -172,8 +162,7 @@ private slots:
         QCOMPARE(bar->currentMessage(), QStringLiteral("Ready"));
     }
 
-    void defaultDockingShowsBothBarsAtTheLeft()
-    {
+    void defaultDockingShowsBothBarsAtTheLeft() {
         QCOMPARE(Frame().dockWidgetArea(Frame().GetClientsProjectsBar()), Qt::LeftDockWidgetArea);
         QCOMPARE(Frame().dockWidgetArea(Frame().GetQuickSummaryBar()), Qt::LeftDockWidgetArea);
         QVERIFY(Frame().GetClientsProjectsBar()->isVisible());
@@ -183,8 +172,7 @@ private slots:
         QVERIFY(!Frame().toolBarBreak(Frame().GetCustomViewsToolBar()));
     }
 
-    void barTogglesAreCheckedWhileVisible()
-    {
+    void barTogglesAreCheckedWhileVisible() {
         for (unsigned id : {cmd::ViewStandardToolbar, cmd::ViewCustomViewsToolbar, cmd::ViewMenuBar,
                             cmd::ViewClientsProjects, cmd::ViewQuickSummary}) {
             QVERIFY(IsChecked(Frame(), id));
@@ -199,8 +187,7 @@ private slots:
         QVERIFY(!Frame().menuBar()->isVisible());
     }
 
-    void entryCommandsNeedASelectedEntry()
-    {
+    void entryCommandsNeedASelectedEntry() {
         const int project = AddProject(u"Site", 0);
         const int entry = AddEntry(1, Frame().GetEntriesView()->GetAnchor(), project, 10.0f);
         Frame().GetEntriesView()->Refresh(0);
@@ -213,8 +200,7 @@ private slots:
         QVERIFY(IsEnabled(Frame(), cmd::MarkAsPaid));
     }
 
-    void sideBarPaneDisablesMarkAsPaidAndEditsItsNode()
-    {
+    void sideBarPaneDisablesMarkAsPaidAndEditsItsNode() {
         const int client = AddClient(u"Acme");
         const int entry = AddEntry(1, Frame().GetEntriesView()->GetAnchor(), AddProject(u"Web", client), 5.0f);
         Frame().RefreshAll();
@@ -236,8 +222,7 @@ private slots:
         QCOMPARE(dialogs.Unexpected(), 0);
     }
 
-    void summaryPaneDisablesEntryCommands()
-    {
+    void summaryPaneDisablesEntryCommands() {
         const int entry = AddEntry(1, Frame().GetEntriesView()->GetAnchor(), 0, 5.0f);
         Frame().GetEntriesView()->Refresh(entry);
         Frame().SetActivePane(CMainFrame::Pane::Summary);
@@ -248,8 +233,7 @@ private slots:
         QVERIFY(IsEnabled(Frame(), cmd::MarkAsPaid));
     }
 
-    void focusDecidesTheActivePane()
-    {
+    void focusDecidesTheActivePane() {
         Frame().activateWindow();
         Frame().GetSideBarView()->GetTreeCtrl()->setFocus();
         QApplication::processEvents();
@@ -264,8 +248,7 @@ private slots:
         QCOMPARE(Frame().ActivePane(), CMainFrame::Pane::Entries);
     }
 
-    void customPeriodDisablesNavigation()
-    {
+    void customPeriodDisablesNavigation() {
         QVERIFY(IsEnabled(Frame(), cmd::Today));
         Frame().GetEntriesView()->SetPeriodType(CViewByDate::PeriodCustom);
         for (unsigned id : {cmd::Today, cmd::PreviousPeriod, cmd::NextPeriod})
@@ -279,8 +262,7 @@ private slots:
         QVERIFY(IsChecked(Frame(), cmd::PeriodWeek));
     }
 
-    void alwaysEnabledCommands()
-    {
+    void alwaysEnabledCommands() {
         for (unsigned id : {cmd::NewClient, cmd::NewProject, cmd::NewMileageEntry, cmd::NewTimeEntry,
                             cmd::NewExpenseEntry, cmd::SyncDevice, cmd::SyncTroubleshooting, cmd::ExportData,
                             cmd::FilePrint, cmd::AppExit, cmd::FilterData, cmd::ViewRefresh, cmd::ResetLayout,
@@ -288,8 +270,7 @@ private slots:
             QVERIFY2(IsEnabled(Frame(), id), qPrintable(QString::number(id)));
     }
 
-    void printCancelledDoesNothing()
-    {
+    void printCancelledDoesNothing() {
         MessageBoxScript boxes({IDCANCEL});
         DialogScript dialogs({});
         Trigger(Frame(), cmd::FilePrint);
@@ -299,8 +280,7 @@ private slots:
         QCOMPARE(dialogs.Shown(), 0);
     }
 
-    void printConfirmedOpensTheExportDialog()
-    {
+    void printConfirmedOpensTheExportDialog() {
         MessageBoxScript boxes({IDOK});
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
         Trigger(Frame(), cmd::FilePrint);
@@ -308,8 +288,7 @@ private slots:
         QCOMPARE(dialogs.Shown(), 1);
     }
 
-    void optionsConfirmedStoresAndAppliesTheSettings()
-    {
+    void optionsConfirmedStoresAndAppliesTheSettings() {
         const int client = AddClient(u"Without projects");
         DialogScript dialogs({&PressOk});
         Trigger(Frame(), cmd::ToolsOptions);
@@ -322,23 +301,20 @@ private slots:
         QVERIFY(Frame().GetSideBarView()->GetTreeCtrl()->FindNode(0, client));
     }
 
-    void optionsCancelledChangesNothing()
-    {
+    void optionsCancelledChangesNothing() {
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
         Trigger(Frame(), cmd::ToolsOptions);
         QCOMPARE(dialogs.Shown(), 1);
         QVERIFY(!Registry::QueryDword(CQuillmarApp::kSettingsKey, u"Theme"));
     }
 
-    void manageCategoriesOpensItsDialog()
-    {
+    void manageCategoriesOpensItsDialog() {
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
         Trigger(Frame(), cmd::ManageCategories);
         QCOMPARE(dialogs.Shown(), 1);
     }
 
-    void newEntryCommandsOpenTheEntryEditor()
-    {
+    void newEntryCommandsOpenTheEntryEditor() {
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); },
                               [](QDialog&) { return int(QDialog::Rejected); },
                               [](QDialog&) { return int(QDialog::Rejected); }});
@@ -349,8 +325,7 @@ private slots:
         QCOMPARE(Frame().GetEntriesView()->GetListCtrl()->topLevelItemCount(), 0);
     }
 
-    void helpLinksOpenTheMakersPages()
-    {
+    void helpLinksOpenTheMakersPages() {
         QStringList opened;
         SetUrlOpenHandler([&opened](const QString& address) {
             opened << address;
@@ -365,16 +340,14 @@ private slots:
         QVERIFY(QRegularExpression("^\\d+\\.\\d\\.\\d$").match(CMainFrame::VersionText()).hasMatch());
     }
 
-    void helpLinkFailureSaysNothing()
-    {
+    void helpLinkFailureSaysNothing() {
         SetUrlOpenHandler([](const QString&) { return 2; });
         MessageBoxScript boxes;
         Trigger(Frame(), cmd::HelpWeb);
         QVERIFY(boxes.Shown().empty());
     }
 
-    void aboutBoxLinksExplainFailures()
-    {
+    void aboutBoxLinksExplainFailures() {
         CAboutDlg about(&Frame());
         QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmar"));
         QCOMPARE(about.findChild<QLabel*>("versionLabel")->text(), CMainFrame::VersionText() + " (Unicode)");
@@ -387,19 +360,20 @@ private slots:
         QCOMPARE(about.HomePageLink()->Follow(), 31);
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QCOMPARE(qtconv::ToQString(boxes.Shown()[0].text),
-                 QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension."));
+                 QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\nwith the given "
+                                "filename extension."));
         QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONEXCLAMATION));
         SetUrlOpenHandler([](const QString&) { return 4; });
         about.SupportLink()->Follow();
         QCOMPARE(boxes.Shown().size(), size_t(2));
-        QCOMPARE(qtconv::ToQString(boxes.Shown()[1].text), QStringLiteral("Unable to open hyperlink:\n\nUnknown Error (4) occurred."));
+        QCOMPARE(qtconv::ToQString(boxes.Shown()[1].text),
+                 QStringLiteral("Unable to open hyperlink:\n\nUnknown Error (4) occurred."));
         SetUrlOpenHandler([](const QString&) { return 33; });
         about.SupportLink()->Follow();
         QCOMPARE(boxes.Shown().size(), size_t(2));   // success says nothing
     }
 
-    void aboutCommandShowsTheBox()
-    {
+    void aboutCommandShowsTheBox() {
         DialogScript dialogs({[](QDialog& dialog) {
             return dialog.objectName() == "aboutDialog" ? int(QDialog::Accepted) : int(QDialog::Rejected);
         }});
@@ -408,14 +382,12 @@ private slots:
         QCOMPARE(dialogs.ObjectNames().front(), QStringLiteral("aboutDialog"));
     }
 
-    void exitClosesTheWindow()
-    {
+    void exitClosesTheWindow() {
         Trigger(Frame(), cmd::AppExit);
         QVERIFY(!Frame().isVisible());
     }
 
-    void newClientAndProjectRefillTheTreeAndSelectTheProject()
-    {
+    void newClientAndProjectRefillTheTreeAndSelectTheProject() {
         CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
         const int before = tree->topLevelItemCount();
         DialogScript clientDialog({[](QDialog& dialog) {
@@ -439,8 +411,7 @@ private slots:
         QCOMPARE(CTreeCtrlEx::NodeLevel(tree->SelectedNode()), 1);
     }
 
-    void newClientCancelledLeavesTheTree()
-    {
+    void newClientCancelledLeavesTheTree() {
         CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
         const int before = tree->topLevelItemCount();
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});

@@ -31,8 +31,7 @@ private:
         QString title;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
-    static int ShowWithAnswer(unsigned flags, int click, Seen& seen)
-    {
+    static int ShowWithAnswer(unsigned flags, int click, Seen& seen) {
         ScopedModalDialogHandler handler([&seen, click](QDialog& dialog) {
             auto& box = dynamic_cast<QMessageBox&>(dialog);
             seen.buttons = box.standardButtons();
@@ -49,8 +48,7 @@ private:
 private slots:
     void initTestCase() { ResetUserData(); }
 
-    void messageBoxOffersTheButtonsAndIconOfItsFlags()
-    {
+    void messageBoxOffersTheButtonsAndIconOfItsFlags() {
         Seen seen;
         QCOMPARE(ShowWithAnswer(MB_YESNO | MB_ICONQUESTION, QMessageBox::Yes, seen), int(IDYES));
         QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
@@ -70,16 +68,14 @@ private slots:
         QCOMPARE(ShowWithAnswer(MB_RETRYCANCEL, QMessageBox::Retry, seen), int(IDRETRY));
     }
 
-    void closingABoxGivesTheCancellingAnswer()
-    {
+    void closingABoxGivesTheCancellingAnswer() {
         Seen seen;
         QCOMPARE(ShowWithAnswer(MB_YESNO, 0, seen), int(IDNO));
         QCOMPARE(ShowWithAnswer(MB_OKCANCEL, 0, seen), int(IDCANCEL));
         QCOMPARE(ShowWithAnswer(MB_OK, 0, seen), int(IDOK));
     }
 
-    void theInstalledHandlerServesAfxMessageBox()
-    {
+    void theInstalledHandlerServesAfxMessageBox() {
         const MessageBoxHandler previous = InstallQtMessageBoxHandler();
         int shown = 0;
         {
@@ -93,12 +89,10 @@ private slots:
         QCOMPARE(shown, 1);
     }
 
-    void windowMessagesArriveInTheEventLoop()
-    {
+    void windowMessagesArriveInTheEventLoop() {
         std::vector<WindowMessage> received;
-        CWindowMessageNotifier notifier(u"Quillmar Test Window", [&received](const WindowMessage& message) {
-            received.push_back(message);
-        });
+        CWindowMessageNotifier notifier(u"Quillmar Test Window",
+                                        [&received](const WindowMessage& message) { received.push_back(message); });
         QVERIFY(notifier.IsOpen());
         HWND window = FindWindow(u"Quillmar Test Window");
         QVERIFY(window);
@@ -116,8 +110,7 @@ private slots:
         QVERIFY(!FindWindow(u"No Such Window"));
     }
 
-    void comboBoxAdapterKeepsTextsValuesAndSelection()
-    {
+    void comboBoxAdapterKeepsTextsValuesAndSelection() {
         QComboBox widget;
         CQtComboBox combo(&widget);
         QCOMPARE(combo.GetCurSel(), CB_ERR);
@@ -144,8 +137,7 @@ private slots:
         QCOMPARE(combo.GetCount(), 0);
     }
 
-    void comboBoxAdapterIsFilledByTheLibrary()
-    {
+    void comboBoxAdapterIsFilledByTheLibrary() {
         ResetUserData();
         auto app = StartProgram();
         QVERIFY(app);
@@ -159,8 +151,7 @@ private slots:
         StopProgram(app);
     }
 
-    void listAdapterColumnsRowsAndStates()
-    {
+    void listAdapterColumnsRowsAndStates() {
         QTreeWidget widget;
         CQtListCtrl list(&widget);
         QCOMPARE(list.GetColumnCount(), 0);
@@ -198,8 +189,7 @@ private slots:
         QCOMPARE(list.GetItemCount(), 0);
     }
 
-    void summaryRowsFromTheLibraryHaveBoldHeadings()
-    {
+    void summaryRowsFromTheLibraryHaveBoldHeadings() {
         ResetUserData();
         auto app = StartProgram();
         QVERIFY(app);

@@ -12,8 +12,7 @@
 
 using namespace testsupport;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     SetUpEnvironment();
     QApplication application(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp");

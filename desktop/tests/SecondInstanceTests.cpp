@@ -14,8 +14,7 @@ using namespace testsupport;
 class SecondInstanceTests : public QObject {
     Q_OBJECT
 private:
-    static void WaitFor(const std::function<bool()>& condition)
-    {
+    static void WaitFor(const std::function<bool()>& condition) {
         QElapsedTimer timer;
         timer.start();
         while (!condition() && timer.elapsed() < 5000)
@@ -25,8 +24,7 @@ private:
 private slots:
     void init() { ResetUserData(); }
 
-    void secondProcessRestoresTheFirstWindowAndEnds()
-    {
+    void secondProcessRestoresTheFirstWindowAndEnds() {
         auto app = StartProgram();
         QVERIFY(app);
         CMainFrame& frame = *app->GetMainFrame();
@@ -49,8 +47,7 @@ private slots:
         StopProgram(app);
     }
 
-    void pairStoresTheDevicesPairingText()
-    {
+    void pairStoresTheDevicesPairingText() {
         const QString key = QString(64, QLatin1Char('a'));
         QProcess pair;
         pair.start(QStringLiteral(QUILLMAR_EXE), {"--pair", "quillmar-pair:1:127.0.0.1:5999:" + key});
@@ -61,8 +58,7 @@ private slots:
         QCOMPARE(Registry::GetDword(u"Software\\Kestovar\\Connection", u"Port", 0), 5999u);
     }
 
-    void pairRefusesAMalformedText()
-    {
+    void pairRefusesAMalformedText() {
         QProcess pair;
         pair.start(QStringLiteral(QUILLMAR_EXE), {"--pair", "not a pairing text"});
         QVERIFY(pair.waitForFinished(10000));
@@ -74,8 +70,7 @@ private slots:
         QCOMPARE(usage.exitCode(), 2);
     }
 
-    void secondStartInTheSameProcessFailsQuietly()
-    {
+    void secondStartInTheSameProcessFailsQuietly() {
         auto first = StartProgram();
         QVERIFY(first);
         auto second = std::make_unique<CQuillmarApp>();

@@ -19,8 +19,7 @@
 using namespace testsupport;
 
 namespace {
-QStringList Children(QTreeWidgetItem* node)
-{
+QStringList Children(QTreeWidgetItem* node) {
     QStringList texts;
     for (int index = 0; node && index < node->childCount(); ++index)
         texts << node->child(index)->text(0);
@@ -36,8 +35,7 @@ private:
     CViewClientsProjectsSideBar& SideBar() { return *Frame().GetSideBarView(); }
     CTreeCtrlEx& Tree() { return *SideBar().GetTreeCtrl(); }
     QString NoClientText() { return qtconv::ToQString(GetResString(3, 1)); }
-    QStringList TopTexts()
-    {
+    QStringList TopTexts() {
         QStringList texts;
         for (int index = 0; index < Tree().topLevelItemCount(); ++index)
             texts << Tree().topLevelItem(index)->text(0);
@@ -45,16 +43,14 @@ private:
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         ResetUserData();
         m_app = StartProgram();
         QVERIFY(m_app);
     }
     void cleanup() { StopProgram(m_app); }
 
-    void sampleDataShowsTheSampleClientWithItsProject()
-    {
+    void sampleDataShowsTheSampleClientWithItsProject() {
         QCOMPARE(Tree().topLevelItemCount(), 2);   // the sample client and the no-client node
         QTreeWidgetItem* client = Tree().FindNode(0, 1);
         QVERIFY(client);
@@ -63,8 +59,7 @@ private slots:
         QVERIFY(!client->icon(0).isNull());
     }
 
-    void clientsAndProjectsAreSortedAlphabetically()
-    {
+    void clientsAndProjectsAreSortedAlphabetically() {
         const int zulu = AddClient(u"Zulu");
         const int alpha = AddClient(u"alpha");
         AddProject(u"Roof", alpha);
@@ -81,8 +76,7 @@ private slots:
         QCOMPARE(CTreeCtrlEx::NodeValue(Tree().FindNode(0, 0)), 0);
     }
 
-    void hideClientsWithNoProjects()
-    {
+    void hideClientsWithNoProjects() {
         const int empty = AddClient(u"Empty");
         m_app->m_bHideClientsWithNoProjects = 1;
         SideBar().Fill();
@@ -97,8 +91,7 @@ private slots:
         QVERIFY(Tree().FindNode(0, empty));
     }
 
-    void projectOfAMissingClientAppearsNowhere()
-    {
+    void projectOfAMissingClientAppearsNowhere() {
         const int client = AddClient(u"Gone");
         const int orphan = AddProject(u"Orphan", client);
         {
@@ -112,8 +105,7 @@ private slots:
         QVERIFY(!Tree().FindNode(1, orphan));
     }
 
-    void pendingSelectionSelectsTheNewProjectEvenWhenCollapsed()
-    {
+    void pendingSelectionSelectsTheNewProjectEvenWhenCollapsed() {
         const int client = AddClient(u"Acme");
         AddProject(u"First", client);
         SideBar().Fill();
@@ -129,8 +121,7 @@ private slots:
         QCOMPARE(Tree().SelectedValue(), 0);
     }
 
-    void deletingAProjectRefreshesTheEntriesToo()
-    {
+    void deletingAProjectRefreshesTheEntriesToo() {
         const int client = AddClient(u"Acme");
         const int project = AddProject(u"Doomed", client);
         AddEntry(1, Frame().GetEntriesView()->GetFilter().m_dtStart, project, 3.0f);
@@ -145,8 +136,7 @@ private slots:
         QCOMPARE(Frame().GetEntriesView()->GetListCtrl()->topLevelItemCount(), 0);
     }
 
-    void deletingAClientCancelledKeepsTheTree()
-    {
+    void deletingAClientCancelledKeepsTheTree() {
         const int client = AddClient(u"Keep");
         SideBar().Fill();
         Tree().setCurrentItem(Tree().FindNode(0, client));
@@ -155,8 +145,7 @@ private slots:
         QVERIFY(Tree().FindNode(0, client));
     }
 
-    void contextMenuGreyingFollowsThePreviousSelection()
-    {
+    void contextMenuGreyingFollowsThePreviousSelection() {
         const int client = AddClient(u"Acme");
         SideBar().Fill();
         Tree().setCurrentItem(Tree().FindNode(0, 0));
@@ -173,8 +162,7 @@ private slots:
         QCOMPARE(Tree().SelectedValue(), 0);
     }
 
-    void contextMenuOutsideALabelShowsNothing()
-    {
+    void contextMenuOutsideALabelShowsNothing() {
         SideBar().Fill();
         PopupScript menu("");
         const QPoint empty(5, Tree().viewport()->height() - 3);
@@ -183,8 +171,7 @@ private slots:
         QCOMPARE(menu.Shown(), 0);
     }
 
-    void contextMenuDeleteActsOnTheClickedNode()
-    {
+    void contextMenuDeleteActsOnTheClickedNode() {
         const int client = AddClient(u"Acme");
         const int project = AddProject(u"Web", client);
         SideBar().Fill();
@@ -201,8 +188,7 @@ private slots:
         QVERIFY(Tree().FindNode(0, client));
     }
 
-    void editingAClientCancelledChangesNothing()
-    {
+    void editingAClientCancelledChangesNothing() {
         const int client = AddClient(u"Acme");
         SideBar().Fill();
         Tree().setCurrentItem(Tree().FindNode(0, client));

@@ -40,8 +40,7 @@ public:
     int ExchangeChangeFiles() override { return Call("Exchange", 1); }
     int CommitRemoteChanges() override { return Call("Commit", m_script.commit); }
     int TriggerDeviceSide_CommitRemoteChanges() override { return Call("DeviceCommit", 1); }
-    int PerformFullSync(int direction) override
-    {
+    int PerformFullSync(int direction) override {
         if (m_script.onFullSync)
             m_script.onFullSync(direction);
         return Call(QStringLiteral("FullSync(%1)").arg(direction), m_script.fullSync);
@@ -49,16 +48,14 @@ public:
     CString GetLastErrorText() const override { return m_script.error; }
 
 private:
-    int Call(const QString& name, int result)
-    {
+    int Call(const QString& name, int result) {
         m_script.calls << name;
         return result;
     }
     Script& m_script;
 };
 
-int ChooseDesktop(QDialog& dialog)
-{
+int ChooseDesktop(QDialog& dialog) {
     auto& direction = dynamic_cast<CDlgSyncDirection&>(dialog);
     direction.DesktopButton()->setChecked(true);
     return QDialog::Accepted;
@@ -74,8 +71,7 @@ private:
     CMainFrame& Frame() { return *m_app->GetMainFrame(); }
 
 private slots:
-    void init()
-    {
+    void init() {
         ResetUserData();
         m_app = StartProgram();
         QVERIFY(m_app);
@@ -84,8 +80,7 @@ private slots:
     }
     void cleanup() { StopProgram(m_app); }
 
-    void partnersRunTheRegularStepsInOrder()
-    {
+    void partnersRunTheRegularStepsInOrder() {
         MessageBoxScript boxes;
         DialogScript dialogs({});
         const int project = AddProject(u"Later", 0);
@@ -101,8 +96,7 @@ private slots:
         QVERIFY(Frame().GetSideBarView()->GetTreeCtrl()->FindNode(1, project));
     }
 
-    void failedInitialisationShowsString50WithTheReason()
-    {
+    void failedInitialisationShowsString50WithTheReason() {
         m_script.initialize = 0;
         m_script.error = u"No device is paired with this desktop.";
         MessageBoxScript boxes;
@@ -114,8 +108,7 @@ private slots:
         QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONSTOP));
     }
 
-    void aFailedStepIsReportedWithItsReasonAndNotAsFinished()
-    {
+    void aFailedStepIsReportedWithItsReasonAndNotAsFinished() {
         m_script.commit = 0;
         m_script.error = u"The device did not answer.";
         const int project = AddProject(u"Applied before the failure", 0);
@@ -132,8 +125,7 @@ private slots:
         QVERIFY(Frame().GetSideBarView()->GetTreeCtrl()->FindNode(1, project));
     }
 
-    void aFailedFullSyncIsReported()
-    {
+    void aFailedFullSyncIsReported() {
         m_script.fullSync = 0;
         m_script.error = u"The device has no data file";
         MessageBoxScript boxes;
@@ -144,8 +136,7 @@ private slots:
         QVERIFY(!(boxes.Shown()[0].text == GetResString(51, 1)));
     }
 
-    void aDeviceThatCannotBeAskedChangesNothing()
-    {
+    void aDeviceThatCannotBeAskedChangesNothing() {
         m_script.partnership = 0;
         m_script.error = u"The connection was lost.";
         MessageBoxScript boxes;
@@ -157,8 +148,7 @@ private slots:
         QVERIFY(boxes.Shown()[0].text.Find(u"The connection was lost.") > 0);
     }
 
-    void noPartnershipAsksForTheDirection()
-    {
+    void noPartnershipAsksForTheDirection() {
         m_script.partnership = 0;
         MessageBoxScript boxes;
         bool defaultWasDevice = false;
@@ -177,8 +167,7 @@ private slots:
         QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
     }
 
-    void setUpModeAlwaysAsksEvenForPartners()
-    {
+    void setUpModeAlwaysAsksEvenForPartners() {
         MessageBoxScript boxes;
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Accepted); }});
         Trigger(Frame(), cmd::SyncTroubleshooting);
@@ -186,8 +175,7 @@ private slots:
         QCOMPARE(m_script.calls, (QStringList{"Initialize", "FullSync(1)", "released"}));
     }
 
-    void cancelEndsQuietly()
-    {
+    void cancelEndsQuietly() {
         MessageBoxScript boxes;
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
         Trigger(Frame(), cmd::SyncTroubleshooting);
@@ -195,8 +183,7 @@ private slots:
         QVERIFY(boxes.Shown().empty());
     }
 
-    void deviceDataReplacesTheDesktopsAndEverythingReloads()
-    {
+    void deviceDataReplacesTheDesktopsAndEverythingReloads() {
         // The "device" writes a data file with a client of its own over the desktop's.
         m_script.onFullSync = [](int direction) {
             QCOMPARE(direction, 0);
@@ -213,8 +200,7 @@ private slots:
         QCOMPARE(boxes.Shown().size(), size_t(1));
     }
 
-    void desktopDataToTheDeviceRefreshesNothing()
-    {
+    void desktopDataToTheDeviceRefreshesNothing() {
         CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
         const int before = tree->topLevelItemCount();
         m_script.onFullSync = [](int) { AddClient(u"Not shown yet"); };
@@ -224,8 +210,7 @@ private slots:
         QCOMPARE(tree->topLevelItemCount(), before);
     }
 
-    void withoutAnEngineTheFlowReportsString50()
-    {
+    void withoutAnEngineTheFlowReportsString50() {
         Frame().SetSyncDriverFactory([] { return std::unique_ptr<CSyncDriver>(); });
         MessageBoxScript boxes;
         Trigger(Frame(), cmd::SyncDevice);

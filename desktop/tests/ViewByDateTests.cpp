@@ -23,12 +23,8 @@
 using namespace testsupport;
 
 namespace {
-COleDateTime Date(int year, int month, int day)
-{
-    return COleDateTime(year, month, day, 0, 0, 0);
-}
-bool SameDay(const COleDateTime& a, const COleDateTime& b)
-{
+COleDateTime Date(int year, int month, int day) { return COleDateTime(year, month, day, 0, 0, 0); }
+bool SameDay(const COleDateTime& a, const COleDateTime& b) {
     return a.GetYear() == b.GetYear() && a.GetMonth() == b.GetMonth() && a.GetDay() == b.GetDay();
 }
 }   // namespace
@@ -44,16 +40,14 @@ private:
     QString SummaryCell(int row) { return Frame().GetSummaryView()->GetListCtrl()->topLevelItem(row)->text(1); }
 
 private slots:
-    void init()
-    {
+    void init() {
         ResetUserData();
         m_app = StartProgram();
         QVERIFY(m_app);
     }
     void cleanup() { StopProgram(m_app); }
 
-    void columnsOfTheWeekAndOtherPeriods()
-    {
+    void columnsOfTheWeekAndOtherPeriods() {
         QCOMPARE(List().columnCount(), 6);
         QCOMPARE(List().columnWidth(0), 50);
         QCOMPARE(List().headerItem()->text(0), qtconv::ToQString(GetResString(33, 1)));
@@ -67,8 +61,7 @@ private slots:
         QCOMPARE(List().headerItem()->text(0), qtconv::ToQString(GetResString(78, 1)));
     }
 
-    void descriptionColumnFillsTheList()
-    {
+    void descriptionColumnFillsTheList() {
         Frame().resize(1000, 700);
         QApplication::processEvents();
         int total = 0;
@@ -77,9 +70,8 @@ private slots:
         QCOMPARE(total, List().viewport()->width() - 5);
     }
 
-    void weekStartsOnTheFirstDaySettingAndEndsSixDaysLater()
-    {
-        View().GoToDate(Date(2024, 3, 13));   // a Wednesday
+    void weekStartsOnTheFirstDaySettingAndEndsSixDaysLater() {
+        View().GoToDate(Date(2024, 3, 13));                                  // a Wednesday
         QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 3, 11)));   // Monday
         QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2024, 3, 17)));
         m_app->m_nFirstDayOfWeek = 1;
@@ -95,8 +87,7 @@ private slots:
         QCOMPARE(Cell(0, 0), qtconv::ToQString(CDateTimeFormatter::FormatWeekday(Date(2024, 3, 16), 0)));
     }
 
-    void monthNavigation()
-    {
+    void monthNavigation() {
         View().SetPeriodType(CViewByDate::PeriodMonth);
         View().GoToDate(Date(2024, 1, 31));
         QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 1, 1)));
@@ -113,8 +104,7 @@ private slots:
         QCOMPARE(picked, QDate(2024, 1, 1));
     }
 
-    void previousFromAnyDayOfJanuaryIsDecemberFirst()
-    {
+    void previousFromAnyDayOfJanuaryIsDecemberFirst() {
         View().SetPeriodType(CViewByDate::PeriodMonth);
         View().GoToDate(Date(2025, 1, 17));
         View().OnPrevious();
@@ -124,8 +114,7 @@ private slots:
         QVERIFY(SameDay(View().GetAnchor(), Date(2025, 1, 1)));
     }
 
-    void dayAndWeekSteps()
-    {
+    void dayAndWeekSteps() {
         View().SetPeriodType(CViewByDate::PeriodDay);
         View().GoToDate(Date(2024, 3, 1));
         View().OnPrevious();
@@ -137,8 +126,7 @@ private slots:
         QVERIFY(SameDay(View().GetFilter().m_dtStart, Date(2024, 3, 18)));
     }
 
-    void todayAndTheDatePicker()
-    {
+    void todayAndTheDatePicker() {
         View().SetPeriodType(CViewByDate::PeriodDay);
         View().GoToDate(Date(2020, 5, 5));
         View().OnToday();
@@ -148,8 +136,7 @@ private slots:
         QCOMPARE(Frame().GetRangePane()->text(), View().RangeText());
     }
 
-    void periodTypeIsStoredForDayWeekMonthOnly()
-    {
+    void periodTypeIsStoredForDayWeekMonthOnly() {
         const CString key = CQuillmarApp::kSettingsKey;
         View().SetPeriodType(CViewByDate::PeriodDay);
         QCOMPARE(Registry::GetDword(key, u"PeriodType", 9), 0u);
@@ -167,8 +154,7 @@ private slots:
         QCOMPARE(View().GetPeriodType(), int(CViewByDate::PeriodMonth));
     }
 
-    void rowsShowTheEntriesColumns()
-    {
+    void rowsShowTheEntriesColumns() {
         View().SetPeriodType(CViewByDate::PeriodMonth);
         View().GoToDate(Date(2024, 4, 10));
         const int client = AddClient(u"Acme");
@@ -190,8 +176,7 @@ private slots:
         QVERIFY(!List().topLevelItem(0)->icon(0).isNull());
     }
 
-    void refreshSelectsAPaidRowByItsId()
-    {
+    void refreshSelectsAPaidRowByItsId() {
         const COleDateTime day = View().GetFilter().m_dtStart;
         AddEntry(1, day, 0, 1.0f);
         const int paid = AddEntry(1, day, 0, 2.0f, 1);
@@ -203,8 +188,7 @@ private slots:
         QVERIFY(IsEnabled(Frame(), cmd::EditDelete));
     }
 
-    void markAsPaidKeepsTheRowSelectedAndDisablesItself()
-    {
+    void markAsPaidKeepsTheRowSelectedAndDisablesItself() {
         const int entry = AddEntry(1, View().GetFilter().m_dtStart, 0, 40.0f);
         View().Refresh(entry);
         QVERIFY(Trigger(Frame(), cmd::MarkAsPaid));
@@ -219,8 +203,7 @@ private slots:
         QCOMPARE(SummaryCell(15), qtconv::ToQString(FormatMoney(40.0f)));
     }
 
-    void paidRowsAreDrawnGreyAndStruckOut()
-    {
+    void paidRowsAreDrawnGreyAndStruckOut() {
         const int paid = AddEntry(1, View().GetFilter().m_dtStart, 0, 1.0f, 1);
         View().Refresh(paid);
         QVERIFY(List().m_bSwitchFonts);
@@ -253,8 +236,7 @@ private slots:
         QVERIFY(!List().RowBackground(1).isValid());
     }
 
-    void deleteRemovesOnlyTheRowAndKeepsTheOldTotals()
-    {
+    void deleteRemovesOnlyTheRowAndKeepsTheOldTotals() {
         const COleDateTime day = View().GetFilter().m_dtStart;
         const int first = AddEntry(1, day, 0, 10.0f);
         const int second = AddEntry(1, day, 0, 20.0f);
@@ -273,8 +255,7 @@ private slots:
         QCOMPARE(SummaryCell(17), qtconv::ToQString(FormatMoney(10.0f)));
     }
 
-    void deletingTheLastRowLeavesAnEmptyList()
-    {
+    void deletingTheLastRowLeavesAnEmptyList() {
         const int only = AddEntry(1, View().GetFilter().m_dtStart, 0, 5.0f);
         View().Refresh(only);
         const QString totalBefore = SummaryCell(17);
@@ -285,8 +266,7 @@ private slots:
         QVERIFY(!IsEnabled(Frame(), cmd::EditDelete));
     }
 
-    void deleteAnsweredNoKeepsTheEntry()
-    {
+    void deleteAnsweredNoKeepsTheEntry() {
         const int only = AddEntry(1, View().GetFilter().m_dtStart, 0, 5.0f);
         View().Refresh(only);
         MessageBoxScript boxes({IDNO});
@@ -294,8 +274,7 @@ private slots:
         QCOMPARE(List().topLevelItemCount(), 1);
     }
 
-    void contextMenuRoutesThroughTheFrame()
-    {
+    void contextMenuRoutesThroughTheFrame() {
         const int entry = AddEntry(1, View().GetFilter().m_dtStart, 0, 5.0f);
         View().Refresh(0);
         {
@@ -314,8 +293,7 @@ private slots:
         QCOMPARE(List().GetRowValue(List().GetSelectedRow()), -entry);
     }
 
-    void summaryFollowsEveryRefresh()
-    {
+    void summaryFollowsEveryRefresh() {
         View().SetPeriodType(CViewByDate::PeriodDay);
         QCOMPARE(SummaryCell(0), qtconv::ToQString(GetResString(57, 1)));
         AddEntry(CProjectItem::ItemType_Expense, View().GetFilter().m_dtStart, 0, 8.0f);
@@ -327,8 +305,7 @@ private slots:
         QCOMPARE(Frame().GetSummaryView()->GetListCtrl()->GetRowValue(0), -1);
     }
 
-    void filterToggleOffShowsMessage89()
-    {
+    void filterToggleOffShowsMessage89() {
         DialogScript dialogs({&PressOk});
         Trigger(Frame(), cmd::FilterData);
         QCOMPARE(dialogs.Shown(), 1);
@@ -349,8 +326,7 @@ private slots:
         QCOMPARE(Frame().GetFilterPane()->frameStyle(), int(QFrame::NoFrame));
     }
 
-    void customDatesTakeTheDialogsRange()
-    {
+    void customDatesTakeTheDialogsRange() {
         View().SetPeriodType(CViewByDate::PeriodWeek);
         const int inside = AddEntry(1, Date(2023, 6, 20), 0, 1.0f);
         AddEntry(1, Date(2023, 7, 2), 0, 1.0f);
@@ -374,8 +350,7 @@ private slots:
         QVERIFY(IsChecked(Frame(), cmd::PeriodCustom));
     }
 
-    void customDatesCancelledKeepsThePeriod()
-    {
+    void customDatesCancelledKeepsThePeriod() {
         View().SetPeriodType(CViewByDate::PeriodMonth);
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
         Trigger(Frame(), cmd::PeriodCustom);
@@ -385,8 +360,7 @@ private slots:
         QVERIFY(!IsChecked(Frame(), cmd::PeriodCustom));
     }
 
-    void filterDialogCancelledKeepsTheFilterOff()
-    {
+    void filterDialogCancelledKeepsTheFilterOff() {
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
         Trigger(Frame(), cmd::FilterData);
         QVERIFY(!View().IsFilterActive());

@@ -23,13 +23,11 @@ constexpr int kProjectLevel = 1;
 }   // namespace
 
 CDlgDeviceClientsProjects::CDlgDeviceClientsProjects(QWidget* parent)
-    : CDialog(u"Manage Clients and Projects", parent)
-{
+    : CDialog(u"Manage Clients and Projects", parent) {
     setObjectName(QStringLiteral("manageClientsProjectsDialog"));
 }
 
-void CDlgDeviceClientsProjects::CreateControls()
-{
+void CDlgDeviceClientsProjects::CreateControls() {
     m_tree = new CTreeCtrlEx(this);
     m_tree->setObjectName(QStringLiteral("clientsProjectsTree"));
     // Tap-and-hold takes the place of the side bar's context menu.
@@ -49,14 +47,12 @@ void CDlgDeviceClientsProjects::CreateControls()
     FitToDeviceScreen(this);
 }
 
-bool CDlgDeviceClientsProjects::OnInitDialog()
-{
+bool CDlgDeviceClientsProjects::OnInitDialog() {
     FillTree(m_pProject ? m_pProject->get_RefID() : CString());
     return CDialog::OnInitDialog();
 }
 
-void CDlgDeviceClientsProjects::FillTree(const CString& projectRefId)
-{
+void CDlgDeviceClientsProjects::FillTree(const CString& projectRefId) {
     if (projectRefId.IsEmpty())
         m_tree->ClearPendingSelection();
     else
@@ -65,8 +61,7 @@ void CDlgDeviceClientsProjects::FillTree(const CString& projectRefId)
     m_tree->Fill(app && app->m_bHideClientsWithNoProjects, app ? app->GetResourceLibrary() : nullptr);
 }
 
-void CDlgDeviceClientsProjects::OnHoldAt(const QPoint& viewportPos)
-{
+void CDlgDeviceClientsProjects::OnHoldAt(const QPoint& viewportPos) {
     QTreeWidgetItem* node = m_tree->itemAt(viewportPos);
     if (node == nullptr)
         return;
@@ -75,8 +70,7 @@ void CDlgDeviceClientsProjects::OnHoldAt(const QPoint& viewportPos)
     ShowItemMenu(m_tree->viewport()->mapToGlobal(viewportPos));
 }
 
-void CDlgDeviceClientsProjects::ShowItemMenu(const QPoint& globalPos)
-{
+void CDlgDeviceClientsProjects::ShowItemMenu(const QPoint& globalPos) {
     if (m_tree->SelectedNode() == nullptr)
         return;
     QMenu menu(this);
@@ -98,8 +92,7 @@ void CDlgDeviceClientsProjects::ShowItemMenu(const QPoint& globalPos)
         DeleteSelected();
 }
 
-bool CDlgDeviceClientsProjects::EditSelected()
-{
+bool CDlgDeviceClientsProjects::EditSelected() {
     const QTreeWidgetItem* node = m_tree->SelectedNode();
     const int id = CTreeCtrlEx::NodeValue(node);
     if (node == nullptr || id == 0)
@@ -124,8 +117,7 @@ bool CDlgDeviceClientsProjects::EditSelected()
     return true;
 }
 
-bool CDlgDeviceClientsProjects::DeleteSelected()
-{
+bool CDlgDeviceClientsProjects::DeleteSelected() {
     const QTreeWidgetItem* node = m_tree->SelectedNode();
     const int id = CTreeCtrlEx::NodeValue(node);
     if (node == nullptr || id == 0)
@@ -146,16 +138,14 @@ bool CDlgDeviceClientsProjects::DeleteSelected()
     return true;
 }
 
-void CDlgDeviceClientsProjects::OnDoubleTap()
-{
+void CDlgDeviceClientsProjects::OnDoubleTap() {
     if (m_bSelectMode)
         OnOK();
     else
         EditSelected();
 }
 
-void CDlgDeviceClientsProjects::OnOK()
-{
+void CDlgDeviceClientsProjects::OnOK() {
     if (!m_bSelectMode) {
         EndDialogOK();
         return;

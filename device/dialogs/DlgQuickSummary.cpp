@@ -13,13 +13,11 @@
 #include "ui/shared/ListCtrlEx.h"
 
 CDlgQuickSummary::CDlgQuickSummary(const CSummaryData& summary, QWidget* parent)
-    : CDialog(u"Quick Summary", parent), m_summary(summary)
-{
+    : CDialog(u"Quick Summary", parent), m_summary(summary) {
     setObjectName(QStringLiteral("quickSummaryDialog"));
 }
 
-void CDlgQuickSummary::CreateControls()
-{
+void CDlgQuickSummary::CreateControls() {
     m_list = new CListCtrlEx(this);
     m_list->setObjectName(QStringLiteral("summaryList"));
     m_list->setHeaderHidden(true);
@@ -45,8 +43,7 @@ void CDlgQuickSummary::CreateControls()
     FitToDeviceScreen(this);
 }
 
-bool CDlgQuickSummary::OnInitDialog()
-{
+bool CDlgQuickSummary::OnInitDialog() {
     const CQuillmarApp* app = GetQuillmarApp();
     m_list->CreateFonts(app ? app->GetDialogFont() : font());
     CSummaryData::SetupListCtrl(&m_list->AsListCtrl());
@@ -56,8 +53,7 @@ bool CDlgQuickSummary::OnInitDialog()
     return true;
 }
 
-void CDlgQuickSummary::resizeEvent(QResizeEvent* event)
-{
+void CDlgQuickSummary::resizeEvent(QResizeEvent* event) {
     CDialog::resizeEvent(event);
     if (m_list)
         m_list->StretchColumn(1);

@@ -4,8 +4,7 @@
 
 #include "device/dialogs/DlgDeviceClientsProjects.h"
 
-int ManageClientsProjects()
-{
+int ManageClientsProjects() {
     CDlgDeviceClientsProjects dialog(QApplication::activeWindow());
     dialog.DoModal();
     return 0;

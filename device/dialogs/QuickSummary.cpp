@@ -9,8 +9,7 @@
 #include "device/ViewByDate.h"
 #include "device/dialogs/DlgQuickSummary.h"
 
-void RunQuickSummary(CViewByDate& view)
-{
+void RunQuickSummary(CViewByDate& view) {
     static const unsigned titles[] = {devres::SummaryDay, devres::SummaryWeek, devres::SummaryMonth,
                                       devres::SummaryCustom};
     CSummaryData& summary = view.GetSummaryData();

@@ -17,8 +17,7 @@
 
 namespace {
 
-QString ShownText(QWidget* widget)
-{
+QString ShownText(QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget))
         return label->text();
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -26,11 +25,11 @@ QString ShownText(QWidget* widget)
     return QString();
 }
 
-void ExpectDeviceLook(QWidget& dialog, const DeviceLook& look)
-{
+void ExpectDeviceLook(QWidget& dialog, const DeviceLook& look) {
     for (const DeviceLook::Caption& caption : look.captions) {
         EXPECT_TRUE(StringTable::Has(caption.textId)) << "no device text " << caption.textId;
-        EXPECT_EQ(ShownText(CaptionTarget(dialog, caption.widget)).toStdString(), StringTable::Get(caption.textId).ToUtf8())
+        EXPECT_EQ(ShownText(CaptionTarget(dialog, caption.widget)).toStdString(),
+                  StringTable::Get(caption.textId).ToUtf8())
             << caption.widget;
     }
     for (const char* name : look.hidden) {
@@ -62,8 +61,7 @@ protected:
 
 }   // namespace
 
-TEST_P(SharedDialogLooks, DeclaredWidgetsExistInBothLooks)
-{
+TEST_P(SharedDialogLooks, DeclaredWidgetsExistInBothLooks) {
     const SharedDialog& shared = EverySharedDialog()[GetParam()];
     bool visited = false;
     shared.walk([&visited](QWidget& dialog) {

@@ -9,8 +9,7 @@
 #include "biz/BizApp.h"
 #include "ui/qt/QtMessageBox.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (std::getenv("QUILLMAR_TEST_APP_PATH") == nullptr) {
         std::fprintf(stderr, "run these tests through QuillmarDeviceTestLauncher\n");
         return 2;

@@ -27,8 +27,7 @@
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/PopupMenu.h"
 
-void ResetDeviceData()
-{
+void ResetDeviceData() {
     CDataHelper* store = GetCurrDataHelper();
     ASSERT_NE(store, nullptr);
     std::error_code ignored;
@@ -37,33 +36,24 @@ void ResetDeviceData()
     Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"PeriodType");
 }
 
-std::string DataFileContents()
-{
+std::string DataFileContents() {
     std::string bytes;
     ReadWholeFile(GetCurrDataHelper()->GetDataFilePath().ToUtf8(), bytes);
     return bytes;
 }
 
-RunningDevice::RunningDevice() : m_app(std::make_unique<CQuillmarApp>())
-{
+RunningDevice::RunningDevice() : m_app(std::make_unique<CQuillmarApp>()) {
     EXPECT_TRUE(m_app->InitInstance());
     QApplication::processEvents();
 }
 
 RunningDevice::~RunningDevice() = default;
 
-CMainFrame& RunningDevice::Frame()
-{
-    return *m_app->GetMainFrame();
-}
+CMainFrame& RunningDevice::Frame() { return *m_app->GetMainFrame(); }
 
-CViewByDate& RunningDevice::View()
-{
-    return *m_app->GetMainFrame()->GetView();
-}
+CViewByDate& RunningDevice::View() { return *m_app->GetMainFrame()->GetView(); }
 
-DialogScript::DialogScript(std::vector<Step> steps) : m_steps(steps.begin(), steps.end())
-{
+DialogScript::DialogScript(std::vector<Step> steps) : m_steps(steps.begin(), steps.end()) {
     m_previous = SetModalDialogHandler([this](QDialog& dialog) {
         ++m_shown;
         if (m_steps.empty()) {
@@ -76,14 +66,12 @@ DialogScript::DialogScript(std::vector<Step> steps) : m_steps(steps.begin(), ste
     });
 }
 
-DialogScript::~DialogScript()
-{
+DialogScript::~DialogScript() {
     EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " scripted dialogs were not shown";
     SetModalDialogHandler(std::move(m_previous));
 }
 
-MessageBoxScript::MessageBoxScript(std::vector<int> answers) : m_answers(answers.begin(), answers.end())
-{
+MessageBoxScript::MessageBoxScript(std::vector<int> answers) : m_answers(answers.begin(), answers.end()) {
     m_previous = SetMessageBoxHandler([this](const CString& text, const CString&, unsigned flags) {
         m_shown.push_back({text, flags});
         if (m_answers.empty())
@@ -94,13 +82,9 @@ MessageBoxScript::MessageBoxScript(std::vector<int> answers) : m_answers(answers
     });
 }
 
-MessageBoxScript::~MessageBoxScript()
-{
-    SetMessageBoxHandler(std::move(m_previous));
-}
+MessageBoxScript::~MessageBoxScript() { SetMessageBoxHandler(std::move(m_previous)); }
 
-PopupScript::PopupScript(std::vector<QString> picks) : m_picks(picks.begin(), picks.end())
-{
+PopupScript::PopupScript(std::vector<QString> picks) : m_picks(picks.begin(), picks.end()) {
     SetPopupMenuHandler([this](QMenu& menu, const QPoint&) -> QAction* {
         ++m_shown;
         m_last.clear();
@@ -121,13 +105,9 @@ PopupScript::PopupScript(std::vector<QString> picks) : m_picks(picks.begin(), pi
     });
 }
 
-PopupScript::~PopupScript()
-{
-    SetPopupMenuHandler(nullptr);
-}
+PopupScript::~PopupScript() { SetPopupMenuHandler(nullptr); }
 
-bool PopupScript::WasEnabled(const QString& objectName) const
-{
+bool PopupScript::WasEnabled(const QString& objectName) const {
     for (const auto& [name, enabled] : m_last) {
         if (name == objectName)
             return enabled;
@@ -135,8 +115,7 @@ bool PopupScript::WasEnabled(const QString& objectName) const
     return false;
 }
 
-int PressSheetOk(QDialog& dialog)
-{
+int PressSheetOk(QDialog& dialog) {
     auto* sheet = dynamic_cast<CPropertySheetEx*>(&dialog);
     EXPECT_NE(sheet, nullptr);
     if (!sheet || !sheet->PressOK())
@@ -144,8 +123,7 @@ int PressSheetOk(QDialog& dialog)
     return sheet->result();
 }
 
-int PressDialogOk(QDialog& dialog)
-{
+int PressDialogOk(QDialog& dialog) {
     auto* cdialog = dynamic_cast<CDialog*>(&dialog);
     EXPECT_NE(cdialog, nullptr);
     if (!cdialog)
@@ -154,21 +132,16 @@ int PressDialogOk(QDialog& dialog)
     return cdialog->result();
 }
 
-int Cancel(QDialog&)
-{
-    return QDialog::Rejected;
-}
+int Cancel(QDialog&) { return QDialog::Rejected; }
 
-int AddClient(const CString& name)
-{
+int AddClient(const CString& name) {
     CClient client;
     client.set_Description(name);
     EXPECT_TRUE(client.Save());
     return client.get_ID();
 }
 
-int AddProject(const CString& name, const CString& clientRef)
-{
+int AddProject(const CString& name, const CString& clientRef) {
     CProject project;
     project.set_Description(name);
     project.set_ClientRef(clientRef);
@@ -176,8 +149,7 @@ int AddProject(const CString& name, const CString& clientRef)
     return project.get_ID();
 }
 
-int AddCategory(const CString& name, const CString& code, float rate)
-{
+int AddCategory(const CString& name, const CString& code, float rate) {
     CCategory category;
     category.set_Description(name);
     category.set_Code(code);
@@ -186,8 +158,7 @@ int AddCategory(const CString& name, const CString& code, float rate)
     return category.get_ID();
 }
 
-int AddTimeEntry(const COleDateTime& date, const CString& projectRef, int minutes, float amount, int paymentStatus)
-{
+int AddTimeEntry(const COleDateTime& date, const CString& projectRef, int minutes, float amount, int paymentStatus) {
     CProjectItem entry;
     entry.set_ItemType(CProjectItem::ItemType_Time);
     entry.set_ItemDate(date);
@@ -199,13 +170,9 @@ int AddTimeEntry(const COleDateTime& date, const CString& projectRef, int minute
     return entry.get_ID();
 }
 
-CString RefIdOf(int id, const CString& elemName)
-{
-    return GetCurrDataHelper()->ID_To_RefID(id, elemName);
-}
+CString RefIdOf(int id, const CString& elemName) { return GetCurrDataHelper()->ID_To_RefID(id, elemName); }
 
-void MaybeScreenshot(QWidget& widget, const char* name)
-{
+void MaybeScreenshot(QWidget& widget, const char* name) {
     if (std::getenv("QUILLMAR_SCREENSHOTS") == nullptr)
         return;
     QDir().mkpath(QStringLiteral("/tmp/quillmar-device-shots"));
@@ -215,12 +182,6 @@ void MaybeScreenshot(QWidget& widget, const char* name)
     widget.grab().save(QStringLiteral("/tmp/quillmar-device-shots/%1.png").arg(QLatin1String(name)));
 }
 
-QString Text(const CString& text)
-{
-    return qtconv::ToQString(text);
-}
+QString Text(const CString& text) { return qtconv::ToQString(text); }
 
-void PrintTo(const CString& text, std::ostream* out)
-{
-    *out << '"' << text.ToUtf8() << '"';
-}
+void PrintTo(const CString& text, std::ostream* out) { *out << '"' << text.ToUtf8() << '"'; }

@@ -44,8 +44,7 @@ protected:
     RunningDevice m_device;
 };
 
-QLabel* FindLabel(QWidget& root, const QString& text)
-{
+QLabel* FindLabel(QWidget& root, const QString& text) {
     for (QLabel* label : root.findChildren<QLabel*>()) {
         if (label->text() == text)
             return label;
@@ -53,8 +52,7 @@ QLabel* FindLabel(QWidget& root, const QString& text)
     return nullptr;
 }
 
-QAbstractButton* FindButton(QWidget& root, const QString& text)
-{
+QAbstractButton* FindButton(QWidget& root, const QString& text) {
     for (QAbstractButton* button : root.findChildren<QAbstractButton*>()) {
         if (button->text() == text)
             return button;
@@ -62,29 +60,25 @@ QAbstractButton* FindButton(QWidget& root, const QString& text)
     return nullptr;
 }
 
-QString TitleOf(QWidget& page)
-{
+QString TitleOf(QWidget& page) {
     auto* title = page.findChild<CPageTitle*>(QString(), Qt::FindDirectChildrenOnly);
     return title ? title->Text() : QString();
 }
 
-void ExpectBoldLabel(QWidget& root, const char* text)
-{
+void ExpectBoldLabel(QWidget& root, const char* text) {
     QLabel* label = FindLabel(root, QString::fromUtf8(text));
     ASSERT_NE(label, nullptr) << text;
     EXPECT_TRUE(label->font().bold()) << text;
     EXPECT_FALSE(label->isHidden()) << text;
 }
 
-void ExpectNoGroupTitles(QWidget& root)
-{
+void ExpectNoGroupTitles(QWidget& root) {
     for (QGroupBox* group : root.findChildren<QGroupBox*>())
         EXPECT_TRUE(group->title().isEmpty()) << group->title().toStdString();
 }
 
 // Shows page `index` of the sheet with the device look and returns it.
-CPropertyPage& ShowPage(QDialog& dialog, int index, const char* screenshot)
-{
+CPropertyPage& ShowPage(QDialog& dialog, int index, const char* screenshot) {
     auto& sheet = dynamic_cast<CPropertySheetEx&>(dialog);
     sheet.SetActivePage(index);
     ApplyDeviceLook(&sheet);
@@ -98,8 +92,7 @@ CPropertyPage& ShowPage(QDialog& dialog, int index, const char* screenshot)
 }
 
 // The drawn title's line lies across the page at y = 23.
-void ExpectTitleLine(QWidget& page)
-{
+void ExpectTitleLine(QWidget& page) {
     const QImage image = page.grab().toImage();
     ASSERT_GT(image.height(), 24);
     EXPECT_EQ(QColor(image.pixel(page.width() / 2, 23)), QColor(Qt::black));
@@ -107,8 +100,7 @@ void ExpectTitleLine(QWidget& page)
 
 }   // namespace
 
-TEST_F(DeviceDialogs, TimeEntrySheetHasTheDeviceCaptionsAndTitles)
-{
+TEST_F(DeviceDialogs, TimeEntrySheetHasTheDeviceCaptionsAndTitles) {
     CProjectItem entry;
     entry.set_ItemType(CProjectItem::ItemType_Time);
     // Leaving the Details page needs a project.
@@ -180,34 +172,32 @@ TEST_F(DeviceDialogs, TimeEntrySheetHasTheDeviceCaptionsAndTitles)
     EXPECT_EQ(EditProjectItem(&entry), 0);
 }
 
-TEST_F(DeviceDialogs, ExpenseAndMileageDetailsPages)
-{
+TEST_F(DeviceDialogs, ExpenseAndMileageDetailsPages) {
     CProjectItem expense;
     expense.set_ItemType(CProjectItem::ItemType_Expense);
     CProjectItem mileage;
     mileage.set_ItemType(CProjectItem::ItemType_Mileage);
-    DialogScript script({[](QDialog& dialog) {
-                             CPropertyPage& details = ShowPage(dialog, 0, "expense-details");
-                             EXPECT_EQ(TitleOf(details), Text(GetResString(52, 1)));
-                             ExpectBoldLabel(details, "Type:");
-                             EXPECT_NE(FindLabel(details, QStringLiteral("Memo (e.g: Flight to Los Angeles):")), nullptr);
-                             return Cancel(dialog);
-                         },
-                         [](QDialog& dialog) {
-                             CPropertyPage& details = ShowPage(dialog, 0, "mileage-details");
-                             EXPECT_EQ(TitleOf(details), Text(GetResString(53, 1)));
-                             ExpectBoldLabel(details, "Begin:");
-                             ExpectBoldLabel(details, "End:");
-                             EXPECT_NE(FindLabel(details, QStringLiteral("Trip description (e.g: visit to client site):")),
-                                       nullptr);
-                             return Cancel(dialog);
-                         }});
+    DialogScript script(
+        {[](QDialog& dialog) {
+             CPropertyPage& details = ShowPage(dialog, 0, "expense-details");
+             EXPECT_EQ(TitleOf(details), Text(GetResString(52, 1)));
+             ExpectBoldLabel(details, "Type:");
+             EXPECT_NE(FindLabel(details, QStringLiteral("Memo (e.g: Flight to Los Angeles):")), nullptr);
+             return Cancel(dialog);
+         },
+         [](QDialog& dialog) {
+             CPropertyPage& details = ShowPage(dialog, 0, "mileage-details");
+             EXPECT_EQ(TitleOf(details), Text(GetResString(53, 1)));
+             ExpectBoldLabel(details, "Begin:");
+             ExpectBoldLabel(details, "End:");
+             EXPECT_NE(FindLabel(details, QStringLiteral("Trip description (e.g: visit to client site):")), nullptr);
+             return Cancel(dialog);
+         }});
     EditProjectItem(&expense);
     EditProjectItem(&mileage);
 }
 
-TEST_F(DeviceDialogs, ClientAndProjectSheets)
-{
+TEST_F(DeviceDialogs, ClientAndProjectSheets) {
     CClient client;
     CProject project;
     DialogScript script({[](QDialog& dialog) {
@@ -231,8 +221,7 @@ TEST_F(DeviceDialogs, ClientAndProjectSheets)
     EXPECT_EQ(EditProject(&project), 0);
 }
 
-TEST_F(DeviceDialogs, EditCategoryAndDateRangeDialogs)
-{
+TEST_F(DeviceDialogs, EditCategoryAndDateRangeDialogs) {
     CCategory category;
     COleDateTime start(2024, 3, 1, 0, 0, 0);
     COleDateTime end(2024, 3, 31, 0, 0, 0);
@@ -257,8 +246,7 @@ TEST_F(DeviceDialogs, EditCategoryAndDateRangeDialogs)
     EXPECT_EQ(SelectDateRange(start, end), 0);
 }
 
-TEST_F(DeviceDialogs, ManageCategoriesWithoutOkButton)
-{
+TEST_F(DeviceDialogs, ManageCategoriesWithoutOkButton) {
     DialogScript script({[](QDialog& dialog) {
         ApplyDeviceLook(&dialog);
         auto& categories = dynamic_cast<CDlgCategories&>(dialog);
@@ -269,15 +257,14 @@ TEST_F(DeviceDialogs, ManageCategoriesWithoutOkButton)
     EXPECT_EQ(ManageCategories(nullptr), 0);
 }
 
-TEST_F(DeviceDialogs, OptionsAndFilterSheets)
-{
+TEST_F(DeviceDialogs, OptionsAndFilterSheets) {
     CProjectItemFilter filter;
     DialogScript script({[](QDialog& dialog) {
                              CPropertyPage& prefs = ShowPage(dialog, 0, "options-preferences");
                              EXPECT_TRUE(TitleOf(prefs).isEmpty());
-                             for (const char* text : {"Hide clients that do not have projects",
-                                                      "Shade alternate rows (green && white)", "Show gridlines",
-                                                      "&Strike-out paid items"})
+                             for (const char* text :
+                                  {"Hide clients that do not have projects", "Shade alternate rows (green && white)",
+                                   "Show gridlines", "&Strike-out paid items"})
                                  EXPECT_NE(FindButton(prefs, QString::fromUtf8(text)), nullptr) << text;
                              EXPECT_TRUE(static_cast<CDlgOptionsPrefs&>(prefs).ThemeCombo()->isHidden());
                              CPropertyPage& labels = ShowPage(dialog, 1, "options-custom-labels");
@@ -296,8 +283,7 @@ TEST_F(DeviceDialogs, OptionsAndFilterSheets)
     EXPECT_FALSE(EditFilter(&filter));
 }
 
-TEST_F(DeviceDialogs, SheetsCarryTheirTabsAtTheBottom)
-{
+TEST_F(DeviceDialogs, SheetsCarryTheirTabsAtTheBottom) {
     CClient client;
     DialogScript script({[](QDialog& dialog) {
         ShowPage(dialog, 0, "client-tabs");
@@ -311,8 +297,7 @@ TEST_F(DeviceDialogs, SheetsCarryTheirTabsAtTheBottom)
     EditClient(&client);
 }
 
-TEST(DeviceBilling, CalcFormsTheTimeAmountInSinglePrecision)
-{
+TEST(DeviceBilling, CalcFormsTheTimeAmountInSinglePrecision) {
     // 5 minutes at 33.33 an hour: 2.77750015 in single precision, 2.77750039 in extended.
     EXPECT_EQ(CDlgBillingDetails::TimeAmount(5, 33.33f), 2.77750015f);
     EXPECT_EQ(CDlgBillingDetails::TimeAmount(9, 99.99f), 14.9984999f);

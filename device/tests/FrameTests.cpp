@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -43,8 +43,7 @@ protected:
     void SetUp() override { ResetDeviceData(); }
 };
 
-QStringList MenuTexts(QMenu* menu)
-{
+QStringList MenuTexts(QMenu* menu) {
     QStringList texts;
     for (QAction* action : menu->actions()) {
         if (!action->isSeparator())
@@ -53,16 +52,14 @@ QStringList MenuTexts(QMenu* menu)
     return texts;
 }
 
-QTreeWidgetItem* NodeNamed(QTreeWidget& tree, const QString& text)
-{
+QTreeWidgetItem* NodeNamed(QTreeWidget& tree, const QString& text) {
     const QList<QTreeWidgetItem*> found = tree.findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.first();
 }
 
 }   // namespace
 
-TEST_F(DeviceFrame, WindowIsTitledQuillmarWithTheCommandBarAtTheBottom)
-{
+TEST_F(DeviceFrame, WindowIsTitledQuillmarWithTheCommandBarAtTheBottom) {
     const int client = AddClient(u"Northwind");
     const CString projectRef = RefIdOf(AddProject(u"Upgrade", RefIdOf(client, u"client")), u"project");
     const COleDateTime today = GetDatePortion(COleDateTime::GetCurrentTime());
@@ -98,8 +95,7 @@ TEST_F(DeviceFrame, WindowIsTitledQuillmarWithTheCommandBarAtTheBottom)
     MaybeScreenshot(frame, "main-window");
 }
 
-TEST_F(DeviceFrame, ViewMenuChecksTheCurrentPeriod)
-{
+TEST_F(DeviceFrame, ViewMenuChecksTheCurrentPeriod) {
     RunningDevice device;
     CMainFrame& frame = device.Frame();
     EXPECT_TRUE(frame.CommandAction(32814)->isChecked());
@@ -109,8 +105,7 @@ TEST_F(DeviceFrame, ViewMenuChecksTheCurrentPeriod)
     EXPECT_EQ(device.View().GetPeriodType(), CViewByDate::PeriodMonth);
 }
 
-TEST_F(DeviceFrame, ANewTimeEntryCancelledChangesNothing)
-{
+TEST_F(DeviceFrame, ANewTimeEntryCancelledChangesNothing) {
     RunningDevice device;
     const std::string before = DataFileContents();
     DialogScript script({[](QDialog& dialog) {
@@ -125,8 +120,7 @@ TEST_F(DeviceFrame, ANewTimeEntryCancelledChangesNothing)
     EXPECT_EQ(DataFileContents(), before);
 }
 
-TEST_F(DeviceFrame, ManageClientsAndProjectsOkInManageModeChangesNothing)
-{
+TEST_F(DeviceFrame, ManageClientsAndProjectsOkInManageModeChangesNothing) {
     const int client = AddClient(u"Northwind");
     AddProject(u"Upgrade", RefIdOf(client, u"client"));
     RunningDevice device;
@@ -147,8 +141,7 @@ TEST_F(DeviceFrame, ManageClientsAndProjectsOkInManageModeChangesNothing)
     EXPECT_EQ(DataFileContents(), before);
 }
 
-TEST_F(DeviceFrame, HoldingAProjectAndChoosingEditRenamesItInTheTree)
-{
+TEST_F(DeviceFrame, HoldingAProjectAndChoosingEditRenamesItInTheTree) {
     const int client = AddClient(u"Northwind");
     const int project = AddProject(u"Upgrade", RefIdOf(client, u"client"));
     RunningDevice device;
@@ -191,8 +184,7 @@ TEST_F(DeviceFrame, HoldingAProjectAndChoosingEditRenamesItInTheTree)
     EXPECT_EQ(saved.get_Description(), CString(u"Migration"));
 }
 
-TEST_F(DeviceFrame, OptionsWritesItsSettingsInOrderAndNeverTheTheme)
-{
+TEST_F(DeviceFrame, OptionsWritesItsSettingsInOrderAndNeverTheTheme) {
     RunningDevice device;
     for (const CString& name : Registry::ValueNames(CQuillmarApp::kSettingsKey)) {
         if (name != CString(u"AppPath"))
@@ -212,9 +204,11 @@ TEST_F(DeviceFrame, OptionsWritesItsSettingsInOrderAndNeverTheTheme)
     EXPECT_FALSE(Registry::Query(CQuillmarApp::kSettingsKey, u"Theme").has_value());
     std::vector<CString> names = Registry::ValueNames(CQuillmarApp::kSettingsKey);
     names.erase(std::remove(names.begin(), names.end(), CString(u"AppPath")), names.end());
-    const std::vector<CString> expected = {u"FirstDayOfWeek", u"HideClientsWithNoProjects", u"MileageRate",
-                                           u"ColorAltRows",   u"StrikeOutPaidItems",        u"Gridlines",
-                                           u"CustomLabel1",   u"CustomLabel2",              u"CustomLabel3"};
+    const std::vector<CString> expected = {u"FirstDayOfWeek",     u"HideClientsWithNoProjects",
+                                           u"MileageRate",        u"ColorAltRows",
+                                           u"StrikeOutPaidItems", u"Gridlines",
+                                           u"CustomLabel1",       u"CustomLabel2",
+                                           u"CustomLabel3"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(Registry::GetDword(CQuillmarApp::kSettingsKey, u"Gridlines", 0), 1u);
     EXPECT_EQ(device.App().m_bGridlines, 1);
@@ -225,8 +219,7 @@ TEST_F(DeviceFrame, OptionsWritesItsSettingsInOrderAndNeverTheTheme)
               static_cast<unsigned>(LVS_EX_GRIDLINES));
 }
 
-TEST_F(DeviceFrame, OptionsCancelledWritesNothing)
-{
+TEST_F(DeviceFrame, OptionsCancelledWritesNothing) {
     RunningDevice device;
     Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"Gridlines");
     DialogScript script({Cancel});
@@ -234,8 +227,7 @@ TEST_F(DeviceFrame, OptionsCancelledWritesNothing)
     EXPECT_FALSE(Registry::Query(CQuillmarApp::kSettingsKey, u"Gridlines").has_value());
 }
 
-TEST_F(DeviceFrame, QuickSummaryTitleFollowsThePeriod)
-{
+TEST_F(DeviceFrame, QuickSummaryTitleFollowsThePeriod) {
     RunningDevice device;
     const struct {
         int period;
@@ -259,8 +251,7 @@ TEST_F(DeviceFrame, QuickSummaryTitleFollowsThePeriod)
     EXPECT_EQ(device.View().GetSummaryData().m_dtStart, device.View().GetFilter().m_dtStart);
 }
 
-TEST_F(DeviceFrame, ChangingTheFirstDayOfTheWeekMovesTheWeekShown)
-{
+TEST_F(DeviceFrame, ChangingTheFirstDayOfTheWeekMovesTheWeekShown) {
     RunningDevice device;
     device.View().GoToDate(COleDateTime(2024, 3, 13, 0, 0, 0));
     DialogScript script({[](QDialog& dialog) {
@@ -276,8 +267,7 @@ TEST_F(DeviceFrame, ChangingTheFirstDayOfTheWeekMovesTheWeekShown)
     EXPECT_EQ(Registry::GetDword(CQuillmarApp::kSettingsKey, u"FirstDayOfWeek", 0), 1u);
 }
 
-TEST_F(DeviceFrame, ManagingCategoriesRefreshesTheCodesShown)
-{
+TEST_F(DeviceFrame, ManagingCategoriesRefreshesTheCodesShown) {
     const int category = AddCategory(u"Travel", u"TRAV", 40.0f);
     const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
     CProjectItem entry;

@@ -20,8 +20,7 @@ namespace {
 
 // Another process with a data store of its own (as the connection service runs the sync
 // library) adds an entry to the data file; returns the entry's ID, 0 on failure.
-int AddEntryFromAnotherProcess(const COleDateTime& date)
-{
+int AddEntryFromAnotherProcess(const COleDateTime& date) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         return 0;
@@ -52,8 +51,7 @@ int AddEntryFromAnotherProcess(const COleDateTime& date)
     return id;
 }
 
-bool ListShows(CListCtrlEx& list, int id)
-{
+bool ListShows(CListCtrlEx& list, int id) {
     for (int row = 0; row < list.topLevelItemCount(); ++row) {
         if (list.GetRowValue(row) == id)
             return true;
@@ -63,8 +61,7 @@ bool ListShows(CListCtrlEx& list, int id)
 
 }   // namespace
 
-TEST(DeviceReload, Message1124ReloadsTheDataStoreAndTheView)
-{
+TEST(DeviceReload, Message1124ReloadsTheDataStoreAndTheView) {
     ResetDeviceData();
     RunningDevice device;
     CViewByDate& view = device.View();
@@ -86,8 +83,7 @@ TEST(DeviceReload, Message1124ReloadsTheDataStoreAndTheView)
     EXPECT_TRUE(ListShows(*view.GetListCtrl(), id));
 }
 
-TEST(DeviceReload, OtherMessagesAreIgnored)
-{
+TEST(DeviceReload, OtherMessagesAreIgnored) {
     ResetDeviceData();
     RunningDevice device;
     CViewByDate& view = device.View();

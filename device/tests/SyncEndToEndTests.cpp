@@ -30,8 +30,7 @@ namespace fs = std::filesystem;
 
 // Starts a program with extra environment values; its standard output goes to `output` (-1:
 // inherited).
-pid_t Spawn(std::vector<std::string> arguments, const std::vector<std::string>& environment, int output = -1)
-{
+pid_t Spawn(std::vector<std::string> arguments, const std::vector<std::string>& environment, int output = -1) {
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
@@ -48,16 +47,14 @@ pid_t Spawn(std::vector<std::string> arguments, const std::vector<std::string>& 
     return child;
 }
 
-int WaitFor(pid_t child)
-{
+int WaitFor(pid_t child) {
     int status = 0;
     if (child <= 0 || waitpid(child, &status, 0) < 0)
         return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string RunAndCapture(const std::vector<std::string>& arguments)
-{
+std::string RunAndCapture(const std::vector<std::string>& arguments) {
     int ends[2];
     if (pipe(ends) != 0)
         return std::string();
@@ -74,8 +71,7 @@ std::string RunAndCapture(const std::vector<std::string>& arguments)
     return text;
 }
 
-bool ShowsAmount(CListCtrlEx& list, const QString& amount)
-{
+bool ShowsAmount(CListCtrlEx& list, const QString& amount) {
     for (int row = 0; row < list.topLevelItemCount(); ++row) {
         if (list.topLevelItem(row)->text(4) == amount)
             return true;
@@ -85,11 +81,11 @@ bool ShowsAmount(CListCtrlEx& list, const QString& amount)
 
 // The device's program folder holds the libraries the connection service loads, as on the
 // handheld after installation.
-bool InstallDeviceLibraries(const fs::path& appPath)
-{
+bool InstallDeviceLibraries(const fs::path& appPath) {
     std::error_code error;
     for (const char* name : {"libSync.so", "libQuillmarBiz.so", "libQuillmarPlatform.so", "libQuillmarRes.so"}) {
-        fs::copy_file(fs::path(GetProgramFolder()) / name, appPath / name, fs::copy_options::overwrite_existing, error);
+        fs::copy_file(fs::path(GetProgramFolder()) / name, appPath / name, fs::copy_options::overwrite_existing,
+                      error);
         if (error)
             return false;
     }
@@ -99,8 +95,7 @@ bool InstallDeviceLibraries(const fs::path& appPath)
 class ServiceProcess {
 public:
     explicit ServiceProcess(pid_t pid) : m_pid(pid) {}
-    ~ServiceProcess()
-    {
+    ~ServiceProcess() {
         if (m_pid > 0) {
             kill(m_pid, SIGTERM);
             WaitFor(m_pid);
@@ -115,8 +110,7 @@ private:
 
 }   // namespace
 
-TEST(DeviceSyncEndToEnd, ARunningProgramShowsTheDesktopsChangesAfterASynchronisation)
-{
+TEST(DeviceSyncEndToEnd, ARunningProgramShowsTheDesktopsChangesAfterASynchronisation) {
     ResetDeviceData();
     const char* appPath = std::getenv("QUILLMAR_TEST_APP_PATH");
     ASSERT_NE(appPath, nullptr);

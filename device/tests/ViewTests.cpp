@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QDateTimeEdit>
 #include <QCheckBox>
+#include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QTest>
 #include <QToolButton>
@@ -33,8 +33,7 @@ protected:
 };
 
 // Answers the Select Date Range dialog with the two dates.
-DialogScript::Step ChooseRange(const COleDateTime& start, const COleDateTime& end)
-{
+DialogScript::Step ChooseRange(const COleDateTime& start, const COleDateTime& end) {
     return [=](QDialog& dialog) {
         auto* range = dynamic_cast<CDlgDateRange*>(&dialog);
         EXPECT_NE(range, nullptr);
@@ -47,13 +46,9 @@ DialogScript::Step ChooseRange(const COleDateTime& start, const COleDateTime& en
     };
 }
 
-COleDateTime Date(int year, int month, int day)
-{
-    return COleDateTime(year, month, day, 0, 0, 0);
-}
+COleDateTime Date(int year, int month, int day) { return COleDateTime(year, month, day, 0, 0, 0); }
 
-int RowOfId(CListCtrlEx& list, int id)
-{
+int RowOfId(CListCtrlEx& list, int id) {
     for (int row = 0; row < list.topLevelItemCount(); ++row) {
         const int value = list.GetRowValue(row);
         if (value == id || value == -id)
@@ -64,15 +59,13 @@ int RowOfId(CListCtrlEx& list, int id)
 
 }   // namespace
 
-TEST_F(DeviceView, FirstStartOpensTheWeekPeriod)
-{
+TEST_F(DeviceView, FirstStartOpensTheWeekPeriod) {
     RunningDevice device;
     EXPECT_EQ(device.View().GetPeriodType(), CViewByDate::PeriodWeek);
     EXPECT_TRUE(device.View().HeaderText().startsWith(Text(GetResString(108, 1))));
 }
 
-TEST_F(DeviceView, PeriodIsKeptAcrossRestartsButCustomIsNeverStored)
-{
+TEST_F(DeviceView, PeriodIsKeptAcrossRestartsButCustomIsNeverStored) {
     {
         RunningDevice device;
         device.View().SetPeriodType(CViewByDate::PeriodDay);
@@ -89,16 +82,14 @@ TEST_F(DeviceView, PeriodIsKeptAcrossRestartsButCustomIsNeverStored)
     EXPECT_EQ(device.View().GetPeriodType(), CViewByDate::PeriodDay);
 }
 
-TEST_F(DeviceView, CancelledCustomDatesKeepThePeriod)
-{
+TEST_F(DeviceView, CancelledCustomDatesKeepThePeriod) {
     RunningDevice device;
     DialogScript script({Cancel});
     device.Frame().ExecuteCommand(32816);
     EXPECT_EQ(device.View().GetPeriodType(), CViewByDate::PeriodWeek);
 }
 
-TEST_F(DeviceView, HeaderTextOfEachPeriod)
-{
+TEST_F(DeviceView, HeaderTextOfEachPeriod) {
     RunningDevice device;
     CViewByDate& view = device.View();
     view.SetPeriodType(CViewByDate::PeriodDay);
@@ -117,8 +108,7 @@ TEST_F(DeviceView, HeaderTextOfEachPeriod)
     EXPECT_GT(view.HeaderTextRect().width(), 0);
 }
 
-TEST_F(DeviceView, MonthNavigationFromJanuaryThe31stGoesToFebruaryThe1st)
-{
+TEST_F(DeviceView, MonthNavigationFromJanuaryThe31stGoesToFebruaryThe1st) {
     RunningDevice device;
     CViewByDate& view = device.View();
     view.SetPeriodType(CViewByDate::PeriodMonth);
@@ -135,8 +125,7 @@ TEST_F(DeviceView, MonthNavigationFromJanuaryThe31stGoesToFebruaryThe1st)
     EXPECT_EQ(view.GetFilter().m_dtStart, Date(2024, 11, 1));
 }
 
-TEST_F(DeviceView, DayAndWeekNavigation)
-{
+TEST_F(DeviceView, DayAndWeekNavigation) {
     RunningDevice device;
     CViewByDate& view = device.View();
     view.SetPeriodType(CViewByDate::PeriodDay);
@@ -149,8 +138,7 @@ TEST_F(DeviceView, DayAndWeekNavigation)
     EXPECT_EQ(view.GetFilter().m_dtStart, Date(2024, 2, 19));
 }
 
-TEST_F(DeviceView, ButtonsAreHiddenAndTheHeaderInertInTheCustomPeriod)
-{
+TEST_F(DeviceView, ButtonsAreHiddenAndTheHeaderInertInTheCustomPeriod) {
     RunningDevice device;
     CViewByDate& view = device.View();
     for (QToolButton* button : {view.PreviousButton(), view.NextButton(), view.TodayButton()})
@@ -169,8 +157,7 @@ TEST_F(DeviceView, ButtonsAreHiddenAndTheHeaderInertInTheCustomPeriod)
         EXPECT_FALSE(button->isHidden());
 }
 
-TEST_F(DeviceView, TappingTheHeaderTextOpensTheCalendarAndPickingADateMovesThere)
-{
+TEST_F(DeviceView, TappingTheHeaderTextOpensTheCalendarAndPickingADateMovesThere) {
     RunningDevice device;
     CViewByDate& view = device.View();
     view.GoToDate(Date(2024, 3, 13));
@@ -190,8 +177,7 @@ TEST_F(DeviceView, TappingTheHeaderTextOpensTheCalendarAndPickingADateMovesThere
     EXPECT_FALSE(view.IsCalendarShown());
 }
 
-TEST_F(DeviceView, FiveColumnsWithTheDayColumnFollowingThePeriod)
-{
+TEST_F(DeviceView, FiveColumnsWithTheDayColumnFollowingThePeriod) {
     RunningDevice device;
     CListCtrlEx* list = device.View().GetListCtrl();
     ASSERT_EQ(list->columnCount(), 5);
@@ -205,8 +191,7 @@ TEST_F(DeviceView, FiveColumnsWithTheDayColumnFollowingThePeriod)
     EXPECT_EQ(list->headerItem()->text(0), Text(GetResString(78, 1)));
 }
 
-TEST_F(DeviceView, RowsShowTheEntriesOfThePeriodWithPaidOnesNegated)
-{
+TEST_F(DeviceView, RowsShowTheEntriesOfThePeriodWithPaidOnesNegated) {
     const int project = AddProject(u"Upgrade", CString());
     const CString projectRef = RefIdOf(project, u"project");
     const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 75, 50.0f, 0);
@@ -229,8 +214,7 @@ TEST_F(DeviceView, RowsShowTheEntriesOfThePeriodWithPaidOnesNegated)
     EXPECT_EQ(list->GetSelectedRow(), paidRow);
 }
 
-TEST_F(DeviceView, HoldingARowOffersItsMenuWithMarkAsPaidGreyedForAPaidEntry)
-{
+TEST_F(DeviceView, HoldingARowOffersItsMenuWithMarkAsPaidGreyedForAPaidEntry) {
     const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
     const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
     const int paid = AddTimeEntry(Date(2024, 3, 13), projectRef, 30, 20.0f, 2);
@@ -244,8 +228,8 @@ TEST_F(DeviceView, HoldingARowOffersItsMenuWithMarkAsPaidGreyedForAPaidEntry)
     const QPoint paidPoint = list->visualItemRect(list->topLevelItem(RowOfId(*list, paid))).center();
     view.OnHoldAt(paidPoint);
     ASSERT_EQ(popups.Shown(), 1);
-    EXPECT_EQ(popups.LastTexts(), QStringList({QStringLiteral("Edit"), QStringLiteral("Mark as Paid"),
-                                               QStringLiteral("Delete")}));
+    EXPECT_EQ(popups.LastTexts(),
+              QStringList({QStringLiteral("Edit"), QStringLiteral("Mark as Paid"), QStringLiteral("Delete")}));
     EXPECT_FALSE(popups.WasEnabled(QStringLiteral("contextMarkAsPaid")));
     EXPECT_TRUE(popups.WasEnabled(QStringLiteral("contextEdit")));
     // A right click is a hold as well.
@@ -256,8 +240,7 @@ TEST_F(DeviceView, HoldingARowOffersItsMenuWithMarkAsPaidGreyedForAPaidEntry)
     EXPECT_EQ(view.SelectedEntryId(), open);
 }
 
-TEST_F(DeviceView, MarkAsPaidFromTheMenuSavesAndKeepsTheRowSelected)
-{
+TEST_F(DeviceView, MarkAsPaidFromTheMenuSavesAndKeepsTheRowSelected) {
     const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
     const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
     RunningDevice device;
@@ -274,8 +257,7 @@ TEST_F(DeviceView, MarkAsPaidFromTheMenuSavesAndKeepsTheRowSelected)
     EXPECT_EQ(list->GetRowValue(list->GetSelectedRow()), -open);
 }
 
-TEST_F(DeviceView, DeleteAsksFirstAndRemovesTheRowOnlyWhenConfirmed)
-{
+TEST_F(DeviceView, DeleteAsksFirstAndRemovesTheRowOnlyWhenConfirmed) {
     const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
     const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
     RunningDevice device;
@@ -296,8 +278,7 @@ TEST_F(DeviceView, DeleteAsksFirstAndRemovesTheRowOnlyWhenConfirmed)
     EXPECT_FALSE(entry.Load());
 }
 
-TEST_F(DeviceView, FilterToggleAppliesThenRemovesTheFilterWithMessage89)
-{
+TEST_F(DeviceView, FilterToggleAppliesThenRemovesTheFilterWithMessage89) {
     const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
     AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
     AddTimeEntry(Date(2024, 3, 13), projectRef, 30, 20.0f, 2);
@@ -327,8 +308,7 @@ TEST_F(DeviceView, FilterToggleAppliesThenRemovesTheFilterWithMessage89)
     EXPECT_EQ(view.GetListCtrl()->topLevelItemCount(), 2);
 }
 
-TEST_F(DeviceView, LongPressOpensTheMenuATapOpensTheEditorAndATapBelowTheRowsDeselects)
-{
+TEST_F(DeviceView, LongPressOpensTheMenuATapOpensTheEditorAndATapBelowTheRowsDeselects) {
     const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
     const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
     RunningDevice device;

@@ -23,7 +23,7 @@ std::string Formatted(const char* format, Args... args) {
     return text.ToUtf8();
 }
 
-} // namespace
+}   // namespace
 
 TEST(CStringFormat, IntegersMatchPrintf) {
     EXPECT_EQ(Formatted("%d", 42), "42");

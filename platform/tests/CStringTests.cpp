@@ -27,18 +27,22 @@ TEST(CStringUtf8, DecodesMultiByteAndSurrogatePairs) {
 }
 
 TEST(CStringUtf8, InvalidBytesBecomeReplacementCharacters) {
-    EXPECT_EQ(CString::FromUtf8("a\xFF" "b"), u"a\uFFFDb");
-    EXPECT_EQ(CString::FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong
-    EXPECT_EQ(CString::FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
+    EXPECT_EQ(CString::FromUtf8("a\xFF"
+                                "b"),
+              u"a\uFFFDb");
+    EXPECT_EQ(CString::FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");                       // overlong
+    EXPECT_EQ(CString::FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");             // encoded surrogate
     EXPECT_EQ(CString::FromUtf8("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");   // > U+10FFFF
-    EXPECT_EQ(CString::FromUtf8("x\xE2\x82"), u"x\uFFFD");               // truncated at the end
-    EXPECT_EQ(CString::FromUtf8("\xE2\x82y"), u"\uFFFDy");               // truncated in the middle
+    EXPECT_EQ(CString::FromUtf8("x\xE2\x82"), u"x\uFFFD");                           // truncated at the end
+    EXPECT_EQ(CString::FromUtf8("\xE2\x82y"), u"\uFFFDy");                           // truncated in the middle
 }
 
 TEST(CStringUtf8, NoByteOrderMarkAndLoneSurrogatesReplaced) {
     EXPECT_EQ(CString(u"abc").ToUtf8(), "abc");
     const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC00, 0};
-    EXPECT_EQ(CString(lone).ToUtf8(), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_EQ(CString(lone).ToUtf8(),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
     EXPECT_EQ(CString::FromUtf8("\xEF\xBB\xBFx").GetLength(), 2);   // a BOM in the data stays data
     EXPECT_EQ(CString::FromUtf8(std::string_view("a\0b", 3)).GetLength(), 3);
 }

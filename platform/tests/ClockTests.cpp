@@ -16,7 +16,7 @@ protected:
 // FILETIME ticks of a date taken as UTC.
 constexpr uint64_t kTicksPerSecond = 10000000ULL;
 
-} // namespace
+}   // namespace
 
 TEST_F(ClockTest, SetTimeIsWhatNowReads) {
     const COleDateTime fixed(2004, 3, 7, 14, 5, 0);
@@ -86,8 +86,10 @@ TEST_F(ClockTest, LocalTimeHonoursTheZone) {
     setenv("TZ", "QMT-05:30", 1);   // five and a half hours east, no daylight saving
     tzset();
     const COleDateTime east = Clock::LocalNow();
-    if (old) setenv("TZ", saved.c_str(), 1);
-    else unsetenv("TZ");
+    if (old)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
     tzset();
     EXPECT_NEAR((east - utc).GetTotalMinutes(), 330.0, 0.1);
 }

@@ -122,4 +122,4 @@ TEST(LoadIconSvg, ReadsSvgText) {
     EXPECT_TRUE(LoadIconSvg(nullptr, 12).empty());
 }
 
-}  // namespace
+}   // namespace

@@ -7,7 +7,8 @@
 TEST(LocalAlloc, ZeroInitialisedBlock) {
     auto* block = static_cast<unsigned char*>(LocalAlloc(LPTR, 64));
     ASSERT_NE(block, nullptr);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(block[i], 0);
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(block[i], 0);
     std::memset(block, 0xAB, 64);
     EXPECT_EQ(LocalFree(block), nullptr);
 }

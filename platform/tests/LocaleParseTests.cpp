@@ -28,7 +28,7 @@ void ExpectInvalid(const char16_t* text) {
     EXPECT_EQ(ParseDateTimeEnglishUS(text).GetStatus(), COleDateTime::invalid) << CString(text).ToUtf8();
 }
 
-} // namespace
+}   // namespace
 
 TEST_F(ParseTest, StoredDateAndDateTime) {
     ExpectParsed(u"3/7/2004", COleDateTime(2004, 3, 7, 0, 0, 0));
@@ -92,11 +92,27 @@ TEST_F(ParseTest, RoundTripsTheStoredForms) {
 }
 
 TEST_F(ParseTest, RejectsWhatIsNotADate) {
-    for (const char16_t* text :
-         {u"", u"   ", u"hello", u"2/30/2004", u"13/1/2004", u"0/1/2004", u"3/7/2004/5", u"3/7/99999",
-          u"3/7/2004 25:00", u"3/7/2004 10:60", u"3/7/2004 10:00:61", u"3/7/2004 14:00 AM", u"12:",
-          u"3/7/2004 #", u"March April 7", u"2004", u"-5", u"3/7/2004 100:00", u"10:5:3:2",
-          u"1/1/99 12:00:00 XM", u"3/7/2004 10:000"}) {
+    for (const char16_t* text : {u"",
+                                 u"   ",
+                                 u"hello",
+                                 u"2/30/2004",
+                                 u"13/1/2004",
+                                 u"0/1/2004",
+                                 u"3/7/2004/5",
+                                 u"3/7/99999",
+                                 u"3/7/2004 25:00",
+                                 u"3/7/2004 10:60",
+                                 u"3/7/2004 10:00:61",
+                                 u"3/7/2004 14:00 AM",
+                                 u"12:",
+                                 u"3/7/2004 #",
+                                 u"March April 7",
+                                 u"2004",
+                                 u"-5",
+                                 u"3/7/2004 100:00",
+                                 u"10:5:3:2",
+                                 u"1/1/99 12:00:00 XM",
+                                 u"3/7/2004 10:000"}) {
         ExpectInvalid(text);
     }
 }
@@ -105,7 +121,8 @@ TEST_F(ParseTest, SurvivesHostileInput) {
     std::u16string longDigits(5000, u'9');
     ExpectInvalid(longDigits.c_str());
     std::u16string many;
-    for (int i = 0; i < 2000; ++i) many += u"1:";
+    for (int i = 0; i < 2000; ++i)
+        many += u"1:";
     ExpectInvalid(many.c_str());
     const char16_t withNul[] = {u'3', u'/', u'7', 0xD800, u'/', u'2', 0};
     ExpectInvalid(withNul);

@@ -19,14 +19,19 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : m_name(name) {
         const char* old = std::getenv(name);
-        if (old) m_old = old;
+        if (old)
+            m_old = old;
         m_had = old != nullptr;
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnv() {
-        if (m_had) setenv(m_name, m_old.c_str(), 1);
-        else unsetenv(m_name);
+        if (m_had)
+            setenv(m_name, m_old.c_str(), 1);
+        else
+            unsetenv(m_name);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
@@ -39,7 +44,7 @@ private:
 
 const COleDateTime kSunday(2004, 3, 7, 14, 5, 9);
 
-} // namespace
+}   // namespace
 
 TEST_F(LocaleTest, EnglishUSData) {
     EXPECT_EQ(en.shortDatePicture, u"M/d/yyyy");

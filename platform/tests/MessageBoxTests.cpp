@@ -31,7 +31,7 @@ protected:
     int answer = IDYES;
 };
 
-} // namespace
+}   // namespace
 
 TEST(MessageBoxDefault, AnswersTheCancellingButton) {
     SetMessageBoxHandler(nullptr);
@@ -85,7 +85,8 @@ TEST_F(MessageBoxTest, ReplacingReturnsThePreviousHandler) {
 
 TEST_F(MessageBoxTest, HandlerMayShowAnotherBox) {
     SetMessageBoxHandler([this](const CString& text, const CString&, unsigned) {
-        if (text == u"outer") return AfxMessageBox(u"inner") == IDOK ? IDYES : IDNO;
+        if (text == u"outer")
+            return AfxMessageBox(u"inner") == IDOK ? IDYES : IDNO;
         shown.push_back({text, CString(), 0});
         return IDOK;
     });

@@ -17,7 +17,7 @@ void ExpectFields(const COleDateTime& date, int y, int mo, int d, int h, int mi,
     EXPECT_EQ(date.GetSecond(), s);
 }
 
-} // namespace
+}   // namespace
 
 TEST(OleDateTimeValue, EpochAndKnownDates) {
     EXPECT_DOUBLE_EQ(COleDateTime(1899, 12, 30, 0, 0, 0).m_dt, 0.0);
@@ -47,8 +47,8 @@ TEST(OleDateTimeValue, DayOfWeekAcrossEpoch) {
     EXPECT_EQ(COleDateTime(1899, 12, 30, 0, 0, 0).GetDayOfWeek(), 7);   // Saturday
     EXPECT_EQ(COleDateTime(1899, 12, 31, 0, 0, 0).GetDayOfWeek(), 1);
     EXPECT_EQ(COleDateTime(1899, 12, 29, 0, 0, 0).GetDayOfWeek(), 6);
-    EXPECT_EQ(COleDateTime(1776, 7, 4, 0, 0, 0).GetDayOfWeek(), 5);     // a Thursday
-    EXPECT_EQ(COleDateTime(2026, 12, 8, 0, 0, 0).GetDayOfWeek(), 3);    // a Tuesday
+    EXPECT_EQ(COleDateTime(1776, 7, 4, 0, 0, 0).GetDayOfWeek(), 5);    // a Thursday
+    EXPECT_EQ(COleDateTime(2026, 12, 8, 0, 0, 0).GetDayOfWeek(), 3);   // a Tuesday
 }
 
 TEST(OleDateTimeValue, FieldsRoundToNearestSecond) {

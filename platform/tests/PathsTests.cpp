@@ -118,9 +118,9 @@ TEST_F(PathsTest, ResolveOfAnAbsentNameGivesItInTheFolder) {
 }
 
 TEST_F(PathsTest, ResolveRefusesNamesThatLeaveTheFolder) {
-    for (const std::string& bad : {std::string(""), std::string("."), std::string(".."),
-                                   std::string("../etc"), std::string("a/b"), std::string("a\\b"),
-                                   std::string("/abs"), std::string("a\0b", 3)})
+    for (const std::string& bad :
+         {std::string(""), std::string("."), std::string(".."), std::string("../etc"), std::string("a/b"),
+          std::string("a\\b"), std::string("/abs"), std::string("a\0b", 3)})
         EXPECT_FALSE(ResolveNameNoCase(m_folders.Root(), bad)) << bad;
 }
 
@@ -171,9 +171,8 @@ TEST_F(PathsTest, AbandonedWriteInPiecesLeavesTheOldFileAndNoTemporary) {
     const std::string folder = m_folders.Root() + "/target";
     fs::create_directories(folder);
     WriteFileBytes(folder + "/data", "old");
-    EXPECT_FALSE(WriteFileAtomicallyInPieces(folder + "/data", [](const FilePieceSink& sink) {
-        return sink("half of the new") && false;
-    }));
+    EXPECT_FALSE(WriteFileAtomicallyInPieces(
+        folder + "/data", [](const FilePieceSink& sink) { return sink("half of the new") && false; }));
     EXPECT_EQ(ReadFileBytes(folder + "/data"), "old");
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"data"});
 }
@@ -205,4 +204,4 @@ TEST_F(PathsTest, ReadWholeFileFailsCleanly) {
     EXPECT_TRUE(bytes.empty());
 }
 
-}  // namespace
+}   // namespace

@@ -63,8 +63,7 @@ TEST_F(RegistryTest, DwordStringAndBinaryValuesRoundTrip) {
 
     EXPECT_EQ(Registry::QueryDword(kSettings, "FirstDayOfWeek"), 2u);
     EXPECT_EQ(Registry::QueryString(kSettings, "Name"), CString("Quillmar"));
-    EXPECT_EQ(Registry::QueryBinary(kSettings, "MileageRate"),
-              (std::vector<uint8_t>{0x33, 0x33, 0xb3, 0x3e}));
+    EXPECT_EQ(Registry::QueryBinary(kSettings, "MileageRate"), (std::vector<uint8_t>{0x33, 0x33, 0xb3, 0x3e}));
     auto value = Registry::Query(kSettings, "FirstDayOfWeek");
     ASSERT_TRUE(value);
     EXPECT_EQ(value->type, Registry::Type::Dword);
@@ -158,8 +157,7 @@ TEST_F(RegistryTest, SubKeysAndValueNamesListDirectChildrenInOrder) {
     ASSERT_TRUE(Registry::SetDword("Software\\Kestovar\\Quillmar\\Settings", "A", 2));
     ASSERT_TRUE(Registry::CreateKey("Software\\Kestovar\\Quillmar\\ProfUIS222\\Bars"));
     ASSERT_TRUE(Registry::CreateKey("Software\\Kestovar\\Connection"));
-    EXPECT_EQ(Registry::SubKeys("Software\\Kestovar\\Quillmar"),
-              (std::vector<CString>{"ProfUIS222", "Settings"}));
+    EXPECT_EQ(Registry::SubKeys("Software\\Kestovar\\Quillmar"), (std::vector<CString>{"ProfUIS222", "Settings"}));
     EXPECT_EQ(Registry::SubKeys("Software\\Kestovar"), (std::vector<CString>{"Connection", "Quillmar"}));
     EXPECT_EQ(Registry::SubKeys(""), std::vector<CString>{"Software"});
     EXPECT_EQ(Registry::ValueNames(kSettings), (std::vector<CString>{"B", "A"}));
@@ -229,8 +227,7 @@ TEST_F(RegistryTest, InPlaceEditOfTheFileIsSeen) {
 
 TEST_F(RegistryTest, WriteKeepsValuesAnotherWriterAddedMeanwhile) {
     ASSERT_TRUE(Registry::SetDword(kSettings, "Mine", 1));
-    ASSERT_TRUE(WriteFileAtomically(RegistryFile(),
-                                    ReadFileBytes(RegistryFile()) + "\"Theirs\"=dword:00000002\n"));
+    ASSERT_TRUE(WriteFileAtomically(RegistryFile(), ReadFileBytes(RegistryFile()) + "\"Theirs\"=dword:00000002\n"));
     ASSERT_TRUE(Registry::SetDword(kSettings, "Later", 3));
     Registry::Reload();
     EXPECT_EQ(Registry::QueryDword(kSettings, "Theirs"), 2u);
@@ -333,7 +330,8 @@ TEST_F(RegistryTest, LeftoversOfKilledWritersGoWhenTheRegistryStarts) {
     int status = 0;
     ::waitpid(child, &status, 0);
     WriteRegistryFile("");
-    const std::string leftover = m_folders.Home() + "/.config/Kestovar/.registry.reg.tmp-" + std::to_string(child) + "-4";
+    const std::string leftover =
+        m_folders.Home() + "/.config/Kestovar/.registry.reg.tmp-" + std::to_string(child) + "-4";
     WriteFileBytes(leftover, "a copy of the settings");
     Registry::Reload();
     EXPECT_FALSE(Registry::KeyExists("Software"));
@@ -343,8 +341,8 @@ TEST_F(RegistryTest, LeftoversOfKilledWritersGoWhenTheRegistryStarts) {
 TEST_F(RegistryTest, FailedWriteKeepsTheValueOutAndTheFileAsItWas) {
     ASSERT_TRUE(Registry::SetDword(kSettings, "A", 1));
     const std::string before = ReadFileBytes(RegistryFile());
-    for (WriteFault::Op op : {WriteFault::Op::Write, WriteFault::Op::ShortWrite, WriteFault::Op::Sync,
-                              WriteFault::Op::Rename}) {
+    for (WriteFault::Op op :
+         {WriteFault::Op::Write, WriteFault::Op::ShortWrite, WriteFault::Op::Sync, WriteFault::Op::Rename}) {
         WriteFault::Scope fault(op, 1, ENOSPC);
         EXPECT_FALSE(Registry::SetDword(kSettings, "B", 2));
         EXPECT_EQ(ReadFileBytes(RegistryFile()), before);
@@ -354,4 +352,4 @@ TEST_F(RegistryTest, FailedWriteKeepsTheValueOutAndTheFileAsItWas) {
     EXPECT_EQ(Registry::QueryDword(kSettings, "B"), 2u);
 }
 
-}  // namespace
+}   // namespace

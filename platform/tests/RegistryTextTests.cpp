@@ -10,7 +10,8 @@ const CString kSettings = "Software\\Kestovar\\Quillmar\\Settings";
 
 std::string Section(const std::string& body) {
     return "Windows Registry Editor Version 5.00\n\n"
-           "[HKEY_CURRENT_USER\\Software\\Kestovar\\Quillmar\\Settings]\n" + body;
+           "[HKEY_CURRENT_USER\\Software\\Kestovar\\Quillmar\\Settings]\n" +
+           body;
 }
 
 TEST(RegistryText, EmptyTextIsAnEmptyRegistry) {
@@ -23,12 +24,13 @@ TEST(RegistryText, EmptyTextIsAnEmptyRegistry) {
 }
 
 TEST(RegistryText, ValuesOfEveryTypeParse) {
-    auto tree = RegistryTree::Parse(Section("\"FirstDayOfWeek\"=dword:00000002\n"
-                                            "\"Short\"=dword:a\n"
-                                            "\"MileageRate\"=hex:33,33,b3,3e\n"
-                                            "\"Name\"=\"a \\\\ b \\\" c\"\n"
-                                            "\"Multi\"=hex(1):41,00,0a,00,42,00,00,00\n"
-                                            "@=\"default\"\n"));
+    auto tree =
+        RegistryTree::Parse(Section("\"FirstDayOfWeek\"=dword:00000002\n"
+                                    "\"Short\"=dword:a\n"
+                                    "\"MileageRate\"=hex:33,33,b3,3e\n"
+                                    "\"Name\"=\"a \\\\ b \\\" c\"\n"
+                                    "\"Multi\"=hex(1):41,00,0a,00,42,00,00,00\n"
+                                    "@=\"default\"\n"));
     ASSERT_TRUE(tree);
     EXPECT_EQ(tree->Find(kSettings, "FirstDayOfWeek")->dword, 2u);
     EXPECT_EQ(tree->Find(kSettings, "Short")->dword, 10u);
@@ -109,31 +111,30 @@ TEST_P(DamagedRegistryText, IsRefused) { EXPECT_FALSE(RegistryTree::Parse(GetPar
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, DamagedRegistryText,
-    ::testing::Values(
-        std::string("just some words"),
-        std::string("\"A\"=dword:00000001\n"),                                  // value outside a key
-        std::string("[HKEY_LOCAL_MACHINE\\Software]\n"),                       // another hive
-        std::string("[HKEY_CURRENT_USERX]\n"),                                  // not the hive's name
-        std::string("[HKEY_CURRENT_USER\\Software\n"),                         // unclosed section
-        Section("\"A\"=dword:123456789\n"),                                    // too many digits
-        Section("\"A\"=dword:\n"),                                             // no digits
-        Section("\"A\"=dword:12g4\n"),                                         // not hex
-        Section("\"A\"=hex:1,02\n"),                                           // one-digit byte
-        Section("\"A\"=hex:01,,02\n"),                                         // empty byte
-        Section("\"A\"=hex:01,02,\n"),                                         // trailing comma
-        Section("\"A\"=hex(2):41,00,00,00\n"),                                 // type we do not keep
-        Section("\"A\"=hex(1):41,00,00\n"),                                    // odd UTF-16 byte count
-        Section("\"A\"=\"unterminated\n"),                                     // no closing quote
-        Section("\"A\"=\"bad \\n escape\"\n"),                                 // unknown escape
-        Section("\"A\"=\"text\" trailing\n"),                                  // junk after value
-        Section("\"A\"dword:00000001\n"),                                      // no '='
-        Section("\"A\n"),                                                      // broken name
-        Section("A=dword:00000001\n"),                                         // unquoted name
-        Section("\"A\"=-\n"),                                                  // deletion syntax
-        Section("\"A\"=\"\xC3\x28\"\n"),                                       // invalid UTF-8
-        Section("\"A\"=\"\xED\xA0\x80\"\n"),                                   // encoded surrogate
-        Section("\"A\"=\"\xC0\xAF\"\n"),                                       // overlong form
-        Section(std::string("\"A\0B\"=dword:00000001\n", 21)),                 // NUL in a name
-        std::string("[HKEY_CURRENT_USER]\nWindows Registry Editor Version 5.00\n")));
+    ::testing::Values(std::string("just some words"),
+                      std::string("\"A\"=dword:00000001\n"),                   // value outside a key
+                      std::string("[HKEY_LOCAL_MACHINE\\Software]\n"),         // another hive
+                      std::string("[HKEY_CURRENT_USERX]\n"),                   // not the hive's name
+                      std::string("[HKEY_CURRENT_USER\\Software\n"),           // unclosed section
+                      Section("\"A\"=dword:123456789\n"),                      // too many digits
+                      Section("\"A\"=dword:\n"),                               // no digits
+                      Section("\"A\"=dword:12g4\n"),                           // not hex
+                      Section("\"A\"=hex:1,02\n"),                             // one-digit byte
+                      Section("\"A\"=hex:01,,02\n"),                           // empty byte
+                      Section("\"A\"=hex:01,02,\n"),                           // trailing comma
+                      Section("\"A\"=hex(2):41,00,00,00\n"),                   // type we do not keep
+                      Section("\"A\"=hex(1):41,00,00\n"),                      // odd UTF-16 byte count
+                      Section("\"A\"=\"unterminated\n"),                       // no closing quote
+                      Section("\"A\"=\"bad \\n escape\"\n"),                   // unknown escape
+                      Section("\"A\"=\"text\" trailing\n"),                    // junk after value
+                      Section("\"A\"dword:00000001\n"),                        // no '='
+                      Section("\"A\n"),                                        // broken name
+                      Section("A=dword:00000001\n"),                           // unquoted name
+                      Section("\"A\"=-\n"),                                    // deletion syntax
+                      Section("\"A\"=\"\xC3\x28\"\n"),                         // invalid UTF-8
+                      Section("\"A\"=\"\xED\xA0\x80\"\n"),                     // encoded surrogate
+                      Section("\"A\"=\"\xC0\xAF\"\n"),                         // overlong form
+                      Section(std::string("\"A\0B\"=dword:00000001\n", 21)),   // NUL in a name
+                      std::string("[HKEY_CURRENT_USER]\nWindows Registry Editor Version 5.00\n")));
 
-}  // namespace
+}   // namespace

@@ -10,7 +10,7 @@ protected:
     void TearDown() override { StringTable::Register({}); }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(StringTableTest, AbsentIsEmpty) {
     StringTable::Register({});

@@ -14,12 +14,14 @@ const std::string& StraddlingText() {
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" __attribute__((visibility("default"))) const char* QuillmarRes_String(unsigned id) {
     switch (id) {
     case 1: return "Hello";
-    case 2: return "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC";
+    case 2:
+        return "Gr\xC3\xB6\xC3\x9F"
+               "e \xE2\x82\xAC";
     case 3: return LongText().c_str();
     case 4: return StraddlingText().c_str();
     case 5: return "bad \xFF byte";

@@ -30,7 +30,7 @@ protected:
 // Leaves a socket file behind with nobody listening, as a crashed program would.
 void LeaveStaleSocket(const std::string& path) {
     int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
     ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
@@ -39,11 +39,11 @@ void LeaveStaleSocket(const std::string& path) {
 
 bool SendRaw(const std::string& path, const std::string& bytes) {
     int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    bool ok = ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&address),
-                       sizeof address) == static_cast<ssize_t>(bytes.size());
+    bool ok = ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&address), sizeof address) ==
+              static_cast<ssize_t>(bytes.size());
     ::close(fd);
     return ok;
 }
@@ -217,12 +217,13 @@ TEST_P(OddTitle, WorksAndStaysInsideTheFolder) {
         EXPECT_TRUE(entry.path().filename().string().find_first_of("/\\") == std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Titles, OddTitle,
-    ::testing::Values(CString("Quillmar"), CString(""), CString("."), CString(".."),
-                      CString("../../etc/passwd"), CString("a/b\\c"), CString(u"Übersicht — 日本語 \U0001F600"),
-                      CString(std::u16string(u"nul\0inside", 10)), CString(std::u16string(500, u'x')),
-                      CString(std::u16string(3000, u'\u00e9'))));
+INSTANTIATE_TEST_SUITE_P(Titles, OddTitle,
+                         ::testing::Values(CString("Quillmar"), CString(""), CString("."), CString(".."),
+                                           CString("../../etc/passwd"), CString("a/b\\c"),
+                                           CString(u"Übersicht — 日本語 \U0001F600"),
+                                           CString(std::u16string(u"nul\0inside", 10)),
+                                           CString(std::u16string(500, u'x')),
+                                           CString(std::u16string(3000, u'\u00e9'))));
 
 TEST_F(WindowMessagesTest, LongTitlesThatDifferStayApart) {
     const CString a(std::u16string(300, u'a'));
@@ -306,4 +307,4 @@ TEST_F(WindowMessagesTest, WePostToAnotherProcess) {
     EXPECT_FALSE(FindWindow("Quillmar Device"));   // its socket went with it
 }
 
-}  // namespace
+}   // namespace

@@ -2,8 +2,8 @@
 // the old file stays whole and no temporary file is left, or, when only the folder flush
 // failed, the new file is in place and the failure is reported. Also links, and temporary
 // files of writers that were killed.
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,10 +49,10 @@ TEST_F(WriteFaultTest, EveryStepBeforeTheRenameLeavesTheOldFileAndNoTemporary) {
         WriteFault::Op op;
         int nth;
     };
-    for (const Case& c : {Case{WriteFault::Op::Open, 1}, Case{WriteFault::Op::Write, 1}, Case{WriteFault::Op::Write, 2},
-                          Case{WriteFault::Op::ShortWrite, 1}, Case{WriteFault::Op::ShortWrite, 2},
-                          Case{WriteFault::Op::Sync, 1}, Case{WriteFault::Op::Close, 1},
-                          Case{WriteFault::Op::Rename, 1}}) {
+    for (const Case& c :
+         {Case{WriteFault::Op::Open, 1}, Case{WriteFault::Op::Write, 1}, Case{WriteFault::Op::Write, 2},
+          Case{WriteFault::Op::ShortWrite, 1}, Case{WriteFault::Op::ShortWrite, 2}, Case{WriteFault::Op::Sync, 1},
+          Case{WriteFault::Op::Close, 1}, Case{WriteFault::Op::Rename, 1}}) {
         for (int error : {ENOSPC, EIO}) {
             WriteFault::Scope fault(c.op, c.nth, error);
             const WriteStatus status = WriteNew(bytes);
@@ -134,7 +134,8 @@ TEST_F(WriteFaultTest, ChildProcessIsArmedThroughTheEnvironment) {
         ::setenv("QUILLMAR_WRITE_FAULT_TEST_FILE", m_path.c_str(), 1);
         const int devNull = ::open("/dev/null", O_WRONLY);
         ::dup2(devNull, 1);
-        ::execl("/proc/self/exe", "child", "--gtest_filter=WriteFaultTest.ChildProcessIsArmedThroughTheEnvironment", static_cast<char*>(nullptr));
+        ::execl("/proc/self/exe", "child", "--gtest_filter=WriteFaultTest.ChildProcessIsArmedThroughTheEnvironment",
+                static_cast<char*>(nullptr));
         ::_exit(127);
     }
     int wstatus = 0;
@@ -186,7 +187,7 @@ TEST_F(WriteFaultTest, LeftoversOfEndedWritersGoAndOthersStay) {
     WriteFileBytes(m_folder + "/.other.tmp-" + dead + "-0", "another file's");
     EXPECT_EQ(RemoveStaleTempFiles(m_path), 3);
     EXPECT_EQ(FolderEntries(m_folder), (std::vector<std::string>{".data.tmp-" + live + "-3", ".data.tmp-x-1",
-                                                           ".other.tmp-" + dead + "-0", "data"}));
+                                                                 ".other.tmp-" + dead + "-0", "data"}));
 }
 
 TEST_F(WriteFaultTest, LeftoversBesideALinksTargetGoToo) {
@@ -200,4 +201,4 @@ TEST_F(WriteFaultTest, LeftoversBesideALinksTargetGoToo) {
     EXPECT_EQ(FolderEntries(elsewhere), std::vector<std::string>{"real.dat"});
 }
 
-}  // namespace
+}   // namespace

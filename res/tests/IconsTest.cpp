@@ -11,16 +11,14 @@ using res_test::Res;
 
 namespace {
 
-std::string Svg(unsigned id)
-{
+std::string Svg(unsigned id) {
     const char* svg = Res().icon(id);
     return svg != nullptr ? svg : std::string();
 }
 
 // Position just past the '>' that ends the tag opened at `from`, honouring quoted attribute
 // values; npos when the tag never ends.
-std::size_t TagEnd(const std::string& text, std::size_t from)
-{
+std::size_t TagEnd(const std::string& text, std::size_t from) {
     char quote = 0;
     for (std::size_t i = from; i < text.size(); ++i) {
         const char c = text[i];
@@ -36,19 +34,17 @@ std::size_t TagEnd(const std::string& text, std::size_t from)
     return std::string::npos;
 }
 
-std::string TagName(const std::string& text, std::size_t from)
-{
+std::string TagName(const std::string& text, std::size_t from) {
     std::size_t end = from;
-    while (end < text.size() && text[end] != ' ' && text[end] != '>' && text[end] != '/' &&
-           text[end] != '\n' && text[end] != '\t' && text[end] != '\r')
+    while (end < text.size() && text[end] != ' ' && text[end] != '>' && text[end] != '/' && text[end] != '\n' &&
+           text[end] != '\t' && text[end] != '\r')
         ++end;
     return text.substr(from, end - from);
 }
 
 // Tags open and close in matching pairs under one root; comments are skipped. Enough to catch
 // a truncated or hand-broken drawing without a full XML parser.
-bool TagsBalance(const std::string& svg, std::string& why)
-{
+bool TagsBalance(const std::string& svg, std::string& why) {
     std::vector<std::string> open;
     int roots = 0;
     for (std::size_t at = svg.find('<'); at != std::string::npos; at = svg.find('<', at)) {
@@ -85,17 +81,15 @@ bool TagsBalance(const std::string& svg, std::string& why)
 
 class ResIcons : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_EQ(Res().error, "");
         ASSERT_NE(Res().icon, nullptr) << "QuillmarRes_Icon is not exported";
     }
 };
 
-}  // namespace
+}   // namespace
 
-TEST_F(ResIcons, EveryNamedIconIsAnSvgDocument)
-{
+TEST_F(ResIcons, EveryNamedIconIsAnSvgDocument) {
     for (unsigned id : NamedIconIds()) {
         const std::string svg = Svg(id);
         ASSERT_FALSE(svg.empty()) << "icon " << id;
@@ -105,16 +99,14 @@ TEST_F(ResIcons, EveryNamedIconIsAnSvgDocument)
     }
 }
 
-TEST_F(ResIcons, EveryNamedIconIsWellFormed)
-{
+TEST_F(ResIcons, EveryNamedIconIsWellFormed) {
     for (unsigned id : NamedIconIds()) {
         std::string why;
         EXPECT_TRUE(TagsBalance(Svg(id), why)) << "icon " << id << ": " << why;
     }
 }
 
-TEST_F(ResIcons, IconsScaleFromOneSquareViewBox)
-{
+TEST_F(ResIcons, IconsScaleFromOneSquareViewBox) {
     for (unsigned id : NamedIconIds()) {
         const std::string svg = Svg(id);
         const std::string root = svg.substr(0, svg.find('>'));
@@ -125,21 +117,18 @@ TEST_F(ResIcons, IconsScaleFromOneSquareViewBox)
     }
 }
 
-TEST_F(ResIcons, EachIconHasItsOwnDrawing)
-{
+TEST_F(ResIcons, EachIconHasItsOwnDrawing) {
     std::set<std::string> drawings;
     for (unsigned id : NamedIconIds())
         EXPECT_TRUE(drawings.insert(Svg(id)).second) << "icon " << id << " repeats another";
 }
 
-TEST_F(ResIcons, UnknownNumbersGiveNull)
-{
+TEST_F(ResIcons, UnknownNumbersGiveNull) {
     for (unsigned id : {0u, 1u, 11u, 18u, 45u, 50u, 53u, 55u, 105u, 115u, 4294967295u})
         EXPECT_EQ(Res().icon(id), nullptr) << "icon " << id;
 }
 
-TEST_F(ResIcons, NothingBeyondTheNamedNumbers)
-{
+TEST_F(ResIcons, NothingBeyondTheNamedNumbers) {
     const auto named = NamedIconIds();
     const std::set<unsigned> known(named.begin(), named.end());
     for (unsigned id = 0; id <= 0xFFFF; ++id) {
@@ -149,8 +138,7 @@ TEST_F(ResIcons, NothingBeyondTheNamedNumbers)
     }
 }
 
-TEST(ResChecker, CatchesBrokenDrawings)
-{
+TEST(ResChecker, CatchesBrokenDrawings) {
     // The checker itself must reject what it is there to catch.
     std::string why;
     EXPECT_TRUE(TagsBalance("<svg><g><path d=\"a>b\"/></g></svg>", why)) << why;

@@ -22,4 +22,4 @@ std::span<const unsigned> NamedStringIds();
 // Every icon number they ask it for.
 std::span<const unsigned> NamedIconIds();
 
-}  // namespace res_test
+}   // namespace res_test

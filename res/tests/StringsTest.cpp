@@ -15,21 +15,18 @@ using res_test::Res;
 namespace {
 
 // Empty string for a missing number, so a failed lookup shows up in the comparison.
-std::string Text(unsigned id)
-{
+std::string Text(unsigned id) {
     const char* text = Res().string(id);
     return text != nullptr ? text : std::string();
 }
 
-std::string WithoutSpaces(std::string text)
-{
+std::string WithoutSpaces(std::string text) {
     std::erase(text, ' ');
     return text;
 }
 
 // UTF-16 length of valid UTF-8, or -1 when the bytes are not valid UTF-8.
-int Utf16Length(const std::string& text)
-{
+int Utf16Length(const std::string& text) {
     int units = 0;
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -58,8 +55,7 @@ int Utf16Length(const std::string& text)
 
 // An XML element name as the export writes it: a letter or underscore, then letters, digits,
 // '-', '_' or '.'; ASCII is all the export's names need.
-bool IsXmlName(const std::string& name)
-{
+bool IsXmlName(const std::string& name) {
     if (name.empty() || !(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_'))
         return false;
     for (char c : name) {
@@ -72,29 +68,25 @@ bool IsXmlName(const std::string& name)
 
 class ResStrings : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_EQ(Res().error, "");
         ASSERT_NE(Res().string, nullptr) << "QuillmarRes_String is not exported";
     }
 };
 
-}  // namespace
+}   // namespace
 
-TEST_F(ResStrings, EveryNamedNumberHasText)
-{
+TEST_F(ResStrings, EveryNamedNumberHasText) {
     for (unsigned id : NamedStringIds())
         EXPECT_FALSE(Text(id).empty()) << "string " << id;
 }
 
-TEST_F(ResStrings, UnknownNumbersGiveNull)
-{
+TEST_F(ResStrings, UnknownNumbersGiveNull) {
     for (unsigned id : {0u, 1u, 12u, 17u, 44u, 48u, 54u, 56u, 79u, 82u, 111u, 1000u, UINT_MAX})
         EXPECT_EQ(Res().string(id), nullptr) << "string " << id;
 }
 
-TEST_F(ResStrings, NothingBeyondTheNamedNumbers)
-{
+TEST_F(ResStrings, NothingBeyondTheNamedNumbers) {
     // A stray number would answer for a text that belongs to a program's own table.
     const auto named = NamedStringIds();
     const std::set<unsigned> known(named.begin(), named.end());
@@ -105,22 +97,19 @@ TEST_F(ResStrings, NothingBeyondTheNamedNumbers)
     }
 }
 
-TEST_F(ResStrings, ProgramOwnNumbersAreNotHere)
-{
+TEST_F(ResStrings, ProgramOwnNumbersAreNotHere) {
     // The programs keep these in their own tables; a copy here would shadow nothing but could
     // drift from theirs.
     for (unsigned id : {229u, 230u, 57344u, 57608u, 57609u, 57610u, 57611u, 57612u, 57613u})
         EXPECT_EQ(Res().string(id), nullptr) << "string " << id;
 }
 
-TEST_F(ResStrings, RepeatedLookupGivesTheSameText)
-{
+TEST_F(ResStrings, RepeatedLookupGivesTheSameText) {
     for (unsigned id : NamedStringIds())
         EXPECT_EQ(Res().string(id), Res().string(id)) << "string " << id;
 }
 
-TEST_F(ResStrings, TextsAreValidUtf8WithinTheLoadLimit)
-{
+TEST_F(ResStrings, TextsAreValidUtf8WithinTheLoadLimit) {
     for (unsigned id : NamedStringIds()) {
         const int length = Utf16Length(Text(id));
         EXPECT_GE(length, 1) << "string " << id << " is not valid UTF-8";
@@ -128,8 +117,7 @@ TEST_F(ResStrings, TextsAreValidUtf8WithinTheLoadLimit)
     }
 }
 
-TEST_F(ResStrings, DurationSuffixesTellHoursFromMinutes)
-{
+TEST_F(ResStrings, DurationSuffixesTellHoursFromMinutes) {
     EXPECT_FALSE(Text(8).empty());
     EXPECT_FALSE(Text(9).empty());
     EXPECT_NE(Text(8), Text(9));
@@ -139,22 +127,19 @@ TEST_F(ResStrings, DurationSuffixesTellHoursFromMinutes)
 }
 
 namespace {
-std::vector<std::string> Conversions(const std::string& format)
-{
+std::vector<std::string> Conversions(const std::string& format) {
     std::vector<std::string> conversions;
     for (std::size_t at = format.find('%'); at != std::string::npos; at = format.find('%', at + 2))
         conversions.push_back(format.substr(at, 2));
     return conversions;
 }
-}  // namespace
+}   // namespace
 
-TEST_F(ResStrings, ExportFailureFormatTakesExactlyOneText)
-{
+TEST_F(ResStrings, ExportFailureFormatTakesExactlyOneText) {
     EXPECT_EQ(Conversions(Text(105)), std::vector<std::string>{"%s"});
 }
 
-TEST_F(ResStrings, InvoiceMessagesTakeTheNumberOrNothing)
-{
+TEST_F(ResStrings, InvoiceMessagesTakeTheNumberOrNothing) {
     // 302, 307 and 309 name the invoice; the others are shown as they stand.
     for (unsigned id : {302u, 307u, 309u})
         EXPECT_EQ(Conversions(Text(id)), std::vector<std::string>{"%s"}) << "string " << id;
@@ -162,19 +147,16 @@ TEST_F(ResStrings, InvoiceMessagesTakeTheNumberOrNothing)
         EXPECT_TRUE(Conversions(Text(id)).empty()) << "string " << id;
 }
 
-TEST_F(ResStrings, ExportElementNamesAreValidXml)
-{
+TEST_F(ResStrings, ExportElementNamesAreValidXml) {
     // Used exactly as they stand.
     for (unsigned id : {78u, 91u, 34u, 35u, 43u, 106u, 42u, 110u})
         EXPECT_TRUE(IsXmlName(Text(id))) << "string " << id << " \"" << Text(id) << "\"";
     // Used with their spaces removed.
     for (unsigned id : {92u, 93u, 94u, 95u, 96u, 97u, 98u, 84u, 85u, 86u})
-        EXPECT_TRUE(IsXmlName(WithoutSpaces(Text(id))))
-            << "string " << id << " \"" << Text(id) << "\"";
+        EXPECT_TRUE(IsXmlName(WithoutSpaces(Text(id)))) << "string " << id << " \"" << Text(id) << "\"";
 }
 
-TEST_F(ResStrings, ExportFieldNamesAreDistinct)
-{
+TEST_F(ResStrings, ExportFieldNamesAreDistinct) {
     // Each field keeps its check state under its name in the registry and names its element in
     // the XML file: two fields with one name would share a setting and an element.
     const unsigned fields[] = {78, 91, 34, 35, 43, 92, 93, 106, 94, 95, 42, 96, 97, 98, 84, 85, 86, 110};
@@ -186,27 +168,23 @@ TEST_F(ResStrings, ExportFieldNamesAreDistinct)
     }
 }
 
-TEST_F(ResStrings, ExportedValuesAreDistinct)
-{
+TEST_F(ResStrings, ExportedValuesAreDistinct) {
     EXPECT_EQ((std::set<std::string>{Text(30), Text(52), Text(53)}).size(), 3u) << "entry types";
     EXPECT_NE(Text(99), Text(100)) << "billable flag";
     EXPECT_EQ((std::set<std::string>{Text(101), Text(102), Text(103)}).size(), 3u) << "billing status";
 }
 
-TEST_F(ResStrings, PeriodTitlesAreDistinct)
-{
+TEST_F(ResStrings, PeriodTitlesAreDistinct) {
     EXPECT_EQ((std::set<std::string>{Text(57), Text(58), Text(59), Text(60)}).size(), 4u);
 }
 
-TEST_F(ResStrings, WeekHeaderLeavesRoomForTheDate)
-{
+TEST_F(ResStrings, WeekHeaderLeavesRoomForTheDate) {
     const std::string prefix = Text(108);
     ASSERT_FALSE(prefix.empty());
     EXPECT_EQ(prefix.back(), ' ');
 }
 
-TEST_F(ResStrings, XmlFileFilterIsWellFormed)
-{
+TEST_F(ResStrings, XmlFileFilterIsWellFormed) {
     // "description|pattern|...||": pairs of fields closed by an empty one.
     const std::string filter = Text(104);
     ASSERT_GE(filter.size(), 2u);
@@ -217,8 +195,7 @@ TEST_F(ResStrings, XmlFileFilterIsWellFormed)
     EXPECT_NE(body.find("*.xml"), std::string::npos);
 }
 
-TEST_F(ResStrings, SampleRecordsFitTheEditors)
-{
+TEST_F(ResStrings, SampleRecordsFitTheEditors) {
     EXPECT_LE(Text(4).size(), 80u) << "client name";
     EXPECT_LE(Text(5).size(), 255u) << "project description";
     EXPECT_LE(Text(6).size(), 30u) << "category name";
@@ -228,13 +205,11 @@ TEST_F(ResStrings, SampleRecordsFitTheEditors)
         EXPECT_FALSE(std::islower(static_cast<unsigned char>(c))) << "codes are upper case";
 }
 
-TEST_F(ResStrings, CustomLabelsFitTheLabelLimit)
-{
+TEST_F(ResStrings, CustomLabelsFitTheLabelLimit) {
     for (unsigned id : {84u, 85u, 86u})
         EXPECT_LE(Text(id).size(), 30u) << "string " << id;
 }
 
-TEST_F(ResStrings, SummaryTimeExpenseMileageLabelsDiffer)
-{
+TEST_F(ResStrings, SummaryTimeExpenseMileageLabelsDiffer) {
     EXPECT_EQ((std::set<std::string>{Text(66), Text(67), Text(68)}).size(), 3u);
 }

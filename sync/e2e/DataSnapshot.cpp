@@ -10,8 +10,8 @@ namespace {
 std::string WithoutLocalParts(const std::string& element) {
     static const std::regex id(R"re( id="[^"]*")re");
     static const std::regex modified(R"re(<modified>[^<]*</modified>\r?\n?)re");
-    return std::regex_replace(std::regex_replace(element, id, "", std::regex_constants::format_first_only),
-                              modified, "");
+    return std::regex_replace(std::regex_replace(element, id, "", std::regex_constants::format_first_only), modified,
+                              "");
 }
 
 std::string ChildText(const std::string& element, const std::string& name) {
@@ -20,7 +20,7 @@ std::string ChildText(const std::string& element, const std::string& name) {
     return std::regex_search(element, match, child) ? match[1].str() : std::string();
 }
 
-}  // namespace
+}   // namespace
 
 DataSnapshot DataSnapshot::Read(const std::string& path) {
     DataSnapshot snapshot;

@@ -21,7 +21,7 @@ std::string Pattern(size_t size) {
     return bytes;
 }
 
-}  // namespace
+}   // namespace
 
 using Connection = SyncE2eTest;
 using Partnership = SyncE2eTest;
@@ -230,8 +230,10 @@ TEST_F(ChangeFiles, AreCopiedByteForByteAtChunkEdges) {
 }
 
 TEST_F(ChangeFiles, LeftoversOfAnUnfinishedSynchronisationAreNotCommittedAgain) {
-    ASSERT_TRUE(WriteFileBytes(machine->DeviceFile("desktop.xml"), "<quillmar>\r\n<client id=\"9\" refId=\"OLD9\"/>\r\n</quillmar>\r\n"));
-    ASSERT_TRUE(WriteFileBytes(machine->DesktopFile("device.xml"), "<quillmar>\r\n<client id=\"8\" refId=\"OLD8\"/>\r\n</quillmar>\r\n"));
+    ASSERT_TRUE(WriteFileBytes(machine->DeviceFile("desktop.xml"),
+                               "<quillmar>\r\n<client id=\"9\" refId=\"OLD9\"/>\r\n</quillmar>\r\n"));
+    ASSERT_TRUE(WriteFileBytes(machine->DesktopFile("device.xml"),
+                               "<quillmar>\r\n<client id=\"8\" refId=\"OLD8\"/>\r\n</quillmar>\r\n"));
     CSyncHelper helper;
     ASSERT_EQ(helper.Initialize(), 1);
     ASSERT_EQ(helper.ExchangeChangeFiles(), 1) << helper.GetLastErrorText().ToUtf8();

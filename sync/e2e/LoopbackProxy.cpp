@@ -76,7 +76,7 @@ bool TakeFrame(std::string& buffer, std::string& frame) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 struct LoopbackProxy::Link {
     int client = -1;

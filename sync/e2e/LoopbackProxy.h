@@ -14,8 +14,8 @@
 class LoopbackProxy {
 public:
     enum class Fault {
-        DropRequest,   // the connection ends before the request reaches the device
-        DropAnswer,    // the device runs the request; the connection ends before its answer
+        DropRequest,       // the connection ends before the request reaches the device
+        DropAnswer,        // the device runs the request; the connection ends before its answer
         RunAfterRequest,   // the request goes through, then the armed action runs
     };
 

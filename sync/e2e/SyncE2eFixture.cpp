@@ -7,8 +7,8 @@
 #include "biz/DataHelper.h"
 #include "biz/ProjectItem.h"
 #include "biz/SyncHelper.h"
-#include "platform/Paths.h"
 #include "connection/Rapi.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ void Remove(const std::string& refId) {
     ASSERT_EQ(record.Delete(), 1) << refId;
 }
 
-}  // namespace
+}   // namespace
 
 void SyncE2eTest::SetUp() {
     machine = std::make_unique<SyncMachine>();
@@ -74,7 +74,8 @@ std::string SyncE2eTest::NewClient(const std::string& description) { return Save
 std::string SyncE2eTest::NewCategory(const std::string& description) { return SaveNew<CCategory>(description); }
 std::string SyncE2eTest::NewEntry(const std::string& description) { return SaveNew<CProjectItem>(description); }
 
-void SyncE2eTest::ChangeDescription(const std::string& kind, const std::string& refId, const std::string& description) {
+void SyncE2eTest::ChangeDescription(const std::string& kind, const std::string& refId,
+                                    const std::string& description) {
     if (kind == "client")
         Change<CClient>(refId, description);
     else if (kind == "category")

@@ -9,11 +9,11 @@
 namespace {
 
 enum class Interruption {
-    KillService,           // the service and its children die as the step begins
-    DropRequest,           // the step's first request never reaches the device
-    DropAnswer,            // the device does the step's first request; its answer is lost
-    KillAfterRequest,      // the step's first request reaches the device, then the service dies
-    DropSecondRequest,     // the step's second request never arrives (half a file copy)
+    KillService,         // the service and its children die as the step begins
+    DropRequest,         // the step's first request never reaches the device
+    DropAnswer,          // the device does the step's first request; its answer is lost
+    KillAfterRequest,    // the step's first request reaches the device, then the service dies
+    DropSecondRequest,   // the step's second request never arrives (half a file copy)
 };
 
 struct FaultCase {
@@ -59,21 +59,13 @@ protected:
     void Interrupt(Interruption interruption) {
         SyncMachine* const device = machine.get();
         switch (interruption) {
-        case Interruption::KillService:
-            device->KillService();
-            break;
-        case Interruption::DropRequest:
-            device->Proxy().Arm(LoopbackProxy::Fault::DropRequest);
-            break;
-        case Interruption::DropAnswer:
-            device->Proxy().Arm(LoopbackProxy::Fault::DropAnswer);
-            break;
+        case Interruption::KillService: device->KillService(); break;
+        case Interruption::DropRequest: device->Proxy().Arm(LoopbackProxy::Fault::DropRequest); break;
+        case Interruption::DropAnswer: device->Proxy().Arm(LoopbackProxy::Fault::DropAnswer); break;
         case Interruption::KillAfterRequest:
             device->Proxy().Arm(LoopbackProxy::Fault::RunAfterRequest, 0, [device] { device->KillService(); });
             break;
-        case Interruption::DropSecondRequest:
-            device->Proxy().Arm(LoopbackProxy::Fault::DropRequest, 1);
-            break;
+        case Interruption::DropSecondRequest: device->Proxy().Arm(LoopbackProxy::Fault::DropRequest, 1); break;
         }
     }
 };
@@ -82,7 +74,7 @@ protected:
 // ends normally.
 bool RequestsFollow(CSyncHelper::SyncStep step) { return step != CSyncHelper::SyncStep_DesktopComplete; }
 
-}  // namespace
+}   // namespace
 
 TEST_P(SyncFault, RepeatingTheSynchronisationConverges) {
     const FaultCase fault = GetParam();
@@ -135,6 +127,6 @@ std::vector<FaultCase> AllFaultCases() {
     return cases;
 }
 
-}  // namespace
+}   // namespace
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, SyncFault, ::testing::ValuesIn(AllFaultCases()), CaseName);

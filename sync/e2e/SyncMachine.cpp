@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "biz/DataHelper.h"
-#include "platform/Registry.h"
 #include "connection/Pairing.h"
+#include "platform/Registry.h"
 
 namespace {
 
@@ -27,8 +27,12 @@ constexpr auto kServiceStartLimit = std::chrono::seconds(10);
 constexpr const char16_t* kDeviceSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
 std::vector<std::string> DeviceEnvironment(const TempHome& device) {
-    return {"HOME=" + device.Home(), "XDG_CONFIG_HOME=" + device.ConfigHome(), "XDG_DATA_HOME=" + device.DataHome(),
-            "XDG_RUNTIME_DIR=" + device.RuntimeFolder(), "PATH=/usr/bin:/bin", "LC_ALL=C"};
+    return {"HOME=" + device.Home(),
+            "XDG_CONFIG_HOME=" + device.ConfigHome(),
+            "XDG_DATA_HOME=" + device.DataHome(),
+            "XDG_RUNTIME_DIR=" + device.RuntimeFolder(),
+            "PATH=/usr/bin:/bin",
+            "LC_ALL=C"};
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
@@ -83,7 +87,7 @@ std::string PairingTextOf(const TempHome& device) {
     return text;
 }
 
-}  // namespace
+}   // namespace
 
 void WaitForNextSecond() {
     const std::time_t start = std::time(nullptr);
@@ -134,8 +138,7 @@ bool SyncMachine::CopyDeviceLibraries() {
 
 bool SyncMachine::WriteDeviceAppPath() {
     ActivateDevice();
-    const bool written =
-        Registry::SetString(kDeviceSettingsKey, u"AppPath", CString(m_deviceApp));
+    const bool written = Registry::SetString(kDeviceSettingsKey, u"AppPath", CString(m_deviceApp));
     ActivateDesktop();
     if (!written)
         m_problem = "the device's AppPath could not be written";

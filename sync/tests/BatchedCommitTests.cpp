@@ -43,7 +43,8 @@ protected:
     }
     void Restore(const SideFiles& files) {
         WriteBytes(DesktopDataFile(), files.data);
-        for (const auto& [path, bytes] : {std::pair(OwnChangeFile(), files.own), std::pair(OtherChangeFile(), files.other)}) {
+        for (const auto& [path, bytes] :
+             {std::pair(OwnChangeFile(), files.own), std::pair(OtherChangeFile(), files.other)}) {
             std::remove(path.c_str());
             if (!bytes.empty())
                 WriteBytes(path, bytes);
@@ -127,17 +128,24 @@ protected:
             return "<projectItem id=\"90\" refId=\"" + refId + "\" projectRef=\"" + project +
                    "\">\r\n<modified>3/2/2026 09:30:00 AM</modified>\r\n<itemDate>3/1/2026</itemDate>\r\n"
                    "<itemType>1</itemType>\r\n<pymtStatus>0</pymtStatus>\r\n<duration>30</duration>\r\n"
-                   "<custom1>" + custom + "</custom1>\r\n</projectItem>\r\n";
+                   "<custom1>" +
+                   custom + "</custom1>\r\n</projectItem>\r\n";
         };
         const auto marker = [](const std::string& refId, const std::string& kind) {
-            return "<deleted id=\"91\" refId=\"" + refId + "\">\r\n<description>" + kind + "</description>\r\n</deleted>\r\n";
+            return "<deleted id=\"91\" refId=\"" + refId + "\">\r\n<description>" + kind +
+                   "</description>\r\n</deleted>\r\n";
         };
         return "<quillmar>\r\n"
-               "<client id=\"80\" refId=\"" + client + "\">\r\n<description>Renamed there</description>\r\n"
+               "<client id=\"80\" refId=\"" +
+               client +
+               "\">\r\n<description>Renamed there</description>\r\n"
                "<modified>3/2/2026 09:30:00 AM</modified>\r\n<contact>Bo &amp; Al</contact>\r\n</client>\r\n"
                "<client id=\"81\" refId=\"NEWCLIENT\">\r\n<description>New there</description>\r\n</client>\r\n"
-               "<project id=\"82\" refId=\"NEWPROJECT\" clientRef=\"NEWCLIENT\">\r\n<description>P2</description>\r\n</project>\r\n"
-               "<category id=\"83\" refId=\"" + category + "\">\r\n<description>Cat</description>\r\n<code>Q</code>\r\n</category>\r\n"
+               "<project id=\"82\" refId=\"NEWPROJECT\" "
+               "clientRef=\"NEWCLIENT\">\r\n<description>P2</description>\r\n</project>\r\n"
+               "<category id=\"83\" refId=\"" +
+               category +
+               "\">\r\n<description>Cat</description>\r\n<code>Q</code>\r\n</category>\r\n"
                "<category id=\"84\" refId=\"NEWCATEGORY\">\r\n<code>N</code>\r\n</category>\r\n" +
                entry(m_entries[0].ToUtf8(), "conflict from there") + entry(m_entries[2].ToUtf8(), "changed there") +
                entry("NEWENTRY1", "new 1") + entry("NEWENTRY2", "new 2") + entry("NEWENTRY1", "new 1 again") +
@@ -205,4 +213,4 @@ TEST_F(BatchedCommitTest, BatchedCommitConvergesWithTheDeviceSide) {
     ExpectConverged();
 }
 
-}  // namespace
+}   // namespace

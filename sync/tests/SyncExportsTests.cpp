@@ -120,4 +120,4 @@ TEST_F(SyncExports, TheLibraryLoadsFromACaseInsensitiveProgramFolderAndServesIts
     EXPECT_FALSE(FileExists(DeviceFolder() + "/Desktop.xml"));
 }
 
-}  // namespace
+}   // namespace

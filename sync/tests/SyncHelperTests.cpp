@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <memory>
 #include <fstream>
+#include <memory>
 
 #include "biz/Category.h"
 #include "biz/Client.h"
@@ -17,9 +17,7 @@
 
 namespace {
 
-std::pair<std::string, std::string> Key(const char* kind, const CString& refId) {
-    return {kind, refId.ToUtf8()};
-}
+std::pair<std::string, std::string> Key(const char* kind, const CString& refId) { return {kind, refId.ToUtf8()}; }
 
 class SyncHelperTest : public SyncTest {
 protected:
@@ -82,9 +80,9 @@ TEST_F(SyncHelperTest, OnlyRecordsSavedAfterTheLastSynchronisationAreWrittenOnce
 
 TEST_F(SyncHelperTest, ARecordSavedInTheSecondOfTheStampIsStillSent) {
     SynchronisedNow();
-    const CString committed = AddClient(u"Committed");      // saved before this synchronisation's stamp
+    const CString committed = AddClient(u"Committed");   // saved before this synchronisation's stamp
     ASSERT_EQ(CSyncHelper().UpdateLastSyncDateTime(), 1);
-    const CString typedRightAfter = AddClient(u"Typed");    // the same second, after the stamp
+    const CString typedRightAfter = AddClient(u"Typed");   // the same second, after the stamp
     Advance();
     EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
     const FileSnapshot changes = ReadFileSnapshot(OwnChangeFile());
@@ -394,4 +392,4 @@ TEST_F(SyncHelperTest, DeferredFlushNestsAndOnlyTheOutermostEndWrites) {
     EXPECT_EQ(Store().EndDeferredFlush(), 1);
 }
 
-}  // namespace
+}   // namespace

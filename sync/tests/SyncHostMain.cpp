@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "connection/RapiTypes.h"
 #include "platform/Clock.h"
 #include "platform/LocalAlloc.h"
-#include "connection/RapiTypes.h"
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {

@@ -85,8 +85,8 @@ std::string BytesFromHex(const std::string& hex) {
 }
 
 // Runs the host with `environment`; its standard output, nullopt when it did not exit normally.
-std::optional<std::string> RunHost(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                                   int& exitCode) {
+std::optional<std::string> RunHost(const std::vector<std::string>& arguments,
+                                   const std::vector<std::string>& environment, int& exitCode) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         return std::nullopt;
@@ -133,7 +133,7 @@ std::vector<std::string> ChangeFilesIn(const std::string& folder) {
     return found;
 }
 
-}  // namespace
+}   // namespace
 
 FileSnapshot ReadFileSnapshot(const std::string& path) {
     FileSnapshot snapshot;
@@ -176,13 +176,9 @@ void SyncTest::SetUp() {
     ASSERT_EQ(Store().Initialize(), 1);
 }
 
-void SyncTest::TearDown() {
-    SetDiskSyncEnabled(true);
-}
+void SyncTest::TearDown() { SetDiskSyncEnabled(true); }
 
-CDataHelper& SyncTest::Store() {
-    return *GetCurrDataHelper();
-}
+CDataHelper& SyncTest::Store() { return *GetCurrDataHelper(); }
 
 void SyncTest::UseDataFolder(const std::string& folder) {
     setenv("QUILLMAR_DATA_DIR", folder.c_str(), 1);
@@ -293,6 +289,4 @@ void SyncTest::ExpectConverged() {
     EXPECT_TRUE(ChangeFilesIn(m_deviceFolder).empty());
 }
 
-void SyncTest::Advance(double seconds) const {
-    Clock::AdvanceSeconds(seconds);
-}
+void SyncTest::Advance(double seconds) const { Clock::AdvanceSeconds(seconds); }

@@ -28,17 +28,17 @@ struct FileSnapshot {
     std::map<std::pair<std::string, std::string>, std::string> records;
     std::vector<std::pair<std::string, std::string>> markers;   // kind, RefID
     std::map<std::string, std::string> metaData;
-    std::map<std::pair<std::string, std::string>, int> ids;     // local IDs
+    std::map<std::pair<std::string, std::string>, int> ids;   // local IDs
 };
 FileSnapshot ReadFileSnapshot(const std::string& path);
 
 bool CopyFileOver(const std::string& from, const std::string& to);
 
 struct ExportCall {
-    bool ran = false;          // the host loaded the library and called the export
+    bool ran = false;   // the host loaded the library and called the export
     uint32_t status = 0xFFFFFFFFu;
-    std::string answer;        // the answer bytes
-    std::string errorText;     // what the host printed when it could not run
+    std::string answer;      // the answer bytes
+    std::string errorText;   // what the host printed when it could not run
 };
 
 class SyncTest : public ::testing::Test {

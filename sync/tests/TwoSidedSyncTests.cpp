@@ -38,9 +38,7 @@ void Remove(const CString& refId) {
     ASSERT_EQ(record.Delete(), 1) << refId.ToUtf8();
 }
 
-std::pair<std::string, std::string> Key(const char* kind, const CString& refId) {
-    return {kind, refId.ToUtf8()};
-}
+std::pair<std::string, std::string> Key(const char* kind, const CString& refId) { return {kind, refId.ToUtf8()}; }
 
 class TwoSidedSync : public SyncTest {
 protected:
@@ -256,4 +254,4 @@ TEST_F(TwoSidedSync, RoundWithoutChangesWritesNoChangeFileAndMovesLastSyncOnBoth
     EXPECT_NE(Device().metaData.at("lastSync"), deviceBefore);
 }
 
-}  // namespace
+}   // namespace

@@ -21,7 +21,7 @@ std::optional<std::string> Variable(const char* name) {
     return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(TempHomeTest, PointsTheUserFoldersInsideAndPutsEverythingBack) {
     const auto home = Variable("HOME");

@@ -47,7 +47,7 @@ CString MaxChars(int count) {
     return text;
 }
 CString DateTime() { return u"Please enter a valid date and/or time."; }
-}  // namespace DataExchangeText
+}   // namespace DataExchangeText
 
 namespace {
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
@@ -69,7 +69,7 @@ bool ToTrimmedAscii(const CString& text, std::string& out) {
     out = out.substr(first, last - first);
     return !out.empty();
 }
-}  // namespace
+}   // namespace
 
 bool ParseDataExchangeInt(const CString& text, int& value) {
     std::string ascii;
@@ -78,8 +78,7 @@ bool ParseDataExchangeInt(const CString& text, int& value) {
     errno = 0;
     char* end = nullptr;
     const long long parsed = std::strtoll(ascii.c_str(), &end, 10);
-    if (end == ascii.c_str() || *end != '\0' || errno == ERANGE || parsed < INT32_MIN ||
-        parsed > INT32_MAX)
+    if (end == ascii.c_str() || *end != '\0' || errno == ERANGE || parsed < INT32_MIN || parsed > INT32_MAX)
         return false;
     value = static_cast<int>(parsed);
     return true;
@@ -196,8 +195,8 @@ void DDX_Text(CDataExchange* pDX, QLineEdit* control, float& value) {
     if (qtconv::FromQString(control->text()).Trim() == FormatDataExchangeFloat(value))
         return;
     double parsed = 0;
-    if (!ParseDataExchangeDouble(qtconv::FromQString(control->text()), parsed) ||
-        parsed > 3.402823466e+38 || parsed < -3.402823466e+38) {
+    if (!ParseDataExchangeDouble(qtconv::FromQString(control->text()), parsed) || parsed > 3.402823466e+38 ||
+        parsed < -3.402823466e+38) {
         pDX->Fail(DataExchangeText::ParseReal());
         return;
     }

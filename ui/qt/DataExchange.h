@@ -40,13 +40,13 @@ private:
 
 // The framework's standard texts.
 namespace DataExchangeText {
-CString ParseInt();                          // "Please enter an integer."
-CString ParseReal();                         // "Please enter a number."
+CString ParseInt();                               // "Please enter an integer."
+CString ParseReal();                              // "Please enter a number."
 CString IntRange(long long min, long long max);   // "Please enter an integer between 0 and 250000."
-CString RealRange(double min, double max);   // "Please enter a number between %g and %g."
-CString MaxChars(int count);                 // "Please enter no more than 30 characters."
-CString DateTime();                          // "Please enter a valid date and/or time."
-}  // namespace DataExchangeText
+CString RealRange(double min, double max);        // "Please enter a number between %g and %g."
+CString MaxChars(int count);                      // "Please enter no more than 30 characters."
+CString DateTime();                               // "Please enter a valid date and/or time."
+}   // namespace DataExchangeText
 
 // Text parsing as the framework does it: blanks around the number are allowed, anything
 // else is not. An empty text is not a number.

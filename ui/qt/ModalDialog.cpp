@@ -7,7 +7,7 @@ ModalDialogHandler& InstalledHandler() {
     static ModalDialogHandler handler;
     return handler;
 }
-}  // namespace
+}   // namespace
 
 int RunModal(QDialog& dialog) {
     // Copy first: a handler may install another one while it runs (nested dialogs).

@@ -2,8 +2,7 @@
 
 #include "ui/qt/DataExchange.h"
 
-CPropertyPage::CPropertyPage(const CString& tabCaption, QWidget* parent)
-    : QWidget(parent), m_caption(tabCaption) {}
+CPropertyPage::CPropertyPage(const CString& tabCaption, QWidget* parent) : QWidget(parent), m_caption(tabCaption) {}
 
 CPropertyPage::~CPropertyPage() = default;
 

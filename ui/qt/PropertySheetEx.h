@@ -3,9 +3,9 @@
 // The sheet does not own its pages: they are usually members or locals of the code that
 // builds the sheet and reads their values after DoModal. Pages may outlive the sheet or
 // be destroyed before it.
+#include <vector>
 #include <QDialog>
 #include <QPointer>
-#include <vector>
 
 #include "platform/CString.h"
 

@@ -32,4 +32,4 @@ QString TimePictureToQtFormat(const CString& picture) {
     return format;
 }
 
-}  // namespace qtconv
+}   // namespace qtconv

@@ -19,4 +19,4 @@ COleDateTime ToOleDateTime(const QDateTime& value);
 // A Windows time picture ("h:mm tt", "HH:mm") as a Qt display format ("h:mm AP", "HH:mm").
 QString TimePictureToQtFormat(const CString& picture);
 
-}  // namespace qtconv
+}   // namespace qtconv

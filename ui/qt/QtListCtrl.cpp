@@ -11,8 +11,7 @@ namespace {
 
 constexpr int kColumnFormatRole = Qt::UserRole + 8;
 
-Qt::Alignment AlignmentFor(int format)
-{
+Qt::Alignment AlignmentFor(int format) {
     switch (format) {
     case LVCFMT_RIGHT: return Qt::AlignRight | Qt::AlignVCenter;
     case LVCFMT_CENTER: return Qt::AlignHCenter | Qt::AlignVCenter;
@@ -22,20 +21,15 @@ Qt::Alignment AlignmentFor(int format)
 
 }   // namespace
 
-CQtListCtrl::CQtListCtrl(QTreeWidget* tree) : m_tree(tree)
-{
-    static_assert(kItemDataRole == Qt::UserRole + 7);
-}
+CQtListCtrl::CQtListCtrl(QTreeWidget* tree) : m_tree(tree) { static_assert(kItemDataRole == Qt::UserRole + 7); }
 
-QTreeWidgetItem* CQtListCtrl::Row(int row) const
-{
+QTreeWidgetItem* CQtListCtrl::Row(int row) const {
     if (row < 0 || row >= m_tree->topLevelItemCount())
         return nullptr;
     return m_tree->topLevelItem(row);
 }
 
-int CQtListCtrl::InsertColumn(int column, const CString& heading, int format, int width)
-{
+int CQtListCtrl::InsertColumn(int column, const CString& heading, int format, int width) {
     const int count = GetColumnCount();
     if (column < 0 || column > count)
         column = count;
@@ -67,8 +61,7 @@ int CQtListCtrl::InsertColumn(int column, const CString& heading, int format, in
     return column;
 }
 
-bool CQtListCtrl::DeleteColumn(int column)
-{
+bool CQtListCtrl::DeleteColumn(int column) {
     const int count = GetColumnCount();
     if (column < 0 || column >= count)
         return false;
@@ -94,58 +87,46 @@ bool CQtListCtrl::DeleteColumn(int column)
     return true;
 }
 
-int CQtListCtrl::GetColumnCount() const
-{
+int CQtListCtrl::GetColumnCount() const {
     // The unnamed column of a fresh tree does not count until InsertColumn claims it.
     if (m_tree->columnCount() == 1 && !m_tree->headerItem()->data(0, kColumnFormatRole).isValid())
         return 0;
     return m_tree->columnCount();
 }
 
-CString CQtListCtrl::GetColumnHeading(int column) const
-{
+CString CQtListCtrl::GetColumnHeading(int column) const {
     if (column < 0 || column >= GetColumnCount())
         return CString();
     return qtconv::FromQString(m_tree->headerItem()->text(column));
 }
 
-int CQtListCtrl::GetColumnWidth(int column) const
-{
+int CQtListCtrl::GetColumnWidth(int column) const {
     if (column < 0 || column >= GetColumnCount())
         return 0;
     return m_tree->columnWidth(column);
 }
 
-bool CQtListCtrl::SetColumnWidth(int column, int width)
-{
+bool CQtListCtrl::SetColumnWidth(int column, int width) {
     if (column < 0 || column >= GetColumnCount() || width < 0)
         return false;
     m_tree->setColumnWidth(column, width);
     return true;
 }
 
-unsigned CQtListCtrl::GetExtendedStyle() const
-{
-    return m_extendedStyle;
-}
+unsigned CQtListCtrl::GetExtendedStyle() const { return m_extendedStyle; }
 
-unsigned CQtListCtrl::SetExtendedStyle(unsigned style)
-{
+unsigned CQtListCtrl::SetExtendedStyle(unsigned style) {
     const unsigned previous = m_extendedStyle;
     m_extendedStyle = style;
     m_tree->setSelectionBehavior((style & LVS_EX_FULLROWSELECT) ? QAbstractItemView::SelectRows
-                                                                 : QAbstractItemView::SelectItems);
+                                                                : QAbstractItemView::SelectItems);
     m_tree->viewport()->update();
     return previous;
 }
 
-int CQtListCtrl::GetItemCount() const
-{
-    return m_tree->topLevelItemCount();
-}
+int CQtListCtrl::GetItemCount() const { return m_tree->topLevelItemCount(); }
 
-int CQtListCtrl::InsertItem(int row, const CString& text)
-{
+int CQtListCtrl::InsertItem(int row, const CString& text) {
     const int count = GetItemCount();
     if (row < 0 || row > count)
         row = count;
@@ -161,22 +142,19 @@ int CQtListCtrl::InsertItem(int row, const CString& text)
     return row;
 }
 
-bool CQtListCtrl::DeleteItem(int row)
-{
+bool CQtListCtrl::DeleteItem(int row) {
     if (!Row(row))
         return false;
     delete m_tree->takeTopLevelItem(row);
     return true;
 }
 
-bool CQtListCtrl::DeleteAllItems()
-{
+bool CQtListCtrl::DeleteAllItems() {
     m_tree->clear();
     return true;
 }
 
-bool CQtListCtrl::SetItemText(int row, int column, const CString& text)
-{
+bool CQtListCtrl::SetItemText(int row, int column, const CString& text) {
     QTreeWidgetItem* item = Row(row);
     if (!item || column < 0 || column >= std::max(1, GetColumnCount()))
         return false;
@@ -184,16 +162,14 @@ bool CQtListCtrl::SetItemText(int row, int column, const CString& text)
     return true;
 }
 
-CString CQtListCtrl::GetItemText(int row, int column) const
-{
+CString CQtListCtrl::GetItemText(int row, int column) const {
     QTreeWidgetItem* item = Row(row);
     if (!item || column < 0)
         return CString();
     return qtconv::FromQString(item->text(column));
 }
 
-bool CQtListCtrl::SetItemData(int row, uintptr_t value)
-{
+bool CQtListCtrl::SetItemData(int row, uintptr_t value) {
     QTreeWidgetItem* item = Row(row);
     if (!item)
         return false;
@@ -201,16 +177,14 @@ bool CQtListCtrl::SetItemData(int row, uintptr_t value)
     return true;
 }
 
-uintptr_t CQtListCtrl::GetItemData(int row) const
-{
+uintptr_t CQtListCtrl::GetItemData(int row) const {
     QTreeWidgetItem* item = Row(row);
     if (!item)
         return 0;
     return static_cast<uintptr_t>(item->data(0, kItemDataRole).toULongLong());
 }
 
-bool CQtListCtrl::SetItemState(int row, unsigned state, unsigned mask)
-{
+bool CQtListCtrl::SetItemState(int row, unsigned state, unsigned mask) {
     QTreeWidgetItem* item = Row(row);
     if (!item)
         return false;
@@ -228,8 +202,7 @@ bool CQtListCtrl::SetItemState(int row, unsigned state, unsigned mask)
     return true;
 }
 
-unsigned CQtListCtrl::GetItemState(int row, unsigned mask) const
-{
+unsigned CQtListCtrl::GetItemState(int row, unsigned mask) const {
     QTreeWidgetItem* item = Row(row);
     if (!item)
         return 0;
@@ -241,8 +214,7 @@ unsigned CQtListCtrl::GetItemState(int row, unsigned mask) const
     return state & mask;
 }
 
-int CQtListCtrl::GetNextItem(int start, int flags) const
-{
+int CQtListCtrl::GetNextItem(int start, int flags) const {
     const int count = GetItemCount();
     for (int row = std::max(0, start + 1); row < count; ++row) {
         if (!(flags & LVNI_SELECTED) || m_tree->topLevelItem(row)->isSelected())
@@ -251,8 +223,7 @@ int CQtListCtrl::GetNextItem(int start, int flags) const
     return -1;
 }
 
-bool CQtListCtrl::EnsureVisible(int row, bool partialOk)
-{
+bool CQtListCtrl::EnsureVisible(int row, bool partialOk) {
     QTreeWidgetItem* item = Row(row);
     if (!item)
         return false;
@@ -262,8 +233,7 @@ bool CQtListCtrl::EnsureVisible(int row, bool partialOk)
     return true;
 }
 
-int CQtListCtrl::GetSelectedCount() const
-{
+int CQtListCtrl::GetSelectedCount() const {
     int selected = 0;
     for (int row = 0; row < GetItemCount(); ++row) {
         if (m_tree->topLevelItem(row)->isSelected())

@@ -8,8 +8,7 @@
 
 namespace {
 
-QMessageBox::StandardButtons ButtonsFor(unsigned flags)
-{
+QMessageBox::StandardButtons ButtonsFor(unsigned flags) {
     switch (flags & MB_TYPEMASK) {
     case MB_OKCANCEL: return QMessageBox::Ok | QMessageBox::Cancel;
     case MB_ABORTRETRYIGNORE: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
@@ -20,8 +19,7 @@ QMessageBox::StandardButtons ButtonsFor(unsigned flags)
     }
 }
 
-QMessageBox::Icon IconFor(unsigned flags)
-{
+QMessageBox::Icon IconFor(unsigned flags) {
     switch (flags & MB_ICONMASK) {
     case MB_ICONSTOP: return QMessageBox::Critical;
     case MB_ICONQUESTION: return QMessageBox::Question;
@@ -31,8 +29,7 @@ QMessageBox::Icon IconFor(unsigned flags)
     }
 }
 
-QMessageBox::StandardButton DefaultButtonFor(QMessageBox::StandardButtons buttons, unsigned flags)
-{
+QMessageBox::StandardButton DefaultButtonFor(QMessageBox::StandardButtons buttons, unsigned flags) {
     const int wanted = (flags & 0xF00) >> 8;
     int index = 0;
     for (unsigned bit = QMessageBox::FirstButton; bit <= QMessageBox::LastButton; bit <<= 1) {
@@ -47,8 +44,7 @@ QMessageBox::StandardButton DefaultButtonFor(QMessageBox::StandardButtons button
 
 }   // namespace
 
-int AnswerFromStandardButton(int standardButton, unsigned flags)
-{
+int AnswerFromStandardButton(int standardButton, unsigned flags) {
     switch (standardButton) {
     case QMessageBox::Ok: return IDOK;
     case QMessageBox::Cancel: return IDCANCEL;
@@ -61,8 +57,7 @@ int AnswerFromStandardButton(int standardButton, unsigned flags)
     }
 }
 
-int ShowQtMessageBox(const CString& text, const CString& caption, unsigned flags)
-{
+int ShowQtMessageBox(const CString& text, const CString& caption, unsigned flags) {
     const QMessageBox::StandardButtons buttons = ButtonsFor(flags);
     QMessageBox box(IconFor(flags), qtconv::ToQString(caption), qtconv::ToQString(text), buttons,
                     QApplication::activeWindow());
@@ -74,7 +69,4 @@ int ShowQtMessageBox(const CString& text, const CString& caption, unsigned flags
     return AnswerFromStandardButton(RunModal(box), flags);
 }
 
-MessageBoxHandler InstallQtMessageBoxHandler()
-{
-    return SetMessageBoxHandler(&ShowQtMessageBox);
-}
+MessageBoxHandler InstallQtMessageBoxHandler() { return SetMessageBoxHandler(&ShowQtMessageBox); }

@@ -18,7 +18,10 @@ public:
     QLineEdit* GetBuddy() const { return m_buddy; }
 
     void SetRange32(int lower, int upper);
-    void GetRange32(int& lower, int& upper) const { lower = m_lower; upper = m_upper; }
+    void GetRange32(int& lower, int& upper) const {
+        lower = m_lower;
+        upper = m_upper;
+    }
     // Sets the position (clamped to the range) without touching the buddy.
     void SetPos32(int position);
     int GetPos32() const { return m_position; }

@@ -11,14 +11,12 @@ constexpr int kOpened = 33;
 constexpr int kFileNotFound = 2;
 constexpr int kNoAssociation = 31;
 
-UrlOpenHandler& Handler()
-{
+UrlOpenHandler& Handler() {
     static UrlOpenHandler handler;
     return handler;
 }
 
-int OpenWithDesktop(const QString& address)
-{
+int OpenWithDesktop(const QString& address) {
     const QUrl url = QUrl::fromUserInput(address);
     if (!url.isValid())
         return kFileNotFound;
@@ -33,20 +31,15 @@ int OpenWithDesktop(const QString& address)
 
 }   // namespace
 
-int OpenUrl(const QString& address)
-{
-    return Handler() ? Handler()(address) : OpenWithDesktop(address);
-}
+int OpenUrl(const QString& address) { return Handler() ? Handler()(address) : OpenWithDesktop(address); }
 
-UrlOpenHandler SetUrlOpenHandler(UrlOpenHandler handler)
-{
+UrlOpenHandler SetUrlOpenHandler(UrlOpenHandler handler) {
     UrlOpenHandler previous = std::move(Handler());
     Handler() = std::move(handler);
     return previous;
 }
 
-QString UrlOpenErrorText(int result)
-{
+QString UrlOpenErrorText(int result) {
     switch (result) {
     case 0: return QStringLiteral("The operating system is out\nof memory or resources.");
     case 2: return QStringLiteral("The specified file was not found.");
@@ -58,7 +51,9 @@ QString UrlOpenErrorText(int result)
     case 27: return QStringLiteral("The filename association is\nincomplete or invalid.");
     case 28: return QStringLiteral("The DDE transaction could not\nbe completed because the request timed out.");
     case 29: return QStringLiteral("The DDE transaction failed.");
-    case 30: return QStringLiteral("The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.");
+    case 30:
+        return QStringLiteral(
+            "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.");
     case 31: return QStringLiteral("There is no application associated\nwith the given filename extension.");
     case 32: return QStringLiteral("The specified dynamic-link library was not found.");
     default: return QStringLiteral("Unknown Error (%1) occurred.").arg(result);

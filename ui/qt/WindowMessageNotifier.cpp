@@ -3,8 +3,7 @@
 #include <QSocketNotifier>
 
 CWindowMessageNotifier::CWindowMessageNotifier(const CString& title, Handler handler, QObject* parent)
-    : QObject(parent), m_handler(std::move(handler)), m_endpoint(WindowEndpoint::Open(title))
-{
+    : QObject(parent), m_handler(std::move(handler)), m_endpoint(WindowEndpoint::Open(title)) {
     if (!m_endpoint)
         return;
     m_notifier = std::make_unique<QSocketNotifier>(m_endpoint->Descriptor(), QSocketNotifier::Read);
@@ -12,14 +11,12 @@ CWindowMessageNotifier::CWindowMessageNotifier(const CString& title, Handler han
 }
 
 // The notifier goes first so it never watches a closed descriptor.
-CWindowMessageNotifier::~CWindowMessageNotifier()
-{
+CWindowMessageNotifier::~CWindowMessageNotifier() {
     m_notifier.reset();
     m_endpoint.reset();
 }
 
-void CWindowMessageNotifier::OnReadable()
-{
+void CWindowMessageNotifier::OnReadable() {
     if (!m_endpoint)
         return;
     m_endpoint->Drain([this](const WindowMessage& message) {

@@ -1,21 +1,16 @@
 #include "ui/shared/AppHost.h"
 
 namespace {
-CAppHost*& InstalledHost()
-{
+CAppHost*& InstalledHost() {
     static CAppHost* host = nullptr;
     return host;
 }
 }   // namespace
 
-CAppHost* SetAppHost(CAppHost* host)
-{
+CAppHost* SetAppHost(CAppHost* host) {
     CAppHost* previous = InstalledHost();
     InstalledHost() = host;
     return previous;
 }
 
-CAppHost* GetAppHost()
-{
-    return InstalledHost();
-}
+CAppHost* GetAppHost() { return InstalledHost(); }

@@ -7,16 +7,12 @@ namespace {
 
 const char16_t* const kPeriodTypeValue = u"PeriodType";
 
-COleDateTimeSpan DaysIn(int type)
-{
-    return COleDateTimeSpan(type == CDatePeriod::Week ? 7 : 1, 0, 0, 0);
-}
+COleDateTimeSpan DaysIn(int type) { return COleDateTimeSpan(type == CDatePeriod::Week ? 7 : 1, 0, 0, 0); }
 
 }   // namespace
 
 void CDatePeriod::Compute(int type, const COleDateTime& anchor, int firstDayOfWeek, COleDateTime& start,
-                          COleDateTime& end)
-{
+                          COleDateTime& end) {
     switch (type) {
     case Day:
         start = GetDatePortion(anchor);
@@ -30,13 +26,11 @@ void CDatePeriod::Compute(int type, const COleDateTime& anchor, int firstDayOfWe
         start = COleDateTime(anchor.GetYear(), anchor.GetMonth(), 1, 0, 0, 0);
         end = GetLastDayInMonth(anchor.GetYear(), anchor.GetMonth());
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-COleDateTime CDatePeriod::Previous(int type, const COleDateTime& anchor)
-{
+COleDateTime CDatePeriod::Previous(int type, const COleDateTime& anchor) {
     if (type == Month) {
         const int month = anchor.GetMonth() == 1 ? 12 : anchor.GetMonth() - 1;
         const int year = anchor.GetMonth() == 1 ? anchor.GetYear() - 1 : anchor.GetYear();
@@ -47,8 +41,7 @@ COleDateTime CDatePeriod::Previous(int type, const COleDateTime& anchor)
     return anchor;
 }
 
-COleDateTime CDatePeriod::Next(int type, const COleDateTime& anchor)
-{
+COleDateTime CDatePeriod::Next(int type, const COleDateTime& anchor) {
     if (type == Month) {
         const int month = anchor.GetMonth() == 12 ? 1 : anchor.GetMonth() + 1;
         const int year = anchor.GetMonth() == 12 ? anchor.GetYear() + 1 : anchor.GetYear();
@@ -59,14 +52,12 @@ COleDateTime CDatePeriod::Next(int type, const COleDateTime& anchor)
     return anchor;
 }
 
-int CDatePeriod::StoredType(const CString& settingsKey)
-{
+int CDatePeriod::StoredType(const CString& settingsKey) {
     const uint32_t stored = Registry::GetDword(settingsKey, kPeriodTypeValue, Week);
     return stored <= Month ? static_cast<int>(stored) : Week;
 }
 
-void CDatePeriod::StoreType(const CString& settingsKey, int type)
-{
+void CDatePeriod::StoreType(const CString& settingsKey, int type) {
     if (type >= Day && type <= Month)
         Registry::SetDword(settingsKey, kPeriodTypeValue, static_cast<uint32_t>(type));
 }

@@ -5,21 +5,16 @@
 
 namespace {
 
-QWidget* Named(QWidget& root, const char* name)
-{
-    return root.findChild<QWidget*>(QString::fromLatin1(name));
-}
+QWidget* Named(QWidget& root, const char* name) { return root.findChild<QWidget*>(QString::fromLatin1(name)); }
 
-void ExpectWidget(QWidget& root, const char* name, QStringList& missing)
-{
+void ExpectWidget(QWidget& root, const char* name, QStringList& missing) {
     if (name != nullptr && Named(root, name) == nullptr)
         missing << QString::fromLatin1(name);
 }
 
 }   // namespace
 
-QWidget* CaptionTarget(QWidget& root, const char* widget)
-{
+QWidget* CaptionTarget(QWidget& root, const char* widget) {
     QWidget* control = Named(root, widget);
     if (control == nullptr)
         return nullptr;
@@ -33,8 +28,7 @@ QWidget* CaptionTarget(QWidget& root, const char* widget)
     return nullptr;
 }
 
-QStringList MissingDeviceLookWidgets(QWidget& root, const DeviceLook& look)
-{
+QStringList MissingDeviceLookWidgets(QWidget& root, const DeviceLook& look) {
     QStringList missing;
     for (const DeviceLook::Caption& caption : look.captions) {
         if (CaptionTarget(root, caption.widget) == nullptr)

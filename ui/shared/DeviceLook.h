@@ -18,9 +18,9 @@ struct DeviceLook {
     unsigned titleId = 0;         // resource library string drawn as the page's title; 0: none
     unsigned windowTitleId = 0;   // device program string for the window's caption; 0: unchanged
     std::vector<Caption> captions{};
-    std::vector<const char*> hidden{};    // not shown on the device, nor their buddy labels
-    const char* widened = nullptr;        // takes one more grid column (one a hidden widget left)
-    const char* defaultButton = nullptr;  // the button Enter presses on the device
+    std::vector<const char*> hidden{};     // not shown on the device, nor their buddy labels
+    const char* widened = nullptr;         // takes one more grid column (one a hidden widget left)
+    const char* defaultButton = nullptr;   // the button Enter presses on the device
 };
 
 // The widget that shows a caption: the buddy label of the named control, else the control

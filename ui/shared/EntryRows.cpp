@@ -15,16 +15,12 @@
 
 namespace {
 
-int Unsigned(int value)
-{
-    return value < 0 ? -value : value;
-}
+int Unsigned(int value) { return value < 0 ? -value : value; }
 
 }   // namespace
 
 void CEntryRows::ForEachListed(const CProjectItemFilter& filter, CSummaryData& summary,
-                               const std::function<void(CProjectItem&)>& addRow)
-{
+                               const std::function<void(CProjectItem&)>& addRow) {
     CDataHelper* store = GetCurrDataHelper();
     // The list owns its records; they go when it does, after the summary has read them.
     const std::unique_ptr<CObArray> entries(store ? store->GetObjectList(u"projectItem") : nullptr);
@@ -37,8 +33,7 @@ void CEntryRows::ForEachListed(const CProjectItemFilter& filter, CSummaryData& s
     }
 }
 
-CString CEntryRows::DayText(const CProjectItem& entry, bool weekPeriod)
-{
+CString CEntryRows::DayText(const CProjectItem& entry, bool weekPeriod) {
     const COleDateTime date = entry.get_ItemDate();
     if (weekPeriod)
         return CDateTimeFormatter::FormatWeekday(date, 0);
@@ -46,20 +41,15 @@ CString CEntryRows::DayText(const CProjectItem& entry, bool weekPeriod)
     return locale.FormatDate(date, locale.shortDatePicture);
 }
 
-int CEntryRows::ImageIndex(const CProjectItem& entry)
-{
+int CEntryRows::ImageIndex(const CProjectItem& entry) {
     switch (entry.get_ItemType()) {
-    case CProjectItem::ItemType_Time:
-        return 0;
-    case CProjectItem::ItemType_Expense:
-        return 1;
-    default:
-        return 2;
+    case CProjectItem::ItemType_Time: return 0;
+    case CProjectItem::ItemType_Expense: return 1;
+    default: return 2;
     }
 }
 
-CString CEntryRows::CategoryCode(const CProjectItem& entry)
-{
+CString CEntryRows::CategoryCode(const CProjectItem& entry) {
     CDataHelper* store = GetCurrDataHelper();
     CCategory category;
     category.set_ID(store ? store->RefID_To_ID(entry.get_CategoryRef(), u"category") : 0);
@@ -68,21 +58,18 @@ CString CEntryRows::CategoryCode(const CProjectItem& entry)
     return category.get_Code();
 }
 
-void CEntryRows::SetRowEntry(CListCtrlEx& list, int row, const CProjectItem& entry)
-{
+void CEntryRows::SetRowEntry(CListCtrlEx& list, int row, const CProjectItem& entry) {
     const bool paid = entry.get_PymtStatus() == CProjectItem::PymtStatus_Paid;
     const int value = paid ? -entry.get_ID() : entry.get_ID();
     list.AsListCtrl().SetItemData(row, static_cast<uintptr_t>(static_cast<intptr_t>(value)));
 }
 
-int CEntryRows::SelectedEntryId(const CListCtrlEx& list)
-{
+int CEntryRows::SelectedEntryId(const CListCtrlEx& list) {
     const int row = list.GetSelectedRow();
     return row < 0 ? 0 : Unsigned(list.GetRowValue(row));
 }
 
-void CEntryRows::SelectEntry(CListCtrlEx& list, int id)
-{
+void CEntryRows::SelectEntry(CListCtrlEx& list, int id) {
     const int wanted = Unsigned(id);
     for (int row = 0; row < list.topLevelItemCount(); ++row) {
         if (Unsigned(list.GetRowValue(row)) == wanted) {
@@ -93,14 +80,12 @@ void CEntryRows::SelectEntry(CListCtrlEx& list, int id)
     }
 }
 
-bool CEntryRows::LoadSelected(const CListCtrlEx& list, CProjectItem& entry)
-{
+bool CEntryRows::LoadSelected(const CListCtrlEx& list, CProjectItem& entry) {
     entry.set_ID(SelectedEntryId(list));
     return entry.get_ID() != 0 && entry.Load();
 }
 
-int CEntryRows::DeleteSelected(CListCtrlEx& list)
-{
+int CEntryRows::DeleteSelected(CListCtrlEx& list) {
     const int row = list.GetSelectedRow();
     CProjectItem entry;
     if (row < 0 || !LoadSelected(list, entry) || !entry.Delete())
@@ -109,8 +94,7 @@ int CEntryRows::DeleteSelected(CListCtrlEx& list)
     return row;
 }
 
-bool CEntryRows::MarkAsPaid(int id)
-{
+bool CEntryRows::MarkAsPaid(int id) {
     CProjectItem entry;
     entry.set_ID(id);
     if (entry.get_ID() == 0 || !entry.Load())

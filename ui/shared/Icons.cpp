@@ -7,8 +7,7 @@
 
 #include "platform/Library.h"
 
-QIcon IconFromSvg(const QByteArray& svg)
-{
+QIcon IconFromSvg(const QByteArray& svg) {
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         return QIcon();
@@ -24,16 +23,14 @@ QIcon IconFromSvg(const QByteArray& svg)
     return icon;
 }
 
-QIcon ResLibraryIcon(const Library* library, unsigned id)
-{
+QIcon ResLibraryIcon(const Library* library, unsigned id) {
     const std::string svg = LoadIconSvg(library, id);
     if (svg.empty())
         return QIcon();
     return IconFromSvg(QByteArray::fromStdString(svg));
 }
 
-QIcon ProgramIcon(unsigned id)
-{
+QIcon ProgramIcon(unsigned id) {
     QFile file(QStringLiteral(":/icons/%1.svg").arg(id));
     if (!file.open(QIODevice::ReadOnly))
         return QIcon();

@@ -16,8 +16,7 @@ public:
     explicit RowDelegate(CListCtrlEx* list) : QStyledItemDelegate(list), m_list(list) {}
 
 protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         const int row = index.row();
         option->font = m_list->RowFont(row);
@@ -31,8 +30,7 @@ private:
 
 }   // namespace
 
-CListCtrlEx::CListCtrlEx(QWidget* parent) : QTreeWidget(parent), m_adapter(this)
-{
+CListCtrlEx::CListCtrlEx(QWidget* parent) : QTreeWidget(parent), m_adapter(this) {
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -49,8 +47,7 @@ CListCtrlEx::CListCtrlEx(QWidget* parent) : QTreeWidget(parent), m_adapter(this)
     setItemDelegate(new RowDelegate(this));
 }
 
-void CListCtrlEx::CreateFonts(const QFont& font)
-{
+void CListCtrlEx::CreateFonts(const QFont& font) {
     setFont(font);
     m_fontNormal = font;
     m_fontBold = font;
@@ -60,14 +57,12 @@ void CListCtrlEx::CreateFonts(const QFont& font)
     m_fontStrikeOut.setStrikeOut(true);
 }
 
-int CListCtrlEx::GetRowValue(int row) const
-{
+int CListCtrlEx::GetRowValue(int row) const {
     // Stored as the unsigned image of a signed int.
     return static_cast<int>(static_cast<intptr_t>(m_adapter.GetItemData(row)));
 }
 
-QFont CListCtrlEx::RowFont(int row) const
-{
+QFont CListCtrlEx::RowFont(int row) const {
     if (!m_bSwitchFonts)
         return font();
     if (GetRowValue(row) < 0)
@@ -75,26 +70,20 @@ QFont CListCtrlEx::RowFont(int row) const
     return m_fontNormal;
 }
 
-QColor CListCtrlEx::RowTextColor(int row) const
-{
+QColor CListCtrlEx::RowTextColor(int row) const {
     // The summary's bold headings stay black; paid entries go grey unless rows are shaded.
     if (GetRowValue(row) < 0 && !m_bColorAltRows && !m_bBoldInsteadOfStrikeOut)
         return PaidTextColor();
     return QColor();
 }
 
-QColor CListCtrlEx::RowBackground(int row) const
-{
+QColor CListCtrlEx::RowBackground(int row) const {
     return (m_bColorAltRows && row % 2 == 0) ? AltRowColor() : QColor();
 }
 
-int CListCtrlEx::GetSelectedRow() const
-{
-    return m_adapter.GetNextItem(-1, LVNI_SELECTED);
-}
+int CListCtrlEx::GetSelectedRow() const { return m_adapter.GetNextItem(-1, LVNI_SELECTED); }
 
-void CListCtrlEx::SelectRow(int row)
-{
+void CListCtrlEx::SelectRow(int row) {
     QTreeWidgetItem* item = topLevelItem(row);
     if (!item)
         return;
@@ -102,8 +91,7 @@ void CListCtrlEx::SelectRow(int row)
     item->setSelected(true);
 }
 
-void CListCtrlEx::StretchColumn(int column, int slack)
-{
+void CListCtrlEx::StretchColumn(int column, int slack) {
     int others = 0;
     for (int c = 0; c < columnCount(); ++c) {
         if (c != column)
@@ -114,15 +102,13 @@ void CListCtrlEx::StretchColumn(int column, int slack)
     setColumnWidth(column, std::max(width, 20));
 }
 
-void CListCtrlEx::resizeEvent(QResizeEvent* event)
-{
+void CListCtrlEx::resizeEvent(QResizeEvent* event) {
     QTreeWidget::resizeEvent(event);
     if (m_nStretchColumn >= 0 && m_nStretchColumn < columnCount())
         StretchColumn(m_nStretchColumn);
 }
 
-void CListCtrlEx::keyPressEvent(QKeyEvent* event)
-{
+void CListCtrlEx::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
         emit deleteKeyPressed();
         return;
@@ -130,8 +116,7 @@ void CListCtrlEx::keyPressEvent(QKeyEvent* event)
     QTreeWidget::keyPressEvent(event);
 }
 
-void CListCtrlEx::contextMenuEvent(QContextMenuEvent* event)
-{
+void CListCtrlEx::contextMenuEvent(QContextMenuEvent* event) {
     if (!m_bContextMenu) {
         QTreeWidget::contextMenuEvent(event);
         return;
@@ -139,16 +124,14 @@ void CListCtrlEx::contextMenuEvent(QContextMenuEvent* event)
     emit contextMenuWanted(event->globalPos());
 }
 
-void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid())
         emit rowDoubleClicked(index.row());
 }
 
-void CListCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
-{
+void CListCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     // Even rows (the first, third, ...) take the shade when shading is on.
     if (const QColor shade = RowBackground(index.row());
         shade.isValid() && !selectionModel()->isRowSelected(index.row(), index.parent()))

@@ -9,8 +9,7 @@
 const CString CSharedSettings::kAppKey = u"Software\\Kestovar\\Quillmar";
 const CString CSharedSettings::kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
-void CSharedSettings::RestoreSharedDefaults()
-{
+void CSharedSettings::RestoreSharedDefaults() {
     m_nFirstDayOfWeek = 2;
     m_bHideClientsWithNoProjects = 0;
     m_bColorAltRows = 0;
@@ -22,8 +21,7 @@ void CSharedSettings::RestoreSharedDefaults()
     m_strCustomLabel3 = GetResString(res::CustomLabel3, 1);
 }
 
-void CSharedSettings::LoadSharedSettings(const CString& settingsKey)
-{
+void CSharedSettings::LoadSharedSettings(const CString& settingsKey) {
     const struct {
         const char16_t* name;
         int* value;
@@ -33,8 +31,8 @@ void CSharedSettings::LoadSharedSettings(const CString& settingsKey)
                    {u"StrikeOutPaidItems", &m_bStrikeOutPaidItems},
                    {u"Gridlines", &m_bGridlines}};
     for (const auto& setting : numbers) {
-        *setting.value = static_cast<int>(
-            Registry::GetDword(settingsKey, setting.name, static_cast<uint32_t>(*setting.value)));
+        *setting.value =
+            static_cast<int>(Registry::GetDword(settingsKey, setting.name, static_cast<uint32_t>(*setting.value)));
     }
     if (const auto rate = Registry::QueryBinary(settingsKey, u"MileageRate"); rate && rate->size() == sizeof(float))
         std::memcpy(&m_fMileageRate, rate->data(), sizeof(float));
@@ -43,8 +41,7 @@ void CSharedSettings::LoadSharedSettings(const CString& settingsKey)
     m_strCustomLabel3 = Registry::GetString(settingsKey, u"CustomLabel3", m_strCustomLabel3);
 }
 
-std::vector<uint8_t> CSharedSettings::MileageRateBytes(float rate)
-{
+std::vector<uint8_t> CSharedSettings::MileageRateBytes(float rate) {
     // Little-endian on the machines we build for.
     std::vector<uint8_t> bytes(sizeof(float));
     std::memcpy(bytes.data(), &rate, sizeof(float));

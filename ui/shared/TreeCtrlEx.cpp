@@ -25,8 +25,7 @@ constexpr int kImageProject = 1;
 
 }   // namespace
 
-CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent)
-{
+CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
     setColumnCount(1);
     setRootIsDecorated(true);
@@ -40,32 +39,23 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent)
     setSortingEnabled(false);
 }
 
-int CTreeCtrlEx::NodeValue(const QTreeWidgetItem* node)
-{
-    return node ? node->data(0, kValueRole).toInt() : 0;
-}
+int CTreeCtrlEx::NodeValue(const QTreeWidgetItem* node) { return node ? node->data(0, kValueRole).toInt() : 0; }
 
-int CTreeCtrlEx::NodeLevel(const QTreeWidgetItem* node)
-{
+int CTreeCtrlEx::NodeLevel(const QTreeWidgetItem* node) {
     int level = 0;
     for (const QTreeWidgetItem* parent = node ? node->parent() : nullptr; parent; parent = parent->parent())
         ++level;
     return level;
 }
 
-QTreeWidgetItem* CTreeCtrlEx::SelectedNode() const
-{
+QTreeWidgetItem* CTreeCtrlEx::SelectedNode() const {
     const QList<QTreeWidgetItem*> selected = selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
-int CTreeCtrlEx::SelectedValue() const
-{
-    return NodeValue(SelectedNode());
-}
+int CTreeCtrlEx::SelectedValue() const { return NodeValue(SelectedNode()); }
 
-QTreeWidgetItem* CTreeCtrlEx::FindNode(int level, int value) const
-{
+QTreeWidgetItem* CTreeCtrlEx::FindNode(int level, int value) const {
     for (int top = 0; top < topLevelItemCount(); ++top) {
         QTreeWidgetItem* node = topLevelItem(top);
         if (level == 0 && NodeValue(node) == value)
@@ -78,8 +68,7 @@ QTreeWidgetItem* CTreeCtrlEx::FindNode(int level, int value) const
     return nullptr;
 }
 
-QTreeWidgetItem* CTreeCtrlEx::AddSorted(QTreeWidgetItem* parent, const QString& text, int image, int value)
-{
+QTreeWidgetItem* CTreeCtrlEx::AddSorted(QTreeWidgetItem* parent, const QString& text, int image, int value) {
     auto* node = new QTreeWidgetItem(QStringList(text));
     node->setIcon(0, m_images[image]);
     node->setData(0, kValueRole, value);
@@ -100,14 +89,13 @@ QTreeWidgetItem* CTreeCtrlEx::AddSorted(QTreeWidgetItem* parent, const QString& 
     return node;
 }
 
-void CTreeCtrlEx::AddProjectsOf(QTreeWidgetItem* node, const CString& clientRefId, const CObArray& projects)
-{
+void CTreeCtrlEx::AddProjectsOf(QTreeWidgetItem* node, const CString& clientRefId, const CObArray& projects) {
     for (int index = 0; index < projects.GetSize(); ++index) {
         auto* project = dynamic_cast<CProject*>(projects.GetAt(index));
         if (!project || project->get_ClientRef() != clientRefId)
             continue;
-        QTreeWidgetItem* child = AddSorted(node, qtconv::ToQString(project->get_Description()),
-                                           kImageProject, project->get_ID());
+        QTreeWidgetItem* child =
+            AddSorted(node, qtconv::ToQString(project->get_Description()), kImageProject, project->get_ID());
         if (m_pendingSelection && project->get_RefID() == *m_pendingSelection) {
             setCurrentItem(child);
             child->setSelected(true);
@@ -115,8 +103,7 @@ void CTreeCtrlEx::AddProjectsOf(QTreeWidgetItem* node, const CString& clientRefI
     }
 }
 
-void CTreeCtrlEx::Fill(bool hideClientsWithNoProjects, const Library* resLibrary)
-{
+void CTreeCtrlEx::Fill(bool hideClientsWithNoProjects, const Library* resLibrary) {
     if (!m_bImagesMade) {
         m_images[kImageClient] = ResLibraryIcon(resLibrary, 12);
         m_images[kImageProject] = ResLibraryIcon(resLibrary, 13);
@@ -132,7 +119,8 @@ void CTreeCtrlEx::Fill(bool hideClientsWithNoProjects, const Library* resLibrary
     std::unique_ptr<CObArray> projects(store ? store->GetObjectList(u"project") : new CObArray);
 
     std::vector<QTreeWidgetItem*> topNodes;
-    QTreeWidgetItem* noClient = new QTreeWidgetItem(QStringList(qtconv::ToQString(GetResString(res::NoClientNode, 1))));
+    QTreeWidgetItem* noClient =
+        new QTreeWidgetItem(QStringList(qtconv::ToQString(GetResString(res::NoClientNode, 1))));
     noClient->setIcon(0, m_images[kImageClient]);
     noClient->setData(0, kValueRole, 0);
     addTopLevelItem(noClient);
@@ -143,8 +131,8 @@ void CTreeCtrlEx::Fill(bool hideClientsWithNoProjects, const Library* resLibrary
         auto* client = dynamic_cast<CClient*>(clients->GetAt(index));
         if (!client)
             continue;
-        QTreeWidgetItem* node = AddSorted(nullptr, qtconv::ToQString(client->get_Description()),
-                                          kImageClient, client->get_ID());
+        QTreeWidgetItem* node =
+            AddSorted(nullptr, qtconv::ToQString(client->get_Description()), kImageClient, client->get_ID());
         AddProjectsOf(node, client->get_RefID(), *projects);
         topNodes.push_back(node);
     }
@@ -160,15 +148,13 @@ void CTreeCtrlEx::Fill(bool hideClientsWithNoProjects, const Library* resLibrary
     viewport()->update();
 }
 
-bool CTreeCtrlEx::IsOnLabelOrIcon(QTreeWidgetItem* node, const QPoint& pos) const
-{
+bool CTreeCtrlEx::IsOnLabelOrIcon(QTreeWidgetItem* node, const QPoint& pos) const {
     const QRect rect = visualItemRect(node);
     const int labelWidth = iconSize().width() + 6 + fontMetrics().horizontalAdvance(node->text(0)) + 6;
     return rect.contains(pos) && pos.x() <= rect.left() + labelWidth;
 }
 
-void CTreeCtrlEx::mousePressEvent(QMouseEvent* event)
-{
+void CTreeCtrlEx::mousePressEvent(QMouseEvent* event) {
     // A right click does not move the selection; the menu acts on the clicked node later.
     if (event->button() == Qt::RightButton) {
         event->accept();
@@ -177,8 +163,7 @@ void CTreeCtrlEx::mousePressEvent(QMouseEvent* event)
     QTreeWidget::mousePressEvent(event);
 }
 
-void CTreeCtrlEx::contextMenuEvent(QContextMenuEvent* event)
-{
+void CTreeCtrlEx::contextMenuEvent(QContextMenuEvent* event) {
     if (!m_bContextMenu)
         return;
     if (event->reason() == QContextMenuEvent::Mouse) {
@@ -197,8 +182,7 @@ void CTreeCtrlEx::contextMenuEvent(QContextMenuEvent* event)
     ShowContextMenu(viewport()->mapToGlobal(textRect.topLeft() + QPoint(15, 8)));
 }
 
-void CTreeCtrlEx::ShowContextMenu(const QPoint& globalPos)
-{
+void CTreeCtrlEx::ShowContextMenu(const QPoint& globalPos) {
     QMenu menu(window());
     menu.setObjectName(QStringLiteral("sideBarContextMenu"));
     QAction* edit = menu.addAction(QStringLiteral("&Edit"));
@@ -226,8 +210,7 @@ void CTreeCtrlEx::ShowContextMenu(const QPoint& globalPos)
         emit deleteRequested();
 }
 
-void CTreeCtrlEx::keyPressEvent(QKeyEvent* event)
-{
+void CTreeCtrlEx::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
         emit deleteRequested();
         return;

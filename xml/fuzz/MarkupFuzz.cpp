@@ -101,10 +101,14 @@ void RunStep(FuzzMarkup& m, Script& script) {
     case 13:
     case 14: {
         CString sub = CString::FromUtf8(script.Bytes(arg % 64));
-        if (op % 27 == 11) m.AddSubDoc(sub);
-        else if (op % 27 == 12) m.InsertSubDoc(sub);
-        else if (op % 27 == 13) m.AddChildSubDoc(sub);
-        else m.InsertChildSubDoc(sub);
+        if (op % 27 == 11)
+            m.AddSubDoc(sub);
+        else if (op % 27 == 12)
+            m.InsertSubDoc(sub);
+        else if (op % 27 == 13)
+            m.AddChildSubDoc(sub);
+        else
+            m.InsertChildSubDoc(sub);
         break;
     }
     case 15: m.SetAttrib(name, value); break;
@@ -136,7 +140,7 @@ void RunStep(FuzzMarkup& m, Script& script) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)

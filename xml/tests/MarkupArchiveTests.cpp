@@ -112,10 +112,22 @@ TEST(MarkupArchiveFindAttrib, ChildValueIsDecoded) {
 // Finding by value agrees with reading the attribute, whatever the start tag looks like.
 TEST(MarkupArchiveFindAttrib, ChildByValueAgreesWithTheAttributeReadOnEveryTagShape) {
     const char16_t* const tags[] = {
-        u"<c id=\"5\"/>", u"<c  id = '5' />", u"<c idx=\"5\" xid=\"5\"/>", u"<c x=\"id\" y=\"5\"/>",
-        u"<c bare id=\"5\"/>", u"<c id=5/>", u"<c id=\"&#53;\"/>", u"<c\tid\r\n=\n\"5\"></c>",
-        u"<c a='x\"y' id='5'/>", u"<c i=\"5\"/>", u"<c id/>", u"<c id=\"\"/>", u"<c ?id=\"5\"/>",
-        u"<c id=\"50\"/>", u"<c a=\"1\" \"q\" id=\"5\"/>", u"<c id=\"5\">text</c>",
+        u"<c id=\"5\"/>",
+        u"<c  id = '5' />",
+        u"<c idx=\"5\" xid=\"5\"/>",
+        u"<c x=\"id\" y=\"5\"/>",
+        u"<c bare id=\"5\"/>",
+        u"<c id=5/>",
+        u"<c id=\"&#53;\"/>",
+        u"<c\tid\r\n=\n\"5\"></c>",
+        u"<c a='x\"y' id='5'/>",
+        u"<c i=\"5\"/>",
+        u"<c id/>",
+        u"<c id=\"\"/>",
+        u"<c ?id=\"5\"/>",
+        u"<c id=\"50\"/>",
+        u"<c a=\"1\" \"q\" id=\"5\"/>",
+        u"<c id=\"5\">text</c>",
     };
     for (const char16_t* tag : tags) {
         const std::u16string doc = u"<r>" + std::u16string(tag) + u"<d id=\"5\"/></r>";
@@ -204,7 +216,8 @@ TEST(MarkupArchiveWriters, MainElementsAndAttributes) {
     ASSERT_TRUE(a.AddChildAttribEx(u"l", 4L));
     ASSERT_TRUE(a.AddChildAttribEx(u"f", 0.5f));
     ASSERT_TRUE(a.AddChildAttribEx(u"d", 0.25));
-    EXPECT_EQ(a.GetChildSubDoc(), CString(u"<c b=\"false\" u=\"1\" ul=\"2\" i=\"3\" l=\"4\" f=\"0.5\" d=\"0.25\">1</c>\r\n"));
+    EXPECT_EQ(a.GetChildSubDoc(),
+              CString(u"<c b=\"false\" u=\"1\" ul=\"2\" i=\"3\" l=\"4\" f=\"0.5\" d=\"0.25\">1</c>\r\n"));
     EXPECT_FALSE(CMarkupArchive().AddAttribEx(u"x", 1));
 }
 
@@ -422,4 +435,4 @@ TEST(MarkupArchiveRoundTrip, WrittenNumbersReadBack) {
     EXPECT_EQ(u, 4294967295u);
 }
 
-}  // namespace
+}   // namespace

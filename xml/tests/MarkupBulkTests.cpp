@@ -95,8 +95,8 @@ TEST_F(BulkEditTest, InnerElementKeepsTheElementsAfterItIndexed) {
     ASSERT_TRUE(markup.FindChildElem(u"list"));
     ASSERT_TRUE(markup.IntoElem());
     ASSERT_TRUE(markup.RewriteChildren({true, false}, {{1, CString(u"<b2/>\r\n")}}, u"<n>\r\n<m/>\r\n</n>\r\n"));
-    EXPECT_EQ(markup.GetDoc(),
-              CString(u"<top>\r\n<list>\r\n<b2/>\r\n<n>\r\n<m/>\r\n</n>\r\n</list>\r\n<after x=\"1\"><z>t</z></after>\r\n</top>"));
+    EXPECT_EQ(markup.GetDoc(), CString(u"<top>\r\n<list>\r\n<b2/>\r\n<n>\r\n<m/>\r\n</n>\r\n</list>\r\n<after "
+                                       u"x=\"1\"><z>t</z></after>\r\n</top>"));
     EXPECT_TRUE(IndexMatchesReparse(markup));
     markup.ResetPos();
     ASSERT_TRUE(markup.FindElem());
@@ -151,4 +151,4 @@ TEST_F(BulkEditTest, EmptiedElementTakesAppendedChildren) {
     EXPECT_FALSE(markup.RestorePos(u"kept"));
 }
 
-}  // namespace
+}   // namespace

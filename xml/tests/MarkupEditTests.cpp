@@ -86,7 +86,8 @@ TEST(MarkupAddChildElem, InsertAndAddAmongChildren) {
     ASSERT_TRUE(m.AddChildElem(u"afterBeforeB"));
     m.ResetChildPos();
     ASSERT_TRUE(m.AddChildElem(u"last"));
-    EXPECT_EQ(m.GetDoc(), CString(u"<p>\r\n<first>1</first>\r\n<a/>\r\n<beforeB/>\r\n<afterBeforeB/>\r\n<b/>\r\n<last/>\r\n</p>"));
+    EXPECT_EQ(m.GetDoc(),
+              CString(u"<p>\r\n<first>1</first>\r\n<a/>\r\n<beforeB/>\r\n<afterBeforeB/>\r\n<b/>\r\n<last/>\r\n</p>"));
     EXPECT_TRUE(IndexMatchesReparse(m));
 }
 
@@ -154,8 +155,8 @@ TEST(MarkupAddSubDoc, NeverAtDocumentLevel) {
 
 TEST(MarkupAddSubDoc, BadSubDocLeavesDocumentUnchanged) {
     const CString original(u"<r>\r\n<a/>\r\n</r>\r\n");
-    for (const char16_t* bad : {u"<s><t></s>", u"<s>", u"", u"text only", u"<!-- only -->", u"</x>",
-                                u"<s", u"<s attr=\"1\""}) {
+    for (const char16_t* bad :
+         {u"<s><t></s>", u"<s>", u"", u"text only", u"<!-- only -->", u"</x>", u"<s", u"<s attr=\"1\""}) {
         CMarkup m(original);
         ASSERT_TRUE(m.FindElem());
         ASSERT_TRUE(m.FindChildElem(u"a"));
@@ -347,11 +348,12 @@ TEST(MarkupEdit, RemoveAndAppendLikeARecordSave) {
     ASSERT_TRUE(m.RemoveChildElem());
     m.ResetChildPos();
     ASSERT_TRUE(m.AddChildSubDoc(u"<client id=\"1\" name=\"n\"/>\r\n"));
-    EXPECT_EQ(m.GetDoc(), CString(u"<quillmar>\r\n<client id=\"2\"/>\r\n<client id=\"1\" name=\"n\"/>\r\n</quillmar>\r\n"));
+    EXPECT_EQ(m.GetDoc(),
+              CString(u"<quillmar>\r\n<client id=\"2\"/>\r\n<client id=\"1\" name=\"n\"/>\r\n</quillmar>\r\n"));
     EXPECT_TRUE(IndexMatchesReparse(m));
 }
 
-}  // namespace
+}   // namespace
 
 namespace {
 
@@ -375,7 +377,7 @@ TEST(MarkupLocateNew, OffsetsAndLinkTargets) {
     EXPECT_EQ(m.Locate(r, rel, 0, 0, 0), 17);   // add at the end: before the end tag
     EXPECT_EQ(rel, b);                          // linked after the last child
     rel = 0;
-    EXPECT_EQ(m.Locate(r, rel, 0, 0, 1), 5);    // insert first: whitespace skipped to '<'
+    EXPECT_EQ(m.Locate(r, rel, 0, 0, 1), 5);   // insert first: whitespace skipped to '<'
     EXPECT_EQ(rel, 0);
     rel = a;
     EXPECT_EQ(m.Locate(r, rel, 0, 0, 0), 11);   // after a, past its line break
@@ -384,9 +386,9 @@ TEST(MarkupLocateNew, OffsetsAndLinkTargets) {
     EXPECT_EQ(m.Locate(r, rel, 0, 0, 1), 11);   // before b
     EXPECT_EQ(rel, a);
     rel = a;
-    EXPECT_EQ(m.Locate(r, rel, 0, 0, 2), 9);    // exact: right after a's '>'
+    EXPECT_EQ(m.Locate(r, rel, 0, 0, 2), 9);   // exact: right after a's '>'
     rel = 0;
-    EXPECT_EQ(m.Locate(r, rel, 3, 2, 2), 5);    // caller's offset plus the length when adding
+    EXPECT_EQ(m.Locate(r, rel, 3, 2, 2), 5);   // caller's offset plus the length when adding
     rel = 0;
     EXPECT_EQ(m.Locate(r, rel, 3, 2, 1 | 2), 3);
 }
@@ -413,4 +415,4 @@ TEST(MarkupTextArg, AcceptsEveryTextForm) {
     EXPECT_EQ(m.GetAttrib(attrib), CString(u"1"));
 }
 
-}  // namespace
+}   // namespace

@@ -213,15 +213,13 @@ void ExpectSavedBytesAreUtf8OfDoc(const std::u16string& data) {
 }
 
 TEST(MarkupFile, SaveOfLargeAsciiDocumentIsExact) {
-    ExpectSavedBytesAreUtf8OfDoc(TextOfUnits(700000, 1, [](uint32_t r) {
-        return static_cast<char16_t>(u'a' + r % 26);
-    }));
+    ExpectSavedBytesAreUtf8OfDoc(
+        TextOfUnits(700000, 1, [](uint32_t r) { return static_cast<char16_t>(u'a' + r % 26); }));
 }
 
 TEST(MarkupFile, SaveOfLargeDocumentOfThreeByteCharactersIsExact) {
-    ExpectSavedBytesAreUtf8OfDoc(TextOfUnits(300001, 2, [](uint32_t r) {
-        return static_cast<char16_t>(0x4E00 + r % 0x1000);
-    }));
+    ExpectSavedBytesAreUtf8OfDoc(
+        TextOfUnits(300001, 2, [](uint32_t r) { return static_cast<char16_t>(0x4E00 + r % 0x1000); }));
 }
 
 TEST(MarkupFile, SaveKeepsSurrogatePairsWholeAcrossPieces) {
@@ -235,11 +233,11 @@ TEST(MarkupFile, SaveKeepsSurrogatePairsWholeAcrossPieces) {
 TEST(MarkupFile, SaveOfMixedTextWithLoneSurrogatesIsExact) {
     ExpectSavedBytesAreUtf8OfDoc(TextOfUnits(600000, 3, [](uint32_t r) {
         switch (r % 8) {
-        case 0: return static_cast<char16_t>(0xD800 + r % 0x400);   // high, paired or lone
-        case 1: return static_cast<char16_t>(0xDC00 + r % 0x400);   // low, paired or lone
-        case 2: return static_cast<char16_t>(0x80 + r % 0x780);     // two bytes
-        case 3: return static_cast<char16_t>(0xE000 + r % 0x2000);  // three bytes
-        default: return static_cast<char16_t>(u' ' + r % 0x5E);     // ASCII
+        case 0: return static_cast<char16_t>(0xD800 + r % 0x400);    // high, paired or lone
+        case 1: return static_cast<char16_t>(0xDC00 + r % 0x400);    // low, paired or lone
+        case 2: return static_cast<char16_t>(0x80 + r % 0x780);      // two bytes
+        case 3: return static_cast<char16_t>(0xE000 + r % 0x2000);   // three bytes
+        default: return static_cast<char16_t>(u' ' + r % 0x5E);      // ASCII
         }
     }));
 }
@@ -252,4 +250,4 @@ TEST(MarkupFile, SaveWritesLoneSurrogateAsReplacementCharacter) {
     EXPECT_EQ(ReadFileBytes(folder.File("lone.xml")), "<a>x\xEF\xBF\xBDy\xEF\xBF\xBD</a>\r\n");
 }
 
-}  // namespace
+}   // namespace

@@ -147,4 +147,4 @@ TEST(MarkupNavigation, RestoreOfRemovedElementFails) {
     EXPECT_TRUE(IndexMatchesReparse(m));
 }
 
-}  // namespace
+}   // namespace

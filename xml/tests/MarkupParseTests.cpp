@@ -220,4 +220,4 @@ TEST(MarkupParse, AssignmentDropsTheTargetsSavedPositions) {
     EXPECT_FALSE(target.RestorePos(u"p"));
 }
 
-}  // namespace
+}   // namespace

@@ -9,8 +9,8 @@ namespace {
 
 const char16_t* const kNames[] = {u"a", u"b", u"item", u"ns:x", u"c1"};
 const char16_t* const kAttribNames[] = {u"id", u"k", u"refId"};
-const char16_t* const kValues[] = {u"", u"x", u"a<b", u"&amp;", u"q\"uote'", u"multi\r\nline", u"]]>",
-                                   u"  spaced  ", u"\u00e9\u20ac", u"<![CDATA[", u"&#65;"};
+const char16_t* const kValues[] = {u"",    u"x",          u"a<b",          u"&amp;",     u"q\"uote'", u"multi\r\nline",
+                                   u"]]>", u"  spaced  ", u"\u00e9\u20ac", u"<![CDATA[", u"&#65;"};
 
 class RandomMarkup {
 public:
@@ -23,9 +23,7 @@ public:
     const char16_t* AttribName() { return kAttribNames[Pick(3)]; }
     const char16_t* Value() { return kValues[Pick(11)]; }
 
-    std::u16string Escaped(const char16_t* text, bool attrib) {
-        return CMarkupEscaper::Escape(text, attrib);
-    }
+    std::u16string Escaped(const char16_t* text, bool attrib) { return CMarkupEscaper::Escape(text, attrib); }
 
     std::u16string Separator() {
         switch (Pick(6)) {
@@ -99,7 +97,10 @@ std::string Step(MarkupProbe& m, RandomMarkup& r) {
     case 3: m.OutOfElem(); return "OutOfElem";
     case 4: m.ResetMainPos(); return "ResetMainPos";
     case 5: m.ResetChildPos(); return "ResetChildPos";
-    case 6: if (r.Chance(20)) m.ResetPos(); return "ResetPos";
+    case 6:
+        if (r.Chance(20))
+            m.ResetPos();
+        return "ResetPos";
     case 7: m.AddElem(r.Name(), r.Value()); return "AddElem";
     case 8: m.InsertElem(r.Name(), r.Value()); return "InsertElem";
     case 9: m.AddChildElem(r.Name(), r.Value()); return "AddChildElem";
@@ -112,9 +113,18 @@ std::string Step(MarkupProbe& m, RandomMarkup& r) {
     case 16: m.SetChildAttrib(r.AttribName(), r.Pick(1000) - 500); return "SetChildAttrib";
     case 17: m.SetData(r.Value(), r.Pick(2)); return "SetData";
     case 18: m.SetChildData(r.Value(), r.Pick(2)); return "SetChildData";
-    case 19: if (r.Chance(40)) m.RemoveElem(); return "RemoveElem";
-    case 20: if (r.Chance(40)) m.RemoveChildElem(); return "RemoveChildElem";
-    default: m.FindChildElem(); m.IntoElem(); return "FindChildElem+IntoElem";
+    case 19:
+        if (r.Chance(40))
+            m.RemoveElem();
+        return "RemoveElem";
+    case 20:
+        if (r.Chance(40))
+            m.RemoveChildElem();
+        return "RemoveChildElem";
+    default:
+        m.FindChildElem();
+        m.IntoElem();
+        return "FindChildElem+IntoElem";
     }
 }
 
@@ -146,4 +156,4 @@ TEST(MarkupProperty, DocumentsBuiltFromNothingReparseTheSame) {
     }
 }
 
-}  // namespace
+}   // namespace

@@ -56,9 +56,7 @@ TEST(MarkupRead, AttributeNames) {
     EXPECT_EQ(m.GetAttribName(-1), CString());
 }
 
-TEST(MarkupRead, DataKeepsWhitespaceAndDecodes) {
-    EXPECT_EQ(DataOf(u"<a> x &amp; y </a>"), CString(u" x & y "));
-}
+TEST(MarkupRead, DataKeepsWhitespaceAndDecodes) { EXPECT_EQ(DataOf(u"<a> x &amp; y </a>"), CString(u" x & y ")); }
 
 TEST(MarkupRead, DataOfCdataIsRaw) {
     EXPECT_EQ(DataOf(u"<a><![CDATA[<b>]]></a>"), CString(u"<b>"));
@@ -128,4 +126,4 @@ TEST(MarkupRead, ReferenceMustEndWithinTheText) {
     EXPECT_EQ(m.GetAttrib(u"v"), CString(u"&lt"));
 }
 
-}  // namespace
+}   // namespace

@@ -23,8 +23,8 @@ struct IndexedElement {
 };
 
 inline std::ostream& operator<<(std::ostream& out, const IndexedElement& e) {
-    return out << "{" << e.startTagOpen << "," << e.startTagClose << "," << e.endTagOpen << ","
-               << e.endTagClose << " parent#" << e.parentOrdinal << " children " << e.childCount << "}";
+    return out << "{" << e.startTagOpen << "," << e.startTagClose << "," << e.endTagOpen << "," << e.endTagClose
+               << " parent#" << e.parentOrdinal << " children " << e.childCount << "}";
 }
 
 class MarkupProbe : public CMarkup {
@@ -43,7 +43,10 @@ public:
     // The tree in document order (iteratively, so deep documents are fine).
     std::vector<IndexedElement> Tree() const {
         std::vector<IndexedElement> out;
-        struct Item { int iPos; int parentOrdinal; };
+        struct Item {
+            int iPos;
+            int parentOrdinal;
+        };
         std::vector<Item> pending;
         if (m_aPos[0].firstChild)
             pending.push_back({m_aPos[0].firstChild, -1});
@@ -55,8 +58,8 @@ public:
             for (int c = pos.firstChild; c; c = m_aPos[static_cast<size_t>(c)].nextSibling)
                 children.push_back(c);
             int ordinal = static_cast<int>(out.size());
-            out.push_back({pos.startTagOpen, pos.startTagClose, pos.endTagOpen, pos.endTagClose,
-                           item.parentOrdinal, static_cast<int>(children.size())});
+            out.push_back({pos.startTagOpen, pos.startTagClose, pos.endTagOpen, pos.endTagClose, item.parentOrdinal,
+                           static_cast<int>(children.size())});
             for (auto it = children.rbegin(); it != children.rend(); ++it)
                 pending.push_back({*it, ordinal});
         }
@@ -73,7 +76,8 @@ public:
         while (!pending.empty()) {
             int iPos = pending.back();
             pending.pop_back();
-            for (int c = m_aPos[static_cast<size_t>(iPos)].firstChild; c; c = m_aPos[static_cast<size_t>(c)].nextSibling) {
+            for (int c = m_aPos[static_cast<size_t>(iPos)].firstChild; c;
+                 c = m_aPos[static_cast<size_t>(c)].nextSibling) {
                 if (m_aPos[static_cast<size_t>(c)].parent != iPos)
                     return false;
                 pending.push_back(c);
@@ -98,9 +102,15 @@ inline ::testing::AssertionResult IndexMatchesReparse(const CMarkup& markup) {
     failure << "index differs from a fresh parse of \"" << markup.GetDoc().ToUtf8() << "\"\n";
     for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
         failure << "  #" << i << " maintained ";
-        if (i < a.size()) failure << a[i]; else failure << "-";
+        if (i < a.size())
+            failure << a[i];
+        else
+            failure << "-";
         failure << " fresh ";
-        if (i < b.size()) failure << b[i]; else failure << "-";
+        if (i < b.size())
+            failure << b[i];
+        else
+            failure << "-";
         failure << "\n";
     }
     return failure;

@@ -98,7 +98,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(StoreCrashTest, KilledWriterNeverLosesAConfirmedSave) {
     std::mt19937 random(20040307);

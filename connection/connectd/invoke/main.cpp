@@ -9,13 +9,13 @@
 //   u8 ran (1: the export ran; 0: it could not, the bytes then hold the reason),
 //   u32 result (HRESULT), u32 length, bytes.
 // Deliberately links nothing of the service, so the library brings its own platform code.
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <dlfcn.h>
-#include <link.h>
 #include <string>
-#include <unistd.h>
 
 #include "connection/RapiProtocol.h"
 #include "connection/RapiTypes.h"
@@ -80,7 +80,7 @@ void* OwnExport(void* library, const char* name) {
     return symbol;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -101,8 +101,9 @@ int main(int argc, char** argv) {
                       std::string("the library itself defines no export ") + argv[2]);
     DWORD outputSize = 0;
     BYTE* output = nullptr;
-    HRESULT result = fn(static_cast<DWORD>(input.size()),
-                        input.empty() ? nullptr : reinterpret_cast<BYTE*>(input.data()), &outputSize, &output, nullptr);
+    HRESULT result =
+        fn(static_cast<DWORD>(input.size()), input.empty() ? nullptr : reinterpret_cast<BYTE*>(input.data()),
+           &outputSize, &output, nullptr);
     std::string answer;
     if (output && outputSize > rapi::kMaxInvokeData)
         result = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);

@@ -29,9 +29,16 @@ struct OptionsFixture : ::testing::Test {
     SavedSettings saved{};
     void SetUp() override {
         ASSERT_NE(nullptr, app);
-        saved = {app->m_nFirstDayOfWeek, app->m_nTheme, app->m_bHideClientsWithNoProjects, app->m_bColorAltRows,
-                 app->m_bStrikeOutPaidItems, app->m_bGridlines, app->m_fMileageRate, app->m_strCustomLabel1,
-                 app->m_strCustomLabel2, app->m_strCustomLabel3};
+        saved = {app->m_nFirstDayOfWeek,
+                 app->m_nTheme,
+                 app->m_bHideClientsWithNoProjects,
+                 app->m_bColorAltRows,
+                 app->m_bStrikeOutPaidItems,
+                 app->m_bGridlines,
+                 app->m_fMileageRate,
+                 app->m_strCustomLabel1,
+                 app->m_strCustomLabel2,
+                 app->m_strCustomLabel3};
         Registry::DeleteTree(kSettings);
         app->m_nFirstDayOfWeek = 2;
         app->m_fMileageRate = 0.345f;
@@ -52,7 +59,7 @@ struct OptionsFixture : ::testing::Test {
         app->m_strCustomLabel3 = saved.label3;
     }
 };
-}  // namespace
+}   // namespace
 
 TEST_F(OptionsFixture, CancelChangesNothing) {
     DialogScript script({[](QDialog& dialog) {
@@ -74,9 +81,9 @@ TEST_F(OptionsFixture, OkWithoutChangesWritesAllTenValues) {
         return PressSheetOk(dialog);
     }});
     EXPECT_EQ(1, EditOptions());
-    for (const char16_t* name : {u"FirstDayOfWeek", u"HideClientsWithNoProjects", u"MileageRate", u"ColorAltRows",
-                                 u"StrikeOutPaidItems", u"Gridlines", u"CustomLabel1", u"CustomLabel2",
-                                 u"CustomLabel3", u"Theme"})
+    for (const char16_t* name :
+         {u"FirstDayOfWeek", u"HideClientsWithNoProjects", u"MileageRate", u"ColorAltRows", u"StrikeOutPaidItems",
+          u"Gridlines", u"CustomLabel1", u"CustomLabel2", u"CustomLabel3", u"Theme"})
         EXPECT_TRUE(Registry::Query(kSettings, name).has_value()) << CString(name).ToUtf8();
     EXPECT_EQ(2u, Registry::GetDword(kSettings, u"FirstDayOfWeek", 0));
     EXPECT_FLOAT_EQ(0.345f, app->m_fMileageRate);

@@ -35,7 +35,7 @@ struct ProjectPicker : ::testing::Test {
     static CProjectItem Reloaded(int id) { return Loaded<CProjectItem>(id); }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(ProjectPicker, SelectProjectIgnoresOkOnClientNodesAndPicksProjects) {
     const int other = AddProject(u"Website", u"SAMP001");

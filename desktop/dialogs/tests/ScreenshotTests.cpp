@@ -48,7 +48,7 @@ DialogScript::Step Picture(const char* name) {
 struct ScreenshotFixture : ::testing::Test {
     void SetUp() override { ResetDataStore(); }
 };
-}  // namespace
+}   // namespace
 
 TEST_F(ScreenshotFixture, EntrySheets) {
     for (auto [type, name] : {std::pair{CProjectItem::ItemType_Time, "time-entry"},
@@ -90,7 +90,8 @@ TEST_F(ScreenshotFixture, EditDuration) {
     DialogScript script({
         [](QDialog& dialog) {
             dialog.show();
-            static_cast<QAbstractButton*>(AsSheet(dialog).findChild<QWidget*>(QStringLiteral("durationButton")))->click();
+            static_cast<QAbstractButton*>(AsSheet(dialog).findChild<QWidget*>(QStringLiteral("durationButton")))
+                ->click();
             return PressSheetCancel(dialog);
         },
         Picture("edit-duration"),

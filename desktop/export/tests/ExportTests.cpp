@@ -44,9 +44,7 @@ std::string ReadText(const QString& path) {
     return file.readAll().toStdString();
 }
 
-CString Res(unsigned id) {
-    return GetResString(id, 1);
-}
+CString Res(unsigned id) { return GetResString(id, 1); }
 
 // Collects the workbooks the export shows instead of opening them.
 class CapturedWorkbooks {
@@ -58,7 +56,8 @@ public:
           })) {}
     ~CapturedWorkbooks() {
         CExcelApplication::SetFileOpener(m_previous);
-        for (const auto& path : m_paths) QFile::remove(QString::fromStdString(path));
+        for (const auto& path : m_paths)
+            QFile::remove(QString::fromStdString(path));
     }
     const std::vector<std::string>& Paths() const { return m_paths; }
 
@@ -67,7 +66,7 @@ private:
     CExcelApplication::FileOpener m_previous;
 };
 
-}  // namespace
+}   // namespace
 
 class ExportTest : public QObject {
     Q_OBJECT
@@ -171,34 +170,55 @@ private slots:
         const std::string expected =
             "<Quillmar>\r\n"
             "<projectItem>\r\n"
-            "<Date>3/7/2004</Date>\r\n<Client>" + client + "</Client>\r\n<Project>" + project + "</Project>\r\n"
-            "<Category>" + code + "</Category>\r\n<Description>Design review</Description>\r\n"
+            "<Date>3/7/2004</Date>\r\n<Client>" +
+            client + "</Client>\r\n<Project>" + project +
+            "</Project>\r\n"
+            "<Category>" +
+            code +
+            "</Category>\r\n<Description>Design review</Description>\r\n"
             "<StartTime>9:00:00 AM</StartTime>\r\n<EndTime>10:30:00 AM</EndTime>\r\n<Hours>1.5</Hours>\r\n"
-            "<EntryType>" + Res(30).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(100).ToUtf8() + "</Billable>\r\n"
-            "<Amount>120</Amount>\r\n<BillingStatus>" + Res(101).ToUtf8() + "</BillingStatus>\r\n"
+            "<EntryType>" +
+            Res(30).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(100).ToUtf8() +
+            "</Billable>\r\n"
+            "<Amount>120</Amount>\r\n<BillingStatus>" +
+            Res(101).ToUtf8() +
+            "</BillingStatus>\r\n"
             "<OdometerStart/>\r\n<OdometerEnd/>\r\n<Custom1>PO-7</Custom1>\r\n<Custom2/>\r\n<Custom3/>\r\n<Notes/>\r\n"
             "</projectItem>\r\n"
             "<projectItem>\r\n"
-            "<Date>3/8/2004</Date>\r\n<Client>" + client + "</Client>\r\n<Project>" + project + "</Project>\r\n"
+            "<Date>3/8/2004</Date>\r\n<Client>" +
+            client + "</Client>\r\n<Project>" + project +
+            "</Project>\r\n"
             "<Category/>\r\n<Description>Airfare: Trip</Description>\r\n"
             "<StartTime/>\r\n<EndTime/>\r\n<Hours/>\r\n"
-            "<EntryType>" + Res(52).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(100).ToUtf8() + "</Billable>\r\n"
-            "<Amount>250.5</Amount>\r\n<BillingStatus>" + Res(102).ToUtf8() + "</BillingStatus>\r\n"
+            "<EntryType>" +
+            Res(52).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(100).ToUtf8() +
+            "</Billable>\r\n"
+            "<Amount>250.5</Amount>\r\n<BillingStatus>" +
+            Res(102).ToUtf8() +
+            "</BillingStatus>\r\n"
             "<OdometerStart/>\r\n<OdometerEnd/>\r\n<Custom1/>\r\n<Custom2/>\r\n<Custom3/>\r\n"
             "<Notes>line one\r\nline two</Notes>\r\n"
             "</projectItem>\r\n"
             "<projectItem>\r\n"
-            "<Date>3/9/2004</Date>\r\n<Client>" + client + "</Client>\r\n<Project>" + project + "</Project>\r\n"
+            "<Date>3/9/2004</Date>\r\n<Client>" +
+            client + "</Client>\r\n<Project>" + project +
+            "</Project>\r\n"
             "<Category/>\r\n<Description>Site visit</Description>\r\n"
             "<StartTime/>\r\n<EndTime/>\r\n<Hours/>\r\n"
-            "<EntryType>" + Res(53).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(99).ToUtf8() + "</Billable>\r\n"
-            "<Amount>54.75</Amount>\r\n<BillingStatus>" + Res(103).ToUtf8() + "</BillingStatus>\r\n"
+            "<EntryType>" +
+            Res(53).ToUtf8() + "</EntryType>\r\n<Billable>" + Res(99).ToUtf8() +
+            "</Billable>\r\n"
+            "<Amount>54.75</Amount>\r\n<BillingStatus>" +
+            Res(103).ToUtf8() +
+            "</BillingStatus>\r\n"
             "<OdometerStart>12000</OdometerStart>\r\n<OdometerEnd>12150</OdometerEnd>\r\n"
             "<Custom1/>\r\n<Custom2/>\r\n<Custom3/>\r\n<Notes/>\r\n"
             "</projectItem>\r\n"
             "</Quillmar>\r\n";
         const std::string actual = ReadText(m_output.filePath("all.xml"));
-        if (actual != expected) qWarning("%s", actual.c_str());
+        if (actual != expected)
+            qWarning("%s", actual.c_str());
         QCOMPARE(actual, expected);
     }
 
@@ -363,11 +383,15 @@ private slots:
                 auto* format = dialog.findChild<QComboBox*>("formatList");
                 auto* fields = dialog.findChild<QListWidget*>("fieldList");
                 auto* advanced = dialog.findChild<QPushButton*>("advancedSettings");
-                if (!format || !fields || !advanced || fields->count() != ExportField_Count) return int(QDialog::Rejected);
-                if (format->currentIndex() != 0 || !advanced->isEnabled()) return int(QDialog::Rejected);
+                if (!format || !fields || !advanced || fields->count() != ExportField_Count)
+                    return int(QDialog::Rejected);
+                if (format->currentIndex() != 0 || !advanced->isEnabled())
+                    return int(QDialog::Rejected);
                 format->setCurrentIndex(1);
-                if (advanced->isEnabled()) return int(QDialog::Rejected);
-                for (int row = 1; row < ExportField_Count; ++row) fields->item(row)->setCheckState(Qt::Unchecked);
+                if (advanced->isEnabled())
+                    return int(QDialog::Rejected);
+                for (int row = 1; row < ExportField_Count; ++row)
+                    fields->item(row)->setCheckState(Qt::Unchecked);
                 dialog.findChild<QPushButton*>("exportButton")->click();
                 return dialog.result();
             },
@@ -378,9 +402,10 @@ private slots:
         });
         ExportData(m_filter);
         QCOMPARE(dialogs.Shown(), 2);
-        QCOMPARE(ReadText(path), std::string("<Quillmar>\r\n<projectItem>\r\n<Date>3/7/2004</Date>\r\n</projectItem>\r\n"
-                                             "<projectItem>\r\n<Date>3/8/2004</Date>\r\n</projectItem>\r\n"
-                                             "<projectItem>\r\n<Date>3/9/2004</Date>\r\n</projectItem>\r\n</Quillmar>\r\n"));
+        QCOMPARE(ReadText(path),
+                 std::string("<Quillmar>\r\n<projectItem>\r\n<Date>3/7/2004</Date>\r\n</projectItem>\r\n"
+                             "<projectItem>\r\n<Date>3/8/2004</Date>\r\n</projectItem>\r\n"
+                             "<projectItem>\r\n<Date>3/9/2004</Date>\r\n</projectItem>\r\n</Quillmar>\r\n"));
         QCOMPARE(m_opened.size(), 1);
         QCOMPARE(Registry::GetDword(CDlgExport::FieldsKey(), Res(78), 7), 1u);
         QCOMPARE(Registry::GetDword(CDlgExport::FieldsKey(), Res(43), 7), 0u);
@@ -418,7 +443,8 @@ private slots:
             dialog.adjustSize();
             dialog.layout()->activate();
             for (auto* box : dialog.findChildren<QLineEdit*>())
-                if (box->width() < box->fontMetrics().horizontalAdvance(box->text()) + 8) ++narrow;
+                if (box->width() < box->fontMetrics().horizontalAdvance(box->text()) + 8)
+                    ++narrow;
             return int(QDialog::Rejected);
         }});
         CDlgExcelSettings settings(ExcelCellFormats::Defaults());
@@ -460,11 +486,13 @@ private slots:
             [&answer](QDialog& dialog) {
                 auto* currency = dialog.findChild<QLineEdit*>("currency");
                 auto* date = dialog.findChild<QLineEdit*>("date");
-                if (currency->maxLength() != 20) return int(QDialog::Rejected);
+                if (currency->maxLength() != 20)
+                    return int(QDialog::Rejected);
                 currency->setText("0.00 \"EUR\"");
                 date->setText("dd.mm.yyyy");
                 dialog.findChild<QPushButton*>("defaults")->click();
-                if (currency->text() != "$#,##0.00") return int(QDialog::Rejected);
+                if (currency->text() != "$#,##0.00")
+                    return int(QDialog::Rejected);
                 date->setText("dd.mm.yyyy");
                 dialog.findChild<QPushButton*>("okButton")->click();
                 answer = dialog.result();

@@ -11,25 +11,29 @@ std::string Unzipped(const std::string& archive, const std::string& member) {
     const std::string command = "unzip -p '" + archive + "' '" + member + "' 2>/dev/null";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     std::string text;
-    if (!pipe) return text;
+    if (!pipe)
+        return text;
     char buffer[4096];
     size_t read;
-    while ((read = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) text.append(buffer, read);
+    while ((read = fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+        text.append(buffer, read);
     return text;
 }
 
 bool OpenDocument(CMarkup& doc, const std::string& utf8, const char16_t* root) {
-    if (utf8.empty() || !doc.SetDoc(CString::FromUtf8(utf8))) return false;
+    if (utf8.empty() || !doc.SetDoc(CString::FromUtf8(utf8)))
+        return false;
     return doc.FindElem(root) && doc.IntoElem();
 }
 
 int RowOf(const std::string& reference) {
     size_t i = 0;
-    while (i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z') ++i;
+    while (i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z')
+        ++i;
     return std::stoi(reference.substr(i));
 }
 
-}  // namespace
+}   // namespace
 
 bool XlsxReader::Open(const std::string& path) {
     m_path = path;
@@ -38,9 +42,11 @@ bool XlsxReader::Open(const std::string& path) {
 
 bool XlsxReader::ReadSharedStrings() {
     const std::string xml = Unzipped(m_path, "xl/sharedStrings.xml");
-    if (xml.empty()) return true;   // a sheet without texts has none
+    if (xml.empty())
+        return true;   // a sheet without texts has none
     CMarkup doc;
-    if (!OpenDocument(doc, xml, u"sst")) return false;
+    if (!OpenDocument(doc, xml, u"sst"))
+        return false;
     while (doc.FindElem(u"si")) {
         doc.FindChildElem(u"t");
         m_strings.push_back(doc.GetChildData());
@@ -50,18 +56,22 @@ bool XlsxReader::ReadSharedStrings() {
 
 bool XlsxReader::ReadStyles() {
     CMarkup doc;
-    if (!OpenDocument(doc, Unzipped(m_path, "xl/styles.xml"), u"styleSheet")) return false;
+    if (!OpenDocument(doc, Unzipped(m_path, "xl/styles.xml"), u"styleSheet"))
+        return false;
     // The built-in formats a workbook refers to by number only.
-    std::map<int, CString> numberFormats = {{0, CString()},     {1, u"0"},  {2, u"0.00"},
-                                            {3, u"#,##0"},      {4, u"#,##0.00"},
-                                            {14, u"m/d/yyyy"},  {49, u"@"}};
+    std::map<int, CString> numberFormats = {{0, CString()},   {1, u"0"},         {2, u"0.00"}, {3, u"#,##0"},
+                                            {4, u"#,##0.00"}, {14, u"m/d/yyyy"}, {49, u"@"}};
     if (doc.FindElem(u"numFmts")) {
         doc.IntoElem();
         while (doc.FindElem(u"numFmt"))
             numberFormats[std::stoi(doc.GetAttrib(u"numFmtId").ToUtf8())] = doc.GetAttrib(u"formatCode");
         doc.OutOfElem();
     }
-    struct Font { bool bold; CString name; double size; };
+    struct Font {
+        bool bold;
+        CString name;
+        double size;
+    };
     std::vector<Font> fonts;
     doc.ResetPos();
     doc.FindElem(u"styleSheet");
@@ -72,14 +82,18 @@ bool XlsxReader::ReadStyles() {
             Font font{false, CString(), 0};
             font.bold = doc.FindChildElem(u"b");
             doc.ResetChildPos();
-            if (doc.FindChildElem(u"sz")) font.size = std::stod(doc.GetChildAttrib(u"val").ToUtf8());
+            if (doc.FindChildElem(u"sz"))
+                font.size = std::stod(doc.GetChildAttrib(u"val").ToUtf8());
             doc.ResetChildPos();
-            if (doc.FindChildElem(u"name")) font.name = doc.GetChildAttrib(u"val");
+            if (doc.FindChildElem(u"name"))
+                font.name = doc.GetChildAttrib(u"val");
             fonts.push_back(font);
         }
         doc.OutOfElem();
     }
-    struct Border { CString left, right, top, bottom; };
+    struct Border {
+        CString left, right, top, bottom;
+    };
     std::vector<Border> borders;
     if (doc.FindElem(u"borders")) {
         doc.IntoElem();
@@ -88,13 +102,15 @@ bool XlsxReader::ReadStyles() {
             for (auto [name, field] : {std::pair{u"left", &border.left}, std::pair{u"right", &border.right},
                                        std::pair{u"top", &border.top}, std::pair{u"bottom", &border.bottom}}) {
                 doc.ResetChildPos();
-                if (doc.FindChildElem(name)) *field = doc.GetChildAttrib(u"style");
+                if (doc.FindChildElem(name))
+                    *field = doc.GetChildAttrib(u"style");
             }
             borders.push_back(border);
         }
         doc.OutOfElem();
     }
-    if (!doc.FindElem(u"cellXfs")) return false;
+    if (!doc.FindElem(u"cellXfs"))
+        return false;
     doc.IntoElem();
     while (doc.FindElem(u"xf")) {
         XlsxStyle style;
@@ -117,7 +133,8 @@ bool XlsxReader::ReadStyles() {
 bool XlsxReader::ReadSheet() {
     m_sheetXml = Unzipped(m_path, "xl/worksheets/sheet1.xml");
     CMarkup doc;
-    if (!OpenDocument(doc, m_sheetXml, u"worksheet")) return false;
+    if (!OpenDocument(doc, m_sheetXml, u"worksheet"))
+        return false;
     if (doc.FindElem(u"cols")) {
         doc.IntoElem();
         while (doc.FindElem(u"col")) {
@@ -126,11 +143,13 @@ bool XlsxReader::ReadSheet() {
         }
         doc.OutOfElem();
     }
-    if (!doc.FindElem(u"sheetData")) return false;
+    if (!doc.FindElem(u"sheetData"))
+        return false;
     doc.IntoElem();
     while (doc.FindElem(u"row")) {
         const CString height = doc.GetAttrib(u"ht");
-        if (!height.IsEmpty()) m_heights[std::stoi(doc.GetAttrib(u"r").ToUtf8())] = std::stod(height.ToUtf8());
+        if (!height.IsEmpty())
+            m_heights[std::stoi(doc.GetAttrib(u"r").ToUtf8())] = std::stod(height.ToUtf8());
         doc.IntoElem();
         while (doc.FindElem(u"c")) {
             XlsxCell cell;
@@ -138,10 +157,13 @@ bool XlsxReader::ReadSheet() {
             cell.type = doc.GetAttrib(u"t").ToUtf8();
             const CString style = doc.GetAttrib(u"s");
             cell.style = style.IsEmpty() ? 0 : std::stoi(style.ToUtf8());
-            if (doc.FindChildElem(u"f")) cell.formula = doc.GetChildData();
+            if (doc.FindChildElem(u"f"))
+                cell.formula = doc.GetChildData();
             doc.ResetChildPos();
-            if (doc.FindChildElem(u"v")) cell.text = doc.GetChildData();
-            if (cell.type == "s") cell.text = m_strings.at(std::stoi(cell.text.ToUtf8()));
+            if (doc.FindChildElem(u"v"))
+                cell.text = doc.GetChildData();
+            if (cell.type == "s")
+                cell.text = m_strings.at(std::stoi(cell.text.ToUtf8()));
             m_maxRow = std::max(m_maxRow, RowOf(reference));
             m_cells[reference] = cell;
         }
@@ -155,9 +177,7 @@ const XlsxCell* XlsxReader::Cell(const std::string& reference) const {
     return found == m_cells.end() ? nullptr : &found->second;
 }
 
-const XlsxStyle& XlsxReader::StyleOf(const XlsxCell& cell) const {
-    return m_styles.at(cell.style);
-}
+const XlsxStyle& XlsxReader::StyleOf(const XlsxCell& cell) const { return m_styles.at(cell.style); }
 
 double XlsxReader::RowHeight(int row) const {
     auto found = m_heights.find(row);

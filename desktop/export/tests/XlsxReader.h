@@ -8,8 +8,8 @@
 #include "platform/CString.h"
 
 struct XlsxCell {
-    std::string type;      // "s" shared string, "n" number (or empty), "str" formula text
-    CString text;          // the shared string, or the number's text
+    std::string type;   // "s" shared string, "n" number (or empty), "str" formula text
+    CString text;       // the shared string, or the number's text
     CString formula;
     int style = 0;
 };

@@ -12,21 +12,19 @@
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/SyncHelper.h"
-#include "platform/OleDateTime.h"
 #include "connection/Pairing.h"
+#include "platform/OleDateTime.h"
 
 namespace {
 
-int Fail(const char* what, const CString& why = CString())
-{
+int Fail(const char* what, const CString& why = CString()) {
     std::fprintf(stderr, "desktop sync driver: %s %s\n", what, why.ToUtf8().c_str());
     return 1;
 }
 
 }   // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3)
         return Fail("usage: QuillmarDesktopSyncDriver PAIRING-TEXT AMOUNT");
     const RapiStatus paired = Pairing::StoreText(CString::FromUtf8(argv[1]));

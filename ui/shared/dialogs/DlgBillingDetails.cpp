@@ -25,7 +25,7 @@
 namespace {
 // 1/60 in single precision, as the amount has always been computed with it.
 constexpr float kMinutesToHours = 0.016666668f;
-}  // namespace
+}   // namespace
 
 CDlgBillingDetails::CDlgBillingDetails(QWidget* parent) : CPropertyPage(u"Billing", parent) {}
 
@@ -114,8 +114,7 @@ float CDlgBillingDetails::CalcTimeAmount() const {
 float CDlgBillingDetails::CalcMileageAmount() const {
     if (m_pMileageDetails == nullptr)
         return 0.0f;
-    return MileageAmount(m_pMileageDetails->m_nOdometerStart, m_pMileageDetails->m_nOdometerEnd,
-                         MileageRateSetting());
+    return MileageAmount(m_pMileageDetails->m_nOdometerStart, m_pMileageDetails->m_nOdometerEnd, MileageRateSetting());
 }
 
 void CDlgBillingDetails::OnCalc() {

@@ -15,7 +15,7 @@
 
 namespace {
 constexpr int kIdRole = Qt::UserRole;
-}  // namespace
+}   // namespace
 
 CDlgCategories::CDlgCategories(QWidget* parent) : CDialog(u"Categories", parent) {}
 

@@ -16,26 +16,44 @@
 #include "ui/shared/dialogs/DialogLayout.h"
 
 const std::array<const char16_t*, 10> CDlgDateRange::kPresets = {
-    u"  - Presets -", u"This Month", u"This Month-to-date", u"This Quarter", u"This Quarter-to-date",
-    u"This Year",     u"This Year-to-date", u"Last Month", u"Last Quarter", u"Last Year",
+    u"  - Presets -", u"This Month",        u"This Month-to-date", u"This Quarter", u"This Quarter-to-date",
+    u"This Year",     u"This Year-to-date", u"Last Month",         u"Last Quarter", u"Last Year",
 };
 
 namespace {
 COleDateTime FirstOfMonth(int year, int month) { return COleDateTime(year, month, 1, 0, 0, 0); }
 int FirstMonthOfQuarter(int month) { return (month - 1) / 3 * 3 + 1; }
-}  // namespace
+}   // namespace
 
 bool CDlgDateRange::PresetRange(int index, const COleDateTime& now, COleDateTime& start, COleDateTime& end) {
     const int y = now.GetYear();
     const int m = now.GetMonth();
     const int quarterStart = FirstMonthOfQuarter(m);
     switch (index) {
-    case 1: start = FirstOfMonth(y, m); end = GetLastDayInMonth(y, m); return true;
-    case 2: start = FirstOfMonth(y, m); end = now; return true;
-    case 3: start = FirstOfMonth(y, quarterStart); end = GetLastDayInMonth(y, quarterStart + 2); return true;
-    case 4: start = FirstOfMonth(y, quarterStart); end = now; return true;
-    case 5: start = FirstOfMonth(y, 1); end = COleDateTime(y, 12, 31, 0, 0, 0); return true;
-    case 6: start = FirstOfMonth(y, 1); end = now; return true;
+    case 1:
+        start = FirstOfMonth(y, m);
+        end = GetLastDayInMonth(y, m);
+        return true;
+    case 2:
+        start = FirstOfMonth(y, m);
+        end = now;
+        return true;
+    case 3:
+        start = FirstOfMonth(y, quarterStart);
+        end = GetLastDayInMonth(y, quarterStart + 2);
+        return true;
+    case 4:
+        start = FirstOfMonth(y, quarterStart);
+        end = now;
+        return true;
+    case 5:
+        start = FirstOfMonth(y, 1);
+        end = COleDateTime(y, 12, 31, 0, 0, 0);
+        return true;
+    case 6:
+        start = FirstOfMonth(y, 1);
+        end = now;
+        return true;
     case 7: {
         const int year = m == 1 ? y - 1 : y;
         const int month = m == 1 ? 12 : m - 1;
@@ -50,7 +68,10 @@ bool CDlgDateRange::PresetRange(int index, const COleDateTime& now, COleDateTime
         end = GetLastDayInMonth(year, month + 2);
         return true;
     }
-    case 9: start = FirstOfMonth(y - 1, 1); end = COleDateTime(y - 1, 12, 31, 0, 0, 0); return true;
+    case 9:
+        start = FirstOfMonth(y - 1, 1);
+        end = COleDateTime(y - 1, 12, 31, 0, 0, 0);
+        return true;
     default: return false;
     }
 }

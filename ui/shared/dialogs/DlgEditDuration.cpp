@@ -19,7 +19,7 @@
 namespace {
 // Half a second in days.
 constexpr double kHalfSecondInDays = 5.787037037037037e-6;
-}  // namespace
+}   // namespace
 
 CDlgEditDuration::CDlgEditDuration(QWidget* parent) : CDialog(u"Edit Duration", parent) {}
 
@@ -28,9 +28,7 @@ int CDlgEditDuration::MinutesBetween(const COleDateTime& start, const COleDateTi
     return static_cast<int>(minutes);
 }
 
-bool CDlgEditDuration::HasTimeOfDay(const COleDateTime& time) {
-    return time.GetHour() != 0 || time.GetMinute() != 0;
-}
+bool CDlgEditDuration::HasTimeOfDay(const COleDateTime& time) { return time.GetHour() != 0 || time.GetMinute() != 0; }
 
 void CDlgEditDuration::CreateControls() {
     QGridLayout* durationGrid = nullptr;
@@ -108,9 +106,9 @@ void CDlgEditDuration::ShowHoursAndMinutes() {
 
 void CDlgEditDuration::EnableTimes() {
     const bool enabled = m_bExactTimes != 0;
-    for (QWidget* widget : {static_cast<QWidget*>(m_start), static_cast<QWidget*>(m_end),
-                            static_cast<QWidget*>(m_startLabel), static_cast<QWidget*>(m_endLabel),
-                            static_cast<QWidget*>(m_timesGroup)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_start), static_cast<QWidget*>(m_end), static_cast<QWidget*>(m_startLabel),
+          static_cast<QWidget*>(m_endLabel), static_cast<QWidget*>(m_timesGroup)})
         widget->setEnabled(enabled);
 }
 

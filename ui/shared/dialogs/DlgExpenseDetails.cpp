@@ -16,11 +16,10 @@
 #include "ui/shared/dialogs/SortedComboBox.h"
 
 const std::array<const char16_t*, 28> CDlgExpenseDetails::kExpenseTypes = {
-    u"Airfare", u"Breakfast", u"Bus",     u"Business Meals", u"Car Rental", u"Dinner",
-    u"Entertainment", u"Fax", u"Gas",     u"Gifts",          u"Hotel",      u"Incidentals",
-    u"Laundry", u"Limo",      u"Lodging", u"Lunch",          u"Mileage",    u"Other",
-    u"Parking", u"Postage",   u"Snack",   u"Subway",         u"Supplies",   u"Taxi",
-    u"Telephone", u"Tips",    u"Tolls",   u"Train",
+    u"Airfare", u"Breakfast", u"Bus",     u"Business Meals", u"Car Rental",  u"Dinner",  u"Entertainment",
+    u"Fax",     u"Gas",       u"Gifts",   u"Hotel",          u"Incidentals", u"Laundry", u"Limo",
+    u"Lodging", u"Lunch",     u"Mileage", u"Other",          u"Parking",     u"Postage", u"Snack",
+    u"Subway",  u"Supplies",  u"Taxi",    u"Telephone",      u"Tips",        u"Tolls",   u"Train",
 };
 
 CDlgExpenseDetails::CDlgExpenseDetails(QWidget* parent) : CDlgEntryDetailsBase(parent) {}
@@ -69,8 +68,8 @@ bool CDlgExpenseDetails::OnKillActive() {
 const DeviceLook& CDlgExpenseDetails::GetDeviceLook() const {
     static const DeviceLook look{
         .titleId = res::ExpenseTitle,
-        .captions = EntryDeviceCaptions({{"expenseTypeCombo", devstr::ExpenseType},
-                                         {"descriptionEdit", devstr::ExpenseMemo}}),
+        .captions =
+            EntryDeviceCaptions({{"expenseTypeCombo", devstr::ExpenseType}, {"descriptionEdit", devstr::ExpenseMemo}}),
     };
     return look;
 }

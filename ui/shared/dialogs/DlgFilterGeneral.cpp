@@ -37,7 +37,7 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
     row->addStretch(1);
     return row;
 }
-}  // namespace
+}   // namespace
 
 CDlgFilterGeneral::CDlgFilterGeneral(QWidget* parent) : CPropertyPage(u"General", parent) {}
 

@@ -21,8 +21,9 @@ void CDlgMileageDetails::CreateControls() {
     QGridLayout* grid = nullptr;
     QGroupBox* group = MakeGroup(tr("Mileage Entry Information"), this, grid);
     CreateCommonControls(grid, 1);
-    grid->addWidget(MakeBuddyLabel(tr("&Trip purpose or description (e.g: visit to client site)"), m_description, this),
-                    2, 0, 1, 3);
+    grid->addWidget(
+        MakeBuddyLabel(tr("&Trip purpose or description (e.g: visit to client site)"), m_description, this), 2, 0, 1,
+        3);
     grid->addWidget(m_description, 3, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
@@ -95,9 +96,8 @@ bool CDlgMileageDetails::OnKillActive() {
 const DeviceLook& CDlgMileageDetails::GetDeviceLook() const {
     static const DeviceLook look{
         .titleId = res::MileageTitle,
-        .captions = EntryDeviceCaptions({{"descriptionEdit", devstr::TripDescription},
-                                         {"beginEdit", devstr::Begin},
-                                         {"endEdit", devstr::End}}),
+        .captions = EntryDeviceCaptions(
+            {{"descriptionEdit", devstr::TripDescription}, {"beginEdit", devstr::Begin}, {"endEdit", devstr::End}}),
     };
     return look;
 }

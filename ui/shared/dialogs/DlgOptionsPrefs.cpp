@@ -55,7 +55,8 @@ void CDlgOptionsPrefs::CreateControls() {
 bool CDlgOptionsPrefs::OnInitDialog() {
     // 1 to 7 June 2003 run from a Sunday to a Saturday.
     for (int day = 1; day <= 7; ++day)
-        m_weekday->addItem(qtconv::ToQString(CDateTimeFormatter::FormatWeekday(COleDateTime(2003, 6, day, 0, 0, 0), 1)));
+        m_weekday->addItem(
+            qtconv::ToQString(CDateTimeFormatter::FormatWeekday(COleDateTime(2003, 6, day, 0, 0, 0), 1)));
     m_weekday->setCurrentIndex(m_nFirstDayOfWeek >= 1 && m_nFirstDayOfWeek <= 7 ? m_nFirstDayOfWeek - 1 : -1);
     for (const char* theme : {"Office 2003", "Office XP (modern)", "Office 2000 (classic)"})
         m_theme->addItem(QString::fromLatin1(theme));

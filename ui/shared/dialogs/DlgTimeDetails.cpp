@@ -66,7 +66,8 @@ void CDlgTimeDetails::FillCategories(int selectId) {
 
 void CDlgTimeDetails::ShowDuration() {
     if (m_duration && m_pProjectItem)
-        m_duration->setText(qtconv::ToQString(CDateTimeFormatter::FormatDuration(m_pProjectItem->get_DurationInMinutes())));
+        m_duration->setText(
+            qtconv::ToQString(CDateTimeFormatter::FormatDuration(m_pProjectItem->get_DurationInMinutes())));
 }
 
 int CDlgTimeDetails::GetSelectedCategoryID() const {

@@ -47,7 +47,7 @@ void CopyBack(const CDlgFilterGeneral& general, const CDlgFilterCustom& custom, 
     filter.m_strCustom2 = custom.m_strCustom2;
     filter.m_strCustom3 = custom.m_strCustom3;
 }
-}  // namespace
+}   // namespace
 
 bool EditFilter(CProjectItemFilter* pFilter) {
     if (pFilter == nullptr)

@@ -2,8 +2,7 @@
 
 #include "ui/shared/AppHost.h"
 
-int EditOptions()
-{
+int EditOptions() {
     CAppHost* host = GetAppHost();
     return host ? host->EditOptions() : 0;
 }

@@ -71,7 +71,7 @@ bool RunEntrySheet(CDlgEntryDetailsBase& details, CommonPages& pages) {
 
 int SaveWhenChanged(CProjectItem& item) { return item.get_IsDirty() ? item.Save() : 0; }
 
-}  // namespace
+}   // namespace
 
 int EditProjectItem(CProjectItem* pItem) {
     if (pItem == nullptr)

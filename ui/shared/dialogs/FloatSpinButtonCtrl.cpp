@@ -21,7 +21,7 @@ std::u16string TrimFraction(std::u16string text, char16_t point) {
         text.pop_back();
     return text;
 }
-}  // namespace
+}   // namespace
 
 CFloatSpinButtonCtrl::CFloatSpinButtonCtrl(QWidget* parent) : CSpinButtonCtrl(parent) {
     const CString& point = Locale::UserDefault().decimalPoint;
@@ -121,6 +121,4 @@ double CFloatSpinButtonCtrl::SteppedValue(double current, int positions) const {
     return next;
 }
 
-void CFloatSpinButtonCtrl::OnDeltaPos(int delta) {
-    SetPos(SteppedValue(GetPos(), delta));
-}
+void CFloatSpinButtonCtrl::OnDeltaPos(int delta) { SetPos(SteppedValue(GetPos(), delta)); }

@@ -6,8 +6,7 @@
 #include "ui/shared/dialogs/DlgOptionsPrefs.h"
 
 inline void CopySharedSettingsIntoPages(const CSharedSettings& settings, CDlgOptionsPrefs& prefs,
-                                        CDlgOptionsCustomFields& labels)
-{
+                                        CDlgOptionsCustomFields& labels) {
     prefs.m_nFirstDayOfWeek = settings.m_nFirstDayOfWeek;
     prefs.m_bHideClientsWithNoProjects = settings.m_bHideClientsWithNoProjects;
     prefs.m_fMileageRate = settings.m_fMileageRate;
@@ -20,8 +19,7 @@ inline void CopySharedSettingsIntoPages(const CSharedSettings& settings, CDlgOpt
 }
 
 inline void CopySharedSettingsFromPages(const CDlgOptionsPrefs& prefs, const CDlgOptionsCustomFields& labels,
-                                        CSharedSettings& settings)
-{
+                                        CSharedSettings& settings) {
     settings.m_nFirstDayOfWeek = prefs.m_nFirstDayOfWeek;
     settings.m_bHideClientsWithNoProjects = prefs.m_bHideClientsWithNoProjects;
     settings.m_fMileageRate = prefs.m_fMileageRate;

@@ -2,8 +2,7 @@
 
 #include "ui/shared/AppHost.h"
 
-int SelectProject(CProject* pProject)
-{
+int SelectProject(CProject* pProject) {
     CAppHost* host = GetAppHost();
     if (pProject == nullptr || host == nullptr)
         return 0;

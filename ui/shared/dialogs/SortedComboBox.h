@@ -7,8 +7,7 @@
 
 class CSortedComboBox : public CQtComboBox {
 public:
-    CSortedComboBox(QComboBox* combo, bool firstStaysOnTop)
-        : CQtComboBox(combo), m_firstStaysOnTop(firstStaysOnTop) {}
+    CSortedComboBox(QComboBox* combo, bool firstStaysOnTop) : CQtComboBox(combo), m_firstStaysOnTop(firstStaysOnTop) {}
 
     int AddString(const CString& text) override;
 

@@ -18,28 +18,22 @@
 
 namespace {
 
-COleDateTime Date(int year, int month, int day)
-{
-    return COleDateTime(year, month, day, 0, 0, 0);
-}
+COleDateTime Date(int year, int month, int day) { return COleDateTime(year, month, day, 0, 0, 0); }
 
-CProjectItem Loaded(int id)
-{
+CProjectItem Loaded(int id) {
     CProjectItem entry;
     entry.set_ID(id);
     entry.Load();
     return entry;
 }
 
-int AddRow(CListCtrlEx& list, int id)
-{
+int AddRow(CListCtrlEx& list, int id) {
     const int row = list.AsListCtrl().InsertItem(list.AsListCtrl().GetItemCount(), u"row");
     CEntryRows::SetRowEntry(list, row, Loaded(id));
     return row;
 }
 
-int AddCategory(const CString& code)
-{
+int AddCategory(const CString& code) {
     CCategory category;
     category.set_Code(code);
     category.Save();
@@ -54,28 +48,22 @@ private:
     std::unique_ptr<CListCtrlEx> m_list;
 
 private slots:
-    void init()
-    {
+    void init() {
         ResetUserData();
         QCOMPARE(GetCurrDataHelper()->Initialize(), 1);
         m_list = std::make_unique<CListCtrlEx>();
         m_list->AsListCtrl().InsertColumn(0, u"Day", 0, 50);
     }
-    void cleanup()
-    {
-        m_list.reset();
-    }
+    void cleanup() { m_list.reset(); }
 
-    void aPaidEntrysRowCarriesItsIdNegated()
-    {
+    void aPaidEntrysRowCarriesItsIdNegated() {
         const int open = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 10.0f);
         const int paid = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 10.0f, 1);
         QCOMPARE(m_list->GetRowValue(AddRow(*m_list, open)), open);
         QCOMPARE(m_list->GetRowValue(AddRow(*m_list, paid)), -paid);
     }
 
-    void theSelectedEntryIdIsWithoutItsSign()
-    {
+    void theSelectedEntryIdIsWithoutItsSign() {
         const int paid = AddEntry(CProjectItem::ItemType_Expense, Date(2026, 5, 4), 0, 3.0f, 1);
         QCOMPARE(CEntryRows::SelectedEntryId(*m_list), 0);
         const int row = AddRow(*m_list, paid);
@@ -84,8 +72,7 @@ private slots:
         QCOMPARE(CEntryRows::SelectedEntryId(*m_list), paid);
     }
 
-    void selectingFindsAPaidEntryByItsId()
-    {
+    void selectingFindsAPaidEntryByItsId() {
         const int first = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f);
         const int paid = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 5), 0, 2.0f, 1);
         AddRow(*m_list, first);
@@ -96,8 +83,7 @@ private slots:
         QCOMPARE(m_list->GetSelectedRow(), 0);
     }
 
-    void selectingAnEntryNotListedKeepsTheSelection()
-    {
+    void selectingAnEntryNotListedKeepsTheSelection() {
         const int first = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f);
         AddRow(*m_list, first);
         m_list->SelectRow(0);
@@ -105,8 +91,7 @@ private slots:
         QCOMPARE(m_list->GetSelectedRow(), 0);
     }
 
-    void listingGivesWhatTheFilterLetsThroughInStoreOrder()
-    {
+    void listingGivesWhatTheFilterLetsThroughInStoreOrder() {
         const int inside = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 6), 0, 1.0f);
         AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 11), 0, 1.0f);
         const int expense = AddEntry(CProjectItem::ItemType_Expense, Date(2026, 5, 4), 0, 4.0f);
@@ -132,8 +117,7 @@ private slots:
         QCOMPARE(summary.m_nMileageCount, 0);
     }
 
-    void theDayColumnIsTheWeekdayInAWeekElseTheDate()
-    {
+    void theDayColumnIsTheWeekdayInAWeekElseTheDate() {
         const CProjectItem entry = Loaded(AddEntry(CProjectItem::ItemType_Time, Date(2026, 12, 9), 0, 1.0f));
         const Locale& locale = Locale::UserDefault();
         QCOMPARE(qtconv::ToQString(CEntryRows::DayText(entry, true)),
@@ -142,15 +126,15 @@ private slots:
                  qtconv::ToQString(locale.FormatDate(Date(2026, 12, 9), locale.shortDatePicture)));
     }
 
-    void eachEntryTypeHasItsImage()
-    {
+    void eachEntryTypeHasItsImage() {
         QCOMPARE(CEntryRows::ImageIndex(Loaded(AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f))), 0);
-        QCOMPARE(CEntryRows::ImageIndex(Loaded(AddEntry(CProjectItem::ItemType_Expense, Date(2026, 5, 4), 0, 1.0f))), 1);
-        QCOMPARE(CEntryRows::ImageIndex(Loaded(AddEntry(CProjectItem::ItemType_Mileage, Date(2026, 5, 4), 0, 1.0f))), 2);
+        QCOMPARE(CEntryRows::ImageIndex(Loaded(AddEntry(CProjectItem::ItemType_Expense, Date(2026, 5, 4), 0, 1.0f))),
+                 1);
+        QCOMPARE(CEntryRows::ImageIndex(Loaded(AddEntry(CProjectItem::ItemType_Mileage, Date(2026, 5, 4), 0, 1.0f))),
+                 2);
     }
 
-    void theCategoryCodeIsFoundByReferenceOrLeftEmpty()
-    {
+    void theCategoryCodeIsFoundByReferenceOrLeftEmpty() {
         const int category = AddCategory(u"DEV");
         CProjectItem entry = Loaded(AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f));
         QCOMPARE(qtconv::ToQString(CEntryRows::CategoryCode(entry)), QString());
@@ -160,8 +144,7 @@ private slots:
         QCOMPARE(qtconv::ToQString(CEntryRows::CategoryCode(entry)), QString());
     }
 
-    void loadingTheSelectedEntryNeedsASelectedRowThatLoads()
-    {
+    void loadingTheSelectedEntryNeedsASelectedRowThatLoads() {
         const int id = AddEntry(CProjectItem::ItemType_Expense, Date(2026, 5, 4), 0, 7.0f, 1);
         AddRow(*m_list, id);
         CProjectItem entry;
@@ -175,8 +158,7 @@ private slots:
         QVERIFY(!CEntryRows::LoadSelected(*m_list, entry));
     }
 
-    void deletingRemovesTheEntryAndOnlyItsRow()
-    {
+    void deletingRemovesTheEntryAndOnlyItsRow() {
         const int first = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f);
         const int second = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 5), 0, 2.0f);
         AddRow(*m_list, first);
@@ -198,15 +180,13 @@ private slots:
         QVERIFY(!gone.Load());
     }
 
-    void markingAsPaidSavesThePaidStatus()
-    {
+    void markingAsPaidSavesThePaidStatus() {
         const int id = AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f);
         QVERIFY(CEntryRows::MarkAsPaid(id));
         QCOMPARE(Loaded(id).get_PymtStatus(), CProjectItem::PymtStatus_Paid);
     }
 
-    void markingNoEntryOrAMissingOneFails()
-    {
+    void markingNoEntryOrAMissingOneFails() {
         QVERIFY(!CEntryRows::MarkAsPaid(0));
         QVERIFY(!CEntryRows::MarkAsPaid(4711));
     }

@@ -15,8 +15,7 @@ namespace {
 
 const CString kSettingsKey = u"Software\\Kestovar\\Quillmar\\Settings";
 
-CSharedSettings Changed()
-{
+CSharedSettings Changed() {
     CSharedSettings settings;
     settings.m_nFirstDayOfWeek = 5;
     settings.m_bHideClientsWithNoProjects = 1;
@@ -37,8 +36,7 @@ class SharedSettingsTests : public QObject {
 private slots:
     void init() { ResetUserData(); }
 
-    void defaultsComeBackWhateverWasSet()
-    {
+    void defaultsComeBackWhateverWasSet() {
         CSharedSettings settings = Changed();
         settings.RestoreSharedDefaults();
         QCOMPARE(settings.m_nFirstDayOfWeek, 2);
@@ -52,8 +50,7 @@ private slots:
         QCOMPARE(qtconv::ToQString(settings.m_strCustomLabel3), qtconv::ToQString(GetResString(86, 1)));
     }
 
-    void missingValuesKeepWhatTheSettingsHeld()
-    {
+    void missingValuesKeepWhatTheSettingsHeld() {
         CSharedSettings settings = Changed();
         settings.LoadSharedSettings(kSettingsKey);
         QCOMPARE(settings.m_nFirstDayOfWeek, 5);
@@ -62,8 +59,7 @@ private slots:
         QCOMPARE(qtconv::ToQString(settings.m_strCustomLabel2), QStringLiteral("B"));
     }
 
-    void storedValuesAreReadByTheirNames()
-    {
+    void storedValuesAreReadByTheirNames() {
         QVERIFY(Registry::SetDword(kSettingsKey, u"FirstDayOfWeek", 1));
         QVERIFY(Registry::SetDword(kSettingsKey, u"HideClientsWithNoProjects", 1));
         QVERIFY(Registry::SetDword(kSettingsKey, u"ColorAltRows", 1));
@@ -84,8 +80,7 @@ private slots:
         QCOMPARE(qtconv::ToQString(settings.m_strCustomLabel3), QStringLiteral("Ticket"));
     }
 
-    void aRateOfAnyOtherSizeIsIgnored()
-    {
+    void aRateOfAnyOtherSizeIsIgnored() {
         for (size_t size : {size_t{0}, size_t{3}, size_t{8}}) {
             QVERIFY(Registry::SetBinary(kSettingsKey, u"MileageRate", std::vector<uint8_t>(size, 0x41)));
             CSharedSettings settings;
@@ -94,8 +89,7 @@ private slots:
         }
     }
 
-    void everySharedSettingReachesTheOptionsPages()
-    {
+    void everySharedSettingReachesTheOptionsPages() {
         CDlgOptionsPrefs prefs;
         CDlgOptionsCustomFields labels;
         CopySharedSettingsIntoPages(Changed(), prefs, labels);
@@ -112,8 +106,7 @@ private slots:
         QCOMPARE(prefs.m_nTheme, 0);
     }
 
-    void everySharedSettingComesBackFromTheOptionsPages()
-    {
+    void everySharedSettingComesBackFromTheOptionsPages() {
         CDlgOptionsPrefs prefs;
         CDlgOptionsCustomFields labels;
         CopySharedSettingsIntoPages(Changed(), prefs, labels);
@@ -131,8 +124,7 @@ private slots:
         QCOMPARE(qtconv::ToQString(settings.m_strCustomLabel3), QStringLiteral("C"));
     }
 
-    void theRateIsStoredAsTheFloatsFourBytes()
-    {
+    void theRateIsStoredAsTheFloatsFourBytes() {
         const float rate = 0.35f;
         const std::vector<uint8_t> bytes = CSharedSettings::MileageRateBytes(rate);
         QCOMPARE(bytes.size(), sizeof(float));

@@ -16,7 +16,7 @@ std::string MakeTemporaryHome() {
     }
     return pattern;
 }
-}  // namespace
+}   // namespace
 
 TestEnvironment::TestEnvironment() : m_home(MakeTemporaryHome()) {
     const std::filesystem::path root(m_home);

@@ -24,11 +24,10 @@ private:
 void ResetUserData();
 
 // The main of a Qt Test program over the ui/ code: a private HOME, then the test object.
-#define UI_TEST_MAIN(TestClass)                         \
-    int main(int argc, char** argv)                     \
-    {                                                   \
-        TestEnvironment environment;                    \
-        QApplication application(argc, argv);           \
-        TestClass test;                                 \
-        return QTest::qExec(&test, argc, argv);         \
+#define UI_TEST_MAIN(TestClass)                 \
+    int main(int argc, char** argv) {           \
+        TestEnvironment environment;            \
+        QApplication application(argc, argv);   \
+        TestClass test;                         \
+        return QTest::qExec(&test, argc, argv); \
     }

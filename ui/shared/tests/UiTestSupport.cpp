@@ -47,9 +47,7 @@ MessageBoxScript::MessageBoxScript(std::vector<int> answers) : m_answers(answers
 
 MessageBoxScript::~MessageBoxScript() { SetMessageBoxHandler(std::move(m_previous)); }
 
-bool MessageBoxScript::ShownOnly(unsigned resourceId) const {
-    return ShownOnlyText(GetResString(resourceId, 1));
-}
+bool MessageBoxScript::ShownOnly(unsigned resourceId) const { return ShownOnlyText(GetResString(resourceId, 1)); }
 
 bool MessageBoxScript::ShownOnlyText(const CString& text) const {
     return m_shown.size() == 1 && m_shown[0].text == text;

@@ -9,7 +9,7 @@
 
 namespace {
 class DeviceLookDeclaration : public ::testing::TestWithParam<size_t> {};
-}  // namespace
+}   // namespace
 
 TEST_P(DeviceLookDeclaration, NamesOnlyWidgetsTheDialogHas) {
     const SharedDialog& shared = EverySharedDialog()[GetParam()];

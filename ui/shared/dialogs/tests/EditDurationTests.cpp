@@ -25,7 +25,7 @@ int PressOk(QDialog& dialog) {
     static_cast<CDlgEditDuration&>(dialog).OnOK();
     return dialog.result();
 }
-}  // namespace
+}   // namespace
 
 TEST(EditDuration, ExactTimesGiveTheDuration) {
     CDlgEditDuration dialog;
@@ -76,7 +76,7 @@ TEST(EditDuration, ZeroDurationAsksMessage37) {
             EXPECT_EQ(QDialog::Rejected, PressOk(d));   // No keeps it open
             EXPECT_TRUE(messages.ShownOnly(37));
             EXPECT_EQ(MB_YESNO | MB_ICONQUESTION, messages.Shown()[0].flags);
-            return PressOk(d);                           // Yes goes on
+            return PressOk(d);   // Yes goes on
         });
         EXPECT_EQ(IDOK, result);
     }

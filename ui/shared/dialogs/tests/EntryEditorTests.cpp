@@ -84,7 +84,7 @@ struct EntryEditorFixture : ::testing::Test {
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(EntryEditorFixture, OkWithoutChangesSavesNothingForEveryType) {
     for (auto type : {CProjectItem::ItemType_Time, CProjectItem::ItemType_Expense, CProjectItem::ItemType_Mileage}) {

@@ -37,7 +37,7 @@ struct FilterFixture : ::testing::Test {
     void SetUp() override { ResetDataStore(); }
     void TearDown() override { Clock::Set(std::nullopt); }
 };
-}  // namespace
+}   // namespace
 
 TEST(DateRangePresets, RangesOnFixedDates) {
     const COleDateTime feb15 = COleDateTime(2004, 2, 15, 10, 30, 0);
@@ -159,8 +159,8 @@ TEST_F(FilterFixture, ConfirmedDefaultsAdmitEveryEntryOfTheRange) {
 
     int index = 0;
     for (auto type : {CProjectItem::ItemType_Time, CProjectItem::ItemType_Expense, CProjectItem::ItemType_Mileage}) {
-        for (auto status : {CProjectItem::PymtStatus_NotBilled, CProjectItem::PymtStatus_Billed,
-                            CProjectItem::PymtStatus_Paid}) {
+        for (auto status :
+             {CProjectItem::PymtStatus_NotBilled, CProjectItem::PymtStatus_Billed, CProjectItem::PymtStatus_Paid}) {
             CProjectItem entry;
             entry.set_ItemType(type);
             entry.set_PymtStatus(status);

@@ -16,7 +16,7 @@ struct SpinFixture : ::testing::Test {
     CFloatSpinButtonCtrl* spin = new CFloatSpinButtonCtrl(&parent);
     SpinFixture() { spin->SetBuddy(edit); }
 };
-}  // namespace
+}   // namespace
 
 TEST_F(SpinFixture, DefaultsAreZeroToFiveMillionStepOneTwoDecimals) {
     double minVal = -1, maxVal = -1, delta = -1;

@@ -25,7 +25,10 @@ public:
     bool m_keep = false;
     QLineEdit* m_edit = nullptr;
 
-    bool OnSetActive() override { Log("set-active"); return true; }
+    bool OnSetActive() override {
+        Log("set-active");
+        return true;
+    }
     bool OnKillActive() override {
         Log("kill-active");
         return !m_keep && CPropertyPage::OnKillActive();
@@ -70,7 +73,7 @@ struct SheetFixture : ::testing::Test {
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(SheetFixture, OpensOnTheFirstPageOnlyAndHasNoApplyButton) {
     Run([&](QDialog& dialog) {

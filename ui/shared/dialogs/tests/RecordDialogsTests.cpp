@@ -42,7 +42,7 @@ struct RecordDialogsFixture : ::testing::Test {
         return items.isEmpty() ? -1 : list->row(items.first());
     }
 };
-}  // namespace
+}   // namespace
 
 TEST_F(RecordDialogsFixture, NewClientWithEmptyNameIsNotSaved) {
     CClient client;
@@ -258,4 +258,3 @@ TEST_F(RecordDialogsFixture, EditCategoryOkWithoutChangesSavesNothing) {
     EXPECT_EQ(0, EditCategory(&category));
     EXPECT_EQ(before, DataFileContents());
 }
-
