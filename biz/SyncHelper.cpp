@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <system_error>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "biz/BaseObject.h"
+#include "biz/Client.h"
+#include "biz/Project.h"
 #include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
 #include "platform/ObArray.h"
@@ -26,14 +30,33 @@
 //   the other change file (a deletion marker is not a version of R, so it never makes the
 //   other side's R be left out); both hold the changed version and nothing typed is lost;
 // - deleted on both sides, or created on one side: nothing to reconcile.
+// - an entry or project kept or brought back this way keeps its parents: each change file names
+//   the project and client of every record it sends ("context"), the receiving side adds them
+//   when it no longer has them, and a side does not apply the deletion of a project or client
+//   that one of its records still refers to.
 // Deletion markers leave the data file only when the commit that completes their
 // synchronisation has run, so a synchronisation that stops half-way sends them again.
+//
+// What is sent: the records saved after "lastSync", the point up to which this side's changes
+// reached the other side. Serialising stamps "pendingSync" (a point after every record sent);
+// the data store dates every later save after it, whatever the process; completing promotes it
+// to "lastSync". Records taken from the other side are dated "lastSync", so they never go back.
+// Each change file carries an identity ("changeSet") and the identity of the last change file
+// its side committed ("committed"): a side whose previous change file the other side reports
+// committed completes that synchronisation before serialising again, and a change file already
+// committed is not applied a second time.
 
 namespace {
 
 constexpr const char16_t* kRootName = u"quillmar";
 constexpr const char16_t* kDeletedName = u"deleted";
 constexpr const char16_t* kLastSyncName = u"lastSync";
+constexpr const char16_t* kPendingSyncName = u"pendingSync";
+constexpr const char16_t* kLastCommittedName = u"lastCommittedChanges";
+// Attributes of a change file's root.
+constexpr const char16_t* kChangeSetAttrib = u"changeSet";
+constexpr const char16_t* kCommittedAttrib = u"committed";
+constexpr const char16_t* kContextAttrib = u"context";
 // The record kinds in the order in which they are written and committed.
 constexpr const char16_t* kRecordKinds[] = {u"client", u"project", u"category", u"projectItem"};
 
@@ -96,7 +119,37 @@ CDataHelper* UsableStore() {
 struct SentChanges {
     std::set<RecordKey> records;
     std::set<RecordKey> deletions;
+    CString changeSet;
 };
+
+// "kind/refId kind/refId ..." of a change file's root: records sent only as the parents of
+// others, not as changes.
+std::set<RecordKey> ParseContext(const CString& text) {
+    std::set<RecordKey> keys;
+    const std::u16string& all = text.str();
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find(u' ', start);
+        if (end == std::u16string::npos)
+            end = all.size();
+        const std::u16string item = all.substr(start, end - start);
+        const size_t slash = item.find(u'/');
+        if (slash != std::u16string::npos)
+            keys.insert({item.substr(0, slash), item.substr(slash + 1)});
+        start = end + 1;
+    }
+    return keys;
+}
+
+// An attribute of a change file's root; "" when the file or attribute is missing.
+CString ChangeFileAttrib(const CString& path, const char16_t* name) {
+    if (!PathExists(path))
+        return CString();
+    CMarkupArchive document;
+    if (!document.Load(path) || !document.FindElem() || document.GetTagName() != kRootName)
+        return CString();
+    return document.GetAttrib(name);
+}
 
 // A missing own change file sent nothing. false when one exists but does not read as a
 // change file: the conflict rules could not be applied, so nothing may be committed.
@@ -106,12 +159,14 @@ bool ReadSentChanges(const CString& path, SentChanges& sent) {
     CMarkupArchive document;
     if (!document.Load(path) || !document.FindElem() || document.GetTagName() != kRootName)
         return false;
+    sent.changeSet = document.GetAttrib(kChangeSetAttrib);
+    const std::set<RecordKey> context = ParseContext(document.GetAttrib(kContextAttrib));
     while (document.FindChildElem()) {
         const CString tag = document.GetChildTagName();
         const CString refId = document.GetChildAttrib(u"refId");
         if (tag == kDeletedName)
             sent.deletions.insert(KeyOf(ChildElementText(document, u"description"), refId));
-        else if (IsRecordKind(tag))
+        else if (IsRecordKind(tag) && !context.count(KeyOf(tag, refId)))
             sent.records.insert(KeyOf(tag, refId));
     }
     return true;
@@ -121,6 +176,8 @@ bool ReadSentChanges(const CString& path, SentChanges& sent) {
 struct RemoteChanges {
     std::vector<std::pair<CString, std::unique_ptr<CObArray>>> recordsByKind;
     std::unique_ptr<CObArray> deletions;
+    CString changeSet;
+    std::set<RecordKey> context;
 };
 
 // Keeps the store in one phase for a scope and always returns it to the data document.
@@ -150,6 +207,10 @@ bool ReadRemoteChanges(CDataHelper& store, RemoteChanges& remote) {
     CMarkupArchive* document = store.GetCurrentDataStore();
     document->ResetPos();
     const bool isChangeFile = document->FindElem() && document->GetTagName() == kRootName;
+    if (isChangeFile) {
+        remote.changeSet = document->GetAttrib(kChangeSetAttrib);
+        remote.context = ParseContext(document->GetAttrib(kContextAttrib));
+    }
     document->ResetPos();
     if (!isChangeFile)
         return false;
@@ -235,8 +296,8 @@ int RemoveMarkers(CDataHelper& store, const RecordKey& key) {
 }
 
 // Commits the other side's records of one kind; false when a record could not be saved.
-bool CommitRecords(CDataHelper& store, CObArray& list, const SentChanges& sent, bool ownChangesWin,
-                   LocalRecords& local) {
+bool CommitRecords(CDataHelper& store, CObArray& list, const RemoteChanges& remote, const SentChanges& sent,
+                   bool ownChangesWin, LocalRecords& local) {
     for (auto& item : list.Items()) {
         auto* record = static_cast<CBaseObject*>(item.get());
         const RecordKey key = KeyOf(record->get_ElemName(), record->get_RefID());
@@ -244,6 +305,9 @@ bool CommitRecords(CDataHelper& store, CObArray& list, const SentChanges& sent, 
         if (record->get_RefID().IsEmpty())
             continue;
         if (ownChangesWin && sent.records.count(key))
+            continue;
+        // A parent sent along is only brought back, never put over this side's copy.
+        if (remote.context.count(key) && local.IdOf(key) != 0)
             continue;
         // The other side changed a record this side deleted: the change outlives the deletion
         // on both sides, so this side's marker must not go out any more.
@@ -259,17 +323,41 @@ bool CommitRecords(CDataHelper& store, CObArray& list, const SentChanges& sent, 
     return true;
 }
 
-// Applies the other side's deletions; true when a record was removed.
-bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local) {
+// RefIDs that the data document's records of `kind` name in their attribute `refAttrib`.
+std::set<std::u16string> ReferencedRefIds(CDataHelper& store, const char16_t* kind, const char16_t* refAttrib) {
+    std::set<std::u16string> refs;
+    CMarkupArchive& document = *store.GetCurrentDataStore();
+    document.ResetPos();
+    if (document.FindElem()) {
+        while (document.FindChildElem(kind))
+            refs.insert(document.GetChildAttrib(refAttrib).str());
+    }
+    document.ResetPos();
+    return refs;
+}
+
+// Applies the other side's deletions of one kind (all kinds but projects and clients when
+// `kind` is empty); true when a record was removed. A project or client that a record of this
+// side still refers to stays: the record was changed or added after the deletion.
+bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local,
+                           const CString& only) {
+    std::set<std::u16string> referenced;
+    if (only == u"project")
+        referenced = ReferencedRefIds(store, u"projectItem", u"projectRef");
+    else if (only == u"client")
+        referenced = ReferencedRefIds(store, u"project", u"clientRef");
     bool removedAny = false;
     for (auto& item : markers.Items()) {
         const auto* marker = static_cast<const CBaseObject*>(item.get());
         const CString kind = marker->get_Description();
+        const bool isParentKind = kind == u"project" || kind == u"client";
+        if (only.IsEmpty() ? isParentKind : kind != only)
+            continue;
         const RecordKey key = KeyOf(kind, marker->get_RefID());
         if (!IsRecordKind(kind) || marker->get_RefID().IsEmpty())
             continue;
         // This side changed the record in this synchronisation: it is kept on both sides.
-        if (sent.records.count(key))
+        if (sent.records.count(key) || referenced.count(key.second))
             continue;
         if (local.IdOf(key) != 0 && store.RemoveRecordByRefID(CString(key.first), CString(key.second))) {
             local.Forget(key);
@@ -279,16 +367,64 @@ bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& s
     return removedAny;
 }
 
-// Records first, kind by kind, then deletions; the data file is noted for writing.
+bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local) {
+    bool removedAny = CommitDeletionsOfKind(store, markers, sent, local, CString());
+    removedAny = CommitDeletionsOfKind(store, markers, sent, local, u"project") || removedAny;
+    return CommitDeletionsOfKind(store, markers, sent, local, u"client") || removedAny;
+}
+
+// Records saved while it lives carry the given "modified" time.
+class ModifiedTimeScope {
+public:
+    ModifiedTimeScope(CDataHelper& store, std::optional<COleDateTime> time) : m_store(store) {
+        m_store.SetModifiedTimeOverride(time);
+    }
+    ~ModifiedTimeScope() { m_store.SetModifiedTimeOverride(std::nullopt); }
+    ModifiedTimeScope(const ModifiedTimeScope&) = delete;
+    ModifiedTimeScope& operator=(const ModifiedTimeScope&) = delete;
+
+private:
+    CDataHelper& m_store;
+};
+
+std::optional<COleDateTime> MetaDataTime(CDataHelper& store, const char16_t* name) {
+    const CString text = store.GetMetaDataValue(name);
+    if (text.IsEmpty())
+        return std::nullopt;
+    const COleDateTime time = CDateTimeFormatter::GetDateTimeFromDB(text);
+    if (time.GetStatus() != COleDateTime::valid)
+        return std::nullopt;
+    return time;
+}
+
+// Records first, kind by kind, then deletions; the data file is noted for writing. A change
+// file this side already committed is not applied again over what was changed since.
 bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& sent, bool ownChangesWin) {
-    LocalRecords local(*store.GetCurrentDataStore());
-    for (auto& [kind, list] : remote.recordsByKind) {
-        if (!CommitRecords(store, *list, sent, ownChangesWin, local))
+    if (!remote.changeSet.IsEmpty() && remote.changeSet == store.GetMetaDataValue(kLastCommittedName))
+        return true;
+    {
+        // Taken records are as old as the last synchronisation, so they are not sent back.
+        ModifiedTimeScope dated(store, MetaDataTime(store, kLastSyncName));
+        LocalRecords local(*store.GetCurrentDataStore());
+        for (auto& [kind, list] : remote.recordsByKind) {
+            if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local))
+                return false;
+        }
+        if (CommitDeletions(store, *remote.deletions, sent, local) && !store.Flush())
             return false;
     }
-    if (CommitDeletions(store, *remote.deletions, sent, local))
-        return store.Flush() != 0;
+    if (!remote.changeSet.IsEmpty())
+        return store.SetMetaDataValue(kLastCommittedName, remote.changeSet) != 0;
     return true;
+}
+
+// "lastSync" becomes the point up to which the completed synchronisation sent changes.
+bool PromotePendingSync(CDataHelper& store) {
+    const std::optional<COleDateTime> pending = MetaDataTime(store, kPendingSyncName);
+    const std::optional<COleDateTime> last = MetaDataTime(store, kLastSyncName);
+    if (!pending || (last && !(*pending > *last)))
+        return true;
+    return store.SetMetaDataValue(kLastSyncName, store.GetMetaDataValue(kPendingSyncName)) != 0;
 }
 
 // Removes the markers that went out in the own change file; true when one was removed.
@@ -304,6 +440,90 @@ bool DeleteChangeFiles(const CDataHelper& store) {
     const bool otherRemoved = RemoveFile(store.GetOtherChangeFilePath());
     const bool ownRemoved = RemoveFile(store.GetOwnChangeFilePath());
     return otherRemoved && ownRemoved;
+}
+
+// A new change file identity, unique on both sides.
+CString NewChangeSetId() {
+    std::random_device random;
+    const unsigned long long value = (static_cast<unsigned long long>(random()) << 32) ^ random();
+    return CString::Formatted(u"%016llX", value);
+}
+
+// The other side reports this side's last change file committed: that synchronisation is
+// complete here too (its markers go, "lastSync" moves), so nothing of it is sent again.
+bool AcknowledgeDelivered(CDataHelper& store) {
+    const CString committed = ChangeFileAttrib(store.GetOtherChangeFilePath(), kCommittedAttrib);
+    if (committed.IsEmpty() || ChangeFileAttrib(store.GetOwnChangeFilePath(), kChangeSetAttrib) != committed)
+        return true;
+    SentChanges sent;
+    if (!ReadSentChanges(store.GetOwnChangeFilePath(), sent))
+        return false;
+    DeferredFlush batch(store, DeferredFlush::WritesAndRecords);
+    RemoveSentMarkers(store, sent);
+    if (!PromotePendingSync(store) || !batch.End())
+        return false;
+    return RemoveFile(store.GetOwnChangeFilePath());
+}
+
+// Adds to the own change document (current) the projects of the entries it holds and the
+// clients of its projects that it does not hold itself, and names them in the root's
+// "context"; false when one could not be written.
+bool SerializeContext(CDataHelper& store) {
+    std::set<RecordKey> held;
+    std::set<std::u16string> projectRefs;
+    std::set<std::u16string> clientRefs;
+    {
+        CMarkupArchive& changes = *store.GetCurrentDataStore();
+        changes.ResetPos();
+        if (changes.FindElem()) {
+            while (changes.FindChildElem()) {
+                const CString tag = changes.GetChildTagName();
+                held.insert(KeyOf(tag, changes.GetChildAttrib(u"refId")));
+                if (tag == u"projectItem")
+                    projectRefs.insert(changes.GetChildAttrib(u"projectRef").str());
+                else if (tag == u"project")
+                    clientRefs.insert(changes.GetChildAttrib(u"clientRef").str());
+            }
+        }
+        changes.ResetPos();
+    }
+    std::u16string context;
+    const auto addParent = [&](const char16_t* kind, const std::u16string& refId, CBaseObject& record) {
+        const RecordKey key = KeyOf(kind, CString(refId));
+        if (refId.empty() || held.count(key))
+            return true;
+        held.insert(key);
+        // Read from the data document, written into the change document.
+        store.SwitchSyncPhase(CSyncHelper::SyncPhase_None);
+        const int id = store.RefID_To_ID(CString(refId), kind);
+        record.set_ID(id);
+        const bool found = id != 0 && record.Load();
+        store.SwitchSyncPhase(CSyncHelper::SyncPhase_SerializeLocalChanges);
+        if (!found)
+            return true;
+        if (!record.Save())
+            return false;
+        context += (context.empty() ? u"" : u" ") + key.first + u"/" + key.second;
+        return true;
+    };
+    for (const std::u16string& refId : projectRefs) {
+        CProject project;
+        if (!addParent(u"project", refId, project))
+            return false;
+        clientRefs.insert(project.get_ClientRef().str());
+    }
+    for (const std::u16string& refId : clientRefs) {
+        CClient client;
+        if (!addParent(u"client", refId, client))
+            return false;
+    }
+    if (context.empty())
+        return true;
+    CMarkupArchive& changes = *store.GetCurrentDataStore();
+    changes.ResetPos();
+    const bool set = changes.FindElem() && changes.SetAttrib(kContextAttrib, CString(context));
+    changes.ResetPos();
+    return set;
 }
 
 }  // namespace
@@ -322,18 +542,35 @@ int CSyncHelper::UpdateLastSyncDateTime() {
     CDataHelper* store = UsableStore();
     if (!store)
         return 0;
-    return store->SetMetaDataValue(kLastSyncName, CDateTimeFormatter::FormatDateTimeForDB(COleDateTime::GetCurrentTime()));
+    const std::shared_ptr<void> lock = store->LockDataFile();
+    if (!lock)
+        return 0;
+    // Now, but never before a record already saved: those are dated up to a second past the
+    // stamps, and must not look newer than the synchronisation that has them.
+    return store->SetMetaDataValue(kLastSyncName, CDateTimeFormatter::FormatDateTimeForDB(store->ModifiedTimeForSave()));
 }
 
 int CSyncHelper::SerializeLocalChanges() {
     CDataHelper* store = GetCurrDataHelper();
+    if (!store)
+        return -1;
+    // No other process writes the data file until the change file and "pendingSync" are out.
+    const std::shared_ptr<void> lock = store->LockDataFile();
     // The time is read from the file as reloaded, so a store that was never loaded cannot
     // make every change look older than the last synchronisation.
-    if (!store || !store->Initialize())
+    if (!lock || !store->Initialize() || !AcknowledgeDelivered(*store))
         return -1;
     DetermineLastSyncDateTime();
     // A change file of an unfinished synchronisation must not go out as this one's.
     if (!RemoveFile(store->GetOwnChangeFilePath()))
+        return -1;
+    // Every record sent is dated at most a second past the later of the two stamps, so this
+    // point lies after all of them, and every later save is dated after it.
+    COleDateTime pending = store->ModifiedTimeForSave();
+    if (const std::optional<COleDateTime> last = MetaDataTime(*store, kLastSyncName); last && !(pending > *last))
+        pending = *last + COleDateTimeSpan(0, 0, 0, 1);
+    // Stored before anything goes out, so no save can be dated inside what is being sent.
+    if (!store->SetMetaDataValue(kPendingSyncName, CDateTimeFormatter::FormatDateTimeForDB(pending)))
         return -1;
     DeferredFlush batch(*store);
     int count = 0;
@@ -344,7 +581,22 @@ int CSyncHelper::SerializeLocalChanges() {
         count += written;
     }
     const int markers = SerializeLocalChanges_DeletedItems();
-    if (markers < 0 || !batch.End())
+    if (markers < 0)
+        return -1;
+    {
+        PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
+        if (!SerializeContext(*store))
+            return -1;
+        CMarkupArchive& changes = *store->GetCurrentDataStore();
+        changes.ResetPos();
+        if (!changes.FindElem() || !changes.SetAttrib(kChangeSetAttrib, NewChangeSetId()) ||
+            !changes.SetAttrib(kCommittedAttrib, store->GetMetaDataValue(kLastCommittedName)))
+            return -1;
+        changes.ResetPos();
+        // Written even with nothing to send: it carries the identities.
+        store->Flush();
+    }
+    if (!batch.End())
         return -1;
     return count + markers;
 }
@@ -382,15 +634,17 @@ int CSyncHelper::SerializeLocalChanges_DeletedItems() {
 
 int CSyncHelper::CommitRemoteChanges() {
     CDataHelper* store = UsableStore();
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
     SentChanges sent;
     RemoteChanges remote;
-    if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
+    if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
         return 0;
     RemoveSentMarkers(*store, sent);
-    UpdateLastSyncDateTime();
+    if (!PromotePendingSync(*store))
+        return 0;
     // The change files go only once the data file holds everything they brought.
     if (!batch.End())
         return 0;
@@ -399,9 +653,10 @@ int CSyncHelper::CommitRemoteChanges() {
 
 int CSyncHelper::ApplyRemoteChanges() {
     CDataHelper* store = UsableStore();
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
     SentChanges sent;
     RemoteChanges remote;
-    if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
+    if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
@@ -411,13 +666,13 @@ int CSyncHelper::ApplyRemoteChanges() {
 
 int CSyncHelper::CompleteSynchronisation() {
     CDataHelper* store = UsableStore();
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
     SentChanges sent;
-    if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent))
+    if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent))
         return 0;
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     RemoveSentMarkers(*store, sent);
-    UpdateLastSyncDateTime();
-    if (!batch.End())
+    if (!PromotePendingSync(*store) || !batch.End())
         return 0;
     return DeleteChangeFiles(*store) ? 1 : 0;
 }

@@ -84,12 +84,14 @@ public:
     // The steps of a regular synchronisation, in the order PerformRegularSync runs them.
     enum SyncStep : int {
         SyncStep_VerifyPartnership = 0,
-        SyncStep_DeviceSerialize = 1,    // the device writes "device.xml"
-        SyncStep_DesktopSerialize = 2,   // this computer writes "desktop.xml"
-        SyncStep_Exchange = 3,           // the change files cross over
-        SyncStep_DesktopApply = 4,       // the device's changes go into the data file here
-        SyncStep_DeviceCommit = 5,       // the device commits this computer's changes
-        SyncStep_DesktopComplete = 6,    // change files and sent markers go, "lastSync" moves
+        SyncStep_Announce = 1,           // the device learns which change file this side committed last
+        SyncStep_DeviceSerialize = 2,    // the device writes "device.xml"
+        SyncStep_Receive = 3,            // "device.xml" comes here
+        SyncStep_DesktopSerialize = 4,   // this computer writes "desktop.xml"
+        SyncStep_Send = 5,               // "desktop.xml" goes to the device
+        SyncStep_DesktopApply = 6,       // the device's changes go into the data file here
+        SyncStep_DeviceCommit = 7,       // the device commits this computer's changes
+        SyncStep_DesktopComplete = 8,    // change files and sent markers go, "lastSync" moves
     };
     // What PerformRegularSync answers.
     enum SyncResult : int {
@@ -119,7 +121,8 @@ public:
     // repeated in full leaves both sides with the same records. `beforeStep` (may be empty)
     // is told each step before it runs. A SyncResult.
     int PerformRegularSync(const std::function<void(SyncStep)>& beforeStep = {});
-    // Why the last failed operation failed; empty after a success.
+    // Why the last failed operation failed, in the user's words, with what to do; empty after
+    // a success. Technical details (exports, codes) go to the log (standard error) instead.
     const CString& GetLastErrorText() const { return m_strLastError; }
 
 private:
@@ -132,8 +135,14 @@ private:
     // -1 when the source does not exist.
     int CopyLocalFileToRemote(const CString& devicePath, const CString& localPath);
     int CopyRemoteFileToLocal(const CString& devicePath, const CString& localPath);
-    // Writes an empty change document at the device path; 1 written.
-    int PutEmptyChangeFileOnDevice(const CString& devicePath);
+    // Writes an empty change document at the device path; 1 written. `committed`, when not
+    // empty, is the identity of the device's change file this side committed last.
+    int PutEmptyChangeFileOnDevice(const CString& devicePath, const CString& committed = CString());
+    // The halves of ExchangeChangeFiles.
+    int SendOwnChangeFile();
+    int ReceiveOtherChangeFile();
+    // Puts the words for the user in place of a failed step's reason, which goes to the log.
+    int FailStep(SyncStep step);
     // Runs an export of the device's "Sync" library. The answer, when asked for, is the
     // caller's to release with LocalFree. 1 when the export ran and reported success.
     int DoCeRapiInvoke(const CString& functionName, uint8_t** ppOutput, uint32_t* pcbOutput = nullptr);
