@@ -119,6 +119,7 @@ CDataHelper* UsableStore() {
 struct SentChanges {
     std::set<RecordKey> records;
     std::set<RecordKey> deletions;
+    std::set<RecordKey> context;   // parents sent along: the other side keeps or brings them back
     CString changeSet;
 };
 
@@ -160,7 +161,8 @@ bool ReadSentChanges(const CString& path, SentChanges& sent) {
     if (!document.Load(path) || !document.FindElem() || document.GetTagName() != kRootName)
         return false;
     sent.changeSet = document.GetAttrib(kChangeSetAttrib);
-    const std::set<RecordKey> context = ParseContext(document.GetAttrib(kContextAttrib));
+    sent.context = ParseContext(document.GetAttrib(kContextAttrib));
+    const std::set<RecordKey>& context = sent.context;
     while (document.FindChildElem()) {
         const CString tag = document.GetChildTagName();
         const CString refId = document.GetChildAttrib(u"refId");
@@ -256,20 +258,29 @@ private:
 // one pass so that committing many records does not search the document for each.
 class LocalRecords {
 public:
-    explicit LocalRecords(CMarkupArchive& document) {
+    // With `savedAfter`, records saved later than it are noted too (SavedSince).
+    LocalRecords(CMarkupArchive& document, const std::optional<COleDateTime>& savedAfter) {
         document.ResetPos();
         if (document.FindElem()) {
             while (document.FindChildElem()) {
                 const CString tag = document.GetChildTagName();
                 const CString refId = document.GetChildAttrib(u"refId");
-                if (tag == kDeletedName)
+                if (tag == kDeletedName) {
                     m_markers.insert(KeyOf(ChildElementText(document, u"description"), refId));
-                else if (IsRecordKind(tag))   // the first of a RefID, as a search would find it
+                } else if (IsRecordKind(tag)) {   // the first of a RefID, as a search would find it
                     m_ids.emplace(KeyOf(tag, refId), document.GetChildAttribInt(u"id"));
+                    if (savedAfter &&
+                        CDateTimeFormatter::GetDateTimeFromDB(ChildElementText(document, u"modified")) > *savedAfter)
+                        m_savedSince.insert(KeyOf(tag, refId));
+                }
             }
         }
         document.ResetPos();
     }
+
+    // Saved here after this side serialised (by any process): a newer edit than anything the
+    // other side sent, which goes out with the next synchronisation.
+    bool SavedSince(const RecordKey& key) const { return m_savedSince.count(key) != 0; }
 
     int IdOf(const RecordKey& key) const {
         const auto found = m_ids.find(key);
@@ -283,6 +294,7 @@ public:
 private:
     std::map<RecordKey, int> m_ids;
     std::set<RecordKey> m_markers;
+    std::set<RecordKey> m_savedSince;
 };
 
 // Removes every deletion marker of that record from the data document; the number removed.
@@ -304,7 +316,7 @@ bool CommitRecords(CDataHelper& store, CObArray& list, const RemoteChanges& remo
         // Without a RefID a record cannot be matched on either side.
         if (record->get_RefID().IsEmpty())
             continue;
-        if (ownChangesWin && sent.records.count(key))
+        if ((ownChangesWin && sent.records.count(key)) || local.SavedSince(key))
             continue;
         // A parent sent along is only brought back, never put over this side's copy.
         if (remote.context.count(key) && local.IdOf(key) != 0)
@@ -357,7 +369,8 @@ bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChan
         if (!IsRecordKind(kind) || marker->get_RefID().IsEmpty())
             continue;
         // This side changed the record in this synchronisation: it is kept on both sides.
-        if (sent.records.count(key) || referenced.count(key.second))
+        if (sent.records.count(key) || sent.context.count(key) || referenced.count(key.second) ||
+            local.SavedSince(key))
             continue;
         if (local.IdOf(key) != 0 && store.RemoveRecordByRefID(CString(key.first), CString(key.second))) {
             local.Forget(key);
@@ -405,7 +418,10 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
     {
         // Taken records are as old as the last synchronisation, so they are not sent back.
         ModifiedTimeScope dated(store, MetaDataTime(store, kLastSyncName));
-        LocalRecords local(*store.GetCurrentDataStore());
+        // Only a side that serialised in this synchronisation has saves made since.
+        const std::optional<COleDateTime> serialised =
+            sent.changeSet.IsEmpty() ? std::nullopt : MetaDataTime(store, kPendingSyncName);
+        LocalRecords local(*store.GetCurrentDataStore(), serialised);
         for (auto& [kind, list] : remote.recordsByKind) {
             if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local))
                 return false;

@@ -133,3 +133,23 @@ TEST_F(SyncSafety, AProjectDeletedOnTheDeviceStaysForAnEntryTheDesktopEdited) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SyncSafety, AProjectAddedOnTheDeviceBringsBackTheClientTheDesktopDeleted) {
+    const CString client = Add<CClient>(u"Client");
+    Synchronise();
+    CString project;
+    OnDevice([&] { project = Add<CProject>(u"New project", [&](CProject& p) { p.set_ClientRef(client); }); });
+    CClient doomed = Loaded<CClient>(client);
+    ASSERT_EQ(doomed.Delete(), 1);
+    Advance();
+    Synchronise();
+    for (const FileSnapshot& side : {Desktop(), Device()}) {
+        EXPECT_EQ(side.records.count(Key("project", project)), 1u);
+        EXPECT_EQ(side.records.count(Key("client", client)), 1u);
+    }
+    ExpectConverged();
+}
+
+}  // namespace
