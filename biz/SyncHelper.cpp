@@ -258,8 +258,9 @@ private:
 // one pass so that committing many records does not search the document for each.
 class LocalRecords {
 public:
-    // With `savedAfter`, records saved later than it are noted too (SavedSince).
-    LocalRecords(CMarkupArchive& document, const std::optional<COleDateTime>& savedAfter) {
+    // With `savedAfter`, those of `asked` saved later than it are noted too (SavedSince).
+    LocalRecords(CMarkupArchive& document, const std::optional<COleDateTime>& savedAfter,
+                 const std::set<RecordKey>& asked) {
         document.ResetPos();
         if (document.FindElem()) {
             while (document.FindChildElem()) {
@@ -268,10 +269,11 @@ public:
                 if (tag == kDeletedName) {
                     m_markers.insert(KeyOf(ChildElementText(document, u"description"), refId));
                 } else if (IsRecordKind(tag)) {   // the first of a RefID, as a search would find it
-                    m_ids.emplace(KeyOf(tag, refId), document.GetChildAttribInt(u"id"));
-                    if (savedAfter &&
+                    const RecordKey key = KeyOf(tag, refId);
+                    m_ids.emplace(key, document.GetChildAttribInt(u"id"));
+                    if (savedAfter && asked.count(key) &&
                         CDateTimeFormatter::GetDateTimeFromDB(ChildElementText(document, u"modified")) > *savedAfter)
-                        m_savedSince.insert(KeyOf(tag, refId));
+                        m_savedSince.insert(key);
                 }
             }
         }
@@ -421,7 +423,18 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
         // Only a side that serialised in this synchronisation has saves made since.
         const std::optional<COleDateTime> serialised =
             sent.changeSet.IsEmpty() ? std::nullopt : MetaDataTime(store, kPendingSyncName);
-        LocalRecords local(*store.GetCurrentDataStore(), serialised);
+        std::set<RecordKey> asked;
+        for (auto& [kind, list] : remote.recordsByKind) {
+            for (auto& item : list->Items()) {
+                const auto* record = static_cast<const CBaseObject*>(item.get());
+                asked.insert(KeyOf(record->get_ElemName(), record->get_RefID()));
+            }
+        }
+        for (auto& item : remote.deletions->Items()) {
+            const auto* marker = static_cast<const CBaseObject*>(item.get());
+            asked.insert(KeyOf(marker->get_Description(), marker->get_RefID()));
+        }
+        LocalRecords local(*store.GetCurrentDataStore(), serialised, asked);
         for (auto& [kind, list] : remote.recordsByKind) {
             if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local))
                 return false;
@@ -504,35 +517,41 @@ bool SerializeContext(CDataHelper& store) {
         changes.ResetPos();
     }
     std::u16string context;
-    const auto addParent = [&](const char16_t* kind, const std::u16string& refId, CBaseObject& record) {
-        const RecordKey key = KeyOf(kind, CString(refId));
-        if (refId.empty() || held.count(key))
-            return true;
-        held.insert(key);
-        // Read from the data document, written into the change document.
+    // Each parent goes in as the data document holds it, found in one pass per kind.
+    const auto addParents = [&](const char16_t* kind, const std::set<std::u16string>& refIds,
+                                std::set<std::u16string>* grandParents) {
+        std::vector<CString> elements;
         store.SwitchSyncPhase(CSyncHelper::SyncPhase_None);
-        const int id = store.RefID_To_ID(CString(refId), kind);
-        record.set_ID(id);
-        const bool found = id != 0 && record.Load();
+        CMarkupArchive& data = *store.GetCurrentDataStore();
+        data.ResetPos();
+        if (data.FindElem()) {
+            while (data.FindChildElem(kind)) {
+                const RecordKey key = KeyOf(kind, data.GetChildAttrib(u"refId"));
+                if (!refIds.count(key.second) || held.count(key))
+                    continue;
+                held.insert(key);
+                elements.push_back(data.GetChildSubDoc());
+                if (grandParents)
+                    grandParents->insert(data.GetChildAttrib(u"clientRef").str());
+                context += (context.empty() ? u"" : u" ") + key.first + u"/" + key.second;
+            }
+        }
+        data.ResetPos();
         store.SwitchSyncPhase(CSyncHelper::SyncPhase_SerializeLocalChanges);
-        if (!found)
-            return true;
-        if (!record.Save())
-            return false;
-        context += (context.empty() ? u"" : u" ") + key.first + u"/" + key.second;
+        for (const CString& element : elements) {
+            std::unique_ptr<CBaseObject> record;
+            if (std::u16string_view(kind) == u"project")
+                record = std::make_unique<CProject>();
+            else
+                record = std::make_unique<CClient>();
+            record->LoadFromXml(element);
+            if (!record->Save())
+                return false;
+        }
         return true;
     };
-    for (const std::u16string& refId : projectRefs) {
-        CProject project;
-        if (!addParent(u"project", refId, project))
-            return false;
-        clientRefs.insert(project.get_ClientRef().str());
-    }
-    for (const std::u16string& refId : clientRefs) {
-        CClient client;
-        if (!addParent(u"client", refId, client))
-            return false;
-    }
+    if (!addParents(u"project", projectRefs, &clientRefs) || !addParents(u"client", clientRefs, nullptr))
+        return false;
     if (context.empty())
         return true;
     CMarkupArchive& changes = *store.GetCurrentDataStore();
