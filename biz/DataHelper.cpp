@@ -80,6 +80,29 @@ std::array<long long, 4> FileStampOf(const CString& path) {
             static_cast<long long>(info.st_ctim.tv_sec) * 1000000000LL + info.st_ctim.tv_nsec};
 }
 
+// The "upTo" of a change file's root ("" without one): only the start of the file is read,
+// since the root element comes first.
+CString ChangeFileUpTo(const CString& path) {
+    if (path.IsEmpty())
+        return CString();
+    const int fd = ::open(path.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return CString();
+    char head[512];
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    if (got <= 0)
+        return CString();
+    const std::string text(head, static_cast<size_t>(got));
+    const size_t rootEnd = text.find('>');
+    const size_t at = text.find(" upTo=\"");
+    if (at == std::string::npos || at > rootEnd)
+        return CString();
+    const size_t start = at + 7;
+    const size_t end = text.find('"', start);
+    return end == std::string::npos ? CString() : CString::FromUtf8(text.substr(start, end - start));
+}
+
 std::function<void()>& LockWaitHandler() {
     static std::function<void()> handler;
     return handler;
@@ -668,8 +691,10 @@ COleDateTime CDataHelper::ModifiedTimeForSave() {
     if (m_modifiedOverride)
         return *m_modifiedOverride;
     COleDateTime time = COleDateTime::GetCurrentTime();
-    for (const char16_t* name : {u"lastSync", u"pendingSync"}) {
-        const CString text = GetMetaDataValue(name);
+    // Both change files: a process of the other build (a stand-in, a tool) calls this side's
+    // file the other one; a later date than needed is harmless, an earlier one is not.
+    for (const CString& text : {GetMetaDataValue(u"lastSync"), ChangeFileUpTo(m_strOwnChangeFilePath),
+                                ChangeFileUpTo(m_strOtherChangeFilePath)}) {
         if (text.IsEmpty())
             continue;
         const COleDateTime stamp = CDateTimeFormatter::GetDateTimeFromDB(text);

@@ -118,8 +118,8 @@ public:
     CObArray* GetProjectsForClient(int clientId);
 
     // The time a record saved now is stamped with: the current local time, but always later
-    // than the data file's "lastSync" and "pendingSync" (the point up to which this side's
-    // changes were sent, respectively are being sent), whichever process stamped them: stamps
+    // than the data file's "lastSync" and than the "upTo" of the change files while they exist (the points up to which this side's changes were sent, respectively are being
+    // sent), whichever process stamped them: stamps
     // have whole seconds, so a record changed in the stamp's second would otherwise never be
     // sent. While SetModifiedTimeOverride holds a time, records of the data document get that.
     COleDateTime ModifiedTimeForSave();

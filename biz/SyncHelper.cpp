@@ -38,9 +38,9 @@
 // synchronisation has run, so a synchronisation that stops half-way sends them again.
 //
 // What is sent: the records saved after "lastSync", the point up to which this side's changes
-// reached the other side. Serialising stamps "pendingSync" (a point after every record sent);
-// the data store dates every later save after it, whatever the process; completing promotes it
-// to "lastSync". Records taken from the other side are dated "lastSync", so they never go back.
+// reached the other side. Serialising writes into the change file's root "upTo", a point after
+// every record sent; while that file exists the data store dates every save after it, whatever
+// the process; completing makes it "lastSync". Records taken from the other side are dated "lastSync", so they never go back.
 // Each change file carries an identity ("changeSet") and the identity of the last change file
 // its side committed ("committed"): a side whose previous change file the other side reports
 // committed completes that synchronisation before serialising again, and a change file already
@@ -51,12 +51,12 @@ namespace {
 constexpr const char16_t* kRootName = u"quillmar";
 constexpr const char16_t* kDeletedName = u"deleted";
 constexpr const char16_t* kLastSyncName = u"lastSync";
-constexpr const char16_t* kPendingSyncName = u"pendingSync";
 constexpr const char16_t* kLastCommittedName = u"lastCommittedChanges";
 // Attributes of a change file's root.
 constexpr const char16_t* kChangeSetAttrib = u"changeSet";
 constexpr const char16_t* kCommittedAttrib = u"committed";
 constexpr const char16_t* kContextAttrib = u"context";
+constexpr const char16_t* kUpToAttrib = u"upTo";   // a point after every record the file sends
 // The record kinds in the order in which they are written and committed.
 constexpr const char16_t* kRecordKinds[] = {u"client", u"project", u"category", u"projectItem"};
 
@@ -121,6 +121,7 @@ struct SentChanges {
     std::set<RecordKey> deletions;
     std::set<RecordKey> context;   // parents sent along: the other side keeps or brings them back
     CString changeSet;
+    CString upTo;
 };
 
 // "kind/refId kind/refId ..." of a change file's root: records sent only as the parents of
@@ -161,6 +162,7 @@ bool ReadSentChanges(const CString& path, SentChanges& sent) {
     if (!document.Load(path) || !document.FindElem() || document.GetTagName() != kRootName)
         return false;
     sent.changeSet = document.GetAttrib(kChangeSetAttrib);
+    sent.upTo = document.GetAttrib(kUpToAttrib);
     sent.context = ParseContext(document.GetAttrib(kContextAttrib));
     const std::set<RecordKey>& context = sent.context;
     while (document.FindChildElem()) {
@@ -421,8 +423,10 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
         // Taken records are as old as the last synchronisation, so they are not sent back.
         ModifiedTimeScope dated(store, MetaDataTime(store, kLastSyncName));
         // Only a side that serialised in this synchronisation has saves made since.
-        const std::optional<COleDateTime> serialised =
-            sent.changeSet.IsEmpty() ? std::nullopt : MetaDataTime(store, kPendingSyncName);
+        std::optional<COleDateTime> serialised;
+        if (const COleDateTime upTo = CDateTimeFormatter::GetDateTimeFromDB(sent.upTo);
+            !sent.upTo.IsEmpty() && upTo.GetStatus() == COleDateTime::valid)
+            serialised = upTo;
         std::set<RecordKey> asked;
         for (auto& [kind, list] : remote.recordsByKind) {
             for (auto& item : list->Items()) {
@@ -448,12 +452,14 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
 }
 
 // "lastSync" becomes the point up to which the completed synchronisation sent changes.
-bool PromotePendingSync(CDataHelper& store) {
-    const std::optional<COleDateTime> pending = MetaDataTime(store, kPendingSyncName);
-    const std::optional<COleDateTime> last = MetaDataTime(store, kLastSyncName);
-    if (!pending || (last && !(*pending > *last)))
+bool PromotePendingSync(CDataHelper& store, const SentChanges& sent) {
+    const COleDateTime pending = CDateTimeFormatter::GetDateTimeFromDB(sent.upTo);
+    if (sent.upTo.IsEmpty() || pending.GetStatus() != COleDateTime::valid)
         return true;
-    return store.SetMetaDataValue(kLastSyncName, store.GetMetaDataValue(kPendingSyncName)) != 0;
+    const std::optional<COleDateTime> last = MetaDataTime(store, kLastSyncName);
+    if (last && !(pending > *last))
+        return true;
+    return store.SetMetaDataValue(kLastSyncName, sent.upTo) != 0;
 }
 
 // Removes the markers that went out in the own change file; true when one was removed.
@@ -489,7 +495,7 @@ bool AcknowledgeDelivered(CDataHelper& store) {
         return false;
     DeferredFlush batch(store, DeferredFlush::WritesAndRecords);
     RemoveSentMarkers(store, sent);
-    if (!PromotePendingSync(store) || !batch.End())
+    if (!PromotePendingSync(store, sent) || !batch.End())
         return false;
     return RemoveFile(store.GetOwnChangeFilePath());
 }
@@ -589,23 +595,21 @@ int CSyncHelper::SerializeLocalChanges() {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return -1;
-    // No other process writes the data file until the change file and "pendingSync" are out.
+    // No other process writes the data file until the change file with its "upTo" is out.
     const std::shared_ptr<void> lock = store->LockDataFile();
     // The time is read from the file as reloaded, so a store that was never loaded cannot
     // make every change look older than the last synchronisation.
     if (!lock || !store->Initialize() || !AcknowledgeDelivered(*store))
         return -1;
     DetermineLastSyncDateTime();
-    // A change file of an unfinished synchronisation must not go out as this one's.
-    if (!RemoveFile(store->GetOwnChangeFilePath()))
-        return -1;
-    // Every record sent is dated at most a second past the later of the two stamps, so this
-    // point lies after all of them, and every later save is dated after it.
+    // Every record sent is dated at most a second past the stamps (including a change file
+    // left by an unfinished synchronisation), so this point lies after all of them; every
+    // later save, by any process, is dated after it while the change file exists.
     COleDateTime pending = store->ModifiedTimeForSave();
     if (const std::optional<COleDateTime> last = MetaDataTime(*store, kLastSyncName); last && !(pending > *last))
         pending = *last + COleDateTimeSpan(0, 0, 0, 1);
-    // Stored before anything goes out, so no save can be dated inside what is being sent.
-    if (!store->SetMetaDataValue(kPendingSyncName, CDateTimeFormatter::FormatDateTimeForDB(pending)))
+    // A change file of an unfinished synchronisation must not go out as this one's.
+    if (!RemoveFile(store->GetOwnChangeFilePath()))
         return -1;
     DeferredFlush batch(*store);
     int count = 0;
@@ -625,7 +629,8 @@ int CSyncHelper::SerializeLocalChanges() {
         CMarkupArchive& changes = *store->GetCurrentDataStore();
         changes.ResetPos();
         if (!changes.FindElem() || !changes.SetAttrib(kChangeSetAttrib, NewChangeSetId()) ||
-            !changes.SetAttrib(kCommittedAttrib, store->GetMetaDataValue(kLastCommittedName)))
+            !changes.SetAttrib(kCommittedAttrib, store->GetMetaDataValue(kLastCommittedName)) ||
+            !changes.SetAttrib(kUpToAttrib, CDateTimeFormatter::FormatDateTimeForDB(pending)))
             return -1;
         changes.ResetPos();
         // Written even with nothing to send: it carries the identities.
@@ -678,7 +683,7 @@ int CSyncHelper::CommitRemoteChanges() {
     if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
         return 0;
     RemoveSentMarkers(*store, sent);
-    if (!PromotePendingSync(*store))
+    if (!PromotePendingSync(*store, sent))
         return 0;
     // The change files go only once the data file holds everything they brought.
     if (!batch.End())
@@ -707,7 +712,7 @@ int CSyncHelper::CompleteSynchronisation() {
         return 0;
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     RemoveSentMarkers(*store, sent);
-    if (!PromotePendingSync(*store) || !batch.End())
+    if (!PromotePendingSync(*store, sent) || !batch.End())
         return 0;
     return DeleteChangeFiles(*store) ? 1 : 0;
 }
