@@ -232,7 +232,9 @@ TEST_F(StoreStartTest, TemporaryFilesOfEndedWritersGoAtStart) {
         ASSERT_TRUE(WriteFile(folder + "/." + name + ".tmp-" + dead + "-3", "a copy of the data"));
     ASSERT_TRUE(WriteFile(folder + "/.Quillmar.dat.tmp-" + live + "-1", "being written elsewhere"));
     ASSERT_EQ(Store().Initialize(), 1);
-    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{".Quillmar.dat.tmp-" + live + "-1", "Quillmar.dat"}));
+    // The lock file stays: it is what writers of the data file meet at.
+    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{".Quillmar.dat.tmp-" + live + "-1", "Quillmar.dat",
+                                                               "Quillmar.dat.lock"}));
 }
 
 TEST_F(StoreStartTest, LinkedDataFileIsUpdatedWhereItLives) {
