@@ -1,6 +1,7 @@
 #include "biz/SyncHelper.h"
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -143,14 +144,23 @@ std::set<RecordKey> ParseContext(const CString& text) {
     return keys;
 }
 
-// An attribute of a change file's root; "" when the file or attribute is missing.
+// An attribute of a change file's root; "" when the file or attribute is missing. Only the
+// start of the file is read: the root element comes first and its attributes are short.
 CString ChangeFileAttrib(const CString& path, const char16_t* name) {
-    if (!PathExists(path))
+    std::ifstream file(path.ToUtf8(), std::ios::binary);
+    char head[1024];
+    file.read(head, sizeof head);
+    const std::string text(head, static_cast<size_t>(file.gcount()));
+    const size_t rootEnd = text.find('>');
+    if (text.rfind("<quillmar", 0) != 0 || rootEnd == std::string::npos)
         return CString();
-    CMarkupArchive document;
-    if (!document.Load(path) || !document.FindElem() || document.GetTagName() != kRootName)
+    const std::string marker = " " + CString(name).ToUtf8() + "=\"";
+    const size_t at = text.find(marker);
+    if (at == std::string::npos || at > rootEnd)
         return CString();
-    return document.GetAttrib(name);
+    const size_t start = at + marker.size();
+    const size_t end = text.find('"', start);
+    return end == std::string::npos || end > rootEnd ? CString() : CString::FromUtf8(text.substr(start, end - start));
 }
 
 // A missing own change file sent nothing. false when one exists but does not read as a
