@@ -317,7 +317,15 @@ protected:
             Log("  ended: " + m_helper->GetLastErrorText().ToUtf8());
             m_helper.reset();
             CeRapiUninit();
-            MergeInto(m_device, m_deviceNext);
+            if (DeviceCommittedThisRound()) {
+                // Both sides hold each other's changes of this round; what the device program
+                // saved after serialising is the next round's, as when the round completes.
+                Log("  (the device had committed)");
+                m_desktop = Intent();
+                m_device = std::exchange(m_deviceNext, Intent());
+            } else {
+                MergeInto(m_device, m_deviceNext);
+            }
         }
         machine->Proxy().Disarm();
         if (!machine->ServiceRunning()) {
@@ -413,6 +421,15 @@ protected:
             if (m_deviceNext.deletions.erase(key))
                 Log("  (the device's deletion of " + key.second + " is overridden by the desktop's changes)");
         }
+    }
+
+    // The device committed this computer's change file of the round that just failed.
+    bool DeviceCommittedThisRound() const {
+        const std::string own = ReadBytes(machine->DesktopFile("desktop.xml"));
+        const std::string changeSet = Attribute(own.substr(0, own.find('>')), "changeSet");
+        const DataSnapshot device = Device();
+        const auto committed = device.metaData.find("lastCommittedChanges");
+        return !changeSet.empty() && committed != device.metaData.end() && committed->second == changeSet;
     }
 
     // Later intents over earlier ones.
