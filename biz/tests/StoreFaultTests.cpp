@@ -252,7 +252,9 @@ TEST_F(StoreStartTest, TemporaryFilesOfEndedWritersGoAtStart) {
         ASSERT_TRUE(WriteFileBytes(folder + "/." + name + ".tmp-" + dead + "-3", "a copy of the data"));
     ASSERT_TRUE(WriteFileBytes(folder + "/.Quillmar.dat.tmp-" + live + "-1", "being written elsewhere"));
     ASSERT_EQ(Store().Initialize(), 1);
-    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{".Quillmar.dat.tmp-" + live + "-1", "Quillmar.dat"}));
+    // The lock file stays: it is what writers of the data file meet at.
+    EXPECT_EQ(FolderEntries(folder),
+              (std::vector<std::string>{".Quillmar.dat.tmp-" + live + "-1", "Quillmar.dat", "Quillmar.dat.lock"}));
 }
 
 TEST_F(StoreStartTest, LinkedDataFileIsUpdatedWhereItLives) {
