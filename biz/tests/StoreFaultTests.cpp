@@ -114,7 +114,8 @@ TEST_F(FailedWriteTest, DiskFillingAtAnyPointOfTheDataFileKeepsItAsItWas) {
         }
         EXPECT_EQ(DataFileText(), before) << limit;
         EXPECT_FALSE(Contains(Descriptions(u"client"), u"Lost")) << limit;
-        EXPECT_EQ(FolderEntries(m_home.DataFolder()), std::vector<std::string>{"Quillmar.dat"}) << limit;
+        EXPECT_EQ(FolderEntries(m_home.DataFolder()), (std::vector<std::string>{"Quillmar.dat", "Quillmar.dat.lock"}))
+            << limit;
     }
     ASSERT_EQ(lost.Save(), 1);
     EXPECT_NE(DataFileText().find("Lost"), std::string::npos);

@@ -32,6 +32,7 @@
 #include "biz/SyncHelper.h"
 #include "connection/Rapi.h"
 #include "sync/e2e/SyncE2eFixture.h"
+#include "testing/TestFiles.h"
 
 extern char** environ;
 
@@ -410,7 +411,7 @@ protected:
     // The parents this computer's change file brings back on the device: a deletion of one the
     // device program made after the device serialised is overridden by that addition or edit.
     void ForgiveDeletionsOfParentsSent() {
-        const std::string text = ReadBytes(machine->DesktopFile("desktop.xml"));
+        const std::string text = ReadFileBytes(machine->DesktopFile("desktop.xml"));
         const std::string context = Attribute(text.substr(0, text.find('>')), "context");
         std::istringstream items(context);
         std::string item;
@@ -424,7 +425,7 @@ protected:
 
     // The device committed this computer's change file of the round that just failed.
     bool DeviceCommittedThisRound() const {
-        const std::string own = ReadBytes(machine->DesktopFile("desktop.xml"));
+        const std::string own = ReadFileBytes(machine->DesktopFile("desktop.xml"));
         const std::string changeSet = Attribute(own.substr(0, own.find('>')), "changeSet");
         const DataSnapshot device = Device();
         const auto committed = device.metaData.find("lastCommittedChanges");
@@ -455,7 +456,7 @@ protected:
     }
 
     static void ExpectNoDuplicates(const std::string& path) {
-        const std::string text = ReadBytes(path);
+        const std::string text = ReadFileBytes(path);
         static const std::regex record("<(client|project|projectItem|category) id=\"\\d+\" refId=\"([^\"]*)\"");
         std::map<std::pair<std::string, std::string>, int> seen;
         for (auto it = std::sregex_iterator(text.begin(), text.end(), record); it != std::sregex_iterator(); ++it) {
