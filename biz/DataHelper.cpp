@@ -9,12 +9,14 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "biz/Category.h"
@@ -101,6 +103,20 @@ CString ChangeFileUpTo(const CString& path) {
     const size_t start = at + 7;
     const size_t end = text.find('"', start);
     return end == std::string::npos ? CString() : CString::FromUtf8(text.substr(start, end - start));
+}
+
+// Most waits end within a moment (another process's save); only a longer one is worth telling.
+bool LockWithinAMoment(int fd) {
+    constexpr auto kMoment = std::chrono::milliseconds(300);
+    const auto until = std::chrono::steady_clock::now() + kMoment;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 std::function<void()>& LockWaitHandler() {
@@ -699,7 +715,7 @@ std::shared_ptr<void> CDataHelper::LockDataFile() {
     if (m_nLockDepth++ == 0 && !m_strDataFilePath.IsEmpty()) {
         m_lockFd = ::open((m_strDataFilePath.ToUtf8() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         // Without a lock file (a read-only folder) nothing can be written anyway.
-        if (m_lockFd >= 0 && ::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+        if (m_lockFd >= 0 && !LockWithinAMoment(m_lockFd)) {
             if (LockWaitHandler())
                 LockWaitHandler()();
             while (::flock(m_lockFd, LOCK_EX) != 0 && errno == EINTR) {}
