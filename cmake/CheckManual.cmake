@@ -1,5 +1,6 @@
-# Checks the user manual: every page it must have exists, every link between its pages (and
-# every #anchor) leads somewhere, and no page loads anything from outside its folder.
+# Checks the user manual: every page it must have exists and the contents link to every page,
+# every link between its pages (and every #anchor) leads somewhere, and no page loads anything
+# from outside its folder.
 #   cmake -DMANUAL=<folder> [-DPAGES=a.html;b.html] -P CheckManual.cmake
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(MANUAL "${MANUAL}" ABSOLUTE)
@@ -60,6 +61,17 @@ foreach(page IN LISTS pages)
     endif()
   endforeach()
 endforeach()
+
+# Every page can be reached from the contents.
+if(EXISTS "${MANUAL}/index.html")
+  file(READ "${MANUAL}/index.html" contents)
+  foreach(page IN LISTS pages)
+    string(FIND "${contents}" "href=\"${page}" at)
+    if(NOT page STREQUAL "index.html" AND at EQUAL -1)
+      list(APPEND faults "${page}: not linked from index.html")
+    endif()
+  endforeach()
+endif()
 
 if(faults)
   list(JOIN faults "\n" report)

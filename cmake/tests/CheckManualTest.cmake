@@ -11,14 +11,15 @@ set(expected
   "history.html: missing"
   "index.html: links outside the manual: https://cdn.invalid/style.css"
   "index.html: broken link gone.html"
-  "index.html: no anchor for faq.html#nowhere")
+  "index.html: no anchor for faq.html#nowhere"
+  "orphan.html: not linked from index.html")
 foreach(fault IN LISTS expected)
   string(FIND "${output}" "${fault}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the manual check did not report ${fault}:\n${output}")
   endif()
 endforeach()
-foreach(sound "faq.html#answer" "#top" "index.html#top" "link faq.html\n")
+foreach(sound "faq.html#answer" "#top" "index.html#top" "link faq.html\n" "faq.html: not linked")
   string(FIND "${output}" "${sound}" at)
   if(NOT at EQUAL -1)
     message(FATAL_ERROR "the manual check reported a sound link (${sound}):\n${output}")
