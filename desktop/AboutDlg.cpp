@@ -10,13 +10,15 @@
 #include "desktop/CommandIds.h"
 #include "desktop/HyperLink.h"
 #include "desktop/MainFrame.h"
+#include "desktop/ManualPages.h"
 #include "ui/shared/Icons.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent),
-      m_homePage(new CHyperLink(CMainFrame::WebAddress(QString()), CMainFrame::WebAddress(QString()), this)),
+      m_homePage(new CHyperLink(CManualPages::Address(QString::fromLatin1(CManualPages::kHome)),
+                                CManualPages::Address(QString::fromLatin1(CManualPages::kHome)), this)),
       m_support(new CHyperLink(QStringLiteral("Contact Customer Support or Sales Dept."),
-                               CMainFrame::WebAddress(QStringLiteral("go?id=4")), this)) {
+                               CManualPages::Address(QString::fromLatin1(CManualPages::kSupport)), this)) {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About Quillmar"));
     m_homePage->setObjectName(QStringLiteral("homePageLink"));

@@ -1,10 +1,7 @@
 #include "desktop/HyperLink.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 
-#include "platform/MessageBox.h"
-#include "ui/qt/QtConvert.h"
 #include "ui/qt/UrlOpener.h"
 
 CHyperLink::CHyperLink(const QString& text, const QString& address, QWidget* parent)
@@ -40,12 +37,4 @@ void CHyperLink::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
 }
 
-int CHyperLink::Follow() {
-    const int result = OpenUrl(m_address);
-    if (result <= 32) {
-        QApplication::beep();
-        const QString text = QStringLiteral("Unable to open hyperlink:\n\n") + UrlOpenErrorText(result);
-        AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONEXCLAMATION);
-    }
-    return result;
-}
+int CHyperLink::Follow() { return OpenUrlOrReport(m_address); }

@@ -74,7 +74,6 @@ public:
 
     // The running version as "%d.%1d.%1d" and the maker's web address with a path.
     static QString VersionText();
-    static QString WebAddress(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,7 +98,7 @@ private:
     void OnMarkAsPaid();
     void OnDelete();
     void OnAbout();
-    void OnHelpLink(const QString& path);
+    void OnHelpLink(unsigned commandId);
     void ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, const CSyncDriver* engine);
 
     CQuillmarApp& m_app;

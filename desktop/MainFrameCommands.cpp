@@ -16,6 +16,7 @@
 #include "desktop/CommandIds.h"
 #include "desktop/DialogBridge.h"
 #include "desktop/DlgSyncDirection.h"
+#include "desktop/ManualPages.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/Version.h"
 #include "desktop/ViewByDate.h"
@@ -100,11 +101,11 @@ void CMainFrame::ExecuteCommand(unsigned id) {
         if (entries)
             entries->OnNext();
         break;
-    case cmd::HelpWeb: OnHelpLink(QStringLiteral("go?id=16")); break;
-    case cmd::HelpFaq: OnHelpLink(QStringLiteral("go?id=19")); break;
-    case cmd::HelpForum: OnHelpLink(QStringLiteral("go?id=15")); break;
-    case cmd::HelpSupport: OnHelpLink(QStringLiteral("go?id=4")); break;
-    case cmd::HelpUpgrade: OnHelpLink(QStringLiteral("products/quillmar/history.aspx?CurVer=") + VersionText()); break;
+    case cmd::HelpWeb:
+    case cmd::HelpFaq:
+    case cmd::HelpForum:
+    case cmd::HelpSupport:
+    case cmd::HelpUpgrade: OnHelpLink(id); break;
     case cmd::AppAbout: OnAbout(); break;
     default: break;
     }
@@ -236,11 +237,9 @@ QString CMainFrame::VersionText() {
     return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionBuild);
 }
 
-QString CMainFrame::WebAddress(const QString& path) { return QString::fromLatin1(kMakerSiteBase) + path; }
-
-void CMainFrame::OnHelpLink(const QString& path) {
-    // The Help menu says nothing when the page does not open; the About box does.
-    OpenUrl(WebAddress(path));
+void CMainFrame::OnHelpLink(unsigned commandId) {
+    // A page that does not open is explained, as the About box's links do.
+    OpenUrlOrReport(CManualPages::Address(CManualPages::PageFor(commandId)));
 }
 
 void CMainFrame::OnAbout() {

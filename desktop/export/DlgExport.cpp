@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "biz/Helpers.h"
@@ -105,8 +106,19 @@ void CDlgExport::OnOK() {
         return;
     }
     if (m_request.m_nFormat == ExportFormat_Xml)
-        OpenUrl(qtconv::ToQString(m_request.m_strOutputPath));
+        OpenExportedFile();
     EndDialogOK();
+}
+
+// The file is written whether or not it opens; the user is told both.
+void CDlgExport::OpenExportedFile() {
+    const QString path = qtconv::ToQString(m_request.m_strOutputPath);
+    const int result = OpenUrl(QUrl::fromLocalFile(path).toString());
+    if (result > 32)
+        return;
+    const QString text = QStringLiteral("Your data was exported to \"%1\", but the file could not be opened:\n\n%2")
+                             .arg(path, UrlOpenErrorText(result));
+    AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CDlgExport::ReportFailure() {

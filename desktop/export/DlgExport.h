@@ -28,6 +28,7 @@ private:
     void ShowEveryField();
     void KeepFieldChoices();
     void ReportFailure();
+    void OpenExportedFile();
 
     ExportRequest& m_request;
     QComboBox* m_format = nullptr;

@@ -1,4 +1,5 @@
-// The main window: menus, toolbars, status bar, enabling rules, routing, Print, Help, About.
+// The main window: menus, toolbars, status bar, enabling rules, routing, Print, About (the Help
+// menu's pages: HelpTests).
 #include <QApplication>
 #include <QDateEdit>
 #include <QDockWidget>
@@ -17,6 +18,7 @@
 #include "desktop/CommandIds.h"
 #include "desktop/HyperLink.h"
 #include "desktop/MainFrame.h"
+#include "desktop/ManualPages.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
@@ -325,33 +327,11 @@ private slots:
         QCOMPARE(Frame().GetEntriesView()->GetListCtrl()->topLevelItemCount(), 0);
     }
 
-    void helpLinksOpenTheMakersPages() {
-        QStringList opened;
-        SetUrlOpenHandler([&opened](const QString& address) {
-            opened << address;
-            return 42;
-        });
-        for (unsigned id : {cmd::HelpWeb, cmd::HelpFaq, cmd::HelpForum, cmd::HelpSupport, cmd::HelpUpgrade})
-            Trigger(Frame(), id);
-        const QString base = CMainFrame::WebAddress(QString());
-        QVERIFY(base.endsWith("site/"));
-        QCOMPARE(opened, (QStringList{base + "go?id=16", base + "go?id=19", base + "go?id=15", base + "go?id=4",
-                                      base + "products/quillmar/history.aspx?CurVer=" + CMainFrame::VersionText()}));
-        QVERIFY(QRegularExpression("^\\d+\\.\\d\\.\\d$").match(CMainFrame::VersionText()).hasMatch());
-    }
-
-    void helpLinkFailureSaysNothing() {
-        SetUrlOpenHandler([](const QString&) { return 2; });
-        MessageBoxScript boxes;
-        Trigger(Frame(), cmd::HelpWeb);
-        QVERIFY(boxes.Shown().empty());
-    }
-
     void aboutBoxLinksExplainFailures() {
         CAboutDlg about(&Frame());
         QCOMPARE(about.windowTitle(), QStringLiteral("About Quillmar"));
         QCOMPARE(about.findChild<QLabel*>("versionLabel")->text(), CMainFrame::VersionText() + " (Unicode)");
-        QCOMPARE(about.SupportLink()->Address(), CMainFrame::WebAddress("go?id=4"));
+        QCOMPARE(about.SupportLink()->Address(), CManualPages::Address(CManualPages::kSupport));
         QCOMPARE(about.HomePageLink()->toolTip(), about.HomePageLink()->Address());
         QVERIFY(about.HomePageLink()->font().underline());
         QCOMPARE(about.HomePageLink()->palette().color(QPalette::WindowText), CHyperLink::LinkColor());

@@ -1,9 +1,14 @@
 #include "ui/qt/UrlOpener.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include "platform/MessageBox.h"
+#include "ui/qt/QtConvert.h"
 
 namespace {
 
@@ -19,6 +24,9 @@ UrlOpenHandler& Handler() {
 int OpenWithDesktop(const QString& address) {
     const QUrl url = QUrl::fromUserInput(address);
     if (!url.isValid())
+        return kFileNotFound;
+    // The desktop's opener starts even for a file that is not there and fails later, unseen.
+    if (url.isLocalFile() && !QFileInfo(url.toLocalFile()).isFile())
         return kFileNotFound;
     if (QDesktopServices::openUrl(url))
         return kOpened;
@@ -37,6 +45,19 @@ UrlOpenHandler SetUrlOpenHandler(UrlOpenHandler handler) {
     UrlOpenHandler previous = std::move(Handler());
     Handler() = std::move(handler);
     return previous;
+}
+
+int OpenUrlOrReport(const QString& address) {
+    const int result = OpenUrl(address);
+    if (result <= 32)
+        ReportUrlOpenFailure(result);
+    return result;
+}
+
+void ReportUrlOpenFailure(int result) {
+    QApplication::beep();
+    const QString text = QStringLiteral("Unable to open hyperlink:\n\n") + UrlOpenErrorText(result);
+    AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONEXCLAMATION);
 }
 
 QString UrlOpenErrorText(int result) {

@@ -9,6 +9,10 @@
 using UrlOpenHandler = std::function<int(const QString& address)>;
 
 int OpenUrl(const QString& address);
+// Opens the address; a failure beeps and says why ("Unable to open hyperlink: ..."). The
+// opener's result.
+int OpenUrlOrReport(const QString& address);
+void ReportUrlOpenFailure(int result);
 // Installs a handler; returns the one it replaces. An empty handler restores the desktop's.
 UrlOpenHandler SetUrlOpenHandler(UrlOpenHandler handler);
 // The explanation of an error result, as the hyperlink labels show it.

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 #include "biz/Category.h"
@@ -474,6 +475,38 @@ private slots:
         expected.Format(Res(105), u"Cannot start Microsoft Excel");
         QCOMPARE(boxes.Shown()[0].text, expected);
         QVERIFY(boxes.Shown()[0].flags & MB_ICONSTOP);
+    }
+
+    void writtenXmlFileThatDoesNotOpenIsReported() {
+        SetUrlOpenHandler([this](const QString& address) {
+            m_opened << address;
+            return 31;
+        });
+        testsupport::MessageBoxScript boxes;
+        const QString path = m_output.filePath("kept.xml");
+        bool closed = false;
+        testsupport::DialogScript dialogs({
+            [&](QDialog& dialog) {
+                dialog.findChild<QComboBox*>("formatList")->setCurrentIndex(1);
+                dialog.findChild<QPushButton*>("exportButton")->click();
+                closed = dialog.result() == QDialog::Accepted;
+                return dialog.result();
+            },
+            [&](QDialog& dialog) {
+                static_cast<QFileDialog&>(dialog).selectFile(path);
+                return int(QDialog::Accepted);
+            },
+        });
+        ExportData(m_filter);
+        QVERIFY(QFileInfo(path).size() > 0);
+        QCOMPARE(m_opened, QStringList{QUrl::fromLocalFile(path).toString()});
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QCOMPARE(qtconv::ToQString(boxes.Shown()[0].text),
+                 "Your data was exported to \"" + path +
+                     "\", but the file could not be opened:\n\nThere is no application associated\nwith the "
+                     "given filename extension.");
+        QVERIFY(boxes.Shown()[0].flags & MB_ICONEXCLAMATION);
+        QVERIFY(closed);   // the export itself succeeded
     }
 
     void excelSettingsDefaultsAndOkWriteTheFormats() {
