@@ -9,39 +9,61 @@ namespace {
 
 int g_installedTheme = -1;
 
+// Colours for enabled controls only: QPalette::setColor(role, colour) would paint disabled
+// controls the same as enabled ones.
+void SetEnabledColor(QPalette& palette, QPalette::ColorRole role, const QColor& color) {
+    palette.setColor(QPalette::Active, role, color);
+    palette.setColor(QPalette::Inactive, role, color);
+}
+
+// Disabled controls: grey text on the window's colour, with the light emboss of classic looks.
+void SetDisabledColors(QPalette& palette, const QColor& text, const QColor& base) {
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::AlternateBase})
+        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, text);
+    palette.setColor(QPalette::Disabled, QPalette::Base, base);
+    palette.setColor(QPalette::Disabled, QPalette::Light, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, text);
+    palette.setColor(QPalette::Disabled, QPalette::HighlightedText, base);
+}
+
 QPalette Office2003Palette() {
     QPalette palette(QColor(0xc4, 0xda, 0xfa));
-    palette.setColor(QPalette::Window, QColor(0xdd, 0xe8, 0xf8));
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::AlternateBase, QColor(0xf1, 0xf6, 0xfd));
-    palette.setColor(QPalette::Highlight, QColor(0x31, 0x6a, 0xc5));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    palette.setColor(QPalette::ButtonText, Qt::black);
+    SetEnabledColor(palette, QPalette::Window, QColor(0xdd, 0xe8, 0xf8));
+    SetEnabledColor(palette, QPalette::Base, Qt::white);
+    SetEnabledColor(palette, QPalette::AlternateBase, QColor(0xf1, 0xf6, 0xfd));
+    SetEnabledColor(palette, QPalette::Highlight, QColor(0x31, 0x6a, 0xc5));
+    SetEnabledColor(palette, QPalette::HighlightedText, Qt::white);
+    SetEnabledColor(palette, QPalette::Text, Qt::black);
+    SetEnabledColor(palette, QPalette::WindowText, Qt::black);
+    SetEnabledColor(palette, QPalette::ButtonText, Qt::black);
+    SetDisabledColors(palette, QColor(0x8d, 0x8d, 0x8d), QColor(0xdd, 0xe8, 0xf8));
     return palette;
 }
 
 QPalette OfficeXPPalette() {
     QPalette palette(QColor(0xee, 0xed, 0xe5));
-    palette.setColor(QPalette::Window, QColor(0xf7, 0xf6, 0xf3));
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Highlight, QColor(0xb6, 0xbd, 0xd2));
-    palette.setColor(QPalette::HighlightedText, Qt::black);
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    palette.setColor(QPalette::ButtonText, Qt::black);
+    SetEnabledColor(palette, QPalette::Window, QColor(0xf7, 0xf6, 0xf3));
+    SetEnabledColor(palette, QPalette::Base, Qt::white);
+    SetEnabledColor(palette, QPalette::Highlight, QColor(0xb6, 0xbd, 0xd2));
+    SetEnabledColor(palette, QPalette::HighlightedText, Qt::black);
+    SetEnabledColor(palette, QPalette::Text, Qt::black);
+    SetEnabledColor(palette, QPalette::WindowText, Qt::black);
+    SetEnabledColor(palette, QPalette::ButtonText, Qt::black);
+    SetDisabledColors(palette, QColor(0xac, 0xa8, 0x99), QColor(0xf7, 0xf6, 0xf3));
     return palette;
 }
 
 QPalette Office2000Palette() {
     QPalette palette(QColor(0xd4, 0xd0, 0xc8));
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Highlight, QColor(0x0a, 0x24, 0x6a));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    palette.setColor(QPalette::ButtonText, Qt::black);
+    SetEnabledColor(palette, QPalette::Base, Qt::white);
+    SetEnabledColor(palette, QPalette::Highlight, QColor(0x0a, 0x24, 0x6a));
+    SetEnabledColor(palette, QPalette::HighlightedText, Qt::white);
+    SetEnabledColor(palette, QPalette::Text, Qt::black);
+    SetEnabledColor(palette, QPalette::WindowText, Qt::black);
+    SetEnabledColor(palette, QPalette::ButtonText, Qt::black);
+    SetDisabledColors(palette, QColor(0x80, 0x80, 0x80), QColor(0xd4, 0xd0, 0xc8));
     return palette;
 }
 
