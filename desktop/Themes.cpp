@@ -71,8 +71,10 @@ const char* Office2003Sheet() {
     return "QToolBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e3efff, stop:1 #9ebef5);"
            " border: 1px solid #6f9dd9; border-radius: 3px; spacing: 2px; padding: 1px; }"
            "QMenuBar { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e3efff, stop:1 #c4daf9); }"
-           "QMenuBar::item:selected, QMenu::item:selected { background: #ffeec2; color: black;"
-           " border: 1px solid #000080; }"
+           "QMenuBar::item:selected { background: #ffeec2; color: black; border: 1px solid #000080; }"
+           "%1"
+           "QMenu::item:selected { background: #ffeec2; color: black; border-color: #000080; }"
+           "QMenu::item:selected:disabled { background: transparent; color: #8d8d8d; border-color: transparent; }"
            "QToolButton:hover { background: #ffeec2; border: 1px solid #000080; }"
            "QToolButton:checked { background: #ffc069; border: 1px solid #000080; }"
            "QDockWidget::title { background: #9ebef5; padding: 3px; }"
@@ -82,12 +84,21 @@ const char* Office2003Sheet() {
 const char* OfficeXPSheet() {
     return "QToolBar { background: #efedde; border: none; spacing: 2px; padding: 1px; }"
            "QMenuBar { background: #efedde; }"
-           "QMenuBar::item:selected, QMenu::item:selected { background: #c1d2ee; color: black;"
-           " border: 1px solid #316ac5; }"
+           "QMenuBar::item:selected { background: #c1d2ee; color: black; border: 1px solid #316ac5; }"
+           "%1"
+           "QMenu::item:selected { background: #c1d2ee; color: black; border-color: #316ac5; }"
+           "QMenu::item:selected:disabled { background: transparent; color: #aca899; border-color: transparent; }"
            "QToolButton:hover { background: #c1d2ee; border: 1px solid #316ac5; }"
            "QToolButton:checked { background: #e1e6f4; border: 1px solid #316ac5; }"
            "QDockWidget::title { background: #dbd8d1; padding: 3px; }"
            "QStatusBar::item { border: none; }";
+}
+
+// Menu items take the same room selected or not, with space for the check mark or icon on
+// the left and the key on the right (without it the keys were cut at the menu's edge).
+const char* MenuItemRule() {
+    return "QMenu::item { padding: 3px 24px 3px 28px; border: 1px solid transparent; }"
+           "QMenu::icon, QMenu::indicator { left: 6px; }";
 }
 
 }   // namespace
@@ -118,7 +129,7 @@ bool InstallTheme(int theme) {
     if (style)
         QApplication::setStyle(style);   // the application takes ownership
     QApplication::setPalette(palette);
-    qApp->setStyleSheet(QString::fromLatin1(sheet));
+    qApp->setStyleSheet(QString::fromLatin1(sheet).replace(QLatin1String("%1"), QLatin1String(MenuItemRule())));
     g_installedTheme = theme;
     return true;
 }

@@ -257,6 +257,29 @@ private slots:
         Frame().ApplyTheme(0);
     }
 
+    void menuKeysAreNotCutAtTheMenusEdgeInAnyTheme() {
+        for (int theme = 0; theme < 3; ++theme) {
+            Frame().ApplyTheme(theme);
+            for (const char* name : {"menuEdit", "menuView"}) {
+                QMenu* menu = TopMenu(Frame(), name);
+                menu->ensurePolished();
+                menu->adjustSize();
+                const QImage image = menu->grab().toImage();
+                int inked = 0;   // text pixels in the last few columns of the rows showing a key
+                for (QAction* action : menu->actions()) {
+                    if (action->shortcut().isEmpty())
+                        continue;
+                    const QRect row = menu->actionGeometry(action);
+                    for (int y = row.top(); y <= row.bottom(); ++y)
+                        for (int x = image.width() - 8; x < image.width() - 2; ++x)
+                            inked += qGray(image.pixel(x, y)) < 100;
+                }
+                QVERIFY2(inked == 0, qPrintable(QStringLiteral("theme %1 %2: %3").arg(theme).arg(name).arg(inked)));
+            }
+        }
+        Frame().ApplyTheme(0);
+    }
+
     void disabledControlsLookDisabledInEveryTheme() {
         Frame().GetEntriesView()->SetPeriodType(CViewByDate::PeriodCustom);
         QWidget* picker = Frame().GetEntriesView()->GetDatePicker();

@@ -65,12 +65,29 @@ struct DialogKeyboard : ::testing::Test {
 
 TEST_F(DialogKeyboard, EveryDialogOpensWithTheFocusOnAField) {
     std::vector<std::pair<std::string, std::function<void()>>> openers = {
-        {"client", [] { CClient client; EditClient(&client); }},
-        {"project", [] { CProject project; EditProject(&project); }},
-        {"category", [] { CCategory category; EditCategory(&category); }},
+        {"client",
+         [] {
+             CClient client;
+             EditClient(&client);
+         }},
+        {"project",
+         [] {
+             CProject project;
+             EditProject(&project);
+         }},
+        {"category",
+         [] {
+             CCategory category;
+             EditCategory(&category);
+         }},
         {"categories", [] { ManageCategories(nullptr); }},
-        {"filter", [] { CProjectItemFilter filter; EditFilter(&filter); }},
-        {"date range", [] {
+        {"filter",
+         [] {
+             CProjectItemFilter filter;
+             EditFilter(&filter);
+         }},
+        {"date range",
+         [] {
              COleDateTime start(2024, 1, 1, 0, 0, 0), end(2024, 1, 31, 0, 0, 0);
              SelectDateRange(start, end);
          }},
@@ -111,8 +128,10 @@ TEST_F(DialogKeyboard, TypingGoesToTheFirstFieldAndControlTabTurnsPages) {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
         const std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
-            {Qt::Key_Tab, Qt::ControlModifier},      {Qt::Key_PageDown, Qt::ControlModifier},
-            {Qt::Key_PageDown, Qt::ControlModifier}, {Qt::Key_PageUp, Qt::ControlModifier},
+            {Qt::Key_Tab, Qt::ControlModifier},
+            {Qt::Key_PageDown, Qt::ControlModifier},
+            {Qt::Key_PageDown, Qt::ControlModifier},
+            {Qt::Key_PageUp, Qt::ControlModifier},
             {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}};
         for (const auto& [key, modifiers] : keys) {
             QTest::keyClick(QApplication::focusWidget(), key, modifiers);
