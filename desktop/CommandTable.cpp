@@ -19,7 +19,7 @@ const std::vector<CommandInfo>& CommandTable() {
         {cmd::EditDelete, "&Delete\tDel", "Del", 55, 183, false, false},
         {cmd::ViewStandardToolbar, "&Standard", "", 0, 0, false, true},
         {cmd::ViewCustomViewsToolbar, "Custom &Views", "", 0, 0, false, true},
-        {cmd::ViewMenuBar, "&Menu Bar", "", 0, 0, false, true},
+        {cmd::ViewMenuBar, "&Menu Bar", "Ctrl+M", 0, 0, false, true},
         {cmd::ViewClientsProjects, "&Clients and Projects", "", 41, 17, true, true},
         {cmd::ViewQuickSummary, "&Quick Summary", "", 62, 49, true, true},
         {cmd::PeriodDay, "&Day", "", 57, 199, false, true},

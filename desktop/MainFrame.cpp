@@ -18,6 +18,7 @@
 #include "desktop/CommandTable.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/Themes.h"
+#include "desktop/ToolbarDatePicker.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
@@ -43,6 +44,19 @@ std::vector<uint8_t> ToBytes(const QByteArray& bytes) { return std::vector<uint8
 
 // The menu text without its key hint ("&Refresh\tF5" shows "&Refresh" and the shortcut).
 QString MenuText(const CommandInfo& info) { return QString::fromUtf8(info.menuText).section(QLatin1Char('\t'), 0, 0); }
+
+// The keypad's Enter works as Return does, and the menu names the key as Windows users know
+// it ("Alt+Enter").
+void SetCommandShortcut(QAction* action, const QKeySequence& key) {
+    QList<QKeySequence> keys{key};
+    const QString text = key.toString(QKeySequence::PortableText);
+    if (text.contains(QLatin1String("Return"))) {
+        const QString enter = QString(text).replace(QLatin1String("Return"), QLatin1String("Enter"));
+        keys << QKeySequence(enter);
+        action->setText(action->text() + QLatin1Char('\t') + enter);
+    }
+    action->setShortcuts(keys);
+}
 
 QString PlainText(const QString& menuText) {
     QString text = menuText;
@@ -84,7 +98,7 @@ void CMainFrame::CreateCommandActions() {
         action->setObjectName(QStringLiteral("cmd%1").arg(info.id));
         action->setData(info.id);
         if (*info.shortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
+            SetCommandShortcut(action, QKeySequence(QString::fromLatin1(info.shortcut)));
         const QString prompt = qtconv::ToQString(StringTable::Get(info.id));
         action->setStatusTip(prompt.section(QLatin1Char('\n'), 0, 0));
         QString toolTip = prompt.section(QLatin1Char('\n'), 1, 1);
@@ -95,7 +109,8 @@ void CMainFrame::CreateCommandActions() {
         }
         action->setToolTip(toolTip.isEmpty() ? PlainText(MenuText(info)) : PlainText(toolTip));
         action->setIcon(CommandIcon(resLibrary, info.id));
-        action->setIconVisibleInMenu(true);
+        // A toggle shows a check mark in the menus: every look draws one only beside no icon.
+        action->setIconVisibleInMenu(!info.checkable);
         action->setCheckable(info.checkable);
         m_actions[info.id] = action;
         addAction(action);   // shortcuts work whichever bar is hidden
@@ -173,9 +188,39 @@ void CMainFrame::CreateMenuBar() {
     help->addSeparator();
     add(help, cmd::AppAbout);
 
+    // F10 works whether the menu bar shows or not, so a hidden one is never out of reach.
+    auto* menuKey = new QAction(this);
+    menuKey->setObjectName(QStringLiteral("menuBarKey"));
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    connect(menuKey, &QAction::triggered, this, &CMainFrame::OnMenuBarKey);
+    addAction(menuKey);
+
     // Menus ask for their enabling state just before they open, as the frame's idle update did.
     for (QMenu* menu : {file, fileNew, edit, view, toolbars, tools, help})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+}
+
+void CMainFrame::OnMenuBarKey() {
+    QMenuBar* bar = menuBar();
+    if (!bar->isVisibleTo(this)) {
+        bar->setVisible(true);
+        UpdateCommandUI();
+        return;
+    }
+    if (!bar->actions().isEmpty())
+        bar->setActiveAction(bar->actions().first());
+}
+
+QMenu* CMainFrame::createPopupMenu() {
+    QMenu* menu = QMainWindow::createPopupMenu();
+    if (!menu)
+        menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("barsContextMenu"));
+    UpdateCommandUI();
+    menu->addSeparator();
+    menu->addAction(CommandAction(cmd::ViewMenuBar));
+    menu->addAction(CommandAction(cmd::ResetLayout));
+    return menu;
 }
 
 void CMainFrame::CreateToolBars() {

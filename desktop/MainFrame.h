@@ -17,6 +17,7 @@ class CViewSummary;
 class QAction;
 class QDockWidget;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 class CMainFrame : public QMainWindow {
@@ -75,6 +76,10 @@ public:
     // The running version as "%d.%1d.%1d" and the maker's web address with a path.
     static QString VersionText();
 
+    // The context menu of the toolbars and bars: their toggles, then the menu bar's toggle and
+    // Reset Layout, so a hidden menu bar is never out of reach.
+    QMenu* createPopupMenu() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -82,12 +87,16 @@ protected:
 private:
     void CreateCommandActions();
     void CreateMenuBar();
+    // F10: brings a hidden menu bar back, then opens its first menu.
+    void OnMenuBarKey();
     void CreateToolBars();
     void CreateStatusBar();
     void CreateDockingBars();
     void ApplyDefaultLayout();
     void ConnectCommands();
     void OnFocusChanged(QWidget* old, QWidget* now);
+    // After a command of the entries pane the focus stays on (or comes back to) its list.
+    void KeepEntriesFocus();
 
     // Command handlers.
     void OnNewClient();

@@ -2,6 +2,7 @@
 #include "desktop/MainFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateEdit>
 #include <QDockWidget>
 #include <QMenuBar>
@@ -18,13 +19,16 @@
 #include "desktop/DlgSyncDirection.h"
 #include "desktop/ManualPages.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/ToolbarDatePicker.h"
 #include "desktop/Version.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
+#include "desktop/ViewSummary.h"
 #include "platform/MessageBox.h"
 #include "platform/StringTable.h"
 #include "ui/qt/ModalDialog.h"
 #include "ui/qt/UrlOpener.h"
+#include "ui/shared/ListCtrlEx.h"
 
 void CMainFrame::ConnectCommands() {
     for (const auto& [id, action] : m_actions) {
@@ -43,6 +47,7 @@ void CMainFrame::ExecuteCommand(unsigned id) {
     if (!action || !action->isEnabled())
         return;
     CViewByDate* entries = m_pEntriesView;
+    const bool fromEntries = m_activePane == Pane::Entries;
     switch (id) {
     case cmd::NewClient: OnNewClient(); break;
     case cmd::NewProject: OnNewProject(); break;
@@ -109,7 +114,22 @@ void CMainFrame::ExecuteCommand(unsigned id) {
     case cmd::AppAbout: OnAbout(); break;
     default: break;
     }
+    if (fromEntries)
+        KeepEntriesFocus();
     UpdateCommandUI();
+}
+
+void CMainFrame::KeepEntriesFocus() {
+    // A dialog, or a control disabled while it had the focus (the date picker in the Custom
+    // period), must not leave the focus on another pane: the entry commands would grey out.
+    QWidget* focus = QApplication::focusWidget();
+    const bool elsewhere = !focus || focus->window() != this ||
+                           (m_pSideBarView && m_pSideBarView->isAncestorOf(focus)) ||
+                           (m_pSummaryView && m_pSummaryView->isAncestorOf(focus));
+    if (!m_pEntriesView || !elsewhere || !isVisible())
+        return;
+    m_pEntriesView->GetListCtrl()->setFocus(Qt::OtherFocusReason);
+    m_activePane = Pane::Entries;
 }
 
 void CMainFrame::UpdateCommandUI() {

@@ -1,6 +1,5 @@
 #include "desktop/ViewByDate.h"
 
-#include <QDateEdit>
 #include <QHeaderView>
 #include <QMenu>
 #include <QVBoxLayout>
@@ -14,6 +13,7 @@
 #include "desktop/DialogBridge.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/ToolbarDatePicker.h"
 #include "desktop/ViewSummary.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
@@ -63,12 +63,18 @@ CViewByDate::~CViewByDate() = default;
 void CViewByDate::OnInitialUpdate(const QFont& uiFont) {
     m_list->CreateFonts(uiFont);
     SetupColumns();
-    m_list->SetStretchColumn(kColumnDescription);
+    // Dates, codes, durations and amounts are never cut; the project yields to the description
+    // when room is short, and the description takes whatever is left.
+    using Fit = CListCtrlEx::ColumnFit;
+    for (int column : {0, 3, 4, 5})
+        m_list->SetColumnFit(column, Fit::Content);
+    m_list->SetColumnFit(1, Fit::Shrinkable);
+    m_list->SetColumnFit(kColumnDescription, Fit::Stretch);
     m_rowIcons[0] = ResLibraryIcon(ResLibrary(), 15);
     m_rowIcons[1] = ResLibraryIcon(ResLibrary(), 14);
     m_rowIcons[2] = ResLibraryIcon(ResLibrary(), 16);
 
-    m_datePicker = new QDateEdit();
+    m_datePicker = new CToolbarDatePicker();
     m_datePicker->setObjectName(QStringLiteral("datePicker"));
     m_datePicker->setDisplayFormat(QStringLiteral("ddd, MMM d, yyyy"));
     m_datePicker->setCalendarPopup(true);
@@ -76,7 +82,7 @@ void CViewByDate::OnInitialUpdate(const QFont& uiFont) {
     m_datePicker->setFixedSize(130, 22);
     m_datePicker->setMinimumDate(QDate(100, 1, 1));
     SetPickerDate(m_dtAnchor);
-    connect(m_datePicker, &QDateEdit::dateChanged, this, &CViewByDate::OnDatePicked);
+    connect(m_datePicker, &CToolbarDatePicker::datePicked, this, &CViewByDate::OnDatePicked);
 
     SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
@@ -94,8 +100,7 @@ void CViewByDate::SetupColumns() {
 void CViewByDate::SetPickerDate(const COleDateTime& date) {
     if (!m_datePicker || date.GetStatus() != COleDateTime::valid)
         return;
-    const QSignalBlocker blocker(m_datePicker);
-    m_datePicker->setDate(QDate(date.GetYear(), date.GetMonth(), date.GetDay()));
+    m_datePicker->SetDateQuietly(QDate(date.GetYear(), date.GetMonth(), date.GetDay()));
 }
 
 void CViewByDate::SetPeriodType(int type) {
@@ -110,9 +115,8 @@ void CViewByDate::SetPeriodType(int type) {
 
 void CViewByDate::ApplyPeriodColumn() {
     const bool week = m_nPeriodType == PeriodWeek;
-    m_list->setColumnWidth(kColumnDate, week ? 50 : 90);
     m_list->headerItem()->setText(kColumnDate, qtconv::ToQString(GetResString(week ? res::ColDay : res::ColDate, 1)));
-    m_list->StretchColumn(kColumnDescription);
+    m_list->FitColumns();
 }
 
 void CViewByDate::RecomputePeriod() {
@@ -173,6 +177,8 @@ void CViewByDate::ApplyListSettings() {
     if (app && app->m_bGridlines)
         style |= LVS_EX_GRIDLINES;
     m_list->AsListCtrl().SetExtendedStyle(style);
+    if (m_datePicker)
+        m_datePicker->SetFirstDayOfWeek(app ? app->m_nFirstDayOfWeek : 2);
 }
 
 void CViewByDate::AddRow(CProjectItem& entry) {
@@ -195,6 +201,7 @@ void CViewByDate::Refresh(int idToSelect) {
     ApplyListSettings();
     m_summary->Reset();
     CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
+    m_list->FitColumns();
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     if (idToSelect != 0)

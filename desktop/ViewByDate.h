@@ -15,7 +15,7 @@ class CMainFrame;
 class CProjectItem;
 class CProjectItemFilter;
 class CSummaryData;
-class QDateEdit;
+class CToolbarDatePicker;
 
 class CViewByDate : public QWidget {
     Q_OBJECT
@@ -64,7 +64,7 @@ public:
     CProjectItemFilter& GetFilter() { return *m_filter; }
     CSummaryData& GetSummaryData() { return *m_summary; }
     CListCtrlEx* GetListCtrl() const { return m_list; }
-    QDateEdit* GetDatePicker() const { return m_datePicker; }
+    CToolbarDatePicker* GetDatePicker() const { return m_datePicker; }
     // The date range text of the status bar ("start - end").
     QString RangeText() const;
 
@@ -85,7 +85,7 @@ private:
 
     CMainFrame* m_pFrame;
     CListCtrlEx* m_list;
-    QDateEdit* m_datePicker = nullptr;
+    CToolbarDatePicker* m_datePicker = nullptr;
     std::unique_ptr<CProjectItemFilter> m_filter;
     std::unique_ptr<CSummaryData> m_summary;
     COleDateTime m_dtAnchor;

@@ -14,6 +14,9 @@ CViewSummary::CViewSummary(QWidget* parent) : QWidget(parent), m_list(new CListC
     m_list->m_bSwitchFonts = true;
     m_list->m_bColorAltRows = false;
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A period too long for the bar's width goes on two lines rather than losing its end.
+    m_list->setUniformRowHeights(false);
+    m_list->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);

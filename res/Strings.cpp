@@ -26,7 +26,7 @@ constexpr StringEntry kStrings[] = {
     {9, "m"},                             // duration text: minutes suffix
     {10, "Client"},                       // client editor caption; device Client Details title
     {11, "Project"},                      // project editor caption; device Project Details title
-    {18, "(None)"},                       // leading entry of client/project/category lists (no client, any)
+    {18, "(None)"},                       // project editor: leading entry of the client list (no client)
     {19, "This client will be deleted, and you will be asked about each of its projects in turn.\n\nClick OK to delete the client or Cancel to keep it."},  // client Delete (OK/Cancel)
     {20, "Do you want to delete this project and all of its time, expense and mileage entries?"},  // project Delete (Yes/No)
     {21, "Do you want to delete this entry?"},  // entry Delete (Yes/No)
@@ -111,6 +111,7 @@ constexpr StringEntry kStrings[] = {
     {108, "Week of "},                    // device period header, followed by the week's first day
     {109, "Please choose or type an expense type."},  // expense Details page left without a type
     {110, "Notes"},                       // export field name and XML element
+    {111, "(Any)"},                       // Filter Data lists: leading entry, no restriction
     {300, "Minutes"},                     // CSV export field: duration in minutes (beside 106)
     {301, "Please enter an invoice number."},  // invoice issued without a number
     {302, "Invoice number %s has already been used. Please choose another number."},  // %s: the number

@@ -1,5 +1,6 @@
 // The bar layout kept under "ProfUIS222", restored at the next start, and Reset Layout.
 #include <QDockWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QtTest>
@@ -86,6 +87,28 @@ private slots:
         app = StartProgram();
         QVERIFY(!app->GetMainFrame()->menuBar()->isVisible());
         Trigger(*app->GetMainFrame(), cmd::ViewMenuBar);
+        QVERIFY(app->GetMainFrame()->menuBar()->isVisible());
+        StopProgram(app);
+    }
+
+    void resetLayoutBringsAHiddenMenuBarBack() {
+        auto app = StartProgram();
+        Trigger(*app->GetMainFrame(), cmd::ViewMenuBar);
+        StopProgram(app);
+        app = StartProgram();
+        QVERIFY(!app->GetMainFrame()->menuBar()->isVisible());
+        // Reset Layout is within reach of the toolbars' context menu.
+        std::unique_ptr<QMenu> bars(app->GetMainFrame()->createPopupMenu());
+        QAction* reset = nullptr;
+        for (QAction* action : bars->actions())
+            reset = action->objectName() == QStringLiteral("cmd186") ? action : reset;
+        QVERIFY(reset);
+        MessageBoxScript boxes({IDOK, IDOK});
+        reset->trigger();
+        QCOMPARE(boxes.Shown().size(), size_t(2));
+        bars.reset();
+        StopProgram(app);
+        app = StartProgram();
         QVERIFY(app->GetMainFrame()->menuBar()->isVisible());
         StopProgram(app);
     }

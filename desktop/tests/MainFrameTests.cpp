@@ -20,6 +20,7 @@
 #include "desktop/MainFrame.h"
 #include "desktop/ManualPages.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/ToolbarDatePicker.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
@@ -56,6 +57,31 @@ QList<unsigned> ToolBarIds(QToolBar* bar) {
     return ids;
 }
 
+QAction* FindAction(QMenu& menu, const char* name) {
+    for (QAction* action : menu.actions()) {
+        if (action->objectName() == QLatin1String(name))
+            return action;
+    }
+    return nullptr;
+}
+
+// The left part of a menu item's row, where the check mark or the icon goes.
+QImage CheckColumn(QMenu& menu, QAction& action) {
+    menu.ensurePolished();
+    menu.adjustSize();
+    const QRect row = menu.actionGeometry(&action);
+    return menu.grab().toImage().copy(QRect(row.left(), row.top(), row.height() + 8, row.height()));
+}
+
+// Pixels near black in `on` that are not in `off`: a check mark drawn in the text colour.
+int NewDarkPixels(const QImage& on, const QImage& off) {
+    int count = 0;
+    for (int y = 0; y < on.height() && y < off.height(); ++y)
+        for (int x = 0; x < on.width() && x < off.width(); ++x)
+            count += qGray(on.pixel(x, y)) < 80 && qGray(off.pixel(x, y)) >= 80;
+    return count;
+}
+
 }   // namespace
 
 class MainFrameTests : public QObject {
@@ -86,7 +112,7 @@ private slots:
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuFileNew")),
                  (QStringList{"&Client", "&Project", "-", "&Mileage Entry", "&Time Entry", "&Expense Entry"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuEdit")),
-                 (QStringList{"&Properties", "&Mark as Paid", "-", "&Delete"}));
+                 (QStringList{"&Properties\tAlt+Enter", "&Mark as Paid", "-", "&Delete"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuView")),
                  (QStringList{"&Toolbars", "&Menu Bar", "&Clients and Projects", "&Quick Summary", "-", "&Day",
                               "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh", "-",
@@ -101,7 +127,9 @@ private slots:
     void acceleratorsAndPrompts() {
         QCOMPARE(Frame().CommandAction(cmd::NewClient)->shortcut(), QKeySequence("Ctrl+N"));
         QCOMPARE(Frame().CommandAction(cmd::NewTimeEntry)->shortcut(), QKeySequence("Ctrl+T"));
-        QCOMPARE(Frame().CommandAction(cmd::EditProperties)->shortcut(), QKeySequence("Alt+Return"));
+        QCOMPARE(Frame().CommandAction(cmd::EditProperties)->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence("Alt+Return"), QKeySequence("Alt+Enter")}));
+        QCOMPARE(Frame().CommandAction(cmd::ViewMenuBar)->shortcut(), QKeySequence("Ctrl+M"));
         QCOMPARE(Frame().CommandAction(cmd::MarkAsPaid)->shortcut(), QKeySequence("Ctrl+P"));
         QCOMPARE(Frame().CommandAction(cmd::EditDelete)->shortcut(), QKeySequence(Qt::Key_Delete));
         QCOMPARE(Frame().CommandAction(cmd::ViewRefresh)->shortcut(), QKeySequence(Qt::Key_F5));
@@ -187,6 +215,151 @@ private slots:
         QVERIFY(!Frame().GetQuickSummaryBar()->isVisible());
         Trigger(Frame(), cmd::ViewMenuBar);
         QVERIFY(!Frame().menuBar()->isVisible());
+    }
+
+    void hiddenMenuBarComesBackFromTheBarsMenuAndTheKeyboard() {
+        Trigger(Frame(), cmd::ViewMenuBar);
+        QVERIFY(!Frame().menuBar()->isVisibleTo(&Frame()));
+        {
+            std::unique_ptr<QMenu> bars(Frame().createPopupMenu());
+            QAction* entry = FindAction(*bars, "cmd153");
+            QVERIFY(entry);
+            QVERIFY(!entry->isChecked());
+            entry->trigger();
+        }
+        QVERIFY(Frame().menuBar()->isVisibleTo(&Frame()));
+        std::unique_ptr<QMenu> bars(Frame().createPopupMenu());
+        QVERIFY(FindAction(*bars, "cmd153")->isChecked());
+        // F10 brings it back too (Ctrl+M is the toggle's own key, above).
+        Trigger(Frame(), cmd::ViewMenuBar);
+        QAction* f10 = Frame().findChild<QAction*>(QStringLiteral("menuBarKey"));
+        QVERIFY(f10);
+        QCOMPARE(f10->shortcut(), QKeySequence(Qt::Key_F10));
+        f10->trigger();
+        QVERIFY(Frame().menuBar()->isVisibleTo(&Frame()));
+        QVERIFY(IsChecked(Frame(), cmd::ViewMenuBar));
+    }
+
+    void viewMenuShowsCheckMarksInEveryTheme() {
+        QMenu* view = TopMenu(Frame(), "menuView");
+        for (int theme = 0; theme < 3; ++theme) {
+            Frame().ApplyTheme(theme);
+            for (unsigned id : {cmd::ViewClientsProjects, cmd::PeriodWeek}) {
+                Frame().UpdateCommandUI();
+                QAction* action = Frame().CommandAction(id);
+                QVERIFY(action->isChecked());
+                const QImage on = CheckColumn(*view, *action);
+                action->setChecked(false);
+                const QImage off = CheckColumn(*view, *action);
+                action->setChecked(true);
+                QVERIFY2(NewDarkPixels(on, off) >= 5,
+                         qPrintable(QStringLiteral("theme %1 command %2").arg(theme).arg(id)));
+            }
+        }
+        Frame().ApplyTheme(0);
+    }
+
+    void menuKeysAreNotCutAtTheMenusEdgeInAnyTheme() {
+        for (int theme = 0; theme < 3; ++theme) {
+            Frame().ApplyTheme(theme);
+            for (const char* name : {"menuEdit", "menuView"}) {
+                QMenu* menu = TopMenu(Frame(), name);
+                menu->ensurePolished();
+                menu->adjustSize();
+                const QImage image = menu->grab().toImage();
+                int inked = 0;   // text pixels in the last few columns of the rows showing a key
+                for (QAction* action : menu->actions()) {
+                    if (action->shortcut().isEmpty())
+                        continue;
+                    const QRect row = menu->actionGeometry(action);
+                    for (int y = row.top(); y <= row.bottom(); ++y)
+                        for (int x = image.width() - 8; x < image.width() - 2; ++x)
+                            inked += qGray(image.pixel(x, y)) < 100;
+                }
+                QVERIFY2(inked == 0, qPrintable(QStringLiteral("theme %1 %2: %3").arg(theme).arg(name).arg(inked)));
+            }
+        }
+        Frame().ApplyTheme(0);
+    }
+
+    void disabledControlsLookDisabledInEveryTheme() {
+        Frame().GetEntriesView()->SetPeriodType(CViewByDate::PeriodCustom);
+        QWidget* picker = Frame().GetEntriesView()->GetDatePicker();
+        QVERIFY(!picker->isEnabled());
+        QMenu* edit = TopMenu(Frame(), "menuEdit");
+        Frame().UpdateCommandUI();
+        QAction* properties = Frame().CommandAction(cmd::EditProperties);
+        QVERIFY(!properties->isEnabled());
+        for (int theme = 0; theme < 3; ++theme) {
+            Frame().ApplyTheme(theme);
+            const QPalette palette = picker->palette();
+            for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+                QVERIFY2(palette.color(QPalette::Disabled, role) != palette.color(QPalette::Active, role),
+                         qPrintable(QStringLiteral("theme %1 role %2").arg(theme).arg(role)));
+            // A greyed menu item has no black text.
+            edit->ensurePolished();
+            edit->adjustSize();
+            const QImage menu = edit->grab().toImage();
+            const QRect row = edit->actionGeometry(properties);
+            int darkest = 255;
+            for (int y = row.top() + 2; y < row.bottom() - 1; ++y)
+                for (int x = row.left() + row.height() + 4; x < row.right() - 4; ++x)
+                    darkest = std::min(darkest, qGray(menu.pixel(x, y)));
+            QVERIFY2(darkest > 90, qPrintable(QStringLiteral("theme %1: %2").arg(theme).arg(darkest)));
+        }
+        Frame().ApplyTheme(0);
+    }
+
+    void entriesListKeepsTheFocusAfterItsDialogs() {
+        const int entry = AddEntry(1, Frame().GetEntriesView()->GetAnchor(), AddProject(u"Site", 0), 5.0f);
+        Frame().GetEntriesView()->Refresh(entry);
+        Frame().activateWindow();
+        if (!QTest::qWaitForWindowActive(&Frame()))
+            QSKIP("the offscreen platform gave no focus to the window");
+        CListCtrlEx* list = Frame().GetEntriesView()->GetListCtrl();
+        // The date picker had the focus; the Custom period disables it.
+        Frame().GetEntriesView()->GetDatePicker()->setFocus();
+        QApplication::processEvents();
+        DialogScript dialogs({&PressOk});
+        Trigger(Frame(), cmd::PeriodCustom);
+        QApplication::processEvents();
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+        list->SelectRow(0);
+        QVERIFY(IsEnabled(Frame(), cmd::EditProperties));
+        QVERIFY(IsEnabled(Frame(), cmd::MarkAsPaid));
+        // After the filter dialog as well.
+        DialogScript filter({&PressOk});
+        Trigger(Frame(), cmd::FilterData);
+        QApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list));
+    }
+
+    void keysTypedInADialogStayInIt() {
+        Frame().activateWindow();
+        if (!QTest::qWaitForWindowActive(&Frame()))
+            QSKIP("the offscreen platform gave no focus to the window");
+        DialogScript dialogs({[](QDialog& dialog) {
+            dialog.setWindowModality(Qt::ApplicationModal);
+            dialog.show();
+            dialog.activateWindow();
+            if (!QTest::qWaitForWindowActive(&dialog))
+                return int(QDialog::Rejected);
+            // The main window's keys do nothing here; the name goes into the first field.
+            QApplication::processEvents();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Acme"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            const int result = dialog.result();
+            dialog.hide();
+            return result;
+        }});
+        Trigger(Frame(), cmd::NewClient);
+        QCOMPARE(dialogs.Shown(), 1);
+        QCOMPARE(dialogs.Unexpected(), 0);
+        CTreeCtrlEx* tree = Frame().GetSideBarView()->GetTreeCtrl();
+        QVERIFY(!tree->findItems(QStringLiteral("Acme"), Qt::MatchExactly).isEmpty());
     }
 
     void entryCommandsNeedASelectedEntry() {

@@ -42,6 +42,13 @@ private:
         return texts;
     }
 
+    void RightClick(QTreeWidgetItem* node) {
+        const QRect rect = Tree().visualItemRect(node);
+        const QPoint onLabel = rect.topLeft() + QPoint(20, rect.height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, onLabel, Tree().viewport()->mapToGlobal(onLabel));
+        QApplication::sendEvent(Tree().viewport(), &event);
+    }
+
 private slots:
     void init() {
         ResetUserData();
@@ -145,21 +152,48 @@ private slots:
         QVERIFY(Tree().FindNode(0, client));
     }
 
-    void contextMenuGreyingFollowsThePreviousSelection() {
+    void contextMenuSelectsTheClickedNodeFirst() {
         const int client = AddClient(u"Acme");
         SideBar().Fill();
         Tree().setCurrentItem(Tree().FindNode(0, 0));
-        QTreeWidgetItem* clientNode = Tree().FindNode(0, client);
-        const QRect rect = Tree().visualItemRect(clientNode);
-        const QPoint onLabel = rect.topLeft() + QPoint(20, rect.height() / 2);
+        {
+            PopupScript menu("");
+            RightClick(Tree().FindNode(0, client));
+            QCOMPARE(menu.Shown(), 1);
+            QVERIFY(menu.WasEnabled("contextEdit"));
+            QVERIFY(menu.WasEnabled("contextDelete"));
+            QCOMPARE(Tree().SelectedValue(), client);   // dismissed, but the click selected it
+        }
         PopupScript menu("");
-        QContextMenuEvent event(QContextMenuEvent::Mouse, onLabel, Tree().viewport()->mapToGlobal(onLabel));
-        QApplication::sendEvent(Tree().viewport(), &event);
-        QCOMPARE(menu.Shown(), 1);
+        RightClick(Tree().FindNode(0, 0));
         QVERIFY(!menu.WasEnabled("contextEdit"));
         QVERIFY(!menu.WasEnabled("contextDelete"));
-        // Dismissed: the selection did not move.
-        QCOMPARE(Tree().SelectedValue(), 0);
+    }
+
+    void contextMenuEditWorksWithNothingSelectedBefore() {
+        const int client = AddClient(u"Acme");
+        const int project = AddProject(u"Web", client);
+        SideBar().Fill();
+        Tree().clearSelection();
+        Tree().setCurrentItem(nullptr);
+        PopupScript menu("contextEdit");
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        RightClick(Tree().FindNode(1, project));
+        QVERIFY(menu.WasEnabled("contextEdit"));
+        QCOMPARE(dialogs.Shown(), 1);
+    }
+
+    void enterEditsTheSelectedNode() {
+        const int client = AddClient(u"Acme");
+        SideBar().Fill();
+        Tree().setCurrentItem(Tree().FindNode(0, client));
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        QTest::keyClick(&Tree(), Qt::Key_Return);
+        QCOMPARE(dialogs.Shown(), 1);
+        // The no-client node has no record to edit.
+        Tree().setCurrentItem(Tree().FindNode(0, 0));
+        QTest::keyClick(&Tree(), Qt::Key_Return);
+        QCOMPARE(dialogs.Shown(), 1);
     }
 
     void contextMenuOutsideALabelShowsNothing() {

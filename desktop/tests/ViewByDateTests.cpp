@@ -1,7 +1,9 @@
 // The entries view: periods, navigation, columns, refresh, row drawing, entry commands, filter.
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QtTest>
 
 #include "biz/DataHelper.h"
@@ -13,6 +15,7 @@
 #include "desktop/CommandIds.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/ToolbarDatePicker.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewSummary.h"
 #include "desktop/tests/DesktopTestSupport.h"
@@ -37,6 +40,12 @@ private:
     CViewByDate& View() { return *Frame().GetEntriesView(); }
     CListCtrlEx& List() { return *View().GetListCtrl(); }
     QString Cell(int row, int column) { return List().topLevelItem(row)->text(column); }
+    // The cell's text (and the row icon in the first column) fits in the column.
+    bool CellFits(int row, int column) {
+        const int icon = column == 0 ? List().iconSize().width() + 4 : 0;
+        return QFontMetrics(List().RowFont(row)).horizontalAdvance(Cell(row, column)) + icon + 8 <=
+               List().columnWidth(column);
+    }
     QString SummaryCell(int row) { return Frame().GetSummaryView()->GetListCtrl()->topLevelItem(row)->text(1); }
 
 private slots:
@@ -49,16 +58,87 @@ private slots:
 
     void columnsOfTheWeekAndOtherPeriods() {
         QCOMPARE(List().columnCount(), 6);
-        QCOMPARE(List().columnWidth(0), 50);
         QCOMPARE(List().headerItem()->text(0), qtconv::ToQString(GetResString(33, 1)));
-        QCOMPARE(List().columnWidth(1), 130);
-        QCOMPARE(List().columnWidth(3), 70);
-        QCOMPARE(List().columnWidth(4), 60);
-        QCOMPARE(List().columnWidth(5), 70);
         QCOMPARE(List().headerItem()->text(5), qtconv::ToQString(GetResString(42, 1)));
         View().SetPeriodType(CViewByDate::PeriodMonth);
-        QCOMPARE(List().columnWidth(0), 90);
         QCOMPARE(List().headerItem()->text(0), qtconv::ToQString(GetResString(78, 1)));
+    }
+
+    void datesAndAmountsAreNeverCutAndTheDescriptionTakesTheRest() {
+        const int project = AddProject(u"Website redesign for the new season", AddClient(u"Sample Client"));
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        View().GoToDate(Date(2026, 12, 31));
+        const int entry = AddEntry(1, Date(2026, 12, 31), project, 9999999.0f);
+        View().Refresh(entry);
+        QVERIFY(Cell(0, 5).size() > 10);   // a large amount, "$10,000,000.00"
+        for (const QSize size : {QSize(1280, 800), QSize(900, 600), QSize(480, 320)}) {
+            Frame().resize(size);
+            QApplication::processEvents();
+            for (int column : {0, 3, 4, 5})
+                QVERIFY2(CellFits(0, column), qPrintable(QStringLiteral("%1 at %2").arg(column).arg(size.width())));
+            QVERIFY2(List().columnWidth(2) >= 120, qPrintable(QString::number(size.width())));
+        }
+        Frame().resize(1280, 800);
+        QApplication::processEvents();
+        QVERIFY(CellFits(0, 1));   // with room to spare the project is whole too
+        View().SetPeriodType(CViewByDate::PeriodWeek);
+        View().GoToDate(Date(2026, 12, 31));
+        QVERIFY(CellFits(0, 0));
+    }
+
+    void summaryPeriodWrapsRatherThanLosingItsEnd() {
+        m_app->m_nFirstDayOfWeek = 2;
+        View().GoToDate(Date(2026, 12, 10));   // 12/7/2026 - 12/13/2026
+        CListCtrlEx& summary = *Frame().GetSummaryView()->GetListCtrl();
+        Frame().resize(1100, 700);
+        for (int width : {200, 230, 400}) {
+            Frame().resizeDocks({Frame().GetQuickSummaryBar()}, {width}, Qt::Horizontal);
+            QApplication::processEvents();
+            for (int row = 0; row < summary.topLevelItemCount(); ++row) {
+                const QString text = summary.topLevelItem(row)->text(1);
+                const QFontMetrics metrics(summary.RowFont(row));
+                const bool fits = metrics.horizontalAdvance(text) + 8 <= summary.columnWidth(1);
+                const bool wrapped =
+                    summary.visualItemRect(summary.topLevelItem(row)).height() >= 2 * metrics.height();
+                QVERIFY2(fits || wrapped, qPrintable(QStringLiteral("%1 at %2").arg(text).arg(width)));
+            }
+        }
+    }
+
+    void typedDatesRefreshOnlyWhenComplete() {
+        View().SetPeriodType(CViewByDate::PeriodDay);
+        View().GoToDate(Date(2026, 12, 8));
+        CToolbarDatePicker& picker = *View().GetDatePicker();
+        picker.setCurrentSection(QDateTimeEdit::DaySection);
+        picker.setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClick(&picker, Qt::Key_2);
+        QVERIFY(SameDay(View().GetAnchor(), Date(2026, 12, 8)));   // not the 2nd on the way to the 20th
+        QTest::keyClick(&picker, Qt::Key_0);
+        QVERIFY(SameDay(View().GetAnchor(), Date(2026, 12, 20)));
+        picker.setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(&picker, QStringLiteral("202"));
+        QVERIFY(SameDay(View().GetAnchor(), Date(2026, 12, 20)));
+        QTest::keyClick(&picker, Qt::Key_5);
+        QVERIFY(SameDay(View().GetAnchor(), Date(2025, 12, 20)));
+        // One digit, then Enter: the date is finished.
+        QLineEdit* edit = picker.findChild<QLineEdit*>();
+        edit->setSelection(edit->text().indexOf(QStringLiteral("20,")), 2);   // the day, as a user selects it
+        QTest::keyClick(&picker, Qt::Key_3);
+        QVERIFY(SameDay(View().GetAnchor(), Date(2025, 12, 20)));
+        QTest::keyClick(&picker, Qt::Key_Return);
+        QVERIFY(SameDay(View().GetAnchor(), Date(2025, 12, 3)));
+        // The arrows step whole dates.
+        QTest::keyClick(&picker, Qt::Key_Up);
+        QVERIFY(SameDay(View().GetAnchor(), Date(2025, 12, 4)));
+    }
+
+    void toolbarCalendarStartsOnTheFirstDayOfTheWeek() {
+        for (const auto& [setting, day] :
+             {std::pair{1, Qt::Sunday}, std::pair{2, Qt::Monday}, std::pair{7, Qt::Saturday}}) {
+            m_app->m_nFirstDayOfWeek = setting;
+            View().Refresh(0);
+            QCOMPARE(View().GetDatePicker()->calendarWidget()->firstDayOfWeek(), day);
+        }
     }
 
     void descriptionColumnFillsTheList() {
@@ -345,7 +425,6 @@ private slots:
         QVERIFY(SameDay(View().GetFilter().m_dtEnd, Date(2023, 6, 30)));
         QCOMPARE(List().topLevelItemCount(), 1);
         QCOMPARE(List().GetRowValue(0), inside);
-        QCOMPARE(List().columnWidth(0), 90);
         QCOMPARE(Registry::GetDword(CQuillmarApp::kSettingsKey, u"PeriodType", 9), 1u);
         QVERIFY(IsChecked(Frame(), cmd::PeriodCustom));
     }

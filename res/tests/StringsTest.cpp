@@ -82,7 +82,7 @@ TEST_F(ResStrings, EveryNamedNumberHasText) {
 }
 
 TEST_F(ResStrings, UnknownNumbersGiveNull) {
-    for (unsigned id : {0u, 1u, 12u, 17u, 44u, 48u, 54u, 56u, 79u, 82u, 111u, 1000u, UINT_MAX})
+    for (unsigned id : {0u, 1u, 12u, 17u, 44u, 48u, 54u, 56u, 79u, 82u, 112u, 1000u, UINT_MAX})
         EXPECT_EQ(Res().string(id), nullptr) << "string " << id;
 }
 

@@ -7,12 +7,20 @@
 #include <utility>
 
 class QDialog;
+class QWidget;
 
 using ModalDialogHandler = std::function<int(QDialog& dialog)>;
 
 // Runs the dialog modally (QDialog::exec) or, with a handler installed, hands it to the
-// handler instead and returns the handler's answer.
+// handler instead and returns the handler's answer. A dialog whose owner gave no control the
+// focus opens with it on its first field.
 int RunModal(QDialog& dialog);
+
+// The first control under `root` that takes the focus by Tab and is not a tab strip or a push
+// button (the default push button when there is nothing else); nullptr when there is none.
+QWidget* FirstField(QWidget& root);
+// Gives the focus to FirstField(root), if any.
+void FocusFirstField(QWidget& root);
 
 // Installs a handler; returns the one it replaces. An empty handler restores QDialog::exec.
 ModalDialogHandler SetModalDialogHandler(ModalDialogHandler handler);

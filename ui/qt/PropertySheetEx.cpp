@@ -1,7 +1,9 @@
 #include "ui/qt/PropertySheetEx.h"
 
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -34,6 +36,13 @@ CPropertySheetEx::CPropertySheetEx(const CString& caption, QWidget* parent) : QD
 
     setMinimumWidth(400);
     connect(m_tabBar, &QTabBar::currentChanged, this, &CPropertySheetEx::OnTabChanged);
+    // Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab and Ctrl+PgUp to the previous.
+    for (const char* key : {"Ctrl+Tab", "Ctrl+PgDown"})
+        connect(new QShortcut(QKeySequence(QString::fromLatin1(key)), this), &QShortcut::activated, this,
+                [this] { StepPage(1); });
+    for (const char* key : {"Ctrl+Shift+Tab", "Ctrl+Shift+Backtab", "Ctrl+PgUp"})
+        connect(new QShortcut(QKeySequence(QString::fromLatin1(key)), this), &QShortcut::activated, this,
+                [this] { StepPage(-1); });
     connect(m_okButton, &QPushButton::clicked, this, [this] { PressOK(); });
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { PressCancel(); });
 }
@@ -85,7 +94,15 @@ void CPropertySheetEx::ActivatePage(int index) {
     m_tabBar->setCurrentIndex(index);
     m_stack->setCurrentWidget(page);
     m_changingTab = false;
+    // Typing goes to the page's first field, not to the tab strip (the page may choose another).
+    FocusFirstField(*page);
     page->OnSetActive();
+}
+
+void CPropertySheetEx::StepPage(int step) {
+    const int count = GetPageCount();
+    if (count > 1)
+        SetActivePage((m_activeIndex + step + count) % count);
 }
 
 bool CPropertySheetEx::SetActivePage(int index) {

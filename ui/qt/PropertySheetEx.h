@@ -32,6 +32,8 @@ public:
     // What a tab click does: the current page's kill-active may keep it (false).
     bool SetActivePage(int index);
     bool SetActivePage(CPropertyPage* page);
+    // The next (1) or previous (-1) page, wrapping round, as Ctrl+Tab and Ctrl+Shift+Tab do.
+    void StepPage(int step);
     // What the OK button does: kill-active on the showing page, then OnOK on every page
     // that was shown; true when the sheet closed.
     bool PressOK();

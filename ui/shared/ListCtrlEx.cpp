@@ -15,6 +15,16 @@ class RowDelegate : public QStyledItemDelegate {
 public:
     explicit RowDelegate(CListCtrlEx* list) : QStyledItemDelegate(list), m_list(list) {}
 
+    // With word wrap on, a row is as high as its wrapped text in the column's width.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (!m_list->wordWrap())
+            return QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem wrapped(option);
+        wrapped.features |= QStyleOptionViewItem::WrapText;
+        wrapped.rect = QRect(0, 0, m_list->columnWidth(index.column()), 10000);   // any height: width decides
+        return QStyledItemDelegate::sizeHint(wrapped, index);
+    }
+
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
@@ -102,10 +112,62 @@ void CListCtrlEx::StretchColumn(int column, int slack) {
     setColumnWidth(column, std::max(width, 20));
 }
 
+void CListCtrlEx::SetColumnFit(int column, ColumnFit fit) {
+    if (column < 0)
+        return;
+    if (static_cast<size_t>(column) >= m_columnFits.size())
+        m_columnFits.resize(static_cast<size_t>(column) + 1, ColumnFit::Fixed);
+    m_columnFits[static_cast<size_t>(column)] = fit;
+}
+
+int CListCtrlEx::ContentWidth(int column) const {
+    return std::max(header()->sectionSizeHint(column), sizeHintForColumn(column)) + 6;
+}
+
+void CListCtrlEx::FitColumns() {
+    constexpr int kSlack = 5;
+    int room = viewport()->width() - kSlack;
+    int stretch = -1;
+    std::vector<std::pair<int, int>> shrinkable;   // column, wanted width
+    for (int column = 0; column < columnCount(); ++column) {
+        const ColumnFit fit = static_cast<size_t>(column) < m_columnFits.size()
+                                  ? m_columnFits[static_cast<size_t>(column)]
+                                  : ColumnFit::Fixed;
+        if (fit == ColumnFit::Content)
+            setColumnWidth(column, ContentWidth(column));
+        if (fit == ColumnFit::Shrinkable)
+            shrinkable.emplace_back(column, ContentWidth(column));
+        else if (fit == ColumnFit::Stretch)
+            stretch = column;
+        else
+            room -= columnWidth(column);
+    }
+    const int stretchMinimum = stretch >= 0 ? std::max(header()->sectionSizeHint(stretch) + 6, 120) : 0;
+    int wanted = 0;
+    for (const auto& [column, width] : shrinkable)
+        wanted += width;
+    // Short of room, the shrinkable columns and the stretch column share it evenly.
+    const bool roomy = wanted + stretchMinimum <= room;
+    const int parts = static_cast<int>(shrinkable.size()) + (stretch >= 0 ? 1 : 0);
+    const int share = parts > 0 ? room / parts : room;
+    for (const auto& [column, width] : shrinkable) {
+        const int floor = header()->sectionSizeHint(column) + 6;
+        const int given = roomy ? width : std::clamp(share, floor, std::max(floor, width));
+        setColumnWidth(column, given);
+        room -= given;
+    }
+    if (stretch >= 0)
+        setColumnWidth(stretch, std::max(room, stretchMinimum));
+}
+
 void CListCtrlEx::resizeEvent(QResizeEvent* event) {
     QTreeWidget::resizeEvent(event);
-    if (m_nStretchColumn >= 0 && m_nStretchColumn < columnCount())
+    if (!m_columnFits.empty())
+        FitColumns();
+    else if (m_nStretchColumn >= 0 && m_nStretchColumn < columnCount())
         StretchColumn(m_nStretchColumn);
+    if (wordWrap())
+        scheduleDelayedItemsLayout();   // wrapped rows change height with the column
 }
 
 void CListCtrlEx::keyPressEvent(QKeyEvent* event) {

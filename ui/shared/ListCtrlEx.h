@@ -3,6 +3,8 @@
 // a signed item value (negative marks a paid entry, or a heading row in the summary); rows
 // are drawn with the normal, bold or struck-out font, grey text and shaded alternate rows as
 // the switches below say. The library reaches the list through AsListCtrl().
+#include <vector>
+
 #include <QFont>
 #include <QTreeWidget>
 
@@ -31,6 +33,16 @@ public:
     void StretchColumn(int column, int slack = 5);
     // The column stretched whenever the list is resized (-1: none).
     void SetStretchColumn(int column) { m_nStretchColumn = column; }
+
+    // Sizing by content, for lists that ask for it with SetColumnFit (FitColumns, also run on
+    // every resize): Content columns are as wide as their header and widest cell, so they are
+    // never cut; Shrinkable ones too while there is room, else they share it with the Stretch
+    // column, which takes the rest but keeps a readable minimum (the list then scrolls).
+    enum class ColumnFit { Fixed, Content, Shrinkable, Stretch };
+    void SetColumnFit(int column, ColumnFit fit);
+    void FitColumns();
+    // Header and widest cell of the column, with a little air.
+    int ContentWidth(int column) const;
 
     bool m_bContextMenu = true;
     int m_nContextMenu = 0;
@@ -61,6 +73,7 @@ protected:
 private:
     CQtListCtrl m_adapter;
     int m_nStretchColumn = -1;
+    std::vector<ColumnFit> m_columnFits;
     QFont m_fontNormal;
     QFont m_fontBold;
     QFont m_fontStrikeOut;

@@ -1,8 +1,9 @@
 #pragma once
 // Resource library string numbers the shared lists and dialogs use by name.
 namespace res {
-constexpr unsigned NoClientNode = 3;    // side bar node of the projects without a client
-constexpr unsigned CustomLabel1 = 84;   // default custom field labels
+constexpr unsigned NoClientNode = 3;      // side bar node of the projects without a client
+constexpr unsigned NoRestriction = 111;   // Filter Data lists: the leading "(Any)" entry
+constexpr unsigned CustomLabel1 = 84;     // default custom field labels
 constexpr unsigned CustomLabel2 = 85;
 constexpr unsigned CustomLabel3 = 86;
 // Titles the device draws on the shared pages and dialogs.

@@ -170,6 +170,10 @@ void CTreeCtrlEx::contextMenuEvent(QContextMenuEvent* event) {
         QTreeWidgetItem* node = itemAt(event->pos());
         if (!node || !IsOnLabelOrIcon(node, event->pos()))
             return;
+        // The node under the pointer is selected first, so the menu's greying and its
+        // commands both follow the node the user clicked.
+        setCurrentItem(node);
+        node->setSelected(true);
         m_pRightClicked = node;
         ShowContextMenu(event->globalPos());
         return;
@@ -190,7 +194,6 @@ void CTreeCtrlEx::ShowContextMenu(const QPoint& globalPos) {
     menu.addSeparator();
     QAction* remove = menu.addAction(QStringLiteral("&Delete"));
     remove->setObjectName(QStringLiteral("contextDelete"));
-    // Greying follows the node selected before the click, not the clicked one.
     const bool enabled = SelectedValue() != 0;
     edit->setEnabled(enabled);
     remove->setEnabled(enabled);
@@ -213,6 +216,12 @@ void CTreeCtrlEx::ShowContextMenu(const QPoint& globalPos) {
 void CTreeCtrlEx::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
         emit deleteRequested();
+        return;
+    }
+    // Enter edits the selected node where the tree has its own menu (in a dialog it presses OK).
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && m_bContextMenu && SelectedValue() != 0) {
+        emit editRequested();
         return;
     }
     QTreeWidget::keyPressEvent(event);

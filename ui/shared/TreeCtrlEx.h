@@ -37,7 +37,7 @@ public:
     int m_nContextMenu = 0;
 
 signals:
-    // The user chose Edit (157) or Delete (158) from the context menu or pressed Del.
+    // The user chose Edit (157) or Delete (158) from the context menu, or pressed Enter or Del.
     void editRequested();
     void deleteRequested();
 

@@ -12,14 +12,16 @@
 #include "biz/Helpers.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ResStrings.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SortedComboBox.h"
 
 namespace {
 // The leading entry (ID 0) of a list, selected; the lists do not show the current filter.
+// It reads "(Any)": here it means no restriction, not "no client" as in the project editor.
 void FillWithLeadingEntry(QComboBox* combo, const char16_t* elemName) {
     CSortedComboBox list(combo, true);
-    PopulateComboBoxWithObjectList(&list, elemName, 0, true, GetResString(18, 1));
+    PopulateComboBoxWithObjectList(&list, elemName, 0, true, GetResString(res::NoRestriction, 1));
 }
 
 CString SelectedRefID(QComboBox* combo, const char16_t* elemName) {

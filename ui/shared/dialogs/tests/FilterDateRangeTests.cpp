@@ -142,7 +142,7 @@ TEST_F(FilterFixture, ConfirmedDefaultsAdmitEveryEntryOfTheRange) {
         auto* general = dynamic_cast<CDlgFilterGeneral*>(sheet.GetPage(0));
         for (QComboBox* list : {general->ClientCombo(), general->ProjectCombo(), general->CategoryCombo()}) {
             EXPECT_EQ(0, list->currentIndex());
-            EXPECT_EQ(Text(GetResString(18, 1)), list->currentText());
+            EXPECT_EQ(QStringLiteral("(Any)"), list->currentText());   // any client, not "no client"
         }
         for (const char* name : {"timeCheck", "expenseCheck", "mileageCheck", "billableCheck", "nonBillableCheck",
                                  "billedCheck", "notBilledCheck", "paidCheck"})
