@@ -198,6 +198,9 @@ void CTreeCtrlEx::ShowContextMenu(const QPoint& globalPos) {
     edit->setEnabled(enabled);
     remove->setEnabled(enabled);
 
+    // The menu opens with Edit highlighted, so Enter chooses it at once.
+    if (enabled)
+        menu.setActiveAction(edit);
     QAction* chosen = RunPopupMenu(menu, globalPos);
     QTreeWidgetItem* clicked = m_pRightClicked;
     m_pRightClicked = nullptr;
