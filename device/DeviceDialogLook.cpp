@@ -13,8 +13,10 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVariant>
@@ -322,6 +324,11 @@ void GrowTapTargets(QWidget* root) {
     }
     for (QComboBox* combo : root->findChildren<QComboBox*>())
         combo->setMinimumHeight(std::max(combo->minimumHeight(), tap));
+    // Multi-line boxes give up height first, down to two lines, so that OK stays on the screen.
+    for (QAbstractScrollArea* box : root->findChildren<QAbstractScrollArea*>()) {
+        if (qobject_cast<QTextEdit*>(box) || qobject_cast<QPlainTextEdit*>(box))
+            box->setMinimumHeight(2 * box->fontMetrics().lineSpacing() + 2 * box->frameWidth() + 8);
+    }
     for (QLineEdit* edit : root->findChildren<QLineEdit*>()) {
         if (!qobject_cast<QAbstractSpinBox*>(edit->parentWidget()) && !qobject_cast<QComboBox*>(edit->parentWidget()))
             edit->setMinimumHeight(std::max(edit->minimumHeight(), tap));
@@ -464,11 +471,12 @@ bool CDeviceDialogLook::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType())
         return QObject::eventFilter(watched, event);
     auto* widget = static_cast<QWidget*>(watched);
+    // Before the look fits the window to the screen, which the targets' sizes take part in.
+    if (event->type() == QEvent::Show && (qobject_cast<QDialog*>(widget) || dynamic_cast<CPropertyPage*>(widget)))
+        GrowTapTargets(widget);
     // Pages are made on their first showing, after the sheet was polished: they get theirs on Show.
     if (event->type() == QEvent::Polish || event->type() == QEvent::Show)
         ApplyDeviceLook(widget);
-    if (event->type() == QEvent::Show && qobject_cast<QDialog*>(widget))
-        GrowTapTargets(widget);
     // Menus, drop-down lists and calendars open where they were asked to, maybe past an edge.
     if (event->type() == QEvent::Show && widget->isWindow() && widget->windowType() == Qt::Popup)
         KeepInsideDeviceScreen(widget);

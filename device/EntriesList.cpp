@@ -49,7 +49,9 @@ void CEntriesList::drawRow(QPainter* painter, const QStyleOptionViewItem& option
     painter->save();
     painter->setFont(RowFont(index.row()));
     const bool selected = selectionModel()->isRowSelected(index.row(), index.parent());
-    painter->setPen(selected ? palette().color(QPalette::HighlightedText) : palette().color(QPalette::PlaceholderText));
-    painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(description, Qt::ElideRight, line.width()));
+    painter->setPen(selected ? palette().color(QPalette::HighlightedText)
+                             : palette().color(QPalette::PlaceholderText));
+    painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
+                      metrics.elidedText(description, Qt::ElideRight, line.width()));
     painter->restore();
 }

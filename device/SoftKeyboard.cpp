@@ -88,14 +88,17 @@ void CSoftKeyboard::OnFocusChanged(QWidget* now) {
 }
 
 QRect CSoftKeyboard::KeyboardGeometry() {
-    if (!QGuiApplication::inputMethod()->isVisible())
+    QInputMethod* input = QGuiApplication::inputMethod();
+    if (!input->isVisible())
         return QRect();
-    // The panel is a window of its own, the only one that is not a widget's.
+    // The keyboard lies in a window of its own (the only one that is not a widget's), which may
+    // be as large as the screen: the keyboard's rectangle is given within it.
+    const QRect keys = input->keyboardRectangle().toAlignedRect();
     for (QWindow* window : QGuiApplication::topLevelWindows()) {
         if (window->isVisible() && !window->inherits("QWidgetWindow"))
-            return window->geometry();
+            return keys.translated(window->geometry().topLeft());
     }
-    return QRect();
+    return keys;
 }
 
 void CSoftKeyboard::OnKeyboardChanged() { KeepClear(QApplication::focusWidget(), KeyboardGeometry()); }

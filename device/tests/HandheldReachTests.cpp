@@ -15,6 +15,7 @@
 
 #include "biz/Category.h"
 #include "biz/Helpers.h"
+#include "biz/ProjectItem.h"
 #include "device/DeviceDialogLook.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
@@ -28,6 +29,7 @@
 #include "ui/shared/dialogs/DlgCategories.h"
 #include "ui/shared/dialogs/DlgEditCategory.h"
 #include "ui/shared/dialogs/EditCategory.h"
+#include "ui/shared/dialogs/EditProjectItem.h"
 #include "ui/shared/dialogs/ManageCategories.h"
 
 namespace {
@@ -233,4 +235,23 @@ TEST_F(HandheldReach, TheKeyboardNeverCoversTheFocusedBox) {
     // Once the panel is gone, the window goes back.
     keyboard.KeepClear(edit, QRect());
     EXPECT_EQ(dialog.pos(), home);
+}
+
+TEST_F(HandheldReach, EveryPageOfTheEntryEditorFitsWithItsOkBelowATitleBar) {
+    RunningDevice device;
+    // A window manager's title bar takes its share of the 320 pixels.
+    device.Frame().resize(240, 300);
+    QApplication::processEvents();
+    CProjectItem entry;
+    entry.set_ProjectRef(u"SAMP002");
+    entry.set_CategoryRef(u"SAMP003");
+    DialogScript script({[](QDialog& dialog) {
+        auto& sheet = dynamic_cast<CPropertySheetEx&>(dialog);
+        for (int page = 0; page < sheet.GetPageCount(); ++page) {
+            sheet.SetActivePage(page);
+            ExpectOkInReach(dialog, false);
+        }
+        return static_cast<int>(QDialog::Rejected);
+    }});
+    EditProjectItem(&entry);
 }
