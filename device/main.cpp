@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtMessageBox.h"
+#include "ui/shared/LockWaitNotice.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quillmar"));
     QApplication::setOrganizationName(QStringLiteral("Kestovar"));
     InstallQtMessageBoxHandler();
+    CLockWaitNotice::Install();
     CQuillmarApp app;
     if (!app.InitInstance())
         return app.FoundOtherInstance() ? 0 : 1;   // the other one came forward
