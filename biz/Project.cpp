@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "biz/DataHelper.h"
+#include "biz/Helpers.h"
 #include "biz/RecordReader.h"
 #include "platform/MessageBox.h"
 #include "xml/MarkupArchive.h"
@@ -49,7 +50,11 @@ int CProject::Save() {
 }
 
 int CProject::Delete() {
-    if (!ConfirmDeletion(20, MB_YESNO | MB_ICONQUESTION, IDYES))
+    // A client's deletion asks about each of its projects in turn: each question names its own.
+    if (!Load())
+        return 0;
+    const CString question = u"\u201C" + get_Description() + u"\u201D\n\n" + GetResString(20, 1);
+    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return 0;
     CDataHelper* store = GetCurrDataHelper();
     // The entries and the project leave the file as it stands, in one write.

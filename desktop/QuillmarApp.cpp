@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include <QApplication>
-#include <QLockFile>
 
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
@@ -20,6 +19,7 @@
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "platform/WindowMessages.h"
+#include "ui/qt/SingleInstance.h"
 #include "ui/qt/WindowMessageNotifier.h"
 
 // Compiled-in icons live in a static library; the linker keeps them only when asked for.
@@ -77,9 +77,7 @@ CString CQuillmarApp::GetWindowTitle() {
     return lineBreak < 0 ? templateText : templateText.Left(lineBreak);
 }
 
-std::string CQuillmarApp::InstanceLockPath() {
-    return WindowMessageFolder() + "/" + GetWindowTitle().ToUtf8() + ".lock";
-}
+std::string CQuillmarApp::InstanceLockPath() { return CSingleInstance::LockPath(GetWindowTitle()); }
 
 void CQuillmarApp::LoadSettings() {
     LoadSharedSettings(kSettingsKey);
@@ -127,14 +125,10 @@ void CQuillmarApp::KeepExcelFormats(const ExcelCellFormats& formats) {
 }
 
 bool CQuillmarApp::ClaimSingleInstance() {
-    MakeFolders(WindowMessageFolder(), 0700);
-    m_instanceLock = std::make_unique<QLockFile>(QString::fromStdString(InstanceLockPath()));
-    // A lock left by a crashed instance is taken over (QLockFile checks the owner process).
-    if (m_instanceLock->tryLock(0))
+    m_instanceLock = std::make_unique<CSingleInstance>(GetWindowTitle());
+    if (m_instanceLock->Claim())
         return true;
     m_instanceLock.reset();
-    if (HWND first = FindWindow(GetWindowTitle()))
-        PostMessage(first, kRestoreAndRaiseMessage);
     return false;
 }
 
@@ -148,12 +142,8 @@ bool CQuillmarApp::InitInstance() {
     m_bSaveLayout = true;
     m_windowMessages =
         std::make_unique<CWindowMessageNotifier>(GetWindowTitle(), [this](const WindowMessage& message) {
-            if (message.message != kRestoreAndRaiseMessage || !m_pMainFrame)
-                return;
-            m_pMainFrame->setWindowState(m_pMainFrame->windowState() & ~Qt::WindowMinimized);
-            m_pMainFrame->show();
-            m_pMainFrame->raise();
-            m_pMainFrame->activateWindow();
+            if (message.message == kRestoreAndRaiseMessage && m_pMainFrame)
+                CSingleInstance::BringForward(*m_pMainFrame);
         });
 
     CDataHelper* store = GetCurrDataHelper();

@@ -11,11 +11,11 @@
 
 #include "desktop/export/ExcelCellFormats.h"
 #include "platform/CString.h"
+#include "ui/qt/SingleInstance.h"
 #include "ui/shared/SharedSettings.h"
 
 class Library;
 class CMainFrame;
-class QLockFile;
 class CWindowMessageNotifier;
 class CDesktopHost;
 
@@ -79,7 +79,7 @@ public:
     // "Kestovar Quillmar": program string 105 up to its first line break.
     static CString GetWindowTitle();
     // The window message that asks the first instance to restore and raise its window.
-    static constexpr uint32_t kRestoreAndRaiseMessage = 0x8001;
+    static constexpr uint32_t kRestoreAndRaiseMessage = CSingleInstance::kRestoreAndRaiseMessage;
     // The lock file that marks the running instance of this user's desktop.
     static std::string InstanceLockPath();
 
@@ -89,7 +89,7 @@ private:
 
     QFont m_uiFont;
     std::shared_ptr<Library> m_resLibrary;
-    std::unique_ptr<QLockFile> m_instanceLock;
+    std::unique_ptr<CSingleInstance> m_instanceLock;
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::unique_ptr<CWindowMessageNotifier> m_windowMessages;
     // What the shared dialogs ask the program for; installed while this object lives.

@@ -5,13 +5,20 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QDialog>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeView>
 #include <QVariant>
 
 #include <cxxabi.h>
@@ -113,6 +120,47 @@ void FlattenGroups(QWidget* page) {
     }
 }
 
+// A group title wider than the screen moves into a wrapped caption at the top of the group.
+void WrapGroupTitle(QGroupBox* group, int room) {
+    auto* grid = qobject_cast<QGridLayout*>(group->layout());
+    QFont bold = group->font();
+    bold.setBold(true);
+    if (grid == nullptr || QFontMetrics(bold).horizontalAdvance(group->title()) + 16 <= room)
+        return;
+    auto* caption = new QLabel(group->title(), group);
+    caption->setObjectName(QStringLiteral("groupTitleLabel"));
+    caption->setFont(bold);
+    caption->setWordWrap(true);
+    group->setTitle(QString());
+    struct Placed {
+        QLayoutItem* item;
+        int row, column, rowSpan, columnSpan;
+    };
+    std::vector<Placed> items;
+    for (int index = 0; index < grid->count(); ++index) {
+        Placed placed{grid->itemAt(index), 0, 0, 0, 0};
+        grid->getItemPosition(index, &placed.row, &placed.column, &placed.rowSpan, &placed.columnSpan);
+        items.push_back(placed);
+    }
+    const int columns = std::max(1, grid->columnCount());
+    while (grid->count() > 0)
+        grid->takeAt(0);
+    grid->addWidget(caption, 0, 0, 1, columns);
+    for (const Placed& placed : items)
+        grid->addItem(placed.item, placed.row + 1, placed.column, placed.rowSpan, placed.columnSpan);
+}
+
+// Groups that keep their titles keep only a narrow frame around their controls.
+void UseNarrowGroupMargins(QWidget* page) {
+    for (QGroupBox* group : page->findChildren<QGroupBox*>()) {
+        WrapGroupTitle(group, DeviceScreenSize().width() - 4 * kDeviceMargin);
+        if (QLayout* inner = group->layout())
+            inner->setContentsMargins(1, kDeviceMargin, 1, 1);
+        if (auto* grid = qobject_cast<QGridLayout*>(group->layout()))
+            grid->setHorizontalSpacing(kDeviceMargin);
+    }
+}
+
 // The handheld's decimal up-downs always show ".", whatever the locale.
 void UsePointDecimals(QWidget* page) {
     // The up-down has no meta-object of its own, so findChildren cannot tell it apart.
@@ -145,7 +193,7 @@ void FitControlsToNarrowScreen(QWidget* page) {
 
 // A caption in the first column beside a row of buttons moves onto a line of its own above the
 // row, so rows of check boxes and radio buttons get the whole width.
-void StackCaptionsAboveButtonRows(QGridLayout* grid) {
+void StackCaptionsAboveButtonRows(QGridLayout* grid, bool allCaptions) {
     struct Placed {
         QLayoutItem* item;
         int row, column, rowSpan, columnSpan;
@@ -164,7 +212,7 @@ void StackCaptionsAboveButtonRows(QGridLayout* grid) {
                 continue;
             if (placed.column == 0 && qobject_cast<QLabel*>(placed.item->widget()))
                 caption = true;
-            else if (placed.column == 1 && placed.item->layout() != nullptr)
+            else if (placed.column == 1 && (allCaptions || placed.item->layout() != nullptr))
                 buttonRow = true;
         }
         return caption && buttonRow;
@@ -185,12 +233,19 @@ void StackCaptionsAboveButtonRows(QGridLayout* grid) {
         grid->takeAt(0);
     for (const Placed& placed : items) {
         const int row = newRow[static_cast<size_t>(placed.row)];
-        if (isStacked(placed.row) && placed.column == 1)
+        if (allCaptions && isStacked(placed.row) && placed.column >= 1)
+            grid->addItem(placed.item, row + 1, placed.column - 1, 1, placed.columnSpan);
+        else if (isStacked(placed.row) && placed.column == 1)
             grid->addItem(placed.item, row + 1, 0, 1, columns);
         else if (isStacked(placed.row))
             grid->addItem(placed.item, row, 0, 1, columns);
         else
             grid->addItem(placed.item, row, placed.column, placed.rowSpan, placed.columnSpan);
+    }
+    if (allCaptions) {
+        // The fields moved one column to the left; the first column now holds them.
+        for (int column = 0; column < columns; ++column)
+            grid->setColumnStretch(column, column == 0 ? 1 : 0);
     }
 }
 
@@ -208,8 +263,11 @@ void ApplyLook(QWidget* widget, const DeviceLook& look) {
     }
     UseDeviceMargins(widget, kDeviceMargin);
     for (QGridLayout* grid : widget->findChildren<QGridLayout*>())
-        StackCaptionsAboveButtonRows(grid);
-    FlattenGroups(widget);
+        StackCaptionsAboveButtonRows(grid, look.captionsAbove);
+    if (look.keepGroups)
+        UseNarrowGroupMargins(widget);
+    else
+        FlattenGroups(widget);
     ApplyCaptions(widget, look);
     HideDesktopOnlyWidgets(widget, look);
     Widen(widget, look.widened);
@@ -241,14 +299,97 @@ bool MarkApplied(QWidget* widget) {
     return true;
 }
 
+int g_tapTarget = 27;   // 7 mm at 96 dots per inch
+
 }   // namespace
 
-QSize DeviceScreenSize() {
+void SetDeviceTapTarget(int pixels) { g_tapTarget = std::max(1, pixels); }
+
+int DeviceTapTarget() { return g_tapTarget; }
+
+void GrowTapTargets(QWidget* root) {
+    const int tap = g_tapTarget;
+    // Up-down arrows side by side, each a whole target, instead of two halves of one.
+    for (QWidget* child : root->findChildren<QWidget*>()) {
+        if (!dynamic_cast<CSpinButtonCtrl*>(child))
+            continue;
+        if (auto* row = qobject_cast<QBoxLayout*>(child->layout()))
+            row->setDirection(QBoxLayout::RightToLeft);
+        for (QToolButton* arrow : child->findChildren<QToolButton*>())
+            arrow->setFixedSize(tap, tap);
+    }
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        if (!dynamic_cast<CSpinButtonCtrl*>(button->parentWidget()) && button->minimumHeight() < tap)
+            button->setMinimumHeight(tap);
+    }
+    for (QComboBox* combo : root->findChildren<QComboBox*>())
+        combo->setMinimumHeight(std::max(combo->minimumHeight(), tap));
+    // Multi-line boxes give up height first, down to two lines, so that OK stays on the screen.
+    for (QAbstractScrollArea* box : root->findChildren<QAbstractScrollArea*>()) {
+        if (qobject_cast<QTextEdit*>(box) || qobject_cast<QPlainTextEdit*>(box))
+            box->setMinimumHeight(2 * box->fontMetrics().lineSpacing() + 2 * box->frameWidth() + 8);
+    }
+    for (QLineEdit* edit : root->findChildren<QLineEdit*>()) {
+        if (!qobject_cast<QAbstractSpinBox*>(edit->parentWidget()) && !qobject_cast<QComboBox*>(edit->parentWidget()))
+            edit->setMinimumHeight(std::max(edit->minimumHeight(), tap));
+    }
+    for (QAbstractSpinBox* spin : root->findChildren<QAbstractSpinBox*>())
+        spin->setMinimumHeight(std::max(spin->minimumHeight(), tap));
+    // The tree's expand arrows sit in its indentation; rows of lists and trees as high as a finger.
+    for (QAbstractItemView* view : root->findChildren<QAbstractItemView*>()) {
+        auto* tree = qobject_cast<QTreeView*>(view);
+        if (tree && tree->rootIsDecorated())
+            tree->setIndentation(std::max(tree->indentation(), tap));
+        if (view->styleSheet().isEmpty())
+            view->setStyleSheet(QStringLiteral("QTreeView::item, QListView::item { min-height: %1px; }").arg(tap));
+    }
+}
+
+QSize DeviceScreenSize() { return DeviceScreenRect().size(); }
+
+QRect DeviceScreenRect() {
+    if (const QWidget* main = DeviceMainWindow())
+        return main->geometry();
+    return QRect(QPoint(0, 0), QSize(240, 320));
+}
+
+QWidget* DeviceMainWindow() {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (qobject_cast<QMainWindow*>(top) && top->isVisible())
-            return top->size();
+            return top;
     }
-    return QSize(240, 320);
+    return nullptr;
+}
+
+void KeepInsideDeviceScreen(QWidget* window) {
+    const QRect screen = DeviceScreenRect();
+    const QRect frame = window->frameGeometry();
+    const int left = std::max(screen.left(), std::min(frame.left(), screen.right() + 1 - frame.width()));
+    const int top = std::max(screen.top(), std::min(frame.top(), screen.bottom() + 1 - frame.height()));
+    if (left != frame.left() || top != frame.top())
+        window->move(left, top);
+}
+
+void FitMessageBoxToDeviceScreen(QMessageBox* box) {
+    const QRect screen = DeviceScreenRect();
+    const int widest = std::max(120, screen.width() - 2 * kDeviceMargin);
+    if (box->width() <= widest && screen.contains(box->geometry()))
+        return;
+    // Long texts wrap; the buttons stay in a row the width of the screen.
+    for (QLabel* label : box->findChildren<QLabel*>())
+        label->setWordWrap(true);
+    QLayout* layout = box->layout();
+    int width = box->width();
+    if (width > widest)
+        width = widest;
+    int height = box->height();
+    if (layout) {
+        layout->invalidate();
+        height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width) : layout->totalSizeHint().height();
+    }
+    height = std::min(height, screen.height());
+    box->setFixedSize(width, height);
+    box->move(screen.left() + (screen.width() - width) / 2, screen.top() + (screen.height() - height) / 2);
 }
 
 void FitToDeviceScreen(QWidget* dialog) {
@@ -259,13 +400,12 @@ void FitToDeviceScreen(QWidget* dialog) {
         inner->invalidate();
     if (QLayout* layout = dialog->layout())
         layout->activate();
-    dialog->resize(DeviceScreenSize());
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QMainWindow*>(top) && top->isVisible()) {
-            dialog->move(top->pos());
-            return;
-        }
-    }
+    // Over the main window's own area: moving by the frame's corner would leave a not yet
+    // mapped dialog a title bar's height above it.
+    if (const QWidget* main = DeviceMainWindow())
+        dialog->setGeometry(main->geometry());
+    else
+        dialog->resize(DeviceScreenSize());
 }
 
 void AddPageTitle(QWidget* page, unsigned titleStringId) {
@@ -328,8 +468,22 @@ void ApplyDeviceLook(QWidget* widget) {
 }
 
 bool CDeviceDialogLook::eventFilter(QObject* watched, QEvent* event) {
+    if (!watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    // Before the look fits the window to the screen, which the targets' sizes take part in.
+    if (event->type() == QEvent::Show && (qobject_cast<QDialog*>(widget) || dynamic_cast<CPropertyPage*>(widget)))
+        GrowTapTargets(widget);
     // Pages are made on their first showing, after the sheet was polished: they get theirs on Show.
-    if ((event->type() == QEvent::Polish || event->type() == QEvent::Show) && watched->isWidgetType())
-        ApplyDeviceLook(static_cast<QWidget*>(watched));
+    if (event->type() == QEvent::Polish || event->type() == QEvent::Show)
+        ApplyDeviceLook(widget);
+    // Menus, drop-down lists and calendars open where they were asked to, maybe past an edge.
+    if (event->type() == QEvent::Show && widget->isWindow() && widget->windowType() == Qt::Popup)
+        KeepInsideDeviceScreen(widget);
+    // A message box sizes itself for a desktop screen while it is being shown.
+    if (event->type() == QEvent::Resize && widget->isVisible()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget))
+            FitMessageBoxToDeviceScreen(box);
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -11,6 +11,9 @@
 // for code that needs the device look before showing anything (screenshots, tests).
 #include <QObject>
 
+class QMessageBox;
+class QRect;
+class QSize;
 class QWidget;
 
 class CDeviceDialogLook : public QObject {
@@ -22,8 +25,23 @@ public:
 // were already made); does nothing to widgets without a declared look, or a second time.
 void ApplyDeviceLook(QWidget* widget);
 
-// The size of the device's screen: the main window's size when there is one, else 240 x 320.
+// The device's screen: the main window's area (global coordinates) when it is shown, else
+// 240 x 320 at the origin.
+QRect DeviceScreenRect();
 QSize DeviceScreenSize();
+// The shown main window, or nullptr.
+QWidget* DeviceMainWindow();
+// Moves a popup or window so that it lies inside the device's screen (as far as it fits).
+void KeepInsideDeviceScreen(QWidget* window);
+// The least size of anything tapped: 7 mm at the screen's density, in pixels. The application
+// object sets it from the screen.
+void SetDeviceTapTarget(int pixels);
+int DeviceTapTarget();
+// Buttons, check boxes, boxes, up-down arrows, tree arrows and rows of lists of the widget at
+// least that big.
+void GrowTapTargets(QWidget* root);
+// Wraps a message box's text to the device's screen and centres it there.
+void FitMessageBoxToDeviceScreen(QMessageBox* box);
 // Resizes a top-level sheet or dialog to the device's screen, over the main window.
 void FitToDeviceScreen(QWidget* dialog);
 // Adds the drawn title (a resource library string) to a page or dialog and leaves its band free.

@@ -11,11 +11,13 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "device/CommandIds.h"
+#include "device/DeviceDialogLook.h"
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
 #include "device/dialogs/ManageClientsProjects.h"
 #include "device/dialogs/QuickSummary.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/qt/SingleInstance.h"
 #include "ui/qt/WindowMessageNotifier.h"
 #include "ui/shared/Icons.h"
 #include "ui/shared/dialogs/EditClient.h"
@@ -64,10 +66,13 @@ void CMainFrame::CreateCommandBar() {
     m_commandBar->setIconSize(QSize(16, 16));
     m_commandBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     // Three menus and four buttons share the 240 pixels of the handheld's bar.
-    m_commandBar->setStyleSheet(
-        QStringLiteral("QToolBar { spacing: 0px; padding: 0px; }"
-                       "QToolButton { padding: 1px 2px; margin: 0px; }"));
+    // Each is a whole tap target.
+    m_commandBar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; }"
+                                               "QToolButton { padding: 1px 2px; margin: 0px; min-width: %1px; "
+                                               "min-height: %1px; }")
+                                    .arg(DeviceTapTarget() - 6));
     addToolBar(Qt::BottomToolBarArea, m_commandBar);
+    m_commandBar->setMinimumHeight(DeviceTapTarget());
 
     auto addMenu = [this](const QString& title, const char* name) {
         auto* menu = new QMenu(title, this);
@@ -124,6 +129,20 @@ void CMainFrame::CreateCommandBar() {
         action->setToolTip(tip);
         m_commandBar->addAction(action);
     }
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // A larger screen gets a larger font, and the layout follows it.
+    if (!m_app.FitFontToWindow(size()))
+        return;
+    setFont(m_app.GetDialogFont());
+    // The menu buttons carry a style sheet of their own, which keeps them from taking the frame's font.
+    for (QToolButton* button : m_commandBar->findChildren<QToolButton*>())
+        button->setFont(m_app.GetDialogFont());
+    const int icon = m_app.GetDialogFont().pixelSize() * 16 / CQuillmarApp::kBaseFontPixels;
+    m_commandBar->setIconSize(QSize(icon, icon));
+    m_view->OnFontChanged();
 }
 
 void CMainFrame::OnInitialUpdate() {
@@ -191,6 +210,7 @@ void CMainFrame::OnNewProject() {
 void CMainFrame::OnNewEntry(int itemType) {
     CProjectItem entry;
     entry.set_ItemType(static_cast<CProjectItem::ItemType>(itemType));
+    entry.set_ItemDate(m_view->NewEntryDate());
     if (EditProjectItem(&entry))
         m_view->Refresh(entry.get_ID());
 }
@@ -214,6 +234,8 @@ void CMainFrame::OnOptions() { EditOptions(); }
 void CMainFrame::OnWindowMessage(const WindowMessage& message) {
     if (message.message == kSyncDoneMessage)
         OnSyncDone();
+    else if (message.message == CSingleInstance::kRestoreAndRaiseMessage)
+        CSingleInstance::BringForward(*this);
 }
 
 void CMainFrame::OnSyncDone() {

@@ -34,6 +34,9 @@ public:
     // Message 1124 from the sync library: the data file changed under the program.
     void OnSyncDone();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void CreateCommandBar();
     QAction* AddCommand(QMenu* menu, const QString& text, unsigned id, const char* name);

@@ -1,6 +1,10 @@
 #include "device/QuillmarApp.h"
 
 #include <QApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
 
 #include "biz/BizApp.h"
 #include "biz/Helpers.h"
@@ -9,9 +13,11 @@
 #include "device/DeviceHost.h"
 #include "device/MainFrame.h"
 #include "device/ProgramStrings.h"
+#include "device/SoftKeyboard.h"
 #include "platform/Library.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "ui/qt/SingleInstance.h"
 
 namespace {
 
@@ -25,11 +31,16 @@ CQuillmarApp::CQuillmarApp() {
     RegisterDeviceProgramStrings();
     m_resLibrary = Library::Load(u"QuillmarRes.dll");
     m_dialogFont = QApplication::font();
-    m_dialogFont.setPixelSize(11);
+    m_dialogFont.setPixelSize(kBaseFontPixels);
     // Narrow like the handheld's own font, so its captions fit its 240 pixels.
     m_dialogFont.setStretch(QFont::SemiCondensed);
     // The handheld's system font is small; every window and dialog uses it.
     QApplication::setFont(m_dialogFont);
+    // Tap targets of 7 mm at the screen's density.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const double dotsPerInch = std::clamp(screen->physicalDotsPerInch(), 72.0, 640.0);
+        SetDeviceTapTarget(static_cast<int>(std::ceil(7.0 / 25.4 * dotsPerInch)));
+    }
     m_dialogLook = std::make_unique<CDeviceDialogLook>();
     qApp->installEventFilter(m_dialogLook.get());
     SetMessageBoxCaption(GetWindowTitle());
@@ -49,9 +60,25 @@ CQuillmarApp::~CQuillmarApp() {
         g_app = nullptr;
 }
 
-void CQuillmarApp::RestoreDefaults() { RestoreSharedDefaults(); }
+bool CQuillmarApp::FitFontToWindow(const QSize& windowSize) {
+    const double scale = std::max(1.0, std::min(windowSize.width() / 240.0, windowSize.height() / 320.0));
+    const int pixels = static_cast<int>(std::lround(kBaseFontPixels * scale));
+    if (pixels == m_dialogFont.pixelSize())
+        return false;
+    m_dialogFont.setPixelSize(pixels);
+    QApplication::setFont(m_dialogFont);
+    return true;
+}
 
-void CQuillmarApp::LoadSettings() { LoadSharedSettings(kSettingsKey); }
+void CQuillmarApp::RestoreDefaults() {
+    RestoreSharedDefaults();
+    m_bSoftKeyboard = 0;
+}
+
+void CQuillmarApp::LoadSettings() {
+    LoadSharedSettings(kSettingsKey);
+    m_bSoftKeyboard = Registry::GetDword(kSettingsKey, kSoftKeyboardValue, 0) != 0;
+}
 
 bool CQuillmarApp::SaveOptionsSettings() const {
     bool written = true;
@@ -67,6 +94,7 @@ bool CQuillmarApp::SaveOptionsSettings() const {
     written = Registry::SetString(kSettingsKey, u"CustomLabel1", m_strCustomLabel1) && written;
     written = Registry::SetString(kSettingsKey, u"CustomLabel2", m_strCustomLabel2) && written;
     written = Registry::SetString(kSettingsKey, u"CustomLabel3", m_strCustomLabel3) && written;
+    dword(kSoftKeyboardValue, m_bSoftKeyboard);
     return written;
 }
 
@@ -74,11 +102,34 @@ bool CQuillmarApp::InitInstance() {
     // main() started the data store; without it there is nothing to show.
     if (QuillmarBizDeviceLoaded() == 0)
         return false;
+    // Two copies over one data file would each save their own older document over the other's.
+    m_instance = std::make_unique<CSingleInstance>(GetWindowTitle());
+    if (!m_instance->Claim()) {
+        m_instance.reset();
+        m_bOtherInstance = true;
+        return false;
+    }
     LoadSettings();
+    m_softKeyboard = std::make_unique<CSoftKeyboard>();
     m_pMainFrame = std::make_unique<CMainFrame>(*this);
     m_pMainFrame->OnInitialUpdate();
-    m_pMainFrame->show();
+    ShowMainWindow();
     return true;
 }
 
-void CQuillmarApp::ExitInstance() { m_pMainFrame.reset(); }
+void CQuillmarApp::ShowMainWindow() {
+    // On a handheld-sized screen the program is the screen; on a larger one it is a window of
+    // the handheld's size, which may be enlarged.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableSize() : QSize();
+    if (available.isValid() && available.width() <= 2 * 240 && available.height() <= 2 * 480)
+        m_pMainFrame->showMaximized();
+    else
+        m_pMainFrame->show();
+}
+
+void CQuillmarApp::ExitInstance() {
+    m_pMainFrame.reset();
+    m_softKeyboard.reset();
+    m_instance.reset();
+}

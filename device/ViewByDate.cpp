@@ -2,9 +2,11 @@
 
 #include <QCalendarWidget>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QToolButton>
 
 #include "biz/DateTimeFormatter.h"
@@ -13,9 +15,12 @@
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
 #include "device/CommandIds.h"
+#include "device/DeviceDialogLook.h"
+#include "device/EntriesList.h"
 #include "device/QuillmarApp.h"
 #include "device/TapAndHold.h"
 #include "device/TitleStrip.h"
+#include "platform/Locale.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DatePeriod.h"
@@ -28,8 +33,6 @@
 #include "ui/shared/dialogs/SelectDateRange.h"
 
 namespace {
-
-constexpr int kButtonSize = 20;
 
 const Library* ResLibrary() {
     const CQuillmarApp* app = GetQuillmarApp();
@@ -46,20 +49,30 @@ QToolButton* MakeNavigationButton(QWidget* parent, unsigned icon, const char* na
     button->setObjectName(QLatin1String(name));
     button->setIcon(ResLibraryIcon(ResLibrary(), icon));
     button->setAutoRaise(true);
-    button->setFixedSize(kButtonSize, kButtonSize);
+    button->setFixedSize(DeviceTapTarget(), DeviceTapTarget());
     return button;
 }
 
 }   // namespace
 
 CViewByDate::CViewByDate(QWidget* parent)
-    : QWidget(parent), m_list(new CListCtrlEx(this)), m_tapAndHold(new CTapAndHold(m_list->viewport())),
+    : QWidget(parent), m_list(new CEntriesList(this)), m_tapAndHold(new CTapAndHold(m_list->viewport())),
       m_previous(MakeNavigationButton(this, devicon::PreviousPeriod, "previousButton")),
       m_next(MakeNavigationButton(this, devicon::NextPeriod, "nextButton")),
       m_today(MakeNavigationButton(this, devicon::Today, "todayButton")),
       m_filter(std::make_unique<CProjectItemFilter>()), m_summary(std::make_unique<CSummaryData>()),
       m_dtAnchor(COleDateTime::GetCurrentTime()) {
     setObjectName(QStringLiteral("viewByDate"));
+    // The period's totals below the list, and a mark there while the filter hides entries.
+    m_totals = new QLabel(this);
+    m_totals->setObjectName(QStringLiteral("totalsLabel"));
+    m_filterMark = new QLabel(tr("Filtered"), this);
+    m_filterMark->setObjectName(QStringLiteral("filterMark"));
+    m_filterMark->setStyleSheet(QStringLiteral("QLabel { color: white; background: #9c0000; padding: 0px 4px; }"));
+    m_filterMark->hide();
+    QFont bold = m_filterMark->font();
+    bold.setBold(true);
+    m_filterMark->setFont(bold);
     m_list->setObjectName(QStringLiteral("entriesList"));
     // Tap-and-hold replaces the desktop list's own context menu.
     m_list->m_bContextMenu = false;
@@ -114,8 +127,9 @@ void CViewByDate::SetPeriodType(int type) {
 
 void CViewByDate::ApplyPeriodColumn() {
     const bool week = m_nPeriodType == PeriodWeek;
-    m_list->AsListCtrl().SetColumnWidth(0, week ? 40 : 50);
     m_list->headerItem()->setText(0, qtconv::ToQString(GetResString(week ? devres::ColDay : devres::ColDate, 1)));
+    // The handheld's fixed widths were made for its own small font: fit them to the font in use.
+    FitColumns();
 }
 
 void CViewByDate::ShowNavigationButtons(bool shown) {
@@ -146,10 +160,8 @@ void CViewByDate::RecomputePeriod() {
     // Before the anchor moves to the start: a day's header names the anchor itself.
     m_headerText = qtconv::ToQString(PeriodHeader());
     m_dtAnchor = m_filter->m_dtStart;
-    const QFontMetrics metrics(titlestrip::BoldFont(DialogFont(*this)));
-    m_headerTextRect =
-        QRect(titlestrip::kTextLeft, titlestrip::kTextTop, metrics.horizontalAdvance(m_headerText), metrics.height());
-    update(0, 0, width(), kHeaderHeight);
+    m_headerTextRect = titlestrip::TextRect(m_headerText, titlestrip::BoldFont(DialogFont(*this)), StripHeight());
+    update(0, 0, width(), HeaderHeight());
     Refresh(0);
 }
 
@@ -188,7 +200,7 @@ void CViewByDate::ApplyListSettings() {
 
 void CViewByDate::AddRow(CProjectItem& entry) {
     CListCtrl& list = m_list->AsListCtrl();
-    const int row = list.InsertItem(list.GetItemCount(), CEntryRows::DayText(entry, m_nPeriodType == PeriodWeek));
+    const int row = list.InsertItem(list.GetItemCount(), DayText(entry));
     if (row < 0)
         return;
     m_list->topLevelItem(row)->setIcon(0, m_rowIcons[CEntryRows::ImageIndex(entry)]);
@@ -199,6 +211,38 @@ void CViewByDate::AddRow(CProjectItem& entry) {
     }
     list.SetItemText(row, 4, FormatMoney(entry.get_BillAmount()));
     CEntryRows::SetRowEntry(*m_list, row, entry);
+    // Entries of one day and project are told apart by their description, on a second line.
+    m_list->SetRowDescription(row, qtconv::ToQString(entry.get_Description()));
+}
+
+CString CViewByDate::PictureWithoutYear(const CString& picture) {
+    // "M/d/yyyy" -> "M/d", "dd.MM.yyyy" -> "dd.MM", "yyyy-MM-dd" -> "MM-dd".
+    std::u16string text(picture.GetString());
+    const size_t first = text.find(u'y');
+    if (first == std::u16string::npos)
+        return picture;
+    size_t last = text.find_first_not_of(u'y', first);
+    if (last == std::u16string::npos)
+        last = text.size();
+    size_t from = first;
+    size_t to = last;
+    if (to < text.size())
+        ++to;   // the separator after a leading year
+    else if (from > 0)
+        --from;   // the separator before a trailing year
+    text.erase(from, to - from);
+    return text.empty() ? picture : CString(std::move(text));
+}
+
+CString CViewByDate::DayText(const CProjectItem& entry) const {
+    if (m_nPeriodType == PeriodWeek)
+        return CEntryRows::DayText(entry, true);
+    // The header names the period's year; the column leaves it out unless a range spans years.
+    const bool oneYear = m_filter->m_dtStart.GetYear() == m_filter->m_dtEnd.GetYear();
+    if (!oneYear)
+        return CEntryRows::DayText(entry, false);
+    const Locale& locale = Locale::UserDefault();
+    return locale.FormatDate(entry.get_ItemDate(), PictureWithoutYear(locale.shortDatePicture));
 }
 
 void CViewByDate::Refresh(int idToSelect) {
@@ -209,8 +253,19 @@ void CViewByDate::Refresh(int idToSelect) {
     CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
+    FitColumns();
     if (idToSelect != 0)
         CEntryRows::SelectEntry(*m_list, idToSelect);
+    ShowTotals();
+}
+
+COleDateTime CViewByDate::NewEntryDate() const {
+    const COleDateTime now = COleDateTime::GetCurrentTime();
+    const COleDateTime today = GetDatePortion(now);
+    if (today >= m_filter->m_dtStart && today <= m_filter->m_dtEnd)
+        return now;
+    // Dated today, the entry would not be listed and would seem lost.
+    return m_filter->m_dtStart;
 }
 
 int CViewByDate::SelectedEntryId() const { return CEntryRows::SelectedEntryId(*m_list); }
@@ -242,7 +297,80 @@ void CViewByDate::OnMarkAsPaid() {
         Refresh(id);
 }
 
-void CViewByDate::OnDelete() { CEntryRows::DeleteSelected(*m_list); }
+void CViewByDate::OnDelete() {
+    if (CEntryRows::DeleteSelected(*m_list) < 0)
+        return;
+    // Only the row goes from the list, but the totals must leave the entry out at once.
+    RecountSummary();
+}
+
+void CViewByDate::RecountSummary() {
+    m_summary->Reset();
+    CEntryRows::ForEachListed(*m_filter, *m_summary, [](CProjectItem&) {});
+    ShowTotals();
+}
+
+QString CViewByDate::TotalsText() const {
+    const CSummaryData& sum = *m_summary;
+    const int entries = sum.m_nTimeCount + sum.m_nExpenseCount + sum.m_nMileageCount;
+    const float billable = sum.m_fBillableTimeAmount + sum.m_fBillableMileageAmount + sum.m_fBillableExpenseAmount;
+    QString text = QStringLiteral("%1 %2  %3  %4")
+                       .arg(entries)
+                       .arg(entries == 1 ? QStringLiteral("entry") : QStringLiteral("entries"))
+                       .arg(qtconv::ToQString(
+                           CDateTimeFormatter::FormatDuration(sum.m_nBillableMinutes + sum.m_nNonBillableMinutes)))
+                       .arg(qtconv::ToQString(FormatMoney(billable)));
+    return text;
+}
+
+void CViewByDate::ShowTotals() {
+    m_totals->setText(TotalsText());
+    m_filterMark->setVisible(m_bFilterActive);
+    emit totalsChanged();
+}
+
+void CViewByDate::FitColumns() {
+    CListCtrl& list = m_list->AsListCtrl();
+    // The header would keep narrow columns at a least width of its own, which grows with the font.
+    m_list->header()->setMinimumSectionSize(4);
+    const QFontMetrics metrics(m_list->font());
+    const QFontMetrics headerMetrics(m_list->header()->font());
+    // The cell's text margins on both sides, as the style draws them, and a pixel to spare.
+    const int margin = m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
+    const int kPadding = 2 * margin + 2;
+    auto textWidth = [&](int column) {
+        int widest = 0;
+        for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+            for (const QString& line : m_list->topLevelItem(row)->text(column).split(QLatin1Char('\n')))
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+        }
+        return widest + kPadding;
+    };
+    auto headerWidth = [&](int column) {
+        return headerMetrics.horizontalAdvance(m_list->headerItem()->text(column)) + kPadding;
+    };
+    // The weekday or date, with the row's icon, is always whole, and so is its header.
+    const int first = std::max(textWidth(0) + m_list->iconSize().width() + 2 * margin, headerWidth(0));
+    int contents[3];
+    int headed[3];
+    for (int index = 0; index < 3; ++index) {
+        contents[index] = std::max(textWidth(index + 2), kPadding);
+        headed[index] = std::max(contents[index], headerWidth(index + 2));
+    }
+    const int room = m_list->viewport()->width();
+    const int projectLeast = metrics.averageCharWidth() * 6;
+    // Whole headers are welcome, but not at the cost of the project's third of the row.
+    const bool headersFit = first + headed[0] + headed[1] + headed[2] + std::max(projectLeast, room / 3) <= room;
+    int used = first;
+    for (int index = 0; index < 3; ++index) {
+        const int width = headersFit ? headed[index] : contents[index];
+        list.SetColumnWidth(index + 2, width);
+        used += width;
+    }
+    list.SetColumnWidth(0, first);
+    // The project takes the rest, so that no pixel of the row stays unused.
+    list.SetColumnWidth(1, std::max(projectLeast, room - used));
+}
 
 void CViewByDate::OnTapAt(const QPoint& viewportPos) {
     QTreeWidgetItem* item = m_list->itemAt(viewportPos);
@@ -341,6 +469,9 @@ void CViewByDate::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool CViewByDate::eventFilter(QObject* watched, QEvent* event) {
+    // A scroll bar coming or going changes the room the columns share.
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        FitColumns();
     // Tapping the list while the calendar is open only closes it.
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress && IsCalendarShown()) {
         HideCalendar();
@@ -351,9 +482,9 @@ bool CViewByDate::eventFilter(QObject* watched, QEvent* event) {
 
 void CViewByDate::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(QRect(0, 0, width(), titlestrip::kHeight), palette().color(QPalette::Button));
-    m_headerTextRect =
-        titlestrip::Draw(painter, width(), m_headerText, titlestrip::BoldFont(DialogFont(*this)), Qt::black);
+    painter.fillRect(QRect(0, 0, width(), StripHeight()), palette().color(QPalette::Button));
+    m_headerTextRect = titlestrip::Draw(painter, width(), m_headerText, titlestrip::BoldFont(DialogFont(*this)),
+                                        Qt::black, StripHeight());
 }
 
 void CViewByDate::resizeEvent(QResizeEvent* event) {
@@ -361,16 +492,40 @@ void CViewByDate::resizeEvent(QResizeEvent* event) {
     LayoutChildren();
 }
 
+int CViewByDate::StripHeight() const { return std::max(titlestrip::kHeight, DeviceTapTarget() + 2); }
+
+int CViewByDate::HeaderHeight() const { return StripHeight() + 1; }
+
 void CViewByDate::LayoutChildren() {
-    m_list->setGeometry(0, kHeaderHeight, width(), std::max(0, height() - kHeaderHeight));
+    const int header = HeaderHeight();
+    const int totalsHeight = m_totals->sizeHint().height();
+    const int listHeight = std::max(0, height() - header - totalsHeight);
+    m_list->setGeometry(0, header, width(), listHeight);
+    const int markWidth = m_filterMark->sizeHint().width();
+    m_filterMark->setGeometry(width() - markWidth - 2, header + listHeight, markWidth, totalsHeight);
+    m_totals->setGeometry(2, header + listHeight, width() - markWidth - 6, totalsHeight);
+    // The previous, today and next buttons: whole tap targets at the strip's right end.
+    const int button = DeviceTapTarget();
     int x = width() - 2;
-    for (QToolButton* button : {m_next, m_today, m_previous}) {
-        x -= kButtonSize;
-        button->move(x, (titlestrip::kHeight - kButtonSize) / 2);
+    for (QToolButton* navigation : {m_next, m_today, m_previous}) {
+        x -= button;
+        navigation->setFixedSize(button, button);
+        navigation->move(x, (StripHeight() - button) / 2);
     }
     if (m_calendar) {
-        const QSize hint = m_calendar->sizeHint();
-        const int calendarWidth = std::min(width(), std::max(hint.width(), 200));
-        m_calendar->setGeometry(0, kHeaderHeight, calendarWidth, std::min(hint.height(), height() - kHeaderHeight));
+        // The whole width, so that no day of the week is cut off.
+        const int calendarHeight =
+            std::min(std::max(m_calendar->sizeHint().height(), width() * 3 / 4), height() - header);
+        m_calendar->setGeometry(0, header, width(), calendarHeight);
     }
+}
+
+void CViewByDate::OnFontChanged() {
+    m_list->CreateFonts(DialogFont(*this));
+    m_list->header()->setFont(DialogFont(*this));
+    m_headerTextRect = titlestrip::TextRect(m_headerText, titlestrip::BoldFont(DialogFont(*this)), StripHeight());
+    LayoutChildren();
+    // The rows' heights and the columns' widths follow the font.
+    Refresh(SelectedEntryId());
+    update();
 }

@@ -9,15 +9,16 @@
 #include <QRect>
 #include <QWidget>
 
+#include "device/EntriesList.h"
 #include "platform/OleDateTime.h"
 #include "ui/shared/DatePeriod.h"
 
-class CListCtrlEx;
 class CProjectItem;
 class CProjectItemFilter;
 class CSummaryData;
 class CTapAndHold;
 class QCalendarWidget;
+class QLabel;
 class QMenu;
 class QToolButton;
 
@@ -30,11 +31,17 @@ public:
         PeriodMonth = CDatePeriod::Month,
         PeriodCustom = CDatePeriod::Custom
     };
-    static constexpr int kHeaderHeight = 24;   // the strip the list stays below
+    static constexpr int kHeaderHeight = 24;   // the handheld's strip the list stays below
 
     explicit CViewByDate(QWidget* parent = nullptr);
     ~CViewByDate() override;
 
+    // The strip above the list: the handheld's 23 pixels, or more so that its buttons are whole
+    // tap targets; the list starts one pixel below it.
+    int StripHeight() const;
+    int HeaderHeight() const;
+    // After the application's font changed with the screen's size.
+    void OnFontChanged();
     // Columns, row images, button icons and the stored period type (default Week).
     void OnInitialUpdate();
     // Rebuilds the list and the summary; selects and shows the row of `idToSelect` (0: none).
@@ -64,9 +71,13 @@ public:
     void OnStylusUp(const QPoint& pos);
 
     bool IsFilterActive() const { return m_bFilterActive; }
+    // The line below the list: the number of listed entries, their hours and billable amount.
+    QString TotalsText() const;
+    QLabel* TotalsLabel() const { return m_totals; }
+    QLabel* FilterMark() const { return m_filterMark; }
     CProjectItemFilter& GetFilter() { return *m_filter; }
     CSummaryData& GetSummaryData() { return *m_summary; }
-    CListCtrlEx* GetListCtrl() const { return m_list; }
+    CEntriesList* GetListCtrl() const { return m_list; }
     const QString& HeaderText() const { return m_headerText; }
     QRect HeaderTextRect() const { return m_headerTextRect; }
     QToolButton* PreviousButton() const { return m_previous; }
@@ -74,12 +85,19 @@ public:
     QToolButton* TodayButton() const { return m_today; }
     QCalendarWidget* Calendar() const { return m_calendar; }
     bool IsCalendarShown() const;
+    // The date a new entry starts with: now when today lies in the shown period, else the
+    // period's first day.
+    COleDateTime NewEntryDate() const;
+    // A short date picture without its year: "M/d/yyyy" gives "M/d".
+    static CString PictureWithoutYear(const CString& picture);
     // The selected row's entry ID without sign; 0 when none is selected.
     int SelectedEntryId() const;
 
 signals:
     void periodChanged();
     void filterChanged();
+    // The summary of the listed entries was recounted.
+    void totalsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -88,6 +106,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void RecountSummary();
+    // The first column: the weekday in a week, else the date (without the year the header names).
+    CString DayText(const CProjectItem& entry) const;
+    void ShowTotals();
+    void FitColumns();
     void SetupColumns();
     void ApplyPeriodColumn();
     void ShowNavigationButtons(bool shown);
@@ -102,12 +125,14 @@ private:
     // The header text of the period just computed (the anchor not yet moved to its start).
     CString PeriodHeader() const;
 
-    CListCtrlEx* m_list;
+    CEntriesList* m_list;
     CTapAndHold* m_tapAndHold;
     QToolButton* m_previous;
     QToolButton* m_next;
     QToolButton* m_today;
     QCalendarWidget* m_calendar = nullptr;
+    QLabel* m_totals = nullptr;
+    QLabel* m_filterMark = nullptr;
     std::unique_ptr<CProjectItemFilter> m_filter;
     std::unique_ptr<CSummaryData> m_summary;
     COleDateTime m_dtAnchor;

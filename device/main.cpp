@@ -10,6 +10,7 @@
 
 #include "biz/BizApp.h"
 #include "device/QuillmarApp.h"
+#include "device/SoftKeyboard.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtMessageBox.h"
@@ -54,6 +55,8 @@ int main(int argc, char* argv[]) {
                      Registry::FilePath().c_str());
         return 1;
     }
+    // The input method is chosen once, before the application is made.
+    CSoftKeyboard::SelectInputMethod();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmar"));
     QApplication::setOrganizationName(QStringLiteral("Kestovar"));
@@ -61,7 +64,7 @@ int main(int argc, char* argv[]) {
     CLockWaitNotice::Install();
     CQuillmarApp app;
     if (!app.InitInstance())
-        return 1;
+        return app.FoundOtherInstance() ? 0 : 1;   // the other one came forward
     const int result = QApplication::exec();
     app.ExitInstance();
     return result;

@@ -61,8 +61,18 @@ TEST_F(CascadeTest, ClientWithTwoProjectsAsksThreeTimesAndKeepsTheRefusedProject
     ASSERT_EQ(m_boxes.ShownBoxes().size(), 3u);
     EXPECT_EQ(m_boxes.ShownBoxes()[0].text, GetResString(19, 1));
     EXPECT_EQ(m_boxes.ShownBoxes()[0].flags, unsigned(MB_OKCANCEL | MB_ICONSTOP));
-    EXPECT_EQ(m_boxes.ShownBoxes()[1].text, GetResString(20, 1));
+    // Each project's question names it, so the user can tell which one to keep.
     EXPECT_EQ(m_boxes.ShownBoxes()[1].flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+    std::vector<CString> asked;
+    for (size_t box = 1; box < 3; ++box) {
+        const CString& text = m_boxes.ShownBoxes()[box].text;
+        EXPECT_EQ(text.Right(GetResString(20, 1).GetLength()), GetResString(20, 1));
+        asked.push_back(text.Left(text.GetLength() - GetResString(20, 1).GetLength()));
+    }
+    const CString sample = GetResString(5, 1);   // the sample project, asked about first
+    EXPECT_GE(asked[0].Find(sample), 0) << asked[0].ToUtf8();
+    EXPECT_GE(asked[1].Find(u"Kept"), 0) << asked[1].ToUtf8();
+    EXPECT_LT(asked[1].Find(sample), 0);
     EXPECT_EQ(Remaining("client"), std::vector<CString>{});
     EXPECT_EQ(Remaining("project"), std::vector<CString>{kept});
     CProject keptProject;

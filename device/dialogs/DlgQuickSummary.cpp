@@ -28,14 +28,20 @@ void CDlgQuickSummary::CreateControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list, 1);
-    // The shell's menu bar of the device's dialogs: a single Cancel, which closes it.
+    // The shell's menu bar of the device's dialogs: a Cancel, which closes it,
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 4);
+    // and an OK in reach, since a small screen's window has no title-bar OK.
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] { EndDialogOK(); });
     auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
-    bar->addWidget(cancel);
     bar->addStretch(1);
+    bar->addWidget(ok);
+    bar->addWidget(cancel);
     layout->addLayout(bar);
     AddPageTitle(this, devres::QuickSummary);
     // The list starts right below the 24-pixel title strip.

@@ -208,7 +208,7 @@ TEST_F(DeviceFrame, OptionsWritesItsSettingsInOrderAndNeverTheTheme) {
                                            u"MileageRate",        u"ColorAltRows",
                                            u"StrikeOutPaidItems", u"Gridlines",
                                            u"CustomLabel1",       u"CustomLabel2",
-                                           u"CustomLabel3"};
+                                           u"CustomLabel3",       u"SoftKeyboard"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(Registry::GetDword(CQuillmarApp::kSettingsKey, u"Gridlines", 0), 1u);
     EXPECT_EQ(device.App().m_bGridlines, 1);

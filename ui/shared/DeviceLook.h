@@ -21,6 +21,8 @@ struct DeviceLook {
     std::vector<const char*> hidden{};     // not shown on the device, nor their buddy labels
     const char* widened = nullptr;         // takes one more grid column (one a hidden widget left)
     const char* defaultButton = nullptr;   // the button Enter presses on the device
+    bool keepGroups = false;               // group frames keep their titles (else they go)
+    bool captionsAbove = false;            // every field caption on a line of its own, above it
 };
 
 // The widget that shows a caption: the buddy label of the named control, else the control

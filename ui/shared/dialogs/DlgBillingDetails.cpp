@@ -147,6 +147,8 @@ const DeviceLook& CDlgBillingDetails::GetDeviceLook() const {
                      {"notBilledRadio", devstr::NotBilled},
                      {"billedRadio", devstr::Billed},
                      {"paidRadio", devstr::Paid}},
+        // The amount box gets the width of the screen, not what the caption leaves of it.
+        .captionsAbove = true,
     };
     return look;
 }

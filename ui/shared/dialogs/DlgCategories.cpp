@@ -144,10 +144,10 @@ void CDlgCategories::OnOK() {
 }
 
 const DeviceLook& CDlgCategories::GetDeviceLook() const {
-    // The device closes the dialog from its title bar: there is no OK, and Enter adds a category.
+    // A small screen's window has no title-bar OK, so the dialog keeps its own; Enter adds a
+    // category, as the handheld always did.
     static const DeviceLook look{
         .captions = {{"newButton", devstr::New}, {"editButton", devstr::Edit}, {"deleteButton", devstr::Delete}},
-        .hidden = {"okButton"},
         .defaultButton = "newButton",
     };
     return look;

@@ -36,6 +36,8 @@ void CDlgEditCategory::CreateControls() {
     connect(m_name, &QLineEdit::textChanged, this, [this] { UpdateOkButton(); });
     connect(m_code, &QLineEdit::textEdited, this, [this] { ForceCodeUpperCase(); });
     connect(m_code, &QLineEdit::textChanged, this, [this] { UpdateOkButton(); });
+    // A corrected rate must enable OK again, not only a change of the name or code.
+    connect(m_rate, &QLineEdit::textChanged, this, [this] { UpdateOkButton(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
@@ -98,6 +100,8 @@ const DeviceLook& CDlgEditCategory::GetDeviceLook() const {
         .captions = {{"nameEdit", devstr::CategoryName},
                      {"codeEdit", devstr::CategoryCode},
                      {"rateEdit", devstr::CategoryRate}},
+        // The long captions would leave the boxes too narrow for what they hold.
+        .captionsAbove = true,
     };
     return look;
 }

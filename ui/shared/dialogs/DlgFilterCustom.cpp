@@ -40,6 +40,6 @@ void CDlgFilterCustom::DoDataExchange(CDataExchange* pDX) {
 }
 
 const DeviceLook& CDlgFilterCustom::GetDeviceLook() const {
-    static const DeviceLook look{};
+    static const DeviceLook look{.keepGroups = true};
     return look;
 }

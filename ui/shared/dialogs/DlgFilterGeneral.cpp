@@ -109,6 +109,7 @@ void CDlgFilterGeneral::OnOK() {
 }
 
 const DeviceLook& CDlgFilterGeneral::GetDeviceLook() const {
-    static const DeviceLook look{.captions = {{"billingStatusLabel", devstr::BillingStatus}}};
+    // The groups say what the check boxes filter by; the handheld kept them.
+    static const DeviceLook look{.captions = {{"billingStatusLabel", devstr::BillingStatus}}, .keepGroups = true};
     return look;
 }
