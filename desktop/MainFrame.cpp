@@ -215,8 +215,12 @@ void CMainFrame::CreateStatusBar() {
     m_pRangePane->setObjectName(QStringLiteral("statusRangePane"));
     m_pRangePane->setAlignment(Qt::AlignCenter);
     m_pRangePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pLastSyncPane = new QLabel(bar);
+    m_pLastSyncPane->setObjectName(QStringLiteral("statusLastSyncPane"));
+    bar->addPermanentWidget(m_pLastSyncPane);
     bar->addPermanentWidget(m_pFilterPane);
     bar->addPermanentWidget(m_pRangePane);
+    UpdateLastSyncPane();
     bar->showMessage(qtconv::ToQString(StringTable::Get(ids::IdleMessage)));
 }
 

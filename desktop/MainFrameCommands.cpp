@@ -3,7 +3,10 @@
 
 #include <QAction>
 #include <QDateEdit>
+#include <QDateTime>
 #include <QDockWidget>
+#include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -17,12 +20,15 @@
 #include "desktop/DialogBridge.h"
 #include "desktop/DlgSyncDirection.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/SyncProgressDlg.h"
 #include "desktop/Version.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "ui/qt/ModalDialog.h"
+#include "ui/qt/QtConvert.h"
 #include "ui/qt/UrlOpener.h"
 
 void CMainFrame::ConnectCommands() {
@@ -203,14 +209,21 @@ void CMainFrame::RunSyncFlow(bool setupMode) {
         return;
     }
     if (!setupMode) {
-        const int result = engine->RegularSync();
+        CSyncProgressDlg progress(this);
+        const int result = engine->RegularSync([&progress](int step) { progress.ShowStep(step); });
+        const qint64 elapsedMs = progress.ElapsedMs();
+        progress.close();
         if (result != CSyncDriver::RegularNotPartners) {
             // Whatever went in before a failed step shows; a failure is never shown as done.
             RefreshAll();
-            if (result == CSyncDriver::RegularDone)
-                AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
-            else
+            if (result == CSyncDriver::RegularDone) {
+                NoteSuccessfulSync();
+                const QString summary = CSyncProgressDlg::SummaryText(engine->GetSummary(), elapsedMs);
+                AfxMessageBox(GetResString(res::SyncDone, 1) + u"\n\n" + qtconv::FromQString(summary),
+                              MB_ICONINFORMATION);
+            } else {
                 ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
+            }
             return;
         }
     }
@@ -226,10 +239,30 @@ void CMainFrame::RunSyncFlow(bool setupMode) {
         }
         RefreshAll();
     }
-    if (done)
+    if (done) {
+        NoteSuccessfulSync();
         AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
-    else
+    } else {
         ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
+    }
+}
+
+void CMainFrame::NoteSuccessfulSync() {
+    const QString now = QDateTime::currentDateTime().toString(Qt::ISODate);
+    // The time is a convenience: a registry that cannot be written loses only the status text.
+    Registry::SetString(CSharedSettings::kSettingsKey, kLastSyncSetting, qtconv::FromQString(now));
+    UpdateLastSyncPane();
+}
+
+void CMainFrame::UpdateLastSyncPane() {
+    if (!m_pLastSyncPane)
+        return;
+    const QDateTime when = QDateTime::fromString(
+        qtconv::ToQString(Registry::GetString(CSharedSettings::kSettingsKey, kLastSyncSetting, CString())),
+        Qt::ISODate);
+    m_pLastSyncPane->setText(
+        when.isValid() ? QStringLiteral("Last synchronized: %1").arg(QLocale().toString(when, QLocale::ShortFormat))
+                       : QStringLiteral("Not synchronized yet"));
 }
 
 QString CMainFrame::VersionText() {
