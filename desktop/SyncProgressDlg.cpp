@@ -61,13 +61,11 @@ QString ConflictLines(const CSyncSummary& summary) {
         if (count > 0)
             lines << QStringLiteral("- %1: %2").arg(Count(count, "record", "records"), QString::fromLatin1(what));
     };
-    add(summary.conflictsKeptOwn,
-        "changed on both sides; this computer's version was kept on both");
+    add(summary.conflictsKeptOwn, "changed on both sides; this computer's version was kept on both");
     add(summary.conflictsChangedMeanwhile,
         "changed here during the synchronization; kept here, sent with the next one");
     add(summary.conflictsRestored, "deleted here but changed on the device; brought back with the change");
-    add(summary.conflictsDeletionRefused,
-        "deleted on the device but changed or still used here; kept on both sides");
+    add(summary.conflictsDeletionRefused, "deleted on the device but changed or still used here; kept on both sides");
     return lines.join(QLatin1Char('\n'));
 }
 
