@@ -14,6 +14,8 @@ public:
     enum : int { RegularFailed = 0, RegularDone = 1, RegularNotPartners = 2 };
 
     virtual ~CSyncDriver() = default;
+    // False when no device is paired yet, so connecting cannot even start.
+    virtual bool IsPaired() const { return true; }
     virtual int Initialize() = 0;   // 1 connected
     // The steps a regular synchronisation announces (CSyncHelper::SyncStep): step 0 checks the
     // partnership, steps 1 to kLastStep do the work.

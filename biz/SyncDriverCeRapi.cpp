@@ -2,6 +2,10 @@
 
 #include <memory>
 
+#include "connection/Pairing.h"
+
+bool CSyncDriverCeRapi::IsPaired() const { return Pairing::Load().has_value(); }
+
 int CSyncDriverCeRapi::Initialize() { return m_helper.Initialize(); }
 
 int CSyncDriverCeRapi::RegularSync(const StepCallback& beforeStep) {

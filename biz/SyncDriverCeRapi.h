@@ -8,6 +8,7 @@
 
 class QUILLMAR_BIZ_EXPORT CSyncDriverCeRapi : public CSyncDriver {
 public:
+    bool IsPaired() const override;
     int Initialize() override;
     int RegularSync(const StepCallback& beforeStep) override;
     CSyncSummary GetSummary() const override;

@@ -48,26 +48,27 @@ PairingCheck::Result ConnectionFailure(const Pairing& pairing, const RapiStatus&
     switch (status.code()) {
     case RapiStatus::Code::TimedOut:
         return Say(O::TimedOut, "Nothing answered from " + Where(pairing) +
-                                        " in time. Check that the device is switched on and on the same network, "
-                                        "and that no firewall blocks the port.");
+                                    " in time. Check that the device is switched on and on the same network, "
+                                    "and that no firewall blocks the port.");
     case RapiStatus::Code::AuthFailed:
         return Say(O::KeyRefused, "The device at " + Where(pairing) +
-                                          " refused the key. Pair again with the text the device shows now "
-                                          "(Tools > Pair with Desktop on the device).");
+                                      " refused the key. Pair again with the text the device shows now "
+                                      "(Tools > Pair with Desktop on the device).");
     case RapiStatus::Code::Malformed:
     case RapiStatus::Code::TooLarge:
         return Say(O::NotTheService, "Something answers at " + Where(pairing) +
-                                             ", but it is not the device's Quillmar connection service. Check the "
-                                             "port.");
+                                         ", but it is not the device's Quillmar connection service. Check the "
+                                         "port.");
     default: break;
     }
     if (detail.rfind("cannot resolve", 0) == 0 || detail.rfind("no address", 0) == 0)
         return Say(O::UnknownHost, "The address " + pairing.host + " is not known on this network.");
     if (detail.find(std::strerror(ECONNREFUSED)) != std::string::npos)
-        return Say(O::NothingListening, "The device at " + pairing.host + " was reached, but nothing listens on port " +
-                                                std::to_string(pairing.port) +
-                                                ". Start the connection service on the device "
-                                                "(systemctl --user start quillmar-connectd) and test again.");
+        return Say(O::NothingListening, "The device at " + pairing.host +
+                                            " was reached, but nothing listens on port " +
+                                            std::to_string(pairing.port) +
+                                            ". Start the connection service on the device "
+                                            "(systemctl --user start quillmar-connectd) and test again.");
     return Say(O::Failed, "The connection to " + Where(pairing) + " failed: " + detail + ".");
 }
 
@@ -75,7 +76,8 @@ PairingCheck::Result ConnectionFailure(const Pairing& pairing, const RapiStatus&
 std::string RegistryText(const std::string& data) {
     std::u16string text;
     for (size_t i = 0; i + 1 < data.size(); i += 2)
-        text.push_back(static_cast<char16_t>(static_cast<uint8_t>(data[i]) | (static_cast<uint8_t>(data[i + 1]) << 8)));
+        text.push_back(
+            static_cast<char16_t>(static_cast<uint8_t>(data[i]) | (static_cast<uint8_t>(data[i + 1]) << 8)));
     const size_t end = text.find(u'\0');
     if (end != std::u16string::npos)
         text.resize(end);
@@ -87,8 +89,9 @@ std::string RegistryText(const std::string& data) {
 std::optional<Pairing> PairingCheck::ParseText(const std::string& input, std::string& why) {
     const std::string text = Trimmed(input);
     if (text.empty())
-        return Refuse(why, "The pairing text is empty. On the device, open Tools > Pair with Desktop (or run "
-                           "quillmar-connectd --pairing-text) and copy the whole line.");
+        return Refuse(why,
+                      "The pairing text is empty. On the device, open Tools > Pair with Desktop (or run "
+                      "quillmar-connectd --pairing-text) and copy the whole line.");
     if (text.compare(0, kPrefixLength, kPrefix) != 0)
         return Refuse(why, "This is not a pairing text: it must start with \"quillmar-pair:\".");
     const size_t versionEnd = text.find(':', kPrefixLength);
@@ -102,8 +105,9 @@ std::optional<Pairing> PairingCheck::ParseText(const std::string& input, std::st
     const size_t keyColon = text.rfind(':');
     const size_t portColon = keyColon > versionEnd ? text.rfind(':', keyColon - 1) : std::string::npos;
     if (portColon == std::string::npos || portColon < versionEnd || keyColon == versionEnd)
-        return Refuse(why, "The pairing text is cut short: it needs an address, a port and a key, "
-                           "separated by colons.");
+        return Refuse(why,
+                      "The pairing text is cut short: it needs an address, a port and a key, "
+                      "separated by colons.");
     return FromParts(text.substr(versionEnd + 1, portColon - versionEnd - 1),
                      text.substr(portColon + 1, keyColon - portColon - 1), text.substr(keyColon + 1), why);
 }
@@ -149,20 +153,22 @@ PairingCheck::Result PairingCheck::Run(const Pairing& pairing, int timeoutMs, co
     const std::string appPath = code == ERROR_SUCCESS && type == REG_SZ ? RegistryText(data) : std::string();
     if (appPath.empty())
         return Say(Outcome::NoProgramFolder,
-                       "The device was reached and accepted the key, but its Quillmar program is not set up "
-                       "(its program folder is not known). Start Quillmar on the device once, then test again.");
+                   "The device was reached and accepted the key, but its Quillmar program is not set up "
+                   "(its program folder is not known). Start Quillmar on the device once, then test again.");
     HRESULT result = S_OK;
     std::string answer;
-    status = client->Invoke(CString(appPath + "\\Sync.dll"), u"GetDeviceSideSyncID", std::string_view(), result, answer);
+    status =
+        client->Invoke(CString(appPath + "\\Sync.dll"), u"GetDeviceSideSyncID", std::string_view(), result, answer);
     if (!status.ok())
         return ConnectionFailure(pairing, status);
     if (FAILED(result))
-        return Say(Outcome::NoSyncLibrary, "The device was reached and accepted the key, but its synchronization "
-                                               "library in " + appPath +
-                                                   " did not answer. Reinstall the Quillmar device program.");
-    Result reached = Say(Outcome::Reached, "The device at " + Where(pairing) +
-                                                   " was reached and accepted the key. Its Quillmar folder is " +
-                                                   appPath + ".");
+        return Say(Outcome::NoSyncLibrary,
+                   "The device was reached and accepted the key, but its synchronization "
+                   "library in " +
+                       appPath + " did not answer. Reinstall the Quillmar device program.");
+    Result reached =
+        Say(Outcome::Reached, "The device at " + Where(pairing) +
+                                  " was reached and accepted the key. Its Quillmar folder is " + appPath + ".");
     reached.appPath = appPath;
     reached.deviceSyncId = answer.substr(0, answer.find('\0'));
     return reached;
@@ -178,7 +184,8 @@ PairingCheck::Result PairingCheck::CheckAndStore(const std::string& text, int ti
         return result;
     const RapiStatus stored = Pairing::Store(*pairing);
     if (!stored.ok())
-        return Say(Outcome::Failed, result.message + " But the pairing could not be stored: " + stored.message() + ".");
+        return Say(Outcome::Failed,
+                   result.message + " But the pairing could not be stored: " + stored.message() + ".");
     result.message += " The pairing is stored; the device can now be synchronized.";
     return result;
 }

@@ -27,9 +27,9 @@ public:
 
     struct Result {
         Outcome outcome = Outcome::Failed;
-        std::string message;      // in the user's words
-        std::string appPath;      // the device's program folder, when read
-        std::string deviceSyncId; // the device data file's "syncID"; empty when it has none
+        std::string message;        // in the user's words
+        std::string appPath;        // the device's program folder, when read
+        std::string deviceSyncId;   // the device data file's "syncID"; empty when it has none
         bool Passed() const { return outcome == Outcome::Reached; }
     };
 

@@ -160,6 +160,7 @@ void CMainFrame::CreateMenuBar() {
     tools->setObjectName(QStringLiteral("menuTools"));
     add(tools, cmd::ManageCategories);
     tools->addSeparator();
+    add(tools, cmd::PairDevice);
     add(tools, cmd::ToolsOptions);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));

@@ -102,6 +102,8 @@ private:
     void OnMarkAsPaid();
     void OnDelete();
     void OnAbout();
+    // Tools > Pair with Device; true when a tested pairing was kept.
+    bool OnPairDevice();
     void OnHelpLink(const QString& path);
     void NoteSuccessfulSync();
     void UpdateLastSyncPane();

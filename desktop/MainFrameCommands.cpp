@@ -18,6 +18,7 @@
 #include "desktop/AboutDlg.h"
 #include "desktop/CommandIds.h"
 #include "desktop/DialogBridge.h"
+#include "desktop/DlgPairDevice.h"
 #include "desktop/DlgSyncDirection.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/SyncProgressDlg.h"
@@ -56,6 +57,7 @@ void CMainFrame::ExecuteCommand(unsigned id) {
     case cmd::NewExpenseEntry: OnNewEntry(CProjectItem::ItemType_Expense); break;
     case cmd::SyncDevice: RunSyncFlow(false); break;
     case cmd::SyncTroubleshooting: RunSyncFlow(true); break;
+    case cmd::PairDevice: OnPairDevice(); break;
     case cmd::ExportData:
         if (entries)
             dialogs::ExportData(entries->GetFilter());
@@ -202,8 +204,16 @@ void CMainFrame::ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, con
     AfxMessageBox(message, MB_ICONSTOP);
 }
 
+bool CMainFrame::OnPairDevice() {
+    CDlgPairDevice dialog(this);
+    return RunModal(dialog) == QDialog::Accepted;
+}
+
 void CMainFrame::RunSyncFlow(bool setupMode) {
     std::unique_ptr<CSyncDriver> engine = m_syncDriverFactory ? m_syncDriverFactory() : nullptr;
+    // A new user pairs first; without a pairing there is nothing to connect to.
+    if (engine && !engine->IsPaired() && !OnPairDevice())
+        return;
     if (!engine || !engine->Initialize()) {
         ReportSyncFailure(res::SyncInitFailed, true, engine.get());
         return;
