@@ -37,14 +37,8 @@ public:
 }   // namespace
 
 CDlgPairDevice::CDlgPairDevice(QWidget* parent)
-    : QDialog(parent),
-      m_text(new QPlainTextEdit),
-      m_host(new QLineEdit),
-      m_port(new QLineEdit),
-      m_key(new QLineEdit),
-      m_test(new QPushButton(QStringLiteral("&Test"))),
-      m_ok(nullptr),
-      m_result(new QLabel) {
+    : QDialog(parent), m_text(new QPlainTextEdit), m_host(new QLineEdit), m_port(new QLineEdit), m_key(new QLineEdit),
+      m_test(new QPushButton(QStringLiteral("&Test"))), m_ok(nullptr), m_result(new QLabel) {
     setObjectName(QStringLiteral("dlgPairDevice"));
     setWindowTitle(QStringLiteral("Pair with Device"));
     m_text->setObjectName(QStringLiteral("pairText"));
@@ -105,7 +99,8 @@ void CDlgPairDevice::RunTest() {
         m_result->setText(QString::fromStdString(why));
         return;
     }
-    m_result->setText(QStringLiteral("Connecting to %1 port %2...").arg(QString::fromStdString(pairing->host)).arg(pairing->port));
+    m_result->setText(
+        QStringLiteral("Connecting to %1 port %2...").arg(QString::fromStdString(pairing->host)).arg(pairing->port));
     m_result->repaint();
     PairingCheck::Result result;
     {
@@ -126,14 +121,17 @@ QString CDlgPairDevice::PartnershipWords(const std::string& deviceSyncId) {
     CDataHelper* store = GetCurrDataHelper();
     const std::string ownSyncId = store ? store->GetMetaDataValue(u"syncID").ToUtf8() : std::string();
     if (deviceSyncId.empty())
-        return QStringLiteral("The device holds no data yet: the first synchronization will ask which side's data "
-                              "to keep.");
+        return QStringLiteral(
+            "The device holds no data yet: the first synchronization will ask which side's data "
+            "to keep.");
     if (deviceSyncId == ownSyncId)
-        return QStringLiteral("Its data is already partnered with this computer's: synchronize with File > Sync "
-                              "with Mobile Device.");
-    return QStringLiteral("Its data is partnered with another desktop, or was started on the device on its own: "
-                          "the first synchronization will ask which side's data to keep, and the other side's data "
-                          "will be replaced.");
+        return QStringLiteral(
+            "Its data is already partnered with this computer's: synchronize with File > Sync "
+            "with Mobile Device.");
+    return QStringLiteral(
+        "Its data is partnered with another desktop, or was started on the device on its own: "
+        "the first synchronization will ask which side's data to keep, and the other side's data "
+        "will be replaced.");
 }
 
 void CDlgPairDevice::accept() {

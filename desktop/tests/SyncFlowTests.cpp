@@ -25,6 +25,7 @@ namespace {
 
 struct Script {
     int initialize = 1;
+    bool paired = true;
     int regular = CSyncDriver::RegularDone;
     int fullSync = 1;
     CString error;
@@ -50,6 +51,7 @@ class ScriptedSyncDriver : public CSyncDriver {
 public:
     explicit ScriptedSyncDriver(Script& script) : m_script(script) {}
     ~ScriptedSyncDriver() override { m_script.calls << "released"; }
+    bool IsPaired() const override { return m_script.paired; }
     int Initialize() override { return Call("Initialize", m_script.initialize); }
     int RegularSync(const StepCallback& beforeStep) override {
         const int last = m_script.regular == RegularNotPartners ? 0 : m_script.lastStepRun;
@@ -165,6 +167,17 @@ private slots:
         m_app = StartProgram();
         QVERIFY(m_app);
         QCOMPARE(Frame().GetLastSyncPane()->text(), shown);
+    }
+
+    void withoutAPairingThePairingDialogOpensFirst() {
+        m_script.paired = false;
+        MessageBoxScript boxes;
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::SyncDevice);
+        QCOMPARE(dialogs.ObjectNames(), (std::vector<QString>{QStringLiteral("dlgPairDevice")}));
+        // Cancelled: nothing is connected to, nothing is said.
+        QCOMPARE(m_script.calls, (QStringList{"released"}));
+        QVERIFY(boxes.Shown().empty());
     }
 
     void failedInitialisationShowsString50WithTheReason() {
