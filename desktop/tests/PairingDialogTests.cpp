@@ -129,9 +129,8 @@ private slots:
     void wrongKeyIsRefusedAndNothingIsKept() {
         std::string wrong = m_text;
         wrong.back() = wrong.back() == '0' ? '1' : '0';
-        const Seen seen = PairThroughTheMenu([&wrong](CDlgPairDevice& dialog) {
-            dialog.TextBox()->setPlainText(QString::fromStdString(wrong));
-        });
+        const Seen seen = PairThroughTheMenu(
+            [&wrong](CDlgPairDevice& dialog) { dialog.TextBox()->setPlainText(QString::fromStdString(wrong)); });
         QVERIFY2(seen.result.contains(QStringLiteral("refused the key")), qPrintable(seen.result));
         QVERIFY(!seen.okEnabled);
         QCOMPARE(seen.ended, int(QDialog::Rejected));
@@ -158,8 +157,9 @@ private slots:
         SilentPeer silent;
         const Pairing pairing = *Pairing::Parse(m_text);
         const Seen seen = PairThroughTheMenu([&](CDlgPairDevice& dialog) {
-            dialog.TextBox()->setPlainText(QStringLiteral("quillmar-pair:1:127.0.0.1:%1:%2")
-                                               .arg(silent.Port(), QString::fromStdString(Pairing::KeyToHex(pairing.key))));
+            dialog.TextBox()->setPlainText(
+                QStringLiteral("quillmar-pair:1:127.0.0.1:%1:%2")
+                    .arg(silent.Port(), QString::fromStdString(Pairing::KeyToHex(pairing.key))));
         });
         QVERIFY2(seen.result.contains(QStringLiteral("in time")), qPrintable(seen.result));
         QVERIFY(!seen.okEnabled);
