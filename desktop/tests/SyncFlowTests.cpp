@@ -250,6 +250,15 @@ private slots:
         QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
     }
 
+    void theDirectionDialogWarnsWhichSidesDataIsReplaced() {
+        CDlgSyncDirection dialog(&Frame());
+        QVERIFY(dialog.WarningLabel()->text().contains(QStringLiteral("every record on the device is replaced")));
+        dialog.DesktopButton()->setChecked(true);
+        QVERIFY(dialog.WarningLabel()->text().contains(QStringLiteral("every record on this computer is replaced")));
+        dialog.DeviceButton()->setChecked(true);
+        QVERIFY(dialog.WarningLabel()->text().contains(QStringLiteral("Changes made only on the device are lost")));
+    }
+
     void setUpModeAlwaysAsksEvenForPartners() {
         MessageBoxScript boxes;
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Accepted); }});

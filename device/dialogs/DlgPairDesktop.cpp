@@ -62,10 +62,7 @@ QString AskService(QString& why) {
 }   // namespace
 
 CDlgPairDesktop::CDlgPairDesktop(QWidget* parent)
-    : QDialog(parent),
-      m_text(new QLabel),
-      m_sync(new QLabel),
-      m_copy(new QPushButton(QStringLiteral("&Copy"))) {
+    : QDialog(parent), m_text(new QLabel), m_sync(new QLabel), m_copy(new QPushButton(QStringLiteral("&Copy"))) {
     setObjectName(QStringLiteral("dlgPairDesktop"));
     setWindowTitle(QStringLiteral("Pair with Desktop"));
     m_text->setObjectName(QStringLiteral("pairText"));
@@ -75,8 +72,8 @@ CDlgPairDesktop::CDlgPairDesktop(QWidget* parent)
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_sync->setWordWrap(true);
 
-    auto* intro = new QLabel(QStringLiteral(
-        "On the desktop, choose Tools > Pair with Device and paste this text there:"));
+    auto* intro =
+        new QLabel(QStringLiteral("On the desktop, choose Tools > Pair with Device and paste this text there:"));
     intro->setWordWrap(true);
     auto* refresh = new QPushButton(QStringLiteral("&Refresh"));
     refresh->setObjectName(QStringLiteral("pairRefresh"));
@@ -104,8 +101,8 @@ QString CDlgPairDesktop::ServiceProgram() {
     if (!ServiceProgramOverride().isEmpty())
         return ServiceProgramOverride();
     const QDir here(QCoreApplication::applicationDirPath());
-    for (const QString& candidate :
-         {here.filePath(QStringLiteral("quillmar-connectd")), here.filePath(QStringLiteral("../bin/quillmar-connectd"))}) {
+    for (const QString& candidate : {here.filePath(QStringLiteral("quillmar-connectd")),
+                                     here.filePath(QStringLiteral("../bin/quillmar-connectd"))}) {
         if (Executable(candidate))
             return QDir::cleanPath(candidate);
     }
@@ -148,8 +145,9 @@ QString CDlgPairDesktop::SyncStateText() {
         return QString();
     for (const CString& path : {store->GetOwnChangeFilePath(), store->GetOtherChangeFilePath()}) {
         if (!path.IsEmpty() && QFile::exists(qtconv::ToQString(path)))
-            return QStringLiteral("Synchronizing with the desktop now (or a synchronization stopped before it "
-                                  "finished; the next one completes it).");
+            return QStringLiteral(
+                "Synchronizing with the desktop now (or a synchronization stopped before it "
+                "finished; the next one completes it).");
     }
     const CString lastSync = store->GetMetaDataValue(u"lastSync");
     if (lastSync.IsEmpty())
@@ -158,7 +156,7 @@ QString CDlgPairDesktop::SyncStateText() {
     if (when.GetStatus() != COleDateTime::valid)
         return QString();
     return QStringLiteral("Last synchronized: %1")
-        .arg(qtconv::ToQString(CDateTimeFormatter::CreateCustomDateFormat(when, u"MMM d, yyyy", 64) + u" " +
-                               CDateTimeFormatter::CreateCustomTimeFormat(
-                                   when, CDateTimeFormatter::GetTimeCtrlFmtNoSeconds(), 64)));
+        .arg(qtconv::ToQString(
+            CDateTimeFormatter::CreateCustomDateFormat(when, u"MMM d, yyyy", 64) + u" " +
+            CDateTimeFormatter::CreateCustomTimeFormat(when, CDateTimeFormatter::GetTimeCtrlFmtNoSeconds(), 64)));
 }

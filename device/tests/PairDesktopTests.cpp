@@ -119,10 +119,12 @@ TEST_F(PairDesktop, ShowsASynchronisationInProgressAndTheTimeOfTheLastOne) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("<quillmar/>\r\n");
     }
-    EXPECT_TRUE(OpenFromTheMenu(device.Frame()).syncState.startsWith(QStringLiteral("Synchronizing with the desktop now")));
+    EXPECT_TRUE(
+        OpenFromTheMenu(device.Frame()).syncState.startsWith(QStringLiteral("Synchronizing with the desktop now")));
     ASSERT_TRUE(QFile::remove(changes));
     ASSERT_EQ(store->SetMetaDataValue(u"lastSync",
-                                     CDateTimeFormatter::FormatDateTimeForDB(COleDateTime(2026, 12, 8, 19, 40, 0))), 1);
+                                      CDateTimeFormatter::FormatDateTimeForDB(COleDateTime(2026, 12, 8, 19, 40, 0))),
+              1);
     const QString state = OpenFromTheMenu(device.Frame()).syncState;
     EXPECT_TRUE(state.startsWith(QStringLiteral("Last synchronized: Dec 8, 2026"))) << state.toStdString();
 }
