@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "biz/BizExport.h"
+#include "biz/SyncSummary.h"
 #include "platform/CString.h"
 
 class QUILLMAR_BIZ_EXPORT CSyncDriver {
@@ -13,10 +14,20 @@ public:
     enum : int { RegularFailed = 0, RegularDone = 1, RegularNotPartners = 2 };
 
     virtual ~CSyncDriver() = default;
+    // False when no device is paired yet, so connecting cannot even start.
+    virtual bool IsPaired() const { return true; }
     virtual int Initialize() = 0;   // 1 connected
+    // The steps a regular synchronisation announces (CSyncHelper::SyncStep): step 0 checks the
+    // partnership, steps 1 to kLastStep do the work.
+    static constexpr int kLastStep = 8;
+    using StepCallback = std::function<void(int step)>;
+
     // The whole regular synchronisation as the library runs it (CSyncHelper::PerformRegularSync);
     // RegularNotPartners changed nothing, RegularFailed says why in GetLastErrorText().
-    virtual int RegularSync() = 0;
+    // `beforeStep` (may be empty) is told each step before it runs.
+    virtual int RegularSync(const StepCallback& beforeStep) = 0;
+    // What the last regular synchronisation sent, received and reconciled on this side.
+    virtual CSyncSummary GetSummary() const = 0;
     // direction 1: this data file replaces the device's; 0: the device's replaces this one.
     virtual int PerformFullSync(int direction) = 0;
     // Why the last operation failed, in the user's words; empty when it said nothing.

@@ -2,9 +2,19 @@
 
 #include <memory>
 
+#include "connection/Pairing.h"
+
+bool CSyncDriverCeRapi::IsPaired() const { return Pairing::Load().has_value(); }
+
 int CSyncDriverCeRapi::Initialize() { return m_helper.Initialize(); }
 
-int CSyncDriverCeRapi::RegularSync() { return m_helper.PerformRegularSync(); }
+int CSyncDriverCeRapi::RegularSync(const StepCallback& beforeStep) {
+    if (!beforeStep)
+        return m_helper.PerformRegularSync();
+    return m_helper.PerformRegularSync([&](CSyncHelper::SyncStep step) { beforeStep(static_cast<int>(step)); });
+}
+
+CSyncSummary CSyncDriverCeRapi::GetSummary() const { return m_helper.GetSummary(); }
 
 int CSyncDriverCeRapi::PerformFullSync(int direction) { return m_helper.PerformFullSync(direction); }
 
@@ -13,3 +23,5 @@ CString CSyncDriverCeRapi::GetLastErrorText() const { return m_helper.GetLastErr
 SyncDriverFactory CSyncDriverCeRapi::Factory() {
     return [] { return std::make_unique<CSyncDriverCeRapi>(); };
 }
+
+static_assert(CSyncDriver::kLastStep == CSyncHelper::SyncStep_DesktopComplete);

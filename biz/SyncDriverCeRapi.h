@@ -8,8 +8,10 @@
 
 class QUILLMAR_BIZ_EXPORT CSyncDriverCeRapi : public CSyncDriver {
 public:
+    bool IsPaired() const override;
     int Initialize() override;
-    int RegularSync() override;
+    int RegularSync(const StepCallback& beforeStep) override;
+    CSyncSummary GetSummary() const override;
     int PerformFullSync(int direction) override;
     CString GetLastErrorText() const override;
 

@@ -364,15 +364,21 @@ int RemoveMarkers(CDataHelper& store, const RecordKey& key) {
 
 // Commits the other side's records of one kind; false when a record could not be saved.
 bool CommitRecords(CDataHelper& store, CObArray& list, const RemoteChanges& remote, const SentChanges& sent,
-                   bool ownChangesWin, LocalRecords& local, const OwnVersions& own) {
+                   bool ownChangesWin, LocalRecords& local, const OwnVersions& own, CSyncSummary& summary) {
     for (auto& item : list.Items()) {
         auto* record = static_cast<CBaseObject*>(item.get());
         const RecordKey key = KeyOf(record->get_ElemName(), record->get_RefID());
         // Without a RefID a record cannot be matched on either side.
         if (record->get_RefID().IsEmpty())
             continue;
-        if ((ownChangesWin && sent.records.count(key)) || local.SavedSince(key))
+        if (ownChangesWin && sent.records.count(key)) {
+            ++summary.conflictsKeptOwn;
             continue;
+        }
+        if (local.SavedSince(key)) {
+            ++summary.conflictsChangedMeanwhile;
+            continue;
+        }
         // A parent sent along is only brought back, never put over this side's copy.
         if (remote.context.count(key) && local.IdOf(key) != 0)
             continue;
@@ -385,11 +391,13 @@ bool CommitRecords(CDataHelper& store, CObArray& list, const RemoteChanges& remo
         if (local.HasMarker(key)) {
             RemoveMarkers(store, key);
             local.ForgetMarker(key);
+            ++summary.conflictsRestored;
         }
         record->set_ID(local.IdOf(key));
         if (!record->Save())
             return false;
         local.SetId(key, record->get_ID());
+        ++summary.received[key.first];
     }
     return true;
 }
@@ -411,7 +419,7 @@ std::set<std::u16string> ReferencedRefIds(CDataHelper& store, const char16_t* ki
 // `kind` is empty); true when a record was removed. A project or client that a record of this
 // side still refers to stays: the record was changed or added after the deletion.
 bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local,
-                           const CString& only) {
+                           const CString& only, CSyncSummary& summary) {
     std::set<std::u16string> referenced;
     if (only == u"project")
         referenced = ReferencedRefIds(store, u"projectItem", u"projectRef");
@@ -429,20 +437,25 @@ bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChan
             continue;
         // This side changed the record in this synchronisation: it is kept on both sides.
         if (sent.records.count(key) || sent.context.count(key) || referenced.count(key.second) ||
-            local.SavedSince(key))
+            local.SavedSince(key)) {
+            if (local.IdOf(key) != 0)
+                ++summary.conflictsDeletionRefused;
             continue;
+        }
         if (local.IdOf(key) != 0 && store.RemoveRecordByRefID(CString(key.first), CString(key.second))) {
             local.Forget(key);
             removedAny = true;
+            ++summary.deletionsApplied;
         }
     }
     return removedAny;
 }
 
-bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local) {
-    bool removedAny = CommitDeletionsOfKind(store, markers, sent, local, CString());
-    removedAny = CommitDeletionsOfKind(store, markers, sent, local, u"project") || removedAny;
-    return CommitDeletionsOfKind(store, markers, sent, local, u"client") || removedAny;
+bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local,
+                     CSyncSummary& summary) {
+    bool removedAny = CommitDeletionsOfKind(store, markers, sent, local, CString(), summary);
+    removedAny = CommitDeletionsOfKind(store, markers, sent, local, u"project", summary) || removedAny;
+    return CommitDeletionsOfKind(store, markers, sent, local, u"client", summary) || removedAny;
 }
 
 // Records saved while it lives carry the given "modified" time.
@@ -472,7 +485,7 @@ std::optional<COleDateTime> MetaDataTime(CDataHelper& store, const char16_t* nam
 // Records first, kind by kind, then deletions; the data file is noted for writing. A change
 // file this side already committed is not applied again over what was changed since.
 bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& sent, const OwnVersions& own,
-                 bool ownChangesWin) {
+                 bool ownChangesWin, CSyncSummary& summary) {
     if (!remote.changeSet.IsEmpty() && remote.changeSet == store.GetMetaDataValue(kLastCommittedName))
         return true;
     {
@@ -496,10 +509,10 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
         }
         LocalRecords local(*store.GetCurrentDataStore(), serialised, asked);
         for (auto& [kind, list] : remote.recordsByKind) {
-            if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local, own))
+            if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local, own, summary))
                 return false;
         }
-        if (CommitDeletions(store, *remote.deletions, sent, local) && !store.Flush())
+        if (CommitDeletions(store, *remote.deletions, sent, local, summary) && !store.Flush())
             return false;
     }
     if (!remote.changeSet.IsEmpty())
@@ -670,16 +683,19 @@ int CSyncHelper::SerializeLocalChanges() {
     if (!RemoveFile(store->GetOwnChangeFilePath()))
         return -1;
     DeferredFlush batch(*store);
+    m_summary.ClearSent();
     int count = 0;
     for (const char16_t* kind : kRecordKinds) {
         const int written = SerializeLocalChanges_Records(kind);
         if (written < 0)
             return -1;
+        m_summary.sent[kind] = written;
         count += written;
     }
     const int markers = SerializeLocalChanges_DeletedItems();
     if (markers < 0)
         return -1;
+    m_summary.deletionsSent = markers;
     {
         PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
         if (!SerializeContext(*store))
@@ -739,7 +755,8 @@ int CSyncHelper::CommitRemoteChanges() {
         return 0;
     const OwnVersions own(*store, remote, sent);
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
-    if (!ApplyRemote(*store, remote, sent, own, m_bOwnChangesWin))
+    m_summary.ClearReceived();
+    if (!ApplyRemote(*store, remote, sent, own, m_bOwnChangesWin, m_summary))
         return 0;
     RemoveSentMarkers(*store, sent);
     if (!PromotePendingSync(*store, sent))
@@ -759,7 +776,8 @@ int CSyncHelper::ApplyRemoteChanges() {
         return 0;
     const OwnVersions own(*store, remote, sent);
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
-    if (!ApplyRemote(*store, remote, sent, own, m_bOwnChangesWin))
+    m_summary.ClearReceived();
+    if (!ApplyRemote(*store, remote, sent, own, m_bOwnChangesWin, m_summary))
         return 0;
     return batch.End();
 }

@@ -4,6 +4,7 @@
 // change file is committed into this side's data file. The same code runs in both builds, on
 // the process's data store (GetCurrDataHelper). A CSyncHelper lives for one synchronisation.
 #include "biz/BizExport.h"
+#include "biz/SyncSummary.h"
 #include "platform/CString.h"
 #include "platform/OleDateTime.h"
 #ifndef QUILLMAR_DEVICE_BUILD
@@ -75,6 +76,10 @@ public:
     // The last synchronisation time read by SerializeLocalChanges.
     COleDateTime get_LastSyncTime() const { return LastSyncTime; }
 
+    // What this helper's last SerializeLocalChanges sent and its last commit of the other
+    // side's changes did here.
+    const CSyncSummary& GetSummary() const { return m_summary; }
+
 private:
     // LastSyncTime from the data file's "lastSync"; now when there is none.
     void DetermineLastSyncDateTime();
@@ -86,6 +91,7 @@ private:
 
     COleDateTime LastSyncTime;
     bool m_bOwnChangesWin;
+    CSyncSummary m_summary;
 
 #ifndef QUILLMAR_DEVICE_BUILD
     // Desktop build only (SyncHelperDesktop.cpp): the device, reached over the connection of

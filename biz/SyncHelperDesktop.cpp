@@ -400,6 +400,7 @@ int CSyncHelper::FailStep(SyncStep step) {
 
 int CSyncHelper::PerformRegularSync(const std::function<void(SyncStep)>& beforeStep) {
     m_strLastError.Empty();
+    m_summary = CSyncSummary();
     if (DeviceAppPath.IsEmpty()) {
         m_strLastError = u"The device is not connected.";
         return SyncResult_Failed;

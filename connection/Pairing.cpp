@@ -112,7 +112,10 @@ std::optional<Pairing> Pairing::Load(RapiStatus* why) {
     auto keyText = Registry::QueryString(key, "Key");
     if (!host || !port || !keyText) {
         if (why)
-            *why = Refused("no pairing stored; pair with the text quillmar-connectd --pairing-text prints");
+            *why = Refused(
+                "no device is paired with this computer; choose Tools > Pair with Device (or run quillmar --pair "
+                "TEXT) with the text the device shows under Tools > Pair with Desktop (or that "
+                "quillmar-connectd --pairing-text prints)");
         return std::nullopt;
     }
     Pairing pairing;

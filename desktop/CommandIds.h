@@ -32,6 +32,7 @@ constexpr unsigned ViewRefresh = 172;
 constexpr unsigned ResetLayout = 186;
 constexpr unsigned ManageCategories = 188;
 constexpr unsigned ToolsOptions = 154;
+constexpr unsigned PairDevice = 175;
 constexpr unsigned DatePicker = 163;
 constexpr unsigned Today = 166;
 constexpr unsigned PreviousPeriod = 164;

@@ -31,6 +31,7 @@ const std::vector<CommandInfo>& CommandTable() {
         {cmd::ResetLayout, "Reset &Layout", "", 0, 0, false, false},
         {cmd::ManageCategories, "Manage &Categories", "", 0, 0, false, false},
         {cmd::ToolsOptions, "&Options", "", 47, 115, false, false},
+        {cmd::PairDevice, "&Pair with Device...", "", 0, 0, false, false},
         {cmd::Today, "Today", "", 90, 48, true, false},
         {cmd::PreviousPeriod, "Previous", "", 0, 47, true, false},
         {cmd::NextPeriod, "Next", "", 0, 46, true, false},

@@ -2,6 +2,7 @@
 // The Sync Direction dialog: which side's data replaces the other's in a full synchronisation.
 #include <QDialog>
 
+class QLabel;
 class QRadioButton;
 
 class CDlgSyncDirection : public QDialog {
@@ -13,8 +14,13 @@ public:
     bool ReplaceDeviceData() const;
     QRadioButton* DeviceButton() const { return m_replaceDevice; }
     QRadioButton* DesktopButton() const { return m_replaceDesktop; }
+    // Says in words which side's data the checked choice replaces.
+    QLabel* WarningLabel() const { return m_warning; }
 
 private:
+    void UpdateWarning();
+
     QRadioButton* m_replaceDevice;
     QRadioButton* m_replaceDesktop;
+    QLabel* m_warning;
 };

@@ -175,6 +175,7 @@ void CMainFrame::CreateMenuBar() {
     tools->setObjectName(QStringLiteral("menuTools"));
     add(tools, cmd::ManageCategories);
     tools->addSeparator();
+    add(tools, cmd::PairDevice);
     add(tools, cmd::ToolsOptions);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
@@ -260,8 +261,12 @@ void CMainFrame::CreateStatusBar() {
     m_pRangePane->setObjectName(QStringLiteral("statusRangePane"));
     m_pRangePane->setAlignment(Qt::AlignCenter);
     m_pRangePane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_pLastSyncPane = new QLabel(bar);
+    m_pLastSyncPane->setObjectName(QStringLiteral("statusLastSyncPane"));
+    bar->addPermanentWidget(m_pLastSyncPane);
     bar->addPermanentWidget(m_pFilterPane);
     bar->addPermanentWidget(m_pRangePane);
+    UpdateLastSyncPane();
     bar->showMessage(qtconv::ToQString(StringTable::Get(ids::IdleMessage)));
 }
 

@@ -68,6 +68,9 @@ public:
     void SetSyncDriverFactory(SyncDriverFactory factory) { m_syncDriverFactory = std::move(factory); }
     // Commands 169 (normal) and 174 (set-up mode).
     void RunSyncFlow(bool setupMode);
+    // The "Settings" value holding when the last synchronisation succeeded (ISO date and time).
+    static constexpr const char16_t* kLastSyncSetting = u"LastSuccessfulSync";
+    QLabel* GetLastSyncPane() const { return m_pLastSyncPane; }
 
     // Layout in the registry subkey "ProfUIS222".
     void SaveLayout();
@@ -108,6 +111,10 @@ private:
     void OnDelete();
     void OnAbout();
     void OnHelpLink(unsigned commandId);
+    // Tools > Pair with Device; true when a tested pairing was kept.
+    bool OnPairDevice();
+    void NoteSuccessfulSync();
+    void UpdateLastSyncPane();
     void ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, const CSyncDriver* engine);
 
     CQuillmarApp& m_app;
@@ -119,6 +126,7 @@ private:
     QDockWidget* m_pQuickSummaryBar = nullptr;
     QLabel* m_pFilterPane = nullptr;
     QLabel* m_pRangePane = nullptr;
+    QLabel* m_pLastSyncPane = nullptr;
     CViewByDate* m_pEntriesView = nullptr;
     CViewClientsProjectsSideBar* m_pSideBarView = nullptr;
     CViewSummary* m_pSummaryView = nullptr;

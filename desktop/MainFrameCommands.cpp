@@ -4,7 +4,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDateEdit>
+#include <QDateTime>
 #include <QDockWidget>
+#include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -16,17 +19,21 @@
 #include "desktop/AboutDlg.h"
 #include "desktop/CommandIds.h"
 #include "desktop/DialogBridge.h"
+#include "desktop/DlgPairDevice.h"
 #include "desktop/DlgSyncDirection.h"
 #include "desktop/ManualPages.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/SyncProgressDlg.h"
 #include "desktop/ToolbarDatePicker.h"
 #include "desktop/Version.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "ui/qt/ModalDialog.h"
+#include "ui/qt/QtConvert.h"
 #include "ui/qt/UrlOpener.h"
 #include "ui/shared/ListCtrlEx.h"
 
@@ -56,6 +63,7 @@ void CMainFrame::ExecuteCommand(unsigned id) {
     case cmd::NewExpenseEntry: OnNewEntry(CProjectItem::ItemType_Expense); break;
     case cmd::SyncDevice: RunSyncFlow(false); break;
     case cmd::SyncTroubleshooting: RunSyncFlow(true); break;
+    case cmd::PairDevice: OnPairDevice(); break;
     case cmd::ExportData:
         if (entries)
             dialogs::ExportData(entries->GetFilter());
@@ -217,21 +225,36 @@ void CMainFrame::ReportSyncFailure(unsigned leadTextId, bool fromResLibrary, con
     AfxMessageBox(message, MB_ICONSTOP);
 }
 
+bool CMainFrame::OnPairDevice() {
+    CDlgPairDevice dialog(this);
+    return RunModal(dialog) == QDialog::Accepted;
+}
+
 void CMainFrame::RunSyncFlow(bool setupMode) {
     std::unique_ptr<CSyncDriver> engine = m_syncDriverFactory ? m_syncDriverFactory() : nullptr;
+    // A new user pairs first; without a pairing there is nothing to connect to.
+    if (engine && !engine->IsPaired() && !OnPairDevice())
+        return;
     if (!engine || !engine->Initialize()) {
         ReportSyncFailure(res::SyncInitFailed, true, engine.get());
         return;
     }
     if (!setupMode) {
-        const int result = engine->RegularSync();
+        CSyncProgressDlg progress(this);
+        const int result = engine->RegularSync([&progress](int step) { progress.ShowStep(step); });
+        const qint64 elapsedMs = progress.ElapsedMs();
+        progress.close();
         if (result != CSyncDriver::RegularNotPartners) {
             // Whatever went in before a failed step shows; a failure is never shown as done.
             RefreshAll();
-            if (result == CSyncDriver::RegularDone)
-                AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
-            else
+            if (result == CSyncDriver::RegularDone) {
+                NoteSuccessfulSync();
+                const QString summary = CSyncProgressDlg::SummaryText(engine->GetSummary(), elapsedMs);
+                AfxMessageBox(GetResString(res::SyncDone, 1) + u"\n\n" + qtconv::FromQString(summary),
+                              MB_ICONINFORMATION);
+            } else {
                 ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
+            }
             return;
         }
     }
@@ -247,10 +270,30 @@ void CMainFrame::RunSyncFlow(bool setupMode) {
         }
         RefreshAll();
     }
-    if (done)
+    if (done) {
+        NoteSuccessfulSync();
         AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
-    else
+    } else {
         ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
+    }
+}
+
+void CMainFrame::NoteSuccessfulSync() {
+    const QString now = QDateTime::currentDateTime().toString(Qt::ISODate);
+    // The time is a convenience: a registry that cannot be written loses only the status text.
+    Registry::SetString(CSharedSettings::kSettingsKey, kLastSyncSetting, qtconv::FromQString(now));
+    UpdateLastSyncPane();
+}
+
+void CMainFrame::UpdateLastSyncPane() {
+    if (!m_pLastSyncPane)
+        return;
+    const QDateTime when = QDateTime::fromString(
+        qtconv::ToQString(Registry::GetString(CSharedSettings::kSettingsKey, kLastSyncSetting, CString())),
+        Qt::ISODate);
+    m_pLastSyncPane->setText(
+        when.isValid() ? QStringLiteral("Last synchronized: %1").arg(QLocale().toString(when, QLocale::ShortFormat))
+                       : QStringLiteral("Not synchronized yet"));
 }
 
 QString CMainFrame::VersionText() {

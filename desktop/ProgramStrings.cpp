@@ -48,6 +48,7 @@ void RegisterProgramStrings() {
         {cmd::ResetLayout, u"Reset the Quillmar user-interface to default settings"},
         {cmd::ManageCategories, u"Add, remove or edit billing categories"},
         {cmd::ToolsOptions, u"Change program settings and your personal preferences"},
+        {cmd::PairDevice, u"Connect this computer to Quillmar on your device"},
     };
     StringTable::Register(std::move(table));
 }

@@ -1,11 +1,11 @@
-// The desktop program: `quillmar` opens the main window; `quillmar --pair TEXT` stores the
-// pairing text that the device's connection service printed.
+// The desktop program: `quillmar` opens the main window; `quillmar --pair TEXT` tests the
+// pairing text that the device's connection service printed and stores it once it passed.
 #include <cstdio>
 #include <cstring>
 
 #include <QApplication>
 
-#include "connection/Pairing.h"
+#include "connection/PairingCheck.h"
 #include "desktop/QuillmarApp.h"
 #include "ui/qt/QtMessageBox.h"
 #include "ui/shared/LockWaitNotice.h"
@@ -13,12 +13,12 @@
 namespace {
 
 int StorePairing(const char* text) {
-    const RapiStatus status = Pairing::StoreText(CString::FromUtf8(text));
-    if (!status.ok()) {
-        std::fprintf(stderr, "quillmar: the pairing text was not stored: %s\n", status.message().c_str());
+    const PairingCheck::Result result = PairingCheck::CheckAndStore(text);
+    if (!result.Passed()) {
+        std::fprintf(stderr, "quillmar: the pairing was not stored. %s\n", result.message.c_str());
         return 1;
     }
-    std::printf("quillmar: pairing stored; the device can now be synchronised.\n");
+    std::printf("quillmar: %s\n", result.message.c_str());
     return 0;
 }
 

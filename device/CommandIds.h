@@ -17,6 +17,7 @@ constexpr unsigned ManageCategories = 32821;
 constexpr unsigned ManageClientsProjects = 32822;
 constexpr unsigned FilterData = 32823;
 constexpr unsigned Options = 32784;
+constexpr unsigned PairDesktop = 32830;
 constexpr unsigned Exit = 57665;
 constexpr unsigned Edit = 32795;
 constexpr unsigned Delete = 32796;

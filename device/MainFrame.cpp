@@ -14,8 +14,10 @@
 #include "device/DeviceDialogLook.h"
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
+#include "device/dialogs/DlgPairDesktop.h"
 #include "device/dialogs/ManageClientsProjects.h"
 #include "device/dialogs/QuickSummary.h"
+#include "ui/qt/ModalDialog.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/qt/SingleInstance.h"
 #include "ui/qt/WindowMessageNotifier.h"
@@ -110,6 +112,7 @@ void CMainFrame::CreateCommandBar() {
                "manageClientsProjects");
     AddCommand(toolsMenu, QStringLiteral("Manage Categories"), devcmd::ManageCategories, "manageCategories");
     AddCommand(toolsMenu, QStringLiteral("Options"), devcmd::Options, "options");
+    AddCommand(toolsMenu, QStringLiteral("Pair with Desktop..."), devcmd::PairDesktop, "pairDesktop");
     toolsMenu->addSeparator();
     AddCommand(toolsMenu, QStringLiteral("Exit"), devcmd::Exit, "exit");
 
@@ -186,6 +189,7 @@ bool CMainFrame::ExecuteCommand(unsigned id) {
     case devcmd::ManageClientsProjects: OnManageClientsProjects(); break;
     case devcmd::ManageCategories: OnManageCategories(); break;
     case devcmd::Options: OnOptions(); break;
+    case devcmd::PairDesktop: OnPairDesktop(); break;
     case devcmd::Exit: close(); break;
     case devcmd::Edit: m_view->OnEdit(); break;
     case devcmd::Delete: m_view->OnDelete(); break;
@@ -230,6 +234,11 @@ void CMainFrame::OnManageCategories() {
 }
 
 void CMainFrame::OnOptions() { EditOptions(); }
+
+void CMainFrame::OnPairDesktop() {
+    CDlgPairDesktop dialog(this);
+    RunModal(dialog);
+}
 
 void CMainFrame::OnWindowMessage(const WindowMessage& message) {
     if (message.message == kSyncDoneMessage)

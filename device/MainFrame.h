@@ -49,6 +49,7 @@ private:
     void OnManageClientsProjects();
     void OnManageCategories();
     void OnOptions();
+    void OnPairDesktop();
 
     CQuillmarApp& m_app;
     CViewByDate* m_view;

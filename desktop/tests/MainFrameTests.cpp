@@ -118,7 +118,8 @@ private slots:
                               "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh", "-",
                               "Reset &Layout"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuViewToolbars")), (QStringList{"&Standard", "Custom &Views"}));
-        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuTools")), (QStringList{"Manage &Categories", "-", "&Options"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuTools")),
+                 (QStringList{"Manage &Categories", "-", "&Pair with Device...", "&Options"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuHelp")),
                  (QStringList{"Quillmar on the &Web", "Check for &Upgrade...", "-", "&Technical Support",
                               "&Frequently Asked Questions", "Online &Discussion Forum", "-", "&About Quillmar..."}));

@@ -1,4 +1,9 @@
 // One instance per desktop: a second start raises the first window and ends without a window.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -47,15 +52,26 @@ private slots:
         StopProgram(app);
     }
 
-    void pairStoresTheDevicesPairingText() {
+    void pairKeepsNothingWhenTheDeviceCannotBeReached() {
+        // A free loopback port: nothing listens there, so the test fails and nothing is stored.
+        const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(probe >= 0 && ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+        const unsigned port = ntohs(address.sin_port);
+        ::close(probe);
         const QString key = QString(64, QLatin1Char('a'));
         QProcess pair;
-        pair.start(QStringLiteral(QUILLMAR_EXE), {"--pair", "quillmar-pair:1:127.0.0.1:5999:" + key});
-        QVERIFY(pair.waitForFinished(10000));
-        QCOMPARE(pair.exitCode(), 0);
+        pair.start(QStringLiteral(QUILLMAR_EXE),
+                   {"--pair", QStringLiteral("quillmar-pair:1:127.0.0.1:%1:").arg(port) + key});
+        QVERIFY(pair.waitForFinished(30000));
+        QCOMPARE(pair.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(pair.readAllStandardError()).contains(QStringLiteral("nothing listens")));
         Registry::Reload();
-        QVERIFY(Registry::GetString(u"Software\\Kestovar\\Connection", u"Host", u"") == CString(u"127.0.0.1"));
-        QCOMPARE(Registry::GetDword(u"Software\\Kestovar\\Connection", u"Port", 0), 5999u);
+        QVERIFY(Registry::GetString(u"Software\\Kestovar\\Connection", u"Host", u"") == CString(u""));
     }
 
     void pairRefusesAMalformedText() {

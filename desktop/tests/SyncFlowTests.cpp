@@ -1,4 +1,7 @@
 // The synchronisation flow of the sync commands against a scripted engine.
+#include <QApplication>
+#include <QLabel>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -9,6 +12,7 @@
 #include "desktop/DlgSyncDirection.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/SyncProgressDlg.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/tests/DesktopTestSupport.h"
@@ -21,19 +25,45 @@ namespace {
 
 struct Script {
     int initialize = 1;
+    bool paired = true;
     int regular = CSyncDriver::RegularDone;
     int fullSync = 1;
     CString error;
     std::function<void(int)> onFullSync;
+    CSyncSummary summary;
+    int lastStepRun = CSyncDriver::kLastStep;   // a failed synchronisation stops earlier
     QStringList calls;
+    // What the progress window showed while each step ran.
+    QStringList stepLabels;
+    bool progressAlwaysVisible = true;
 };
+
+// The progress window the frame shows, if any.
+QProgressDialog* ShownProgress() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* progress = qobject_cast<QProgressDialog*>(widget); progress && progress->isVisible())
+            return progress;
+    }
+    return nullptr;
+}
 
 class ScriptedSyncDriver : public CSyncDriver {
 public:
     explicit ScriptedSyncDriver(Script& script) : m_script(script) {}
     ~ScriptedSyncDriver() override { m_script.calls << "released"; }
+    bool IsPaired() const override { return m_script.paired; }
     int Initialize() override { return Call("Initialize", m_script.initialize); }
-    int RegularSync() override { return Call("RegularSync", m_script.regular); }
+    int RegularSync(const StepCallback& beforeStep) override {
+        const int last = m_script.regular == RegularNotPartners ? 0 : m_script.lastStepRun;
+        for (int step = 0; step <= last; ++step) {
+            beforeStep(step);
+            QProgressDialog* progress = ShownProgress();
+            m_script.progressAlwaysVisible = m_script.progressAlwaysVisible && progress;
+            m_script.stepLabels << (progress ? progress->labelText() : QString());
+        }
+        return Call("RegularSync", m_script.regular);
+    }
+    CSyncSummary GetSummary() const override { return m_script.summary; }
     int PerformFullSync(int direction) override {
         if (m_script.onFullSync)
             m_script.onFullSync(direction);
@@ -83,10 +113,71 @@ private slots:
         QCOMPARE(m_script.calls, (QStringList{"Initialize", "RegularSync", "released"}));
         QCOMPARE(dialogs.Shown(), 0);
         QCOMPARE(boxes.Shown().size(), size_t(1));
-        QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
+        QVERIFY(boxes.Shown()[0].text.Find(GetResString(51, 1)) == 0);
         QCOMPARE(boxes.Shown()[0].flags & MB_ICONMASK, unsigned(MB_ICONINFORMATION));
         // Everything was refreshed: the project added behind the tree's back shows now.
         QVERIFY(Frame().GetSideBarView()->GetTreeCtrl()->FindNode(1, project));
+    }
+
+    void progressNamesEachStepInOrderThenTheSummaryCountsWhatChanged() {
+        m_script.summary.sent[u"projectItem"] = 2;
+        m_script.summary.sent[u"client"] = 1;
+        m_script.summary.deletionsSent = 1;
+        m_script.summary.received[u"projectItem"] = 3;
+        m_script.summary.deletionsApplied = 2;
+        m_script.summary.conflictsKeptOwn = 1;
+        MessageBoxScript boxes;
+        Trigger(Frame(), cmd::SyncDevice);
+        QVERIFY(m_script.progressAlwaysVisible);
+        QStringList expected;
+        for (int step = 0; step <= CSyncDriver::kLastStep; ++step)
+            expected << CSyncProgressDlg::StepText(step);
+        QCOMPARE(m_script.stepLabels, expected);
+        QVERIFY(m_script.stepLabels[3].startsWith(QStringLiteral("Step 3 of 8: Receiving")));
+        QVERIFY(!ShownProgress());
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        const QString text = QString::fromStdU16String(boxes.Shown()[0].text.str());
+        QVERIFY2(text.contains(QStringLiteral("Sent to the device: 1 client, 2 entries; 1 deletion.")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Received from the device: 3 entries; 2 deletions.")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Conflicts: 1, resolved as follows:")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("1 record: changed on both sides; this computer's version was kept")),
+                 qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Time taken: ")));
+    }
+
+    void theStatusBarShowsTheLastSuccessfulSynchronisationAcrossStarts() {
+        QLabel* pane = Frame().GetLastSyncPane();
+        QCOMPARE(pane->text(), QStringLiteral("Not synchronized yet"));
+        m_script.regular = CSyncDriver::RegularFailed;
+        m_script.lastStepRun = 3;
+        {
+            MessageBoxScript boxes;
+            Trigger(Frame(), cmd::SyncDevice);
+        }
+        QCOMPARE(pane->text(), QStringLiteral("Not synchronized yet"));
+        m_script.regular = CSyncDriver::RegularDone;
+        {
+            MessageBoxScript boxes;
+            Trigger(Frame(), cmd::SyncDevice);
+        }
+        QVERIFY(pane->text().startsWith(QStringLiteral("Last synchronized: ")));
+        const QString shown = pane->text();
+        StopProgram(m_app);
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        QCOMPARE(Frame().GetLastSyncPane()->text(), shown);
+    }
+
+    void withoutAPairingThePairingDialogOpensFirst() {
+        m_script.paired = false;
+        MessageBoxScript boxes;
+        DialogScript dialogs({[](QDialog&) { return int(QDialog::Rejected); }});
+        Trigger(Frame(), cmd::SyncDevice);
+        QCOMPARE(dialogs.ObjectNames(), (std::vector<QString>{QStringLiteral("dlgPairDevice")}));
+        // Cancelled: nothing is connected to, nothing is said.
+        QCOMPARE(m_script.calls, (QStringList{"released"}));
+        QVERIFY(boxes.Shown().empty());
     }
 
     void failedInitialisationShowsString50WithTheReason() {
@@ -157,6 +248,15 @@ private slots:
         QCOMPARE(m_script.calls, (QStringList{"Initialize", "RegularSync", "FullSync(1)", "released"}));
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
+    }
+
+    void theDirectionDialogWarnsWhichSidesDataIsReplaced() {
+        CDlgSyncDirection dialog(&Frame());
+        QVERIFY(dialog.WarningLabel()->text().contains(QStringLiteral("every record on the device is replaced")));
+        dialog.DesktopButton()->setChecked(true);
+        QVERIFY(dialog.WarningLabel()->text().contains(QStringLiteral("every record on this computer is replaced")));
+        dialog.DeviceButton()->setChecked(true);
+        QVERIFY(dialog.WarningLabel()->text().contains(QStringLiteral("Changes made only on the device are lost")));
     }
 
     void setUpModeAlwaysAsksEvenForPartners() {

@@ -150,6 +150,34 @@ TEST_F(RegularSync, ChangesOnBothSidesConverge) {
     ExpectWorkloadOutcome();
 }
 
+TEST_F(RegularSync, SummaryCountsWhatEachSideChangedAndHowConflictsWereResolved) {
+    MakeWorkloadBase();
+    PartnerLocally();
+    WaitForNextSecond();
+    MakeWorkloadChanges();
+    CSyncHelper helper;
+    ASSERT_EQ(helper.Initialize(), 1);
+    ASSERT_EQ(helper.PerformRegularSync(), CSyncHelper::SyncResult_Done) << helper.GetLastErrorText().ToUtf8();
+    const CSyncSummary& summary = helper.GetSummary();
+    // Sent: the new client, client A and entry G changed; entries D and F deleted.
+    EXPECT_EQ(summary.sent.at(u"client"), 2);
+    EXPECT_EQ(summary.sent.at(u"projectItem"), 1);
+    EXPECT_EQ(summary.SentTotal(), 3);
+    EXPECT_EQ(summary.deletionsSent, 2);
+    // Received: the device's new client, client B, and entry F (deleted here, changed there).
+    EXPECT_EQ(summary.received.at(u"client"), 2);
+    EXPECT_EQ(summary.received.at(u"projectItem"), 1);
+    EXPECT_EQ(summary.ReceivedTotal(), 3);
+    // The device deleted the category and entry E.
+    EXPECT_EQ(summary.deletionsApplied, 2);
+    // Entry G changed on both sides: the desktop's version kept; entry F came back.
+    EXPECT_EQ(summary.conflictsKeptOwn, 1);
+    EXPECT_EQ(summary.conflictsRestored, 1);
+    EXPECT_EQ(summary.conflictsChangedMeanwhile, 0);
+    EXPECT_EQ(summary.conflictsDeletionRefused, 0);
+    ExpectWorkloadOutcome();
+}
+
 TEST_F(RegularSync, WithoutChangesOnlyMovesLastSync) {
     PartnerLocally();
     WaitForNextSecond();
@@ -264,7 +292,7 @@ TEST_F(Driver, RunsTheLibrarysRegularSynchronisationToConvergence) {
     MakeWorkloadChanges();
     std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();
     ASSERT_EQ(driver->Initialize(), 1);
-    ASSERT_EQ(driver->RegularSync(), CSyncDriver::RegularDone) << driver->GetLastErrorText().ToUtf8();
+    ASSERT_EQ(driver->RegularSync({}), CSyncDriver::RegularDone) << driver->GetLastErrorText().ToUtf8();
     driver.reset();
     ExpectWorkloadOutcome();
 }
@@ -278,13 +306,13 @@ TEST_F(Driver, ReportsAFailedSynchronisationAndAFullRepeatConverges) {
         std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();
         ASSERT_EQ(driver->Initialize(), 1);
         machine->KillService();
-        EXPECT_EQ(driver->RegularSync(), CSyncDriver::RegularFailed);
+        EXPECT_EQ(driver->RegularSync({}), CSyncDriver::RegularFailed);
         EXPECT_FALSE(driver->GetLastErrorText().IsEmpty());
     }
     ASSERT_TRUE(machine->StartService()) << machine->Problem();
     std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();
     ASSERT_EQ(driver->Initialize(), 1);
-    ASSERT_EQ(driver->RegularSync(), CSyncDriver::RegularDone) << driver->GetLastErrorText().ToUtf8();
+    ASSERT_EQ(driver->RegularSync({}), CSyncDriver::RegularDone) << driver->GetLastErrorText().ToUtf8();
     driver.reset();
     ExpectWorkloadOutcome();
 }
