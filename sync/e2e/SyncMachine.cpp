@@ -10,7 +10,11 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "biz/DataHelper.h"
 #include "connection/Pairing.h"
@@ -43,7 +47,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return pointers;
 }
 
-// Starts the service program with the device's environment in a process group of its own.
+// Starts the service program with the device's environment in a session of its own, so that
+// the workers it starts in groups of their own can still be found by their session.
 // Everything the child needs is prepared before fork: the relay thread may hold locks.
 pid_t SpawnService(const TempHome& device, std::vector<std::string> arguments, int out, int err) {
     arguments.insert(arguments.begin(), QUILLMAR_CONNECTD_PATH);
@@ -52,7 +57,7 @@ pid_t SpawnService(const TempHome& device, std::vector<std::string> arguments, i
     std::vector<char*> envp = Pointers(environment);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::setpgid(0, 0);
+        ::setsid();
         // A test that dies must not leave its device serving.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (out >= 0)
@@ -62,9 +67,32 @@ pid_t SpawnService(const TempHome& device, std::vector<std::string> arguments, i
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
-    if (child > 0)
-        ::setpgid(child, child);
     return child;
+}
+
+// The live processes of a session (zombies are dead already).
+std::vector<pid_t> LiveProcessesOfSession(pid_t session) {
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        std::getline(stat, text);
+        // pid (comm) state ppid pgrp session ...; comm may hold spaces, so read after the last ')'.
+        const size_t close = text.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        std::istringstream fields(text.substr(close + 1));
+        char state = 0;
+        long parent = 0, group = 0, sessionId = 0;
+        fields >> state >> parent >> group >> sessionId;
+        if (sessionId == session && state != 'Z' && state != 'X')
+            found.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return found;
 }
 
 // The running service's pairing text: its address, the port it chose and its key.
@@ -216,6 +244,16 @@ void SyncMachine::KillService() {
         return;
     ::kill(-m_service, SIGKILL);
     ::waitpid(m_service, nullptr, 0);
+    // A worker in a group of its own may still be finishing what it was asked; nothing of the
+    // service may run on once it is said to be dead.
+    for (int round = 0; round < 500; ++round) {
+        const std::vector<pid_t> left = LiveProcessesOfSession(m_service);
+        if (left.empty())
+            break;
+        for (pid_t pid : left)
+            ::kill(pid, SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     m_service = -1;
 }
 
