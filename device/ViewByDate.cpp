@@ -242,7 +242,14 @@ void CViewByDate::OnMarkAsPaid() {
         Refresh(id);
 }
 
-void CViewByDate::OnDelete() { CEntryRows::DeleteSelected(*m_list); }
+void CViewByDate::OnDelete() {
+    const int row = CEntryRows::DeleteSelected(*m_list);
+    if (row < 0)
+        return;
+    // Refilled, so the quick summary no longer counts the deleted entry.
+    const int next = row > 0 ? row - 1 : (m_list->topLevelItemCount() > 0 ? 0 : -1);
+    Refresh(next >= 0 ? m_list->GetRowValue(next) : 0);
+}
 
 void CViewByDate::OnTapAt(const QPoint& viewportPos) {
     QTreeWidgetItem* item = m_list->itemAt(viewportPos);
