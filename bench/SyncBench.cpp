@@ -77,9 +77,11 @@ public:
 const char* StepName(CSyncHelper::SyncStep step) {
     switch (step) {
     case CSyncHelper::SyncStep_VerifyPartnership: return "verify_ms";
+    case CSyncHelper::SyncStep_Announce: return "announce_ms";
     case CSyncHelper::SyncStep_DeviceSerialize: return "device_serialize_ms";
+    case CSyncHelper::SyncStep_Receive: return "receive_ms";
     case CSyncHelper::SyncStep_DesktopSerialize: return "desktop_serialize_ms";
-    case CSyncHelper::SyncStep_Exchange: return "exchange_ms";
+    case CSyncHelper::SyncStep_Send: return "send_ms";
     case CSyncHelper::SyncStep_DesktopApply: return "desktop_apply_ms";
     case CSyncHelper::SyncStep_DeviceCommit: return "device_commit_ms";
     case CSyncHelper::SyncStep_DesktopComplete: return "desktop_complete_ms";

@@ -57,14 +57,21 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return nullptr;
+    m_saveLock = store->LockDataFile();
+    if (!m_saveLock)
+        return nullptr;
     const bool isMarker = get_ElemName() == kDeletedElemName;
+    // Read before the document is positioned for writing: it looks up metadata.
+    const COleDateTime modified = store->ModifiedTimeForSave();
     if (!isMarker) {
         if (m_ID != 0) {
             store->RemoveObject(m_ID, get_ElemName());
         } else {
             const int newId = store->GenerateNewID();
-            if (newId == 0)
+            if (newId == 0) {
+                m_saveLock.reset();
                 return nullptr;
+            }
             m_ID = newId;
             if (m_RefID.IsEmpty())
                 m_RefID = store->GenerateRefID(m_ID);
@@ -76,6 +83,7 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
     if (!document->FindElem() || !document->AddChildElem(get_ElemName())) {
         // The old element may be gone already: nothing of this save stays.
         store->DiscardUnwrittenChanges();
+        m_saveLock.reset();
         return nullptr;
     }
     document->SetChildAttrib(u"id", m_ID);
@@ -84,7 +92,7 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
     AddChildIfNotEmpty(*document, u"description", m_Description);
     if (!isMarker) {
         AddChildIfNotEmpty(*document, u"notes", m_Notes);
-        m_ModifiedTime = store->ModifiedTimeForSave();
+        m_ModifiedTime = modified;
         document->AddChildElem(u"modified", CDateTimeFormatter::FormatDateTimeForDB(m_ModifiedTime));
     }
     document->OutOfElem();
@@ -92,6 +100,7 @@ CMarkupArchive* CBaseObject::WriteCommonPart() {
 }
 
 int CBaseObject::FinishSave() {
+    const std::shared_ptr<void> lock = std::move(m_saveLock);
     CDataHelper* store = GetCurrDataHelper();
     if (!store || !store->Flush())
         return 0;
@@ -105,6 +114,10 @@ void CBaseObject::AddChildIfNotEmpty(CMarkupArchive& document, const char16_t* n
 }
 
 int CBaseObject::Delete() {
+    CDataHelper* store = GetCurrDataHelper();
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
+    if (!lock)
+        return 0;
     CMarkupArchive* document = FindOwnElement(m_ID, get_ElemName());
     if (!document)
         return 0;

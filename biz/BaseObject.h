@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 // The stored record base: what every record kind shares, and saving into, loading from and
 // deleting from the data store's current document. A record object is a transient copy of
 // its element; the element is the stored state and is replaced as a whole on every save.
@@ -65,7 +66,8 @@ protected:
     // WriteCommonPart replaces the record's element by a new one holding the common part and
     // returns the document, positioned on the root with the new element as current child;
     // nullptr when there is no data store. FinishSave writes the document and clears the
-    // dirty flag on success.
+    // dirty flag on success. The data file's lock (CDataHelper::LockDataFile) is held from
+    // WriteCommonPart until FinishSave, so the record goes into the file as it then stands.
     CMarkupArchive* WriteCommonPart();
     int FinishSave();
     // Writes the document after a removal; 1 written.
@@ -88,7 +90,8 @@ private:
     CString m_Description;
     CString m_Notes;
     COleDateTime m_ModifiedTime;
-    friend class CDataHelper;   // fills records of a list straight from its document
+    std::shared_ptr<void> m_saveLock;   // held between WriteCommonPart and FinishSave
+    friend class CDataHelper;           // fills records of a list straight from its document
 };
 
 // Remembers a deleted record until the next synchronisation: the deleted record's ID and

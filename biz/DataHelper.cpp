@@ -1,15 +1,22 @@
 #include "biz/DataHelper.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "biz/Category.h"
@@ -64,6 +71,59 @@ int NextLastId(CMarkupArchive& document, int highestId) {
 }
 
 // The highest "id" among the root's children; 0 when there is none.
+// Device, inode, size and change time of a file; all zero when it cannot be examined. A write
+// replaces the file (new inode), so any write by another process changes it.
+std::array<long long, 4> FileStampOf(const CString& path) {
+    struct stat info {};
+    if (path.IsEmpty() || ::stat(path.ToUtf8().c_str(), &info) != 0)
+        return {};
+    return {static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino),
+            static_cast<long long>(info.st_size),
+            static_cast<long long>(info.st_ctim.tv_sec) * 1000000000LL + info.st_ctim.tv_nsec};
+}
+
+// The "upTo" of a change file's root ("" without one): only the start of the file is read,
+// since the root element comes first.
+CString ChangeFileUpTo(const CString& path) {
+    if (path.IsEmpty())
+        return CString();
+    const int fd = ::open(path.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return CString();
+    char head[512];
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    if (got <= 0)
+        return CString();
+    const std::string text(head, static_cast<size_t>(got));
+    const size_t rootEnd = text.find('>');
+    const size_t at = text.find(" upTo=\"");
+    if (at == std::string::npos || at > rootEnd)
+        return CString();
+    const size_t start = at + 7;
+    const size_t end = text.find('"', start);
+    return end == std::string::npos ? CString() : CString::FromUtf8(text.substr(start, end - start));
+}
+
+// Most waits end within a moment (another process's save); only a longer one is worth telling.
+bool LockWithinAMoment(int fd) {
+    constexpr auto kMoment = std::chrono::milliseconds(300);
+    const auto until = std::chrono::steady_clock::now() + kMoment;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+std::function<void()>& LockWaitHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+
 int HighestStoredId(CMarkupArchive& document) {
     int highest = 0;
     document.ResetPos();
@@ -178,8 +238,6 @@ CDataHelper::CDataHelper() {
 }
 
 int CDataHelper::Initialize() {
-    m_lastSyncStampedHere.reset();
-    m_committedLastSyncStamp.reset();
     // The data document is reloaded; edits gathered so far go into the old one first.
     BringDataDocumentUpToDate();
     m_recordBatch.reset();
@@ -372,14 +430,12 @@ int CDataHelper::WriteDocumentOfPhase(int phase) {
 void CDataHelper::MarkDocumentAsStored(int phase) {
     m_storedText[static_cast<size_t>(phase)] = DocumentOfPhase(phase).GetDoc();
     if (phase == PhaseData)
-        m_committedLastSyncStamp = m_lastSyncStampedHere;
+        m_dataFileStamp = FileStampOf(m_strDataFilePath);
 }
 
 void CDataHelper::RevertDocument(int phase) {
-    if (phase == PhaseData) {
+    if (phase == PhaseData)
         m_recordBatch.reset();
-        m_lastSyncStampedHere = m_committedLastSyncStamp;
-    }
     CMarkupArchive& document = DocumentOfPhase(phase);
     const CString& stored = m_storedText[static_cast<size_t>(phase)];
     if (document.GetDoc() == stored)
@@ -635,14 +691,68 @@ CObArray* CDataHelper::GetProjectsForClient(int clientId) {
     return list.release();
 }
 
-COleDateTime CDataHelper::ModifiedTimeForSave() const {
-    const COleDateTime now = COleDateTime::GetCurrentTime();
-    if (!IsDataPhase() || !m_lastSyncStampedHere)
-        return now;
-    // Both have whole seconds; half a second absorbs the rounding of their day numbers.
-    if ((now - *m_lastSyncStampedHere).GetTotalSeconds() > 0.5)
-        return now;
-    return *m_lastSyncStampedHere + COleDateTimeSpan(0, 0, 0, 1);
+COleDateTime CDataHelper::ModifiedTimeForSave() {
+    if (!IsDataPhase())
+        return COleDateTime::GetCurrentTime();
+    if (m_modifiedOverride)
+        return *m_modifiedOverride;
+    COleDateTime time = COleDateTime::GetCurrentTime();
+    // Both change files: a process of the other build (a stand-in, a tool) calls this side's
+    // file the other one; a later date than needed is harmless, an earlier one is not.
+    for (const CString& text : {GetMetaDataValue(u"lastSync"), ChangeFileUpTo(m_strOwnChangeFilePath),
+                                ChangeFileUpTo(m_strOtherChangeFilePath)}) {
+        if (text.IsEmpty())
+            continue;
+        const COleDateTime stamp = CDateTimeFormatter::GetDateTimeFromDB(text);
+        // Both have whole seconds; half a second absorbs the rounding of their day numbers.
+        if (stamp.GetStatus() == COleDateTime::valid && (time - stamp).GetTotalSeconds() < 0.5)
+            time = stamp + COleDateTimeSpan(0, 0, 0, 1);
+    }
+    return time;
+}
+
+void CDataHelper::SetLockWaitHandler(std::function<void()> handler) { LockWaitHandler() = std::move(handler); }
+
+std::shared_ptr<void> CDataHelper::LockDataFile() {
+    if (m_nLockDepth++ == 0 && !m_strDataFilePath.IsEmpty()) {
+        m_lockFd = ::open((m_strDataFilePath.ToUtf8() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        // Without a lock file (a read-only folder) nothing can be written anyway.
+        if (m_lockFd >= 0 && !LockWithinAMoment(m_lockFd)) {
+            if (LockWaitHandler())
+                LockWaitHandler()();
+            while (::flock(m_lockFd, LOCK_EX) != 0 && errno == EINTR) {}
+        }
+        if (!ReloadIfWrittenElsewhere()) {
+            UnlockDataFile();
+            return nullptr;
+        }
+    }
+    // The pointer only marks the handle; the deleter releases one level of the lock.
+    return std::shared_ptr<void>(static_cast<void*>(this), [this](void*) { UnlockDataFile(); });
+}
+
+void CDataHelper::UnlockDataFile() {
+    if (m_nLockDepth == 0 || --m_nLockDepth > 0)
+        return;
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    m_lockFd = -1;
+}
+
+bool CDataHelper::ReloadIfWrittenElsewhere() {
+    // Gathered edits belong to the document as loaded; a batch runs under one lock anyway.
+    if (m_nDeferFlushDepth > 0 || m_recordBatch)
+        return true;
+    const std::array<long long, 4> stamp = FileStampOf(m_strDataFilePath);
+    if (stamp == m_dataFileStamp || stamp == std::array<long long, 4>{})
+        return true;
+    if (!LoadDataFile()) {
+        RevertDocument(PhaseData);
+        return false;
+    }
+    MarkDocumentAsStored(PhaseData);
+    m_nHighestId = std::max(m_nHighestId, HighestStoredId(m_dataStore));
+    return true;
 }
 
 CString CDataHelper::GetMetaDataValue(const CString& name) {
@@ -657,12 +767,9 @@ CString CDataHelper::GetMetaDataValue(const CString& name) {
 }
 
 int CDataHelper::SetMetaDataValue(const CString& name, const CString& value) {
-    if (name == u"lastSync") {
-        const COleDateTime stamp = CDateTimeFormatter::GetDateTimeFromDB(value);
-        m_lastSyncStampedHere.reset();
-        if (stamp.GetStatus() == COleDateTime::valid)
-            m_lastSyncStampedHere = stamp;
-    }
+    const std::shared_ptr<void> lock = LockDataFile();
+    if (!lock)
+        return 0;
     if (m_recordBatch) {
         ReplaceMetaDataValue(EnterBatchMetaData(*m_recordBatch), name, value);
         return WriteDocumentOfPhase(PhaseData);

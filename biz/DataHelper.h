@@ -3,6 +3,8 @@
 // record identifiers and metadata, and, during synchronisation, the two change documents.
 // Records save into and read from whichever document is current (GetCurrentDataStore).
 #include <array>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -119,11 +121,24 @@ public:
     // not a stored client.
     CObArray* GetProjectsForClient(int clientId);
 
-    // The time a record saved now is stamped with: the current local time, or, in the data
-    // document, a second past the "lastSync" this process stamped in this very second. Stamps
-    // have whole seconds, so a record changed right after a synchronisation would otherwise
-    // carry the stamp's time and never be sent to the other side.
-    COleDateTime ModifiedTimeForSave() const;
+    // The time a record saved now is stamped with: the current local time, but always later
+    // than the data file's "lastSync" and than the "upTo" of the change files while they exist (the points up to which this side's changes were sent, respectively are being
+    // sent), whichever process stamped them: stamps
+    // have whole seconds, so a record changed in the stamp's second would otherwise never be
+    // sent. While SetModifiedTimeOverride holds a time, records of the data document get that.
+    COleDateTime ModifiedTimeForSave();
+    void SetModifiedTimeOverride(std::optional<COleDateTime> time) { m_modifiedOverride = time; }
+
+    // Cross-process writing. While the returned handle lives, this process holds the exclusive
+    // lock of the data file (a lock file beside it, "Quillmar.dat.lock"), so no other process
+    // writes the file meanwhile; handles nest. Taking the lock first reloads the data document
+    // when another process wrote the file since this one last read or wrote it, so a change
+    // made under the lock goes into the file as it now is and never over it. Null (nothing
+    // held) when the file was changed elsewhere and can no longer be read.
+    std::shared_ptr<void> LockDataFile();
+    // Told (once per wait) when the lock is held elsewhere and this process has to wait, so a
+    // program can tell its user; empty by default.
+    static void SetLockWaitHandler(std::function<void()> handler);
 
     // A "metaData" value of the data document; "" when absent.
     CString GetMetaDataValue(const CString& name);
@@ -188,14 +203,21 @@ private:
     int m_nDeferFlushDepth = 0;
     unsigned m_nPendingFlushPhases = 0;   // bit (1 << phase) per document awaiting its write
     int m_nRecordBatchDepth = 0;
-    std::optional<CRecordBatch> m_recordBatch;           // open while edits are being gathered
-    bool m_bRecordBatchFailed = false;                   // edits that could not be written in
-    bool m_bRecordBatchRefused = false;                  // the document's shape needs edits one by one
-    std::optional<COleDateTime> m_lastSyncStampedHere;   // "lastSync" as this process set it
-    // Each document's text as its file holds it, by phase, and the stamp that went with the
-    // data document: memory goes back to them when a write fails.
+    std::optional<CRecordBatch> m_recordBatch;   // open while edits are being gathered
+    bool m_bRecordBatchFailed = false;           // edits that could not be written in
+    bool m_bRecordBatchRefused = false;          // the document's shape needs edits one by one
+    // Each document's text as its file holds it, by phase: memory goes back to it when a write
+    // fails.
     std::array<CString, 3> m_storedText;
-    std::optional<COleDateTime> m_committedLastSyncStamp;
+    std::optional<COleDateTime> m_modifiedOverride;
+    // The data file as this process last read or wrote it (device, inode, size, change time),
+    // to tell whether another process wrote it since.
+    std::array<long long, 4> m_dataFileStamp{};
+    int m_nLockDepth = 0;
+    int m_lockFd = -1;
+    void UnlockDataFile();
+    // Reloads the data document when another process wrote the file; false when it cannot.
+    bool ReloadIfWrittenElsewhere();
     bool m_bDiscarded = false;   // DiscardUnwrittenChanges ran inside a deferred write
     int m_nHighestId = 0;        // highest ID stored or handed out since the file was loaded
     WriteStatus m_lastWriteStatus;

@@ -1,5 +1,7 @@
 #include "biz/Project.h"
 
+#include <memory>
+
 #include <utility>
 #include <vector>
 
@@ -49,9 +51,11 @@ int CProject::Save() {
 int CProject::Delete() {
     if (!ConfirmDeletion(20, MB_YESNO | MB_ICONQUESTION, IDYES))
         return 0;
-    if (!Load())
-        return 0;
     CDataHelper* store = GetCurrDataHelper();
+    // The entries and the project leave the file as it stands, in one write.
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
+    if (!lock || !Load())
+        return 0;
     CMarkupArchive* document = store->GetCurrentDataStore();
     // Entries go with their project. Each leaves a deletion marker, so the other side removes
     // them too instead of keeping entries of a project it no longer has.

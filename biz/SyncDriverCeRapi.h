@@ -1,10 +1,7 @@
 #pragma once
 // The synchronisation driver over the real device connection: CSyncHelper's desktop half
-// (desktop build only). The regular steps keep the order the main frame calls them in, with
-// two changes that keep a failed synchronisation repeatable: committing the device's changes
-// here does not yet complete this side (the change files and "lastSync" stay), and the
-// device's commit completes it once the device reported success. After a step has failed, the
-// later steps do nothing and fail too, so nothing runs on half-exchanged data.
+// (desktop build only). The regular synchronisation is the library's one sequence
+// (CSyncHelper::PerformRegularSync).
 #include "biz/BizExport.h"
 #include "biz/SyncDriver.h"
 #include "biz/SyncHelper.h"
@@ -12,12 +9,7 @@
 class QUILLMAR_BIZ_EXPORT CSyncDriverCeRapi : public CSyncDriver {
 public:
     int Initialize() override;
-    int VerifyPartnership() override;
-    int TriggerDeviceSide_SerializeLocalChanges() override;
-    int SerializeLocalChanges() override;
-    int ExchangeChangeFiles() override;
-    int CommitRemoteChanges() override;
-    int TriggerDeviceSide_CommitRemoteChanges() override;
+    int RegularSync() override;
     int PerformFullSync(int direction) override;
     CString GetLastErrorText() const override;
 
@@ -25,11 +17,5 @@ public:
     static SyncDriverFactory Factory();
 
 private:
-    // Runs one step unless an earlier one failed; remembers a failure.
-    template <typename Step>
-    int Run(Step step);
-
     CSyncHelper m_helper;
-    bool m_failed = false;
-    CString m_failure;
 };

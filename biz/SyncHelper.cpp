@@ -1,8 +1,11 @@
 #include "biz/SyncHelper.h"
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <system_error>
@@ -10,8 +13,10 @@
 #include <vector>
 
 #include "biz/BaseObject.h"
+#include "biz/Client.h"
 #include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
+#include "biz/Project.h"
 #include "platform/ObArray.h"
 #include "xml/MarkupArchive.h"
 
@@ -26,14 +31,33 @@
 //   the other change file (a deletion marker is not a version of R, so it never makes the
 //   other side's R be left out); both hold the changed version and nothing typed is lost;
 // - deleted on both sides, or created on one side: nothing to reconcile.
+// - an entry or project kept or brought back this way keeps its parents: each change file names
+//   the project and client of every record it sends ("context"), the receiving side adds them
+//   when it no longer has them, and a side does not apply the deletion of a project or client
+//   that one of its records still refers to.
 // Deletion markers leave the data file only when the commit that completes their
 // synchronisation has run, so a synchronisation that stops half-way sends them again.
+//
+// What is sent: the records saved after "lastSync", the point up to which this side's changes
+// reached the other side. Serialising writes into the change file's root "upTo", a point after
+// every record sent; while that file exists the data store dates every save after it, whatever
+// the process; completing makes it "lastSync". Records taken from the other side are dated "lastSync", so they never go back.
+// Each change file carries an identity ("changeSet") and the identity of the last change file
+// its side committed ("committed"): a side whose previous change file the other side reports
+// committed completes that synchronisation before serialising again, and a change file already
+// committed is not applied a second time.
 
 namespace {
 
 constexpr const char16_t* kRootName = u"quillmar";
 constexpr const char16_t* kDeletedName = u"deleted";
 constexpr const char16_t* kLastSyncName = u"lastSync";
+constexpr const char16_t* kLastCommittedName = u"lastCommittedChanges";
+// Attributes of a change file's root.
+constexpr const char16_t* kChangeSetAttrib = u"changeSet";
+constexpr const char16_t* kCommittedAttrib = u"committed";
+constexpr const char16_t* kContextAttrib = u"context";
+constexpr const char16_t* kUpToAttrib = u"upTo";   // a point after every record the file sends
 // The record kinds in the order in which they are written and committed.
 constexpr const char16_t* kRecordKinds[] = {u"client", u"project", u"category", u"projectItem"};
 
@@ -94,7 +118,48 @@ CDataHelper* UsableStore() {
 struct SentChanges {
     std::set<RecordKey> records;
     std::set<RecordKey> deletions;
+    std::set<RecordKey> context;   // parents sent along: the other side keeps or brings them back
+    CString changeSet;
+    CString upTo;
 };
+
+// "kind/refId kind/refId ..." of a change file's root: records sent only as the parents of
+// others, not as changes.
+std::set<RecordKey> ParseContext(const CString& text) {
+    std::set<RecordKey> keys;
+    const std::u16string& all = text.str();
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find(u' ', start);
+        if (end == std::u16string::npos)
+            end = all.size();
+        const std::u16string item = all.substr(start, end - start);
+        const size_t slash = item.find(u'/');
+        if (slash != std::u16string::npos)
+            keys.insert({item.substr(0, slash), item.substr(slash + 1)});
+        start = end + 1;
+    }
+    return keys;
+}
+
+// An attribute of a change file's root; "" when the file or attribute is missing. Only the
+// start of the file is read: the root element comes first and its attributes are short.
+CString ChangeFileAttrib(const CString& path, const char16_t* name) {
+    std::ifstream file(path.ToUtf8(), std::ios::binary);
+    char head[1024];
+    file.read(head, sizeof head);
+    const std::string text(head, static_cast<size_t>(file.gcount()));
+    const size_t rootEnd = text.find('>');
+    if (text.rfind("<quillmar", 0) != 0 || rootEnd == std::string::npos)
+        return CString();
+    const std::string marker = " " + CString(name).ToUtf8() + "=\"";
+    const size_t at = text.find(marker);
+    if (at == std::string::npos || at > rootEnd)
+        return CString();
+    const size_t start = at + marker.size();
+    const size_t end = text.find('"', start);
+    return end == std::string::npos || end > rootEnd ? CString() : CString::FromUtf8(text.substr(start, end - start));
+}
 
 // A missing own change file sent nothing. false when one exists but does not read as a
 // change file: the conflict rules could not be applied, so nothing may be committed.
@@ -104,12 +169,16 @@ bool ReadSentChanges(const CString& path, SentChanges& sent) {
     CMarkupArchive document;
     if (!document.Load(path) || !document.FindElem() || document.GetTagName() != kRootName)
         return false;
+    sent.changeSet = document.GetAttrib(kChangeSetAttrib);
+    sent.upTo = document.GetAttrib(kUpToAttrib);
+    sent.context = ParseContext(document.GetAttrib(kContextAttrib));
+    const std::set<RecordKey>& context = sent.context;
     while (document.FindChildElem()) {
         const CString tag = document.GetChildTagName();
         const CString refId = document.GetChildAttrib(u"refId");
         if (tag == kDeletedName)
             sent.deletions.insert(KeyOf(ChildElementText(document, u"description"), refId));
-        else if (IsRecordKind(tag))
+        else if (IsRecordKind(tag) && !context.count(KeyOf(tag, refId)))
             sent.records.insert(KeyOf(tag, refId));
     }
     return true;
@@ -119,6 +188,8 @@ bool ReadSentChanges(const CString& path, SentChanges& sent) {
 struct RemoteChanges {
     std::vector<std::pair<CString, std::unique_ptr<CObArray>>> recordsByKind;
     std::unique_ptr<CObArray> deletions;
+    CString changeSet;
+    std::set<RecordKey> context;
 };
 
 // Keeps the store in one phase for a scope and always returns it to the data document.
@@ -148,6 +219,10 @@ bool ReadRemoteChanges(CDataHelper& store, RemoteChanges& remote) {
     CMarkupArchive* document = store.GetCurrentDataStore();
     document->ResetPos();
     const bool isChangeFile = document->FindElem() && document->GetTagName() == kRootName;
+    if (isChangeFile) {
+        remote.changeSet = document->GetAttrib(kChangeSetAttrib);
+        remote.context = ParseContext(document->GetAttrib(kContextAttrib));
+    }
     document->ResetPos();
     if (!isChangeFile)
         return false;
@@ -193,20 +268,31 @@ private:
 // one pass so that committing many records does not search the document for each.
 class LocalRecords {
 public:
-    explicit LocalRecords(CMarkupArchive& document) {
+    // With `savedAfter`, those of `asked` saved later than it are noted too (SavedSince).
+    LocalRecords(CMarkupArchive& document, const std::optional<COleDateTime>& savedAfter,
+                 const std::set<RecordKey>& asked) {
         document.ResetPos();
         if (document.FindElem()) {
             while (document.FindChildElem()) {
                 const CString tag = document.GetChildTagName();
                 const CString refId = document.GetChildAttrib(u"refId");
-                if (tag == kDeletedName)
+                if (tag == kDeletedName) {
                     m_markers.insert(KeyOf(ChildElementText(document, u"description"), refId));
-                else if (IsRecordKind(tag))   // the first of a RefID, as a search would find it
-                    m_ids.emplace(KeyOf(tag, refId), document.GetChildAttribInt(u"id"));
+                } else if (IsRecordKind(tag)) {   // the first of a RefID, as a search would find it
+                    const RecordKey key = KeyOf(tag, refId);
+                    m_ids.emplace(key, document.GetChildAttribInt(u"id"));
+                    if (savedAfter && asked.count(key) &&
+                        CDateTimeFormatter::GetDateTimeFromDB(ChildElementText(document, u"modified")) > *savedAfter)
+                        m_savedSince.insert(key);
+                }
             }
         }
         document.ResetPos();
     }
+
+    // Saved here after this side serialised (by any process): a newer edit than anything the
+    // other side sent, which goes out with the next synchronisation.
+    bool SavedSince(const RecordKey& key) const { return m_savedSince.count(key) != 0; }
 
     int IdOf(const RecordKey& key) const {
         const auto found = m_ids.find(key);
@@ -220,6 +306,7 @@ public:
 private:
     std::map<RecordKey, int> m_ids;
     std::set<RecordKey> m_markers;
+    std::set<RecordKey> m_savedSince;
 };
 
 // Removes every deletion marker of that record from the data document; the number removed.
@@ -233,15 +320,18 @@ int RemoveMarkers(CDataHelper& store, const RecordKey& key) {
 }
 
 // Commits the other side's records of one kind; false when a record could not be saved.
-bool CommitRecords(CDataHelper& store, CObArray& list, const SentChanges& sent, bool ownChangesWin,
-                   LocalRecords& local) {
+bool CommitRecords(CDataHelper& store, CObArray& list, const RemoteChanges& remote, const SentChanges& sent,
+                   bool ownChangesWin, LocalRecords& local) {
     for (auto& item : list.Items()) {
         auto* record = static_cast<CBaseObject*>(item.get());
         const RecordKey key = KeyOf(record->get_ElemName(), record->get_RefID());
         // Without a RefID a record cannot be matched on either side.
         if (record->get_RefID().IsEmpty())
             continue;
-        if (ownChangesWin && sent.records.count(key))
+        if ((ownChangesWin && sent.records.count(key)) || local.SavedSince(key))
+            continue;
+        // A parent sent along is only brought back, never put over this side's copy.
+        if (remote.context.count(key) && local.IdOf(key) != 0)
             continue;
         // The other side changed a record this side deleted: the change outlives the deletion
         // on both sides, so this side's marker must not go out any more.
@@ -257,17 +347,42 @@ bool CommitRecords(CDataHelper& store, CObArray& list, const SentChanges& sent, 
     return true;
 }
 
-// Applies the other side's deletions; true when a record was removed.
-bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local) {
+// RefIDs that the data document's records of `kind` name in their attribute `refAttrib`.
+std::set<std::u16string> ReferencedRefIds(CDataHelper& store, const char16_t* kind, const char16_t* refAttrib) {
+    std::set<std::u16string> refs;
+    CMarkupArchive& document = *store.GetCurrentDataStore();
+    document.ResetPos();
+    if (document.FindElem()) {
+        while (document.FindChildElem(kind))
+            refs.insert(document.GetChildAttrib(refAttrib).str());
+    }
+    document.ResetPos();
+    return refs;
+}
+
+// Applies the other side's deletions of one kind (all kinds but projects and clients when
+// `kind` is empty); true when a record was removed. A project or client that a record of this
+// side still refers to stays: the record was changed or added after the deletion.
+bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local,
+                           const CString& only) {
+    std::set<std::u16string> referenced;
+    if (only == u"project")
+        referenced = ReferencedRefIds(store, u"projectItem", u"projectRef");
+    else if (only == u"client")
+        referenced = ReferencedRefIds(store, u"project", u"clientRef");
     bool removedAny = false;
     for (auto& item : markers.Items()) {
         const auto* marker = static_cast<const CBaseObject*>(item.get());
         const CString kind = marker->get_Description();
+        const bool isParentKind = kind == u"project" || kind == u"client";
+        if (only.IsEmpty() ? isParentKind : kind != only)
+            continue;
         const RecordKey key = KeyOf(kind, marker->get_RefID());
         if (!IsRecordKind(kind) || marker->get_RefID().IsEmpty())
             continue;
         // This side changed the record in this synchronisation: it is kept on both sides.
-        if (sent.records.count(key))
+        if (sent.records.count(key) || sent.context.count(key) || referenced.count(key.second) ||
+            local.SavedSince(key))
             continue;
         if (local.IdOf(key) != 0 && store.RemoveRecordByRefID(CString(key.first), CString(key.second))) {
             local.Forget(key);
@@ -277,16 +392,82 @@ bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& s
     return removedAny;
 }
 
-// Records first, kind by kind, then deletions; the data file is noted for writing.
+bool CommitDeletions(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local) {
+    bool removedAny = CommitDeletionsOfKind(store, markers, sent, local, CString());
+    removedAny = CommitDeletionsOfKind(store, markers, sent, local, u"project") || removedAny;
+    return CommitDeletionsOfKind(store, markers, sent, local, u"client") || removedAny;
+}
+
+// Records saved while it lives carry the given "modified" time.
+class ModifiedTimeScope {
+public:
+    ModifiedTimeScope(CDataHelper& store, std::optional<COleDateTime> time) : m_store(store) {
+        m_store.SetModifiedTimeOverride(time);
+    }
+    ~ModifiedTimeScope() { m_store.SetModifiedTimeOverride(std::nullopt); }
+    ModifiedTimeScope(const ModifiedTimeScope&) = delete;
+    ModifiedTimeScope& operator=(const ModifiedTimeScope&) = delete;
+
+private:
+    CDataHelper& m_store;
+};
+
+std::optional<COleDateTime> MetaDataTime(CDataHelper& store, const char16_t* name) {
+    const CString text = store.GetMetaDataValue(name);
+    if (text.IsEmpty())
+        return std::nullopt;
+    const COleDateTime time = CDateTimeFormatter::GetDateTimeFromDB(text);
+    if (time.GetStatus() != COleDateTime::valid)
+        return std::nullopt;
+    return time;
+}
+
+// Records first, kind by kind, then deletions; the data file is noted for writing. A change
+// file this side already committed is not applied again over what was changed since.
 bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& sent, bool ownChangesWin) {
-    LocalRecords local(*store.GetCurrentDataStore());
-    for (auto& [kind, list] : remote.recordsByKind) {
-        if (!CommitRecords(store, *list, sent, ownChangesWin, local))
+    if (!remote.changeSet.IsEmpty() && remote.changeSet == store.GetMetaDataValue(kLastCommittedName))
+        return true;
+    {
+        // Taken records are as old as the last synchronisation, so they are not sent back.
+        ModifiedTimeScope dated(store, MetaDataTime(store, kLastSyncName));
+        // Only a side that serialised in this synchronisation has saves made since.
+        std::optional<COleDateTime> serialised;
+        if (const COleDateTime upTo = CDateTimeFormatter::GetDateTimeFromDB(sent.upTo);
+            !sent.upTo.IsEmpty() && upTo.GetStatus() == COleDateTime::valid)
+            serialised = upTo;
+        std::set<RecordKey> asked;
+        for (auto& [kind, list] : remote.recordsByKind) {
+            for (auto& item : list->Items()) {
+                const auto* record = static_cast<const CBaseObject*>(item.get());
+                asked.insert(KeyOf(record->get_ElemName(), record->get_RefID()));
+            }
+        }
+        for (auto& item : remote.deletions->Items()) {
+            const auto* marker = static_cast<const CBaseObject*>(item.get());
+            asked.insert(KeyOf(marker->get_Description(), marker->get_RefID()));
+        }
+        LocalRecords local(*store.GetCurrentDataStore(), serialised, asked);
+        for (auto& [kind, list] : remote.recordsByKind) {
+            if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local))
+                return false;
+        }
+        if (CommitDeletions(store, *remote.deletions, sent, local) && !store.Flush())
             return false;
     }
-    if (CommitDeletions(store, *remote.deletions, sent, local))
-        return store.Flush() != 0;
+    if (!remote.changeSet.IsEmpty())
+        return store.SetMetaDataValue(kLastCommittedName, remote.changeSet) != 0;
     return true;
+}
+
+// "lastSync" becomes the point up to which the completed synchronisation sent changes.
+bool PromotePendingSync(CDataHelper& store, const SentChanges& sent) {
+    const COleDateTime pending = CDateTimeFormatter::GetDateTimeFromDB(sent.upTo);
+    if (sent.upTo.IsEmpty() || pending.GetStatus() != COleDateTime::valid)
+        return true;
+    const std::optional<COleDateTime> last = MetaDataTime(store, kLastSyncName);
+    if (last && !(pending > *last))
+        return true;
+    return store.SetMetaDataValue(kLastSyncName, sent.upTo) != 0;
 }
 
 // Removes the markers that went out in the own change file; true when one was removed.
@@ -302,6 +483,96 @@ bool DeleteChangeFiles(const CDataHelper& store) {
     const bool otherRemoved = RemoveFile(store.GetOtherChangeFilePath());
     const bool ownRemoved = RemoveFile(store.GetOwnChangeFilePath());
     return otherRemoved && ownRemoved;
+}
+
+// A new change file identity, unique on both sides.
+CString NewChangeSetId() {
+    std::random_device random;
+    const unsigned long long value = (static_cast<unsigned long long>(random()) << 32) ^ random();
+    return CString::Formatted(u"%016llX", value);
+}
+
+// The other side reports this side's last change file committed: that synchronisation is
+// complete here too (its markers go, "lastSync" moves), so nothing of it is sent again.
+bool AcknowledgeDelivered(CDataHelper& store) {
+    const CString committed = ChangeFileAttrib(store.GetOtherChangeFilePath(), kCommittedAttrib);
+    if (committed.IsEmpty() || ChangeFileAttrib(store.GetOwnChangeFilePath(), kChangeSetAttrib) != committed)
+        return true;
+    SentChanges sent;
+    if (!ReadSentChanges(store.GetOwnChangeFilePath(), sent))
+        return false;
+    DeferredFlush batch(store, DeferredFlush::WritesAndRecords);
+    RemoveSentMarkers(store, sent);
+    if (!PromotePendingSync(store, sent) || !batch.End())
+        return false;
+    return RemoveFile(store.GetOwnChangeFilePath());
+}
+
+// Adds to the own change document (current) the projects of the entries it holds and the
+// clients of its projects that it does not hold itself, and names them in the root's
+// "context"; false when one could not be written.
+bool SerializeContext(CDataHelper& store) {
+    std::set<RecordKey> held;
+    std::set<std::u16string> projectRefs;
+    std::set<std::u16string> clientRefs;
+    {
+        CMarkupArchive& changes = *store.GetCurrentDataStore();
+        changes.ResetPos();
+        if (changes.FindElem()) {
+            while (changes.FindChildElem()) {
+                const CString tag = changes.GetChildTagName();
+                held.insert(KeyOf(tag, changes.GetChildAttrib(u"refId")));
+                if (tag == u"projectItem")
+                    projectRefs.insert(changes.GetChildAttrib(u"projectRef").str());
+                else if (tag == u"project")
+                    clientRefs.insert(changes.GetChildAttrib(u"clientRef").str());
+            }
+        }
+        changes.ResetPos();
+    }
+    std::u16string context;
+    // Each parent goes in as the data document holds it, found in one pass per kind.
+    const auto addParents = [&](const char16_t* kind, const std::set<std::u16string>& refIds,
+                                std::set<std::u16string>* grandParents) {
+        std::vector<CString> elements;
+        store.SwitchSyncPhase(CSyncHelper::SyncPhase_None);
+        CMarkupArchive& data = *store.GetCurrentDataStore();
+        data.ResetPos();
+        if (data.FindElem()) {
+            while (data.FindChildElem(kind)) {
+                const RecordKey key = KeyOf(kind, data.GetChildAttrib(u"refId"));
+                if (!refIds.count(key.second) || held.count(key))
+                    continue;
+                held.insert(key);
+                elements.push_back(data.GetChildSubDoc());
+                if (grandParents)
+                    grandParents->insert(data.GetChildAttrib(u"clientRef").str());
+                context += (context.empty() ? u"" : u" ") + key.first + u"/" + key.second;
+            }
+        }
+        data.ResetPos();
+        store.SwitchSyncPhase(CSyncHelper::SyncPhase_SerializeLocalChanges);
+        for (const CString& element : elements) {
+            std::unique_ptr<CBaseObject> record;
+            if (std::u16string_view(kind) == u"project")
+                record = std::make_unique<CProject>();
+            else
+                record = std::make_unique<CClient>();
+            record->LoadFromXml(element);
+            if (!record->Save())
+                return false;
+        }
+        return true;
+    };
+    if (!addParents(u"project", projectRefs, &clientRefs) || !addParents(u"client", clientRefs, nullptr))
+        return false;
+    if (context.empty())
+        return true;
+    CMarkupArchive& changes = *store.GetCurrentDataStore();
+    changes.ResetPos();
+    const bool set = changes.FindElem() && changes.SetAttrib(kContextAttrib, CString(context));
+    changes.ResetPos();
+    return set;
 }
 
 }   // namespace
@@ -321,17 +592,32 @@ int CSyncHelper::UpdateLastSyncDateTime() {
     CDataHelper* store = UsableStore();
     if (!store)
         return 0;
+    const std::shared_ptr<void> lock = store->LockDataFile();
+    if (!lock)
+        return 0;
+    // Now, but never before a record already saved: those are dated up to a second past the
+    // stamps, and must not look newer than the synchronisation that has them.
     return store->SetMetaDataValue(kLastSyncName,
-                                   CDateTimeFormatter::FormatDateTimeForDB(COleDateTime::GetCurrentTime()));
+                                   CDateTimeFormatter::FormatDateTimeForDB(store->ModifiedTimeForSave()));
 }
 
 int CSyncHelper::SerializeLocalChanges() {
     CDataHelper* store = GetCurrDataHelper();
+    if (!store)
+        return -1;
+    // No other process writes the data file until the change file with its "upTo" is out.
+    const std::shared_ptr<void> lock = store->LockDataFile();
     // The time is read from the file as reloaded, so a store that was never loaded cannot
     // make every change look older than the last synchronisation.
-    if (!store || !store->Initialize())
+    if (!lock || !store->Initialize() || !AcknowledgeDelivered(*store))
         return -1;
     DetermineLastSyncDateTime();
+    // Every record sent is dated at most a second past the stamps (including a change file
+    // left by an unfinished synchronisation), so this point lies after all of them; every
+    // later save, by any process, is dated after it while the change file exists.
+    COleDateTime pending = store->ModifiedTimeForSave();
+    if (const std::optional<COleDateTime> last = MetaDataTime(*store, kLastSyncName); last && !(pending > *last))
+        pending = *last + COleDateTimeSpan(0, 0, 0, 1);
     // A change file of an unfinished synchronisation must not go out as this one's.
     if (!RemoveFile(store->GetOwnChangeFilePath()))
         return -1;
@@ -344,7 +630,23 @@ int CSyncHelper::SerializeLocalChanges() {
         count += written;
     }
     const int markers = SerializeLocalChanges_DeletedItems();
-    if (markers < 0 || !batch.End())
+    if (markers < 0)
+        return -1;
+    {
+        PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
+        if (!SerializeContext(*store))
+            return -1;
+        CMarkupArchive& changes = *store->GetCurrentDataStore();
+        changes.ResetPos();
+        if (!changes.FindElem() || !changes.SetAttrib(kChangeSetAttrib, NewChangeSetId()) ||
+            !changes.SetAttrib(kCommittedAttrib, store->GetMetaDataValue(kLastCommittedName)) ||
+            !changes.SetAttrib(kUpToAttrib, CDateTimeFormatter::FormatDateTimeForDB(pending)))
+            return -1;
+        changes.ResetPos();
+        // Written even with nothing to send: it carries the identities.
+        store->Flush();
+    }
+    if (!batch.End())
         return -1;
     return count + markers;
 }
@@ -382,15 +684,17 @@ int CSyncHelper::SerializeLocalChanges_DeletedItems() {
 
 int CSyncHelper::CommitRemoteChanges() {
     CDataHelper* store = UsableStore();
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
     SentChanges sent;
     RemoteChanges remote;
-    if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
+    if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
         return 0;
     RemoveSentMarkers(*store, sent);
-    UpdateLastSyncDateTime();
+    if (!PromotePendingSync(*store, sent))
+        return 0;
     // The change files go only once the data file holds everything they brought.
     if (!batch.End())
         return 0;
@@ -399,9 +703,10 @@ int CSyncHelper::CommitRemoteChanges() {
 
 int CSyncHelper::ApplyRemoteChanges() {
     CDataHelper* store = UsableStore();
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
     SentChanges sent;
     RemoteChanges remote;
-    if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
+    if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
@@ -411,13 +716,13 @@ int CSyncHelper::ApplyRemoteChanges() {
 
 int CSyncHelper::CompleteSynchronisation() {
     CDataHelper* store = UsableStore();
+    const std::shared_ptr<void> lock = store ? store->LockDataFile() : nullptr;
     SentChanges sent;
-    if (!store || !ReadSentChanges(store->GetOwnChangeFilePath(), sent))
+    if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent))
         return 0;
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
     RemoveSentMarkers(*store, sent);
-    UpdateLastSyncDateTime();
-    if (!batch.End())
+    if (!PromotePendingSync(*store, sent) || !batch.End())
         return 0;
     return DeleteChangeFiles(*store) ? 1 : 0;
 }

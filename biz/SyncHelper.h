@@ -28,14 +28,18 @@ public:
     CSyncHelper& operator=(const CSyncHelper&) = default;
     virtual ~CSyncHelper();
 
-    // Reloads the data file, then writes into the own change file every record saved after
-    // the last synchronisation and every deletion marker, in the order clients, projects,
-    // categories, entries, deletions. The file is written once; when there is nothing to send
-    // there is no change file afterwards (one left by an unfinished synchronisation is removed
-    // first). The markers stay in the data file until the commit that completes this
-    // synchronisation, so a synchronisation that stops sends them again when repeated.
-    // Returns the number of records and markers written; -1 when the data store is not usable
-    // or the change file could not be written or a stale one removed.
+    // Under the data file's lock: reloads the data file; when the other side's change file
+    // reports this side's previous change file committed, completes that synchronisation
+    // first; then writes into the own change file every record saved after "lastSync", the
+    // project and client of each (named as "context" in the root) and every deletion marker,
+    // in the order clients, projects, categories, entries, deletions. The file is written once,
+    // also with nothing to send: its root carries its identity ("changeSet"), the identity of
+    // the last change file this side committed ("committed") and "upTo", a point after every
+    // record sent; while it exists every save, by any process, is dated after that point. The
+    // markers stay in the data file until the commit that completes this synchronisation, so a
+    // synchronisation that stops sends them again when repeated. Returns the number of records
+    // and markers written (parents sent along not counted); -1 when the data store is not
+    // usable or a file could not be written or a stale one removed.
     int SerializeLocalChanges();
 
     // ApplyRemoteChanges and CompleteSynchronisation with one write of the data file.
@@ -43,16 +47,22 @@ public:
     // or a file could not be written or removed; the change files are kept then, so the
     // commit can be repeated.
     int CommitRemoteChanges();
-    // First half of a commit: the other side's records and deletions go into the data file,
-    // which is written once. The change files, the markers and "lastSync" stay as they are, so
-    // a driver can complete only once the other side has committed too. No other change file
-    // means nothing to commit (1). 0 as for CommitRemoteChanges.
+    // First half of a commit, under the data file's lock: the other side's records and
+    // deletions go into the data file, which is written once. A change file this side already
+    // committed (its identity is the remembered "lastCommittedChanges") is not applied again.
+    // Records taken are dated "lastSync", so they are not sent back. A record saved here since
+    // this side serialised is kept (it goes next time); a project or client that a record here
+    // still refers to, or that the own change file sent along, is not deleted. The change
+    // files, the markers and "lastSync" stay as they are, so a driver can complete only once
+    // the other side has committed too. No other change file means nothing to commit (1).
+    // 0 as for CommitRemoteChanges.
     int ApplyRemoteChanges();
-    // Second half: removes the markers that the own change file sent, moves "lastSync" to now,
-    // writes the data file, then deletes the other side's change file and the own one.
-    // 1 done, 0 as for CommitRemoteChanges.
+    // Second half: removes the markers that the own change file sent, moves "lastSync" to the
+    // own change file's "upTo" (not when nothing was serialised), writes the data file, then
+    // deletes the other side's change file and the own one. 1 done, 0 as for CommitRemoteChanges.
     int CompleteSynchronisation();
-    // Sets "lastSync" to now and writes the data file; 1 written, 0 not.
+    // Sets "lastSync" to now (never before a record already saved) and writes the data file;
+    // 1 written, 0 not.
     int UpdateLastSyncDateTime();
 
     // Conflict rule for a record that both change files hold: when true, this side keeps its
@@ -85,12 +95,14 @@ public:
     // The steps of a regular synchronisation, in the order PerformRegularSync runs them.
     enum SyncStep : int {
         SyncStep_VerifyPartnership = 0,
-        SyncStep_DeviceSerialize = 1,    // the device writes "device.xml"
-        SyncStep_DesktopSerialize = 2,   // this computer writes "desktop.xml"
-        SyncStep_Exchange = 3,           // the change files cross over
-        SyncStep_DesktopApply = 4,       // the device's changes go into the data file here
-        SyncStep_DeviceCommit = 5,       // the device commits this computer's changes
-        SyncStep_DesktopComplete = 6,    // change files and sent markers go, "lastSync" moves
+        SyncStep_Announce = 1,           // the device learns which change file this side committed last
+        SyncStep_DeviceSerialize = 2,    // the device writes "device.xml"
+        SyncStep_Receive = 3,            // "device.xml" comes here
+        SyncStep_DesktopSerialize = 4,   // this computer writes "desktop.xml"
+        SyncStep_Send = 5,               // "desktop.xml" goes to the device
+        SyncStep_DesktopApply = 6,       // the device's changes go into the data file here
+        SyncStep_DeviceCommit = 7,       // the device commits this computer's changes
+        SyncStep_DesktopComplete = 8,    // change files and sent markers go, "lastSync" moves
     };
     // What PerformRegularSync answers.
     enum SyncResult : int {
@@ -114,13 +126,17 @@ public:
     // direction != 0: this data file replaces the device's; 0: the device's replaces this one
     // and the data store is reloaded from it.
     int PerformFullSync(int direction);
-    // After Initialize: the regular synchronisation as one call. The device's changes are
-    // applied here before the device commits, and this side's "lastSync" moves only after the
-    // device reported its commit done, so a synchronisation stopped at any step and then
-    // repeated in full leaves both sides with the same records. `beforeStep` (may be empty)
-    // is told each step before it runs. A SyncResult.
+    // After Initialize: the regular synchronisation as one call, the one the program, the
+    // tests and the benchmark run. The device first learns which of its change files this side
+    // committed last and this side receives the device's change file before serialising, so
+    // each side completes a synchronisation the other finished before sending again. The
+    // device's changes are applied here before the device commits, and this side's "lastSync"
+    // moves only after the device reported its commit done, so a synchronisation stopped at any
+    // step and then repeated in full leaves both sides with the same records and loses no
+    // edit. `beforeStep` (may be empty) is told each step before it runs. A SyncResult.
     int PerformRegularSync(const std::function<void(SyncStep)>& beforeStep = {});
-    // Why the last failed operation failed; empty after a success.
+    // Why the last failed operation failed, in the user's words, with what to do; empty after
+    // a success. Technical details (exports, codes) go to the log (standard error) instead.
     const CString& GetLastErrorText() const { return m_strLastError; }
 
 private:
@@ -133,8 +149,14 @@ private:
     // -1 when the source does not exist.
     int CopyLocalFileToRemote(const CString& devicePath, const CString& localPath);
     int CopyRemoteFileToLocal(const CString& devicePath, const CString& localPath);
-    // Writes an empty change document at the device path; 1 written.
-    int PutEmptyChangeFileOnDevice(const CString& devicePath);
+    // Writes an empty change document at the device path; 1 written. `committed`, when not
+    // empty, is the identity of the device's change file this side committed last.
+    int PutEmptyChangeFileOnDevice(const CString& devicePath, const CString& committed = CString());
+    // The halves of ExchangeChangeFiles.
+    int SendOwnChangeFile();
+    int ReceiveOtherChangeFile();
+    // Puts the words for the user in place of a failed step's reason, which goes to the log.
+    int FailStep(SyncStep step);
     // Runs an export of the device's "Sync" library. The answer, when asked for, is the
     // caller's to release with LocalFree. 1 when the export ran and reported success.
     int DoCeRapiInvoke(const CString& functionName, uint8_t** ppOutput, uint32_t* pcbOutput = nullptr);

@@ -7,10 +7,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "biz/DataHelper.h"
 #include "connection/Rapi.h"
@@ -167,7 +169,9 @@ int CSyncHelper::DoCeRapiInvoke(const CString& functionName, uint8_t** ppOutput,
             LocalFree(*ppOutput);
             *ppOutput = nullptr;
         }
-        return Fail(u"The device could not run " + functionName + u" (" + HexStatus(result) + u")");
+        std::fprintf(stderr, "quillmar: the device's %s answered %s\n", functionName.ToUtf8().c_str(),
+                     HexStatus(result).ToUtf8().c_str());
+        return Fail(u"The device could not do its part of the synchronization");
     }
     return 1;
 }
@@ -266,12 +270,13 @@ int CSyncHelper::CopyRemoteFileToLocal(const CString& devicePath, const CString&
     return 1;
 }
 
-int CSyncHelper::PutEmptyChangeFileOnDevice(const CString& devicePath) {
+int CSyncHelper::PutEmptyChangeFileOnDevice(const CString& devicePath, const CString& committed) {
     HANDLE remote = CeCreateFile(devicePath.GetString(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     if (remote == INVALID_HANDLE_VALUE)
         return FailOnDevice(u"The file " + devicePath + u" could not be created on the device");
-    const std::string empty = kEmptyChangeDocument;
+    const std::string empty = committed.IsEmpty() ? std::string(kEmptyChangeDocument)
+                                                  : "<quillmar committed=\"" + committed.ToUtf8() + "\"/>\r\n";
     if (!WriteDeviceBytes(remote, empty.data(), static_cast<DWORD>(empty.size())))
         return FailOnDevice(u"The file " + devicePath + u" could not be written on the device");
     if (!CeCloseHandle(remote))
@@ -281,6 +286,10 @@ int CSyncHelper::PutEmptyChangeFileOnDevice(const CString& devicePath) {
 
 int CSyncHelper::ExchangeChangeFiles() {
     m_strLastError.Empty();
+    return SendOwnChangeFile() && ReceiveOtherChangeFile() ? 1 : 0;
+}
+
+int CSyncHelper::SendOwnChangeFile() {
     CDataHelper* store = DesktopStore();
     if (!store)
         return Fail(u"The data file of this computer is not loaded");
@@ -288,6 +297,13 @@ int CSyncHelper::ExchangeChangeFiles() {
     const int sent = CopyLocalFileToRemote(toDevice, store->GetOwnChangeFilePath());
     if (sent == 0 || (sent < 0 && !PutEmptyChangeFileOnDevice(toDevice)))
         return 0;
+    return 1;
+}
+
+int CSyncHelper::ReceiveOtherChangeFile() {
+    CDataHelper* store = DesktopStore();
+    if (!store)
+        return Fail(u"The data file of this computer is not loaded");
     const CString fromDevice = DeviceAppPath + kDeviceDeviceChanges;
     const int received = CopyRemoteFileToLocal(fromDevice, store->GetOtherChangeFilePath());
     if (received == 0)
@@ -343,34 +359,81 @@ int CSyncHelper::PerformFullSync(int direction) {
     return 1;
 }
 
+int CSyncHelper::FailStep(SyncStep step) {
+    if (!m_strLastError.IsEmpty())
+        std::fprintf(stderr, "quillmar: synchronisation step %d: %s\n", static_cast<int>(step),
+                     m_strLastError.ToUtf8().c_str());
+    CDataHelper* store = DesktopStore();
+    const CString writeError = store ? store->GetLastWriteError() : CString();
+    const CString because = writeError.IsEmpty() ? CString() : u" (" + writeError + u")";
+    switch (step) {
+    case SyncStep_DesktopSerialize:
+        m_strLastError = u"The changes made on this computer could not be prepared for the device" + because +
+                         u". No records were changed on either side. Synchronize again once the problem is solved.";
+        break;
+    case SyncStep_DesktopApply:
+        m_strLastError = u"The changes made on the device could not be saved on this computer" + because +
+                         u". The device has not taken this computer's changes yet. Synchronize again once the "
+                         u"problem is solved; no change will be lost.";
+        break;
+    case SyncStep_DeviceCommit:
+        m_strLastError =
+            u"The connection to the device was interrupted while the device was saving this "
+            u"computer's changes. The device's changes are saved here. Synchronize again to finish; "
+            u"no change will be lost.";
+        break;
+    case SyncStep_DesktopComplete:
+        m_strLastError =
+            u"Both sides hold each other's changes, but this computer could not note that the "
+            u"synchronization finished" +
+            because + u". Synchronize again to finish.";
+        break;
+    default:
+        m_strLastError =
+            u"The device could not be reached, or stopped answering, before any change was saved. "
+            u"No records were changed on either side. Check the device and its connection, then "
+            u"synchronize again.";
+        break;
+    }
+    return SyncResult_Failed;
+}
+
 int CSyncHelper::PerformRegularSync(const std::function<void(SyncStep)>& beforeStep) {
-    const auto step = [&beforeStep](SyncStep next) {
-        if (beforeStep)
-            beforeStep(next);
-    };
     m_strLastError.Empty();
-    if (DeviceAppPath.IsEmpty())
-        return Fail(u"The device is not connected");
-    step(SyncStep_VerifyPartnership);
-    if (!VerifyPartnership())
-        return m_strLastError.IsEmpty() ? SyncResult_NotPartners : SyncResult_Failed;
-    step(SyncStep_DeviceSerialize);
-    if (!TriggerDeviceSide_SerializeLocalChanges())
+    if (DeviceAppPath.IsEmpty()) {
+        m_strLastError = u"The device is not connected.";
         return SyncResult_Failed;
-    step(SyncStep_DesktopSerialize);
-    if (SerializeLocalChanges() < 0)
-        return Fail(u"The changes of this computer could not be written");
-    step(SyncStep_Exchange);
-    if (!ExchangeChangeFiles())
+    }
+    CDataHelper* store = DesktopStore();
+    if (!store) {
+        m_strLastError = u"The data file of this computer is not loaded.";
         return SyncResult_Failed;
-    step(SyncStep_DesktopApply);
-    if (!ApplyRemoteChanges())
-        return Fail(u"The changes of the device could not be saved on this computer");
-    step(SyncStep_DeviceCommit);
-    if (!TriggerDeviceSide_CommitRemoteChanges())
-        return SyncResult_Failed;
-    step(SyncStep_DesktopComplete);
-    if (!CompleteSynchronisation())
-        return Fail(u"The synchronisation could not be completed on this computer");
+    }
+    const auto run = [&](SyncStep step, const std::function<bool()>& work) {
+        if (beforeStep)
+            beforeStep(step);
+        return work();
+    };
+    if (!run(SyncStep_VerifyPartnership, [&] { return VerifyPartnership() != 0; }))
+        return m_strLastError.IsEmpty() ? SyncResult_NotPartners : FailStep(SyncStep_VerifyPartnership);
+    // Each step runs only when the ones before it succeeded.
+    const std::pair<SyncStep, std::function<bool()>> steps[] = {
+        {SyncStep_Announce,
+         [&] {
+             return PutEmptyChangeFileOnDevice(DeviceAppPath + kDeviceDesktopChanges,
+                                               store->GetMetaDataValue(u"lastCommittedChanges")) != 0;
+         }},
+        {SyncStep_DeviceSerialize, [&] { return TriggerDeviceSide_SerializeLocalChanges() != 0; }},
+        {SyncStep_Receive, [&] { return ReceiveOtherChangeFile() != 0; }},
+        {SyncStep_DesktopSerialize, [&] { return SerializeLocalChanges() >= 0; }},
+        {SyncStep_Send, [&] { return SendOwnChangeFile() != 0; }},
+        {SyncStep_DesktopApply, [&] { return ApplyRemoteChanges() != 0; }},
+        {SyncStep_DeviceCommit, [&] { return TriggerDeviceSide_CommitRemoteChanges() != 0; }},
+        {SyncStep_DesktopComplete, [&] { return CompleteSynchronisation() != 0; }},
+    };
+    for (const auto& [step, work] : steps) {
+        if (!run(step, work))
+            return FailStep(step);
+    }
     return SyncResult_Done;
 }

@@ -203,21 +203,11 @@ void CMainFrame::RunSyncFlow(bool setupMode) {
         return;
     }
     if (!setupMode) {
-        const int partners = engine->VerifyPartnership();
-        if (!partners && !engine->GetLastErrorText().IsEmpty()) {
-            // The device could not be asked: that is no reason to replace anyone's data.
-            ReportSyncFailure(ids::SyncIncomplete, false, engine.get());
-            return;
-        }
-        if (partners) {
-            // Every step runs; a failed one is reported instead of the completion message.
-            bool done = engine->TriggerDeviceSide_SerializeLocalChanges() != 0;
-            done &= engine->SerializeLocalChanges() != 0;
-            done &= engine->ExchangeChangeFiles() != 0;
-            done &= engine->CommitRemoteChanges() != 0;
-            done &= engine->TriggerDeviceSide_CommitRemoteChanges() != 0;
+        const int result = engine->RegularSync();
+        if (result != CSyncDriver::RegularNotPartners) {
+            // Whatever went in before a failed step shows; a failure is never shown as done.
             RefreshAll();
-            if (done)
+            if (result == CSyncDriver::RegularDone)
                 AfxMessageBox(GetResString(res::SyncDone, 1), MB_ICONINFORMATION);
             else
                 ReportSyncFailure(ids::SyncIncomplete, false, engine.get());

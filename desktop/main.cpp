@@ -8,6 +8,7 @@
 #include "connection/Pairing.h"
 #include "desktop/QuillmarApp.h"
 #include "ui/qt/QtMessageBox.h"
+#include "ui/shared/LockWaitNotice.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quillmar"));
     QApplication::setOrganizationName(QStringLiteral("Kestovar"));
     InstallQtMessageBoxHandler();
+    CLockWaitNotice::Install();
     CQuillmarApp app;
     if (!app.InitInstance())
         return 0;   // a second instance, or no data store: nothing more to show

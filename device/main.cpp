@@ -13,6 +13,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtMessageBox.h"
+#include "ui/shared/LockWaitNotice.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quillmar"));
     QApplication::setOrganizationName(QStringLiteral("Kestovar"));
     InstallQtMessageBoxHandler();
+    CLockWaitNotice::Install();
     CQuillmarApp app;
     if (!app.InitInstance())
         return 1;

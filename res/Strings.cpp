@@ -122,6 +122,7 @@ constexpr StringEntry kStrings[] = {
     {308, "The tax rate must be between 0 and 100 percent."},  // invoice tax rate out of range
     {309, "Invoice %s has already been voided."},  // %s: the number
     {310, "The client of this invoice could not be found."},  // invoice for a client that is gone
+    {400, "A synchronization is writing the data file. Your change will be saved as soon as it has finished."},  // a save waits for another process
 };
 // clang-format on
 

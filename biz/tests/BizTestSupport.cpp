@@ -23,7 +23,8 @@ CString FileTimeLowHex(const COleDateTime& localNow) {
 
 std::string ExpectedNewDataFile() {
     const std::string stamp = "3/7/2004 02:05:00 PM";
-    const std::string modified = "<modified>" + stamp + "</modified>\r\n";
+    // Saved in the second of "lastSync", so dated a second after it (and sent next time).
+    const std::string modified = "<modified>3/7/2004 02:05:01 PM</modified>\r\n";
     return "<quillmar>\r\n"
            "<metaData>\r\n"
            "<docVer>1</docVer>\r\n"

@@ -40,7 +40,8 @@ int CountElements(const char* name) {
     return list->GetSize();
 }
 
-const std::string kModified = "<modified>3/7/2004 02:05:00 PM</modified>\r\n";
+// The clock stands in the second of the new file's "lastSync": saves are dated after it.
+const std::string kModified = "<modified>3/7/2004 02:05:01 PM</modified>\r\n";
 
 }   // namespace
 
@@ -49,7 +50,7 @@ TEST_F(BaseRecordTest, NewRecordGetsNextIdAndRefIdEndingInIt) {
     ASSERT_EQ(client.Save(), 1);
     EXPECT_EQ(client.get_ID(), 4);
     EXPECT_EQ(client.get_RefID(), FileTimeLowHex(TestNow()) + u"4");
-    EXPECT_EQ(client.get_ModifiedTime(), TestNow());
+    EXPECT_EQ(client.get_ModifiedTime(), TestNow() + COleDateTimeSpan(0, 0, 0, 1));
 }
 
 TEST_F(BaseRecordTest, PresetRefIdIsKept) {

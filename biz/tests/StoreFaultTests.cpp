@@ -114,7 +114,8 @@ TEST_F(FailedWriteTest, DiskFillingAtAnyPointOfTheDataFileKeepsItAsItWas) {
         }
         EXPECT_EQ(DataFileText(), before) << limit;
         EXPECT_FALSE(Contains(Descriptions(u"client"), u"Lost")) << limit;
-        EXPECT_EQ(FolderEntries(m_home.DataFolder()), std::vector<std::string>{"Quillmar.dat"}) << limit;
+        EXPECT_EQ(FolderEntries(m_home.DataFolder()), (std::vector<std::string>{"Quillmar.dat", "Quillmar.dat.lock"}))
+            << limit;
     }
     ASSERT_EQ(lost.Save(), 1);
     EXPECT_NE(DataFileText().find("Lost"), std::string::npos);
@@ -252,7 +253,9 @@ TEST_F(StoreStartTest, TemporaryFilesOfEndedWritersGoAtStart) {
         ASSERT_TRUE(WriteFileBytes(folder + "/." + name + ".tmp-" + dead + "-3", "a copy of the data"));
     ASSERT_TRUE(WriteFileBytes(folder + "/.Quillmar.dat.tmp-" + live + "-1", "being written elsewhere"));
     ASSERT_EQ(Store().Initialize(), 1);
-    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{".Quillmar.dat.tmp-" + live + "-1", "Quillmar.dat"}));
+    // The lock file stays: it is what writers of the data file meet at.
+    EXPECT_EQ(FolderEntries(folder),
+              (std::vector<std::string>{".Quillmar.dat.tmp-" + live + "-1", "Quillmar.dat", "Quillmar.dat.lock"}));
 }
 
 TEST_F(StoreStartTest, LinkedDataFileIsUpdatedWhereItLives) {

@@ -21,8 +21,7 @@ namespace {
 
 struct Script {
     int initialize = 1;
-    int partnership = 1;
-    int commit = 1;
+    int regular = CSyncDriver::RegularDone;
     int fullSync = 1;
     CString error;
     std::function<void(int)> onFullSync;
@@ -34,12 +33,7 @@ public:
     explicit ScriptedSyncDriver(Script& script) : m_script(script) {}
     ~ScriptedSyncDriver() override { m_script.calls << "released"; }
     int Initialize() override { return Call("Initialize", m_script.initialize); }
-    int VerifyPartnership() override { return Call("VerifyPartnership", m_script.partnership); }
-    int TriggerDeviceSide_SerializeLocalChanges() override { return Call("DeviceSerialize", 1); }
-    int SerializeLocalChanges() override { return Call("Serialize", 1); }
-    int ExchangeChangeFiles() override { return Call("Exchange", 1); }
-    int CommitRemoteChanges() override { return Call("Commit", m_script.commit); }
-    int TriggerDeviceSide_CommitRemoteChanges() override { return Call("DeviceCommit", 1); }
+    int RegularSync() override { return Call("RegularSync", m_script.regular); }
     int PerformFullSync(int direction) override {
         if (m_script.onFullSync)
             m_script.onFullSync(direction);
@@ -80,14 +74,13 @@ private slots:
     }
     void cleanup() { StopProgram(m_app); }
 
-    void partnersRunTheRegularStepsInOrder() {
+    void partnersRunTheLibrarysRegularSynchronisation() {
         MessageBoxScript boxes;
         DialogScript dialogs({});
         const int project = AddProject(u"Later", 0);
         Q_UNUSED(project);
         Trigger(Frame(), cmd::SyncDevice);
-        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "DeviceSerialize", "Serialize",
-                                              "Exchange", "Commit", "DeviceCommit", "released"}));
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "RegularSync", "released"}));
         QCOMPARE(dialogs.Shown(), 0);
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
@@ -109,14 +102,13 @@ private slots:
     }
 
     void aFailedStepIsReportedWithItsReasonAndNotAsFinished() {
-        m_script.commit = 0;
+        m_script.regular = CSyncDriver::RegularFailed;
         m_script.error = u"The device did not answer.";
         const int project = AddProject(u"Applied before the failure", 0);
         MessageBoxScript boxes;
         DialogScript dialogs({});
         Trigger(Frame(), cmd::SyncDevice);
-        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "DeviceSerialize", "Serialize",
-                                              "Exchange", "Commit", "DeviceCommit", "released"}));
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "RegularSync", "released"}));
         QCOMPARE(dialogs.Shown(), 0);
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text.Find(u"Synchronization did not finish") == 0);
@@ -137,19 +129,19 @@ private slots:
     }
 
     void aDeviceThatCannotBeAskedChangesNothing() {
-        m_script.partnership = 0;
+        m_script.regular = CSyncDriver::RegularFailed;
         m_script.error = u"The connection was lost.";
         MessageBoxScript boxes;
         DialogScript dialogs({});
         Trigger(Frame(), cmd::SyncDevice);
-        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "released"}));
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "RegularSync", "released"}));
         QCOMPARE(dialogs.Shown(), 0);
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text.Find(u"The connection was lost.") > 0);
     }
 
     void noPartnershipAsksForTheDirection() {
-        m_script.partnership = 0;
+        m_script.regular = CSyncDriver::RegularNotPartners;
         MessageBoxScript boxes;
         bool defaultWasDevice = false;
         QString caption;
@@ -162,7 +154,7 @@ private slots:
         Trigger(Frame(), cmd::SyncDevice);
         QVERIFY(defaultWasDevice);
         QCOMPARE(caption, QStringLiteral("Sync Direction"));
-        QCOMPARE(m_script.calls, (QStringList{"Initialize", "VerifyPartnership", "FullSync(1)", "released"}));
+        QCOMPARE(m_script.calls, (QStringList{"Initialize", "RegularSync", "FullSync(1)", "released"}));
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
     }

@@ -207,8 +207,9 @@ TEST_F(RegularSync, StepsAreAnnouncedInOrder) {
     ASSERT_EQ(helper.PerformRegularSync([&](CSyncHelper::SyncStep step) { steps.push_back(step); }),
               CSyncHelper::SyncResult_Done);
     const std::vector<CSyncHelper::SyncStep> expected{
-        CSyncHelper::SyncStep_VerifyPartnership, CSyncHelper::SyncStep_DeviceSerialize,
-        CSyncHelper::SyncStep_DesktopSerialize,  CSyncHelper::SyncStep_Exchange,
+        CSyncHelper::SyncStep_VerifyPartnership, CSyncHelper::SyncStep_Announce,
+        CSyncHelper::SyncStep_DeviceSerialize,   CSyncHelper::SyncStep_Receive,
+        CSyncHelper::SyncStep_DesktopSerialize,  CSyncHelper::SyncStep_Send,
         CSyncHelper::SyncStep_DesktopApply,      CSyncHelper::SyncStep_DeviceCommit,
         CSyncHelper::SyncStep_DesktopComplete};
     EXPECT_EQ(steps, expected);
@@ -256,24 +257,19 @@ TEST_F(ChangeFiles, CutWhileSendingKeepsTheDevicesFile) {
     EXPECT_EQ(ReadFileBytes(DeviceFileNoCase("desktop.xml")), previous);
 }
 
-TEST_F(Driver, RunsTheMainFramesOrderToConvergence) {
+TEST_F(Driver, RunsTheLibrarysRegularSynchronisationToConvergence) {
     MakeWorkloadBase();
     PartnerLocally();
     WaitForNextSecond();
     MakeWorkloadChanges();
     std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();
     ASSERT_EQ(driver->Initialize(), 1);
-    ASSERT_EQ(driver->VerifyPartnership(), 1);
-    EXPECT_EQ(driver->TriggerDeviceSide_SerializeLocalChanges(), 1);
-    EXPECT_EQ(driver->SerializeLocalChanges(), 1);
-    EXPECT_EQ(driver->ExchangeChangeFiles(), 1);
-    EXPECT_EQ(driver->CommitRemoteChanges(), 1);
-    EXPECT_EQ(driver->TriggerDeviceSide_CommitRemoteChanges(), 1) << driver->GetLastErrorText().ToUtf8();
+    ASSERT_EQ(driver->RegularSync(), CSyncDriver::RegularDone) << driver->GetLastErrorText().ToUtf8();
     driver.reset();
     ExpectWorkloadOutcome();
 }
 
-TEST_F(Driver, StopsAfterAFailedStepAndAFullRepeatConverges) {
+TEST_F(Driver, ReportsAFailedSynchronisationAndAFullRepeatConverges) {
     MakeWorkloadBase();
     PartnerLocally();
     WaitForNextSecond();
@@ -281,26 +277,14 @@ TEST_F(Driver, StopsAfterAFailedStepAndAFullRepeatConverges) {
     {
         std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();
         ASSERT_EQ(driver->Initialize(), 1);
-        ASSERT_EQ(driver->VerifyPartnership(), 1);
         machine->KillService();
-        EXPECT_EQ(driver->TriggerDeviceSide_SerializeLocalChanges(), 0);
-        // The main frame may go on calling; nothing runs any more.
-        EXPECT_EQ(driver->SerializeLocalChanges(), 0);
-        EXPECT_EQ(driver->ExchangeChangeFiles(), 0);
-        EXPECT_EQ(driver->CommitRemoteChanges(), 0);
-        EXPECT_EQ(driver->TriggerDeviceSide_CommitRemoteChanges(), 0);
+        EXPECT_EQ(driver->RegularSync(), CSyncDriver::RegularFailed);
         EXPECT_FALSE(driver->GetLastErrorText().IsEmpty());
-        EXPECT_FALSE(FileExists(machine->DesktopFile("desktop.xml")));
     }
     ASSERT_TRUE(machine->StartService()) << machine->Problem();
     std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();
     ASSERT_EQ(driver->Initialize(), 1);
-    ASSERT_EQ(driver->VerifyPartnership(), 1);
-    EXPECT_EQ(driver->TriggerDeviceSide_SerializeLocalChanges(), 1);
-    EXPECT_EQ(driver->SerializeLocalChanges(), 1);
-    EXPECT_EQ(driver->ExchangeChangeFiles(), 1);
-    EXPECT_EQ(driver->CommitRemoteChanges(), 1);
-    EXPECT_EQ(driver->TriggerDeviceSide_CommitRemoteChanges(), 1) << driver->GetLastErrorText().ToUtf8();
+    ASSERT_EQ(driver->RegularSync(), CSyncDriver::RegularDone) << driver->GetLastErrorText().ToUtf8();
     driver.reset();
     ExpectWorkloadOutcome();
 }

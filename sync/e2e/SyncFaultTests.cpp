@@ -24,9 +24,11 @@ struct FaultCase {
 const char* StepName(CSyncHelper::SyncStep step) {
     switch (step) {
     case CSyncHelper::SyncStep_VerifyPartnership: return "VerifyPartnership";
+    case CSyncHelper::SyncStep_Announce: return "Announce";
     case CSyncHelper::SyncStep_DeviceSerialize: return "DeviceSerialize";
+    case CSyncHelper::SyncStep_Receive: return "Receive";
     case CSyncHelper::SyncStep_DesktopSerialize: return "DesktopSerialize";
-    case CSyncHelper::SyncStep_Exchange: return "Exchange";
+    case CSyncHelper::SyncStep_Send: return "Send";
     case CSyncHelper::SyncStep_DesktopApply: return "DesktopApply";
     case CSyncHelper::SyncStep_DeviceCommit: return "DeviceCommit";
     case CSyncHelper::SyncStep_DesktopComplete: return "DesktopComplete";
@@ -114,13 +116,13 @@ std::vector<FaultCase> AllFaultCases() {
     using S = CSyncHelper::SyncStep;
     std::vector<FaultCase> cases;
     // Steps that talk to the device, with every way the connection can fail there.
-    for (S step : {S::SyncStep_VerifyPartnership, S::SyncStep_DeviceSerialize, S::SyncStep_Exchange,
-                   S::SyncStep_DeviceCommit}) {
+    for (S step : {S::SyncStep_VerifyPartnership, S::SyncStep_Announce, S::SyncStep_DeviceSerialize,
+                   S::SyncStep_Receive, S::SyncStep_Send, S::SyncStep_DeviceCommit}) {
         for (Interruption interruption : {Interruption::KillService, Interruption::DropRequest,
                                           Interruption::DropAnswer, Interruption::KillAfterRequest})
             cases.push_back({step, interruption});
     }
-    cases.push_back({S::SyncStep_Exchange, Interruption::DropSecondRequest});
+    cases.push_back({S::SyncStep_Send, Interruption::DropSecondRequest});
     // Steps of this computer alone: the service dies while they run.
     for (S step : {S::SyncStep_DesktopSerialize, S::SyncStep_DesktopApply, S::SyncStep_DesktopComplete})
         cases.push_back({step, Interruption::KillService});
@@ -130,3 +132,36 @@ std::vector<FaultCase> AllFaultCases() {
 }   // namespace
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, SyncFault, ::testing::ValuesIn(AllFaultCases()), CaseName);
+
+// The device committed, but its answer was lost: the desktop's change file stays here. An edit
+// made on the device afterwards to a record the desktop had sent survives the repeat.
+TEST_F(SyncE2eTest, RepeatAfterTheDeviceCommittedKeepsLaterDeviceEdits) {
+    const std::string client = NewClient("Sent by the desktop");
+    PartnerLocally();
+    WaitForNextSecond();
+    ChangeDescription("client", client, "Desktop edit");
+    {
+        CSyncHelper helper;
+        ASSERT_EQ(helper.Initialize(), 1) << helper.GetLastErrorText().ToUtf8();
+        const int result = helper.PerformRegularSync([&](CSyncHelper::SyncStep step) {
+            if (step == CSyncHelper::SyncStep_DeviceCommit)
+                machine->Proxy().Arm(LoopbackProxy::Fault::DropAnswer);
+        });
+        ASSERT_EQ(result, CSyncHelper::SyncResult_Failed);
+        // The words say what happened without claiming the device failed, and no codes.
+        const std::string text = helper.GetLastErrorText().ToUtf8();
+        EXPECT_EQ(text.find("failed"), std::string::npos) << text;
+        EXPECT_EQ(text.find("0x"), std::string::npos) << text;
+        EXPECT_EQ(text.find("Trigger"), std::string::npos) << text;
+    }
+    machine->Proxy().Disarm();
+    ASSERT_EQ(Device().Description("client", client), "Desktop edit");
+    WaitForNextSecond();
+    ASSERT_TRUE(machine->OnDevice([&] { ChangeDescription("client", client, "Device edit afterwards"); }));
+    CSyncHelper helper;
+    ASSERT_EQ(helper.Initialize(), 1) << helper.GetLastErrorText().ToUtf8();
+    ASSERT_EQ(helper.PerformRegularSync(), CSyncHelper::SyncResult_Done) << helper.GetLastErrorText().ToUtf8();
+    EXPECT_EQ(Device().Description("client", client), "Device edit afterwards");
+    EXPECT_EQ(Desktop().Description("client", client), "Device edit afterwards");
+    ExpectConverged();
+}

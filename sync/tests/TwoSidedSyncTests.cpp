@@ -262,13 +262,13 @@ TEST_F(TwoSidedSync, RoundStoppedBeforeTheDeviceCommittedIsRepeatedWithNothingLo
     ExpectConverged();
 }
 
-TEST_F(TwoSidedSync, RoundWithoutChangesWritesNoChangeFileAndMovesLastSyncOnBothSides) {
+TEST_F(TwoSidedSync, RoundWithoutChangesSendsNoRecordAndMovesLastSyncOnBothSides) {
     const std::string desktopBefore = Desktop().metaData.at("lastSync");
     const std::string deviceBefore = Device().metaData.at("lastSync");
     ExpectDeviceCallSucceeds("TriggerDeviceSide_SerializeLocalChanges");
     EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), 0);
-    EXPECT_FALSE(FileExists(DeviceFolder() + "/device.xml"));
-    EXPECT_FALSE(FileExists(DesktopFolder() + "/desktop.xml"));
+    EXPECT_TRUE(ReadFileSnapshot(DeviceFolder() + "/device.xml").records.empty());
+    EXPECT_TRUE(ReadFileSnapshot(DesktopFolder() + "/desktop.xml").records.empty());
     ExchangeChangeFiles();
     EXPECT_EQ(CSyncHelper().CommitRemoteChanges(), 1);
     ExpectDeviceCallSucceeds("TriggerDeviceSide_CommitRemoteChanges");

@@ -15,4 +15,6 @@ constexpr unsigned CategoryTitle = 35;
 constexpr unsigned ExpenseTitle = 52;
 constexpr unsigned MileageTitle = 53;
 constexpr unsigned DateRangeTitle = 83;
+// A save waits while another process (a synchronisation) writes the data file.
+constexpr unsigned WaitingForDataFile = 400;
 }   // namespace res
