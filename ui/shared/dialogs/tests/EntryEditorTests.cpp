@@ -184,6 +184,23 @@ TEST_F(EntryEditorFixture, DeletedCategoryIsShownAndOkWithoutChangeKeepsIt) {
     EXPECT_EQ(travelRef, Reloaded(entry.get_ID()).get_CategoryRef());
 }
 
+TEST_F(EntryEditorFixture, EntryOfADeletedProjectSaysSoAndStaysEditable) {
+    CProjectItem entry = SavedEntry(CProjectItem::ItemType_Expense);
+    entry.set_ProjectRef(u"GONE7");   // deleted on the other side and synchronised
+    ASSERT_EQ(1, entry.Save());
+    CProjectItem reloaded = Reloaded(entry.get_ID());
+    DialogScript script({[](QDialog& dialog) {
+        auto* details = PageOf<CDlgExpenseDetails>(dialog, 0);
+        EXPECT_EQ(QStringLiteral("(deleted project)"), details->ProjectText()->text());
+        details->DescriptionEdit()->setPlainText(QStringLiteral("Still billable"));
+        return VisitAllAndOk(dialog);
+    }});
+    EXPECT_EQ(1, EditProjectItem(&reloaded));
+    const CProjectItem stored = Reloaded(entry.get_ID());
+    EXPECT_EQ(u"GONE7", stored.get_ProjectRef());
+    EXPECT_EQ(u"Still billable", stored.get_Description());
+}
+
 TEST_F(EntryEditorFixture, SheetHasCaptionAndFourPagesInOrder) {
     CProjectItem entry = SavedEntry(CProjectItem::ItemType_Time);
     DialogScript script({[&](QDialog& dialog) {
