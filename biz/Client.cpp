@@ -40,8 +40,12 @@ int CClient::Delete() {
     std::unique_ptr<CObArray> projects(store->GetProjectsForClient(get_ID()));
     if (projects) {
         for (int i = 0; i < projects->GetSize(); ++i) {
-            if (auto* project = dynamic_cast<CBaseObject*>(projects->GetAt(i)))
-                project->Delete();
+            auto* project = dynamic_cast<CBaseObject*>(projects->GetAt(i));
+            const unsigned failedWrites = store->GetFailedWriteCount();
+            // A project whose deletion could not be written stops the cascade: the client
+            // stays with the projects not yet deleted, as the file holds them.
+            if (project && !project->Delete() && store->GetFailedWriteCount() != failedWrites)
+                return 0;
         }
     }
     return CBaseObject::Delete();

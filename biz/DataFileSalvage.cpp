@@ -106,7 +106,7 @@ CString CorrectedText(const CheckedField& field, const CString& stored) {
         const float read = CRecordReader::ScanFloat(stored);
         const float usable = field.clampFloat(read);
         if (!(usable == read))
-            text.Format(u"%g", static_cast<double>(usable));
+            text = CMarkupArchive::FloatText(usable);
     } else {
         const int read = CRecordReader::ScanInt(stored);
         const int usable = field.clampInt(read);

@@ -374,6 +374,7 @@ int CDataHelper::CreateNewDataFile() {
 
 int CDataHelper::WriteNewDataFile() {
     m_lastWriteStatus = m_dataStore.SaveFile(m_strDataFilePath);
+    m_nFailedWrites += m_lastWriteStatus.IsWritten() ? 0 : 1;
     if (!m_lastWriteStatus.Replaced()) {
         m_dataStore.SetDoc(nullptr);
         MarkDocumentAsStored(PhaseData);
@@ -417,6 +418,7 @@ int CDataHelper::WriteDocumentOfPhase(int phase) {
     else if (phase == PhaseRemoteChanges)
         path = &m_strOtherChangeFilePath;
     m_lastWriteStatus = DocumentOfPhase(phase).SaveFile(*path);
+    m_nFailedWrites += m_lastWriteStatus.IsWritten() ? 0 : 1;
     // Memory stays what the file holds: a write that replaced nothing takes its edits back.
     if (m_lastWriteStatus.Replaced())
         MarkDocumentAsStored(phase);

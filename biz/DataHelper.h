@@ -49,6 +49,9 @@ public:
     // What the last failed write of a document met, as a sentence for the user; empty after a
     // write that succeeded.
     CString GetLastWriteError() const;
+    // How many writes of a document have failed since the store was made; a command compares
+    // it before and after to tell a failed write from one that did not write at all.
+    unsigned GetFailedWriteCount() const { return m_nFailedWrites; }
     // Takes back every change of the documents that has not reached their files (a record
     // operation that failed half-way). Inside BeginDeferredFlush or BeginRecordBatch, whatever
     // was gathered goes too, and the outermost End then writes nothing and returns 0.
@@ -218,6 +221,7 @@ private:
     bool m_bDiscarded = false;   // DiscardUnwrittenChanges ran inside a deferred write
     int m_nHighestId = 0;        // highest ID stored or handed out since the file was loaded
     WriteStatus m_lastWriteStatus;
+    unsigned m_nFailedWrites = 0;
 };
 
 // The data store of this process (owned by the library's application object).

@@ -33,8 +33,12 @@ class CComboBox;
 // Deletes a record list handed out by the data store, records and list alike.
 QUILLMAR_BIZ_EXPORT void DisposeObArray(CObArray* list);
 // "Client: Project" for a project RefID; the project's description alone when its client does
-// not load; "" for an empty reference or a project that does not load.
+// not load; "" for an empty reference; DeletedProjectText() for a project that does not load
+// (deleted here, or on the other side and synchronised), so the entry still shows it has one.
 QUILLMAR_BIZ_EXPORT CString FormatProjectName(const CString& projectRef);
+// What lists and editors show for a reference to a record that is no longer stored.
+QUILLMAR_BIZ_EXPORT CString DeletedProjectText();    // "(deleted project)"
+QUILLMAR_BIZ_EXPORT CString DeletedCategoryText();   // "(deleted category)"
 // Fills a drop-down list with the records of one kind (category codes, other kinds'
 // descriptions), each item carrying the record's ID, optionally after a blank item of value 0;
 // selects the item of `selectedId`, or the first item when `selectedId` is 0.

@@ -13,6 +13,10 @@ void DisposeObArray(CObArray* list) {
     delete list;
 }
 
+CString DeletedProjectText() { return u"(deleted project)"; }
+
+CString DeletedCategoryText() { return u"(deleted category)"; }
+
 CString FormatProjectName(const CString& projectRef) {
     if (projectRef.IsEmpty())
         return CString();
@@ -20,7 +24,7 @@ CString FormatProjectName(const CString& projectRef) {
     CProject project;
     project.set_ID(store->RefID_To_ID(projectRef, u"project"));
     if (!project.Load())
-        return CString();
+        return DeletedProjectText();
     CClient client;
     client.set_ID(store->RefID_To_ID(project.get_ClientRef(), u"client"));
     if (!client.Load())

@@ -1,5 +1,6 @@
 #include "biz/TimerEntry.h"
 
+#include "biz/Amount.h"
 #include "biz/EntryAmounts.h"
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
@@ -31,7 +32,9 @@ void CTimerEntry::Fill(CProjectItem& entry, const CTimerState& state) {
     entry.set_StartTime(TimeOfDay(state.firstStart.local));
     entry.set_EndTime(TimeOfDay(state.stoppedAt.local));
     entry.set_DurationInMinutes(minutes);
-    entry.set_BillAmount(TimeEntryAmountForCategory(minutes, state.categoryRef));
+    // Money to the cent, as the editor's Calc. gives it: the float product carries noise
+    // (80.0000032) that the stored text would otherwise keep.
+    entry.set_BillAmount(CAmount::FromFloat(TimeEntryAmountForCategory(minutes, state.categoryRef)).ToFloat());
     entry.set_IsBillable(1);
     entry.set_PymtStatus(CProjectItem::PymtStatus_NotBilled);
 }

@@ -36,6 +36,7 @@
 #include "ui/qt/QtConvert.h"
 #include "ui/qt/UrlOpener.h"
 #include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/WriteCheck.h"
 
 void CMainFrame::ConnectCommands() {
     for (const auto& [id, action] : m_actions) {
@@ -264,9 +265,13 @@ void CMainFrame::RunSyncFlow(bool setupMode) {
     const bool replaceDevice = dialog.ReplaceDeviceData();
     const bool done = engine->PerformFullSync(replaceDevice ? 1 : 0) != 0;
     if (!replaceDevice) {
-        if (done) {
-            if (CDataHelper* store = GetCurrDataHelper())
-                store->Initialize();
+        // The device's file is now this side's data file; one that does not load is said so,
+        // and the completion message is not shown.
+        CDataHelper* store = GetCurrDataHelper();
+        if (done && store && !store->Initialize()) {
+            RefreshAll();
+            CWriteCheck::ReportReloadFailure();
+            return;
         }
         RefreshAll();
     }

@@ -271,11 +271,10 @@ void CViewByDate::OnDelete() {
     const int row = CEntryRows::DeleteSelected(*m_list);
     if (row < 0)
         return;
-    // Only the row goes; totals and status texts stay as they are until the next refresh.
+    // Refilled, so the quick summary and the status texts lose the deleted entry's totals too;
+    // the entry above the deleted one (or the new first) stays selected.
     const int next = row > 0 ? row - 1 : (m_list->topLevelItemCount() > 0 ? 0 : -1);
-    if (next >= 0)
-        m_list->SelectRow(next);
-    emit selectionChanged();
+    Refresh(next >= 0 ? m_list->GetRowValue(next) : 0);
 }
 
 void CViewByDate::ShowContextMenu(const QPoint& globalPos) {

@@ -7,6 +7,7 @@
 #include "desktop/DialogBridge.h"
 #include "desktop/QuillmarApp.h"
 #include "ui/shared/TreeCtrlEx.h"
+#include "ui/shared/WriteCheck.h"
 
 CViewClientsProjectsSideBar::CViewClientsProjectsSideBar(QWidget* parent)
     : QWidget(parent), m_tree(new CTreeCtrlEx(this)) {
@@ -73,8 +74,7 @@ void CViewClientsProjectsSideBar::OnDelete() {
         if (!client.Load())
             return;
         m_tree->ClearPendingSelection();
-        if (client.Delete())
-            emit refreshAllRequested();
+        DeleteAndRefresh(client);
         return;
     }
     CProject project;
@@ -82,6 +82,14 @@ void CViewClientsProjectsSideBar::OnDelete() {
     if (!project.Load())
         return;
     m_tree->ClearPendingSelection();
-    if (project.Delete())
+    DeleteAndRefresh(project);
+}
+
+void CViewClientsProjectsSideBar::DeleteAndRefresh(CBaseObject& record) {
+    const CWriteCheck check;
+    const int deleted = record.Delete();
+    // After a failed write (reported) the cascade may have gone part of the way; the tree and
+    // the list show what the file holds.
+    if (check.ReportIfFailed() || deleted)
         emit refreshAllRequested();
 }

@@ -5,6 +5,7 @@
 
 #include "platform/CString.h"
 
+class CBaseObject;
 class CTreeCtrlEx;
 
 class CViewClientsProjectsSideBar : public QWidget {
@@ -29,5 +30,8 @@ signals:
     void refreshAllRequested();
 
 private:
+    // Delete (which asks first) and, when something changed or a write failed, refresh all.
+    void DeleteAndRefresh(CBaseObject& record);
+
     CTreeCtrlEx* m_tree;
 };

@@ -22,6 +22,7 @@
 #include "ui/qt/SingleInstance.h"
 #include "ui/qt/WindowMessageNotifier.h"
 #include "ui/shared/Icons.h"
+#include "ui/shared/WriteCheck.h"
 #include "ui/shared/dialogs/EditClient.h"
 #include "ui/shared/dialogs/EditOptions.h"
 #include "ui/shared/dialogs/EditProject.h"
@@ -248,7 +249,8 @@ void CMainFrame::OnWindowMessage(const WindowMessage& message) {
 }
 
 void CMainFrame::OnSyncDone() {
-    if (CDataHelper* store = GetCurrDataHelper())
-        store->Initialize();
+    CDataHelper* store = GetCurrDataHelper();
+    if (store && !store->Initialize())
+        CWriteCheck::ReportReloadFailure();
     m_view->Refresh(0);
 }

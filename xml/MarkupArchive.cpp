@@ -155,6 +155,18 @@ Real ScanReal(const CString& text) {
     return value;
 }
 
+// "%g" keeps six significant digits, so 12345.67 would read back as 12345.7. A float is written
+// as "%g" when that text reads back to the same value (so "85.5" and "0.35" stay as they were),
+// otherwise as the shortest text that does ("12345.67").
+CString FormatFloat(float value) {
+    CString general = FormatGeneral(value);
+    if (ScanReal<float>(general) == value)
+        return general;
+    char buffer[64];
+    std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return CString(std::u16string(buffer, result.ptr));
+}
+
 COleDateTimeSpan ScanSpan(const CString& text) {
     std::u16string_view view = text.str();
     uint32_t fields[4] = {0, 0, 0, 0};
@@ -308,6 +320,8 @@ bool CMarkupArchive::FindElemAttrib(TextArg elemName, TextArg attribName, TextAr
     return false;
 }
 
+CString CMarkupArchive::FloatText(float value) { return FormatFloat(value); }
+
 // Typed writers.
 bool CMarkupArchive::AddElemEx(TextArg name, bool value) { return AddElem(name, BoolText(value)); }
 bool CMarkupArchive::AddElemEx(TextArg name, unsigned int value) {
@@ -322,7 +336,10 @@ bool CMarkupArchive::AddElemEx(TextArg name, int value) {
     return AddElem(name, m_strValue);
 }
 bool CMarkupArchive::AddElemEx(TextArg name, long value) { return AddElemEx(name, static_cast<int>(value)); }
-bool CMarkupArchive::AddElemEx(TextArg name, float value) { return AddElemEx(name, static_cast<double>(value)); }
+bool CMarkupArchive::AddElemEx(TextArg name, float value) {
+    m_strValue = FormatFloat(value);
+    return AddElem(name, m_strValue);
+}
 bool CMarkupArchive::AddElemEx(TextArg name, double value) {
     m_strValue = FormatGeneral(value);
     return AddElem(name, m_strValue);
@@ -342,7 +359,8 @@ bool CMarkupArchive::AddChildElemEx(TextArg name, int value) {
 }
 bool CMarkupArchive::AddChildElemEx(TextArg name, long value) { return AddChildElemEx(name, static_cast<int>(value)); }
 bool CMarkupArchive::AddChildElemEx(TextArg name, float value) {
-    return AddChildElemEx(name, static_cast<double>(value));
+    m_strValue = FormatFloat(value);
+    return AddChildElem(name, m_strValue);
 }
 bool CMarkupArchive::AddChildElemEx(TextArg name, double value) {
     m_strValue = FormatGeneral(value);
@@ -362,7 +380,10 @@ bool CMarkupArchive::AddAttribEx(TextArg name, int value) {
     return x_SetAttrib(m_iPos, name, m_strValue);
 }
 bool CMarkupArchive::AddAttribEx(TextArg name, long value) { return AddAttribEx(name, static_cast<int>(value)); }
-bool CMarkupArchive::AddAttribEx(TextArg name, float value) { return AddAttribEx(name, static_cast<double>(value)); }
+bool CMarkupArchive::AddAttribEx(TextArg name, float value) {
+    m_strValue = FormatFloat(value);
+    return x_SetAttrib(m_iPos, name, m_strValue);
+}
 bool CMarkupArchive::AddAttribEx(TextArg name, double value) {
     m_strValue = FormatGeneral(value);
     return x_SetAttrib(m_iPos, name, m_strValue);
@@ -386,7 +407,8 @@ bool CMarkupArchive::AddChildAttribEx(TextArg name, long value) {
     return AddChildAttribEx(name, static_cast<int>(value));
 }
 bool CMarkupArchive::AddChildAttribEx(TextArg name, float value) {
-    return AddChildAttribEx(name, static_cast<double>(value));
+    m_strValue = FormatFloat(value);
+    return x_SetAttrib(m_iPosChild, name, m_strValue);
 }
 bool CMarkupArchive::AddChildAttribEx(TextArg name, double value) {
     m_strValue = FormatGeneral(value);

@@ -1,7 +1,8 @@
 #pragma once
 // CMarkupArchive: the markup document with a mode word, an optional element-name prefix
 // (namespace), lookup of elements by attribute value, and typed readers and writers.
-// Numbers are written with "%u", "%d" and "%g"; readers scan a leading number and give 0,
+// Numbers are written with "%u", "%d" and "%g" (floats in the shortest text that reads back to the
+// same float when "%g" would lose digits); readers scan a leading number and give 0,
 // false, an invalid date or a zero span when the text is missing or not a number.
 #include "platform/OleDateTime.h"
 #include "xml/Markup.h"
@@ -50,7 +51,11 @@ public:
     bool FindElemAttrib(TextArg elemName, TextArg attribName, TextArg attribValue = nullptr);
     bool FindChildElemAttrib(TextArg elemName, TextArg attribName, TextArg attribValue = nullptr);
 
-    // Typed writers: "true"/"false", "%u", "%d", "%g".
+    // A float's stored text: "%g" when that reads back to the same float ("85.5", "0.35"),
+    // otherwise the shortest text that does ("12345.67" rather than "12345.7").
+    static CString FloatText(float value);
+
+    // Typed writers: "true"/"false", "%u", "%d", "%g" (floats as FloatText).
     bool AddElemEx(TextArg name, bool value);
     bool AddElemEx(TextArg name, unsigned int value);
     bool AddElemEx(TextArg name, unsigned long value);

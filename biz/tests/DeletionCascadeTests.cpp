@@ -1,4 +1,5 @@
 // Deleting clients and projects: confirmations, what goes with them, the markers they leave.
+#include <cerrno>
 #include <memory>
 
 #include "biz/Client.h"
@@ -8,6 +9,7 @@
 #include "biz/ProjectItem.h"
 #include "biz/tests/BizTestSupport.h"
 #include "platform/MessageBox.h"
+#include "platform/WriteFault.h"
 
 namespace {
 
@@ -80,6 +82,24 @@ TEST_F(CascadeTest, ClientWithTwoProjectsAsksThreeTimesAndKeepsTheRefusedProject
     ASSERT_EQ(keptProject.Load(), 1);
     EXPECT_EQ(keptProject.get_ClientRef(), Text("SAMP001"));
     EXPECT_EQ(Markers(), (std::vector<std::pair<int, CString>>{{2, Text("project")}, {1, Text("client")}}));
+}
+
+TEST_F(CascadeTest, ProjectDeletionThatCannotBeWrittenStopsTheClientDeletion) {
+    const CString second = SaveProject(u"Second", u"SAMP001");
+    m_boxes.Answer(IDOK);    // the client
+    m_boxes.Answer(IDYES);   // the sample project: written
+    m_boxes.Answer(IDYES);   // "Second": its write fails
+    const unsigned failedBefore = Store().GetFailedWriteCount();
+    WriteFault::Scope full(WriteFault::Op::Rename, 2, EIO);
+    CClient client;
+    client.set_ID(1);
+    EXPECT_EQ(client.Delete(), 0);
+    EXPECT_EQ(m_boxes.ShownBoxes().size(), 3u);
+    EXPECT_EQ(Store().GetFailedWriteCount(), failedBefore + 1);
+    EXPECT_EQ(Remaining("client"), std::vector<CString>{Text("SAMP001")});
+    EXPECT_EQ(Remaining("project"), std::vector<CString>{second});
+    EXPECT_EQ(Markers(), (std::vector<std::pair<int, CString>>{{2, Text("project")}}));
+    EXPECT_EQ(DataFileText().find("<description>client</description>"), std::string::npos);
 }
 
 TEST_F(CascadeTest, CancelledClientDeletionChangesNothing) {

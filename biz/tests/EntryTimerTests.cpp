@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "biz/Amount.h"
 #include "biz/Category.h"
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
@@ -14,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/ObArray.h"
+#include "xml/MarkupArchive.h"
 
 namespace {
 
@@ -27,8 +29,11 @@ const CString kFreeCategory = u"SAMP003";   // the sample category, without a ra
 
 void Minutes(double minutes) { Clock::AdvanceSeconds(minutes * 60); }
 
-// An amount as the data file keeps it ("%g").
-std::string StoredAmount(float amount) { return CString::Formatted(u"%g", amount).ToUtf8(); }
+// An amount as the data file keeps it.
+std::string StoredAmount(float amount) { return CMarkupArchive::FloatText(amount).ToUtf8(); }
+
+// A computed amount as an entry keeps it: to the cent.
+float ToTheCent(float amount) { return CAmount::FromFloat(amount).ToFloat(); }
 
 COleDateTime TimeOfDay(int hour, int minute, int second) {
     COleDateTime time;
@@ -134,7 +139,8 @@ TEST_F(TimerStopTest, AmountFollowsTheCategoryRateAsTheEditorComputesIt) {
         Minutes(c.minutes);
         const CEntryTimer::Outcome stop = timer.Stop();
         ASSERT_EQ(stop.result, Result::Done);
-        EXPECT_EQ(StoredAmount(Stored(stop.entryId).get_BillAmount()), StoredAmount(c.amount)) << c.category.ToUtf8();
+        EXPECT_EQ(StoredAmount(Stored(stop.entryId).get_BillAmount()), StoredAmount(ToTheCent(c.amount)))
+            << c.category.ToUtf8();
     }
 }
 
@@ -577,7 +583,7 @@ TEST_F(TimerIdleTest, StopAtTheLastActivityEndsTheEntryThere) {
     const CProjectItem entry = Stored(stop.entryId);
     EXPECT_EQ(entry.get_DurationInMinutes(), 47);
     EXPECT_EQ(entry.get_EndTime(), TimeOfDay(14, 52, 0));
-    EXPECT_EQ(StoredAmount(entry.get_BillAmount()), StoredAmount(TimeEntryAmount(47, 80.0f)));
+    EXPECT_EQ(StoredAmount(entry.get_BillAmount()), StoredAmount(ToTheCent(TimeEntryAmount(47, 80.0f))));
 }
 
 TEST_F(TimerIdleTest, TheLastActivityIsWrittenOnceItIsAMinuteNewer) {

@@ -17,9 +17,14 @@ TEST_F(FormatProjectNameTest, ClientAndProject) {
     EXPECT_EQ(FormatProjectName(u"SAMP002"), GetResString(4, 1) + u": " + GetResString(5, 1));
 }
 
-TEST_F(FormatProjectNameTest, EmptyOrUnknownReferenceGivesEmptyText) {
+TEST_F(FormatProjectNameTest, EmptyReferenceGivesEmptyTextAndAGoneProjectSaysSo) {
     EXPECT_TRUE(FormatProjectName(u"").IsEmpty());
-    EXPECT_TRUE(FormatProjectName(u"NOSUCH").IsEmpty());
+    EXPECT_EQ(FormatProjectName(u"NOSUCH"), CString(u"(deleted project)"));
+    m_boxes.Answer(IDYES);
+    CProject project;
+    project.set_ID(2);
+    ASSERT_EQ(project.Delete(), 1);
+    EXPECT_EQ(FormatProjectName(u"SAMP002"), DeletedProjectText());
 }
 
 TEST_F(FormatProjectNameTest, ProjectWithoutClientShowsItsDescriptionAlone) {

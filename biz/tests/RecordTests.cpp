@@ -203,11 +203,38 @@ TEST_F(CategoryTest, ZeroOrNegativeRateAndEmptyCode) {
     EXPECT_EQ(loaded.get_Code(), CString());
 }
 
-TEST_F(CategoryTest, RateUsesSixSignificantDigits) {
+TEST_F(CategoryTest, RateKeepsEveryDigitTheFloatHolds) {
     CCategory category;
     category.set_Quillmar(1234567.0f);
     ASSERT_EQ(category.Save(), 1);
-    EXPECT_NE(StoredElement(4).find("<quillmar>1.23457e+06</quillmar>"), std::string::npos);
+    EXPECT_NE(StoredElement(4).find("<quillmar>1234567</quillmar>"), std::string::npos);
+}
+
+TEST_F(EntryTest, AmountsAndRatesSurviveSaveAndReloadToTheCent) {
+    for (float amount : {12345.67f, 99999.99f, 150000.25f, 49.99f, 85.5f}) {
+        CProjectItem entry;
+        entry.set_ItemType(CProjectItem::ItemType_Expense);
+        entry.set_BillAmount(amount);
+        ASSERT_EQ(entry.Save(), 1);
+        CCategory category;
+        category.set_Quillmar(amount);
+        ASSERT_EQ(category.Save(), 1);
+        const std::string text = CMarkupArchive::FloatText(amount).ToUtf8();
+        EXPECT_NE(StoredElement(entry.get_ID()).find("<billAmount>" + text + "</billAmount>"), std::string::npos);
+        EXPECT_NE(StoredElement(category.get_ID()).find("<quillmar>" + text + "</quillmar>"), std::string::npos);
+
+        ASSERT_EQ(Store().Initialize(), 1);   // read back from the file
+        CProjectItem loaded;
+        loaded.set_ID(entry.get_ID());
+        ASSERT_EQ(loaded.Load(), 1);
+        EXPECT_EQ(loaded.get_BillAmount(), amount);
+        CCategory loadedCategory;
+        loadedCategory.set_ID(category.get_ID());
+        ASSERT_EQ(loadedCategory.Load(), 1);
+        EXPECT_EQ(loadedCategory.get_Quillmar(), amount);
+    }
+    EXPECT_NE(DataFileText().find("<billAmount>12345.67</billAmount>"), std::string::npos);
+    EXPECT_NE(DataFileText().find("<billAmount>85.5</billAmount>"), std::string::npos);
 }
 
 TEST_F(CategoryTest, DeleteAsksAndKeepsEntriesReferringToIt) {

@@ -2,7 +2,11 @@
 
 #include <QFileDialog>
 
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "biz/Category.h"
 #include "biz/Client.h"
@@ -87,23 +91,38 @@ CString StatusText(const CProjectItem& entry) {
     return CString();
 }
 
-float DurationInHours(const CProjectItem& entry) {
-    return Rounded(static_cast<float>(entry.get_DurationInMinutes()) * kMinutesToHours);
-}
-
 bool IsTime(const CProjectItem& entry) { return entry.get_ItemType() == CProjectItem::ItemType_Time; }
 
 bool IsMileage(const CProjectItem& entry) { return entry.get_ItemType() == CProjectItem::ItemType_Mileage; }
+
+float DurationInHours(const CProjectItem& entry) {
+    return Rounded(static_cast<float>(entry.get_DurationInMinutes()) * kMinutesToHours);
+}
 
 CString WithoutCarriageReturns(CString text) {
     text.Remove(u'\r');
     return text;
 }
 
-CString FormatG(float value) {
-    CString text;
-    text.Format(u"%g", static_cast<double>(value));
-    return text;
+// The two-decimal value every money and hours text shows, as the decimal the user typed
+// (49.99, not the float's 49.9900016784668).
+double TwoDecimals(float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
+    return std::strtod(text, nullptr);
+}
+
+// The shortest text of that decimal ("85.5", "12345.67"), which "%g" gives too while it has
+// six digits or fewer.
+CString DecimalText(double value) {
+    char text[64];
+    const std::to_chars_result result = std::to_chars(text, text + sizeof text, value);
+    return CString::FromUtf8(std::string(text, result.ptr));
+}
+
+// A time entry entered as a duration only has both times on the zero date-time.
+bool HasTimesOfDay(const CProjectItem& entry) {
+    return IsTime(entry) && (entry.get_StartTime().m_dt != 0.0 || entry.get_EndTime().m_dt != 0.0);
 }
 
 // Columns of the spreadsheet that get formats or sums after the data is in.
@@ -297,14 +316,14 @@ CVariant CDataExporter::CellValue(ExportField field, CProjectItem& entry) {
     case ExportField_Category: return CVariant::Text(IsTime(entry) ? CategoryCode(entry) : CString());
     case ExportField_Description: return CVariant::Text(entry.get_DescriptionEx());
     case ExportField_StartTime:
-        return IsTime(entry) ? CVariant::Date(entry.get_StartTime().m_dt) : CVariant::Text(CString());
+        return HasTimesOfDay(entry) ? CVariant::Date(entry.get_StartTime().m_dt) : CVariant::Text(CString());
     case ExportField_EndTime:
-        return IsTime(entry) ? CVariant::Date(entry.get_EndTime().m_dt) : CVariant::Text(CString());
+        return HasTimesOfDay(entry) ? CVariant::Date(entry.get_EndTime().m_dt) : CVariant::Text(CString());
     case ExportField_Duration:
-        return IsTime(entry) ? CVariant::Number(DurationInHours(entry)) : CVariant::Text(CString());
+        return IsTime(entry) ? CVariant::Number(TwoDecimals(DurationInHours(entry))) : CVariant::Text(CString());
     case ExportField_Type: return CVariant::Text(TypeText(entry));
     case ExportField_Billable: return CVariant::Text(GetResString(entry.get_IsBillable() ? 100 : 99, 1));
-    case ExportField_Amount: return CVariant::Number(Rounded(entry.get_BillAmount()));
+    case ExportField_Amount: return CVariant::Number(TwoDecimals(entry.get_BillAmount()));
     case ExportField_BillingStatus: return CVariant::Text(StatusText(entry));
     case ExportField_OdometerStart:
         return IsMileage(entry) ? CVariant::Number(entry.get_OdometerStart()) : CVariant::Text(CString());
@@ -323,10 +342,12 @@ CString CDataExporter::XmlText(ExportField field, CProjectItem& entry) {
     const Locale& locale = Locale::UserDefault();
     switch (field) {
     case ExportField_Date: return locale.FormatDate(entry.get_ItemDate(), locale.shortDatePicture);
-    case ExportField_StartTime: return IsTime(entry) ? locale.FormatDefaultDateTime(entry.get_StartTime()) : CString();
-    case ExportField_EndTime: return IsTime(entry) ? locale.FormatDefaultDateTime(entry.get_EndTime()) : CString();
-    case ExportField_Duration: return IsTime(entry) ? FormatG(DurationInHours(entry)) : CString();
-    case ExportField_Amount: return FormatG(Rounded(entry.get_BillAmount()));
+    case ExportField_StartTime:
+        return HasTimesOfDay(entry) ? locale.FormatDefaultDateTime(entry.get_StartTime()) : CString();
+    case ExportField_EndTime:
+        return HasTimesOfDay(entry) ? locale.FormatDefaultDateTime(entry.get_EndTime()) : CString();
+    case ExportField_Duration: return IsTime(entry) ? DecimalText(TwoDecimals(DurationInHours(entry))) : CString();
+    case ExportField_Amount: return DecimalText(TwoDecimals(entry.get_BillAmount()));
     case ExportField_OdometerStart:
         return IsMileage(entry) ? CString::Formatted(u"%d", entry.get_OdometerStart()) : CString();
     case ExportField_OdometerEnd:

@@ -3,9 +3,13 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
+#include <string_view>
 #include <tuple>
 
 namespace {
@@ -101,6 +105,24 @@ bool ReadReference(const std::u16string& text, size_t& pos, int& row, int& colum
     return true;
 }
 
+// Digits after the point in the shortest text of the value (49.99 has 2); 15 when it needs more.
+int DecimalsOf(double value) {
+    char text[64];
+    const std::to_chars_result result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    const std::string_view shown(text, static_cast<size_t>(result.ptr - text));
+    const size_t point = shown.find('.');
+    if (result.ec != std::errc() || point == std::string_view::npos)
+        return result.ec != std::errc() ? 15 : 0;
+    return std::min(15, static_cast<int>(shown.size() - point - 1));
+}
+
+// The decimal sum a person would get: 49.99 + 163.25 is 213.24, not 213.24000000000001.
+double RoundedTo(double value, int decimals) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return std::strtod(text, nullptr);
+}
+
 // The value of a "=SUM(A1:B2)" formula over the sheet's numbers, stored with the formula so
 // that programs which do not recalculate on opening still show the total. Other formulas: 0.
 double FormulaResult(const CWorkbookModel& sheet, const CString& formula) {
@@ -122,15 +144,18 @@ double FormulaResult(const CWorkbookModel& sheet, const CString& formula) {
     if (pos + 1 != text.size() || text[pos] != u')')
         return 0.0;
     double sum = 0.0;
+    int decimals = 0;
     for (const auto& [position, cell] : sheet.Cells()) {
         const auto [row, column] = position;
         const bool inside = row >= std::min(firstRow, lastRow) && row <= std::max(firstRow, lastRow) &&
                             column >= std::min(firstColumn, lastColumn) && column <= std::max(firstColumn, lastColumn);
         const CVariant::Kind kind = cell.value.GetKind();
-        if (inside && cell.formula.IsEmpty() && (kind == CVariant::Kind::Number || kind == CVariant::Kind::Date))
+        if (inside && cell.formula.IsEmpty() && (kind == CVariant::Kind::Number || kind == CVariant::Kind::Date)) {
             sum += cell.value.GetNumber();
+            decimals = std::max(decimals, DecimalsOf(cell.value.GetNumber()));
+        }
     }
-    return sum;
+    return RoundedTo(sum, decimals);
 }
 
 int LineCount(const CCell& cell) {

@@ -100,7 +100,7 @@ private slots:
         QVERIFY(Tree().FindNode(0, empty));
     }
 
-    void projectOfAMissingClientAppearsNowhere() {
+    void projectOfADeletedClientIsShownWithoutAClient() {
         const int client = AddClient(u"Gone");
         const int orphan = AddProject(u"Orphan", client);
         {
@@ -111,7 +111,9 @@ private slots:
             QVERIFY(record.Delete());
         }
         SideBar().Fill();
-        QVERIFY(!Tree().FindNode(1, orphan));
+        QTreeWidgetItem* node = Tree().FindNode(1, orphan);
+        QVERIFY(node);
+        QCOMPARE(node->parent()->text(0), NoClientText());
     }
 
     void pendingSelectionSelectsTheNewProjectEvenWhenCollapsed() {

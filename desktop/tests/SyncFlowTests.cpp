@@ -5,6 +5,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstdio>
+
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
 #include "biz/SyncDriver.h"
@@ -16,6 +19,7 @@
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/tests/DesktopTestSupport.h"
+#include "platform/WriteFault.h"
 #include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/TreeCtrlEx.h"
 
@@ -300,6 +304,25 @@ private slots:
         DialogScript dialogs({[](QDialog&) { return int(QDialog::Accepted); }});
         Trigger(Frame(), cmd::SyncTroubleshooting);
         QCOMPARE(tree->topLevelItemCount(), before);
+    }
+
+    void deviceDataThatDoesNotLoadIsReportedAndNotShownAsDone() {
+        // The copy leaves no data file, and a new one cannot be written either.
+        m_script.onFullSync = [](int) {
+            std::remove(GetCurrDataHelper()->GetDataFilePath().ToUtf8().c_str());
+            WriteFault::Arm(WriteFault::Op::Rename, 1, EROFS);
+        };
+        MessageBoxScript boxes;
+        DialogScript dialogs({&ChooseDesktop});
+        Trigger(Frame(), cmd::SyncTroubleshooting);
+        WriteFault::Disarm();
+        QVERIFY(!boxes.Shown().empty());
+        const CString last = boxes.Shown().back().text;
+        QVERIFY(last.Find(GetCurrDataHelper()->GetDataFilePath()) >= 0);
+        QVERIFY(last.Find(u"could not be loaded after the synchronisation") >= 0);
+        for (const ShownMessage& shown : boxes.Shown())
+            QVERIFY(!(shown.text == GetResString(51, 1)));
+        QCOMPARE(GetCurrDataHelper()->Initialize(), 1);
     }
 
     void withoutAnEngineTheFlowReportsString50() {

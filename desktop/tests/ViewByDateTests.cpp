@@ -6,6 +6,11 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+#include <string>
+
 #include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
 #include "biz/Helpers.h"
@@ -20,6 +25,7 @@
 #include "desktop/ViewSummary.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Registry.h"
+#include "platform/WriteFault.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/ListCtrlEx.h"
 
@@ -27,6 +33,12 @@ using namespace testsupport;
 
 namespace {
 COleDateTime Date(int year, int month, int day) { return COleDateTime(year, month, day, 0, 0, 0); }
+std::string DataFileContents() {
+    std::ifstream in(GetCurrDataHelper()->GetDataFilePath().ToUtf8(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 bool SameDay(const COleDateTime& a, const COleDateTime& b) {
     return a.GetYear() == b.GetYear() && a.GetMonth() == b.GetMonth() && a.GetDay() == b.GetDay();
 }
@@ -316,34 +328,55 @@ private slots:
         QVERIFY(!List().RowBackground(1).isValid());
     }
 
-    void deleteRemovesOnlyTheRowAndKeepsTheOldTotals() {
+    void deleteRemovesTheRowAndTheQuickSummaryFollows() {
         const COleDateTime day = View().GetFilter().m_dtStart;
         const int first = AddEntry(1, day, 0, 10.0f);
         const int second = AddEntry(1, day, 0, 20.0f);
         View().Refresh(second);
-        const QString totalBefore = SummaryCell(17);
-        const QString rangeBefore = Frame().GetRangePane()->text();
+        QCOMPARE(SummaryCell(17), qtconv::ToQString(FormatMoney(30.0f)));
         MessageBoxScript boxes({IDYES});
         QVERIFY(Trigger(Frame(), cmd::EditDelete));
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QCOMPARE(List().topLevelItemCount(), 1);
         QCOMPARE(List().GetSelectedRow(), 0);
         QCOMPARE(List().GetRowValue(0), first);
-        QCOMPARE(SummaryCell(17), totalBefore);
-        QCOMPARE(Frame().GetRangePane()->text(), rangeBefore);
-        View().Refresh(0);
         QCOMPARE(SummaryCell(17), qtconv::ToQString(FormatMoney(10.0f)));
     }
 
-    void deletingTheLastRowLeavesAnEmptyList() {
+    void deletingTheLastRowLeavesAnEmptyListAndZeroTotals() {
         const int only = AddEntry(1, View().GetFilter().m_dtStart, 0, 5.0f);
         View().Refresh(only);
-        const QString totalBefore = SummaryCell(17);
         MessageBoxScript boxes({IDYES});
         Trigger(Frame(), cmd::EditDelete);
         QCOMPARE(List().topLevelItemCount(), 0);
-        QCOMPARE(SummaryCell(17), totalBefore);
+        QCOMPARE(SummaryCell(17), qtconv::ToQString(FormatMoney(0.0f)));
         QVERIFY(!IsEnabled(Frame(), cmd::EditDelete));
+    }
+
+    void writeFailuresOfMarkAsPaidAndDeleteAreReportedAndChangeNothing() {
+        const int entry = AddEntry(1, View().GetFilter().m_dtStart, 0, 40.0f);
+        View().Refresh(entry);
+        const std::string before = DataFileContents();
+        {
+            MessageBoxScript boxes;
+            WriteFault::Scope full(WriteFault::Op::Write, 1, ENOSPC);
+            Trigger(Frame(), cmd::MarkAsPaid);
+            QCOMPARE(boxes.Shown().size(), size_t(1));
+            QVERIFY(boxes.Shown()[0].text.Find(GetCurrDataHelper()->GetDataFilePath()) >= 0);
+            QVERIFY(boxes.Shown()[0].text.Find(u"No space left on device") >= 0);
+        }
+        QCOMPARE(List().GetRowValue(List().GetSelectedRow()), entry);
+        View().Refresh(entry);   // what memory holds is what the file holds
+        QCOMPARE(List().GetRowValue(List().GetSelectedRow()), entry);
+        {
+            MessageBoxScript boxes({IDYES});
+            WriteFault::Scope readOnly(WriteFault::Op::Open, 1, EROFS);
+            Trigger(Frame(), cmd::EditDelete);
+            QCOMPARE(boxes.Shown().size(), size_t(2));   // the confirmation, then the failure
+            QVERIFY(boxes.Shown()[1].text.Find(u"Read-only file system") >= 0);
+        }
+        QCOMPARE(List().topLevelItemCount(), 1);
+        QCOMPARE(DataFileContents(), before);
     }
 
     void deleteAnsweredNoKeepsTheEntry() {

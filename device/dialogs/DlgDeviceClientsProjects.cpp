@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "ui/shared/PopupMenu.h"
 #include "ui/shared/TreeCtrlEx.h"
+#include "ui/shared/WriteCheck.h"
 #include "ui/shared/dialogs/EditClient.h"
 #include "ui/shared/dialogs/EditProject.h"
 
@@ -123,6 +124,7 @@ bool CDlgDeviceClientsProjects::DeleteSelected() {
     if (node == nullptr || id == 0)
         return false;
     int deleted = 0;
+    const CWriteCheck check;
     if (CTreeCtrlEx::NodeLevel(node) == kClientLevel) {
         CClient client;
         client.set_ID(id);
@@ -132,10 +134,12 @@ bool CDlgDeviceClientsProjects::DeleteSelected() {
         project.set_ID(id);
         deleted = project.Load() ? project.Delete() : 0;
     }
-    if (!deleted)
-        return false;
-    FillTree(CString());
-    return true;
+    // After a failed write (reported) a cascade may have gone part of the way: the tree shows
+    // what the file holds.
+    const bool failed = check.ReportIfFailed();
+    if (deleted || failed)
+        FillTree(CString());
+    return deleted != 0;
 }
 
 void CDlgDeviceClientsProjects::OnDoubleTap() {

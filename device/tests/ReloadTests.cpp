@@ -8,12 +8,16 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <cerrno>
+#include <cstdio>
+
 #include "biz/DataHelper.h"
 #include "biz/ProjectItem.h"
 #include "device/MainFrame.h"
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/WindowMessages.h"
+#include "platform/WriteFault.h"
 #include "ui/shared/ListCtrlEx.h"
 
 namespace {
@@ -81,6 +85,29 @@ TEST(DeviceReload, Message1124ReloadsTheDataStoreAndTheView) {
     while (!ListShows(*view.GetListCtrl(), id) && waited.elapsed() < 5000)
         QTest::qWait(20);
     EXPECT_TRUE(ListShows(*view.GetListCtrl(), id));
+}
+
+TEST(DeviceReload, DataFileThatDoesNotLoadAfterASynchronisationIsReported) {
+    ResetDeviceData();
+    RunningDevice device;
+    MessageBoxScript boxes;
+    // The data file is gone and a new one cannot be written.
+    std::remove(GetCurrDataHelper()->GetDataFilePath().ToUtf8().c_str());
+    WriteFault::Arm(WriteFault::Op::Rename, 1, EROFS);
+    ASSERT_TRUE(PostMessage(FindWindow(u"Quillmar"), 1124));
+    auto reported = [&] {
+        for (const auto& shown : boxes.Messages())
+            if (shown.text.Find(u"could not be loaded after the synchronisation") >= 0)
+                return true;
+        return false;
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (!reported() && waited.elapsed() < 5000)
+        QTest::qWait(20);
+    WriteFault::Disarm();
+    EXPECT_TRUE(reported());
+    EXPECT_EQ(GetCurrDataHelper()->Initialize(), 1);
 }
 
 TEST(DeviceReload, OtherMessagesAreIgnored) {

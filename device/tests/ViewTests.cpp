@@ -11,6 +11,10 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <cerrno>
+
+#include "biz/Category.h"
+#include "biz/DataHelper.h"
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
@@ -19,7 +23,9 @@
 #include "device/TapAndHold.h"
 #include "device/ViewByDate.h"
 #include "device/tests/DeviceTestSupport.h"
+#include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "platform/WriteFault.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/ListCtrlEx.h"
@@ -279,6 +285,58 @@ TEST_F(DeviceView, DeleteAsksFirstAndRemovesTheRowOnlyWhenConfirmed) {
     CProjectItem entry;
     entry.set_ID(open);
     EXPECT_FALSE(entry.Load());
+}
+
+TEST_F(DeviceView, WriteFailuresOfMarkAsPaidAndDeleteAreReportedAndChangeNothing) {
+    const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
+    const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    view.GoToDate(Date(2024, 3, 13));
+    view.Refresh(open);
+    {
+        MessageBoxScript boxes;
+        WriteFault::Scope full(WriteFault::Op::Write, 1, ENOSPC);
+        view.OnMarkAsPaid();
+        ASSERT_EQ(boxes.Messages().size(), 1u);
+        EXPECT_NE(boxes.Messages()[0].text.Find(GetCurrDataHelper()->GetDataFilePath()), -1);
+        EXPECT_NE(boxes.Messages()[0].text.Find(u"No space left on device"), -1);
+    }
+    {
+        MessageBoxScript boxes({IDYES});
+        WriteFault::Scope readOnly(WriteFault::Op::Open, 1, EROFS);
+        view.OnDelete();
+        ASSERT_EQ(boxes.Messages().size(), 2u);   // the confirmation, then the failure
+        EXPECT_NE(boxes.Messages()[1].text.Find(u"Read-only file system"), -1);
+    }
+    view.Refresh(open);
+    ASSERT_EQ(view.GetListCtrl()->topLevelItemCount(), 1);
+    EXPECT_EQ(view.GetListCtrl()->GetRowValue(0), open);   // still there, still unpaid
+}
+
+TEST_F(DeviceView, EntriesOfDeletedProjectsAndCategoriesSaySo) {
+    const CString projectRef = RefIdOf(AddProject(u"Upgrade", CString()), u"project");
+    const int category = AddCategory(u"Travel", u"TRAV", 40.0f);
+    const int open = AddTimeEntry(Date(2024, 3, 12), projectRef, 60, 50.0f, 0);
+    CProjectItem entry;
+    entry.set_ID(open);
+    ASSERT_TRUE(entry.Load());
+    entry.set_CategoryRef(RefIdOf(category, u"category"));
+    entry.set_ProjectRef(u"GONE7");   // deleted on the desktop and synchronised
+    ASSERT_EQ(entry.Save(), 1);
+    {
+        MessageBoxScript boxes({IDYES});
+        CCategory travel;
+        travel.set_ID(category);
+        ASSERT_EQ(travel.Delete(), 1);
+    }
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    view.GoToDate(Date(2024, 3, 13));
+    view.Refresh(open);
+    ASSERT_EQ(view.GetListCtrl()->topLevelItemCount(), 1);
+    EXPECT_EQ(view.GetListCtrl()->topLevelItem(0)->text(1), QStringLiteral("(deleted project)"));
+    EXPECT_EQ(view.GetListCtrl()->topLevelItem(0)->text(2), QStringLiteral("(deleted category)"));
 }
 
 TEST_F(DeviceView, FilterToggleAppliesThenRemovesTheFilterWithMessage89) {

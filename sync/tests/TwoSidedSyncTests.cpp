@@ -3,6 +3,7 @@
 // After every round both data files must hold the same records.
 #include <gtest/gtest.h>
 
+#include "biz/Category.h"
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
 #include "biz/Project.h"
@@ -86,6 +87,28 @@ TEST_F(TwoSidedSync, FirstRecordsOfEachSideReachTheOtherWithNewLocalIds) {
     EXPECT_EQ(device.ids.at(Key("client", globex)), 4);
     EXPECT_NE(desktop.ids.at(Key("client", globex)), 4);
     EXPECT_NE(device.ids.at(Key("client", acme)), 4);
+}
+
+TEST_F(TwoSidedSync, AmountsReachTheOtherSideToTheCent) {
+    auto expense = [](float amount) {
+        return [amount](CProjectItem& e) {
+            e.set_ItemType(CProjectItem::ItemType_Expense);
+            e.set_BillAmount(amount);
+        };
+    };
+    const CString fromDesktop = Add<CProjectItem>(u"Server", expense(12345.67f));
+    const CString rate = Add<CCategory>(u"Audit", [](CCategory& c) { c.set_Quillmar(150000.25f); });
+    CString fromDevice;
+    OnDeviceLater([&] { fromDevice = Add<CProjectItem>(u"Licence", expense(99999.99f)); });
+    Synchronise();
+    ExpectConverged();
+    EXPECT_NE(Device().records.at(Key("projectItem", fromDesktop)).find("<billAmount>12345.67"), std::string::npos);
+    EXPECT_NE(Device().records.at(Key("category", rate)).find("<quillmar>150000.25"), std::string::npos);
+    EXPECT_NE(Desktop().records.at(Key("projectItem", fromDevice)).find("<billAmount>99999.99"), std::string::npos);
+    CProjectItem received;
+    received.set_ID(Store().RefID_To_ID(fromDevice, u"projectItem"));
+    ASSERT_EQ(received.Load(), 1);
+    EXPECT_EQ(received.get_BillAmount(), 99999.99f);
 }
 
 TEST_F(TwoSidedSync, EditsOnBothSidesMeet) {

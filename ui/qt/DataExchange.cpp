@@ -6,9 +6,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "platform/MessageBox.h"
@@ -47,6 +51,20 @@ CString MaxChars(int count) {
     return text;
 }
 CString DateTime() { return u"Please enter a valid date and/or time."; }
+CString MoneyDecimals() { return u"Please enter an amount with no more than two decimals."; }
+CString MoneyNotKept(double typed, float kept) {
+    CString text;
+    text.Format(
+        "The amount %.2f cannot be stored to the cent; the nearest amount that can be stored is %.2f. "
+        "Every amount below 131072.00 is stored exactly.",
+        typed, static_cast<double>(kept));
+    return text;
+}
+CString RateNotKept(double typed, float kept) {
+    return CString(u"The rate ") + FormatDataExchangeDouble(typed) +
+           u" has more digits than can be stored; the nearest rate that can be stored is " +
+           FormatDataExchangeRate(kept) + u".";
+}
 }   // namespace DataExchangeText
 
 namespace {
@@ -101,6 +119,20 @@ CString FormatDataExchangeFloat(float value) {
     CString text;
     text.Format("%.6g", static_cast<double>(value));
     return text;
+}
+
+CString FormatDataExchangeMoney(float value) {
+    CString text;
+    text.Format("%.2f", static_cast<double>(value));
+    return text;
+}
+
+CString FormatDataExchangeRate(float value) {
+    char text[64];
+    const std::to_chars_result result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    if (result.ec != std::errc())
+        return FormatDataExchangeFloat(value);
+    return CString::FromUtf8(std::string(text, result.ptr));
 }
 
 CString FormatDataExchangeDouble(double value) {
@@ -201,6 +233,71 @@ void DDX_Text(CDataExchange* pDX, QLineEdit* control, float& value) {
         return;
     }
     value = static_cast<float>(parsed);
+}
+
+namespace {
+constexpr double kFloatMax = 3.402823466e+38;
+
+// The typed number, or a failed pass; nullopt too when the text is untouched.
+std::optional<double> ReadTypedNumber(CDataExchange* pDX, QLineEdit* control, const CString& shown) {
+    const CString typed = qtconv::FromQString(control->text());
+    if (CString(typed).Trim() == shown)
+        return std::nullopt;
+    double parsed = 0;
+    if (!ParseDataExchangeDouble(typed, parsed) || parsed > kFloatMax || parsed < -kFloatMax) {
+        pDX->Fail(DataExchangeText::ParseReal());
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+long long CentsOfText(const CString& text) {
+    return std::llround(std::strtod(text.ToUtf8().c_str(), nullptr) * 100.0);
+}
+}   // namespace
+
+void DDX_Money(CDataExchange* pDX, QLineEdit* control, float& value) {
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(control);
+    if (!pDX->m_bSaveAndValidate) {
+        control->setText(qtconv::ToQString(FormatDataExchangeMoney(value)));
+        return;
+    }
+    const std::optional<double> typed = ReadTypedNumber(pDX, control, FormatDataExchangeMoney(value));
+    if (!typed)
+        return;
+    const double cents = *typed * 100.0;
+    if (std::fabs(cents - std::nearbyint(cents)) > 1e-6 * std::max(1.0, std::fabs(cents))) {
+        pDX->Fail(DataExchangeText::MoneyDecimals());
+        return;
+    }
+    const float kept = static_cast<float>(*typed);
+    if (CentsOfText(FormatDataExchangeMoney(kept)) != std::llround(cents)) {
+        pDX->Fail(DataExchangeText::MoneyNotKept(*typed, kept));
+        return;
+    }
+    value = kept;
+}
+
+void DDX_Rate(CDataExchange* pDX, QLineEdit* control, float& value) {
+    if (pDX->Failed())
+        return;
+    pDX->PrepareCtrl(control);
+    if (!pDX->m_bSaveAndValidate) {
+        control->setText(qtconv::ToQString(FormatDataExchangeRate(value)));
+        return;
+    }
+    const std::optional<double> typed = ReadTypedNumber(pDX, control, FormatDataExchangeRate(value));
+    if (!typed)
+        return;
+    const float kept = static_cast<float>(*typed);
+    double keptAsTyped = 0;
+    if (!ParseDataExchangeDouble(FormatDataExchangeRate(kept), keptAsTyped) || keptAsTyped != *typed) {
+        pDX->Fail(DataExchangeText::RateNotKept(*typed, kept));
+        return;
+    }
+    value = kept;
 }
 
 void DDX_Check(CDataExchange* pDX, QCheckBox* control, int& value) {

@@ -46,6 +46,9 @@ CString IntRange(long long min, long long max);   // "Please enter an integer be
 CString RealRange(double min, double max);        // "Please enter a number between %g and %g."
 CString MaxChars(int count);                      // "Please enter no more than 30 characters."
 CString DateTime();                               // "Please enter a valid date and/or time."
+CString MoneyDecimals();                          // "Please enter an amount with no more than two decimals."
+CString MoneyNotKept(double typed, float kept);   // the amount a float cannot keep to the cent
+CString RateNotKept(double typed, float kept);    // the rate a float cannot keep as typed
 }   // namespace DataExchangeText
 
 // Text parsing as the framework does it: blanks around the number are allowed, anything
@@ -55,6 +58,10 @@ bool ParseDataExchangeDouble(const CString& text, double& value);
 // The framework's text of a float ("%.6g") and of a double ("%.15g").
 CString FormatDataExchangeFloat(float value);
 CString FormatDataExchangeDouble(double value);
+// Money as the editors show it: two decimals, never exponent form ("12345.67", "-5.00").
+CString FormatDataExchangeMoney(float value);
+// A rate as typed: the shortest fixed-point text that reads back to the float ("0.365", "85").
+CString FormatDataExchangeRate(float value);
 
 void DDX_Text(CDataExchange* pDX, QLineEdit* control, CString& value);
 void DDX_Text(CDataExchange* pDX, QPlainTextEdit* control, CString& value);
@@ -62,6 +69,11 @@ void DDX_Text(CDataExchange* pDX, QComboBox* control, CString& value);   // edit
 void DDX_Text(CDataExchange* pDX, QLineEdit* control, int& value);
 void DDX_Text(CDataExchange* pDX, QLineEdit* control, float& value);
 void DDX_Text(CDataExchange* pDX, QLineEdit* control, double& value);
+// Single-precision money and rates. Amounts are kept in floats, which hold every cent only up to
+// 131072 and single digits only up to about seven; what the float would change is refused with
+// a message instead of being stored changed. Untouched text keeps the value as it is.
+void DDX_Money(CDataExchange* pDX, QLineEdit* control, float& value);
+void DDX_Rate(CDataExchange* pDX, QLineEdit* control, float& value);
 void DDX_Check(CDataExchange* pDX, QCheckBox* control, int& value);
 void DDX_CBIndex(CDataExchange* pDX, QComboBox* control, int& index);
 void DDX_DateTimeCtrl(CDataExchange* pDX, QDateTimeEdit* control, COleDateTime& value);

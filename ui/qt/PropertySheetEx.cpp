@@ -138,6 +138,8 @@ bool CPropertySheetEx::PressOK() {
     for (const QPointer<CPropertyPage>& page : m_pages)
         if (page && page->IsCreated())
             page->OnOK();
+    if (m_okCheck && !m_okCheck())
+        return false;
     accept();
     return true;
 }

@@ -3,6 +3,8 @@
 // The sheet does not own its pages: they are usually members or locals of the code that
 // builds the sheet and reads their values after DoModal. Pages may outlive the sheet or
 // be destroyed before it.
+#include <functional>
+#include <utility>
 #include <vector>
 #include <QDialog>
 #include <QPointer>
@@ -35,8 +37,11 @@ public:
     // The next (1) or previous (-1) page, wrapping round, as Ctrl+Tab and Ctrl+Shift+Tab do.
     void StepPage(int step);
     // What the OK button does: kill-active on the showing page, then OnOK on every page
-    // that was shown; true when the sheet closed.
+    // that was shown, then the OK check; true when the sheet closed.
     bool PressOK();
+    // Runs when OK has read every page; false keeps the sheet open with what was typed (a name
+    // still missing, a save that failed and was reported).
+    void SetOkCheck(std::function<bool()> check) { m_okCheck = std::move(check); }
     void PressCancel();
 
     QPushButton* OkButton() const { return m_okButton; }
@@ -56,4 +61,5 @@ private:
     QPushButton* m_cancelButton = nullptr;
     int m_activeIndex = -1;
     bool m_changingTab = false;
+    std::function<bool()> m_okCheck;
 };

@@ -6,12 +6,14 @@
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
+#include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
 #include "platform/Locale.h"
 #include "platform/ObArray.h"
 #include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/WriteCheck.h"
 
 namespace {
 
@@ -53,9 +55,10 @@ CString CEntryRows::CategoryCode(const CProjectItem& entry) {
     CDataHelper* store = GetCurrDataHelper();
     CCategory category;
     category.set_ID(store ? store->RefID_To_ID(entry.get_CategoryRef(), u"category") : 0);
-    if (category.get_ID() == 0 || !category.Load())
-        return CString();
-    return category.get_Code();
+    if (category.get_ID() != 0 && category.Load())
+        return category.get_Code();
+    // The entry keeps the reference of a deleted category; the column says so.
+    return entry.get_CategoryRef().IsEmpty() ? CString() : DeletedCategoryText();
 }
 
 void CEntryRows::SetRowEntry(CListCtrlEx& list, int row, const CProjectItem& entry) {
@@ -88,8 +91,13 @@ bool CEntryRows::LoadSelected(const CListCtrlEx& list, CProjectItem& entry) {
 int CEntryRows::DeleteSelected(CListCtrlEx& list) {
     const int row = list.GetSelectedRow();
     CProjectItem entry;
-    if (row < 0 || !LoadSelected(list, entry) || !entry.Delete())
+    if (row < 0 || !LoadSelected(list, entry))
         return -1;
+    const CWriteCheck check;
+    if (!entry.Delete()) {
+        check.ReportIfFailed();
+        return -1;
+    }
     list.AsListCtrl().DeleteItem(row);
     return row;
 }
@@ -100,5 +108,9 @@ bool CEntryRows::MarkAsPaid(int id) {
     if (entry.get_ID() == 0 || !entry.Load())
         return false;
     entry.set_PymtStatus(CProjectItem::PymtStatus_Paid);
-    return entry.Save() != 0;
+    const CWriteCheck check;
+    if (entry.Save() != 0)
+        return true;
+    check.ReportIfFailed();
+    return false;
 }

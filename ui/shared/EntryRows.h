@@ -21,7 +21,8 @@ public:
     static CString DayText(const CProjectItem& entry, bool weekPeriod);
     // The row image of the entry's type: 0 time, 1 expense, 2 mileage.
     static int ImageIndex(const CProjectItem& entry);
-    // The code of the entry's category, found by its reference; empty when it does not load.
+    // The code of the entry's category, found by its reference; empty without a reference,
+    // "(deleted category)" when the referred category is no longer stored.
     static CString CategoryCode(const CProjectItem& entry);
     // Makes `row` carry `entry`.
     static void SetRowEntry(CListCtrlEx& list, int row, const CProjectItem& entry);
@@ -32,8 +33,9 @@ public:
     // Loads the selected row's entry into `entry`. False when no row is selected or it does not load.
     static bool LoadSelected(const CListCtrlEx& list, CProjectItem& entry);
     // Deletes the selected row's entry (its Delete asks the user first) and, when it went, only
-    // that row. The row's index, or -1 when nothing was deleted.
+    // that row. The row's index, or -1 when nothing was deleted; a failed write is reported.
     static int DeleteSelected(CListCtrlEx& list);
-    // Loads entry `id`, marks it paid and saves it. False when it did not load or save.
+    // Loads entry `id`, marks it paid and saves it. False when it did not load or save (a failed
+    // write is reported).
     static bool MarkAsPaid(int id);
 };

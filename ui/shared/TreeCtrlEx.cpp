@@ -1,6 +1,7 @@
 #include "ui/shared/TreeCtrlEx.h"
 
 #include <memory>
+#include <set>
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -89,10 +90,11 @@ QTreeWidgetItem* CTreeCtrlEx::AddSorted(QTreeWidgetItem* parent, const QString& 
     return node;
 }
 
-void CTreeCtrlEx::AddProjectsOf(QTreeWidgetItem* node, const CString& clientRefId, const CObArray& projects) {
+void CTreeCtrlEx::AddProjectsOf(QTreeWidgetItem* node, const CObArray& projects,
+                                const std::function<bool(const CString& clientRef)>& belongs) {
     for (int index = 0; index < projects.GetSize(); ++index) {
         auto* project = dynamic_cast<CProject*>(projects.GetAt(index));
-        if (!project || project->get_ClientRef() != clientRefId)
+        if (!project || !belongs(project->get_ClientRef()))
             continue;
         QTreeWidgetItem* child =
             AddSorted(node, qtconv::ToQString(project->get_Description()), kImageProject, project->get_ID());
@@ -124,7 +126,13 @@ void CTreeCtrlEx::Fill(bool hideClientsWithNoProjects, const Library* resLibrary
     noClient->setIcon(0, m_images[kImageClient]);
     noClient->setData(0, kValueRole, 0);
     addTopLevelItem(noClient);
-    AddProjectsOf(noClient, CString(), *projects);
+    // Projects kept when their client was deleted (here or on the other side) go with those
+    // that never had one, so they can still be found, edited and picked.
+    std::set<CString> clientRefs;
+    for (int index = 0; index < clients->GetSize(); ++index)
+        if (auto* client = dynamic_cast<CClient*>(clients->GetAt(index)))
+            clientRefs.insert(client->get_RefID());
+    AddProjectsOf(noClient, *projects, [&](const CString& ref) { return ref.IsEmpty() || !clientRefs.count(ref); });
     topNodes.push_back(noClient);
 
     for (int index = 0; index < clients->GetSize(); ++index) {
@@ -133,7 +141,8 @@ void CTreeCtrlEx::Fill(bool hideClientsWithNoProjects, const Library* resLibrary
             continue;
         QTreeWidgetItem* node =
             AddSorted(nullptr, qtconv::ToQString(client->get_Description()), kImageClient, client->get_ID());
-        AddProjectsOf(node, client->get_RefID(), *projects);
+        const CString clientRef = client->get_RefID();
+        AddProjectsOf(node, *projects, [&](const CString& ref) { return !ref.IsEmpty() && ref == clientRef; });
         topNodes.push_back(node);
     }
     for (QTreeWidgetItem* node : topNodes) {

@@ -3,6 +3,7 @@
 // with their projects below, plus a node gathering the projects without a client. Each
 // node's value is its record's ID (0 for the no-client node); a node's level tells whether
 // the ID is a client's (0) or a project's (1).
+#include <functional>
 #include <optional>
 
 #include <QIcon>
@@ -48,7 +49,9 @@ protected:
 
 private:
     QTreeWidgetItem* AddSorted(QTreeWidgetItem* parent, const QString& text, int image, int value);
-    void AddProjectsOf(QTreeWidgetItem* node, const CString& clientRefId, const CObArray& projects);
+    // Adds below `node` the projects whose client reference `belongs` accepts.
+    void AddProjectsOf(QTreeWidgetItem* node, const CObArray& projects,
+                       const std::function<bool(const CString& clientRef)>& belongs);
     bool IsOnLabelOrIcon(QTreeWidgetItem* node, const QPoint& pos) const;
     void ShowContextMenu(const QPoint& globalPos);
 

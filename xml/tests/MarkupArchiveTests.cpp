@@ -1,4 +1,6 @@
 // The typed archive: modes, namespace prefix, find by attribute, typed readers and writers.
+#include <utility>
+
 #include "xml/MarkupArchive.h"
 #include "xml/tests/MarkupTestSupport.h"
 
@@ -195,6 +197,27 @@ TEST(MarkupArchiveWriters, ElementsOfEveryType) {
     EXPECT_EQ(a.GetDoc(), CString(u"<r>\r\n<b>true</b>\r\n<f>false</f>\r\n<i>-12</i>\r\n<l>34</l>\r\n"
                                   u"<u>4000000000</u>\r\n<ul>5</ul>\r\n<fl>1.5</fl>\r\n<d>0.1</d>\r\n"
                                   u"<big>1.23457e+06</big>\r\n<small>1e-05</small>\r\n<rate>0.35</rate>\r\n</r>\r\n"));
+}
+
+TEST(MarkupArchiveWriters, FloatsKeepEveryDigitTheyHold) {
+    // "%g" text stays where it reads back exactly; otherwise the shortest exact text.
+    const std::pair<float, const char16_t*> cases[] = {
+        {85.5f, u"85.5"},           {0.35f, u"0.35"},           {-5.0f, u"-5"},
+        {1.0e6f, u"1e+06"},         {12345.67f, u"12345.67"},   {99999.99f, u"99999.99"},
+        {150000.25f, u"150000.25"}, {16777216.0f, u"16777216"}, {0.365f, u"0.365"},
+    };
+    for (const auto& [value, text] : cases) {
+        CMarkupArchive a;
+        ASSERT_TRUE(a.AddElem(u"r"));
+        ASSERT_TRUE(a.AddChildElemEx(u"f", value));
+        ASSERT_TRUE(a.AddChildAttribEx(u"a", value));
+        a.ResetChildPos();
+        ASSERT_TRUE(a.FindChildElem(u"f"));
+        EXPECT_EQ(a.GetChildData(), CString(text));
+        EXPECT_EQ(a.GetChildAttrib(u"a"), CString(text));
+        EXPECT_EQ(a.GetChildDataFloat(), value);
+        EXPECT_EQ(CMarkupArchive::FloatText(value), CString(text));
+    }
 }
 
 TEST(MarkupArchiveWriters, MainElementsAndAttributes) {

@@ -13,6 +13,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <cstdlib>
+
 #include "biz/Category.h"
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
@@ -308,6 +310,68 @@ private slots:
         QCOMPARE(book.Cell("H5")->text, CString(u"1.5"));
         // The bold total in the currency format fits its column.
         QVERIFY(book.ColumnWidth(10) >= CString(u"$425.25").GetLength() * 8.0 / 11.0 * 1.1);
+    }
+
+    void amountsAndTotalsCarryTheDecimalsTyped() {
+        for (float amount : {12345.67f, 99999.99f, 150000.25f, 49.99f}) {
+            CProjectItem expense;
+            expense.set_ItemType(CProjectItem::ItemType_Expense);
+            expense.set_ItemDate(COleDateTime(2004, 3, 8, 0, 0, 0));
+            expense.set_BillAmount(amount);
+            QCOMPARE(expense.Save(), 1);
+        }
+        QCOMPARE(GetCurrDataHelper()->Initialize(), 1);   // as stored in the file
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        request.m_bInclude.fill(0);
+        request.m_bInclude[ExportField_Amount] = 1;
+        QVERIFY(CDataExporter::Run(request));
+        XlsxReader book;
+        QVERIFY(book.Open(workbooks.Paths().at(0)));
+        // The library writes 16 digits, so 99999.99 may read "99999.99000000001": what counts is
+        // that the text reads back as the double of the decimal typed, not the float's 99999.9921875.
+        auto number = [&](const char* cell) { return std::strtod(book.Cell(cell)->text.ToUtf8().c_str(), nullptr); };
+        QCOMPARE(number("A2"), 12345.67);
+        QCOMPARE(number("A3"), 99999.99);
+        QCOMPARE(number("A4"), 150000.25);
+        QCOMPARE(book.Cell("A5")->text, CString(u"49.99"));
+        QCOMPARE(number("A6"), 262395.9);
+
+        request = Request(ExportFormat_Xml);
+        request.m_bInclude.fill(0);
+        request.m_bInclude[ExportField_Amount] = 1;
+        request.m_strOutputPath = qtconv::FromQString(m_output.filePath("amounts.xml"));
+        QVERIFY(CDataExporter::WriteXmlFile(request));
+        const std::string amount = ExportFieldXmlName(ExportField_Amount).ToUtf8();
+        std::string expected = "<Quillmar>\r\n";
+        for (const char* text : {"12345.67", "99999.99", "150000.25", "49.99"})
+            expected += "<projectItem>\r\n<" + amount + ">" + text + "</" + amount + ">\r\n</projectItem>\r\n";
+        QCOMPARE(ReadText(m_output.filePath("amounts.xml")), expected + "</Quillmar>\r\n");
+    }
+
+    void durationOnlyTimeEntryLeavesStartAndEndEmpty() {
+        CProjectItem time;
+        time.set_ItemDate(COleDateTime(2004, 3, 7, 0, 0, 0));
+        time.set_DurationInMinutes(45);
+        time.set_StartTime(COleDateTime(1899, 12, 30, 0, 0, 0));
+        time.set_EndTime(COleDateTime(1899, 12, 30, 0, 0, 0));
+        QCOMPARE(time.Save(), 1);
+        CapturedWorkbooks workbooks;
+        ExportRequest request = Request(ExportFormat_Excel);
+        QVERIFY(CDataExporter::Run(request));
+        XlsxReader book;
+        QVERIFY(book.Open(workbooks.Paths().at(0)));
+        for (const char* empty : {"F2", "G2"}) {
+            const XlsxCell* cell = book.Cell(empty);
+            QVERIFY2(!cell || cell->text.IsEmpty(), empty);
+        }
+        QCOMPARE(book.Cell("H2")->text, CString(u"0.75"));
+
+        request = Request(ExportFormat_Xml);
+        request.m_strOutputPath = qtconv::FromQString(m_output.filePath("duration.xml"));
+        QVERIFY(CDataExporter::WriteXmlFile(request));
+        const std::string text = ReadText(m_output.filePath("duration.xml"));
+        QVERIFY2(text.find("<StartTime/>\r\n<EndTime/>\r\n<Hours>0.75</Hours>") != std::string::npos, text.c_str());
     }
 
     void notesWithLineBreaksWrapInATallerRow() {

@@ -9,6 +9,8 @@
 #include <QRegularExpressionValidator>
 
 #include "biz/DateTimeFormatter.h"
+#include "platform/MessageBox.h"
+#include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
 
 QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent) {
@@ -49,4 +51,11 @@ QPushButton* MakeEllipsisButton(QWidget* parent, const char* objectName) {
     button->setObjectName(QString::fromLatin1(objectName));
     button->setFixedWidth(28);
     return button;
+}
+
+void ReportMissingName(CPropertySheetEx& sheet, CPropertyPage* page, QLineEdit* name, const CString& message) {
+    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+    sheet.SetActivePage(page);
+    if (name)
+        name->setFocus(Qt::OtherFocusReason);
 }

@@ -11,6 +11,8 @@ class QGroupBox;
 class QGridLayout;
 class QDateTimeEdit;
 class QPushButton;
+class CPropertySheetEx;
+class CPropertyPage;
 
 // A label whose mnemonic ("&Name:") moves the focus to `buddy`.
 QLabel* MakeBuddyLabel(const QString& text, QWidget* buddy, QWidget* parent);
@@ -24,6 +26,9 @@ QDateTimeEdit* MakeDatePicker(QWidget* parent);
 QDateTimeEdit* MakeTimePicker(QWidget* parent);
 // The small "..." button beside a field.
 QPushButton* MakeEllipsisButton(QWidget* parent, const char* objectName);
+// A record sheet confirmed without the name it needs: says so, and shows the page with the
+// name box focused; the sheet stays open with everything typed.
+void ReportMissingName(CPropertySheetEx& sheet, CPropertyPage* page, QLineEdit* name, const CString& message);
 // Sets the object name (for tests and accessibility) and returns the widget.
 template <typename W>
 W* Named(W* widget, const char* objectName) {

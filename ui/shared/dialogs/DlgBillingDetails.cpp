@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include "biz/Category.h"
+#include "biz/FieldLimits.h"
+#include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "platform/ComboBox.h"
 #include "ui/qt/DataExchange.h"
@@ -90,7 +92,8 @@ bool CDlgBillingDetails::OnInitDialog() {
 
 void CDlgBillingDetails::DoDataExchange(CDataExchange* pDX) {
     DDX_Check(pDX, m_billable, m_bIsBillable);
-    DDX_Text(pDX, m_amount, m_fBillAmount);
+    DDX_Money(pDX, m_amount, m_fBillAmount);
+    DDV_MinMaxFloat(pDX, m_fBillAmount, -CFieldLimits::kMaxAmount, CFieldLimits::kMaxAmount);
 }
 
 QRadioButton* CDlgBillingDetails::StatusButton(int status) const {
@@ -125,8 +128,9 @@ void CDlgBillingDetails::OnCalc() {
         amount = CalcMileageAmount();
     else
         return;
-    m_fBillAmount = amount;
-    m_spin->SetPos(amount);
+    // The amount as shown, to the cent, so an untouched box saves what it shows.
+    m_fBillAmount = Rounded(amount);
+    m_spin->SetPos(m_fBillAmount);
 }
 
 void CDlgBillingDetails::OnOK() {

@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/WriteCheck.h"
 #include "ui/shared/dialogs/EditCategory.h"
 
 namespace {
@@ -121,11 +122,14 @@ void CDlgCategories::OnDelete() {
     category.set_ID(item->data(kIdRole).toInt());
     if (!category.Load())
         return;
+    const CWriteCheck check;
     if (category.Delete()) {
         delete m_list->takeItem(m_list->row(item));
         m_list->setCurrentRow(-1);
         m_list->clearSelection();
+        return;
     }
+    check.ReportIfFailed();
 }
 
 void CDlgCategories::OnOK() {

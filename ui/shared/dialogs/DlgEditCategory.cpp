@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "biz/FieldLimits.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/shared/DeviceStrings.h"
 #include "ui/shared/ResStrings.h"
@@ -52,6 +53,7 @@ bool CDlgEditCategory::OnInitDialog() {
     m_loading = false;
     m_spin->SetRangeAndDelta(0.0, 5000000.0, 1.0);
     m_spin->SetDecimalPlaces(2);
+    m_spin->SetKeepTypedDecimals(true);
     m_spin->SyncPositionWithBuddy();
     UpdateOkButton();
     return true;
@@ -62,7 +64,8 @@ void CDlgEditCategory::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_strDescription, kNameLimit);
     DDX_Text(pDX, m_code, m_strCode);
     DDV_MaxChars(pDX, m_strCode, kCodeLimit);
-    DDX_Text(pDX, m_rate, m_fRate);
+    DDX_Rate(pDX, m_rate, m_fRate);
+    DDV_MinMaxFloat(pDX, m_fRate, 0.0f, CFieldLimits::kMaxAmount);
 }
 
 bool CDlgEditCategory::Validate(bool showMessages) {
@@ -89,7 +92,7 @@ void CDlgEditCategory::ForceCodeUpperCase() {
 void CDlgEditCategory::OnOK() {
     const bool valid = Validate(true);
     OkButton()->setEnabled(valid);
-    if (valid)
+    if (valid && (!m_okCheck || m_okCheck()))
         EndDialogOK();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Edit Category: name, code (upper case) and hourly rate. OK is enabled only while the
 // values read back and both the name and the code are filled in.
+#include <functional>
+
 #include "ui/qt/Dialog.h"
 #include "ui/shared/HasDeviceLook.h"
 
@@ -17,6 +19,8 @@ public:
     CString m_strDescription;
     CString m_strCode;
     float m_fRate = 0.0f;
+    // Runs when OK has read valid values; false keeps the dialog open (a save that failed).
+    std::function<bool()> m_okCheck;
 
     // Reads the values; true when they read back and name and code are not empty. With
     // `showMessages` a failed read shows the standard message.

@@ -62,12 +62,13 @@ bool CDlgOptionsPrefs::OnInitDialog() {
         m_theme->addItem(QString::fromLatin1(theme));
     CPropertyPage::OnInitDialog();
     m_spin->SetDecimalPlaces(3);
+    m_spin->SetKeepTypedDecimals(true);
     m_spin->SetRangeAndDelta(0.0, 1000.0, 0.01);
     return true;
 }
 
 void CDlgOptionsPrefs::DoDataExchange(CDataExchange* pDX) {
-    DDX_Text(pDX, m_rate, m_fMileageRate);
+    DDX_Rate(pDX, m_rate, m_fMileageRate);
     DDX_Check(pDX, m_hide, m_bHideClientsWithNoProjects);
     DDX_Check(pDX, m_altRows, m_bColorAltRows);
     DDX_Check(pDX, m_gridlines, m_bGridlines);

@@ -54,7 +54,7 @@ void CDlgTimeDetails::CreateControls() {
 }
 
 bool CDlgTimeDetails::OnInitDialog() {
-    FillCategories(GetCurrDataHelper()->RefID_To_ID(m_strCategoryRef, u"category"));
+    FillCategories(StoredCategoryId());
     ShowDuration();
     return CDlgEntryDetailsBase::OnInitDialog();
 }
@@ -62,6 +62,22 @@ bool CDlgTimeDetails::OnInitDialog() {
 void CDlgTimeDetails::FillCategories(int selectId) {
     CSortedComboBox list(m_category, false);
     PopulateComboBoxWithObjectList(&list, u"category", static_cast<unsigned long>(selectId), false, CString());
+    if (selectId == 0 && RefersToDeletedCategory()) {
+        // Item data 0 is no record's ID: OK on it keeps the entry's reference.
+        m_category->insertItem(0, qtconv::ToQString(DeletedCategoryText()), QVariant::fromValue<qulonglong>(0));
+        m_category->setCurrentIndex(0);
+    }
+}
+
+int CDlgTimeDetails::StoredCategoryId() const {
+    // A deleted category's RefID still finds its deletion marker, which does not load as one.
+    CCategory category;
+    category.set_ID(GetCurrDataHelper()->RefID_To_ID(m_strCategoryRef, u"category"));
+    return category.get_ID() != 0 && category.Load() ? category.get_ID() : 0;
+}
+
+bool CDlgTimeDetails::RefersToDeletedCategory() const {
+    return !m_strCategoryRef.IsEmpty() && StoredCategoryId() == 0;
 }
 
 void CDlgTimeDetails::ShowDuration() {
@@ -112,8 +128,13 @@ bool CDlgTimeDetails::OnKillActive() {
 }
 
 void CDlgTimeDetails::OnOK() {
+    const int selected = GetSelectedCategoryID();
+    // "(deleted category)" left selected keeps the reference (and with it the category the
+    // entry was billed under, should it come back with a synchronisation).
+    if (selected == 0 && RefersToDeletedCategory())
+        return;
     // CB_ERR is no record's ID, so no selection gives the empty reference.
-    m_strCategoryRef = GetCurrDataHelper()->ID_To_RefID(GetSelectedCategoryID(), u"category");
+    m_strCategoryRef = GetCurrDataHelper()->ID_To_RefID(selected, u"category");
 }
 
 const DeviceLook& CDlgTimeDetails::GetDeviceLook() const {

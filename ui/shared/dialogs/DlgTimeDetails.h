@@ -39,7 +39,13 @@ protected:
     bool OnInitDialog() override;
 
 private:
+    // The categories, selecting `selectId`; with no category to select while the entry refers
+    // to a deleted one, "(deleted category)" leads the list and is selected.
     void FillCategories(int selectId);
+    // The ID of the category the entry refers to; 0 when there is none or it was deleted.
+    int StoredCategoryId() const;
+    // The entry's category reference names no stored category.
+    bool RefersToDeletedCategory() const;
     void ShowDuration();
 
     QLineEdit* m_duration = nullptr;

@@ -6,6 +6,7 @@
 #include "biz/ProjectItem.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/PropertySheetEx.h"
+#include "ui/shared/WriteCheck.h"
 #include "ui/shared/dialogs/DlgBillingDetails.h"
 #include "ui/shared/dialogs/DlgCustom.h"
 #include "ui/shared/dialogs/DlgExpenseDetails.h"
@@ -59,17 +60,28 @@ void WriteCommonBack(const CommonPages& pages, CProjectItem& item) {
     item.set_Notes(pages.notes.m_strNotes);
 }
 
-// Shows the sheet with the Details page first; true when it closed with OK.
-bool RunEntrySheet(CDlgEntryDetailsBase& details, CommonPages& pages) {
+// Shows the sheet with the Details page first. On OK `writeBack` copies the pages into the
+// entry, which is then saved while the sheet is still open: a failed write is reported and
+// keeps the sheet with what was typed. The result of the save (0 when nothing changed or the
+// sheet was cancelled).
+template <typename WriteBack>
+int RunEntrySheet(CDlgEntryDetailsBase& details, CommonPages& pages, CProjectItem& item, WriteBack writeBack) {
     CPropertySheetEx sheet(GetResString(28, 1), QApplication::activeWindow());
     sheet.AddPage(&details);
     sheet.AddPage(&pages.billing);
     sheet.AddPage(&pages.custom);
     sheet.AddPage(&pages.notes);
-    return sheet.DoModal() == IDOK;
+    int saved = 0;
+    sheet.SetOkCheck([&] {
+        writeBack();
+        WriteCommonBack(pages, item);
+        saved = CWriteCheck::SaveIfDirty(item);
+        return saved >= 0;
+    });
+    if (sheet.DoModal() != IDOK)
+        return 0;
+    return saved > 0 ? 1 : 0;
 }
-
-int SaveWhenChanged(CProjectItem& item) { return item.get_IsDirty() ? item.Save() : 0; }
 
 }   // namespace
 
@@ -94,12 +106,10 @@ int EditTimeEntry(CProjectItem* pItem) {
     details.m_pProjectItem = pItem;
     pages.billing.m_pTimeDetails = &details;
     CopyCommonIn(*pItem, pages);
-    if (!RunEntrySheet(details, pages))
-        return 0;
-    WriteDetailsBack(details, *pItem);
-    pItem->set_CategoryRef(details.m_strCategoryRef);
-    WriteCommonBack(pages, *pItem);
-    return SaveWhenChanged(*pItem);
+    return RunEntrySheet(details, pages, *pItem, [&] {
+        WriteDetailsBack(details, *pItem);
+        pItem->set_CategoryRef(details.m_strCategoryRef);
+    });
 }
 
 int EditExpenseEntry(CProjectItem* pItem) {
@@ -110,12 +120,10 @@ int EditExpenseEntry(CProjectItem* pItem) {
     CopyDetailsIn(*pItem, details);
     details.m_strDescription2 = pItem->get_Description2();
     CopyCommonIn(*pItem, pages);
-    if (!RunEntrySheet(details, pages))
-        return 0;
-    WriteDetailsBack(details, *pItem);
-    pItem->set_Description2(details.m_strDescription2);
-    WriteCommonBack(pages, *pItem);
-    return SaveWhenChanged(*pItem);
+    return RunEntrySheet(details, pages, *pItem, [&] {
+        WriteDetailsBack(details, *pItem);
+        pItem->set_Description2(details.m_strDescription2);
+    });
 }
 
 int EditMileageEntry(CProjectItem* pItem) {
@@ -128,11 +136,9 @@ int EditMileageEntry(CProjectItem* pItem) {
     details.m_nOdometerEnd = pItem->get_OdometerEnd();
     pages.billing.m_pMileageDetails = &details;
     CopyCommonIn(*pItem, pages);
-    if (!RunEntrySheet(details, pages))
-        return 0;
-    WriteDetailsBack(details, *pItem);
-    pItem->set_OdometerStart(details.m_nOdometerStart);
-    pItem->set_OdometerEnd(details.m_nOdometerEnd);
-    WriteCommonBack(pages, *pItem);
-    return SaveWhenChanged(*pItem);
+    return RunEntrySheet(details, pages, *pItem, [&] {
+        WriteDetailsBack(details, *pItem);
+        pItem->set_OdometerStart(details.m_nOdometerStart);
+        pItem->set_OdometerEnd(details.m_nOdometerEnd);
+    });
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/Locale.h"
+#include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
 
 namespace {
@@ -21,6 +22,20 @@ std::u16string TrimFraction(std::u16string text, char16_t point) {
         text.pop_back();
     return text;
 }
+
+// Digits after the decimal point of a number's text, up to the first that is not a digit.
+int DecimalsIn(const CString& text, char16_t point) {
+    const int at = text.Find(point);
+    if (at < 0)
+        return 0;
+    int count = 0;
+    for (int i = at + 1; i < text.GetLength() && text.GetAt(i) >= u'0' && text.GetAt(i) <= u'9'; ++i)
+        ++count;
+    return count;
+}
+
+// A float holds about seven significant digits; more decimals only show its noise.
+constexpr int kMaxTypedDecimals = 7;
 }   // namespace
 
 CFloatSpinButtonCtrl::CFloatSpinButtonCtrl(QWidget* parent) : CSpinButtonCtrl(parent) {
@@ -85,16 +100,16 @@ void CFloatSpinButtonCtrl::SetIntPosFor(double value) {
         SetPos32(PositionFor(value));
 }
 
-CString CFloatSpinButtonCtrl::FormatValue(double value) const {
+CString CFloatSpinButtonCtrl::FormatValue(double value) const { return FormatWithDecimals(value, m_numDecimals); }
+
+CString CFloatSpinButtonCtrl::FormatWithDecimals(double value, int decimals) const {
     CString text;
     if (!m_format.IsEmpty()) {
         text.Format(m_format.GetString(), value);
     } else {
-        CString probe;
-        probe.Format("%g", value);
-        const bool exponent = probe.Find(u'e') >= 0;
+        // Fixed-point whatever the size: "5000000.00", never "5.00e+06".
         CString format;
-        format.Format(exponent ? "%%.%de" : "%%.%df", m_numDecimals);
+        format.Format("%%.%df", decimals);
         text.Format(format.GetString(), value);
     }
     if (m_decimalSymbol != u'.')
@@ -107,7 +122,18 @@ CString CFloatSpinButtonCtrl::FormatValue(double value) const {
     return CString(TrimFraction(text.Left(e).str(), m_decimalSymbol)) + text.Mid(e);
 }
 
+int CFloatSpinButtonCtrl::DecimalsForStep() const {
+    if (!m_keepTypedDecimals)
+        return m_numDecimals;
+    int decimals = DecimalsIn(FormatDataExchangeDouble(std::fabs(m_delta)), u'.');
+    if (GetBuddy())
+        decimals = std::max(decimals, DecimalsIn(qtconv::FromQString(GetBuddy()->text()), m_decimalSymbol));
+    return std::min(decimals, kMaxTypedDecimals);
+}
+
 double CFloatSpinButtonCtrl::SteppedValue(double current, int positions) const {
+    if ((positions > 0 && current > m_maxVal) || (positions < 0 && current < m_minVal))
+        return current;
     double next = current + positions * m_delta;
     if (positions < 0) {
         const double tolerance = std::max(std::fabs(std::max(next, m_minVal)) * 1e-9, 1e-9);
@@ -121,4 +147,9 @@ double CFloatSpinButtonCtrl::SteppedValue(double current, int positions) const {
     return next;
 }
 
-void CFloatSpinButtonCtrl::OnDeltaPos(int delta) { SetPos(SteppedValue(GetPos(), delta)); }
+void CFloatSpinButtonCtrl::OnDeltaPos(int delta) {
+    const double value = SteppedValue(GetPos(), delta);
+    if (GetBuddy())
+        GetBuddy()->setText(qtconv::ToQString(FormatWithDecimals(value, DecimalsForStep())));
+    SetIntPosFor(value);
+}

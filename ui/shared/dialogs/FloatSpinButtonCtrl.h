@@ -22,6 +22,9 @@ public:
     // A printf format with one double conversion; empty to use the decimals.
     void SetFormatString(const CString& format) { m_format = format; }
     void SetTrimTrailingZeros(bool trim) { m_trimTrailingZeros = trim; }
+    // Rates: an arrow step shows as many decimals as the box held (and the step needs), so
+    // "0.365" steps to "0.375" and "85" to "86" instead of switching to the fixed decimals.
+    void SetKeepTypedDecimals(bool keep) { m_keepTypedDecimals = keep; }
     void SetDecimalSymbol(char16_t symbol) { m_decimalSymbol = symbol; }
 
     // The buddy's number: read up to the first character that cannot continue a number;
@@ -34,9 +37,10 @@ public:
 
     // The underlying position a value maps to.
     int PositionFor(double value) const;
-    // The text the control writes for a value.
+    // The text the control writes for a value: fixed-point, never exponent form.
     CString FormatValue(double value) const;
-    // The value one arrow step of `positions` from `current` gives, clamped (or wrapped).
+    // The value one arrow step of `positions` from `current` gives, clamped (or wrapped). A
+    // value typed beyond the bound the step goes towards stays as it is rather than jump back.
     double SteppedValue(double current, int positions) const;
 
 protected:
@@ -44,6 +48,9 @@ protected:
 
 private:
     void SetIntPosFor(double value);
+    // Decimals a stepped value is shown with.
+    int DecimalsForStep() const;
+    CString FormatWithDecimals(double value, int decimals) const;
 
     double m_minVal = 0.0;
     double m_maxVal = 5000000.0;
@@ -52,5 +59,6 @@ private:
     int m_numDecimals = 2;
     CString m_format;
     bool m_trimTrailingZeros = false;
+    bool m_keepTypedDecimals = false;
     char16_t m_decimalSymbol = u'.';
 };

@@ -134,14 +134,14 @@ private slots:
                  2);
     }
 
-    void theCategoryCodeIsFoundByReferenceOrLeftEmpty() {
+    void theCategoryCodeIsFoundByReferenceAndAGoneCategorySaysSo() {
         const int category = AddCategory(u"DEV");
         CProjectItem entry = Loaded(AddEntry(CProjectItem::ItemType_Time, Date(2026, 5, 4), 0, 1.0f));
         QCOMPARE(qtconv::ToQString(CEntryRows::CategoryCode(entry)), QString());
         entry.set_CategoryRef(RefIdOf(category, u"category"));
         QCOMPARE(qtconv::ToQString(CEntryRows::CategoryCode(entry)), QStringLiteral("DEV"));
         entry.set_CategoryRef(u"no-such-category");
-        QCOMPARE(qtconv::ToQString(CEntryRows::CategoryCode(entry)), QString());
+        QCOMPARE(qtconv::ToQString(CEntryRows::CategoryCode(entry)), QStringLiteral("(deleted category)"));
     }
 
     void loadingTheSelectedEntryNeedsASelectedRowThatLoads() {

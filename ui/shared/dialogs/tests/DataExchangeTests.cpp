@@ -7,6 +7,10 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/tests/UiTestSupport.h"
@@ -88,6 +92,75 @@ TEST(DataExchange, UntouchedFloatKeepsEveryDigit) {
     CDataExchange changed(&dialog, true);
     DDX_Text(&changed, amount, value);
     EXPECT_EQ(10.25f, value);
+}
+
+namespace {
+// Saves `typed` through `exchange` into `value`; the messages shown.
+template <typename Exchange>
+std::vector<CString> SaveTyped(Exchange exchange, const char* typed, float& value) {
+    MessageBoxScript messages;
+    QWidget dialog;
+    auto* edit = new QLineEdit(&dialog);
+    CDataExchange load(&dialog, false);
+    exchange(&load, edit, value);
+    edit->setText(QString::fromUtf8(typed));
+    CDataExchange save(&dialog, true);
+    exchange(&save, edit, value);
+    std::vector<CString> texts;
+    for (const auto& shown : messages.Shown())
+        texts.push_back(shown.text);
+    return texts;
+}
+}   // namespace
+
+TEST(DataExchange, MoneyShowsTwoDecimalsAndKeepsEveryCentItTakes) {
+    QWidget dialog;
+    auto* amount = new QLineEdit(&dialog);
+    float value = 12345.67f;
+    CDataExchange load(&dialog, false);
+    DDX_Money(&load, amount, value);
+    EXPECT_EQ(QStringLiteral("12345.67"), amount->text());
+    value = 5.0e6f;
+    CDataExchange loadLarge(&dialog, false);
+    DDX_Money(&loadLarge, amount, value);
+    EXPECT_EQ(QStringLiteral("5000000.00"), amount->text());
+
+    for (const char* typed : {"12345.67", "99999.99", "150000.25", "-5", "0.1"}) {
+        float typedValue = 1.0f;
+        EXPECT_TRUE(SaveTyped(DDX_Money, typed, typedValue).empty()) << typed;
+        EXPECT_EQ(FormatDataExchangeMoney(typedValue), CString::Formatted(u"%.2f", std::strtod(typed, nullptr)));
+    }
+}
+
+TEST(DataExchange, MoneyTheFloatCannotKeepIsRefused) {
+    float value = 1.0f;
+    std::vector<CString> shown = SaveTyped(DDX_Money, "150000.01", value);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(DataExchangeText::MoneyNotKept(150000.01, 150000.015625f), shown[0]);
+    EXPECT_NE(-1, shown[0].Find(u"150000.02"));
+    EXPECT_EQ(1.0f, value);
+    shown = SaveTyped(DDX_Money, "12.345", value);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(DataExchangeText::MoneyDecimals(), shown[0]);
+    EXPECT_EQ(1.0f, value);
+}
+
+TEST(DataExchange, RatesShowAndKeepThePrecisionTyped) {
+    QWidget dialog;
+    auto* rate = new QLineEdit(&dialog);
+    for (auto [stored, shown] :
+         {std::pair{0.365f, "0.365"}, std::pair{85.0f, "85"}, std::pair{1234567.0f, "1234567"}}) {
+        CDataExchange load(&dialog, false);
+        DDX_Rate(&load, rate, stored);
+        EXPECT_EQ(QString::fromUtf8(shown), rate->text());
+    }
+    float value = 0.0f;
+    EXPECT_TRUE(SaveTyped(DDX_Rate, "0.365", value).empty());
+    EXPECT_EQ(0.365f, value);
+    const std::vector<CString> shown = SaveTyped(DDX_Rate, "0.123456789", value);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_NE(-1, shown[0].Find(u"0.12345679"));
+    EXPECT_EQ(0.365f, value);
 }
 
 TEST(DataExchange, DateKeepsItsValueWhenUntouched) {

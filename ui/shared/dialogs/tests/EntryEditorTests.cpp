@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <cerrno>
+
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
@@ -18,6 +20,8 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/WriteFault.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/shared/dialogs/DlgBillingDetails.h"
 #include "ui/shared/dialogs/DlgCategories.h"
@@ -95,6 +99,106 @@ TEST_F(EntryEditorFixture, OkWithoutChangesSavesNothingForEveryType) {
         EXPECT_EQ(before, DataFileContents());
         EXPECT_EQ(0, entry.get_IsDirty());
     }
+}
+
+TEST_F(EntryEditorFixture, AmountsTypedSurviveToTheCentAndOnesAFloatCannotKeepAreRefused) {
+    for (const char* typed : {"12345.67", "99999.99", "150000.25"}) {
+        CProjectItem entry = SavedEntry(CProjectItem::ItemType_Expense);
+        DialogScript script({[&](QDialog& dialog) {
+            EXPECT_TRUE(AsSheet(dialog).SetActivePage(1));
+            auto* billing = PageOf<CDlgBillingDetails>(dialog, 1);
+            EXPECT_EQ(QStringLiteral("12.50"), billing->AmountEdit()->text());
+            billing->AmountEdit()->setText(QString::fromLatin1(typed));
+            return PressSheetOk(dialog);
+        }});
+        EXPECT_EQ(1, EditProjectItem(&entry));
+        ASSERT_EQ(1, GetCurrDataHelper()->Initialize());
+        DialogScript reopened({[&](QDialog& dialog) {
+            EXPECT_TRUE(AsSheet(dialog).SetActivePage(1));
+            EXPECT_EQ(QString::fromLatin1(typed), PageOf<CDlgBillingDetails>(dialog, 1)->AmountEdit()->text());
+            return PressSheetCancel(dialog);
+        }});
+        CProjectItem stored = Reloaded(entry.get_ID());
+        EditProjectItem(&stored);
+    }
+    MessageBoxScript messages;
+    CProjectItem entry = SavedEntry(CProjectItem::ItemType_Expense);
+    DialogScript script({[&](QDialog& dialog) {
+        EXPECT_TRUE(AsSheet(dialog).SetActivePage(1));
+        auto* billing = PageOf<CDlgBillingDetails>(dialog, 1);
+        billing->AmountEdit()->setText(QStringLiteral("150000.01"));
+        EXPECT_FALSE(AsSheet(dialog).PressOK());
+        EXPECT_EQ(1u, messages.Shown().size());
+        return PressSheetCancel(dialog);
+    }});
+    EXPECT_EQ(0, EditProjectItem(&entry));
+    EXPECT_EQ(12.5f, Reloaded(entry.get_ID()).get_BillAmount());
+}
+
+TEST_F(EntryEditorFixture, SaveThatCannotBeWrittenIsReportedAndKeepsTheSheet) {
+    MessageBoxScript messages;
+    CProjectItem entry = SavedEntry(CProjectItem::ItemType_Expense);
+    const std::string before = DataFileContents();
+    DialogScript script({[&](QDialog& dialog) {
+        EXPECT_TRUE(AsSheet(dialog).SetActivePage(1));
+        auto* billing = PageOf<CDlgBillingDetails>(dialog, 1);
+        billing->StatusButton(CProjectItem::PymtStatus_Paid)->setChecked(true);
+        billing->AmountEdit()->setText(QStringLiteral("49.99"));
+        {
+            WriteFault::Scope denied(WriteFault::Op::Rename, 1, EIO);
+            EXPECT_FALSE(AsSheet(dialog).PressOK());
+        }
+        EXPECT_EQ(1u, messages.Shown().size());
+        EXPECT_NE(-1, messages.Shown().at(0).text.Find(GetCurrDataHelper()->GetDataFilePath()));
+        EXPECT_EQ(before, DataFileContents());
+        EXPECT_EQ(QStringLiteral("49.99"), billing->AmountEdit()->text());
+        return PressSheetOk(dialog);   // the disk is back: the same OK saves
+    }});
+    EXPECT_EQ(1, EditProjectItem(&entry));
+    const CProjectItem stored = Reloaded(entry.get_ID());
+    EXPECT_EQ(49.99f, stored.get_BillAmount());
+    EXPECT_EQ(CProjectItem::PymtStatus_Paid, stored.get_PymtStatus());
+}
+
+TEST_F(EntryEditorFixture, DeletedCategoryIsShownAndOkWithoutChangeKeepsIt) {
+    const int category = AddCategory(u"Travel", u"TRAV", 40.0f);
+    CProjectItem entry = SavedEntry(CProjectItem::ItemType_Time);
+    const CString travelRef = RefIdOf(category, u"category");
+    entry.set_CategoryRef(travelRef);
+    ASSERT_EQ(1, entry.Save());
+    {
+        MessageBoxScript yes({IDYES});
+        CCategory travel;
+        travel.set_ID(category);
+        ASSERT_EQ(1, travel.Delete());
+    }
+    CProjectItem reloaded = Reloaded(entry.get_ID());
+    const std::string before = DataFileContents();
+    DialogScript script({[](QDialog& dialog) {
+        QComboBox* categories = PageOf<CDlgTimeDetails>(dialog, 0)->CategoryCombo();
+        EXPECT_EQ(QStringLiteral("(deleted category)"), categories->currentText());
+        return VisitAllAndOk(dialog);
+    }});
+    EXPECT_EQ(0, EditProjectItem(&reloaded));
+    EXPECT_EQ(before, DataFileContents());
+    EXPECT_EQ(travelRef, Reloaded(entry.get_ID()).get_CategoryRef());
+}
+
+TEST_F(EntryEditorFixture, EntryOfADeletedProjectSaysSoAndStaysEditable) {
+    CProjectItem entry = SavedEntry(CProjectItem::ItemType_Expense);
+    entry.set_ProjectRef(u"GONE7");   // deleted on the other side and synchronised
+    ASSERT_EQ(1, entry.Save());
+    CProjectItem reloaded = Reloaded(entry.get_ID());
+    DialogScript script({[](QDialog& dialog) {
+        auto* details = PageOf<CDlgExpenseDetails>(dialog, 0);
+        EXPECT_EQ(QStringLiteral("(deleted project)"), details->ProjectText()->text());
+        details->DescriptionEdit()->setPlainText(QStringLiteral("Still billable"));
+        return VisitAllAndOk(dialog);
+    }});
+    EXPECT_EQ(1, EditProjectItem(&reloaded));
+    const CProjectItem stored = Reloaded(entry.get_ID());
+    EXPECT_EQ(u"GONE7", stored.get_ProjectRef());
+    EXPECT_EQ(u"Still billable", stored.get_Description());
 }
 
 TEST_F(EntryEditorFixture, SheetHasCaptionAndFourPagesInOrder) {

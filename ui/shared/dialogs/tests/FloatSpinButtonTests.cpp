@@ -91,11 +91,50 @@ TEST_F(SpinFixture, TextForms) {
     spin->SetTrimTrailingZeros(true);
     EXPECT_EQ(u"1234.5", spin->FormatValue(1234.5));
     EXPECT_EQ(u"12", spin->FormatValue(12.0));
-    EXPECT_EQ(u"1.5e+20", spin->FormatValue(1.5e20));
+    EXPECT_EQ(u"5000000", spin->FormatValue(5.0e6));
     spin->SetTrimTrailingZeros(false);
-    EXPECT_EQ(u"1.50e+20", spin->FormatValue(1.5e20));
+    EXPECT_EQ(u"5000000.00", spin->FormatValue(5.0e6));
+    EXPECT_EQ(u"150000000000000000000.00", spin->FormatValue(1.5e20));
     spin->SetFormatString(u"%.1f$");
     EXPECT_EQ(u"2.5$", spin->FormatValue(2.5));
+}
+
+TEST_F(SpinFixture, MoneyKeepsTwoDecimalsAndATypedValueAboveTheMaximumStays) {
+    edit->setText(QStringLiteral("4999999.5"));
+    spin->Step(1);
+    EXPECT_EQ(QStringLiteral("5000000.00"), edit->text());
+    edit->setText(QStringLiteral("6000000.00"));
+    spin->Step(1);
+    EXPECT_EQ(QStringLiteral("6000000.00"), edit->text());
+    spin->Step(-1);
+    EXPECT_EQ(QStringLiteral("5999999.00"), edit->text());
+    edit->setText(QStringLiteral("-5.00"));
+    spin->Step(-1);
+    EXPECT_EQ(QStringLiteral("-5.00"), edit->text());
+}
+
+TEST_F(SpinFixture, RatesKeepTheDecimalsTyped) {
+    spin->SetDecimalPlaces(3);
+    spin->SetRangeAndDelta(0.0, 1000.0, 0.01);
+    spin->SetKeepTypedDecimals(true);
+    edit->setText(QStringLiteral("0.35"));
+    spin->Step(1);
+    EXPECT_EQ(QStringLiteral("0.36"), edit->text());
+    edit->setText(QStringLiteral("0.365"));
+    spin->Step(1);
+    EXPECT_EQ(QStringLiteral("0.375"), edit->text());
+    edit->setText(QStringLiteral("1"));
+    spin->Step(1);
+    EXPECT_EQ(QStringLiteral("1.01"), edit->text());
+
+    spin->SetDecimalPlaces(2);
+    spin->SetRangeAndDelta(0.0, 5000000.0, 1.0);
+    edit->setText(QStringLiteral("85"));
+    spin->Step(1);
+    EXPECT_EQ(QStringLiteral("86"), edit->text());
+    edit->setText(QStringLiteral("85.5"));
+    spin->Step(-1);
+    EXPECT_EQ(QStringLiteral("84.5"), edit->text());
 }
 
 TEST_F(SpinFixture, ReadingStopsAtTheFirstNonNumberAndEmptyIsZero) {

@@ -8,11 +8,16 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cerrno>
+#include <memory>
+
 #include "biz/Category.h"
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
+#include "platform/MessageBox.h"
+#include "platform/WriteFault.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/shared/dialogs/DlgCategories.h"
 #include "ui/shared/dialogs/DlgClient.h"
@@ -44,17 +49,58 @@ struct RecordDialogsFixture : ::testing::Test {
 };
 }   // namespace
 
-TEST_F(RecordDialogsFixture, NewClientWithEmptyNameIsNotSaved) {
+TEST_F(RecordDialogsFixture, ClientWithoutANameSaysSoAndKeepsWhatWasTyped) {
+    MessageBoxScript messages;
     CClient client;
     const std::string before = DataFileContents();
-    DialogScript script({[](QDialog& dialog) {
-        auto* details = dynamic_cast<CDlgClient*>(AsSheet(dialog).GetPage(0));
+    DialogScript script({[&](QDialog& dialog) {
+        CPropertySheetEx& sheet = AsSheet(dialog);
+        auto* details = dynamic_cast<CDlgClient*>(sheet.GetPage(0));
         details->AddressEdit()->setPlainText(QStringLiteral("1 High Street"));
+        details->AccountNumEdit()->setText(QStringLiteral("A-17"));
+        EXPECT_TRUE(sheet.SetActivePage(1));
+        dynamic_cast<CDlgNotes*>(sheet.GetPage(1))->NotesEdit()->setPlainText(QStringLiteral("VIP"));
+        EXPECT_FALSE(sheet.PressOK());
+        EXPECT_TRUE(messages.ShownOnlyText(u"Please enter a name for the client."));
+        EXPECT_EQ(0, sheet.GetActiveIndex());
+        EXPECT_EQ(QStringLiteral("1 High Street"), details->AddressEdit()->toPlainText());
+        details->NameEdit()->setText(QStringLiteral("Northwind"));
         return PressSheetOk(dialog);
     }});
+    EXPECT_EQ(1, EditClient(&client));
+    const CClient stored = Loaded<CClient>(client.get_ID());
+    EXPECT_EQ(u"Northwind", stored.get_Description());
+    EXPECT_EQ(u"1 High Street", stored.get_Address());
+    EXPECT_EQ(u"A-17", stored.get_AccountNum());
+    EXPECT_EQ(u"VIP", stored.get_Notes());
+    EXPECT_NE(before, DataFileContents());
+}
+
+TEST_F(RecordDialogsFixture, ClientThatCannotBeWrittenIsReportedAndTheSheetStays) {
+    MessageBoxScript messages;
+    CClient client;
+    const std::string before = DataFileContents();
+    DialogScript script({[&](QDialog& dialog) {
+        CPropertySheetEx& sheet = AsSheet(dialog);
+        auto* details = dynamic_cast<CDlgClient*>(sheet.GetPage(0));
+        details->NameEdit()->setText(QStringLiteral("Northwind"));
+        details->ContactEdit()->setText(QStringLiteral("Ann"));
+        {
+            WriteFault::Scope full(WriteFault::Op::Write, 1, ENOSPC);
+            EXPECT_FALSE(sheet.PressOK());
+        }
+        EXPECT_EQ(1u, messages.Shown().size());
+        const CString shown = messages.Shown().at(0).text;
+        EXPECT_NE(-1, shown.Find(GetCurrDataHelper()->GetDataFilePath()));
+        EXPECT_NE(-1, shown.Find(u"No space left on device"));
+        EXPECT_EQ(QStringLiteral("Ann"), details->ContactEdit()->text());
+        EXPECT_EQ(before, DataFileContents());
+        return PressSheetCancel(dialog);
+    }});
     EXPECT_EQ(0, EditClient(&client));
-    EXPECT_EQ(u"", client.get_Address());
     EXPECT_EQ(before, DataFileContents());
+    std::unique_ptr<CObArray> clients(GetCurrDataHelper()->GetObjectList(u"client"));
+    EXPECT_EQ(1, clients->GetSize());   // memory holds what the file holds
 }
 
 TEST_F(RecordDialogsFixture, ClientFieldsAreWrittenBackAndSaved) {
@@ -122,11 +168,80 @@ TEST_F(RecordDialogsFixture, ProjectWhoseClientWasDeletedOpensOnTheLeadingEntry)
     EXPECT_EQ(u"SAMP001", Loaded<CProject>(project).get_ClientRef());
 }
 
-TEST_F(RecordDialogsFixture, ProjectWithEmptyDescriptionIsNotSaved) {
+TEST_F(RecordDialogsFixture, ProjectWithoutADescriptionSaysSoAndStaysOpen) {
+    MessageBoxScript messages;
     CProject project;
-    DialogScript script({[](QDialog& dialog) { return PressSheetOk(dialog); }});
+    DialogScript script({[&](QDialog& dialog) {
+        EXPECT_FALSE(AsSheet(dialog).PressOK());
+        EXPECT_TRUE(messages.ShownOnlyText(u"Please enter a name for the project."));
+        return PressSheetCancel(dialog);
+    }});
     EXPECT_EQ(0, EditProject(&project));
     EXPECT_EQ(0, project.get_ID());
+}
+
+TEST_F(RecordDialogsFixture, ProjectOfADeletedClientKeepsItsReferenceWhenLeftAsShown) {
+    const CString clientRef = RefIdOf(AddClient(u"Gone"), u"client");
+    const int project = AddProject(u"Orphan", clientRef);
+    {
+        MessageBoxScript answers({IDOK, IDNO});   // delete the client, keep its project
+        CClient client;
+        client.set_ID(GetCurrDataHelper()->RefID_To_ID(clientRef, u"client"));
+        ASSERT_EQ(1, client.Delete());
+    }
+    CProject record = Loaded<CProject>(project);
+    DialogScript script({[](QDialog& dialog) {
+        auto* details = dynamic_cast<CDlgProject*>(AsSheet(dialog).GetPage(0));
+        EXPECT_EQ(Text(GetResString(18, 1)), details->ClientCombo()->currentText());
+        details->DescriptionEdit()->setText(QStringLiteral("Orphan, renamed"));
+        return PressSheetOk(dialog);
+    }});
+    EXPECT_EQ(1, EditProject(&record));
+    EXPECT_EQ(clientRef, Loaded<CProject>(project).get_ClientRef());
+    EXPECT_EQ(u"Orphan, renamed", Loaded<CProject>(project).get_Description());
+}
+
+TEST_F(RecordDialogsFixture, CategoryThatCannotBeWrittenIsReportedAndTheDialogStays) {
+    MessageBoxScript messages;
+    CCategory category = Loaded<CCategory>(3);
+    const std::string before = DataFileContents();
+    DialogScript script({[&](QDialog& dialog) {
+        auto& edit = dynamic_cast<CDlgEditCategory&>(dialog);
+        edit.RateEdit()->setText(QStringLiteral("150000.25"));
+        {
+            WriteFault::Scope readOnly(WriteFault::Op::Open, 1, EROFS);
+            edit.OnOK();
+        }
+        EXPECT_NE(QDialog::Accepted, edit.result());
+        EXPECT_EQ(1u, messages.Shown().size());
+        EXPECT_NE(-1, messages.Shown().at(0).text.Find(u"Read-only file system"));
+        EXPECT_EQ(QStringLiteral("150000.25"), edit.RateEdit()->text());
+        edit.OnOK();
+        return edit.result();
+    }});
+    EXPECT_EQ(1, EditCategory(&category));
+    EXPECT_EQ(150000.25f, Loaded<CCategory>(3).get_Quillmar());
+    EXPECT_NE(std::string::npos, DataFileContents().find("<quillmar>150000.25</quillmar>"));
+}
+
+TEST_F(RecordDialogsFixture, DeletedCategoryThatCannotBeWrittenStaysListed) {
+    MessageBoxScript messages({IDYES});
+    AddCategory(u"Travel", u"TRAV", 40.0f);
+    const std::string before = DataFileContents();
+    DialogScript script({[&](QDialog& dialog) {
+        auto& categories = dynamic_cast<CDlgCategories&>(dialog);
+        QListWidget* list = categories.List();
+        const int travel = RowOf(list, QStringLiteral("Travel"));
+        list->setCurrentRow(travel);
+        WriteFault::Scope full(WriteFault::Op::Rename, 1, ENOSPC);
+        categories.DeleteButton()->click();
+        EXPECT_EQ(travel, RowOf(list, QStringLiteral("Travel")));
+        return static_cast<int>(QDialog::Rejected);
+    }});
+    ManageCategories();
+    ASSERT_EQ(2u, messages.Shown().size());   // the confirmation, then the failure
+    EXPECT_NE(-1, messages.Shown().at(1).text.Find(GetCurrDataHelper()->GetDataFilePath()));
+    EXPECT_EQ(before, DataFileContents());
 }
 
 TEST_F(RecordDialogsFixture, DeletingTheLastCategoryShowsMessage2) {
