@@ -16,6 +16,7 @@
 #include "desktop/CommandIcon.h"
 #include "desktop/CommandIds.h"
 #include "desktop/CommandTable.h"
+#include "desktop/FrameTimer.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/Themes.h"
 #include "desktop/ViewByDate.h"
@@ -65,6 +66,7 @@ CMainFrame::CMainFrame(CQuillmarApp& app) : m_app(app), m_syncDriverFactory(CSyn
     CreateToolBars();
     CreateStatusBar();
     CreateDockingBars();
+    m_pTimer = new CFrameTimer(*this);
     if (!LoadLayout())
         ApplyDefaultLayout();
     ConnectCommands();
@@ -331,6 +333,7 @@ void CMainFrame::CreateViews() {
     connect(m_pSideBarView->GetTreeCtrl(), &QTreeWidget::itemSelectionChanged, this, &CMainFrame::UpdateCommandUI);
     m_activePane = Pane::Entries;
     m_pEntriesView->GetListCtrl()->setFocus();
+    m_pTimer->Restore();
     UpdateCommandUI();
 }
 

@@ -90,7 +90,9 @@ private slots:
                               "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh", "-",
                               "Reset &Layout"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuViewToolbars")), (QStringList{"&Standard", "Custom &Views"}));
-        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuTools")), (QStringList{"Manage &Categories", "-", "&Options"}));
+        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuTools")),
+                 (QStringList{"&Start Timer", "&Pause Timer", "S&top Timer", "Start/Stop Timer for the &Last Project",
+                              "-", "Manage &Categories", "-", "&Options"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuHelp")),
                  (QStringList{"Quillmar on the &Web", "Check for &Upgrade...", "-", "&Technical Support",
                               "&Frequently Asked Questions", "Online &Discussion Forum", "-", "&About Quillmar..."}));
