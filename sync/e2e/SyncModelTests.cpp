@@ -308,7 +308,7 @@ protected:
                 RandomOperation(Side::Device);
             }
             if (step == CSyncHelper::SyncStep_DeviceCommit)
-                ForgiveDeletionsOfParentsSent();
+                ForgiveDeletionsOfRecordsSent();
             if (static_cast<int>(step) == interruptAt)
                 Interrupt(how);
         });
@@ -408,16 +408,22 @@ protected:
         m_device = std::exchange(m_deviceNext, Intent());
     }
 
-    // The parents this computer's change file brings back on the device: a deletion of one the
-    // device program made after the device serialised is overridden by that addition or edit.
-    void ForgiveDeletionsOfParentsSent() {
+    // The records this computer's change file brings back on the device, as changes or as the
+    // parents sent along: a deletion of one that the device program made after the device
+    // serialised (and so before it commits) is overridden, since an edit beats a deletion.
+    void ForgiveDeletionsOfRecordsSent() {
         const std::string text = ReadFileBytes(machine->DesktopFile("desktop.xml"));
-        const std::string context = Attribute(text.substr(0, text.find('>')), "context");
-        std::istringstream items(context);
+        std::vector<Key> sent;
+        std::istringstream items(Attribute(text.substr(0, text.find('>')), "context"));
         std::string item;
         while (items >> item) {
             const size_t slash = item.find('/');
-            const Key key{item.substr(0, slash), item.substr(slash + 1)};
+            sent.emplace_back(item.substr(0, slash), item.substr(slash + 1));
+        }
+        static const std::regex record("<(client|project|projectItem|category) id=\"\\d+\" refId=\"([^\"]*)\"");
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), record); it != std::sregex_iterator(); ++it)
+            sent.emplace_back((*it)[1].str(), (*it)[2].str());
+        for (const Key& key : sent) {
             if (m_deviceNext.deletions.erase(key))
                 Log("  (the device's deletion of " + key.second + " is overridden by the desktop's changes)");
         }

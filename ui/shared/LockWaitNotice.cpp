@@ -28,7 +28,9 @@ void Dismiss() {
 
 }   // namespace
 
-void CLockWaitNotice::Install() { CDataHelper::SetLockWaitHandler([] { Show(); }); }
+void CLockWaitNotice::Install() {
+    CDataHelper::SetLockWaitHandler([] { Show(); });
+}
 
 QString CLockWaitNotice::Text() { return qtconv::ToQString(GetResString(res::WaitingForDataFile, 1)); }
 
