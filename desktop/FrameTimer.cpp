@@ -17,13 +17,9 @@
 #include "ui/shared/TimerControl.h"
 
 CFrameTimer::CFrameTimer(CMainFrame& frame)
-    : QObject(&frame),
-      m_frame(frame),
-      m_control(new CTimerControl(CTimerStateFile::DefaultPath(), nullptr, this)),
-      m_toolBar(new CTimerToolBar(*m_control, &frame)),
-      m_statusPane(new QLabel(frame.statusBar())),
-      m_toggle(new QAction(tr("Start/Stop Timer for the &Last Project"), &frame)),
-      m_baseTitle(frame.windowTitle()) {
+    : QObject(&frame), m_frame(frame), m_control(new CTimerControl(CTimerStateFile::DefaultPath(), nullptr, this)),
+      m_toolBar(new CTimerToolBar(*m_control, &frame)), m_statusPane(new QLabel(frame.statusBar())),
+      m_toggle(new QAction(tr("Start/Stop Timer for the &Last Project"), &frame)), m_baseTitle(frame.windowTitle()) {
     frame.addToolBar(Qt::TopToolBarArea, m_toolBar);
     m_statusPane->setObjectName(QStringLiteral("statusTimerPane"));
     m_statusPane->setAlignment(Qt::AlignCenter);
@@ -58,7 +54,8 @@ void CFrameTimer::AddToToolsMenu() {
     if (!tools || tools->actions().contains(m_toolBar->StartAction()))
         return;
     QAction* first = tools->actions().isEmpty() ? nullptr : tools->actions().constFirst();
-    tools->insertActions(first, {m_toolBar->StartAction(), m_toolBar->PauseAction(), m_toolBar->StopAction(), m_toggle});
+    tools->insertActions(first,
+                         {m_toolBar->StartAction(), m_toolBar->PauseAction(), m_toolBar->StopAction(), m_toggle});
     tools->insertSeparator(first);
 }
 

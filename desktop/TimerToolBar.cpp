@@ -31,11 +31,8 @@ int FindRefId(const QComboBox* box, const CString& refId) {
 }   // namespace
 
 CTimerToolBar::CTimerToolBar(CTimerControl& control, QWidget* parent)
-    : QToolBar(tr("Timer"), parent),
-      m_control(control),
-      m_project(new QComboBox(this)),
-      m_category(new QComboBox(this)),
-      m_description(new QLineEdit(this)) {
+    : QToolBar(tr("Timer"), parent), m_control(control), m_project(new QComboBox(this)),
+      m_category(new QComboBox(this)), m_description(new QLineEdit(this)) {
     setObjectName(QStringLiteral("toolBarTimer"));
     setIconSize(QSize(16, 16));
 

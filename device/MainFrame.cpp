@@ -12,6 +12,7 @@
 #include "biz/ProjectItem.h"
 #include "device/CommandIds.h"
 #include "device/QuillmarApp.h"
+#include "device/TimerCommands.h"
 #include "device/ViewByDate.h"
 #include "device/dialogs/ManageClientsProjects.h"
 #include "device/dialogs/QuickSummary.h"
@@ -37,6 +38,7 @@ CMainFrame::CMainFrame(CQuillmarApp& app, QWidget* parent)
     setFont(app.GetDialogFont());
     setCentralWidget(m_view);
     CreateCommandBar();
+    m_timer = new CTimerCommands(this, m_commandBar, CommandAction(devcmd::NewTimeEntry), *m_view);
     resize(kDeviceWidth, kDeviceHeight);
     m_windowMessages = std::make_unique<CWindowMessageNotifier>(
         CQuillmarApp::GetWindowTitle(), [this](const WindowMessage& message) { OnWindowMessage(message); });
@@ -128,6 +130,7 @@ void CMainFrame::CreateCommandBar() {
 
 void CMainFrame::OnInitialUpdate() {
     m_view->OnInitialUpdate();
+    m_timer->Restore();
     UpdateViewMenu();
 }
 

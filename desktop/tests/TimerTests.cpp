@@ -50,9 +50,7 @@ CString AddCategory(const CString& code, float rate) {
     return category.get_RefID();
 }
 
-QAction* TimerAction(CMainFrame& frame, const char* name) {
-    return frame.findChild<QAction*>(QLatin1String(name));
-}
+QAction* TimerAction(CMainFrame& frame, const char* name) { return frame.findChild<QAction*>(QLatin1String(name)); }
 
 }   // namespace
 

@@ -27,7 +27,10 @@ constexpr uint32_t kMaxIdleMinutes = 7 * 24 * 60;
 QString TwoDigits(int64_t value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); }
 
 QString SpanText(int64_t seconds) {
-    return QStringLiteral("%1:%2:%3").arg(seconds / 3600).arg(TwoDigits(seconds / 60 % 60)).arg(TwoDigits(seconds % 60));
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(TwoDigits(seconds / 60 % 60))
+        .arg(TwoDigits(seconds % 60));
 }
 
 bool IsInteraction(const QEvent* event) {
@@ -43,9 +46,7 @@ bool IsInteraction(const QEvent* event) {
 }   // namespace
 
 CTimerControl::CTimerControl(std::string statePath, std::shared_ptr<const CTimerClock> clock, QObject* parent)
-    : QObject(parent),
-      m_timer(std::move(statePath), std::move(clock)),
-      m_options(LoadOptions()),
+    : QObject(parent), m_timer(std::move(statePath), std::move(clock)), m_options(LoadOptions()),
       m_ticker(new QTimer(this)) {
     m_ticker->setInterval(1000);
     connect(m_ticker, &QTimer::timeout, this, &CTimerControl::tick);
@@ -256,8 +257,8 @@ std::vector<CTimerControl::Choice> CTimerControl::ProjectChoices() const {
         if (!project)
             continue;
         const CString refId = project->get_RefID();
-        const bool isRecent =
-            std::any_of(recent.begin(), recent.end(), [&refId](const Choice& choice) { return choice.refId == refId; });
+        const bool isRecent = std::any_of(recent.begin(), recent.end(),
+                                          [&refId](const Choice& choice) { return choice.refId == refId; });
         if (!isRecent)
             others.push_back({refId, qtconv::ToQString(FormatProjectName(refId))});
     }
