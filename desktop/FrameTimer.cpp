@@ -49,6 +49,13 @@ void CFrameTimer::Restore() {
     OnChanged();
 }
 
+void CFrameTimer::PlaceToolBarOnItsOwnRow() {
+    m_frame.removeToolBar(m_toolBar);
+    m_frame.addToolBarBreak(Qt::TopToolBarArea);
+    m_frame.addToolBar(Qt::TopToolBarArea, m_toolBar);
+    m_toolBar->setVisible(true);
+}
+
 void CFrameTimer::AddToToolsMenu() {
     QMenu* tools = m_frame.findChild<QMenu*>(QStringLiteral("menuTools"));
     if (!tools || tools->actions().contains(m_toolBar->StartAction()))

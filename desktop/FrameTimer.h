@@ -24,6 +24,8 @@ public:
     // Once the data store is open: the pickers are filled, the Tools menu items added and the
     // timer kept on file brought back.
     void Restore();
+    // The default layout: the toolbar on a row of its own below the others.
+    void PlaceToolBarOnItsOwnRow();
 
     CTimerControl& Control() const { return *m_control; }
     CTimerToolBar* ToolBar() const { return m_toolBar; }

@@ -251,6 +251,7 @@ void CMainFrame::ApplyDefaultLayout() {
         addToolBar(Qt::TopToolBarArea, bar);
         bar->setVisible(true);
     }
+    m_pTimer->PlaceToolBarOnItsOwnRow();
     // The summary docks innermost at the left; the side bar shares its place half and half.
     for (QDockWidget* bar : {m_pClientsProjectsBar, m_pQuickSummaryBar}) {
         bar->setFloating(false);

@@ -95,15 +95,27 @@ CString CTimerToolBar::ChosenProjectRef() const {
     const QString typed = m_project->currentText().trimmed();
     if (typed.isEmpty())
         return CString();
-    const int index = m_project->findText(typed, Qt::MatchFixedString);
+    int index = m_project->findText(typed, Qt::MatchFixedString);
+    if (index < 0) {
+        // Part of a name chooses the one project whose name holds it.
+        for (int item = 0; item < m_project->count(); ++item) {
+            if (!m_project->itemText(item).contains(typed, Qt::CaseInsensitive))
+                continue;
+            if (index >= 0)
+                return CString();
+            index = item;
+        }
+    }
     return index < 0 ? CString() : qtconv::FromQString(m_project->itemData(index, kRefIdRole).toString());
 }
 
 void CTimerToolBar::OnStart() {
     const CString projectRef = ChosenProjectRef();
     if (projectRef.IsEmpty()) {
-        AfxMessageBox(qtconv::FromQString(tr("Choose the project to time from the list, or type part of its name.")),
-                      MB_ICONINFORMATION);
+        AfxMessageBox(
+            qtconv::FromQString(tr(
+                "Choose the project to time from the list, or type enough of its name to tell it from the others.")),
+            MB_ICONINFORMATION);
         m_project->setFocus();
         return;
     }

@@ -31,7 +31,7 @@ public:
     QLineEdit* DescriptionEdit() const { return m_description; }
     QLabel* TimeLabel() const { return m_time; }
 
-    // The project chosen or typed (a typed name must match one of the list); "" when none.
+    // The project chosen or typed: a name of the list, or part of exactly one; "" otherwise.
     CString ChosenProjectRef() const;
     // Starts for the chosen project, or says that one must be chosen.
     void OnStart();

@@ -143,11 +143,15 @@ private slots:
         QVERIFY(!Frame().GetTimer()->StatusPane()->isVisibleTo(&Frame()));
     }
 
-    void aTypedNameThatIsNoProjectStartsNothing() {
+    void aTypedNameMustTellOneProject() {
         MessageBoxScript boxes;
         StartFor(QStringLiteral("No such project"));
         QVERIFY(!Control().IsActive());
-        QCOMPARE(boxes.Shown().size(), size_t(1));
+        StartFor(QStringLiteral("acme"));   // both projects hold it
+        QVERIFY(!Control().IsActive());
+        QCOMPARE(boxes.Shown().size(), size_t(2));
+        StartFor(QStringLiteral("broch"));
+        QCOMPARE(Control().ProjectText(), QStringLiteral("Acme: Brochure"));
     }
 
     void aRunUnderOneMinuteAsksBeforeMakingAZeroMinuteEntry() {
