@@ -38,7 +38,7 @@ CMainFrame::CMainFrame(CQuillmarApp& app, QWidget* parent)
     setFont(app.GetDialogFont());
     setCentralWidget(m_view);
     CreateCommandBar();
-    m_timer = new CTimerCommands(this, m_commandBar, CommandAction(devcmd::NewTimeEntry), *m_view);
+    m_timer = new CTimerCommands(this, findChild<QMenu*>(QStringLiteral("toolsMenu")), *m_view);
     resize(kDeviceWidth, kDeviceHeight);
     m_windowMessages = std::make_unique<CWindowMessageNotifier>(
         CQuillmarApp::GetWindowTitle(), [this](const WindowMessage& message) { OnWindowMessage(message); });

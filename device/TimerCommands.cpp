@@ -4,8 +4,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QToolBar>
-#include <QToolButton>
 
 #include "biz/Helpers.h"
 #include "biz/Project.h"
@@ -20,7 +18,7 @@ namespace {
 constexpr int kNavigationWidth = 3 * 20 + 4;
 }   // namespace
 
-CTimerCommands::CTimerCommands(QWidget* frame, QToolBar* commandBar, QAction* before, CViewByDate& view)
+CTimerCommands::CTimerCommands(QWidget* frame, QMenu* toolsMenu, CViewByDate& view)
     : QObject(frame), m_view(view), m_control(new CTimerControl(CTimerStateFile::DefaultPath(), nullptr, this)),
       m_menu(new QMenu(QStringLiteral("Timer"), frame)), m_start(new QAction(QStringLiteral("Start..."), this)),
       m_pause(new QAction(QStringLiteral("Pause"), this)), m_stop(new QAction(QStringLiteral("Stop"), this)),
@@ -29,17 +27,11 @@ CTimerCommands::CTimerCommands(QWidget* frame, QToolBar* commandBar, QAction* be
     m_start->setObjectName(QStringLiteral("timerStart"));
     m_pause->setObjectName(QStringLiteral("timerPause"));
     m_stop->setObjectName(QStringLiteral("timerStop"));
-    auto* button = new QToolButton(commandBar);
-    button->setObjectName(QStringLiteral("timerMenuButton"));
-    button->setText(m_menu->title());
-    button->setMenu(m_menu);
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
-    if (before)
-        commandBar->insertWidget(before, button);
-    else
-        commandBar->addWidget(button);
+    if (toolsMenu) {
+        QAction* first = toolsMenu->actions().isEmpty() ? nullptr : toolsMenu->actions().constFirst();
+        toolsMenu->insertMenu(first, m_menu);
+        toolsMenu->insertSeparator(first);
+    }
 
     m_time->setObjectName(QStringLiteral("timerTime"));
     m_time->setFont(titlestrip::BoldFont(view.font()));

@@ -1,6 +1,7 @@
 #pragma once
-// The device's timer: a "Timer" menu on the command bar (Start for a chosen project or one of
-// the last five, Pause/Resume, Stop) and the running time at the right of the view's header
+// The device's timer: a "Timer" menu at the top of the command bar's Tools menu (Start for a
+// chosen project or one of the last five, Pause/Resume, Stop; a button of its own would push the
+// bar's icons off the handheld's narrow screen) and the running time at the right of the view's header
 // strip. Its state file is the device's own; its entries are ordinary entries of the data file
 // and synchronise as usual.
 #include <QObject>
@@ -10,14 +11,13 @@ class CViewByDate;
 class QAction;
 class QLabel;
 class QMenu;
-class QToolBar;
 class QWidget;
 
 class CTimerCommands : public QObject {
     Q_OBJECT
 public:
-    // Puts the menu's button before `before` on the command bar (at its end when null).
-    CTimerCommands(QWidget* frame, QToolBar* commandBar, QAction* before, CViewByDate& view);
+    // Puts the Timer menu first in `toolsMenu`.
+    CTimerCommands(QWidget* frame, QMenu* toolsMenu, CViewByDate& view);
     ~CTimerCommands() override;
 
     // Once the data store is open: the timer kept on file comes back.

@@ -79,7 +79,7 @@ TEST_F(DeviceFrame, WindowIsTitledQuillmarWithTheCommandBarAtTheBottom) {
     EXPECT_EQ(MenuTexts(newMenu), QStringList({"Client", "Project"}));
     EXPECT_EQ(MenuTexts(viewMenu), QStringList({"Day", "Week", "Month", "Custom Dates...", "Filter Data..."}));
     EXPECT_EQ(MenuTexts(toolsMenu),
-              QStringList({"Manage Clients and Projects", "Manage Categories", "Options", "Exit"}));
+              QStringList({"Timer", "Manage Clients and Projects", "Manage Categories", "Options", "Exit"}));
 
     const struct {
         const char* name;

@@ -1,4 +1,4 @@
-// The device's timer: its menu on the command bar, the running time in the header strip, the
+// The device's timer: its menu in the command bar's Tools menu, the running time in the header strip, the
 // entry a stop makes, and a timer that is still running after the program started again.
 #include <gtest/gtest.h>
 
@@ -53,10 +53,13 @@ protected:
 
 }   // namespace
 
-TEST_F(DeviceTimer, CommandBarOffersTheTimerAndTheHeaderShowsTheRunningTime) {
+TEST_F(DeviceTimer, ToolsMenuOffersTheTimerAndTheHeaderShowsTheRunningTime) {
     RunningDevice device;
     CMainFrame& frame = device.Frame();
-    ASSERT_NE(frame.findChild<QToolButton*>(QStringLiteral("timerMenuButton")), nullptr);
+    QMenu* tools = frame.findChild<QMenu*>(QStringLiteral("toolsMenu"));
+    ASSERT_NE(tools, nullptr);
+    ASSERT_FALSE(tools->actions().isEmpty());
+    EXPECT_EQ(tools->actions().constFirst()->menu(), frame.Timer()->Menu());
     QLabel* time = frame.Timer()->TimeLabel();
     EXPECT_FALSE(time->isVisibleTo(&frame));
     EXPECT_FALSE(Action(frame, "timerStop")->isEnabled());
@@ -67,6 +70,7 @@ TEST_F(DeviceTimer, CommandBarOffersTheTimerAndTheHeaderShowsTheRunningTime) {
     EXPECT_TRUE(time->isVisibleTo(&frame));
     EXPECT_EQ(time->text(), QStringLiteral("0:45:00"));
     EXPECT_LT(time->geometry().bottom(), 24);   // inside the header strip
+    MaybeScreenshot(frame, "timer-running");
 
     Action(frame, "timerPause")->trigger();
     EXPECT_EQ(Action(frame, "timerPause")->text(), QStringLiteral("Resume"));
