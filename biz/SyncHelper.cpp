@@ -309,6 +309,49 @@ private:
     std::set<RecordKey> m_savedSince;
 };
 
+// This side's own version of each parent the other side sent along that this side changed in
+// the running synchronisation. Should this side no longer hold it (a program deleted it after
+// serialising), that is the version to bring back: the other side took it. Read before the
+// commit's batch begins.
+class OwnVersions {
+public:
+    OwnVersions(CDataHelper& store, const RemoteChanges& remote, const SentChanges& sent) {
+        std::set<RecordKey> wanted;
+        for (const RecordKey& key : remote.context) {
+            if (sent.records.count(key))
+                wanted.insert(key);
+        }
+        if (wanted.empty())
+            return;
+        PhaseScope phase(store, CSyncHelper::SyncPhase_SerializeLocalChanges);
+        // The process that commits need not be the one that serialised: read the file.
+        if (!phase.Entered() || !store.GetCurrentDataStore()->Load(store.GetOwnChangeFilePath()))
+            return;
+        for (const char16_t* kind : kRecordKinds) {
+            std::unique_ptr<CObArray> list(store.GetObjectList(kind));
+            if (!list)
+                continue;
+            for (auto& item : list->Items()) {
+                auto* record = static_cast<CBaseObject*>(item.get());
+                const RecordKey key = KeyOf(record->get_ElemName(), record->get_RefID());
+                if (wanted.count(key))
+                    m_byKey.emplace(key, record);
+            }
+            m_lists.push_back(std::move(list));
+        }
+    }
+
+    // This side's version of `key` when it has one to bring back, else `theirs`.
+    CBaseObject* Find(const RecordKey& key, CBaseObject* theirs) const {
+        const auto found = m_byKey.find(key);
+        return found == m_byKey.end() ? theirs : found->second;
+    }
+
+private:
+    std::vector<std::unique_ptr<CObArray>> m_lists;
+    std::map<RecordKey, CBaseObject*> m_byKey;
+};
+
 // Removes every deletion marker of that record from the data document; the number removed.
 int RemoveMarkers(CDataHelper& store, const RecordKey& key) {
     const CString kind(key.first);
@@ -321,7 +364,7 @@ int RemoveMarkers(CDataHelper& store, const RecordKey& key) {
 
 // Commits the other side's records of one kind; false when a record could not be saved.
 bool CommitRecords(CDataHelper& store, CObArray& list, const RemoteChanges& remote, const SentChanges& sent,
-                   bool ownChangesWin, LocalRecords& local) {
+                   bool ownChangesWin, LocalRecords& local, const OwnVersions& own) {
     for (auto& item : list.Items()) {
         auto* record = static_cast<CBaseObject*>(item.get());
         const RecordKey key = KeyOf(record->get_ElemName(), record->get_RefID());
@@ -333,6 +376,10 @@ bool CommitRecords(CDataHelper& store, CObArray& list, const RemoteChanges& remo
         // A parent sent along is only brought back, never put over this side's copy.
         if (remote.context.count(key) && local.IdOf(key) != 0)
             continue;
+        // One this side changed and then deleted comes back as this side sent it, which is
+        // the version the other side took.
+        if (remote.context.count(key))
+            record = own.Find(key, record);
         // The other side changed a record this side deleted: the change outlives the deletion
         // on both sides, so this side's marker must not go out any more.
         if (local.HasMarker(key)) {
@@ -424,7 +471,8 @@ std::optional<COleDateTime> MetaDataTime(CDataHelper& store, const char16_t* nam
 
 // Records first, kind by kind, then deletions; the data file is noted for writing. A change
 // file this side already committed is not applied again over what was changed since.
-bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& sent, bool ownChangesWin) {
+bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& sent, const OwnVersions& own,
+                 bool ownChangesWin) {
     if (!remote.changeSet.IsEmpty() && remote.changeSet == store.GetMetaDataValue(kLastCommittedName))
         return true;
     {
@@ -448,7 +496,7 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
         }
         LocalRecords local(*store.GetCurrentDataStore(), serialised, asked);
         for (auto& [kind, list] : remote.recordsByKind) {
-            if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local))
+            if (!CommitRecords(store, *list, remote, sent, ownChangesWin, local, own))
                 return false;
         }
         if (CommitDeletions(store, *remote.deletions, sent, local) && !store.Flush())
@@ -689,8 +737,9 @@ int CSyncHelper::CommitRemoteChanges() {
     RemoteChanges remote;
     if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
+    const OwnVersions own(*store, remote, sent);
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
-    if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
+    if (!ApplyRemote(*store, remote, sent, own, m_bOwnChangesWin))
         return 0;
     RemoveSentMarkers(*store, sent);
     if (!PromotePendingSync(*store, sent))
@@ -708,8 +757,9 @@ int CSyncHelper::ApplyRemoteChanges() {
     RemoteChanges remote;
     if (!lock || !ReadSentChanges(store->GetOwnChangeFilePath(), sent) || !ReadRemoteChanges(*store, remote))
         return 0;
+    const OwnVersions own(*store, remote, sent);
     DeferredFlush batch(*store, DeferredFlush::WritesAndRecords);
-    if (!ApplyRemote(*store, remote, sent, m_bOwnChangesWin))
+    if (!ApplyRemote(*store, remote, sent, own, m_bOwnChangesWin))
         return 0;
     return batch.End();
 }

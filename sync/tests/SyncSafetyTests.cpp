@@ -151,4 +151,34 @@ TEST_F(SyncSafety, AProjectAddedOnTheDeviceBringsBackTheClientTheDesktopDeleted)
     ExpectConverged();
 }
 
+TEST_F(SyncSafety, AParentTheDeviceEditedThenDeletedDuringTheSynchronisationComesBackAsTheDeviceSentIt) {
+    const CString client = Add<CClient>(u"Client");
+    const CString project = Add<CProject>(u"Project", [&](CProject& p) { p.set_ClientRef(client); });
+    Synchronise();
+    OnDevice([&] {
+        CProject edited = Loaded<CProject>(project);
+        edited.set_Description(u"Edited on the device");
+        ASSERT_EQ(edited.Save(), 1);
+    });
+    // The desktop's new entry sends the project along as its parent, as the desktop had it.
+    Add<CProjectItem>(u"Added on the desktop", [&](CProjectItem& e) { e.set_ProjectRef(project); });
+    Advance();
+    ExpectDeviceCallSucceeds("TriggerDeviceSide_SerializeLocalChanges");
+    CSyncHelper desktop;
+    ASSERT_GE(desktop.SerializeLocalChanges(), 0);
+    ExchangeChangeFiles();
+    ASSERT_EQ(desktop.CommitRemoteChanges(), 1);
+    // The device program deletes the project before the device commits.
+    OnDevice([&] {
+        CProject doomed = Loaded<CProject>(project);
+        ASSERT_EQ(doomed.Delete(), 1);
+    });
+    ExpectDeviceCallSucceeds("TriggerDeviceSide_CommitRemoteChanges");
+    for (const FileSnapshot& side : {Desktop(), Device()}) {
+        ASSERT_EQ(side.records.count(Key("project", project)), 1u);
+        EXPECT_NE(side.records.at(Key("project", project)).find("Edited on the device"), std::string::npos);
+    }
+    ExpectConverged();
+}
+
 }   // namespace
