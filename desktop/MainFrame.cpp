@@ -16,6 +16,7 @@
 #include "desktop/CommandIcon.h"
 #include "desktop/CommandIds.h"
 #include "desktop/CommandTable.h"
+#include "desktop/FrameTimer.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/Themes.h"
 #include "desktop/ToolbarDatePicker.h"
@@ -79,6 +80,7 @@ CMainFrame::CMainFrame(CQuillmarApp& app) : m_app(app), m_syncDriverFactory(CSyn
     CreateToolBars();
     CreateStatusBar();
     CreateDockingBars();
+    m_pTimer = new CFrameTimer(*this);
     if (!LoadLayout())
         ApplyDefaultLayout();
     ConnectCommands();
@@ -299,6 +301,7 @@ void CMainFrame::ApplyDefaultLayout() {
         addToolBar(Qt::TopToolBarArea, bar);
         bar->setVisible(true);
     }
+    m_pTimer->PlaceToolBarOnItsOwnRow();
     // The summary docks innermost at the left; the side bar shares its place half and half.
     for (QDockWidget* bar : {m_pClientsProjectsBar, m_pQuickSummaryBar}) {
         bar->setFloating(false);
@@ -381,6 +384,7 @@ void CMainFrame::CreateViews() {
     connect(m_pSideBarView->GetTreeCtrl(), &QTreeWidget::itemSelectionChanged, this, &CMainFrame::UpdateCommandUI);
     m_activePane = Pane::Entries;
     m_pEntriesView->GetListCtrl()->setFocus();
+    m_pTimer->Restore();
     UpdateCommandUI();
 }
 

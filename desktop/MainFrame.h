@@ -10,6 +10,7 @@
 
 #include "biz/SyncDriver.h"
 
+class CFrameTimer;
 class CQuillmarApp;
 class CViewByDate;
 class CViewClientsProjectsSideBar;
@@ -48,6 +49,7 @@ public:
     QToolBar* GetCustomViewsToolBar() const { return m_pCustomViewsBar; }
     QDockWidget* GetClientsProjectsBar() const { return m_pClientsProjectsBar; }
     QDockWidget* GetQuickSummaryBar() const { return m_pQuickSummaryBar; }
+    CFrameTimer* GetTimer() const { return m_pTimer; }
 
     // Status pane 1: the filter indicator, with a border only while a filter is active.
     void SetFilterPane(bool active, const QString& text);
@@ -130,6 +132,7 @@ private:
     CViewByDate* m_pEntriesView = nullptr;
     CViewClientsProjectsSideBar* m_pSideBarView = nullptr;
     CViewSummary* m_pSummaryView = nullptr;
+    CFrameTimer* m_pTimer = nullptr;
     Pane m_activePane = Pane::Entries;
     SyncDriverFactory m_syncDriverFactory;
     QByteArray m_savedPlacement;

@@ -13,6 +13,7 @@
 #include "device/CommandIds.h"
 #include "device/DeviceDialogLook.h"
 #include "device/QuillmarApp.h"
+#include "device/TimerCommands.h"
 #include "device/ViewByDate.h"
 #include "device/dialogs/DlgPairDesktop.h"
 #include "device/dialogs/ManageClientsProjects.h"
@@ -42,6 +43,7 @@ CMainFrame::CMainFrame(CQuillmarApp& app, QWidget* parent)
     setFont(app.GetDialogFont());
     setCentralWidget(m_view);
     CreateCommandBar();
+    m_timer = new CTimerCommands(this, findChild<QMenu*>(QStringLiteral("toolsMenu")), *m_view);
     resize(kDeviceWidth, kDeviceHeight);
     m_windowMessages = std::make_unique<CWindowMessageNotifier>(
         CQuillmarApp::GetWindowTitle(), [this](const WindowMessage& message) { OnWindowMessage(message); });
@@ -151,6 +153,7 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 
 void CMainFrame::OnInitialUpdate() {
     m_view->OnInitialUpdate();
+    m_timer->Restore();
     UpdateViewMenu();
 }
 

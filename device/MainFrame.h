@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 class CQuillmarApp;
+class CTimerCommands;
 class CViewByDate;
 class CWindowMessageNotifier;
 class QAction;
@@ -28,6 +29,7 @@ public:
 
     CViewByDate* GetView() const { return m_view; }
     QToolBar* CommandBar() const { return m_commandBar; }
+    CTimerCommands* Timer() const { return m_timer; }
     // Whether the window-message endpoint of the title could be opened.
     bool IsListeningForSync() const;
 
@@ -54,5 +56,6 @@ private:
     CQuillmarApp& m_app;
     CViewByDate* m_view;
     QToolBar* m_commandBar = nullptr;
+    CTimerCommands* m_timer = nullptr;
     std::unique_ptr<CWindowMessageNotifier> m_windowMessages;
 };

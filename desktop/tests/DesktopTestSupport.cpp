@@ -13,6 +13,7 @@
 #include "biz/DataHelper.h"
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
+#include "biz/TimerStateFile.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
 #include "platform/Registry.h"
@@ -49,6 +50,7 @@ QString DataFolder() { return QString::fromLocal8Bit(qgetenv("QUILLMAR_DATA_DIR"
 
 void ResetUserData() {
     QFile::remove(QString::fromStdString(Registry::FilePath()));
+    QFile::remove(QString::fromStdString(CTimerStateFile::DefaultPath()));
     Registry::Reload();
     QDir data(DataFolder());
     for (const QString& name : data.entryList(QDir::Files))

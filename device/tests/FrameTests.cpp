@@ -78,8 +78,8 @@ TEST_F(DeviceFrame, WindowIsTitledQuillmarWithTheCommandBarAtTheBottom) {
     ASSERT_TRUE(newMenu && viewMenu && toolsMenu);
     EXPECT_EQ(MenuTexts(newMenu), QStringList({"Client", "Project"}));
     EXPECT_EQ(MenuTexts(viewMenu), QStringList({"Day", "Week", "Month", "Custom Dates...", "Filter Data..."}));
-    EXPECT_EQ(MenuTexts(toolsMenu), QStringList({"Manage Clients and Projects", "Manage Categories", "Options",
-                                                 "Pair with Desktop...", "Exit"}));
+    EXPECT_EQ(MenuTexts(toolsMenu), QStringList({"Timer", "Manage Clients and Projects", "Manage Categories",
+                                                 "Options", "Pair with Desktop...", "Exit"}));
 
     const struct {
         const char* name;
