@@ -308,7 +308,7 @@ protected:
                 RandomOperation(Side::Device);
             }
             if (step == CSyncHelper::SyncStep_DeviceCommit)
-                ForgiveDeletionsOfRecordsSent();
+                ForgiveDeletionsOfRecordsCarried();
             if (static_cast<int>(step) == interruptAt)
                 Interrupt(how);
         });
@@ -408,22 +408,32 @@ protected:
         m_device = std::exchange(m_deviceNext, Intent());
     }
 
-    // The records this computer's change file brings back on the device, as changes or as the
-    // parents sent along: a deletion of one that the device program made after the device
-    // serialised (and so before it commits) is overridden, since an edit beats a deletion.
-    void ForgiveDeletionsOfRecordsSent() {
-        const std::string text = ReadFileBytes(machine->DesktopFile("desktop.xml"));
-        std::vector<Key> sent;
+    // The records a change file carries, as changes or as the parents sent along.
+    static std::vector<Key> RecordsCarried(const std::string& path) {
+        const std::string text = ReadFileBytes(path);
+        std::vector<Key> carried;
         std::istringstream items(Attribute(text.substr(0, text.find('>')), "context"));
         std::string item;
         while (items >> item) {
             const size_t slash = item.find('/');
-            sent.emplace_back(item.substr(0, slash), item.substr(slash + 1));
+            carried.emplace_back(item.substr(0, slash), item.substr(slash + 1));
         }
         static const std::regex record("<(client|project|projectItem|category) id=\"\\d+\" refId=\"([^\"]*)\"");
         for (auto it = std::sregex_iterator(text.begin(), text.end(), record); it != std::sregex_iterator(); ++it)
-            sent.emplace_back((*it)[1].str(), (*it)[2].str());
-        for (const Key& key : sent) {
+            carried.emplace_back((*it)[1].str(), (*it)[2].str());
+        return carried;
+    }
+
+    // Before the device commits, both sides' change files have been applied here: a record the
+    // device's file brought back here overrides this computer's deletion of it, and one this
+    // computer's file brings back on the device overrides a deletion the device program made
+    // after the device serialised, since an edit beats a deletion.
+    void ForgiveDeletionsOfRecordsCarried() {
+        for (const Key& key : RecordsCarried(machine->DesktopFile("device.xml"))) {
+            if (m_desktop.deletions.erase(key))
+                Log("  (this computer's deletion of " + key.second + " is overridden by the device's changes)");
+        }
+        for (const Key& key : RecordsCarried(machine->DesktopFile("desktop.xml"))) {
             if (m_deviceNext.deletions.erase(key))
                 Log("  (the device's deletion of " + key.second + " is overridden by the desktop's changes)");
         }
