@@ -3,8 +3,10 @@
 // The program drives the device through CSyncDriverCeRapi; tests drive a scripted one.
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "biz/BizExport.h"
+#include "biz/DataFileSummary.h"
 #include "biz/SyncSummary.h"
 #include "platform/CString.h"
 
@@ -28,6 +30,9 @@ public:
     virtual int RegularSync(const StepCallback& beforeStep) = 0;
     // What the last regular synchronisation sent, received and reconciled on this side.
     virtual CSyncSummary GetSummary() const = 0;
+    // What the device's data file holds, read over the connection after Initialize; nothing when
+    // it could not be read.
+    virtual std::optional<CDataFileSummary> DeviceDataSummary() { return std::nullopt; }
     // direction 1: this data file replaces the device's; 0: the device's replaces this one.
     virtual int PerformFullSync(int direction) = 0;
     // Why the last operation failed, in the user's words; empty when it said nothing.

@@ -16,6 +16,8 @@ int CSyncDriverCeRapi::RegularSync(const StepCallback& beforeStep) {
 
 CSyncSummary CSyncDriverCeRapi::GetSummary() const { return m_helper.GetSummary(); }
 
+std::optional<CDataFileSummary> CSyncDriverCeRapi::DeviceDataSummary() { return m_helper.ReadDeviceDataSummary(); }
+
 int CSyncDriverCeRapi::PerformFullSync(int direction) { return m_helper.PerformFullSync(direction); }
 
 CString CSyncDriverCeRapi::GetLastErrorText() const { return m_helper.GetLastErrorText(); }

@@ -12,6 +12,7 @@ public:
     int Initialize() override;
     int RegularSync(const StepCallback& beforeStep) override;
     CSyncSummary GetSummary() const override;
+    std::optional<CDataFileSummary> DeviceDataSummary() override;
     int PerformFullSync(int direction) override;
     CString GetLastErrorText() const override;
 

@@ -11,6 +11,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include "biz/DataFileSummary.h"
 #endif
 
 class QUILLMAR_BIZ_EXPORT CSyncHelper {
@@ -132,6 +135,9 @@ public:
     // direction != 0: this data file replaces the device's; 0: the device's replaces this one
     // and the data store is reloaded from it.
     int PerformFullSync(int direction);
+    // After Initialize: what the device's data file holds, read from a copy fetched into a
+    // temporary file; nothing when it could not be fetched or read.
+    std::optional<CDataFileSummary> ReadDeviceDataSummary();
     // After Initialize: the regular synchronisation as one call, the one the program, the
     // tests and the benchmark run. The device first learns which of its change files this side
     // committed last and this side receives the device's change file before serialising, so

@@ -3,6 +3,7 @@
 #include "biz/SyncHelper.h"
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -311,6 +312,24 @@ int CSyncHelper::ReceiveOtherChangeFile() {
     if (received < 0 && !RemoveLocalFile(store->GetOtherChangeFilePath()))
         return Fail(u"The old file " + store->GetOtherChangeFilePath() + u" could not be removed");
     return 1;
+}
+
+std::optional<CDataFileSummary> CSyncHelper::ReadDeviceDataSummary() {
+    std::string path = (std::filesystem::temp_directory_path() / "quillmar-device-data-XXXXXX").string();
+    const int fd = ::mkstemp(path.data());
+    if (fd < 0)
+        return std::nullopt;
+    ::close(fd);
+    // Only a look: a failure here is no failure of the synchronisation.
+    const CString lastError = m_strLastError;
+    const CString local = CString::FromUtf8(path);
+    std::optional<CDataFileSummary> summary;
+    if (CopyRemoteFileToLocal(DeviceAppPath + kDeviceDataFile, local) == 1)
+        summary = CDataFileSummary::Read(local);
+    m_strLastError = lastError;
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return summary;
 }
 
 int CSyncHelper::PerformFullSync(int direction) {

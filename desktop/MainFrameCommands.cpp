@@ -260,6 +260,9 @@ void CMainFrame::RunSyncFlow(bool setupMode) {
         }
     }
     CDlgSyncDirection dialog(this);
+    const CDataHelper* store = GetCurrDataHelper();
+    dialog.ShowSides(store ? CDataFileSummary::Read(store->GetDataFilePath()) : std::nullopt,
+                     engine->DeviceDataSummary());
     if (RunModal(dialog) != QDialog::Accepted)
         return;
     const bool replaceDevice = dialog.ReplaceDeviceData();

@@ -3,10 +3,12 @@
 #include <QLabel>
 #include <QProgressDialog>
 #include <QRadioButton>
+
 #include <QtTest>
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include "biz/DataHelper.h"
 #include "biz/Helpers.h"
@@ -35,6 +37,7 @@ struct Script {
     CString error;
     std::function<void(int)> onFullSync;
     CSyncSummary summary;
+    std::optional<CDataFileSummary> deviceData;
     int lastStepRun = CSyncDriver::kLastStep;   // a failed synchronisation stops earlier
     QStringList calls;
     // What the progress window showed while each step ran.
@@ -68,6 +71,7 @@ public:
         return Call("RegularSync", m_script.regular);
     }
     CSyncSummary GetSummary() const override { return m_script.summary; }
+    std::optional<CDataFileSummary> DeviceDataSummary() override { return m_script.deviceData; }
     int PerformFullSync(int direction) override {
         if (m_script.onFullSync)
             m_script.onFullSync(direction);
@@ -252,6 +256,41 @@ private slots:
         QCOMPARE(m_script.calls, (QStringList{"Initialize", "RegularSync", "FullSync(1)", "released"}));
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text == GetResString(51, 1));
+    }
+
+    void theDirectionDialogSaysWhatEachSideHolds() {
+        CDataFileSummary device;
+        device.clients = 1;
+        device.projects = 2;
+        device.categories = 1;
+        device.entries = 40;
+        device.lastChanged = COleDateTime(2026, 12, 7, 15, 4, 0);
+        m_script.deviceData = device;
+        m_script.regular = CSyncDriver::RegularNotPartners;
+        AddProject(u"Held here", 0);
+        MessageBoxScript boxes;
+        QString desktopSide;
+        QString deviceSide;
+        DialogScript dialogs({[&](QDialog& dialog) {
+            auto& direction = dynamic_cast<CDlgSyncDirection&>(dialog);
+            desktopSide = direction.DesktopSideLabel()->text();
+            deviceSide = direction.DeviceSideLabel()->text();
+            return int(QDialog::Rejected);
+        }});
+        Trigger(Frame(), cmd::SyncDevice);
+        // The sample data (one client, one project, one category) and the project added here.
+        QVERIFY2(desktopSide.startsWith(
+                     QStringLiteral("This computer: 1 client, 2 projects, 1 category and 0 entries, last changed ")),
+                 qPrintable(desktopSide));
+        QVERIFY2(deviceSide.startsWith(
+                     QStringLiteral("The device: 1 client, 2 projects, 1 category and 40 entries, last changed ")),
+                 qPrintable(deviceSide));
+        QVERIFY(deviceSide.contains(QStringLiteral("12/7/26")) || deviceSide.contains(QStringLiteral("2026")));
+    }
+
+    void aDeviceWhoseDataCannotBeReadIsSaidSo() {
+        QCOMPARE(CDlgSyncDirection::DescribeSide(QStringLiteral("The device"), std::nullopt),
+                 QStringLiteral("The device: its data could not be read."));
     }
 
     void theDirectionDialogWarnsWhichSidesDataIsReplaced() {
