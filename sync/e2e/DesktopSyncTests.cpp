@@ -2,7 +2,9 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
+#include "biz/DataFileSummary.h"
 #include "biz/DataHelper.h"
 #include "biz/SyncDriverCeRapi.h"
 #include "biz/SyncHelper.h"
@@ -283,6 +285,26 @@ TEST_F(ChangeFiles, CutWhileSendingKeepsTheDevicesFile) {
     EXPECT_EQ(helper.ExchangeChangeFiles(), 0);
     EXPECT_FALSE(helper.GetLastErrorText().IsEmpty());
     EXPECT_EQ(ReadFileBytes(DeviceFileNoCase("desktop.xml")), previous);
+}
+
+TEST_F(Driver, ReadsWhatTheDevicesDataFileHoldsWithoutChangingIt) {
+    MakeWorkloadBase();
+    PartnerLocally();
+    // The device holds one client more than this computer.
+    ASSERT_TRUE(machine->OnDevice([this] { NewClient("Only on the device"); }));
+    const std::string before = ReadFileBytes(machine->DeviceDataFile());
+    std::unique_ptr<CSyncDriver> driver = CSyncDriverCeRapi::Factory()();
+    ASSERT_EQ(driver->Initialize(), 1);
+    const std::optional<CDataFileSummary> device = driver->DeviceDataSummary();
+    const std::optional<CDataFileSummary> desktop = CDataFileSummary::Read(GetCurrDataHelper()->GetDataFilePath());
+    ASSERT_TRUE(device);
+    ASSERT_TRUE(desktop);
+    EXPECT_EQ(device->clients, desktop->clients + 1);
+    EXPECT_EQ(device->entries, desktop->entries);
+    EXPECT_EQ(device->entries, 4);
+    EXPECT_TRUE(device->lastChanged);
+    EXPECT_TRUE(driver->GetLastErrorText().IsEmpty());
+    EXPECT_EQ(ReadFileBytes(machine->DeviceDataFile()), before);
 }
 
 TEST_F(Driver, RunsTheLibrarysRegularSynchronisationToConvergence) {
