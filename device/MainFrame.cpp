@@ -1,7 +1,11 @@
 #include "device/MainFrame.h"
 
 #include <QAction>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -49,7 +53,22 @@ CMainFrame::CMainFrame(CQuillmarApp& app, QWidget* parent)
         CQuillmarApp::GetWindowTitle(), [this](const WindowMessage& message) { OnWindowMessage(message); });
     connect(m_view, &CViewByDate::periodChanged, this, &CMainFrame::UpdateViewMenu);
     connect(m_view, &CViewByDate::filterChanged, this, &CMainFrame::UpdateViewMenu);
+    CreateSyncStateLine();
 }
+
+void CMainFrame::CreateSyncStateLine() {
+    m_syncState = new QLabel(this);
+    m_syncState->setObjectName(QStringLiteral("syncStateLine"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_syncState, 1);
+    m_folderWatch = new QFileSystemWatcher(this);
+    if (CDataHelper* store = GetCurrDataHelper(); store && !store->GetDataFilePath().IsEmpty())
+        m_folderWatch->addPath(QFileInfo(qtconv::ToQString(store->GetDataFilePath())).absolutePath());
+    connect(m_folderWatch, &QFileSystemWatcher::directoryChanged, this, &CMainFrame::UpdateSyncState);
+    UpdateSyncState();
+}
+
+void CMainFrame::UpdateSyncState() { m_syncState->setText(CDlgPairDesktop::SyncStateLine()); }
 
 CMainFrame::~CMainFrame() = default;
 
@@ -255,5 +274,7 @@ void CMainFrame::OnSyncDone() {
     CDataHelper* store = GetCurrDataHelper();
     if (store && !store->Initialize())
         CWriteCheck::ReportReloadFailure();
+    CDlgPairDesktop::NoteSyncDone(COleDateTime::GetCurrentTime());
+    UpdateSyncState();
     m_view->Refresh(0);
 }

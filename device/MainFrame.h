@@ -12,6 +12,8 @@ class CTimerCommands;
 class CViewByDate;
 class CWindowMessageNotifier;
 class QAction;
+class QFileSystemWatcher;
+class QLabel;
 class QToolBar;
 struct WindowMessage;
 
@@ -30,6 +32,10 @@ public:
     CViewByDate* GetView() const { return m_view; }
     QToolBar* CommandBar() const { return m_commandBar; }
     CTimerCommands* Timer() const { return m_timer; }
+    // The line under the command bar: a synchronisation under way on this device, or when the
+    // last one finished.
+    QLabel* SyncStateLine() const { return m_syncState; }
+    void UpdateSyncState();
     // Whether the window-message endpoint of the title could be opened.
     bool IsListeningForSync() const;
 
@@ -41,6 +47,7 @@ protected:
 
 private:
     void CreateCommandBar();
+    void CreateSyncStateLine();
     QAction* AddCommand(QMenu* menu, const QString& text, unsigned id, const char* name);
     void OnWindowMessage(const WindowMessage& message);
     void UpdateViewMenu();
@@ -57,5 +64,8 @@ private:
     CViewByDate* m_view;
     QToolBar* m_commandBar = nullptr;
     CTimerCommands* m_timer = nullptr;
+    QLabel* m_syncState = nullptr;
+    // The program folder: change files come and go there while a synchronisation runs.
+    QFileSystemWatcher* m_folderWatch = nullptr;
     std::unique_ptr<CWindowMessageNotifier> m_windowMessages;
 };

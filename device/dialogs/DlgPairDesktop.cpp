@@ -15,7 +15,9 @@
 
 #include "biz/DataHelper.h"
 #include "biz/DateTimeFormatter.h"
+#include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/SharedSettings.h"
 
 namespace {
 
@@ -139,24 +141,58 @@ void CDlgPairDesktop::Copy() {
         QGuiApplication::clipboard()->setText(m_pairingText);
 }
 
+namespace {
+
+// When the last synchronisation finished on this device, as the program noted it; a data file's
+// own "lastSync" cannot tell, since a new file starts with one.
+constexpr const char16_t* kLastSyncSetting = u"LastSuccessfulSync";
+
+// "Dec 8, 2026 7:40 PM" in the user's time format; empty when there was none.
+QString LastSyncTime() {
+    const CString noted = Registry::GetString(CSharedSettings::kSettingsKey, kLastSyncSetting, CString());
+    const COleDateTime when = CDateTimeFormatter::GetDateTimeFromDB(noted);
+    if (noted.IsEmpty() || when.GetStatus() != COleDateTime::valid)
+        return QString();
+    return qtconv::ToQString(
+        CDateTimeFormatter::CreateCustomDateFormat(when, u"MMM d, yyyy", 64) + u" " +
+        CDateTimeFormatter::CreateCustomTimeFormat(when, CDateTimeFormatter::GetTimeCtrlFmtNoSeconds(), 64));
+}
+
+bool ChangeFilesPresent(CDataHelper& store) {
+    for (const CString& path : {store.GetOwnChangeFilePath(), store.GetOtherChangeFilePath()}) {
+        if (!path.IsEmpty() && QFile::exists(qtconv::ToQString(path)))
+            return true;
+    }
+    return false;
+}
+
+}   // namespace
+
+QString CDlgPairDesktop::SyncStateLine() {
+    CDataHelper* store = GetCurrDataHelper();
+    if (!store)
+        return QString();
+    if (ChangeFilesPresent(*store))
+        return QStringLiteral("Synchronizing (or unfinished)");
+    const QString when = LastSyncTime();
+    return when.isEmpty() ? QStringLiteral("Not synchronized yet") : QStringLiteral("Last sync: %1").arg(when);
+}
+
+void CDlgPairDesktop::NoteSyncDone(const COleDateTime& when) {
+    // A convenience: a registry that cannot be written loses only this line's text.
+    Registry::SetString(CSharedSettings::kSettingsKey, kLastSyncSetting,
+                        CDateTimeFormatter::FormatDateTimeForDB(when));
+}
+
 QString CDlgPairDesktop::SyncStateText() {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return QString();
-    for (const CString& path : {store->GetOwnChangeFilePath(), store->GetOtherChangeFilePath()}) {
-        if (!path.IsEmpty() && QFile::exists(qtconv::ToQString(path)))
-            return QStringLiteral(
-                "Synchronizing with the desktop now (or a synchronization stopped before it "
-                "finished; the next one completes it).");
-    }
-    const CString lastSync = store->GetMetaDataValue(u"lastSync");
-    if (lastSync.IsEmpty())
-        return QStringLiteral("Not synchronized with a desktop yet.");
-    const COleDateTime when = CDateTimeFormatter::GetDateTimeFromDB(lastSync);
-    if (when.GetStatus() != COleDateTime::valid)
-        return QString();
-    return QStringLiteral("Last synchronized: %1")
-        .arg(qtconv::ToQString(
-            CDateTimeFormatter::CreateCustomDateFormat(when, u"MMM d, yyyy", 64) + u" " +
-            CDateTimeFormatter::CreateCustomTimeFormat(when, CDateTimeFormatter::GetTimeCtrlFmtNoSeconds(), 64)));
+    if (ChangeFilesPresent(*store))
+        return QStringLiteral(
+            "Synchronizing with the desktop now (or a synchronization stopped before it "
+            "finished; the next one completes it).");
+    const QString when = LastSyncTime();
+    return when.isEmpty() ? QStringLiteral("Not synchronized with a desktop yet.")
+                          : QStringLiteral("Last synchronized: %1").arg(when);
 }

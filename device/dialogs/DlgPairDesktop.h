@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "platform/OleDateTime.h"
+
 class QLabel;
 class QPushButton;
 
@@ -28,6 +30,10 @@ public:
     // "Synchronizing with the desktop now..." while change files of a synchronisation lie in
     // the program folder, then when the last one was; empty when there was none.
     static QString SyncStateText();
+    // The same in one short line, for the main window.
+    static QString SyncStateLine();
+    // Notes that a synchronisation finished (message 1124), for the texts above.
+    static void NoteSyncDone(const COleDateTime& when);
 
 private:
     void Copy();

@@ -34,6 +34,7 @@ void ResetDeviceData() {
     std::filesystem::remove(store->GetDataFilePath().ToUtf8(), ignored);
     ASSERT_EQ(store->Initialize(), 1);
     Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"PeriodType");
+    Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"LastSuccessfulSync");
 }
 
 std::string DataFileContents() {

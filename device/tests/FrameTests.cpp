@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -16,6 +18,8 @@
 
 #include "biz/Category.h"
 #include "biz/Client.h"
+#include "biz/DataHelper.h"
+#include "biz/DateTimeFormatter.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
@@ -30,6 +34,7 @@
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/Registry.h"
 #include "ui/qt/PropertySheetEx.h"
+#include "ui/qt/QtConvert.h"
 #include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/TreeCtrlEx.h"
 #include "ui/shared/dialogs/DlgOptionsCustomFields.h"
@@ -290,4 +295,26 @@ TEST_F(DeviceFrame, ManagingCategoriesRefreshesTheCodesShown) {
     }});
     device.Frame().ExecuteCommand(32821);
     EXPECT_EQ(device.View().GetListCtrl()->topLevelItem(0)->text(2), QStringLiteral("TRV"));
+}
+
+TEST_F(DeviceFrame, TheSyncLineFollowsChangeFilesAndTheLastSynchronisation) {
+    RunningDevice device;
+    CMainFrame& frame = device.Frame();
+    QLabel* line = frame.SyncStateLine();
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->text(), QStringLiteral("Not synchronized yet"));
+    CDataHelper* store = GetCurrDataHelper();
+    ASSERT_NE(store, nullptr);
+    // The desktop's change file arrives: a synchronisation is under way.
+    const QString changes = qtconv::ToQString(store->GetOtherChangeFilePath());
+    {
+        QFile file(changes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("<quillmar/>\r\n");
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(line->text(), QStringLiteral("Synchronizing (or unfinished)"), 5000);
+    // The synchronisation ends: the library tells the program, the change files go.
+    frame.OnSyncDone();
+    ASSERT_TRUE(QFile::remove(changes));
+    QTRY_VERIFY_WITH_TIMEOUT(line->text().startsWith(QStringLiteral("Last sync: ")), 5000);
 }

@@ -122,9 +122,8 @@ TEST_F(PairDesktop, ShowsASynchronisationInProgressAndTheTimeOfTheLastOne) {
     EXPECT_TRUE(
         OpenFromTheMenu(device.Frame()).syncState.startsWith(QStringLiteral("Synchronizing with the desktop now")));
     ASSERT_TRUE(QFile::remove(changes));
-    ASSERT_EQ(store->SetMetaDataValue(u"lastSync",
-                                      CDateTimeFormatter::FormatDateTimeForDB(COleDateTime(2026, 12, 8, 19, 40, 0))),
-              1);
+    EXPECT_TRUE(CDlgPairDesktop::SyncStateText().startsWith(QStringLiteral("Not synchronized")));
+    CDlgPairDesktop::NoteSyncDone(COleDateTime(2026, 12, 8, 19, 40, 0));
     const QString state = OpenFromTheMenu(device.Frame()).syncState;
     EXPECT_TRUE(state.startsWith(QStringLiteral("Last synchronized: Dec 8, 2026"))) << state.toStdString();
 }
