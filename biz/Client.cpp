@@ -36,6 +36,10 @@ int CClient::Delete() {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return 0;
+    // Another program may have written the file since it was read (a synchronisation adding a
+    // project of this client): the projects are looked up in the file as it now stands.
+    if (!store->LockDataFile())
+        return 0;
     // Each project asks on its own; the user may keep some of them.
     std::unique_ptr<CObArray> projects(store->GetProjectsForClient(get_ID()));
     if (projects) {

@@ -163,3 +163,24 @@ TEST_F(CascadeTest, DeletingAProjectTwiceFailsTheSecondTime) {
     EXPECT_EQ(project.Delete(), 0);
     EXPECT_EQ(Markers().size(), 1u);
 }
+
+TEST_F(CascadeTest, ClientDeletionOffersTheProjectsAnotherProgramAddedMeanwhile) {
+    // Another process (a synchronisation committing) adds a project of the client to the file.
+    std::string text = DataFileText();
+    const size_t end = text.rfind("</quillmar>");
+    ASSERT_NE(end, std::string::npos);
+    text.insert(end,
+                "<project id=\"50\" refId=\"OTHERPROC50\" clientRef=\"SAMP001\">\r\n"
+                "<description>Added elsewhere</description>\r\n</project>\r\n");
+    ASSERT_TRUE(WriteFileBytes(DataFilePath(), text));
+    m_boxes.Answer(IDOK);    // the client
+    m_boxes.Answer(IDYES);   // the sample project
+    m_boxes.Answer(IDYES);   // the project added elsewhere
+    CClient client;
+    client.set_ID(1);
+    ASSERT_EQ(client.Delete(), 1);
+    EXPECT_EQ(m_boxes.ShownBoxes().size(), 3u);
+    // No project is left pointing at the deleted client.
+    EXPECT_EQ(Remaining("client"), std::vector<CString>{});
+    EXPECT_EQ(Remaining("project"), std::vector<CString>{});
+}
