@@ -80,7 +80,7 @@ CSoftKeyboard::~CSoftKeyboard() = default;
 void CSoftKeyboard::OnFocusChanged(QWidget* now) {
     if (!InUse())
         return;
-    // Part 5.2's rule: the panel opens when an edit box receives the focus.
+    // The panel opens when an edit box receives the focus.
     if (now && now->testAttribute(Qt::WA_InputMethodEnabled))
         QGuiApplication::inputMethod()->show();
     else
