@@ -301,12 +301,16 @@ public:
     void SetId(const RecordKey& key, int id) { m_ids[key] = id; }
     void Forget(const RecordKey& key) { m_ids.erase(key); }
     bool HasMarker(const RecordKey& key) const { return m_markers.count(key) != 0; }
+    // A parent whose deletion was refused only because a record here refers to it.
+    void NoteKeptForReference(const RecordKey& key) { m_keptForReference.push_back(key); }
+    const std::vector<RecordKey>& KeptForReference() const { return m_keptForReference; }
     void ForgetMarker(const RecordKey& key) { m_markers.erase(key); }
 
 private:
     std::map<RecordKey, int> m_ids;
     std::set<RecordKey> m_markers;
     std::set<RecordKey> m_savedSince;
+    std::vector<RecordKey> m_keptForReference;
 };
 
 // This side's own version of each parent the other side sent along that this side changed in
@@ -438,8 +442,11 @@ bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChan
         // This side changed the record in this synchronisation: it is kept on both sides.
         if (sent.records.count(key) || sent.context.count(key) || referenced.count(key.second) ||
             local.SavedSince(key)) {
-            if (local.IdOf(key) != 0)
+            if (local.IdOf(key) != 0) {
                 ++summary.conflictsDeletionRefused;
+                if (!sent.records.count(key) && !sent.context.count(key) && !local.SavedSince(key))
+                    local.NoteKeptForReference(key);
+            }
             continue;
         }
         if (local.IdOf(key) != 0 && store.RemoveRecordByRefID(CString(key.first), CString(key.second))) {
@@ -484,6 +491,25 @@ std::optional<COleDateTime> MetaDataTime(CDataHelper& store, const char16_t* nam
 
 // Records first, kind by kind, then deletions; the data file is noted for writing. A change
 // file this side already committed is not applied again over what was changed since.
+// Saves again each parent kept for a reference, so that it is sent; false when one could not
+// be written.
+bool ResaveKeptParents(const LocalRecords& local) {
+    for (const RecordKey& key : local.KeptForReference()) {
+        std::unique_ptr<CBaseObject> parent;
+        if (key.first == u"client")
+            parent = std::make_unique<CClient>();
+        else
+            parent = std::make_unique<CProject>();
+        parent->set_ID(local.IdOf(key));
+        if (!parent->Load())
+            continue;
+        parent->set_IsDirty(1);
+        if (!parent->Save())
+            return false;
+    }
+    return true;
+}
+
 bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& sent, const OwnVersions& own,
                  bool ownChangesWin, CSyncSummary& summary) {
     if (!remote.changeSet.IsEmpty() && remote.changeSet == store.GetMetaDataValue(kLastCommittedName))
@@ -513,6 +539,11 @@ bool ApplyRemote(CDataHelper& store, RemoteChanges& remote, const SentChanges& s
                 return false;
         }
         if (CommitDeletions(store, *remote.deletions, sent, local, summary) && !store.Flush())
+            return false;
+        // A parent kept only for a record here is in no change file the other side has seen:
+        // dated now, it goes back with the next synchronisation, whatever becomes of the record.
+        store.SetModifiedTimeOverride(std::nullopt);
+        if (!ResaveKeptParents(local))
             return false;
     }
     if (!remote.changeSet.IsEmpty())

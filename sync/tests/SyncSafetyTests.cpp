@@ -181,4 +181,32 @@ TEST_F(SyncSafety, AParentTheDeviceEditedThenDeletedDuringTheSynchronisationCome
     ExpectConverged();
 }
 
+TEST_F(SyncSafety, AProjectKeptOnlyForAnEntryTypedDuringTheSynchronisationGoesBackToTheDesktop) {
+    const CString project = Add<CProject>(u"Project", [&](CProject& p) { p.set_ClientRef(u"SAMP001"); });
+    Synchronise();
+    CProject doomed = Loaded<CProject>(project);
+    ASSERT_EQ(doomed.Delete(), 1);
+    Advance();
+    ExpectDeviceCallSucceeds("TriggerDeviceSide_SerializeLocalChanges");
+    CSyncHelper desktop;
+    ASSERT_GE(desktop.SerializeLocalChanges(), 0);
+    ExchangeChangeFiles();
+    ASSERT_EQ(desktop.CommitRemoteChanges(), 1);
+    // Typed on the device after it serialised: its commit keeps the project for it.
+    CString entry;
+    OnDevice(
+        [&] { entry = Add<CProjectItem>(u"Typed meanwhile", [&](CProjectItem& e) { e.set_ProjectRef(project); }); });
+    ExpectDeviceCallSucceeds("TriggerDeviceSide_CommitRemoteChanges");
+    // The entry goes again before the next synchronisation; the project it kept must not be
+    // left on the device alone.
+    OnDevice([&] {
+        CProjectItem gone = Loaded<CProjectItem>(entry);
+        ASSERT_EQ(gone.Delete(), 1);
+    });
+    Advance();
+    Synchronise();
+    EXPECT_EQ(Device().records.count(Key("project", project)), Desktop().records.count(Key("project", project)));
+    ExpectConverged();
+}
+
 }   // namespace
