@@ -41,6 +41,15 @@ protected:
         FullSyncToDevice();
         Advance();
     }
+    // Both sides serialise, the files are exchanged and this computer commits; the device's
+    // commit is the caller's, so the device program can act just before it.
+    void SynchroniseUpToTheDevicesCommit() {
+        ExpectDeviceCallSucceeds("TriggerDeviceSide_SerializeLocalChanges");
+        CSyncHelper desktop;
+        ASSERT_GE(desktop.SerializeLocalChanges(), 0);
+        ExchangeChangeFiles();
+        ASSERT_EQ(desktop.CommitRemoteChanges(), 1);
+    }
     FileSnapshot Desktop() const { return ReadFileSnapshot(DesktopDataFile()); }
     FileSnapshot Device() const { return ReadFileSnapshot(DeviceDataFile()); }
     void PutOnDevice(const std::string& name, const std::string& text) {
@@ -163,11 +172,7 @@ TEST_F(SyncSafety, AParentTheDeviceEditedThenDeletedDuringTheSynchronisationCome
     // The desktop's new entry sends the project along as its parent, as the desktop had it.
     Add<CProjectItem>(u"Added on the desktop", [&](CProjectItem& e) { e.set_ProjectRef(project); });
     Advance();
-    ExpectDeviceCallSucceeds("TriggerDeviceSide_SerializeLocalChanges");
-    CSyncHelper desktop;
-    ASSERT_GE(desktop.SerializeLocalChanges(), 0);
-    ExchangeChangeFiles();
-    ASSERT_EQ(desktop.CommitRemoteChanges(), 1);
+    ASSERT_NO_FATAL_FAILURE(SynchroniseUpToTheDevicesCommit());
     // The device program deletes the project before the device commits.
     OnDevice([&] {
         CProject doomed = Loaded<CProject>(project);
@@ -187,11 +192,7 @@ TEST_F(SyncSafety, AProjectKeptOnlyForAnEntryTypedDuringTheSynchronisationGoesBa
     CProject doomed = Loaded<CProject>(project);
     ASSERT_EQ(doomed.Delete(), 1);
     Advance();
-    ExpectDeviceCallSucceeds("TriggerDeviceSide_SerializeLocalChanges");
-    CSyncHelper desktop;
-    ASSERT_GE(desktop.SerializeLocalChanges(), 0);
-    ExchangeChangeFiles();
-    ASSERT_EQ(desktop.CommitRemoteChanges(), 1);
+    ASSERT_NO_FATAL_FAILURE(SynchroniseUpToTheDevicesCommit());
     // Typed on the device after it serialised: its commit keeps the project for it.
     CString entry;
     OnDevice(
