@@ -110,6 +110,19 @@ void RestoreStatus(const std::vector<CProjectItem*>& touched, CProjectItem::Pymt
     }
 }
 
+// The entries of every invoice that stands (not voided) other than `number`: an entry put back
+// to not billed by hand and billed again on a later invoice belongs to that one now.
+std::vector<CString> OnOtherStandingInvoices(const CString& number) {
+    std::vector<CString> refIds;
+    for (const CIssuedInvoice& other : CInvoiceBook::List()) {
+        if (other.get_IsVoided() || SameNumber(other.get_Number(), number))
+            continue;
+        for (const CInvoice::Entry& entry : other.get_Invoice().m_entries)
+            refIds.push_back(entry.refId);
+    }
+    return refIds;
+}
+
 }   // namespace
 
 const CString& CInvoiceBook::SequenceName() {
@@ -279,12 +292,15 @@ CInvoiceBook::Outcome CInvoiceBook::Void(const CString& number) {
         return Failure(kVoidNotWritten);
 
     Outcome outcome;
+    const std::vector<CString> billedElsewhere = OnOtherStandingInvoices(record->get_Number());
     std::vector<std::unique_ptr<CProjectItem>> items;
     for (const CInvoice::Entry& entry : record->get_Invoice().m_entries) {
         auto item = LoadEntry(*store, entry.refId);
-        if (item && item->get_PymtStatus() == CProjectItem::PymtStatus_Billed)
+        const bool elsewhere =
+            std::find(billedElsewhere.begin(), billedElsewhere.end(), entry.refId) != billedElsewhere.end();
+        if (item && item->get_PymtStatus() == CProjectItem::PymtStatus_Billed && !elsewhere)
             items.push_back(std::move(item));
-        else if (!item || item->get_PymtStatus() == CProjectItem::PymtStatus_Paid)
+        else if (!item || item->get_PymtStatus() == CProjectItem::PymtStatus_Paid || elsewhere)
             outcome.entries.push_back(entry.refId);
     }
 

@@ -47,7 +47,8 @@ public:
     // sequence past its number. `issued` (when given) receives the stored invoice.
     static Outcome Issue(const CInvoice& invoice, CIssuedInvoice* issued = nullptr);
     // Voids the invoice: its entries that are still billed go back to not billed (status 0);
-    // paid or deleted ones are left and listed in the outcome. The invoice stays listed, voided.
+    // paid or deleted ones, and those billed again on another invoice that stands, are left and
+    // listed in the outcome. The invoice stays listed, voided.
     static Outcome Void(const CString& number);
 
 private:

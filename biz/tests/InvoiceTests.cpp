@@ -305,6 +305,28 @@ TEST_F(InvoiceTest, VoidingPutsBilledEntriesBack) {
     EXPECT_EQ(CInvoiceBook::List().size(), 1u);
 }
 
+TEST_F(InvoiceTest, VoidingLeavesEntriesBilledAgainOnAnotherInvoice) {
+    CInvoice first = PreparedForAcme();
+    ASSERT_TRUE(CInvoiceBook::Issue(first).ok);
+    // The user puts one entry back by hand and bills it again on a second invoice.
+    Item reopened = LoadEntry(extra[0]);
+    reopened.set_PymtStatus(Item::PymtStatus_NotBilled);
+    ASSERT_EQ(reopened.Save(), 1);
+    CInvoice second = PreparedForAcme();
+    ASSERT_EQ(RefIds(second.m_entries), std::vector<CString>{extra[0]});
+    ASSERT_TRUE(CInvoiceBook::Issue(second).ok);
+
+    const CInvoiceBook::Outcome outcome = CInvoiceBook::Void(u"1");
+    ASSERT_TRUE(outcome.ok) << outcome.message.ToUtf8();
+    EXPECT_EQ(outcome.entries, std::vector<CString>{extra[0]});
+    EXPECT_EQ(StatusOf(extra[0]), Item::PymtStatus_Billed);   // still on invoice 2
+    EXPECT_EQ(StatusOf(extra[1]), Item::PymtStatus_NotBilled);
+
+    // Once the second is voided too, nothing holds it.
+    ASSERT_TRUE(CInvoiceBook::Void(u"2").ok);
+    EXPECT_EQ(StatusOf(extra[0]), Item::PymtStatus_NotBilled);
+}
+
 TEST_F(InvoiceTest, AFailedWriteVoidsNothing) {
     CInvoice invoice = PreparedForAcme();
     ASSERT_TRUE(CInvoiceBook::Issue(invoice).ok);
