@@ -42,6 +42,8 @@ constexpr unsigned HelpUpgrade = 252;
 constexpr unsigned HelpSupport = 254;
 constexpr unsigned HelpFaq = 251;
 constexpr unsigned HelpForum = 253;
+constexpr unsigned CreateInvoice = 270;
+constexpr unsigned Invoices = 271;
 }   // namespace cmd
 
 namespace ids {

@@ -32,6 +32,8 @@ const std::vector<CommandInfo>& CommandTable() {
         {cmd::ManageCategories, "Manage &Categories", "", 0, 0, false, false},
         {cmd::ToolsOptions, "&Options", "", 47, 115, false, false},
         {cmd::PairDevice, "&Pair with Device...", "", 0, 0, false, false},
+        {cmd::CreateInvoice, "Create &Invoice...", "", 0, 0, false, false},
+        {cmd::Invoices, "In&voices...", "", 0, 0, false, false},
         {cmd::Today, "Today", "", 90, 48, true, false},
         {cmd::PreviousPeriod, "Previous", "", 0, 47, true, false},
         {cmd::NextPeriod, "Next", "", 0, 46, true, false},

@@ -9,6 +9,7 @@
 #include "desktop/QuillmarApp.h"
 #include "desktop/TimerOptionsPage.h"
 #include "desktop/dialogs/DlgManageClientsProjects.h"
+#include "desktop/invoices/InvoiceOptionsPage.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/shared/TimerControl.h"
@@ -56,9 +57,15 @@ int CDesktopHost::EditOptions() {
     sheet.AddPage(&prefs);
     sheet.AddPage(&labels);
     sheet.AddPage(&timer);
+    CInvoiceOptionsPage invoice;
+    invoice.m_settings = CInvoiceSettings::Load();
+    sheet.AddPage(&invoice);
     if (sheet.DoModal() != IDOK)
         return 0;
     KeepTimerOptions(m_app, timer);
+    if (!invoice.m_settings.Save())
+        AfxMessageBox(u"The invoice options could not be saved; the previous ones stay in effect.",
+                      MB_ICONEXCLAMATION);
 
     CopyIntoSettings(prefs, labels, m_app);
     // Writes every setting (theme first, applied at once) and reloads the side bar and view.

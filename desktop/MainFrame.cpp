@@ -177,6 +177,9 @@ void CMainFrame::CreateMenuBar() {
     tools->setObjectName(QStringLiteral("menuTools"));
     add(tools, cmd::ManageCategories);
     tools->addSeparator();
+    add(tools, cmd::CreateInvoice);
+    add(tools, cmd::Invoices);
+    tools->addSeparator();
     add(tools, cmd::PairDevice);
     add(tools, cmd::ToolsOptions);
 

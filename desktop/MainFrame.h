@@ -108,6 +108,8 @@ private:
     void OnNewProject();
     void OnNewEntry(int itemType);
     void OnPrint();
+    void OnCreateInvoice();
+    void OnInvoices();
     void OnProperties();
     void OnMarkAsPaid();
     void OnDelete();

@@ -29,6 +29,8 @@
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
+#include "desktop/invoices/DlgCreateInvoice.h"
+#include "desktop/invoices/DlgInvoices.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
@@ -102,6 +104,8 @@ void CMainFrame::ExecuteCommand(unsigned id) {
     case cmd::ViewRefresh: RefreshAll(); break;
     case cmd::ResetLayout: m_app.OnViewResetLayout(); break;
     case cmd::ManageCategories: dialogs::ManageCategories(); break;
+    case cmd::CreateInvoice: OnCreateInvoice(); break;
+    case cmd::Invoices: OnInvoices(); break;
     case cmd::ToolsOptions: m_app.OnToolsOptions(); break;
     case cmd::Today:
         if (entries)
@@ -192,6 +196,20 @@ void CMainFrame::OnNewEntry(int itemType) {
     entry.set_ItemType(static_cast<CProjectItem::ItemType>(itemType));
     if (dialogs::EditProjectItem(entry) && m_pEntriesView)
         m_pEntriesView->Refresh(entry.get_ID());
+}
+
+void CMainFrame::OnCreateInvoice() {
+    CDlgCreateInvoice dialog(this);
+    // Issuing marked entries billed: the lists and the summary show it at once.
+    if (RunModal(dialog) == QDialog::Accepted)
+        RefreshAll();
+}
+
+void CMainFrame::OnInvoices() {
+    CDlgInvoices dialog(this);
+    RunModal(dialog);
+    if (dialog.EntriesChanged())
+        RefreshAll();
 }
 
 void CMainFrame::OnPrint() {

@@ -49,6 +49,8 @@ void RegisterProgramStrings() {
         {cmd::ManageCategories, u"Add, remove or edit billing categories"},
         {cmd::ToolsOptions, u"Change program settings and your personal preferences"},
         {cmd::PairDevice, u"Connect this computer to Quillmar on your device"},
+        {cmd::CreateInvoice, u"Invoice a client for unbilled work and mark it billed"},
+        {cmd::Invoices, u"List the invoices issued, open one again as PDF or void it"},
     };
     StringTable::Register(std::move(table));
 }

@@ -120,7 +120,8 @@ private slots:
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuViewToolbars")), (QStringList{"&Standard", "Custom &Views"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuTools")),
                  (QStringList{"&Start Timer", "&Pause Timer", "S&top Timer", "Start/Stop Timer for the &Last Project",
-                              "-", "Manage &Categories", "-", "&Pair with Device...", "&Options"}));
+                              "-", "Manage &Categories", "-", "Create &Invoice...", "In&voices...", "-",
+                              "&Pair with Device...", "&Options"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuHelp")),
                  (QStringList{"Quillmar on the &Web", "Check for &Upgrade...", "-", "&Technical Support",
                               "&Frequently Asked Questions", "Online &Discussion Forum", "-", "&About Quillmar..."}));
