@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "biz/Client.h"
@@ -39,6 +40,10 @@
 #include "ui/qt/UrlOpener.h"
 #include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/WriteCheck.h"
+
+namespace {
+constexpr int kStatusMessageMs = 15000;
+}   // namespace
 
 void CMainFrame::ConnectCommands() {
     for (const auto& [id, action] : m_actions) {
@@ -200,9 +205,13 @@ void CMainFrame::OnNewEntry(int itemType) {
 
 void CMainFrame::OnCreateInvoice() {
     CDlgCreateInvoice dialog(this);
+    if (RunModal(dialog) != QDialog::Accepted)
+        return;
     // Issuing marked entries billed: the lists and the summary show it at once.
-    if (RunModal(dialog) == QDialog::Accepted)
-        RefreshAll();
+    RefreshAll();
+    statusBar()->showMessage(QStringLiteral("Invoice %1 issued and saved as \"%2\"; its entries are marked billed.")
+                                 .arg(qtconv::ToQString(dialog.Invoice().m_strNumber), dialog.SavedPath()),
+                             kStatusMessageMs);
 }
 
 void CMainFrame::OnInvoices() {

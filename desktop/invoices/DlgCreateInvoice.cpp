@@ -144,10 +144,9 @@ QWidget* CDlgCreateInvoice::BuildFooter() {
     parties->setColumnStretch(0, 1);
     parties->setColumnStretch(1, 1);
     const CString& name = m_settings.m_strName;
-    m_seller->setText(
-        QStringLiteral("<b>%1</b><br>%2<br><i>%3</i>")
-            .arg(name.IsEmpty() ? tr("(Your name: Tools > Options > Invoice)") : Multiline(name),
-                 Multiline(m_settings.m_strAddress), Multiline(m_settings.m_strPaymentTerms)));
+    m_seller->setText(QStringLiteral("<i>From</i><br><b>%1</b><br>%2<br><i>%3</i>")
+                          .arg(name.IsEmpty() ? tr("(Your name: Tools > Options > Invoice)") : Multiline(name),
+                               Multiline(m_settings.m_strAddress), Multiline(m_settings.m_strPaymentTerms)));
 
     QGridLayout* figures = nullptr;
     QGroupBox* figuresBox = MakeGroup(tr("Invoice"), footer, figures);
@@ -216,11 +215,11 @@ void CDlgCreateInvoice::Prepare() {
         m_invoice.m_client = CInvoice::Party{};
     }
     const CInvoice::Party& client = m_invoice.m_client;
-    QString address = QStringLiteral("<b>%1</b>").arg(Multiline(client.name));
+    QString address = QStringLiteral("<i>Bill to</i><br><b>%1</b>").arg(Multiline(client.name));
     if (!client.contact.IsEmpty())
         address += QStringLiteral("<br>") + Multiline(client.contact);
     address += QStringLiteral("<br>") + (client.address.IsEmpty() ? tr("<i>(no address in the client's record)</i>")
-                                                                    : Multiline(client.address));
+                                                                  : Multiline(client.address));
     m_clientAddress->setText(clientRef.IsEmpty() ? tr("<i>There is no client yet.</i>") : address);
     FillEntries();
 }
@@ -249,6 +248,13 @@ void CDlgCreateInvoice::FillEntries() {
         item->setCheckState(ColItem, entry.included ? Qt::Checked : Qt::Unchecked);
         previous = &entry;
     }
+    if (m_invoice.m_entries.empty()) {
+        // Said in the list itself, where the user looks for the entries.
+        auto* none =
+            new QTreeWidgetItem(m_entries, {tr("No unbilled billable entries of this client in this period.")});
+        none->setFlags(Qt::NoItemFlags);
+        none->setFirstColumnSpanned(true);
+    }
     m_entries->expandAll();
     m_filling = false;
     UpdateFigures();
@@ -267,6 +273,8 @@ void CDlgCreateInvoice::UpdateFigures() {
     // Each line row shows what its checked entries add up to.
     for (int index = 0; index < m_entries->topLevelItemCount(); ++index) {
         QTreeWidgetItem* row = m_entries->topLevelItem(index);
+        if (row->childCount() == 0)
+            continue;
         CInvoice part;
         for (int child = 0; child < row->childCount(); ++child) {
             const CString refId = qtconv::FromQString(row->child(child)->data(ColItem, kRefIdRole).toString());

@@ -81,8 +81,9 @@ void CDlgInvoices::Fill() {
         item->setText(ColDue, CInvoiceText::Date(invoice.m_dtDue));
         item->setText(ColTotal, CInvoiceText::Money(invoice.Total()));
         item->setTextAlignment(ColTotal, Qt::AlignRight | Qt::AlignVCenter);
-        if (record.get_IsVoided())
-            item->setText(ColStatus, tr("Voided %1").arg(CInvoiceText::Date(record.get_VoidedDate())));
+        item->setText(ColStatus, record.get_IsVoided()
+                                     ? tr("Voided %1").arg(CInvoiceText::Date(record.get_VoidedDate()))
+                                     : tr("Issued"));
     }
     for (int column = 0; column < ColCount; ++column) {
         if (column != ColClient)
@@ -110,7 +111,7 @@ const CIssuedInvoice* CDlgInvoices::Selected() const {
         return nullptr;
     const int index = item->data(ColNumber, kIndexRole).toInt();
     return index >= 0 && index < static_cast<int>(m_invoices.size()) ? &m_invoices[static_cast<size_t>(index)]
-                                                                       : nullptr;
+                                                                     : nullptr;
 }
 
 void CDlgInvoices::UpdateButtons() {
@@ -135,9 +136,9 @@ bool CDlgInvoices::OpenPdf() {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QString error;
     if (!CInvoicePdf::Write(invoice->get_Invoice(), path, error, invoice->get_IsVoided())) {
-        AfxMessageBox(qtconv::FromQString(tr("Invoice %1 could not be written to \"%2\". %3")
-                                              .arg(qtconv::ToQString(invoice->get_Number()),
-                                                   QDir::toNativeSeparators(path), error)),
+        AfxMessageBox(qtconv::FromQString(
+                          tr("Invoice %1 could not be written to \"%2\". %3")
+                              .arg(qtconv::ToQString(invoice->get_Number()), QDir::toNativeSeparators(path), error)),
                       MB_OK | MB_ICONSTOP);
         return false;
     }
@@ -171,10 +172,10 @@ bool CDlgInvoices::VoidSelected() {
     m_entriesChanged = true;
     Fill();
     if (!outcome.entries.empty()) {
-        const QString text = tr("Invoice %1 has been voided. These entries were left as they are, because they have "
-                                "been paid, deleted or billed on another invoice since:%2")
-                                 .arg(qtconv::ToQString(invoice.get_Number()),
-                                      Listed(invoice.get_Invoice(), outcome.entries));
+        const QString text =
+            tr("Invoice %1 has been voided. These entries were left as they are, because they have "
+               "been paid, deleted or billed on another invoice since:%2")
+                .arg(qtconv::ToQString(invoice.get_Number()), Listed(invoice.get_Invoice(), outcome.entries));
         AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONINFORMATION);
     }
     return true;

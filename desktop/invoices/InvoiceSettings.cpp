@@ -19,8 +19,8 @@ const char16_t* const kDueDays = u"InvoiceDueDays";
 
 CString CInvoiceSettings::DefaultDistanceUnit() {
     const QLocale locale = QLocale::system();
-    const bool miles = locale.measurementSystem() != QLocale::MetricSystem ||
-                       locale.territory() == QLocale::UnitedKingdom;
+    const bool miles =
+        locale.measurementSystem() != QLocale::MetricSystem || locale.territory() == QLocale::UnitedKingdom;
     return miles ? CString(u"mi") : CString(u"km");
 }
 
@@ -46,7 +46,8 @@ bool CInvoiceSettings::Save() const {
     written &= Registry::SetString(key, kAddress, m_strAddress);
     written &= Registry::SetString(key, kTerms, m_strPaymentTerms);
     written &= Registry::SetString(key, kUnit, m_strDistanceUnit);
-    written &= Registry::SetDword(key, kTaxRate, static_cast<uint32_t>(std::clamp(m_nTaxRate, 0, +CInvoice::MaxTaxRate)));
+    written &=
+        Registry::SetDword(key, kTaxRate, static_cast<uint32_t>(std::clamp(m_nTaxRate, 0, +CInvoice::MaxTaxRate)));
     written &= Registry::SetDword(key, kDueDays, static_cast<uint32_t>(std::clamp(m_nDueDays, 0, kMaxDueDays)));
     return written;
 }

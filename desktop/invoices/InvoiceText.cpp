@@ -105,4 +105,6 @@ QString CInvoiceText::FileNamePart(const CString& number) {
 
 QDate CInvoiceText::ToQDate(const COleDateTime& date) { return qtconv::ToQDateTime(date).date(); }
 
-COleDateTime CInvoiceText::FromQDate(const QDate& date) { return COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0); }
+COleDateTime CInvoiceText::FromQDate(const QDate& date) {
+    return COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0);
+}

@@ -10,7 +10,9 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
@@ -226,6 +228,13 @@ private slots:
         dialog->SelectClient(m_bolt);
         QCOMPARE(tree->topLevelItemCount(), 1);
         QCOMPARE(tree->topLevelItem(0)->text(CDlgCreateInvoice::ColItem), QStringLiteral("Gears: Design"));
+
+        // A period without unbilled work says so, and there is nothing to save.
+        dialog->SetPeriod(COleDateTime(2026, 5, 1, 0, 0, 0), COleDateTime(2026, 5, 31, 0, 0, 0));
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
+        QVERIFY(tree->topLevelItem(0)->text(CDlgCreateInvoice::ColItem).startsWith(QStringLiteral("No unbilled")));
+        QVERIFY(!dialog->findChild<QPushButton*>(QStringLiteral("saveAsPdfButton"))->isEnabled());
     }
 
     void saveAsPdfFromTheMenuMarksTheEntriesBilled() {
@@ -248,6 +257,8 @@ private slots:
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text.Find(u"Mark the 5 entries") >= 0);
         QVERIFY(QFile::exists(path));
+        QVERIFY(m_app->GetMainFrame()->statusBar()->currentMessage().startsWith(
+            QStringLiteral("Invoice INV-0041 issued")));
 
         QCOMPARE(Statuses(m_onInvoice), std::vector<int>(5, Item::PymtStatus_Billed));
         QCOMPARE(Statuses(m_others), (std::vector<int>{1, 0, 0, 0}));
@@ -371,6 +382,7 @@ private slots:
         QCOMPARE(row->text(CDlgInvoices::ColNumber), QStringLiteral("A-7"));
         QCOMPARE(row->text(CDlgInvoices::ColClient), QStringLiteral("Acme Ltd"));
         QCOMPARE(row->text(CDlgInvoices::ColTotal), Money(26305));
+        QCOMPARE(row->text(CDlgInvoices::ColStatus), QStringLiteral("Issued"));
 
         QStringList opened;
         const UrlOpenHandler previous = SetUrlOpenHandler([&opened](const QString& address) {
@@ -433,7 +445,8 @@ private slots:
 
         auto dialog = OpenForAcme();
         QCOMPARE(dialog->TaxRateEdit()->text(), QLocale().toString(7.5, 'f', 1));
-        QCOMPARE(dialog->EntriesTree()->topLevelItem(1)->text(CDlgCreateInvoice::ColQuantity), QStringLiteral("23 mi"));
+        QCOMPARE(dialog->EntriesTree()->topLevelItem(1)->text(CDlgCreateInvoice::ColQuantity),
+                 QStringLiteral("23 mi"));
         QCOMPARE(dialog->Invoice().m_seller.address, CString(u"2 Hill Lane\nLeeds"));
     }
 
