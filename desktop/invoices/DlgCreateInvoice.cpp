@@ -268,41 +268,49 @@ void CDlgCreateInvoice::OnItemChanged(QTreeWidgetItem* item, int column) {
     UpdateFigures();
 }
 
+CInvoice::Line CDlgCreateInvoice::LineOfRow(const QTreeWidgetItem& row) const {
+    CInvoice::Line line;
+    for (int child = 0; child < row.childCount(); ++child) {
+        const CString refId = qtconv::FromQString(row.child(child)->data(ColItem, kRefIdRole).toString());
+        const auto entry =
+            std::find_if(m_invoice.m_entries.begin(), m_invoice.m_entries.end(),
+                         [&refId](const CInvoice::Entry& candidate) { return candidate.refId == refId; });
+        if (entry == m_invoice.m_entries.end())
+            continue;
+        // The row is named by its entries even when none of them is checked.
+        line.projectName = entry->projectName;
+        line.categoryName = entry->categoryName;
+        line.type = entry->type;
+        if (!entry->included)
+            continue;
+        line.minutes += entry->minutes;
+        line.distance += entry->distance;
+        ++line.items;
+        line.amount += entry->amount;
+    }
+    return line;
+}
+
+void CDlgCreateInvoice::ShowLineRow(QTreeWidgetItem& row) const {
+    if (row.childCount() == 0)
+        return;
+    // What the row's checked entries add up to.
+    const CInvoice::Line line = LineOfRow(row);
+    row.setText(ColItem, CInvoiceText::LineName(line));
+    row.setText(ColQuantity, CInvoiceText::LineQuantity(line, m_settings.m_strDistanceUnit));
+    row.setText(ColAmount, CInvoiceText::Money(line.amount));
+    row.setTextAlignment(ColQuantity, Qt::AlignRight | Qt::AlignVCenter);
+    row.setTextAlignment(ColAmount, Qt::AlignRight | Qt::AlignVCenter);
+    QFont bold = row.font(ColItem);
+    bold.setBold(true);
+    for (int column = 0; column < ColCount; ++column)
+        row.setFont(column, bold);
+}
+
 void CDlgCreateInvoice::UpdateFigures() {
     m_filling = true;
-    // Each line row shows what its checked entries add up to.
-    for (int index = 0; index < m_entries->topLevelItemCount(); ++index) {
-        QTreeWidgetItem* row = m_entries->topLevelItem(index);
-        if (row->childCount() == 0)
-            continue;
-        CInvoice part;
-        for (int child = 0; child < row->childCount(); ++child) {
-            const CString refId = qtconv::FromQString(row->child(child)->data(ColItem, kRefIdRole).toString());
-            for (const CInvoice::Entry& entry : m_invoice.m_entries) {
-                if (entry.refId == refId)
-                    part.m_entries.push_back(entry);
-            }
-        }
-        std::vector<CInvoice::Line> lines = part.Lines();
-        if (lines.empty()) {
-            // Nothing checked: the line's name from its first entry, nothing to bill.
-            part.m_entries.resize(1);
-            part.m_entries[0].included = true;
-            part.m_entries[0].minutes = part.m_entries[0].distance = 0;
-            part.m_entries[0].amount = CAmount();
-            lines = part.Lines();
-            lines[0].items = 0;
-        }
-        row->setText(ColItem, CInvoiceText::LineName(lines[0]));
-        row->setText(ColQuantity, CInvoiceText::LineQuantity(lines[0], m_settings.m_strDistanceUnit));
-        row->setText(ColAmount, CInvoiceText::Money(lines[0].amount));
-        row->setTextAlignment(ColQuantity, Qt::AlignRight | Qt::AlignVCenter);
-        row->setTextAlignment(ColAmount, Qt::AlignRight | Qt::AlignVCenter);
-        QFont bold = row->font(ColItem);
-        bold.setBold(true);
-        for (int column = 0; column < ColCount; ++column)
-            row->setFont(column, bold);
-    }
+    for (int index = 0; index < m_entries->topLevelItemCount(); ++index)
+        ShowLineRow(*m_entries->topLevelItem(index));
     m_filling = false;
 
     int rate = 0;

@@ -55,6 +55,9 @@ private:
     void FillEntries();
     void OnItemChanged(QTreeWidgetItem* item, int column);
     void UpdateFigures();
+    // The line of a row of the list, summed from its checked entries.
+    CInvoice::Line LineOfRow(const QTreeWidgetItem& row) const;
+    void ShowLineRow(QTreeWidgetItem& row) const;
     // Takes the number, dates, tax rate and the Options' details into the invoice; false
     // with the reason shown when one of them cannot be used.
     bool TakeChoices();
