@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include "biz/SyncDriver.h"
+#include "platform/CString.h"
 
 class CFrameTimer;
 class CQuillmarApp;
@@ -109,6 +110,8 @@ private:
     void OnNewEntry(int itemType);
     void OnPrint();
     void OnCreateInvoice();
+    // The RefID of the client selected in the side bar, or of the selected project's client.
+    CString SideBarClientRef() const;
     void OnInvoices();
     void OnProperties();
     void OnMarkAsPaid();

@@ -39,6 +39,7 @@
 #include "ui/qt/QtConvert.h"
 #include "ui/qt/UrlOpener.h"
 #include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/TreeCtrlEx.h"
 #include "ui/shared/WriteCheck.h"
 
 namespace {
@@ -203,8 +204,22 @@ void CMainFrame::OnNewEntry(int itemType) {
         m_pEntriesView->Refresh(entry.get_ID());
 }
 
+CString CMainFrame::SideBarClientRef() const {
+    const CTreeCtrlEx* tree = m_pSideBarView ? m_pSideBarView->GetTreeCtrl() : nullptr;
+    const QTreeWidgetItem* node = tree ? tree->SelectedNode() : nullptr;
+    CDataHelper* store = GetCurrDataHelper();
+    if (!node || !store || CTreeCtrlEx::NodeValue(node) == 0)
+        return CString();
+    if (CTreeCtrlEx::NodeLevel(node) == 0)
+        return store->ID_To_RefID(CTreeCtrlEx::NodeValue(node), u"client");
+    CProject project;
+    project.set_ID(CTreeCtrlEx::NodeValue(node));
+    return project.Load() ? project.get_ClientRef() : CString();
+}
+
 void CMainFrame::OnCreateInvoice() {
-    CDlgCreateInvoice dialog(this);
+    // The client chosen in the side bar (or the client of the project chosen) is the one meant.
+    CDlgCreateInvoice dialog(this, SideBarClientRef());
     if (RunModal(dialog) != QDialog::Accepted)
         return;
     // Issuing marked entries billed: the lists and the summary show it at once.

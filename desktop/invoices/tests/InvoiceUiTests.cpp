@@ -28,6 +28,7 @@
 #include "desktop/CommandIds.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/invoices/DlgCreateInvoice.h"
 #include "desktop/invoices/DlgInvoices.h"
 #include "desktop/invoices/InvoiceOptionsPage.h"
@@ -39,6 +40,7 @@
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/qt/UrlOpener.h"
+#include "ui/shared/TreeCtrlEx.h"
 
 using namespace testsupport;
 using Item = CProjectItem;
@@ -281,6 +283,31 @@ private slots:
               QStringLiteral("23 km"), Money(20000), Money(4998), Money(31303), QStringLiteral("Tax (19%)"),
               QStringLiteral("Payable within 30 days"), QStringLiteral("Home page")})
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing from:\n") + text));
+    }
+
+    void createInvoiceOpensOnTheSideBarsClient() {
+        CMainFrame& frame = *m_app->GetMainFrame();
+        frame.RefreshAll();
+        CTreeCtrlEx* tree = frame.GetSideBarView()->GetTreeCtrl();
+        const int boltId = GetCurrDataHelper()->RefID_To_ID(m_bolt, u"client");
+        QTreeWidgetItem* bolt = tree->FindNode(0, boltId);
+        QVERIFY(bolt);
+        QString shown;
+        DialogScript dialogs(
+            {[&shown](QDialog& dialog) {
+                 shown = dialog.findChild<QComboBox*>(QStringLiteral("invoiceClientCombo"))->currentText();
+                 return int(QDialog::Rejected);
+             },
+             [&shown](QDialog& dialog) {
+                 shown += u'|' + dialog.findChild<QComboBox*>(QStringLiteral("invoiceClientCombo"))->currentText();
+                 return int(QDialog::Rejected);
+             }});
+        tree->setCurrentItem(bolt);
+        QVERIFY(Trigger(frame, cmd::CreateInvoice));
+        // A project's node means its client.
+        tree->setCurrentItem(tree->FindNode(0, GetCurrDataHelper()->RefID_To_ID(m_acme, u"client"))->child(0));
+        QVERIFY(Trigger(frame, cmd::CreateInvoice));
+        QCOMPARE(shown, QStringLiteral("Bolt|Acme Ltd"));
     }
 
     void numberOfferedAndUsedNumbersRefused() {
