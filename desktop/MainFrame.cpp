@@ -163,6 +163,7 @@ void CMainFrame::CreateMenuBar() {
     add(toolbars, cmd::ViewCustomViewsToolbar);
     for (unsigned id : {cmd::ViewMenuBar, cmd::ViewClientsProjects, cmd::ViewQuickSummary})
         add(view, id);
+    add(view, cmd::ViewReports);
     view->addSeparator();
     for (unsigned id : {cmd::PeriodDay, cmd::PeriodWeek, cmd::PeriodMonth, cmd::PeriodCustom})
         add(view, id);

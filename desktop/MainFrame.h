@@ -7,10 +7,12 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "biz/SyncDriver.h"
 
 class CFrameTimer;
+class CReportWindow;
 class CQuillmarApp;
 class CViewByDate;
 class CViewClientsProjectsSideBar;
@@ -50,6 +52,8 @@ public:
     QDockWidget* GetClientsProjectsBar() const { return m_pClientsProjectsBar; }
     QDockWidget* GetQuickSummaryBar() const { return m_pQuickSummaryBar; }
     CFrameTimer* GetTimer() const { return m_pTimer; }
+    // The report window (View > Reports) while it is open; nullptr otherwise.
+    CReportWindow* GetReportWindow() const;
 
     // Status pane 1: the filter indicator, with a border only while a filter is active.
     void SetFilterPane(bool active, const QString& text);
@@ -108,6 +112,7 @@ private:
     void OnNewProject();
     void OnNewEntry(int itemType);
     void OnPrint();
+    void OnReports();
     void OnProperties();
     void OnMarkAsPaid();
     void OnDelete();
@@ -133,6 +138,7 @@ private:
     CViewClientsProjectsSideBar* m_pSideBarView = nullptr;
     CViewSummary* m_pSummaryView = nullptr;
     CFrameTimer* m_pTimer = nullptr;
+    QPointer<CReportWindow> m_pReportWindow;
     Pane m_activePane = Pane::Entries;
     SyncDriverFactory m_syncDriverFactory;
     QByteArray m_savedPlacement;
