@@ -1,17 +1,19 @@
 #include "desktop/reports/ReportCharts.h"
 
+#include <algorithm>
+#include <map>
 #include <QAbstractAxis>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QDateTimeAxis>
+#include <QHorizontalBarSeries>
+#include <QHorizontalStackedBarSeries>
 #include <QLineSeries>
 #include <QPalette>
 #include <QStackedBarSeries>
 #include <QValueAxis>
-#include <algorithm>
-#include <map>
 
 #include "ui/qt/QtConvert.h"
 
@@ -26,14 +28,51 @@ double Value(const CReportTotals& totals, CReportCharts::Measure measure) {
     return static_cast<double>(totals.m_nMinutes) / 60.0;
 }
 
-// The second level's labels, largest first, as many as fit into a legend; the rest is "Other".
-QStringList StackLabels(const CReport& report, CReportCharts::Measure measure, bool& other) {
-    std::map<QString, double> sums;
+// The first day of the dated subgroup shown as `label` (the same label is the same day).
+double DateOf(const CReport& report, const QString& label) {
     for (const CReport::Group& group : report.Groups())
         for (const CReport::Group& subgroup : group.subgroups)
-            sums[qtconv::ToQString(subgroup.label)] += Value(subgroup.totals, measure);
-    std::vector<std::pair<QString, double>> ranked(sums.begin(), sums.end());
-    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+            if (qtconv::ToQString(subgroup.label) == label)
+                return subgroup.start.m_dt;
+    return 0;
+}
+
+// Horizontal bars are drawn from the bottom up; given last to first, they read top to bottom
+// in the table's order.
+std::vector<const CReport::Group*> BarOrder(const CReport& report, bool horizontal) {
+    std::vector<const CReport::Group*> groups;
+    for (const CReport::Group& group : report.Groups())
+        groups.push_back(&group);
+    if (horizontal)
+        std::reverse(groups.begin(), groups.end());
+    return groups;
+}
+
+bool IsDated(CReport::GroupBy by) {
+    return by == CReport::GroupBy_Day || by == CReport::GroupBy_Week || by == CReport::GroupBy_Month;
+}
+
+// The second level's labels that have something to show: dates in date order, names largest
+// first; as many as fit into a legend, the rest is "Other".
+QStringList StackLabels(const CReport& report, CReportCharts::Measure measure, bool& other) {
+    std::vector<std::pair<QString, double>> ranked;
+    std::map<QString, size_t> at;
+    for (const CReport::Group& group : report.Groups())
+        for (const CReport::Group& subgroup : group.subgroups) {
+            const QString label = qtconv::ToQString(subgroup.label);
+            const auto [found, added] = at.emplace(label, ranked.size());
+            if (added)
+                ranked.emplace_back(label, 0.0);
+            ranked[found->second].second += Value(subgroup.totals, measure);
+        }
+    if (IsDated(report.GetRequest().thenBy))
+        std::stable_sort(ranked.begin(), ranked.end(), [&](const auto& a, const auto& b) {
+            return DateOf(report, a.first) < DateOf(report, b.first);
+        });
+    else
+        std::stable_sort(ranked.begin(), ranked.end(),
+                         [](const auto& a, const auto& b) { return a.second > b.second; });
+    std::erase_if(ranked, [](const auto& entry) { return entry.second == 0.0; });
     other = ranked.size() > static_cast<size_t>(CReportCharts::MaxStackedSeries);
     if (other)
         ranked.resize(CReportCharts::MaxStackedSeries - 1);
@@ -43,20 +82,24 @@ QStringList StackLabels(const CReport& report, CReportCharts::Measure measure, b
     return labels;
 }
 
-QAbstractBarSeries* StackedSeries(const CReport& report, CReportCharts::Measure measure) {
+QAbstractBarSeries* StackedSeries(const CReport& report, CReportCharts::Measure measure, bool horizontal) {
     bool other = false;
     const QStringList labels = StackLabels(report, measure, other);
-    auto* series = new QStackedBarSeries;
+    QAbstractBarSeries* series =
+        horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalStackedBarSeries) : new QStackedBarSeries;
     std::vector<QBarSet*> sets;
     for (const QString& label : labels)
         sets.push_back(new QBarSet(label));
     if (other)
         sets.push_back(new QBarSet(QObject::tr("Other")));
-    for (const CReport::Group& group : report.Groups()) {
+    for (const CReport::Group* group : BarOrder(report, horizontal)) {
         std::vector<double> values(sets.size(), 0.0);
-        for (const CReport::Group& subgroup : group.subgroups) {
+        for (const CReport::Group& subgroup : group->subgroups) {
             const qsizetype at = labels.indexOf(qtconv::ToQString(subgroup.label));
-            values[at >= 0 ? static_cast<size_t>(at) : sets.size() - 1] += Value(subgroup.totals, measure);
+            if (at >= 0)
+                values[static_cast<size_t>(at)] += Value(subgroup.totals, measure);
+            else if (other)
+                values.back() += Value(subgroup.totals, measure);
         }
         for (size_t i = 0; i < sets.size(); ++i)
             sets[i]->append(values[i]);
@@ -66,18 +109,20 @@ QAbstractBarSeries* StackedSeries(const CReport& report, CReportCharts::Measure 
     return series;
 }
 
-QAbstractBarSeries* PlainSeries(const CReport& report, CReportCharts::Measure measure) {
+QAbstractBarSeries* PlainSeries(const CReport& report, CReportCharts::Measure measure, bool horizontal) {
     auto* set = new QBarSet(CReportCharts::MeasureName(measure));
-    for (const CReport::Group& group : report.Groups())
-        *set << Value(group.totals, measure);
-    auto* series = new QBarSeries;
+    for (const CReport::Group* group : BarOrder(report, horizontal))
+        *set << Value(group->totals, measure);
+    QAbstractBarSeries* series =
+        horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries) : new QBarSeries;
     series->append(set);
     return series;
 }
 
 // The highest bar, stacked or side by side, and no lower than 0.
 double Tallest(const QAbstractBarSeries& series) {
-    const bool stacked = series.type() == QAbstractSeries::SeriesTypeStackedBar;
+    const bool stacked = series.type() == QAbstractSeries::SeriesTypeStackedBar ||
+                         series.type() == QAbstractSeries::SeriesTypeHorizontalStackedBar;
     double tallest = 0;
     const qsizetype count = series.barSets().isEmpty() ? 0 : series.barSets().first()->count();
     for (qsizetype i = 0; i < count; ++i) {
@@ -105,6 +150,8 @@ double Lowest(const QAbstractBarSeries& series) {
 void ValueRange(QValueAxis& axis, double top, double bottom = 0) {
     axis.setRange(bottom, top > bottom ? top : bottom + 1);
     axis.applyNiceNumbers();
+    // Decimals only where the scale is small enough to need them.
+    axis.setLabelFormat(axis.max() - axis.min() >= 10 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
 }
 
 }   // namespace
@@ -114,29 +161,33 @@ QString CReportCharts::MeasureName(Measure measure) {
 }
 
 QChart* CReportCharts::BarChart(const CReport& report, Measure measure) {
-    const bool stacked = report.GetRequest().thenBy != CReport::GroupBy_None;
-    QAbstractBarSeries* series = stacked ? StackedSeries(report, measure) : PlainSeries(report, measure);
+    const CReport::Request& request = report.GetRequest();
+    const bool stacked = request.thenBy != CReport::GroupBy_None;
+    // Names are long and few: they read best beside horizontal bars. Dates are short and many,
+    // and read left to right.
+    const bool horizontal = !IsDated(request.groupBy);
+    QAbstractBarSeries* series =
+        stacked ? StackedSeries(report, measure, horizontal) : PlainSeries(report, measure, horizontal);
     series->setObjectName(QStringLiteral("bars"));
     auto* chart = new QChart;
-    chart->setTitle(QObject::tr("%1 by %2")
-                        .arg(MeasureName(measure), qtconv::ToQString(CReport::GroupByName(report.GetRequest().groupBy))
-                                                       .toLower()));
+    chart->setTitle(
+        QObject::tr("%1 by %2")
+            .arg(MeasureName(measure), qtconv::ToQString(CReport::GroupByName(request.groupBy)).toLower()));
     chart->addSeries(series);
     auto* categories = new QBarCategoryAxis;
-    for (const CReport::Group& group : report.Groups())
-        categories->append(qtconv::ToQString(group.label));
+    for (const CReport::Group* group : BarOrder(report, horizontal))
+        categories->append(qtconv::ToQString(group->label));
     categories->setLabelsVisible(report.Groups().size() <= static_cast<size_t>(kMaxNamedBars));
-    if (report.Groups().size() > 4)
+    if (!horizontal && report.Groups().size() > 6)
         categories->setLabelsAngle(-45);
-    chart->addAxis(categories, Qt::AlignBottom);
-    series->attachAxis(categories);
     auto* values = new QValueAxis;
-    values->setLabelFormat(measure == Measure_Amount ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
-    chart->addAxis(values, Qt::AlignLeft);
+    chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
+    chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
+    series->attachAxis(categories);
     series->attachAxis(values);
     ValueRange(*values, Tallest(*series), Lowest(*series));
     chart->legend()->setVisible(stacked);
-    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;
 }
 
@@ -161,11 +212,10 @@ QChart* CReportCharts::LineChart(const CReport& report) {
     chart->legend()->setVisible(false);
     auto* time = new QDateTimeAxis;
     time->setFormat(months ? QStringLiteral("MMM yyyy") : QStringLiteral("d MMM"));
-    time->setTickCount(std::clamp(static_cast<int>(report.Series().size()), 2, 8));
+    time->setTickCount(std::clamp(static_cast<int>(report.Series().size()), 2, 6));
     chart->addAxis(time, Qt::AlignBottom);
     series->attachAxis(time);
     auto* values = new QValueAxis;
-    values->setLabelFormat(QStringLiteral("%.1f"));
     chart->addAxis(values, Qt::AlignLeft);
     series->attachAxis(values);
     ValueRange(*values, top);

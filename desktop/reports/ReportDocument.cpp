@@ -81,8 +81,8 @@ private:
             const double left = c == 0 ? indent : first + other * static_cast<double>(c - 1);
             const double cellWidth = c == 0 ? first - indent - 4 : other - 4;
             const QRectF cell(left, y, cellWidth, m_rowHeight);
-            const QString text = m_painter.fontMetrics().elidedText(cells[c], Qt::ElideRight,
-                                                                     static_cast<int>(cellWidth));
+            const QString text =
+                m_painter.fontMetrics().elidedText(cells[c], Qt::ElideRight, static_cast<int>(cellWidth));
             m_painter.drawText(cell, (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
         }
     }
@@ -98,7 +98,8 @@ private:
 
 QString CReportDocument::Title() const {
     const CReport::Request& request = m_report.GetRequest();
-    QString title = QObject::tr("Report by %1").arg(qtconv::ToQString(CReport::GroupByName(request.groupBy)).toLower());
+    QString title =
+        QObject::tr("Report by %1").arg(qtconv::ToQString(CReport::GroupByName(request.groupBy)).toLower());
     if (request.thenBy != CReport::GroupBy_None)
         title += QObject::tr(" then %1").arg(qtconv::ToQString(CReport::GroupByName(request.thenBy)).toLower());
     const Locale& locale = Locale::UserDefault();
@@ -128,8 +129,7 @@ bool CReportDocument::Paint(QPagedPaintDevice& device) const {
     double y = kTitlePixels * 2 + 8;
     const double chartWidth = (width - 12) / 2;
     PaintChart(painter, CReportCharts::BarChart(m_report, m_measure), QRectF(0, y, chartWidth, kChartHeight));
-    PaintChart(painter, CReportCharts::LineChart(m_report),
-               QRectF(chartWidth + 12, y, chartWidth, kChartHeight));
+    PaintChart(painter, CReportCharts::LineChart(m_report), QRectF(chartWidth + 12, y, chartWidth, kChartHeight));
     y += kChartHeight + 16;
 
     TablePainter table(painter, m_report, width);

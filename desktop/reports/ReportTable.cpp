@@ -1,5 +1,6 @@
 #include "desktop/reports/ReportTable.h"
 
+#include <algorithm>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -13,6 +14,7 @@ namespace {
 // Resource library strings: entries, hours, billable, expenses, mileage, paid, unpaid; total.
 constexpr unsigned kColumnNames[] = {65, 106, 69, 67, 68, 75, 76};
 constexpr unsigned kTotal = 107;
+constexpr int kMaxNameWidth = 240;
 
 QString Hours(long long minutes) {
     return qtconv::ToQString(Locale::UserDefault().FormatNumber(CCsvWriter::DecimalHours(minutes)));
@@ -61,10 +63,11 @@ void CReportTable::Fill(QTreeWidget& tree, const CReport& report) {
     tree.setHeaderLabels(Headings(report));
     QTreeWidgetItem* parent = nullptr;
     for (const Row& row : Rows(report)) {
-        auto* item = row.level == 1 && parent ? new QTreeWidgetItem(parent, row.cells)
-                                               : new QTreeWidgetItem(&tree, row.cells);
+        auto* item =
+            row.level == 1 && parent ? new QTreeWidgetItem(parent, row.cells) : new QTreeWidgetItem(&tree, row.cells);
         for (int c = Column_Count; c < Column_Total; ++c)
             item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        item->setToolTip(Column_Group, row.cells[Column_Group]);
         if (row.level == 0)
             parent = item;
         if (row.level < 0) {
@@ -74,7 +77,11 @@ void CReportTable::Fill(QTreeWidget& tree, const CReport& report) {
                 item->setFont(c, bold);
         }
     }
+    // Branch marks only where there are subgroups to fold.
+    tree.setRootIsDecorated(report.GetRequest().thenBy != CReport::GroupBy_None);
     tree.expandAll();
     for (int c = 0; c < Column_Total; ++c)
         tree.resizeColumnToContents(c);
+    // A long name must not push the figures out of sight; it is shown whole in its tooltip.
+    tree.setColumnWidth(Column_Group, std::min(tree.columnWidth(Column_Group), kMaxNameWidth));
 }

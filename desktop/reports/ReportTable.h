@@ -2,9 +2,9 @@
 // A report's table as the report window and its printed page show it: a heading row, a row per
 // group (with a second level, the group's row comes first and its subgroups follow, indented),
 // and the report's totals last. Money in the user's money format, hours with two decimals.
+#include <vector>
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 #include "biz/Report.h"
 

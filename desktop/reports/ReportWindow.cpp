@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -26,10 +27,9 @@
 
 namespace {
 
-constexpr CReport::GroupBy kGroupings[] = {CReport::GroupBy_Client, CReport::GroupBy_Project,
-                                           CReport::GroupBy_Category, CReport::GroupBy_EntryType,
-                                           CReport::GroupBy_Day, CReport::GroupBy_Week,
-                                           CReport::GroupBy_Month};
+constexpr CReport::GroupBy kGroupings[] = {
+    CReport::GroupBy_Client, CReport::GroupBy_Project, CReport::GroupBy_Category, CReport::GroupBy_EntryType,
+    CReport::GroupBy_Day,    CReport::GroupBy_Week,    CReport::GroupBy_Month};
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -53,8 +53,8 @@ CReportWindow::CReportWindow(const CProjectItemFilter& filter, int firstDayOfWee
     setObjectName(QStringLiteral("reportWindow"));
     setWindowTitle(tr("Reports"));
     CreateControls();
+    resize(1240, 720);
     SetFilter(filter);
-    resize(1100, 640);
 }
 
 CReportWindow::~CReportWindow() = default;
@@ -75,15 +75,16 @@ void CReportWindow::CreateControls() {
     charts->addWidget(m_lineView);
     charts->setStretchFactor(0, 3);
     charts->setStretchFactor(1, 2);
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(m_tree);
-    split->addWidget(charts);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
+    m_split = new QSplitter(Qt::Horizontal, this);
+    m_split->addWidget(m_tree);
+    m_split->addWidget(charts);
+    m_split->setStretchFactor(0, 1);
+    m_split->setStretchFactor(1, 1);
+    m_split->setSizes({620, 560});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateChoices());
-    layout->addWidget(split, 1);
+    layout->addWidget(m_split, 1);
     layout->addWidget(CreateButtons());
 }
 
@@ -176,7 +177,26 @@ void CReportWindow::Rebuild() {
         return;
     m_report = std::make_unique<CReport>(CReport::Build(MakeRequest()));
     CReportTable::Fill(*m_tree, *m_report);
+    FitTable();
     ShowCharts();
+}
+
+void CReportWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FitTable();   // the splitter has its real width only now
+}
+
+void CReportWindow::FitTable() {
+    constexpr int kChartRoom = 440;
+    int needed = 2 * m_tree->frameWidth() + m_tree->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < m_tree->columnCount(); ++c)
+        needed += m_tree->columnWidth(c);
+    const QList<int> sizes = m_split->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    if (sizes.value(0) >= needed || total <= kChartRoom)
+        return;
+    const int table = std::min(needed, total - kChartRoom);
+    m_split->setSizes({table, total - table});
 }
 
 void CReportWindow::ShowCharts() {

@@ -3,8 +3,8 @@
 // view's filter: the period and the two groupings chosen at the top, the table of groups and
 // totals on the left, the bar chart and the hours line on the right. It prints and saves as PDF
 // and CSV; file and print dialogs go through the modal-dialog hook.
-#include <QWidget>
 #include <memory>
+#include <QWidget>
 
 #include "biz/ProjectItemFilter.h"
 #include "biz/Report.h"
@@ -14,6 +14,7 @@ class QChart;
 class QChartView;
 class QComboBox;
 class QDateEdit;
+class QSplitter;
 class QTreeWidget;
 
 class CReportWindow : public QWidget {
@@ -43,6 +44,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateControls();
@@ -50,6 +52,8 @@ private:
     QWidget* CreateButtons();
     void FillGroupings();
     void ShowCharts();
+    // Widens the table's side of the window until its figures show whole, leaving the charts room.
+    void FitTable();
     CReport::Request MakeRequest() const;
     // The file to write, through the modal-dialog hook; empty when cancelled.
     QString ChooseFile(const QString& suffix, const QString& nameFilter);
@@ -66,5 +70,6 @@ private:
     QTreeWidget* m_tree = nullptr;
     QChartView* m_barView = nullptr;
     QChartView* m_lineView = nullptr;
+    QSplitter* m_split = nullptr;
     bool m_filling = false;
 };

@@ -7,6 +7,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
+#include <QHorizontalStackedBarSeries>
 #include <QLineSeries>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -144,8 +145,8 @@ private slots:
     void groupsAndTotalsMatchTheSumsWorkedOutByHand() {
         QTreeWidget* table = m_window->Table();
         QCOMPARE(table->topLevelItemCount(), 3);
-        QCOMPARE(RowTexts(table->headerItem()), (QStringList{"Client", "Entries", "Hours", "Billable", "Expenses",
-                                                              "Mileage", "Paid", "Unpaid"}));
+        QCOMPARE(RowTexts(table->headerItem()),
+                 (QStringList{"Client", "Entries", "Hours", "Billable", "Expenses", "Mileage", "Paid", "Unpaid"}));
         QCOMPARE(RowTexts(table->topLevelItem(0)),
                  (QStringList{"Acme", "4", "2.75", "$245.09", "$120.10", "0", "$49.99", "$195.10"}));
         QCOMPARE(RowTexts(table->topLevelItem(1)),
@@ -154,11 +155,12 @@ private slots:
                  (QStringList{"Total", "6", "2.75", "$254.79", "$115.10", "42", "$49.99", "$204.80"}));
         QVERIFY(table->topLevelItem(2)->font(0).bold());
 
+        // Horizontal bars, listed bottom up: the table's first group is the last bar.
         const QList<QBarSet*> sets = BarSets(m_window->BarChart());
         QCOMPARE(sets.size(), 1);
         QCOMPARE(sets[0]->count(), 2);
-        QCOMPARE(sets[0]->at(0), 2.75);
-        QCOMPARE(sets[0]->at(1), 0.0);
+        QCOMPARE(sets[0]->at(1), 2.75);
+        QCOMPARE(sets[0]->at(0), 0.0);
     }
 
     void switchingTheGroupingsRebuildsTableAndCharts() {
@@ -167,20 +169,28 @@ private slots:
         QCOMPARE(table->topLevelItemCount(), 3);
         QTreeWidgetItem* acme = table->topLevelItem(0);
         QCOMPARE(acme->childCount(), 2);
-        QCOMPARE(RowTexts(acme->child(0)), (QStringList{"Audit", "2", "0.75", "$120.10", "$120.10", "0", "$0.00",
-                                                        "$120.10"}));
+        QCOMPARE(RowTexts(acme->child(0)),
+                 (QStringList{"Audit", "2", "0.75", "$120.10", "$120.10", "0", "$0.00", "$120.10"}));
         QCOMPARE(acme->child(1)->text(3), QStringLiteral("$124.99"));
         QCOMPARE(table->topLevelItem(1)->child(0)->text(0), QStringLiteral("Repair"));
 
-        // Stacked by project, largest first: Website 2 h, Audit 0.75 h, Repair none.
-        auto* stacked = m_window->BarChart()->findChild<QStackedBarSeries*>(QStringLiteral("bars"));
+        // Stacked by project, largest first: Website 2 h, Audit 0.75 h; Repair has no hours to show.
+        auto* stacked = m_window->BarChart()->findChild<QHorizontalStackedBarSeries*>(QStringLiteral("bars"));
         QVERIFY(stacked);
         QList<QBarSet*> sets = stacked->barSets();
-        QCOMPARE(sets.size(), 3);
+        QCOMPARE(sets.size(), 2);
         QCOMPARE(sets[0]->label(), QStringLiteral("Website"));
-        QCOMPARE(sets[0]->at(0), 2.0);
-        QCOMPARE(sets[1]->at(0), 0.75);
-        QCOMPARE(sets[2]->at(1), 0.0);
+        QCOMPARE(sets[0]->at(1), 2.0);   // Acme
+        QCOMPARE(sets[1]->at(1), 0.75);
+        QCOMPARE(sets[0]->at(0), 0.0);   // Bolt
+
+        // By month then client: dates read left to right, clients stacked in the legend.
+        Choose("groupBy", 6);
+        Choose("thenBy", 1);
+        auto* monthly = m_window->BarChart()->findChild<QStackedBarSeries*>(QStringLiteral("bars"));
+        QVERIFY(monthly && monthly->type() == QAbstractSeries::SeriesTypeStackedBar);
+        QCOMPARE(monthly->barSets().size(), 1);   // only Acme has hours
+        QCOMPARE(monthly->barSets()[0]->at(0), 2.75);
 
         Choose("groupBy", 3);   // entry type
         Choose("thenBy", 0);
@@ -191,7 +201,7 @@ private slots:
         QCOMPARE(RowTexts(table->topLevelItem(2)).mid(0, 4), (QStringList{"Mileage Entry", "1", "0.00", "$14.70"}));
         sets = BarSets(m_window->BarChart());
         QCOMPARE(sets.size(), 1);
-        QCOMPARE(sets[0]->at(0), 124.99);
+        QCOMPARE(sets[0]->at(2), 124.99);   // time entries, at the top
         QCOMPARE(sets[0]->at(1), 115.10);
     }
 
@@ -235,8 +245,8 @@ private slots:
         text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
         QVERIFY(text.waitForFinished(30000));
         const QString shown = QString::fromUtf8(text.readAllStandardOutput());
-        for (const char* expected : {"Report by client", "3/1/2004", "Acme", "Bolt", "$254.79", "$204.80", "($5.00)",
-                                     "Hours per day"})
+        for (const char* expected :
+             {"Report by client", "3/1/2004", "Acme", "Bolt", "$254.79", "$204.80", "($5.00)", "Hours per day"})
             QVERIFY2(shown.contains(QString::fromUtf8(expected)), expected);
     }
 
