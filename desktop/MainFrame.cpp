@@ -23,6 +23,7 @@
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
+#include "desktop/reports/ReportWindow.h"
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "ui/qt/QtConvert.h"
@@ -423,4 +424,6 @@ void CMainFrame::RefreshAll() {
     }
     if (m_pEntriesView)
         m_pEntriesView->Refresh(0);
+    if (CReportWindow* report = GetReportWindow())
+        report->Rebuild();
 }

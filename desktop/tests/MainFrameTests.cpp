@@ -476,6 +476,14 @@ private slots:
         Trigger(Frame(), cmd::ViewReports);
         QCOMPARE(Frame().findChildren<CReportWindow*>().size(), 1);
 
+        // Refresh takes in what changed in the data file meanwhile.
+        const int before = report->Report().Totals().m_nCount;
+        CProjectItem entry;
+        entry.set_ItemDate(Frame().GetEntriesView()->GetFilter().m_dtStart);
+        QCOMPARE(entry.Save(), 1);
+        Trigger(Frame(), cmd::ViewRefresh);
+        QCOMPARE(report->Report().Totals().m_nCount, before + 1);
+
         // With the report open, Print offers the print dialog for it instead of the export.
         MessageBoxScript boxes;
         bool printDialog = false;

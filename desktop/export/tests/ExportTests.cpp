@@ -606,8 +606,8 @@ private slots:
     void csvThatCannotBeWrittenIsReportedAndTheDialogStays() {
         AddSampleEntries();
         testsupport::MessageBoxScript boxes;
-        const QString folder = m_output.filePath("no/such/folder/x.csv");
         bool stayed = false;
+        QString chosen;
         testsupport::DialogScript dialogs({
             [&](QDialog& dialog) {
                 dialog.findChild<QComboBox*>("formatList")->setCurrentIndex(ExportFormat_Csv);
@@ -616,16 +616,20 @@ private slots:
                 return int(QDialog::Rejected);
             },
             [&](QDialog& dialog) {
-                static_cast<QFileDialog&>(dialog).selectFile(folder);
+                auto& files = static_cast<QFileDialog&>(dialog);
+                files.selectFile(m_output.filePath("no/such/folder/x.csv"));
+                chosen = files.selectedFiles().value(0);   // as the dialog resolves it
                 return int(QDialog::Accepted);
             },
         });
         ExportData(m_filter);
         QVERIFY(stayed);
+        QVERIFY(chosen.endsWith(QStringLiteral("no/such/folder/x.csv")));
+        QVERIFY(!QFile::exists(chosen));
         QVERIFY(m_opened.isEmpty());
         QCOMPARE(boxes.Shown().size(), size_t(1));
         CString expected;
-        const CString reason = CString(u"Cannot save ") + qtconv::FromQString(folder);
+        const CString reason = CString(u"Cannot save ") + qtconv::FromQString(chosen);
         expected.Format(Res(105), reason.GetString());
         QCOMPARE(boxes.Shown()[0].text, expected);
     }
