@@ -219,6 +219,12 @@ private slots:
         m_window->findChild<QDateEdit*>("periodTo")->setDate(QDate(2004, 4, 30));
         QCOMPARE(m_window->Report().Totals().m_nCount, 7);
         QCOMPARE(m_window->Table()->topLevelItem(0)->text(2), QStringLiteral("3.75"));
+
+        // A period that ends before it begins holds nothing, and says so with a zero total.
+        m_window->findChild<QDateEdit*>("periodFrom")->setDate(QDate(2004, 5, 1));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 0);
+        QCOMPARE(points().size(), 0);
+        QCOMPARE(m_window->Table()->topLevelItemCount(), 1);
     }
 
     void chartsFollowThePalette() {
