@@ -21,6 +21,12 @@ bool IsTime(const CProjectItem& entry) { return entry.get_ItemType() == CProject
 
 bool IsMileage(const CProjectItem& entry) { return entry.get_ItemType() == CProjectItem::ItemType_Mileage; }
 
+// A time entry entered as a duration only has both times on the zero date-time: it has no
+// times of day to show, not midnight to midnight.
+bool HasTimesOfDay(const CProjectItem& entry) {
+    return IsTime(entry) && (entry.get_StartTime().m_dt != 0.0 || entry.get_EndTime().m_dt != 0.0);
+}
+
 CString TypeText(const CProjectItem& entry) {
     switch (entry.get_ItemType()) {
     case CProjectItem::ItemType_Time: return GetResString(30, 1);
@@ -65,10 +71,10 @@ private:
             break;
         case CEntryCsvExport::Field_Description: m_csv.AddTextField(entry.get_DescriptionEx()); break;
         case CEntryCsvExport::Field_StartTime:
-            m_csv.AddField(IsTime(entry) ? Time(entry.get_StartTime()) : CString());
+            m_csv.AddField(HasTimesOfDay(entry) ? Time(entry.get_StartTime()) : CString());
             break;
         case CEntryCsvExport::Field_EndTime:
-            m_csv.AddField(IsTime(entry) ? Time(entry.get_EndTime()) : CString());
+            m_csv.AddField(HasTimesOfDay(entry) ? Time(entry.get_EndTime()) : CString());
             break;
         case CEntryCsvExport::Field_Duration:
             m_csv.AddField(IsTime(entry) ? CCsvWriter::DecimalHours(entry.get_DurationInMinutes()) : CString());

@@ -37,6 +37,7 @@ constexpr unsigned DatePicker = 163;
 constexpr unsigned Today = 166;
 constexpr unsigned PreviousPeriod = 164;
 constexpr unsigned NextPeriod = 165;
+constexpr unsigned ViewReports = 260;
 constexpr unsigned HelpWeb = 250;
 constexpr unsigned HelpUpgrade = 252;
 constexpr unsigned HelpSupport = 254;

@@ -22,6 +22,7 @@ const std::vector<CommandInfo>& CommandTable() {
         {cmd::ViewMenuBar, "&Menu Bar", "Ctrl+M", 0, 0, false, true},
         {cmd::ViewClientsProjects, "&Clients and Projects", "", 41, 17, true, true},
         {cmd::ViewQuickSummary, "&Quick Summary", "", 62, 49, true, true},
+        {cmd::ViewReports, "R&eports...", "", 0, 0, false, false},
         {cmd::PeriodDay, "&Day", "", 57, 199, false, true},
         {cmd::PeriodWeek, "&Week", "", 58, 194, false, true},
         {cmd::PeriodMonth, "M&onth", "", 59, 200, false, true},

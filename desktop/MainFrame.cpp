@@ -23,6 +23,7 @@
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
+#include "desktop/reports/ReportWindow.h"
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
 #include "ui/qt/QtConvert.h"
@@ -163,6 +164,7 @@ void CMainFrame::CreateMenuBar() {
     add(toolbars, cmd::ViewCustomViewsToolbar);
     for (unsigned id : {cmd::ViewMenuBar, cmd::ViewClientsProjects, cmd::ViewQuickSummary})
         add(view, id);
+    add(view, cmd::ViewReports);
     view->addSeparator();
     for (unsigned id : {cmd::PeriodDay, cmd::PeriodWeek, cmd::PeriodMonth, cmd::PeriodCustom})
         add(view, id);
@@ -425,4 +427,6 @@ void CMainFrame::RefreshAll() {
     }
     if (m_pEntriesView)
         m_pEntriesView->Refresh(0);
+    if (CReportWindow* report = GetReportWindow())
+        report->Rebuild();
 }

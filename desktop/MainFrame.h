@@ -7,11 +7,13 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "biz/SyncDriver.h"
 #include "platform/CString.h"
 
 class CFrameTimer;
+class CReportWindow;
 class CQuillmarApp;
 class CViewByDate;
 class CViewClientsProjectsSideBar;
@@ -51,6 +53,8 @@ public:
     QDockWidget* GetClientsProjectsBar() const { return m_pClientsProjectsBar; }
     QDockWidget* GetQuickSummaryBar() const { return m_pQuickSummaryBar; }
     CFrameTimer* GetTimer() const { return m_pTimer; }
+    // The report window (View > Reports) while it is open; nullptr otherwise.
+    CReportWindow* GetReportWindow() const;
 
     // Status pane 1: the filter indicator, with a border only while a filter is active.
     void SetFilterPane(bool active, const QString& text);
@@ -113,6 +117,7 @@ private:
     // The RefID of the client selected in the side bar, or of the selected project's client.
     CString SideBarClientRef() const;
     void OnInvoices();
+    void OnReports();
     void OnProperties();
     void OnMarkAsPaid();
     void OnDelete();
@@ -138,6 +143,7 @@ private:
     CViewClientsProjectsSideBar* m_pSideBarView = nullptr;
     CViewSummary* m_pSummaryView = nullptr;
     CFrameTimer* m_pTimer = nullptr;
+    QPointer<CReportWindow> m_pReportWindow;
     Pane m_activePane = Pane::Entries;
     SyncDriverFactory m_syncDriverFactory;
     QByteArray m_savedPlacement;

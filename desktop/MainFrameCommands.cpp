@@ -32,6 +32,7 @@
 #include "desktop/ViewSummary.h"
 #include "desktop/invoices/DlgCreateInvoice.h"
 #include "desktop/invoices/DlgInvoices.h"
+#include "desktop/reports/ReportWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
@@ -78,6 +79,7 @@ void CMainFrame::ExecuteCommand(unsigned id) {
             dialogs::ExportData(entries->GetFilter());
         break;
     case cmd::FilePrint: OnPrint(); break;
+    case cmd::ViewReports: OnReports(); break;
     case cmd::AppExit: close(); break;
     case cmd::EditProperties: OnProperties(); break;
     case cmd::MarkAsPaid: OnMarkAsPaid(); break;
@@ -236,9 +238,35 @@ void CMainFrame::OnInvoices() {
         RefreshAll();
 }
 
+// With the report window open, Print prints the report; otherwise it offers the export.
 void CMainFrame::OnPrint() {
+    if (CReportWindow* report = GetReportWindow()) {
+        report->raise();
+        report->Print();
+        return;
+    }
     if (AfxMessageBox(StringTable::Get(ids::PrintAsk), MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
         ExecuteCommand(cmd::ExportData);
+}
+
+CReportWindow* CMainFrame::GetReportWindow() const {
+    return m_pReportWindow && m_pReportWindow->isVisible() ? m_pReportWindow.data() : nullptr;
+}
+
+// One report window: opened again, it takes the view's period and filter as they are now.
+void CMainFrame::OnReports() {
+    if (!m_pEntriesView)
+        return;
+    const int firstDayOfWeek = m_app.m_nFirstDayOfWeek;
+    if (!m_pReportWindow) {
+        m_pReportWindow = new CReportWindow(m_pEntriesView->GetFilter(), firstDayOfWeek, this);
+        m_pReportWindow->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        m_pReportWindow->SetFilter(m_pEntriesView->GetFilter());
+    }
+    m_pReportWindow->show();
+    m_pReportWindow->raise();
+    m_pReportWindow->activateWindow();
 }
 
 void CMainFrame::OnProperties() {

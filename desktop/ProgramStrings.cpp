@@ -39,6 +39,8 @@ void RegisterProgramStrings() {
         {cmd::ViewClientsProjects, u"Show or hide the Clients/Projects window"},
         {cmd::ViewQuickSummary,
          u"Show or hide a quick report window summarizing the entries that are currently displayed"},
+        {cmd::ViewReports,
+         u"Open a report of a period: totals by client, project, category or date, with charts\nReports"},
         {cmd::PeriodDay, u"Switch to the Day view"},
         {cmd::PeriodWeek, u"Switch to the Week view"},
         {cmd::PeriodMonth, u"Switch to the Month view"},

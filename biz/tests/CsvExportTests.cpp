@@ -194,6 +194,19 @@ TEST_F(CsvExportTest, ChosenFieldsWithTheUsersLabelsAndDates) {
     EXPECT_EQ((*table)[6], (std::vector<std::string>{"3/31/2004", "", "", "", ""}));
 }
 
+TEST_F(CsvExportTest, DurationOnlyTimeEntryHasNoTimesOfDay) {
+    CProjectItem entry = LoadEntry(SaveAwkwardEntry());
+    entry.set_StartTime(COleDateTime(1899, 12, 30, 0, 0, 0));   // a duration only: both times on the zero date-time
+    entry.set_EndTime(COleDateTime(1899, 12, 30, 0, 0, 0));
+    ASSERT_EQ(entry.Save(), 1);
+    march.m_dtStart = march.m_dtEnd = March(20);
+    const std::optional<Table> table = ReadCsv(CEntryCsvExport::Build(
+        march, Only({CEntryCsvExport::Field_StartTime, CEntryCsvExport::Field_EndTime, CEntryCsvExport::Field_Type})));
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->size(), 2u);
+    EXPECT_EQ((*table)[1], (std::vector<std::string>{"", "", "Time Entry"}));
+}
+
 TEST_F(CsvExportTest, TheViewsFilterChoosesTheRows) {
     march.m_bActive = 1;
     march.m_strClientRef = data.bolt;

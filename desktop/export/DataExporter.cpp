@@ -11,6 +11,7 @@
 #include "biz/Category.h"
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
+#include "biz/EntryCsvExport.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
@@ -234,12 +235,31 @@ QStringList NameFilters(const CString& windowsFilter) {
     return filters;
 }
 
+// Asks for the file to write (modal-dialog hook); false with the cancelled mark when the user
+// chose none.
+bool ChooseOutputFile(ExportRequest& request, QWidget* parent, const QString& suffix, const QStringList& filters) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(QStringLiteral("Quillmar.") + suffix);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        request.m_bCancelled = 1;
+        return false;
+    }
+    request.m_strOutputPath = qtconv::FromQString(dialog.selectedFiles().first());
+    return true;
+}
+
 }   // namespace
 
 bool CDataExporter::Run(ExportRequest& request, QWidget* parent) {
     switch (request.m_nFormat) {
     case ExportFormat_Excel: return ExportToExcel(request);
     case ExportFormat_Xml: return ExportToXml(request, parent);
+    case ExportFormat_Csv: return ExportToCsv(request, parent);
     }
     request.m_strError = u"Unknown export format.";
     return false;
@@ -268,19 +288,29 @@ bool CDataExporter::ExportToExcel(ExportRequest& request) {
 }
 
 bool CDataExporter::ExportToXml(ExportRequest& request, QWidget* parent) {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("xml"));
-    dialog.setNameFilters(NameFilters(GetResString(104, 1)));
-    dialog.selectFile(QStringLiteral("Quillmar.xml"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    if (RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        request.m_bCancelled = 1;
+    if (!ChooseOutputFile(request, parent, QStringLiteral("xml"), NameFilters(GetResString(104, 1))))
         return false;
-    }
-    request.m_strOutputPath = qtconv::FromQString(dialog.selectedFiles().first());
     return WriteXmlFile(request);
+}
+
+bool CDataExporter::ExportToCsv(ExportRequest& request, QWidget* parent) {
+    const QStringList filters{QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*.*)")};
+    if (!ChooseOutputFile(request, parent, QStringLiteral("csv"), filters))
+        return false;
+    return WriteCsvFile(request);
+}
+
+bool CDataExporter::WriteCsvFile(ExportRequest& request) {
+    CEntryCsvExport::Options options;
+    for (int f = 0; f < ExportField_Count; ++f)
+        options.include[static_cast<size_t>(f)] = request.m_bInclude[static_cast<size_t>(f)];
+    options.customLabels = {ExportFieldCaption(ExportField_Custom1), ExportFieldCaption(ExportField_Custom2),
+                            ExportFieldCaption(ExportField_Custom3)};
+    options.format.userDateFormat = request.m_bCsvUserDates;
+    // Without a view's filter every entry goes, as in the other formats.
+    const CProjectItemFilter everything;
+    const CProjectItemFilter& filter = request.m_pFilter ? *request.m_pFilter : everything;
+    return CEntryCsvExport::Write(request.m_strOutputPath, filter, options, request.m_strError);
 }
 
 bool CDataExporter::WriteXmlFile(ExportRequest& request) {

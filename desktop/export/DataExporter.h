@@ -1,6 +1,6 @@
 #pragma once
 // Exports the entries the entries view lists (those its filter lets through) into a new
-// spreadsheet workbook or into an XML file.
+// spreadsheet workbook, an XML file or a CSV file.
 #include "desktop/export/ExcelRange.h"
 #include "desktop/export/ExportRequest.h"
 
@@ -17,6 +17,10 @@ public:
     static bool ExportToXml(ExportRequest& request, QWidget* parent = nullptr);
     // Writes the XML file to the request's output path without asking.
     static bool WriteXmlFile(ExportRequest& request);
+    // As ExportToXml, for a CSV file.
+    static bool ExportToCsv(ExportRequest& request, QWidget* parent = nullptr);
+    // Writes the CSV file (CEntryCsvExport) to the request's output path without asking.
+    static bool WriteCsvFile(ExportRequest& request);
 
     // The spreadsheet value of one field of an entry, and its XML text.
     static CVariant CellValue(ExportField field, CProjectItem& entry);

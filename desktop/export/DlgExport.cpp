@@ -1,5 +1,6 @@
 #include "desktop/export/DlgExport.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,7 +22,8 @@
 
 namespace {
 constexpr int kFieldColumnWidth = 150;
-}
+constexpr char16_t kCsvUserDates[] = u"CsvUserDates";
+}   // namespace
 
 CDlgExport::CDlgExport(ExportRequest& request, QWidget* parent) : CDialog(u"Export Data", parent), m_request(request) {
     setObjectName(QStringLiteral("dlgExport"));
@@ -29,15 +31,20 @@ CDlgExport::CDlgExport(ExportRequest& request, QWidget* parent) : CDialog(u"Expo
 
 CString CDlgExport::FieldsKey() { return CSharedSettings::kAppKey + u"\\ExportFields"; }
 
+CString CDlgExport::CsvUserDatesKey() { return CSharedSettings::kAppKey + u"\\Export"; }
+
 void CDlgExport::CreateControls() {
     QGridLayout* grid = nullptr;
     QGroupBox* formatGroup = MakeGroup(tr("&Format"), this, grid);
     m_format = Named(new QComboBox(this), "formatList");
-    m_format->addItems({tr("Microsoft Excel"), tr("XML")});
+    m_format->addItems({tr("Microsoft Excel"), tr("XML"), tr("CSV (comma-separated)")});
     formatGroup->setFocusProxy(m_format);
     m_advanced = Named(new QPushButton(tr("Advanced &Settings"), this), "advancedSettings");
     grid->addWidget(m_format, 0, 0);
     grid->addWidget(m_advanced, 0, 1);
+    m_csvUserDates = Named(new QCheckBox(tr("Dates in my &short date format"), this), "csvUserDates");
+    m_csvUserDates->setToolTip(tr("Otherwise dates are written as 2004-03-07 and times as 14:30:00"));
+    grid->addWidget(m_csvUserDates, 1, 0, 1, 2);
 
     m_fields = Named(new QListWidget(this), "fieldList");
     m_fields->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -65,6 +72,7 @@ bool CDlgExport::OnInitDialog() {
         item->setCheckState(kept ? Qt::Checked : Qt::Unchecked);
     }
     ShowEveryField();
+    m_csvUserDates->setChecked(Registry::GetDword(CsvUserDatesKey(), kCsvUserDates, 0) != 0);
     m_format->setCurrentIndex(ExportFormat_Excel);
     OnFormatChanged();
     return true;
@@ -78,7 +86,10 @@ void CDlgExport::ShowEveryField() {
     m_fields->setMinimumHeight(m_fields->sizeHintForRow(0) * rows + 2 * m_fields->frameWidth());
 }
 
-void CDlgExport::OnFormatChanged() { m_advanced->setEnabled(m_format->currentIndex() == ExportFormat_Excel); }
+void CDlgExport::OnFormatChanged() {
+    m_advanced->setEnabled(m_format->currentIndex() == ExportFormat_Excel);
+    m_csvUserDates->setEnabled(m_format->currentIndex() == ExportFormat_Csv);
+}
 
 void CDlgExport::OnAdvancedSettings() {
     CDlgExcelSettings settings(m_request.m_formats, m_request.m_keepFormats, this);
@@ -98,6 +109,9 @@ void CDlgExport::KeepFieldChoices() {
 void CDlgExport::OnOK() {
     m_request.m_nFormat = m_format->currentIndex();
     KeepFieldChoices();
+    m_request.m_bCsvUserDates = m_csvUserDates->isChecked();
+    if (m_request.m_nFormat == ExportFormat_Csv)
+        Registry::SetDword(CsvUserDatesKey(), kCsvUserDates, m_request.m_bCsvUserDates ? 1u : 0u);
     // A file dialog cancelled earlier in this dialog must not hide a later failure.
     m_request.m_bCancelled = 0;
     m_request.m_strError.Empty();
@@ -105,7 +119,7 @@ void CDlgExport::OnOK() {
         ReportFailure();
         return;
     }
-    if (m_request.m_nFormat == ExportFormat_Xml)
+    if (m_request.m_nFormat == ExportFormat_Xml || m_request.m_nFormat == ExportFormat_Csv)
         OpenExportedFile();
     EndDialogOK();
 }

@@ -1,9 +1,11 @@
 #pragma once
 // "Export Data": the format, the fields to include, and the export itself. The field choices
-// are kept in the registry ("ExportFields") at every Export click.
+// are kept in the registry ("ExportFields") at every Export click, the CSV date choice under
+// "CsvUserDates" beside them.
 #include "desktop/export/ExportRequest.h"
 #include "ui/qt/Dialog.h"
 
+class QCheckBox;
 class QComboBox;
 class QListWidget;
 class QPushButton;
@@ -17,7 +19,8 @@ public:
     void OnOK() override;
     void OnAdvancedSettings();
 
-    static CString FieldsKey();   // the registry key of "ExportFields"
+    static CString FieldsKey();         // the registry key of "ExportFields"
+    static CString CsvUserDatesKey();   // the registry key holding "CsvUserDates"
 
 protected:
     void CreateControls() override;
@@ -33,6 +36,7 @@ private:
     ExportRequest& m_request;
     QComboBox* m_format = nullptr;
     QPushButton* m_advanced = nullptr;
+    QCheckBox* m_csvUserDates = nullptr;
     QListWidget* m_fields = nullptr;
 };
 

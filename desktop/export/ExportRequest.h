@@ -32,14 +32,15 @@ enum ExportField : int {
     ExportField_Count
 };
 
-enum ExportFormat : int { ExportFormat_Excel = 0, ExportFormat_Xml = 1 };
+enum ExportFormat : int { ExportFormat_Excel = 0, ExportFormat_Xml = 1, ExportFormat_Csv = 2 };
 
 struct ExportRequest {
     int m_bCancelled = 0;                            // set when the user cancelled the file dialog
-    CString m_strOutputPath;                         // the XML file chosen
+    CString m_strOutputPath;                         // the XML or CSV file chosen
     const CProjectItemFilter* m_pFilter = nullptr;   // the entries view's filter, not owned
     CString m_strError;                              // why the export failed
     int m_nFormat = ExportFormat_Excel;
+    bool m_bCsvUserDates = false;                      // CSV: the user's short date and time instead of ISO 8601
     std::array<int, ExportField_Count> m_bInclude{};   // 1 = include the field
     int m_nColumn = 0;                                 // counters while the spreadsheet is filled
     int m_nRow = 0;

@@ -24,6 +24,7 @@
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
 #include "desktop/ViewSummary.h"
+#include "desktop/reports/ReportWindow.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
@@ -114,9 +115,9 @@ private slots:
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuEdit")),
                  (QStringList{"&Properties\tAlt+Enter", "&Mark as Paid", "-", "&Delete"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuView")),
-                 (QStringList{"&Toolbars", "&Menu Bar", "&Clients and Projects", "&Quick Summary", "-", "&Day",
-                              "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh", "-",
-                              "Reset &Layout"}));
+                 (QStringList{"&Toolbars", "&Menu Bar", "&Clients and Projects", "&Quick Summary", "R&eports...", "-",
+                              "&Day", "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh",
+                              "-", "Reset &Layout"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuViewToolbars")), (QStringList{"&Standard", "Custom &Views"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuTools")),
                  (QStringList{"&Start Timer", "&Pause Timer", "S&top Timer", "Start/Stop Timer for the &Last Project",
@@ -464,6 +465,39 @@ private slots:
         Trigger(Frame(), cmd::FilePrint);
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QCOMPARE(dialogs.Shown(), 1);
+    }
+
+    void reportsOpenOneWindowOnTheViewsPeriodThatPrintPrints() {
+        QVERIFY(!Frame().GetReportWindow());
+        Trigger(Frame(), cmd::ViewReports);
+        CReportWindow* report = Frame().GetReportWindow();
+        QVERIFY(report);
+        QCOMPARE(report->Report().GetRequest().filter.m_dtStart, Frame().GetEntriesView()->GetFilter().m_dtStart);
+        QCOMPARE(report->Report().GetRequest().filter.m_dtEnd, Frame().GetEntriesView()->GetFilter().m_dtEnd);
+        Trigger(Frame(), cmd::ViewReports);
+        QCOMPARE(Frame().findChildren<CReportWindow*>().size(), 1);
+
+        // Refresh takes in what changed in the data file meanwhile.
+        const int before = report->Report().Totals().m_nCount;
+        CProjectItem entry;
+        entry.set_ItemDate(Frame().GetEntriesView()->GetFilter().m_dtStart);
+        QCOMPARE(entry.Save(), 1);
+        Trigger(Frame(), cmd::ViewRefresh);
+        QCOMPARE(report->Report().Totals().m_nCount, before + 1);
+
+        // With the report open, Print offers the print dialog for it instead of the export.
+        MessageBoxScript boxes;
+        bool printDialog = false;
+        DialogScript dialogs({[&](QDialog& dialog) {
+            printDialog = dialog.inherits("QPrintDialog");
+            return int(QDialog::Rejected);
+        }});
+        Trigger(Frame(), cmd::FilePrint);
+        QVERIFY(printDialog);
+        QVERIFY(boxes.Shown().empty());
+
+        report->close();
+        QTRY_VERIFY(!Frame().GetReportWindow());
     }
 
     void optionsConfirmedStoresAndAppliesTheSettings() {

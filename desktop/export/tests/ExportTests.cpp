@@ -8,11 +8,13 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "biz/Category.h"
@@ -121,6 +123,46 @@ private:
         outside.set_ItemDate(COleDateTime(2004, 4, 1, 0, 0, 0));
         outside.set_ProjectRef(u"SAMP002");
         QCOMPARE(outside.Save(), 1);
+    }
+
+    // A time entry whose texts hold everything CSV has to protect, and a negative amount.
+    void AddAwkwardEntry() {
+        CProjectItem entry;
+        entry.set_ItemDate(COleDateTime(2004, 3, 10, 0, 0, 0));
+        entry.set_ProjectRef(u"SAMP002");
+        entry.set_Description(CString("Müller, Söhne & \"Co\" – 東京"));
+        entry.set_DurationInMinutes(20);
+        entry.set_BillAmount(-12.5f);
+        entry.set_Notes(u"first, line\r\nsecond \"quoted\"");
+        QCOMPARE(entry.Save(), 1);
+    }
+
+    // Exports through the Export dialog as CSV with only the fields in `rows` checked.
+    int ExportCsvThroughDialog(const QString& path, std::initializer_list<int> rows, bool userDates = false) {
+        testsupport::DialogScript dialogs({
+            [&](QDialog& dialog) {
+                auto* format = dialog.findChild<QComboBox*>("formatList");
+                auto* dates = dialog.findChild<QCheckBox*>("csvUserDates");
+                auto* fields = dialog.findChild<QListWidget*>("fieldList");
+                if (!format || !dates || !fields || format->count() != 3 || dates->isEnabled())
+                    return int(QDialog::Rejected);
+                format->setCurrentIndex(ExportFormat_Csv);
+                if (!dates->isEnabled())
+                    return int(QDialog::Rejected);
+                dates->setChecked(userDates);
+                for (int row = 0; row < ExportField_Count; ++row)
+                    fields->item(row)->setCheckState(std::count(rows.begin(), rows.end(), row) ? Qt::Checked
+                                                                                               : Qt::Unchecked);
+                dialog.findChild<QPushButton*>("exportButton")->click();
+                return dialog.result();
+            },
+            [&](QDialog& dialog) {
+                static_cast<QFileDialog&>(dialog).selectFile(path);
+                return int(QDialog::Accepted);
+            },
+        });
+        ExportData(m_filter);
+        return dialogs.Shown();
     }
 
     ExportRequest Request(ExportFormat format) {
@@ -487,6 +529,109 @@ private slots:
         ExportData(m_filter);
         QVERIFY(keptChecked);
         QVERIFY(keptUnchecked);
+    }
+
+    void csvThroughTheDialogHoldsTheChosenFieldsOfThePeriod() {
+        AddSampleEntries();
+        AddAwkwardEntry();
+        const QString path = m_output.filePath("entries.csv");
+        QCOMPARE(ExportCsvThroughDialog(path, {ExportField_Date, ExportField_Description, ExportField_Duration,
+                                               ExportField_Amount, ExportField_Notes}),
+                 2);
+        // The April entry lies outside the view's period.
+        QCOMPARE(ReadText(path), std::string("Date,Description,Hours,Minutes,Amount,Notes\r\n"
+                                             "2004-03-07,Design review,1.50,90,120.00,\r\n"
+                                             "2004-03-08,Airfare: Trip,,,250.50,\"line one\r\nline two\"\r\n"
+                                             "2004-03-09,Site visit,,,54.75,\r\n"
+                                             "2004-03-10,\"Müller, Söhne & \"\"Co\"\" – 東京\",0.33,20,-12.50,"
+                                             "\"first, line\r\nsecond \"\"quoted\"\"\"\r\n"));
+        QCOMPARE(m_opened, QStringList{QUrl::fromLocalFile(path).toString()});
+        QCOMPARE(Registry::GetDword(CDlgExport::CsvUserDatesKey(), u"CsvUserDates", 7), 0u);
+
+        // The user's short date, kept for the next export.
+        QCOMPARE(ExportCsvThroughDialog(path, {ExportField_Date, ExportField_StartTime}, true), 2);
+        QCOMPARE(ReadText(path), std::string("Date,Start Time\r\n3/7/2004,9:00:00 AM\r\n3/8/2004,\r\n3/9/2004,\r\n"
+                                             "3/10/2004,2:00:00 PM\r\n"));
+        QCOMPARE(Registry::GetDword(CDlgExport::CsvUserDatesKey(), u"CsvUserDates", 7), 1u);
+    }
+
+    void csvReadByPythonGivesTheSameValues() {
+        if (QProcess::execute(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral("import csv")}) != 0)
+            QSKIP("python3 is not installed");
+        AddSampleEntries();
+        AddAwkwardEntry();
+        const QString path = m_output.filePath("python.csv");
+        QCOMPARE(ExportCsvThroughDialog(path, {ExportField_Date, ExportField_Client, ExportField_Description,
+                                               ExportField_Duration, ExportField_Amount, ExportField_Notes}),
+                 2);
+        // One line per field as hexadecimal UTF-8 ("-" when empty), records apart by an empty line.
+        QProcess python;
+        python.start(
+            QStringLiteral("python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import csv, sys\n"
+                            "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                            "    for row in csv.reader(f):\n"
+                            "        print('\\n'.join(v.encode('utf-8').hex() or '-' for v in row) + '\\n')\n"),
+             path});
+        QVERIFY(python.waitForFinished(30000));
+        QCOMPARE(python.exitCode(), 0);
+        std::vector<std::vector<std::string>> records(1);
+        for (const QByteArray& line : python.readAllStandardOutput().split('\n')) {
+            if (line.isEmpty()) {
+                if (!records.back().empty())
+                    records.emplace_back();
+                continue;
+            }
+            records.back().push_back(line == "-" ? std::string() : QByteArray::fromHex(line).toStdString());
+        }
+        records.pop_back();
+        const std::string client = Res(4).ToUtf8();
+        const std::vector<std::vector<std::string>> expected = {
+            {"Date", "Client", "Description", "Hours", "Minutes", "Amount", "Notes"},
+            {"2004-03-07", client, "Design review", "1.50", "90", "120.00", ""},
+            {"2004-03-08", client, "Airfare: Trip", "", "", "250.50", "line one\r\nline two"},
+            {"2004-03-09", client, "Site visit", "", "", "54.75", ""},
+            {"2004-03-10", client, "Müller, Söhne & \"Co\" – 東京", "0.33", "20", "-12.50",
+             "first, line\r\nsecond \"quoted\""},
+        };
+        QCOMPARE(records.size(), expected.size());
+        for (size_t r = 0; r < expected.size(); ++r) {
+            QCOMPARE(records[r].size(), expected[r].size());
+            for (size_t f = 0; f < expected[r].size(); ++f)
+                QCOMPARE(records[r][f], expected[r][f]);
+        }
+    }
+
+    void csvThatCannotBeWrittenIsReportedAndTheDialogStays() {
+        AddSampleEntries();
+        testsupport::MessageBoxScript boxes;
+        bool stayed = false;
+        QString chosen;
+        testsupport::DialogScript dialogs({
+            [&](QDialog& dialog) {
+                dialog.findChild<QComboBox*>("formatList")->setCurrentIndex(ExportFormat_Csv);
+                dialog.findChild<QPushButton*>("exportButton")->click();
+                stayed = dialog.result() != QDialog::Accepted;
+                return int(QDialog::Rejected);
+            },
+            [&](QDialog& dialog) {
+                auto& files = static_cast<QFileDialog&>(dialog);
+                files.selectFile(m_output.filePath("no/such/folder/x.csv"));
+                chosen = files.selectedFiles().value(0);   // as the dialog resolves it
+                return int(QDialog::Accepted);
+            },
+        });
+        ExportData(m_filter);
+        QVERIFY(stayed);
+        QVERIFY(chosen.endsWith(QStringLiteral("no/such/folder/x.csv")));
+        QVERIFY(!QFile::exists(chosen));
+        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        CString expected;
+        const CString reason = CString(u"Cannot save ") + qtconv::FromQString(chosen);
+        expected.Format(Res(105), reason.GetString());
+        QCOMPARE(boxes.Shown()[0].text, expected);
     }
 
     void exportDialogShowsEveryFieldWithoutScrolling() {

@@ -1,0 +1,297 @@
+// The report window on a small fixed data set: groups and totals against sums worked out by
+// hand, the table and the charts following the choices, the charts following the palette, and
+// the PDF, CSV and print outputs.
+#include <QBarSet>
+#include <QChart>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFileDialog>
+#include <QHorizontalStackedBarSeries>
+#include <QLineSeries>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QStackedBarSeries>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "biz/Client.h"
+#include "biz/DataHelper.h"
+#include "biz/Project.h"
+#include "biz/ProjectItem.h"
+#include "biz/ReportCsvExport.h"
+#include "desktop/ProgramStrings.h"
+#include "desktop/reports/ReportWindow.h"
+#include "desktop/tests/DesktopTestSupport.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "ui/qt/QtConvert.h"
+
+namespace {
+
+COleDateTime March(int day) { return COleDateTime(2004, 3, day, 0, 0, 0); }
+
+CString SaveClient(const char* name) {
+    CClient client;
+    client.set_Description(CString(name));
+    client.Save();
+    return client.get_RefID();
+}
+
+CString SaveProject(const char* name, const CString& clientRef) {
+    CProject project;
+    project.set_Description(CString(name));
+    project.set_ClientRef(clientRef);
+    project.Save();
+    return project.get_RefID();
+}
+
+bool SaveEntry(CProjectItem::ItemType type, const CString& projectRef, const COleDateTime& date, int minutes,
+               float amount, int billable, CProjectItem::PymtStatus status, int odometer = 0) {
+    CProjectItem entry;
+    entry.set_ItemType(type);
+    entry.set_ProjectRef(projectRef);
+    entry.set_ItemDate(date);
+    entry.set_DurationInMinutes(minutes);
+    entry.set_BillAmount(amount);
+    entry.set_IsBillable(billable);
+    entry.set_PymtStatus(status);
+    entry.set_OdometerStart(odometer ? 1000 : 0);
+    entry.set_OdometerEnd(odometer ? 1000 + odometer : 0);
+    return entry.Save() == 1;
+}
+
+QStringList RowTexts(const QTreeWidgetItem* item) {
+    QStringList texts;
+    for (int c = 0; c < item->columnCount(); ++c)
+        texts << item->text(c);
+    return texts;
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<QBarSet*> BarSets(QChart* chart) {
+    auto* bars = chart->findChild<QAbstractBarSeries*>(QStringLiteral("bars"));
+    return bars ? bars->barSets() : QList<QBarSet*>();
+}
+
+}   // namespace
+
+class ReportWindowTests : public QObject {
+    Q_OBJECT
+private:
+    CProjectItemFilter m_march;
+    QTemporaryDir m_output;
+    std::unique_ptr<CReportWindow> m_window;
+
+    // Hand-worked sums of March, by client:
+    //   Acme: 4 entries, 90+30+45 min = 2.75 h, billable 75.00+49.99+120.10 = 245.09,
+    //         expenses 120.10, paid 49.99, unpaid 75.00+120.10 = 195.10
+    //   Bolt: 2 entries, no hours, billable 14.70-5.00 = 9.70, expenses -5.00, 42 miles,
+    //         unpaid 9.70
+    void AddEntries() {
+        using Item = CProjectItem;
+        const CString acme = SaveClient("Acme"), bolt = SaveClient("Bolt");
+        const CString website = SaveProject("Website", acme), audit = SaveProject("Audit", acme);
+        const CString repair = SaveProject("Repair", bolt);
+        QVERIFY(SaveEntry(Item::ItemType_Time, website, March(1), 90, 75.0f, 1, Item::PymtStatus_NotBilled));
+        QVERIFY(SaveEntry(Item::ItemType_Time, website, March(2), 30, 49.99f, 1, Item::PymtStatus_Paid));
+        QVERIFY(SaveEntry(Item::ItemType_Time, audit, March(8), 45, 37.5f, 0, Item::PymtStatus_NotBilled));
+        QVERIFY(SaveEntry(Item::ItemType_Expense, audit, March(9), 0, 120.1f, 1, Item::PymtStatus_Billed));
+        QVERIFY(SaveEntry(Item::ItemType_Mileage, repair, March(15), 0, 14.7f, 1, Item::PymtStatus_NotBilled, 42));
+        QVERIFY(SaveEntry(Item::ItemType_Expense, repair, March(31), 0, -5.0f, 1, Item::PymtStatus_NotBilled));
+        // Outside the period.
+        QVERIFY(SaveEntry(Item::ItemType_Time, repair, COleDateTime(2004, 2, 29, 0, 0, 0), 15, 5.0f, 1,
+                          Item::PymtStatus_NotBilled));
+        QVERIFY(SaveEntry(Item::ItemType_Time, website, COleDateTime(2004, 4, 1, 0, 0, 0), 60, 10.0f, 1,
+                          Item::PymtStatus_NotBilled));
+    }
+
+    void Choose(const char* box, int index) { m_window->findChild<QComboBox*>(box)->setCurrentIndex(index); }
+
+    // Answers the file dialog with `path`.
+    static testsupport::DialogScript::Step SaveAs(const QString& path) {
+        return [path](QDialog& dialog) {
+            static_cast<QFileDialog&>(dialog).selectFile(path);
+            return int(QDialog::Accepted);
+        };
+    }
+
+private slots:
+    void init() {
+        testsupport::ResetUserData();
+        RegisterProgramStrings();
+        Locale::OverrideUserDefault(&Locale::EnglishUS());
+        Clock::Set(COleDateTime(2004, 3, 20, 14, 5, 0));
+        QCOMPARE(GetCurrDataHelper()->Initialize(), 1);
+        AddEntries();
+        m_march = CProjectItemFilter();
+        m_march.m_dtStart = March(1);
+        m_march.m_dtEnd = March(31);
+        m_window = std::make_unique<CReportWindow>(m_march, 2);
+    }
+
+    void cleanup() {
+        m_window.reset();
+        Clock::Set(std::nullopt);
+        Locale::OverrideUserDefault(nullptr);
+    }
+
+    void groupsAndTotalsMatchTheSumsWorkedOutByHand() {
+        QTreeWidget* table = m_window->Table();
+        QCOMPARE(table->topLevelItemCount(), 3);
+        QCOMPARE(RowTexts(table->headerItem()),
+                 (QStringList{"Client", "Entries", "Hours", "Billable", "Expenses", "Mileage", "Paid", "Unpaid"}));
+        QCOMPARE(RowTexts(table->topLevelItem(0)),
+                 (QStringList{"Acme", "4", "2.75", "$245.09", "$120.10", "0", "$49.99", "$195.10"}));
+        QCOMPARE(RowTexts(table->topLevelItem(1)),
+                 (QStringList{"Bolt", "2", "0.00", "$9.70", "($5.00)", "42", "$0.00", "$9.70"}));
+        QCOMPARE(RowTexts(table->topLevelItem(2)),
+                 (QStringList{"Total", "6", "2.75", "$254.79", "$115.10", "42", "$49.99", "$204.80"}));
+        QVERIFY(table->topLevelItem(2)->font(0).bold());
+
+        // Horizontal bars, listed bottom up: the table's first group is the last bar.
+        const QList<QBarSet*> sets = BarSets(m_window->BarChart());
+        QCOMPARE(sets.size(), 1);
+        QCOMPARE(sets[0]->count(), 2);
+        QCOMPARE(sets[0]->at(1), 2.75);
+        QCOMPARE(sets[0]->at(0), 0.0);
+    }
+
+    void switchingTheGroupingsRebuildsTableAndCharts() {
+        Choose("thenBy", 2);   // (Nothing), Client, Project...
+        QTreeWidget* table = m_window->Table();
+        QCOMPARE(table->topLevelItemCount(), 3);
+        QTreeWidgetItem* acme = table->topLevelItem(0);
+        QCOMPARE(acme->childCount(), 2);
+        QCOMPARE(RowTexts(acme->child(0)),
+                 (QStringList{"Audit", "2", "0.75", "$120.10", "$120.10", "0", "$0.00", "$120.10"}));
+        QCOMPARE(acme->child(1)->text(3), QStringLiteral("$124.99"));
+        QCOMPARE(table->topLevelItem(1)->child(0)->text(0), QStringLiteral("Repair"));
+
+        // Stacked by project, largest first: Website 2 h, Audit 0.75 h; Repair has no hours to show.
+        auto* stacked = m_window->BarChart()->findChild<QHorizontalStackedBarSeries*>(QStringLiteral("bars"));
+        QVERIFY(stacked);
+        QList<QBarSet*> sets = stacked->barSets();
+        QCOMPARE(sets.size(), 2);
+        QCOMPARE(sets[0]->label(), QStringLiteral("Website"));
+        QCOMPARE(sets[0]->at(1), 2.0);   // Acme
+        QCOMPARE(sets[1]->at(1), 0.75);
+        QCOMPARE(sets[0]->at(0), 0.0);   // Bolt
+
+        // By month then client: dates read left to right, clients stacked in the legend.
+        Choose("groupBy", 6);
+        Choose("thenBy", 1);
+        auto* monthly = m_window->BarChart()->findChild<QStackedBarSeries*>(QStringLiteral("bars"));
+        QVERIFY(monthly && monthly->type() == QAbstractSeries::SeriesTypeStackedBar);
+        QCOMPARE(monthly->barSets().size(), 1);   // only Acme has hours
+        QCOMPARE(monthly->barSets()[0]->at(0), 2.75);
+
+        Choose("groupBy", 3);   // entry type
+        Choose("thenBy", 0);
+        Choose("chartMeasure", 1);   // billable amount
+        QCOMPARE(table->topLevelItemCount(), 4);
+        QCOMPARE(RowTexts(table->topLevelItem(0)).mid(0, 4), (QStringList{"Time Entry", "3", "2.75", "$124.99"}));
+        QCOMPARE(RowTexts(table->topLevelItem(1)).mid(0, 4), (QStringList{"Expense Entry", "2", "0.00", "$115.10"}));
+        QCOMPARE(RowTexts(table->topLevelItem(2)).mid(0, 4), (QStringList{"Mileage Entry", "1", "0.00", "$14.70"}));
+        sets = BarSets(m_window->BarChart());
+        QCOMPARE(sets.size(), 1);
+        QCOMPARE(sets[0]->at(2), 124.99);   // time entries, at the top
+        QCOMPARE(sets[0]->at(1), 115.10);
+    }
+
+    void lineFollowsTheStepAndThePeriod() {
+        auto points = [this] { return m_window->LineChart()->findChild<QLineSeries*>("hoursLine")->points(); };
+        QCOMPARE(points().size(), 31);
+        QCOMPARE(points()[0].y(), 1.5);
+        QCOMPARE(points()[7].y(), 0.75);
+        Choose("lineStep", 1);   // weeks from Monday 1 March
+        QCOMPARE(points().size(), 5);
+        QCOMPARE(points()[0].y(), 2.0);
+        QCOMPARE(points()[1].y(), 0.75);
+
+        // A longer period through the period chooser takes in the entry of 1 April.
+        m_window->findChild<QDateEdit*>("periodTo")->setDate(QDate(2004, 4, 30));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 7);
+        QCOMPARE(m_window->Table()->topLevelItem(0)->text(2), QStringLiteral("3.75"));
+
+        // A period that ends before it begins holds nothing, and says so with a zero total.
+        m_window->findChild<QDateEdit*>("periodFrom")->setDate(QDate(2004, 5, 1));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 0);
+        QCOMPARE(points().size(), 0);
+        QCOMPARE(m_window->Table()->topLevelItemCount(), 1);
+    }
+
+    void chartsFollowThePalette() {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        dark.setColor(QPalette::Base, QColor(0x10, 0x10, 0x10));
+        dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+        m_window->setPalette(dark);
+        QCOMPARE(m_window->BarChart()->backgroundBrush().color(), QColor(0x10, 0x10, 0x10));
+        QCOMPARE(m_window->BarChart()->titleBrush().color(), QColor(0xee, 0xee, 0xee));
+        // A rebuilt chart keeps it.
+        Choose("groupBy", 1);
+        QCOMPARE(m_window->LineChart()->backgroundBrush().color(), QColor(0x10, 0x10, 0x10));
+    }
+
+    void pdfHoldsTheTableWithItsTotals() {
+        const QString path = m_output.filePath("report.pdf");
+        testsupport::DialogScript dialogs({SaveAs(path)});
+        QVERIFY(m_window->SavePdf());
+        QVERIFY(ReadBytes(path).startsWith("%PDF"));
+        if (QProcess::execute(QStringLiteral("pdftotext"), {QStringLiteral("-v")}) < 0)
+            QSKIP("pdftotext is not installed");
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* expected :
+             {"Report by client", "3/1/2004", "Acme", "Bolt", "$254.79", "$204.80", "($5.00)", "Hours per day"})
+            QVERIFY2(shown.contains(QString::fromUtf8(expected)), expected);
+    }
+
+    void pdfThatCannotBeWrittenIsTold() {
+        testsupport::MessageBoxScript boxes;
+        testsupport::DialogScript dialogs({SaveAs(m_output.filePath("no/such/folder/report.pdf"))});
+        QVERIFY(!m_window->SavePdf());
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QVERIFY(boxes.Shown()[0].text.Find(u"could not be saved") >= 0);
+        QVERIFY(!QFile::exists(m_output.filePath("no/such/folder/report.pdf")));
+    }
+
+    void csvReadsBackAsTheReport() {
+        Choose("thenBy", 7);   // month
+        const QString path = m_output.filePath("report.csv");
+        testsupport::DialogScript dialogs({SaveAs(path)});
+        QVERIFY(m_window->SaveCsv());
+        const QByteArray bytes = ReadBytes(path);
+        QCOMPARE(bytes.toStdString(), CReportCsvExport::Build(m_window->Report(), CCsvWriter::Format()));
+        QVERIFY(bytes.contains("Acme,2004-03,4,2.75,165,245.09,120.10,0,49.99,195.10\r\n"));
+        QVERIFY(bytes.endsWith("Total,,6,2.75,165,254.79,115.10,42,49.99,204.80\r\n"));
+
+        // A cancelled file dialog writes nothing and says nothing.
+        testsupport::MessageBoxScript boxes;
+        testsupport::DialogScript cancelled({[](QDialog&) { return int(QDialog::Rejected); }});
+        QVERIFY(!m_window->SaveCsv());
+        QVERIFY(boxes.Shown().empty());
+    }
+
+    void printsThroughThePrintDialog() {
+        const QString path = m_output.filePath("printed.pdf");
+        testsupport::DialogScript dialogs({[&](QDialog& dialog) {
+            static_cast<QPrintDialog&>(dialog).printer()->setOutputFileName(path);
+            return int(QDialog::Accepted);
+        }});
+        QVERIFY(m_window->Print());
+        QVERIFY(ReadBytes(path).startsWith("%PDF"));
+    }
+};
+
+DESKTOP_TEST_MAIN(ReportWindowTests)
+#include "ReportWindowTests.moc"
