@@ -265,6 +265,25 @@ int CDataHelper::Initialize() {
     return CreateNewDataFile();
 }
 
+int CDataHelper::InitializeUnlessCurrent() {
+    const bool current =
+        !m_strDataFilePath.IsEmpty() && m_nDeferFlushDepth == 0 && !m_recordBatch &&
+        DetermineDataFilePath(kDataFileName) == m_strDataFilePath && m_dataFileStamp != std::array<long long, 4>{} &&
+        FileStampOf(m_strDataFilePath) == m_dataFileStamp && m_dataStore.GetDoc() == m_storedText[PhaseData];
+    if (!current)
+        return Initialize();
+    m_bRecordBatchRefused = false;
+    m_localChanges.SetDoc(nullptr);
+    m_localChanges.AddElem(kRootName);
+    MarkDocumentAsStored(PhaseLocalChanges);
+    m_strOwnChangeFilePath = DetermineDataFilePath(kOwnChangeFileName);
+    m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
+    for (const CString* path : {&m_strDataFilePath, &m_strOwnChangeFilePath, &m_strOtherChangeFilePath})
+        RemoveStaleTempFiles(path->ToUtf8());
+    m_dataStore.ResetPos();
+    return 1;
+}
+
 bool CDataHelper::LoadDataFile() {
     if (!m_dataStore.Load(m_strDataFilePath))
         return false;

@@ -40,6 +40,10 @@ public:
     // 1 ready; 0 when no usable data file could be had (a new file could not be written, the
     // unreadable one could not be kept, or, on the device, the "AppPath" setting is missing).
     int Initialize();
+    // Initialize, without reading the data file again when this store holds it as it was last
+    // read or written and no process has written it since (the test LockDataFile reloads by);
+    // the own change document starts empty and leftovers of interrupted writes go all the same.
+    int InitializeUnlessCurrent();
     // Writes the current document to its file atomically. 1 written. 0 not written: the old
     // file is left as it was and the document goes back to what the file holds, so a change
     // that failed never reaches the file with a later write. 0 also when the new file is in

@@ -1,5 +1,6 @@
 #include "biz/SyncHelper.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -9,6 +10,7 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -264,24 +266,33 @@ private:
     Kind m_kind;
 };
 
-// This side's records and deletion markers by kind and RefID, read from the data document in
-// one pass so that committing many records does not search the document for each.
+// This side's records and deletion markers of the keys `asked` (those the other side's change
+// file names), read from the data document in one pass so that committing many records does
+// not search the document for each. Only those are ever asked about.
 class LocalRecords {
 public:
     // With `savedAfter`, those of `asked` saved later than it are noted too (SavedSince).
     LocalRecords(CMarkupArchive& document, const std::optional<COleDateTime>& savedAfter,
                  const std::set<RecordKey>& asked) {
+        // Most records are not asked about: their RefID alone tells, without building a key.
+        std::unordered_set<std::u16string> askedRefIds;
+        for (const RecordKey& key : asked)
+            askedRefIds.insert(key.second);
         document.ResetPos();
         if (document.FindElem()) {
             while (document.FindChildElem()) {
-                const CString tag = document.GetChildTagName();
                 const CString refId = document.GetChildAttrib(u"refId");
+                if (!askedRefIds.count(refId.str()))
+                    continue;
+                const CString tag = document.GetChildTagName();
                 if (tag == kDeletedName) {
                     m_markers.insert(KeyOf(ChildElementText(document, u"description"), refId));
                 } else if (IsRecordKind(tag)) {   // the first of a RefID, as a search would find it
                     const RecordKey key = KeyOf(tag, refId);
+                    if (!asked.count(key))
+                        continue;
                     m_ids.emplace(key, document.GetChildAttribInt(u"id"));
-                    if (savedAfter && asked.count(key) &&
+                    if (savedAfter &&
                         CDateTimeFormatter::GetDateTimeFromDB(ChildElementText(document, u"modified")) > *savedAfter)
                         m_savedSince.insert(key);
                 }
@@ -424,10 +435,15 @@ std::set<std::u16string> ReferencedRefIds(CDataHelper& store, const char16_t* ki
 // side still refers to stays: the record was changed or added after the deletion.
 bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local,
                            const CString& only, CSyncSummary& summary) {
+    // Reading the references brings the document up to date with the batch (a rewrite), so
+    // only a pass that has markers of its kind reads them, before it removes anything.
+    const bool anyOfKind = std::any_of(markers.Items().begin(), markers.Items().end(), [&](const auto& item) {
+        return static_cast<const CBaseObject*>(item.get())->get_Description() == only;
+    });
     std::set<std::u16string> referenced;
-    if (only == u"project")
+    if (anyOfKind && only == u"project")
         referenced = ReferencedRefIds(store, u"projectItem", u"projectRef");
-    else if (only == u"client")
+    else if (anyOfKind && only == u"client")
         referenced = ReferencedRefIds(store, u"project", u"clientRef");
     bool removedAny = false;
     for (auto& item : markers.Items()) {
@@ -701,7 +717,7 @@ int CSyncHelper::SerializeLocalChanges() {
     const std::shared_ptr<void> lock = store->LockDataFile();
     // The time is read from the file as reloaded, so a store that was never loaded cannot
     // make every change look older than the last synchronisation.
-    if (!lock || !store->Initialize() || !AcknowledgeDelivered(*store))
+    if (!lock || !store->InitializeUnlessCurrent() || !AcknowledgeDelivered(*store))
         return -1;
     DetermineLastSyncDateTime();
     // Every record sent is dated at most a second past the stamps (including a change file

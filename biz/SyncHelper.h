@@ -120,7 +120,7 @@ public:
         SyncResult_NotPartners = 2,   // nothing was changed; a full synchronisation is needed
     };
 
-    // Connects to the device (15 s at most), pauses 700 ms, reads the device's program folder.
+    // Connects to the device (15 s at most) and reads the device's program folder.
     int Initialize();
     // 1 when the device's data file has this data file's "syncID"; 0 when not, or when the
     // device could not be asked (GetLastErrorText is then not empty).
