@@ -88,6 +88,10 @@ public:
     // Removes the element of the current document that FindObject(id, elemName) finds;
     // 1 removed, 0 none found.
     int RemoveObject(int id, const CString& elemName);
+    // Off: RemoveObject in the own change document looks for nothing and answers 0, for a caller
+    // that knows no element there carries the ID (serialising, which fills the document from
+    // empty, would otherwise search it once per record). On by default.
+    void SetOwnChangeSearch(bool on) { m_bOwnChangeSearch = on; }
     // The document a record's Save appends to: the current one (or, in a record batch on the
     // data document, the batch's stand-in for its root).
     CMarkupArchive* GetDocumentForSave();
@@ -198,6 +202,7 @@ private:
     void BringDataDocumentUpToDate(bool forEditing = false);
 
     int m_nSyncPhase = PhaseData;
+    bool m_bOwnChangeSearch = true;
     CMarkupArchive m_dataStore;
     CMarkupArchive m_localChanges;
     CMarkupArchive m_remoteChanges;

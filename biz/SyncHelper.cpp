@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -619,7 +620,7 @@ bool AcknowledgeDelivered(CDataHelper& store) {
 // Adds to the own change document (current) the projects of the entries it holds and the
 // clients of its projects that it does not hold itself, and names them in the root's
 // "context"; false when one could not be written.
-bool SerializeContext(CDataHelper& store) {
+bool SerializeContext(CDataHelper& store, const std::function<bool(CBaseObject&)>& save) {
     std::set<RecordKey> held;
     std::set<std::u16string> projectRefs;
     std::set<std::u16string> clientRefs;
@@ -667,7 +668,7 @@ bool SerializeContext(CDataHelper& store) {
             else
                 record = std::make_unique<CClient>();
             record->LoadFromXml(element);
-            if (!record->Save())
+            if (!save(*record))
                 return false;
         }
         return true;
@@ -684,6 +685,27 @@ bool SerializeContext(CDataHelper& store) {
 }
 
 }   // namespace
+
+// Serialising fills the own change document from empty, and every record goes in through
+// Save, which first removes an older copy of the record there. A record whose ID none saved so
+// far carries has none, so its save skips the search of the growing document.
+class CSyncHelper::ChangeDocumentSaves {
+public:
+    explicit ChangeDocumentSaves(CDataHelper& store) : m_store(store) {}
+
+    bool Save(CBaseObject& record) {
+        const bool unseen = record.get_ID() != 0 && !m_ids.count(record.get_ID());
+        m_store.SetOwnChangeSearch(!unseen);
+        const bool saved = record.Save() != 0;
+        m_store.SetOwnChangeSearch(true);
+        m_ids.insert(record.get_ID());
+        return saved;
+    }
+
+private:
+    CDataHelper& m_store;
+    std::unordered_set<int> m_ids;   // of every element saved into the document so far
+};
 
 CSyncHelper::CSyncHelper() : LastSyncTime(COleDateTime::GetCurrentTime()), m_bOwnChangesWin(kOwnChangesWinByDefault) {}
 
@@ -730,22 +752,23 @@ int CSyncHelper::SerializeLocalChanges() {
     if (!RemoveFile(store->GetOwnChangeFilePath()))
         return -1;
     DeferredFlush batch(*store);
+    ChangeDocumentSaves saves(*store);
     m_summary.ClearSent();
     int count = 0;
     for (const char16_t* kind : kRecordKinds) {
-        const int written = SerializeLocalChanges_Records(kind);
+        const int written = SerializeLocalChanges_Records(kind, saves);
         if (written < 0)
             return -1;
         m_summary.sent[kind] = written;
         count += written;
     }
-    const int markers = SerializeLocalChanges_DeletedItems();
+    const int markers = SerializeLocalChanges_DeletedItems(saves);
     if (markers < 0)
         return -1;
     m_summary.deletionsSent = markers;
     {
         PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
-        if (!SerializeContext(*store))
+        if (!SerializeContext(*store, [&](CBaseObject& record) { return saves.Save(record); }))
             return -1;
         CMarkupArchive& changes = *store->GetCurrentDataStore();
         changes.ResetPos();
@@ -762,7 +785,7 @@ int CSyncHelper::SerializeLocalChanges() {
     return count + markers;
 }
 
-int CSyncHelper::SerializeLocalChanges_Records(const CString& elemName) {
+int CSyncHelper::SerializeLocalChanges_Records(const CString& elemName, ChangeDocumentSaves& saves) {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return -1;
@@ -773,21 +796,21 @@ int CSyncHelper::SerializeLocalChanges_Records(const CString& elemName) {
         auto* record = static_cast<CBaseObject*>(item.get());
         if (!(record->get_ModifiedTime() > LastSyncTime))
             continue;
-        if (!record->Save())
+        if (!saves.Save(*record))
             return -1;
         ++count;
     }
     return count;
 }
 
-int CSyncHelper::SerializeLocalChanges_DeletedItems() {
+int CSyncHelper::SerializeLocalChanges_DeletedItems(ChangeDocumentSaves& saves) {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return -1;
     const std::unique_ptr<CObArray> markers(store->GetObjectList(kDeletedName));
     PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
     for (auto& item : markers->Items()) {
-        if (!static_cast<CBaseObject*>(item.get())->Save())
+        if (!saves.Save(*static_cast<CBaseObject*>(item.get())))
             return -1;
     }
     return markers->GetSize();

@@ -86,11 +86,13 @@ public:
 private:
     // LastSyncTime from the data file's "lastSync"; now when there is none.
     void DetermineLastSyncDateTime();
+    // Saves records into the own change document as serialising fills it (SyncHelper.cpp).
+    class ChangeDocumentSaves;
     // Writes the records of one kind saved after LastSyncTime into the own change document;
     // their number, -1 when the data store is not usable.
-    int SerializeLocalChanges_Records(const CString& elemName);
+    int SerializeLocalChanges_Records(const CString& elemName, ChangeDocumentSaves& saves);
     // Writes every deletion marker of the data document into the own change document.
-    int SerializeLocalChanges_DeletedItems();
+    int SerializeLocalChanges_DeletedItems(ChangeDocumentSaves& saves);
 
     COleDateTime LastSyncTime;
     bool m_bOwnChangesWin;
