@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -80,6 +81,13 @@ std::array<long long, 4> FileStampOf(const CString& path) {
     return {static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino),
             static_cast<long long>(info.st_size),
             static_cast<long long>(info.st_ctim.tv_sec) * 1000000000LL + info.st_ctim.tv_nsec};
+}
+
+// Equal texts, compared as bytes: a whole data document is large, and only equality matters.
+bool SameText(const CString& a, const CString& b) {
+    const std::u16string& x = a.str();
+    const std::u16string& y = b.str();
+    return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(char16_t)) == 0;
 }
 
 // The "upTo" of a change file's root ("" without one): only the start of the file is read,
@@ -263,6 +271,25 @@ int CDataHelper::Initialize() {
     if (exists || error)
         return StartOverFromUnreadableDataFile();
     return CreateNewDataFile();
+}
+
+int CDataHelper::InitializeUnlessCurrent() {
+    const bool current =
+        !m_strDataFilePath.IsEmpty() && m_nDeferFlushDepth == 0 && !m_recordBatch &&
+        DetermineDataFilePath(kDataFileName) == m_strDataFilePath && m_dataFileStamp != std::array<long long, 4>{} &&
+        FileStampOf(m_strDataFilePath) == m_dataFileStamp && SameText(m_dataStore.GetDoc(), m_storedText[PhaseData]);
+    if (!current)
+        return Initialize();
+    m_bRecordBatchRefused = false;
+    m_localChanges.SetDoc(nullptr);
+    m_localChanges.AddElem(kRootName);
+    MarkDocumentAsStored(PhaseLocalChanges);
+    m_strOwnChangeFilePath = DetermineDataFilePath(kOwnChangeFileName);
+    m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
+    for (const CString* path : {&m_strDataFilePath, &m_strOwnChangeFilePath, &m_strOtherChangeFilePath})
+        RemoveStaleTempFiles(path->ToUtf8());
+    m_dataStore.ResetPos();
+    return 1;
 }
 
 bool CDataHelper::LoadDataFile() {
@@ -524,7 +551,7 @@ void CDataHelper::BringDataDocumentUpToDate(bool forEditing) {
 }
 
 int CDataHelper::RemoveObject(int id, const CString& elemName) {
-    if (id == 0)
+    if (id == 0 || (m_nSyncPhase == PhaseLocalChanges && !m_bOwnChangeSearch))
         return 0;
     if (IsDataPhase() && GatherRecordEdits())
         return m_recordBatch->RemoveById(elemName, DecimalText(id)) ? 1 : 0;

@@ -40,6 +40,10 @@ public:
     // 1 ready; 0 when no usable data file could be had (a new file could not be written, the
     // unreadable one could not be kept, or, on the device, the "AppPath" setting is missing).
     int Initialize();
+    // Initialize, without reading the data file again when this store holds it as it was last
+    // read or written and no process has written it since (the test LockDataFile reloads by);
+    // the own change document starts empty and leftovers of interrupted writes go all the same.
+    int InitializeUnlessCurrent();
     // Writes the current document to its file atomically. 1 written. 0 not written: the old
     // file is left as it was and the document goes back to what the file holds, so a change
     // that failed never reaches the file with a later write. 0 also when the new file is in
@@ -84,6 +88,10 @@ public:
     // Removes the element of the current document that FindObject(id, elemName) finds;
     // 1 removed, 0 none found.
     int RemoveObject(int id, const CString& elemName);
+    // Off: RemoveObject in the own change document looks for nothing and answers 0, for a caller
+    // that knows no element there carries the ID (serialising, which fills the document from
+    // empty, would otherwise search it once per record). On by default.
+    void SetOwnChangeSearch(bool on) { m_bOwnChangeSearch = on; }
     // The document a record's Save appends to: the current one (or, in a record batch on the
     // data document, the batch's stand-in for its root).
     CMarkupArchive* GetDocumentForSave();
@@ -194,6 +202,7 @@ private:
     void BringDataDocumentUpToDate(bool forEditing = false);
 
     int m_nSyncPhase = PhaseData;
+    bool m_bOwnChangeSearch = true;
     CMarkupArchive m_dataStore;
     CMarkupArchive m_localChanges;
     CMarkupArchive m_remoteChanges;

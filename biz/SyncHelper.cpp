@@ -1,7 +1,9 @@
 #include "biz/SyncHelper.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -9,6 +11,7 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -264,24 +267,33 @@ private:
     Kind m_kind;
 };
 
-// This side's records and deletion markers by kind and RefID, read from the data document in
-// one pass so that committing many records does not search the document for each.
+// This side's records and deletion markers of the keys `asked` (those the other side's change
+// file names), read from the data document in one pass so that committing many records does
+// not search the document for each. Only those are ever asked about.
 class LocalRecords {
 public:
     // With `savedAfter`, those of `asked` saved later than it are noted too (SavedSince).
     LocalRecords(CMarkupArchive& document, const std::optional<COleDateTime>& savedAfter,
                  const std::set<RecordKey>& asked) {
+        // Most records are not asked about: their RefID alone tells, without building a key.
+        std::unordered_set<std::u16string> askedRefIds;
+        for (const RecordKey& key : asked)
+            askedRefIds.insert(key.second);
         document.ResetPos();
         if (document.FindElem()) {
             while (document.FindChildElem()) {
-                const CString tag = document.GetChildTagName();
                 const CString refId = document.GetChildAttrib(u"refId");
+                if (!askedRefIds.count(refId.str()))
+                    continue;
+                const CString tag = document.GetChildTagName();
                 if (tag == kDeletedName) {
                     m_markers.insert(KeyOf(ChildElementText(document, u"description"), refId));
                 } else if (IsRecordKind(tag)) {   // the first of a RefID, as a search would find it
                     const RecordKey key = KeyOf(tag, refId);
+                    if (!asked.count(key))
+                        continue;
                     m_ids.emplace(key, document.GetChildAttribInt(u"id"));
-                    if (savedAfter && asked.count(key) &&
+                    if (savedAfter &&
                         CDateTimeFormatter::GetDateTimeFromDB(ChildElementText(document, u"modified")) > *savedAfter)
                         m_savedSince.insert(key);
                 }
@@ -424,10 +436,15 @@ std::set<std::u16string> ReferencedRefIds(CDataHelper& store, const char16_t* ki
 // side still refers to stays: the record was changed or added after the deletion.
 bool CommitDeletionsOfKind(CDataHelper& store, CObArray& markers, const SentChanges& sent, LocalRecords& local,
                            const CString& only, CSyncSummary& summary) {
+    // Reading the references brings the document up to date with the batch (a rewrite), so
+    // only a pass that has markers of its kind reads them, before it removes anything.
+    const bool anyOfKind = std::any_of(markers.Items().begin(), markers.Items().end(), [&](const auto& item) {
+        return static_cast<const CBaseObject*>(item.get())->get_Description() == only;
+    });
     std::set<std::u16string> referenced;
-    if (only == u"project")
+    if (anyOfKind && only == u"project")
         referenced = ReferencedRefIds(store, u"projectItem", u"projectRef");
-    else if (only == u"client")
+    else if (anyOfKind && only == u"client")
         referenced = ReferencedRefIds(store, u"project", u"clientRef");
     bool removedAny = false;
     for (auto& item : markers.Items()) {
@@ -603,7 +620,7 @@ bool AcknowledgeDelivered(CDataHelper& store) {
 // Adds to the own change document (current) the projects of the entries it holds and the
 // clients of its projects that it does not hold itself, and names them in the root's
 // "context"; false when one could not be written.
-bool SerializeContext(CDataHelper& store) {
+bool SerializeContext(CDataHelper& store, const std::function<bool(CBaseObject&)>& save) {
     std::set<RecordKey> held;
     std::set<std::u16string> projectRefs;
     std::set<std::u16string> clientRefs;
@@ -651,7 +668,7 @@ bool SerializeContext(CDataHelper& store) {
             else
                 record = std::make_unique<CClient>();
             record->LoadFromXml(element);
-            if (!record->Save())
+            if (!save(*record))
                 return false;
         }
         return true;
@@ -668,6 +685,27 @@ bool SerializeContext(CDataHelper& store) {
 }
 
 }   // namespace
+
+// Serialising fills the own change document from empty, and every record goes in through
+// Save, which first removes an older copy of the record there. A record whose ID none saved so
+// far carries has none, so its save skips the search of the growing document.
+class CSyncHelper::ChangeDocumentSaves {
+public:
+    explicit ChangeDocumentSaves(CDataHelper& store) : m_store(store) {}
+
+    bool Save(CBaseObject& record) {
+        const bool unseen = record.get_ID() != 0 && !m_ids.count(record.get_ID());
+        m_store.SetOwnChangeSearch(!unseen);
+        const bool saved = record.Save() != 0;
+        m_store.SetOwnChangeSearch(true);
+        m_ids.insert(record.get_ID());
+        return saved;
+    }
+
+private:
+    CDataHelper& m_store;
+    std::unordered_set<int> m_ids;   // of every element saved into the document so far
+};
 
 CSyncHelper::CSyncHelper() : LastSyncTime(COleDateTime::GetCurrentTime()), m_bOwnChangesWin(kOwnChangesWinByDefault) {}
 
@@ -701,7 +739,7 @@ int CSyncHelper::SerializeLocalChanges() {
     const std::shared_ptr<void> lock = store->LockDataFile();
     // The time is read from the file as reloaded, so a store that was never loaded cannot
     // make every change look older than the last synchronisation.
-    if (!lock || !store->Initialize() || !AcknowledgeDelivered(*store))
+    if (!lock || !store->InitializeUnlessCurrent() || !AcknowledgeDelivered(*store))
         return -1;
     DetermineLastSyncDateTime();
     // Every record sent is dated at most a second past the stamps (including a change file
@@ -714,22 +752,23 @@ int CSyncHelper::SerializeLocalChanges() {
     if (!RemoveFile(store->GetOwnChangeFilePath()))
         return -1;
     DeferredFlush batch(*store);
+    ChangeDocumentSaves saves(*store);
     m_summary.ClearSent();
     int count = 0;
     for (const char16_t* kind : kRecordKinds) {
-        const int written = SerializeLocalChanges_Records(kind);
+        const int written = SerializeLocalChanges_Records(kind, saves);
         if (written < 0)
             return -1;
         m_summary.sent[kind] = written;
         count += written;
     }
-    const int markers = SerializeLocalChanges_DeletedItems();
+    const int markers = SerializeLocalChanges_DeletedItems(saves);
     if (markers < 0)
         return -1;
     m_summary.deletionsSent = markers;
     {
         PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
-        if (!SerializeContext(*store))
+        if (!SerializeContext(*store, [&](CBaseObject& record) { return saves.Save(record); }))
             return -1;
         CMarkupArchive& changes = *store->GetCurrentDataStore();
         changes.ResetPos();
@@ -746,7 +785,7 @@ int CSyncHelper::SerializeLocalChanges() {
     return count + markers;
 }
 
-int CSyncHelper::SerializeLocalChanges_Records(const CString& elemName) {
+int CSyncHelper::SerializeLocalChanges_Records(const CString& elemName, ChangeDocumentSaves& saves) {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return -1;
@@ -757,21 +796,21 @@ int CSyncHelper::SerializeLocalChanges_Records(const CString& elemName) {
         auto* record = static_cast<CBaseObject*>(item.get());
         if (!(record->get_ModifiedTime() > LastSyncTime))
             continue;
-        if (!record->Save())
+        if (!saves.Save(*record))
             return -1;
         ++count;
     }
     return count;
 }
 
-int CSyncHelper::SerializeLocalChanges_DeletedItems() {
+int CSyncHelper::SerializeLocalChanges_DeletedItems(ChangeDocumentSaves& saves) {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return -1;
     const std::unique_ptr<CObArray> markers(store->GetObjectList(kDeletedName));
     PhaseScope phase(*store, SyncPhase_SerializeLocalChanges);
     for (auto& item : markers->Items()) {
-        if (!static_cast<CBaseObject*>(item.get())->Save())
+        if (!saves.Save(*static_cast<CBaseObject*>(item.get())))
             return -1;
     }
     return markers->GetSize();

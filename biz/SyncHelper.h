@@ -86,11 +86,13 @@ public:
 private:
     // LastSyncTime from the data file's "lastSync"; now when there is none.
     void DetermineLastSyncDateTime();
+    // Saves records into the own change document as serialising fills it (SyncHelper.cpp).
+    class ChangeDocumentSaves;
     // Writes the records of one kind saved after LastSyncTime into the own change document;
     // their number, -1 when the data store is not usable.
-    int SerializeLocalChanges_Records(const CString& elemName);
+    int SerializeLocalChanges_Records(const CString& elemName, ChangeDocumentSaves& saves);
     // Writes every deletion marker of the data document into the own change document.
-    int SerializeLocalChanges_DeletedItems();
+    int SerializeLocalChanges_DeletedItems(ChangeDocumentSaves& saves);
 
     COleDateTime LastSyncTime;
     bool m_bOwnChangesWin;
@@ -120,7 +122,7 @@ public:
         SyncResult_NotPartners = 2,   // nothing was changed; a full synchronisation is needed
     };
 
-    // Connects to the device (15 s at most), pauses 700 ms, reads the device's program folder.
+    // Connects to the device (15 s at most) and reads the device's program folder.
     int Initialize();
     // 1 when the device's data file has this data file's "syncID"; 0 when not, or when the
     // device could not be asked (GetLastErrorText is then not empty).

@@ -7,12 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "biz/DataHelper.h"
@@ -22,8 +20,6 @@
 namespace {
 
 constexpr DWORD kConnectWaitMs = 15000;
-// The device's connection settles after it reports ready; calls made at once can be refused.
-constexpr auto kSettleAfterConnect = std::chrono::milliseconds(700);
 constexpr DWORD kCopyChunk = 8192;
 constexpr DWORD kAppPathBufferBytes = 260;
 // A longer "AppPath" is read with a second query, up to this size.
@@ -126,7 +122,8 @@ int CSyncHelper::Initialize() {
         return Fail(u"The device did not answer in time");
     if (FAILED(init.hrRapiInit))
         return Fail(u"The device could not be reached");
-    std::this_thread::sleep_for(kSettleAfterConnect);
+    // The event is signalled once the handshake is done, when the device's service has taken
+    // the connection and answers it: no pause is needed before the first request.
     const CString appPath = GetAppPathOnDevice();
     if (appPath.IsEmpty())
         return Fail(u"The program folder on the device is not known (\"AppPath\")");

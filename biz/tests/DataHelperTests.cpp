@@ -325,6 +325,41 @@ TEST_F(SyncPhaseTest, InitializeEmptiesTheLocalChangeDocument) {
     EXPECT_EQ(Store().GetCurrentDataStore()->GetDoc(), Text("<quillmar/>\r\n"));
 }
 
+TEST_F(SyncPhaseTest, InitializeUnlessCurrentKeepsTheLoadedDataAndEmptiesTheLocalChanges) {
+    CClient client;
+    client.set_Description(u"Kept");
+    ASSERT_EQ(client.Save(), 1);
+    const std::string stored = DataFileText();
+    ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseLocalChanges), 1);
+    ASSERT_EQ(client.Save(), 1);
+    ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseData), 1);
+    ASSERT_EQ(Store().InitializeUnlessCurrent(), 1);
+    EXPECT_EQ(Store().GetCurrentDataStore()->GetDoc(), CString::FromUtf8(stored));
+    ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseLocalChanges), 1);
+    EXPECT_EQ(Store().GetCurrentDataStore()->GetDoc(), Text("<quillmar/>\r\n"));
+}
+
+TEST_F(SyncPhaseTest, InitializeUnlessCurrentReadsWhatAnotherWriterLeft) {
+    CDataHelper other(Store());
+    ASSERT_EQ(other.SetMetaDataValue(u"lastSync", u"1/2/2004 03:04:05 PM"), 1);
+    ASSERT_EQ(Store().InitializeUnlessCurrent(), 1);
+    EXPECT_EQ(Store().GetMetaDataValue(u"lastSync"), Text("1/2/2004 03:04:05 PM"));
+}
+
+TEST_F(SyncPhaseTest, InitializeUnlessCurrentDropsWhatMemoryHoldsBeyondTheFile) {
+    // An ID handed out changes "lastId" in memory only, until the next write.
+    ASSERT_EQ(Store().GenerateNewID(), 4);
+    ASSERT_EQ(Store().InitializeUnlessCurrent(), 1);
+    EXPECT_EQ(Store().GetMetaDataValue(u"lastId"), Text("3"));
+    EXPECT_EQ(Store().GenerateNewID(), 4);
+}
+
+TEST_F(SyncPhaseTest, InitializeUnlessCurrentStartsAFileThatDisappeared) {
+    ASSERT_EQ(std::remove(DataFilePath().c_str()), 0);
+    ASSERT_EQ(Store().InitializeUnlessCurrent(), 1);
+    EXPECT_EQ(DataFileText(), ExpectedNewDataFile());
+}
+
 TEST_F(SyncPhaseTest, CopiesAreIndependent) {
     CDataHelper copy(Store());
     EXPECT_EQ(copy.GetDataFilePath(), Store().GetDataFilePath());

@@ -112,6 +112,42 @@ TEST_F(SyncHelperTest, NoChangesSendNothingAndReplaceAStaleChangeFile) {
     EXPECT_TRUE(changes.records.empty());
 }
 
+TEST_F(SyncHelperTest, SerialisingAgainInTheSameProcessStartsAFreshChangeFile) {
+    SynchronisedNow();
+    const CString first = AddClient(u"First");
+    Advance();
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 1);
+    const CString second = AddClient(u"Second");
+    Advance();
+    ASSERT_EQ(CSyncHelper().SerializeLocalChanges(), 2);
+    const std::string text = ReadFileBytes(OwnChangeFile());
+    EXPECT_EQ(text.find("refId=\"" + first.ToUtf8() + "\""), text.rfind("refId=\"" + first.ToUtf8() + "\""));
+    EXPECT_EQ(ReadFileSnapshot(OwnChangeFile()).records.size(), 2u);
+    EXPECT_EQ(ReadFileSnapshot(OwnChangeFile()).records.count(Key("client", second)), 1u);
+}
+
+TEST_F(SyncHelperTest, RecordsSharingAnIdInADamagedFileGoOutAsTheLaterOne) {
+    SynchronisedNow();
+    const CString client = AddClient(u"Acme");
+    CCategory category;
+    category.set_Description(u"Travel");
+    ASSERT_EQ(category.Save(), 1);
+    const std::string clientId = std::to_string(Data().ids.at(Key("client", client)));
+    const std::string categoryId = std::to_string(category.get_ID());
+    std::string text = ReadFileBytes(DesktopDataFile());
+    const std::string categoryTag = "<category id=\"" + categoryId + "\"";
+    ASSERT_NE(text.find(categoryTag), std::string::npos);
+    text.replace(text.find(categoryTag), categoryTag.size(), "<category id=\"" + clientId + "\"");
+    ASSERT_TRUE(WriteFileBytes(DesktopDataFile(), text));
+    ASSERT_EQ(Store().Initialize(), 1);
+    Advance();
+    // Saved by ID, the category takes the place of the client that carries its ID.
+    EXPECT_EQ(CSyncHelper().SerializeLocalChanges(), 2);
+    const FileSnapshot changes = ReadFileSnapshot(OwnChangeFile());
+    EXPECT_EQ(changes.records.count(Key("category", category.get_RefID())), 1u);
+    EXPECT_EQ(changes.records.count(Key("client", client)), 0u);
+}
+
 TEST_F(SyncHelperTest, LastSyncTimeIsReadFromTheDataFile) {
     SynchronisedNow();
     CSyncHelper helper;
