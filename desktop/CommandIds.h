@@ -42,6 +42,8 @@ constexpr unsigned HelpUpgrade = 252;
 constexpr unsigned HelpSupport = 254;
 constexpr unsigned HelpFaq = 251;
 constexpr unsigned HelpForum = 253;
+constexpr unsigned MarkAsBilled = 280;
+constexpr unsigned Find = 281;
 }   // namespace cmd
 
 namespace ids {

@@ -152,8 +152,11 @@ void CMainFrame::CreateMenuBar() {
     edit->setObjectName(QStringLiteral("menuEdit"));
     add(edit, cmd::EditProperties);
     add(edit, cmd::MarkAsPaid);
+    add(edit, cmd::MarkAsBilled);
     edit->addSeparator();
     add(edit, cmd::EditDelete);
+    edit->addSeparator();
+    add(edit, cmd::Find);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
@@ -379,6 +382,9 @@ void CMainFrame::CreateViews() {
         ->setObjectName(QStringLiteral("cmd%1").arg(cmd::DatePicker));
     m_pCustomViewsBar->removeAction(m_pDatePickerSlot);
     m_pDatePickerSlot = nullptr;
+    m_pCustomViewsBar->addSeparator();
+    // The search box stands for the Find command (Ctrl+F), which puts the focus into it.
+    m_pCustomViewsBar->addWidget(m_pEntriesView->GetSearchBar())->setData(cmd::Find);
     connect(m_pEntriesView, &CViewByDate::selectionChanged, this, &CMainFrame::UpdateCommandUI);
     connect(m_pEntriesView, &CViewByDate::periodChanged, this, &CMainFrame::UpdateCommandUI);
     connect(m_pSideBarView->GetTreeCtrl(), &QTreeWidget::itemSelectionChanged, this, &CMainFrame::UpdateCommandUI);
