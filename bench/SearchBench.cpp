@@ -44,7 +44,8 @@ public:
         setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
         setenv("XDG_DATA_HOME", (m_folder + "/.local/share").c_str(), 1);
         const std::string text = WithRareWord(DataFileGenerator::Generate());
-        std::ofstream(m_folder + "/Quillmar.dat", std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::ofstream(m_folder + "/Quillmar.dat", std::ios::binary)
+            .write(text.data(), static_cast<std::streamsize>(text.size()));
         if (!GetCurrDataHelper()->Initialize())
             std::abort();
     }

@@ -64,8 +64,7 @@ void CEntrySearch::ReadNameBits() {
         return bits;
     };
     for (const CString& ref : m_names.ProjectRefs()) {
-        const unsigned bits =
-            bitsOf({m_names.ProjectName(ref), m_names.ClientName(m_names.ClientRefOfProject(ref))});
+        const unsigned bits = bitsOf({m_names.ProjectName(ref), m_names.ClientName(m_names.ClientRefOfProject(ref))});
         if (bits != 0)
             m_projectBits.emplace(ref, bits);
         m_wordsInNames |= bits;

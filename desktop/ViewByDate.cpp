@@ -147,18 +147,24 @@ void CViewByDate::CreateSearchBar(const QFont& uiFont) {
     m_searchBox->setPlaceholderText(QStringLiteral("Search (Ctrl+F)"));
     m_searchBox->setClearButtonEnabled(true);
     m_searchBox->setFont(uiFont);
+    // Wide enough for a few words, and no wider: the timer's description shares the row.
     m_searchBox->setMinimumWidth(160);
+    m_searchBox->setMaximumWidth(260);
     m_searchBox->installEventFilter(new EscapeClears(m_searchBox, [this] { ClearSearch(); }));
     m_allDatesBox = new QCheckBox(QStringLiteral("All dates"), m_searchBar);
     m_allDatesBox->setObjectName(QStringLiteral("searchAllDates"));
     m_allDatesBox->setFont(uiFont);
     layout->addWidget(m_searchBox);
     layout->addWidget(m_allDatesBox);
-    connect(m_searchBox, &QLineEdit::textChanged, this, [this] { Refresh(0); });
-    connect(m_allDatesBox, &QCheckBox::toggled, this, [this] {
+    connect(m_searchBox, &QLineEdit::textChanged, this, [this] {
+        Refresh(0);
         ApplyPeriodColumn();
-        if (IsSearching())
-            Refresh(0);
+    });
+    connect(m_allDatesBox, &QCheckBox::toggled, this, [this] {
+        if (!IsSearching())
+            return;
+        Refresh(0);
+        ApplyPeriodColumn();
     });
     m_searchPane = new QLabel(this);
     m_searchPane->setObjectName(QStringLiteral("statusSearchPane"));
@@ -258,7 +264,7 @@ void CViewByDate::SetPeriodType(int type) {
 
 void CViewByDate::ApplyPeriodColumn() {
     // Found across all dates, entries show their dates rather than weekdays.
-    const bool week = m_nPeriodType == PeriodWeek && !(m_allDatesBox && m_allDatesBox->isChecked());
+    const bool week = m_nPeriodType == PeriodWeek && !(IsSearching() && m_allDatesBox->isChecked());
     m_list->headerItem()->setText(kColumnDate, qtconv::ToQString(GetResString(week ? res::ColDay : res::ColDate, 1)));
     m_list->FitColumns();
 }

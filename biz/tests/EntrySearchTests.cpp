@@ -65,7 +65,8 @@ protected:
 };
 
 TEST(EntryMatcherFold, CaseAndLatinAccentsFoldAway) {
-    EXPECT_EQ(CEntryMatcher::Fold(u"RÉSUMÉ Zürich ÅSA Łódź Œuvre ÇA"), std::u16string(u"resume zurich asa lodz œuvre ca"));
+    EXPECT_EQ(CEntryMatcher::Fold(u"RÉSUMÉ Zürich ÅSA Łódź Œuvre ÇA"),
+              std::u16string(u"resume zurich asa lodz œuvre ca"));
     EXPECT_TRUE(CEntryMatcher::ContainsFolded(u"Draft Résumé for Ana", u"resume"));
     EXPECT_FALSE(CEntryMatcher::ContainsFolded(u"Résumé", u"resumes"));
     EXPECT_EQ(CEntryMatcher(u"  two\twords ").Words(), (std::vector<std::u16string>{u"two", u"words"}));
@@ -108,11 +109,11 @@ TEST_F(EntrySearchTest, ProjectClientAndCategoryNamesCountAndEveryWordMustBeFoun
     AddEntry(u"Drawings for the sample project");
 
     const std::set<int> only{entry.get_ID()};
-    EXPECT_EQ(Found(u"facade"), only);                   // project
-    EXPECT_EQ(Found(u"muller"), only);                   // client
-    EXPECT_EQ(Found(u"& söhne"), only);                  // a markup character, looked for in the record
-    EXPECT_EQ(Found(u"cons"), only);                     // category code
-    EXPECT_EQ(Found(u"consultancy drawings"), only);     // words from two fields
+    EXPECT_EQ(Found(u"facade"), only);                 // project
+    EXPECT_EQ(Found(u"muller"), only);                 // client
+    EXPECT_EQ(Found(u"& söhne"), only);                // a markup character, looked for in the record
+    EXPECT_EQ(Found(u"cons"), only);                   // category code
+    EXPECT_EQ(Found(u"consultancy drawings"), only);   // words from two fields
     EXPECT_EQ(Found(u"drawings").size(), size_t(2));
     EXPECT_TRUE(Found(u"drawings nowhere").empty());
 }

@@ -68,8 +68,9 @@ private:
     }
     void ClickHeader(int column) {
         QHeaderView* header = List().header();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
     }
     void ShowMay() {
         View().SetPeriodType(CViewByDate::PeriodMonth);

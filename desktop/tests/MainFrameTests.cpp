@@ -151,7 +151,8 @@ private slots:
         QCOMPARE(ToolBarIds(Frame().GetStandardToolBar()),
                  (QList<unsigned>{155, 156, 0, 159, 160, 161, 0, 185, 172, 0, 158, 0, 167, 169, 195}));
         QCOMPARE(ToolBarIds(Frame().GetCustomViewsToolBar()),
-                 (QList<unsigned>{178, 179, 180, 181, 0, 190, 0, 163, 166, 164, 165, 0, cmd::Find}));
+                 (QList<unsigned>{178, 179, 180, 181, 0, 190, 0, 163, 166, 164, 165}));
+        QCOMPARE(ToolBarIds(Frame().GetSearchToolBar()), QList<unsigned>{cmd::Find});
         for (QToolBar* bar : {Frame().GetStandardToolBar(), Frame().GetCustomViewsToolBar()}) {
             for (QAction* action : bar->actions()) {
                 if (!action->isSeparator() && bar->widgetForAction(action)->inherits("QToolButton"))

@@ -49,8 +49,9 @@ std::vector<int> Rows(CViewByDate& view) {
 
 void TapHeader(CViewByDate& view, int column) {
     QHeaderView* header = view.GetListCtrl()->header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
 }
 
 TEST_F(DeviceListTools, TappingAHeaderSortsAndTheSortIsKept) {

@@ -94,14 +94,18 @@ CString CEntryBulkActions::EntryLabel(const CProjectItem& entry) {
     return label;
 }
 
-CString CEntryBulkActions::ConfirmationText(Action action, int count) {
-    CString text;
+CString CEntryBulkActions::ConfirmationText(Action action, int count, int selected) {
+    CString which;
+    if (count == selected)
+        which.Format(u"the %d selected entries", count);
+    else
+        which.Format(u"%d of the %d selected entries (the others need no change)", count, selected);
     switch (action) {
-    case Action::MarkPaid: text.Format(u"Mark the %d selected entries as paid?", count); break;
-    case Action::MarkBilled: text.Format(u"Mark the %d selected entries as billed?", count); break;
-    case Action::Delete: text.Format(u"Delete the %d selected entries?", count); break;
+    case Action::MarkPaid: return u"Mark " + which + u" as paid?";
+    case Action::MarkBilled: return u"Mark " + which + u" as billed?";
+    case Action::Delete: return u"Delete " + which + u"?";
     }
-    return text;
+    return CString();
 }
 
 CEntryBulkActions::Outcome CEntryBulkActions::Run(Action action, const std::vector<int>& ids) {
@@ -117,8 +121,9 @@ CEntryBulkActions::Outcome CEntryBulkActions::Run(Action action, const std::vect
         return outcome;
     const bool several = entries.size() > 1;
     if (several) {
-        if (AfxMessageBox(ConfirmationText(action, static_cast<int>(entries.size())), MB_YESNO | MB_ICONQUESTION) !=
-            IDYES)
+        const CString question =
+            ConfirmationText(action, static_cast<int>(entries.size()), static_cast<int>(ids.size()));
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
             return outcome;
         outcome.asked = true;
     }
@@ -143,7 +148,8 @@ CEntryBulkActions::Outcome CEntryBulkActions::Run(Action action, const std::vect
         if (several)
             ReportFailure(action, outcome, labels, reason);
         else
-            AfxMessageBox(reason.IsEmpty() ? CString(u"The entry could not be changed.") : reason, MB_OK | MB_ICONSTOP);
+            AfxMessageBox(reason.IsEmpty() ? CString(u"The entry could not be changed.") : reason,
+                          MB_OK | MB_ICONSTOP);
     }
     return outcome;
 }

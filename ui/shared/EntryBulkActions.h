@@ -28,6 +28,7 @@ public:
 
     // How the failure message names an entry: its date and description.
     static CString EntryLabel(const CProjectItem& entry);
-    // "Delete the 3 selected entries?" and the like.
-    static CString ConfirmationText(Action action, int count);
+    // "Delete the 3 selected entries?", or with fewer to change than selected "Mark 2 of the 3
+    // selected entries (the others need no change) as paid?".
+    static CString ConfirmationText(Action action, int count, int selected);
 };
