@@ -35,7 +35,7 @@ std::array<char16_t, 0x10000> BuildFoldTable() {
     return table;
 }
 
-const std::array<char16_t, 0x10000>& FoldTable() {
+const std::array<char16_t, 0x10000>& Table() {
     static const std::array<char16_t, 0x10000> table = BuildFoldTable();
     return table;
 }
@@ -54,10 +54,12 @@ CEntryMatcher::CEntryMatcher(const CString& typed) {
     }
 }
 
-char16_t CEntryMatcher::FoldChar(char16_t ch) { return FoldTable()[ch]; }
+char16_t CEntryMatcher::FoldChar(char16_t ch) { return Table()[ch]; }
+
+const char16_t* CEntryMatcher::FoldTable() { return Table().data(); }
 
 std::u16string CEntryMatcher::Fold(std::u16string_view text) {
-    const auto& table = FoldTable();
+    const auto& table = Table();
     std::u16string folded(text.size(), u'\0');
     for (size_t i = 0; i < text.size(); ++i)
         folded[i] = table[text[i]];
@@ -69,7 +71,7 @@ bool CEntryMatcher::ContainsFolded(std::u16string_view text, std::u16string_view
         return true;
     if (folded.size() > text.size())
         return false;
-    const auto& table = FoldTable();
+    const auto& table = Table();
     const char16_t first = folded[0];
     const size_t last = text.size() - folded.size();
     for (size_t i = 0; i <= last; ++i) {

@@ -28,6 +28,8 @@ public:
 
     // The character as the matcher compares it: lower case, a Latin letter without its accent.
     static char16_t FoldChar(char16_t ch);
+    // The folding of every UTF-16 code unit, for loops that fold as they go.
+    static const char16_t* FoldTable();
     static std::u16string Fold(std::u16string_view text);
     // Whether `folded` (already folded) occurs in `text` compared folded.
     static bool ContainsFolded(std::u16string_view text, std::u16string_view folded);

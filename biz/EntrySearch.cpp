@@ -1,33 +1,55 @@
 #include "biz/EntrySearch.h"
 
-#include <algorithm>
-#include <cmath>
 #include <initializer_list>
-#include <limits>
+#include <optional>
 
 #include "biz/DataHelper.h"
-#include "biz/DateTimeFormatter.h"
 #include "biz/RecordNames.h"
-#include "biz/RecordReader.h"
-#include "xml/MarkupArchive.h"
+#include "biz/StoredEntry.h"
 
 namespace {
-
-// An entry filled straight from the element it stands on, as the data store fills its lists.
-class ScannedEntry : public CProjectItem {
-public:
-    explicit ScannedEntry(const COleDateTime& now) : CProjectItem(now) {}
-    using CProjectItem::ReadRecord;
-};
 
 // More words than bits are never pre-tested by name; the record decides.
 constexpr size_t kMaxNameWords = 32;
 
-double ItemDateKey(const CProjectItem& entry) {
-    const COleDateTime date = entry.get_ItemDate();
-    if (date.GetStatus() != COleDateTime::valid || std::isnan(date.m_dt))
-        return -std::numeric_limits<double>::infinity();
-    return COleDateTime::ToLinear(date.m_dt);
+// The value of attribute `name` in the start tag of `element`: empty when the tag has no such
+// attribute, nullopt when the tag is written in a way this quick look does not read.
+std::optional<std::u16string_view> AttributeOf(std::u16string_view element, std::u16string_view name) {
+    const std::u16string_view tag = element.substr(0, element.find(u'>'));
+    const size_t at = tag.find(name);
+    if (at == std::u16string_view::npos)
+        return std::u16string_view();
+    const size_t quote = at + name.size() + 1;
+    if (at == 0 || tag[at - 1] != u' ' || quote >= tag.size() || tag[quote - 1] != u'=' || tag[quote] != u'"' ||
+        tag.find(name, at + 1) != std::u16string_view::npos)
+        return std::nullopt;
+    const size_t end = tag.find(u'"', quote + 1);
+    if (end == std::u16string_view::npos)
+        return std::nullopt;
+    return tag.substr(quote + 1, end - quote - 1);
+}
+
+// Whether `text` holds `folded` (already folded): 1 it does, 0 it does not, -1 it has a
+// character reference before the word is found, which may spell any letter.
+int FindFolded(std::u16string_view text, std::u16string_view folded, const char16_t* table) {
+    if (folded.empty())
+        return 1;
+    const char16_t first = folded[0];
+    for (size_t i = 0; i + folded.size() <= text.size(); ++i) {
+        const char16_t ch = text[i];
+        if (ch == u'&')
+            return -1;
+        if (table[ch] != first)
+            continue;
+        size_t k = 1;
+        while (k < folded.size() && table[text[i + k]] == folded[k])
+            ++k;
+        if (k == folded.size())
+            return 1;
+    }
+    // The last few characters, too short to hold the word, may still hold a reference.
+    const size_t tail = text.size() >= folded.size() ? text.size() - folded.size() + 1 : 0;
+    return text.find(u'&', tail) == std::u16string_view::npos ? 0 : -1;
 }
 
 }   // namespace
@@ -40,8 +62,7 @@ CEntrySearch::CEntrySearch(const CProjectItemFilter& filter, const CEntryMatcher
     for (const std::u16string& word : matcher.Words())
         m_wordNeedsRecord.push_back(word.find_first_of(u"&<>\"'") != std::u16string::npos);
     ReadNameBits();
-    Read(allDates ? AllDates(filter) : filter);
-    SortByItemDate();
+    Read(allDates ? AllDates(filter) : filter, allDates);
 }
 
 CProjectItemFilter CEntrySearch::AllDates(const CProjectItemFilter& filter) {
@@ -83,25 +104,30 @@ unsigned CEntrySearch::NameBits(const CString& ref, bool category) const {
     return found == bits.end() ? 0 : found->second;
 }
 
-bool CEntrySearch::MayMatch(CMarkupArchive& document) {
+bool CEntrySearch::MayMatch(std::u16string_view text) const {
     const auto& words = m_matcher.Words();
     if (words.empty())
         return true;
-    const CString element = document.GetChildSubDoc();
-    const std::u16string_view text = element.str();
-    // Character references may spell any letter; such an element is read as a record.
-    if (text.find(u'&') != std::u16string_view::npos)
-        return true;
+    const char16_t* table = CEntryMatcher::FoldTable();
     unsigned names = 0;
     bool namesRead = false;
     for (size_t n = 0; n < words.size(); ++n) {
-        if (m_wordNeedsRecord[n] || n >= kMaxNameWords || CEntryMatcher::ContainsFolded(text, words[n]))
+        if (m_wordNeedsRecord[n] || n >= kMaxNameWords)
+            continue;
+        const int found = FindFolded(text, words[n], table);
+        // Character references may spell any letter; such an element is read as a record.
+        if (found < 0)
+            return true;
+        if (found > 0)
             continue;
         if (!(m_wordsInNames & (1u << n)))
             return false;
         if (!namesRead) {
-            names = NameBits(document.GetChildAttrib(u"projectRef"), false) |
-                    NameBits(document.GetChildAttrib(u"categoryRef"), true);
+            const auto projectRef = AttributeOf(text, u"projectRef");
+            const auto categoryRef = AttributeOf(text, u"categoryRef");
+            if (!projectRef || !categoryRef)
+                return true;   // the record decides
+            names = NameBits(CString(*projectRef), false) | NameBits(CString(*categoryRef), true);
             namesRead = true;
         }
         if (!(names & (1u << n)))
@@ -110,30 +136,22 @@ bool CEntrySearch::MayMatch(CMarkupArchive& document) {
     return true;
 }
 
-void CEntrySearch::Read(const CProjectItemFilter& filter) {
+void CEntrySearch::Read(const CProjectItemFilter& filter, bool allDates) {
     CDataHelper* store = GetCurrDataHelper();
     if (!store)
         return;
-    CMarkupArchive* document = store->GetCurrentDataStore();
-    document->ResetPos();
-    const COleDateTime now = COleDateTime::GetCurrentTime();
-    if (document->FindElem()) {
-        while (document->FindChildElem(u"projectItem")) {
-            if (!MayMatch(*document))
-                continue;
-            document->IntoElem();
-            auto entry = std::make_unique<ScannedEntry>(now);
-            entry->ReadRecord(CRecordReader(*document));
-            document->OutOfElem();
-            // The filter's client test loads the entry's project; only found entries get that far.
-            if (m_matcher.Matches(*entry, m_names) && filter.RunOnItem(entry.get()) == 0)
-                m_entries.push_back(std::move(entry));
-        }
-    }
-    document->ResetPos();
-}
-
-void CEntrySearch::SortByItemDate() {
-    std::stable_sort(m_entries.begin(), m_entries.end(),
-                     [](const auto& a, const auto& b) { return ItemDateKey(*a) < ItemDateKey(*b); });
+    // The store gives its entries in the list's order; only those that may match are built.
+    const auto visit = [this, &filter](const CStoredEntry& stored) {
+        if (!MayMatch(stored.Markup()))
+            return true;
+        std::unique_ptr<CProjectItem> entry = stored.Build();
+        // The filter's client test loads the entry's project; only found entries get that far.
+        if (entry && m_matcher.Matches(*entry, m_names) && filter.RunOnItem(entry.get()) == 0)
+            m_entries.push_back(std::move(entry));
+        return true;
+    };
+    if (allDates)
+        store->ForEachEntry(visit);
+    else
+        store->ForEachEntryInRange(filter.m_dtStart, filter.m_dtEnd, visit);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The entries that a filter lets through and that hold the words a user searched for, read in
-// one pass over the data store's current document and ordered as the entries view lists them
-// (by item date, equal dates in document order). Across all dates the filter's dates are left
+// The entries that a filter lets through and that hold the words a user searched for, in one
+// walk of the data store's entries (CDataHelper::ForEachEntry, or ForEachEntryInRange for the
+// period), ordered as the entries view lists them (by item date, equal dates in document order). Across all dates the filter's dates are left
 // out and only its criteria apply. An entry whose stored text holds none of a word, and whose
 // project, client and category names do not either, is passed over without being built, so a
 // search of a large file costs little more than the entries it finds.
@@ -14,7 +14,6 @@
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 
-class CMarkupArchive;
 class CRecordNames;
 
 class QUILLMAR_BIZ_EXPORT CEntrySearch {
@@ -32,14 +31,13 @@ public:
     static CProjectItemFilter AllDates(const CProjectItemFilter& filter);
 
 private:
-    void Read(const CProjectItemFilter& filter);
-    // Whether the element at the document's child position may hold every word.
-    bool MayMatch(CMarkupArchive& document);
+    void Read(const CProjectItemFilter& filter, bool allDates);
+    // Whether the entry stored as `element` may hold every word.
+    bool MayMatch(std::u16string_view element) const;
     // Which project and category names hold which words, from the names read.
     void ReadNameBits();
     // Bit n set: word n is in the names of the project (with its client) or category.
     unsigned NameBits(const CString& ref, bool category) const;
-    void SortByItemDate();
 
     const CEntryMatcher& m_matcher;
     const CRecordNames& m_names;
