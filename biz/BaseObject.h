@@ -92,6 +92,7 @@ private:
     COleDateTime m_ModifiedTime;
     std::shared_ptr<void> m_saveLock;   // held between WriteCommonPart and FinishSave
     friend class CDataHelper;           // fills records of a list straight from its document
+    friend class CStoredEntry;          // builds an entry straight from its element
 };
 
 // Remembers a deleted record until the next synchronisation: the deleted record's ID and

@@ -630,10 +630,31 @@ CString CDataHelper::GenerateRefID(int id) {
     return refId;
 }
 
+CRecordIndex* CDataHelper::DataIndex() {
+    BringDataDocumentUpToDate();
+    // Each lookup between a batch's edits would rewrite the document and read it all again.
+    if (m_nRecordBatchDepth > 0 && m_index.NeedsFullRead(m_dataStore))
+        return nullptr;
+    m_index.Update(m_dataStore);
+    return &m_index;
+}
+
 int CDataHelper::FindObject(int id, const CString& elemName) {
     if (id == 0)
         return 0;
     CMarkupArchive* document = GetCurrentDataStore();   // brought up to date in a record batch
+    // The search below does not look at the name when it has none to compare with.
+    CRecordIndex* index = document == &m_dataStore && !elemName.IsEmpty() ? DataIndex() : nullptr;
+    if (index) {
+        const int handle = index->FindById(DecimalText(id));
+        if (handle && document->IntoRootChild(handle))
+            return 1;
+        if (!handle) {
+            document->ResetPos();
+            document->FindElem();
+            return 0;
+        }
+    }
     document->ResetPos();
     if (!document->FindChildElemAttrib(elemName, u"id", DecimalText(id)))
         return 0;
@@ -644,6 +665,13 @@ int CDataHelper::FindObject(int id, const CString& elemName) {
 CString CDataHelper::ID_To_RefID(int id, const CString& elemName) {
     if (id == 0)
         return CString();
+    if (CRecordIndex* index = elemName.IsEmpty() ? nullptr : DataIndex()) {
+        const int handle = index->FindById(DecimalText(id));
+        const CString refId =
+            handle && m_dataStore.IntoRootChild(handle) ? m_dataStore.GetAttrib(u"refId") : CString();
+        m_dataStore.ResetPos();
+        return refId;
+    }
     BringDataDocumentUpToDate();
     m_dataStore.ResetPos();
     if (!m_dataStore.FindChildElemAttrib(elemName, u"id", DecimalText(id)))
@@ -654,6 +682,12 @@ CString CDataHelper::ID_To_RefID(int id, const CString& elemName) {
 int CDataHelper::RefID_To_ID(const CString& refId, const CString& elemName) {
     if (refId.IsEmpty())
         return 0;
+    if (CRecordIndex* index = elemName.IsEmpty() ? nullptr : DataIndex()) {
+        const int handle = index->FindByRefId(refId);
+        const int id = handle && m_dataStore.IntoRootChild(handle) ? m_dataStore.GetAttribInt(u"id") : 0;
+        m_dataStore.ResetPos();
+        return id;
+    }
     BringDataDocumentUpToDate();
     m_dataStore.ResetPos();
     if (!m_dataStore.FindChildElemAttrib(elemName, u"refId", refId))
@@ -689,6 +723,45 @@ CObArray* CDataHelper::ListRecords(const CString& elemName, const COleDateTime* 
         SortEntriesByItemDate(*list);
     document->ResetPos();
     return list.release();
+}
+
+std::vector<std::unique_ptr<CProjectItem>> CDataHelper::GetEntriesInRange(const COleDateTime& from,
+                                                                          const COleDateTime& to) {
+    std::vector<std::unique_ptr<CProjectItem>> entries;
+    ForEachEntryInRange(from, to, [&entries](const CStoredEntry& stored) {
+        if (std::unique_ptr<CProjectItem> entry = stored.Build())
+            entries.push_back(std::move(entry));
+        return true;
+    });
+    return entries;
+}
+
+void CDataHelper::ForEachEntry(const std::function<bool(const CStoredEntry&)>& visit) {
+    VisitEntries(nullptr, nullptr, visit);
+}
+
+void CDataHelper::ForEachEntryInRange(const COleDateTime& from, const COleDateTime& to,
+                                      const std::function<bool(const CStoredEntry&)>& visit) {
+    VisitEntries(&from, &to, visit);
+}
+
+void CDataHelper::VisitEntries(const COleDateTime* from, const COleDateTime* to,
+                               const std::function<bool(const CStoredEntry&)>& visit) {
+    const COleDateTime now = COleDateTime::GetCurrentTime();
+    CMarkupArchive* document = GetCurrentDataStore();
+    CRecordIndex* index = document == &m_dataStore ? DataIndex() : nullptr;
+    // A change document (or the data document amid a record batch) is read for the occasion.
+    CRecordIndex readNow;
+    if (!index) {
+        readNow.Update(*document);
+        index = &readNow;
+    }
+    const std::vector<int> handles = from && to ? index->EntriesInRange(*from, *to, now) : index->AllEntries(now);
+    for (int handle : handles) {
+        if (!visit(CStoredEntry(*document, handle, now)))
+            break;
+    }
+    document->ResetPos();
 }
 
 CObArray* CDataHelper::GetProjectsForClient(int clientId) {

@@ -11,6 +11,8 @@
 
 #include "biz/BizExport.h"
 #include "biz/RecordBatch.h"
+#include "biz/RecordIndex.h"
+#include "biz/StoredEntry.h"
 #include "platform/CString.h"
 #include "platform/ObArray.h"
 #include "platform/OleDateTime.h"
@@ -18,6 +20,7 @@
 #include "xml/MarkupArchive.h"
 
 class CDataFileSalvage;
+class CProjectItem;
 
 class QUILLMAR_BIZ_EXPORT CDataHelper {
 public:
@@ -125,6 +128,18 @@ public:
     // GetObjectList without the records whose ModifiedTime is not later than `time` (null
     // when they have no "modified"): the others in the same order, the left-out ones not built.
     CObArray* GetObjectListModifiedAfter(const CString& elemName, const COleDateTime& time);
+    // Entries of the current document whose item date lies in [from, to] (compared as
+    // CProjectItemFilter compares them), in GetObjectList's order (by item date, equal dates in
+    // document order). On the data document only these entries are built: the store keeps an
+    // index of the records by date, ID and RefID (CRecordIndex) current with every edit.
+    std::vector<std::unique_ptr<CProjectItem>> GetEntriesInRange(const COleDateTime& from, const COleDateTime& to);
+    // Calls `visit` for each entry of the current document in the same order, all of them or
+    // those in [from, to], without building any record until the visitor asks (CStoredEntry);
+    // `visit` returns false to stop. The visitor must not change the store.
+    void ForEachEntry(const std::function<bool(const CStoredEntry&)>& visit);
+    void ForEachEntryInRange(const COleDateTime& from, const COleDateTime& to,
+                             const std::function<bool(const CStoredEntry&)>& visit);
+
     // New list of the client's projects from the data document; nullptr when `clientId` is
     // not a stored client.
     CObArray* GetProjectsForClient(int clientId);
@@ -190,6 +205,12 @@ private:
     // Writes the document of `phase` to its file, or notes it while writing is deferred.
     int WriteDocumentOfPhase(int phase);
 
+    // The index of the data document, brought up to date; null while a record batch would make
+    // every lookup read the whole document again (the plain search serves then).
+    CRecordIndex* DataIndex();
+    // ForEachEntry's work: `handles` of the data document, or a plain pass over a change document.
+    void VisitEntries(const COleDateTime* from, const COleDateTime* to,
+                      const std::function<bool(const CStoredEntry&)>& visit);
     // GetObjectList, leaving out records not modified after `*modifiedAfter` when given.
     CObArray* ListRecords(const CString& elemName, const COleDateTime* modifiedAfter);
     bool IsDataPhase() const;
@@ -203,6 +224,7 @@ private:
 
     int m_nSyncPhase = PhaseData;
     bool m_bOwnChangeSearch = true;
+    CRecordIndex m_index;   // of m_dataStore
     CMarkupArchive m_dataStore;
     CMarkupArchive m_localChanges;
     CMarkupArchive m_remoteChanges;

@@ -81,3 +81,19 @@ CString CRecordNames::CategoryName(const CString& categoryRef) const {
     const Category* category = FindCategory(categoryRef);
     return category ? category->description : CString();
 }
+
+std::vector<CString> CRecordNames::ProjectRefs() const {
+    std::vector<CString> refs;
+    refs.reserve(m_projects.size());
+    for (const auto& [ref, project] : m_projects)
+        refs.push_back(ref);
+    return refs;
+}
+
+std::vector<CString> CRecordNames::CategoryRefs() const {
+    std::vector<CString> refs;
+    refs.reserve(m_categories.size());
+    for (const auto& [ref, category] : m_categories)
+        refs.push_back(ref);
+    return refs;
+}

@@ -5,6 +5,7 @@
 // entries reads them from here. A RefID held by several records of a kind means the first, as
 // a lookup by RefID finds.
 #include <unordered_map>
+#include <vector>
 
 #include "biz/BizExport.h"
 #include "platform/CString.h"
@@ -42,6 +43,9 @@ public:
     CString ProjectName(const CString& projectRef) const;
     CString CategoryCode(const CString& categoryRef) const;
     CString CategoryName(const CString& categoryRef) const;
+    // The RefIDs of the projects and of the categories read, in no particular order.
+    std::vector<CString> ProjectRefs() const;
+    std::vector<CString> CategoryRefs() const;
 
 private:
     std::unordered_map<CString, Client> m_clients;

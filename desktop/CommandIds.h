@@ -45,6 +45,8 @@ constexpr unsigned HelpFaq = 251;
 constexpr unsigned HelpForum = 253;
 constexpr unsigned CreateInvoice = 270;
 constexpr unsigned Invoices = 271;
+constexpr unsigned MarkAsBilled = 280;
+constexpr unsigned Find = 281;
 }   // namespace cmd
 
 namespace ids {

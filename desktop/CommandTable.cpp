@@ -16,6 +16,8 @@ const std::vector<CommandInfo>& CommandTable() {
         {cmd::AppExit, "E&xit", "", 0, 0, false, false},
         {cmd::EditProperties, "&Properties", "Alt+Return", 0, 207, false, false},
         {cmd::MarkAsPaid, "&Mark as Paid", "Ctrl+P", 0, 208, false, false},
+        {cmd::MarkAsBilled, "Mark as &Billed", "Ctrl+B", 0, 0, false, false},
+        {cmd::Find, "&Find", "Ctrl+F", 0, 0, false, false},
         {cmd::EditDelete, "&Delete\tDel", "Del", 55, 183, false, false},
         {cmd::ViewStandardToolbar, "&Standard", "", 0, 0, false, true},
         {cmd::ViewCustomViewsToolbar, "Custom &Views", "", 0, 0, false, true},

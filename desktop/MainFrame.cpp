@@ -153,8 +153,11 @@ void CMainFrame::CreateMenuBar() {
     edit->setObjectName(QStringLiteral("menuEdit"));
     add(edit, cmd::EditProperties);
     add(edit, cmd::MarkAsPaid);
+    add(edit, cmd::MarkAsBilled);
     edit->addSeparator();
     add(edit, cmd::EditDelete);
+    edit->addSeparator();
+    add(edit, cmd::Find);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
@@ -307,6 +310,11 @@ void CMainFrame::ApplyDefaultLayout() {
         bar->setVisible(true);
     }
     m_pTimer->PlaceToolBarOnItsOwnRow();
+    if (m_pSearchBar) {
+        removeToolBar(m_pSearchBar);
+        addToolBar(Qt::TopToolBarArea, m_pSearchBar);
+        m_pSearchBar->setVisible(true);
+    }
     // The summary docks innermost at the left; the side bar shares its place half and half.
     for (QDockWidget* bar : {m_pClientsProjectsBar, m_pQuickSummaryBar}) {
         bar->setFloating(false);
@@ -384,6 +392,12 @@ void CMainFrame::CreateViews() {
         ->setObjectName(QStringLiteral("cmd%1").arg(cmd::DatePicker));
     m_pCustomViewsBar->removeAction(m_pDatePickerSlot);
     m_pDatePickerSlot = nullptr;
+    // The search box has a bar of its own, beside the timer's, where it is never pushed out of
+    // sight; it stands for the Find command (Ctrl+F), which puts the focus into it.
+    m_pSearchBar = new QToolBar(QStringLiteral("Search"), this);
+    m_pSearchBar->setObjectName(QStringLiteral("toolBarSearch"));
+    m_pSearchBar->addWidget(m_pEntriesView->GetSearchBar())->setData(cmd::Find);
+    addToolBar(Qt::TopToolBarArea, m_pSearchBar);
     connect(m_pEntriesView, &CViewByDate::selectionChanged, this, &CMainFrame::UpdateCommandUI);
     connect(m_pEntriesView, &CViewByDate::periodChanged, this, &CMainFrame::UpdateCommandUI);
     connect(m_pSideBarView->GetTreeCtrl(), &QTreeWidget::itemSelectionChanged, this, &CMainFrame::UpdateCommandUI);

@@ -50,6 +50,7 @@ public:
     QLabel* GetRangePane() const { return m_pRangePane; }
     QToolBar* GetStandardToolBar() const { return m_pStandardBar; }
     QToolBar* GetCustomViewsToolBar() const { return m_pCustomViewsBar; }
+    QToolBar* GetSearchToolBar() const { return m_pSearchBar; }
     QDockWidget* GetClientsProjectsBar() const { return m_pClientsProjectsBar; }
     QDockWidget* GetQuickSummaryBar() const { return m_pQuickSummaryBar; }
     CFrameTimer* GetTimer() const { return m_pTimer; }
@@ -133,6 +134,7 @@ private:
     std::map<unsigned, QAction*> m_actions;
     QToolBar* m_pStandardBar = nullptr;
     QToolBar* m_pCustomViewsBar = nullptr;
+    QToolBar* m_pSearchBar = nullptr;
     QAction* m_pDatePickerSlot = nullptr;
     QDockWidget* m_pClientsProjectsBar = nullptr;
     QDockWidget* m_pQuickSummaryBar = nullptr;

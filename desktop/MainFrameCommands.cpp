@@ -83,6 +83,14 @@ void CMainFrame::ExecuteCommand(unsigned id) {
     case cmd::AppExit: close(); break;
     case cmd::EditProperties: OnProperties(); break;
     case cmd::MarkAsPaid: OnMarkAsPaid(); break;
+    case cmd::MarkAsBilled:
+        if (m_activePane == Pane::Entries && entries)
+            entries->OnMarkAsBilled();
+        break;
+    case cmd::Find:
+        if (entries)
+            entries->OnFind();
+        break;
     case cmd::EditDelete: OnDelete(); break;
     case cmd::ViewStandardToolbar: m_pStandardBar->setVisible(!m_pStandardBar->isVisibleTo(this)); break;
     case cmd::ViewCustomViewsToolbar: m_pCustomViewsBar->setVisible(!m_pCustomViewsBar->isVisibleTo(this)); break;
@@ -164,6 +172,7 @@ void CMainFrame::UpdateCommandUI() {
     CommandAction(cmd::EditProperties)->setEnabled(canEdit);
     CommandAction(cmd::EditDelete)->setEnabled(canEdit);
     CommandAction(cmd::MarkAsPaid)->setEnabled(entriesActive && entries->CanMarkAsPaid());
+    CommandAction(cmd::MarkAsBilled)->setEnabled(entriesActive && entries->CanMarkAsBilled());
 
     CommandAction(cmd::ViewStandardToolbar)->setChecked(m_pStandardBar->isVisibleTo(this));
     CommandAction(cmd::ViewCustomViewsToolbar)->setChecked(m_pCustomViewsBar->isVisibleTo(this));

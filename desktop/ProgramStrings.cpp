@@ -35,6 +35,8 @@ void RegisterProgramStrings() {
         {cmd::FilePrint, u"Print the currently displayed data"},
         {cmd::EditProperties, u"Edit the selected item"},
         {cmd::MarkAsPaid, u"Mark the selected project item as Paid"},
+        {cmd::MarkAsBilled, u"Mark the selected entries as billed\nMark as Billed"},
+        {cmd::Find, u"Search the entries for words in their texts, projects, clients and categories\nFind"},
         {cmd::EditDelete, u"Delete the selected item"},
         {cmd::ViewClientsProjects, u"Show or hide the Clients/Projects window"},
         {cmd::ViewQuickSummary,

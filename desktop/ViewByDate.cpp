@@ -1,13 +1,27 @@
 #include "desktop/ViewByDate.h"
 
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+
+#include <QCheckBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "biz/DateTimeFormatter.h"
+#include "biz/EntryMatcher.h"
+#include "biz/EntrySearch.h"
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
+#include "biz/RecordNames.h"
 #include "biz/SummaryData.h"
 #include "desktop/CommandIds.h"
 #include "desktop/DialogBridge.h"
@@ -17,8 +31,10 @@
 #include "desktop/ViewSummary.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DatePeriod.h"
+#include "ui/shared/EntryBulkActions.h"
 #include "ui/shared/EntryRows.h"
 #include "ui/shared/Icons.h"
 #include "ui/shared/ListCtrlEx.h"
@@ -28,6 +44,25 @@ namespace {
 
 constexpr int kColumnDate = 0;
 constexpr int kColumnDescription = 2;
+constexpr int kColumnCount = 6;
+
+// Escape in the search box clears the search.
+class EscapeClears : public QObject {
+public:
+    EscapeClears(QObject* parent, std::function<void()> clear) : QObject(parent), m_clear(std::move(clear)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_clear();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_clear;
+};
 
 CString ShortDate(const COleDateTime& date) {
     const Locale& locale = Locale::UserDefault();
@@ -56,9 +91,20 @@ CViewByDate::CViewByDate(CMainFrame* frame, QWidget* parent)
     connect(m_list, &CListCtrlEx::rowDoubleClicked, this, [this](int) { OnEdit(); });
     connect(m_list, &CListCtrlEx::deleteKeyPressed, this, &CViewByDate::OnDelete);
     connect(m_list, &CListCtrlEx::contextMenuWanted, this, &CViewByDate::ShowContextMenu);
+    connect(m_list, &CListCtrlEx::sortRequested, this, &CViewByDate::OnSortColumn);
+    connect(m_list, &CListCtrlEx::escapePressed, this, [this] {
+        if (IsSearching())
+            ClearSearch();
+    });
+    // A drag of a column's edge reports every pixel; the settings are written once it rests.
+    auto* saveColumns = new QTimer(this);
+    saveColumns->setSingleShot(true);
+    saveColumns->setInterval(400);
+    connect(saveColumns, &QTimer::timeout, this, &CViewByDate::SaveColumnState);
+    connect(m_list, &CListCtrlEx::columnsArranged, saveColumns, qOverload<>(&QTimer::start));
 }
 
-CViewByDate::~CViewByDate() = default;
+CViewByDate::~CViewByDate() { SaveColumnState(); }
 
 void CViewByDate::OnInitialUpdate(const QFont& uiFont) {
     m_list->CreateFonts(uiFont);
@@ -84,7 +130,110 @@ void CViewByDate::OnInitialUpdate(const QFont& uiFont) {
     SetPickerDate(m_dtAnchor);
     connect(m_datePicker, &CToolbarDatePicker::datePicked, this, &CViewByDate::OnDatePicked);
 
+    m_list->SetMultiSelect(true);
+    m_list->SetSortable(true);
+    CreateSearchBar(uiFont);
+    LoadListSettings();
     SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
+}
+
+void CViewByDate::CreateSearchBar(const QFont& uiFont) {
+    m_searchBar = new QWidget();
+    m_searchBar->setObjectName(QStringLiteral("searchBar"));
+    auto* layout = new QHBoxLayout(m_searchBar);
+    layout->setContentsMargins(4, 0, 4, 0);
+    m_searchBox = new QLineEdit(m_searchBar);
+    m_searchBox->setObjectName(QStringLiteral("searchBox"));
+    m_searchBox->setPlaceholderText(QStringLiteral("Search (Ctrl+F)"));
+    m_searchBox->setClearButtonEnabled(true);
+    m_searchBox->setFont(uiFont);
+    // Wide enough for a few words, and no wider: the timer's description shares the row.
+    m_searchBox->setMinimumWidth(160);
+    m_searchBox->setMaximumWidth(260);
+    m_searchBox->installEventFilter(new EscapeClears(m_searchBox, [this] { ClearSearch(); }));
+    m_allDatesBox = new QCheckBox(QStringLiteral("All dates"), m_searchBar);
+    m_allDatesBox->setObjectName(QStringLiteral("searchAllDates"));
+    m_allDatesBox->setFont(uiFont);
+    layout->addWidget(m_searchBox);
+    layout->addWidget(m_allDatesBox);
+    connect(m_searchBox, &QLineEdit::textChanged, this, [this] {
+        Refresh(0);
+        ApplyPeriodColumn();
+    });
+    connect(m_allDatesBox, &QCheckBox::toggled, this, [this] {
+        if (!IsSearching())
+            return;
+        Refresh(0);
+        ApplyPeriodColumn();
+    });
+    m_searchPane = new QLabel(this);
+    m_searchPane->setObjectName(QStringLiteral("statusSearchPane"));
+    m_searchPane->hide();
+    if (m_pFrame)
+        m_pFrame->statusBar()->insertPermanentWidget(0, m_searchPane);
+}
+
+void CViewByDate::LoadListSettings() {
+    const CString key = CQuillmarApp::kSettingsKey;
+    const int column = static_cast<int>(Registry::GetDword(key, kSortColumnSetting, 0));
+    m_nSortColumn = column >= 0 && column < kColumnCount ? column : 0;
+    m_bSortAscending = Registry::GetDword(key, kSortAscendingSetting, 1) != 0;
+    m_list->ApplyColumnStateText(qtconv::ToQString(Registry::GetString(key, kColumnsSetting, CString())));
+}
+
+void CViewByDate::SaveColumnState() const {
+    const QString state = m_list->ColumnStateText();
+    const CString stored = Registry::GetString(CQuillmarApp::kSettingsKey, kColumnsSetting, CString());
+    // The layout is a convenience: a registry that cannot be written loses only the arrangement.
+    if (qtconv::ToQString(stored) != state && m_list->columnCount() == kColumnCount)
+        Registry::SetString(CQuillmarApp::kSettingsKey, kColumnsSetting, qtconv::FromQString(state));
+}
+
+void CViewByDate::OnSortColumn(int column) {
+    if (column < 0 || column >= kColumnCount)
+        return;
+    m_bSortAscending = column == m_nSortColumn ? !m_bSortAscending : true;
+    m_nSortColumn = column;
+    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortColumnSetting, static_cast<uint32_t>(column));
+    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortAscendingSetting, m_bSortAscending ? 1 : 0);
+    m_list->SortRows(m_nSortColumn, m_bSortAscending);
+    if (const int row = m_list->GetSelectedRow(); row >= 0)
+        m_list->AsListCtrl().EnsureVisible(row, false);
+}
+
+bool CViewByDate::IsSearching() const {
+    return m_searchBox && !CEntryMatcher(qtconv::FromQString(m_searchBox->text())).IsEmpty();
+}
+
+void CViewByDate::OnFind() {
+    if (!m_searchBox)
+        return;
+    m_searchBox->setFocus(Qt::ShortcutFocusReason);
+    m_searchBox->selectAll();
+}
+
+void CViewByDate::ClearSearch() {
+    if (!m_searchBox)
+        return;
+    const bool had = !m_searchBox->text().isEmpty();
+    m_searchBox->clear();   // refreshes through textChanged
+    if (had || m_searchBox->hasFocus())
+        m_list->setFocus(Qt::OtherFocusReason);
+}
+
+void CViewByDate::ShowMatchCount() {
+    if (!m_searchPane)
+        return;
+    if (!IsSearching()) {
+        m_searchPane->hide();
+        m_searchPane->clear();
+        return;
+    }
+    const int count = m_list->topLevelItemCount();
+    const QString where = m_allDatesBox->isChecked() ? QStringLiteral(" (all dates)") : QString();
+    m_searchPane->setText(count == 1 ? QStringLiteral("1 entry matches%1").arg(where)
+                                     : QStringLiteral("%1 entries match%2").arg(count).arg(where));
+    m_searchPane->show();
 }
 
 void CViewByDate::SetupColumns() {
@@ -114,7 +263,8 @@ void CViewByDate::SetPeriodType(int type) {
 }
 
 void CViewByDate::ApplyPeriodColumn() {
-    const bool week = m_nPeriodType == PeriodWeek;
+    // Found across all dates, entries show their dates rather than weekdays.
+    const bool week = m_nPeriodType == PeriodWeek && !(IsSearching() && m_allDatesBox->isChecked());
     m_list->headerItem()->setText(kColumnDate, qtconv::ToQString(GetResString(week ? res::ColDay : res::ColDate, 1)));
     m_list->FitColumns();
 }
@@ -183,16 +333,27 @@ void CViewByDate::ApplyListSettings() {
 
 void CViewByDate::AddRow(CProjectItem& entry) {
     CListCtrl& list = m_list->AsListCtrl();
-    const int row = list.InsertItem(list.GetItemCount(), CEntryRows::DayText(entry, m_nPeriodType == PeriodWeek));
+    const bool weekdays = m_nPeriodType == PeriodWeek && !(IsSearching() && m_allDatesBox->isChecked());
+    const int row = list.InsertItem(list.GetItemCount(), CEntryRows::DayText(entry, weekdays));
     m_list->topLevelItem(row)->setIcon(0, m_rowIcons[CEntryRows::ImageIndex(entry)]);
-    list.SetItemText(row, 1, FormatProjectName(entry.get_ProjectRef()));
+    const CString project = FormatProjectName(entry.get_ProjectRef());
+    list.SetItemText(row, 1, project);
     list.SetItemText(row, 2, entry.get_DescriptionEx());
-    if (entry.get_ItemType() == CProjectItem::ItemType_Time) {
-        list.SetItemText(row, 3, CEntryRows::CategoryCode(entry));
+    const bool time = entry.get_ItemType() == CProjectItem::ItemType_Time;
+    CString category;
+    if (time) {
+        category = CEntryRows::CategoryCode(entry);
+        list.SetItemText(row, 3, category);
         list.SetItemText(row, 4, CDateTimeFormatter::FormatDuration(entry.get_DurationInMinutes()));
     }
     list.SetItemText(row, 5, FormatMoney(entry.get_BillAmount()));
     CEntryRows::SetRowEntry(*m_list, row, entry);
+    m_list->SetSortKey(row, 0, entry.get_ItemDate().m_dt);
+    m_list->SetSortKey(row, 1, qtconv::ToQString(project));
+    m_list->SetSortKey(row, 2, qtconv::ToQString(entry.get_DescriptionEx()));
+    m_list->SetSortKey(row, 3, qtconv::ToQString(category));
+    m_list->SetSortKey(row, 4, time ? entry.get_DurationInMinutes() : -1);
+    m_list->SetSortKey(row, 5, static_cast<double>(entry.get_BillAmount()));
 }
 
 void CViewByDate::Refresh(int idToSelect) {
@@ -200,14 +361,40 @@ void CViewByDate::Refresh(int idToSelect) {
     m_list->AsListCtrl().DeleteAllItems();
     ApplyListSettings();
     m_summary->Reset();
-    CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
+    FillRows();
+    m_list->SortRows(m_nSortColumn, m_bSortAscending);
     m_list->FitColumns();
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     if (idToSelect != 0)
         CEntryRows::SelectEntry(*m_list, idToSelect);
     UpdateStatusAndSummary();
+    ShowMatchCount();
     emit selectionChanged();
+}
+
+void CViewByDate::FillRows() {
+    if (!IsSearching()) {
+        CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
+        return;
+    }
+    const CRecordNames names;
+    const CEntryMatcher matcher(qtconv::FromQString(m_searchBox->text()));
+    const CEntrySearch found(*m_filter, matcher, m_allDatesBox->isChecked(), names);
+    for (const auto& entry : found) {
+        AddRow(*entry);
+        m_summary->AddItem(entry.get());
+    }
+}
+
+void CViewByDate::RefreshSelecting(const std::vector<int>& ids) {
+    Refresh(ids.empty() ? 0 : ids.front());
+    for (size_t i = 1; i < ids.size(); ++i) {
+        for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+            if (std::abs(m_list->GetRowValue(row)) == std::abs(ids[i]))
+                m_list->topLevelItem(row)->setSelected(true);
+        }
+    }
 }
 
 QString CViewByDate::RangeText() const {
@@ -248,10 +435,25 @@ int CViewByDate::SelectedEntryId() const { return CEntryRows::SelectedEntryId(*m
 
 bool CViewByDate::CanEditOrDelete() const { return SelectedEntryId() != 0; }
 
-bool CViewByDate::CanMarkAsPaid() const {
-    const int row = m_list->GetSelectedRow();
-    return row >= 0 && m_list->GetRowValue(row) > 0;
+std::vector<int> CViewByDate::SelectedEntryIds() const {
+    std::vector<int> ids;
+    for (int row : m_list->GetSelectedRows()) {
+        if (const int id = std::abs(m_list->GetRowValue(row)); id != 0)
+            ids.push_back(id);
+    }
+    return ids;
 }
+
+bool CViewByDate::CanMarkAsPaid() const {
+    // Paid rows carry a negative value; any other selected row can still be marked.
+    for (int row : m_list->GetSelectedRows()) {
+        if (m_list->GetRowValue(row) > 0)
+            return true;
+    }
+    return false;
+}
+
+bool CViewByDate::CanMarkAsBilled() const { return CanMarkAsPaid(); }
 
 void CViewByDate::OnEdit() {
     CProjectItem entry;
@@ -262,12 +464,29 @@ void CViewByDate::OnEdit() {
 void CViewByDate::OnMarkAsPaid() {
     if (!CanMarkAsPaid())
         return;
-    const int id = SelectedEntryId();
-    if (CEntryRows::MarkAsPaid(id))
-        Refresh(id);
+    const std::vector<int> ids = SelectedEntryIds();
+    if (!CEntryBulkActions::Run(CEntryBulkActions::Action::MarkPaid, ids).changed.empty())
+        RefreshSelecting(ids);
+}
+
+void CViewByDate::OnMarkAsBilled() {
+    if (!CanMarkAsBilled())
+        return;
+    const std::vector<int> ids = SelectedEntryIds();
+    if (!CEntryBulkActions::Run(CEntryBulkActions::Action::MarkBilled, ids).changed.empty())
+        RefreshSelecting(ids);
 }
 
 void CViewByDate::OnDelete() {
+    const std::vector<int> rows = m_list->GetSelectedRows();
+    if (rows.size() > 1) {
+        // The entry above the first selected row stays selected when it is not among them.
+        const int above = rows.front() > 0 ? m_list->GetRowValue(rows.front() - 1) : 0;
+        const auto outcome = CEntryBulkActions::Run(CEntryBulkActions::Action::Delete, SelectedEntryIds());
+        if (!outcome.changed.empty())
+            RefreshSelecting(outcome.unchanged.empty() ? std::vector<int>{above} : outcome.unchanged);
+        return;
+    }
     const int row = CEntryRows::DeleteSelected(*m_list);
     if (row < 0)
         return;
@@ -291,6 +510,7 @@ void CViewByDate::ShowContextMenu(const QPoint& globalPos) {
     };
     addCommand(QStringLiteral("&Edit"), cmd::EditProperties, "contextEdit");
     addCommand(QStringLiteral("&Mark as Paid"), cmd::MarkAsPaid, "contextMarkAsPaid");
+    addCommand(QStringLiteral("Mark as &Billed"), cmd::MarkAsBilled, "contextMarkAsBilled");
     menu.addSeparator();
     addCommand(QStringLiteral("&Delete"), cmd::EditDelete, "contextDelete");
     QAction* chosen = RunPopupMenu(menu, globalPos);

@@ -3,6 +3,7 @@
 // a custom range around the anchor date), optionally narrowed by the user's filter. Every
 // refresh also feeds the quick summary and the status bar's date range.
 #include <memory>
+#include <vector>
 
 #include <QIcon>
 #include <QWidget>
@@ -12,6 +13,9 @@
 
 class CListCtrlEx;
 class CMainFrame;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
 class CProjectItem;
 class CProjectItemFilter;
 class CSummaryData;
@@ -53,12 +57,38 @@ public:
     void OnDatePicked();
     void OnFilterData();
     void OnEdit();
+    // Mark as Paid, Mark as Billed and Delete act on every selected row.
     void OnMarkAsPaid();
+    void OnMarkAsBilled();
     void OnDelete();
 
     bool IsFilterActive() const { return m_bFilterActive; }
     bool CanEditOrDelete() const;
     bool CanMarkAsPaid() const;
+    bool CanMarkAsBilled() const;
+
+    // Sorting: a header click sorts by its column, a second click reverses; kept in the settings.
+    void OnSortColumn(int column);
+    int SortColumn() const { return m_nSortColumn; }
+    bool IsSortAscending() const { return m_bSortAscending; }
+    // Writes the column order and the widths the user gave to the settings.
+    void SaveColumnState() const;
+
+    // The search box on the toolbar (with its "All dates" box), which the frame places. Words
+    // typed there narrow the list to the entries holding them, in the period or across all
+    // dates; the status bar says how many match.
+    QWidget* GetSearchBar() const { return m_searchBar; }
+    QLineEdit* GetSearchBox() const { return m_searchBox; }
+    QCheckBox* GetAllDatesBox() const { return m_allDatesBox; }
+    QLabel* GetSearchPane() const { return m_searchPane; }
+    bool IsSearching() const;
+    // Ctrl+F: the search box takes the focus with its text selected.
+    void OnFind();
+    void ClearSearch();
+    // Settings value names.
+    static constexpr const char16_t* kSortColumnSetting = u"EntriesSortColumn";
+    static constexpr const char16_t* kSortAscendingSetting = u"EntriesSortAscending";
+    static constexpr const char16_t* kColumnsSetting = u"EntriesColumns";
     bool IsNavigationEnabled() const { return m_nPeriodType != PeriodCustom; }
 
     CProjectItemFilter& GetFilter() { return *m_filter; }
@@ -82,6 +112,13 @@ private:
     void ShowContextMenu(const QPoint& globalPos);
     // The selected row's entry ID (absolute value), 0 when none.
     int SelectedEntryId() const;
+    std::vector<int> SelectedEntryIds() const;
+    void CreateSearchBar(const QFont& uiFont);
+    void LoadListSettings();
+    void FillRows();
+    void ShowMatchCount();
+    // Refreshes with the given entries selected (the first scrolled into view).
+    void RefreshSelecting(const std::vector<int>& ids);
 
     CMainFrame* m_pFrame;
     CListCtrlEx* m_list;
@@ -91,5 +128,11 @@ private:
     COleDateTime m_dtAnchor;
     int m_nPeriodType = PeriodWeek;
     bool m_bFilterActive = false;
+    int m_nSortColumn = 0;
+    bool m_bSortAscending = true;
+    QWidget* m_searchBar = nullptr;
+    QLineEdit* m_searchBox = nullptr;
+    QCheckBox* m_allDatesBox = nullptr;
+    QLabel* m_searchPane = nullptr;
     QIcon m_rowIcons[3];
 };

@@ -22,6 +22,8 @@ constexpr unsigned Exit = 57665;
 constexpr unsigned Edit = 32795;
 constexpr unsigned Delete = 32796;
 constexpr unsigned MarkAsPaid = 1100;
+constexpr unsigned MarkAsBilled = 280;
+constexpr unsigned Find = 281;
 }   // namespace devcmd
 
 // The window message the sync library posts after committing the desktop's changes.

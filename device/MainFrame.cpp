@@ -128,6 +128,7 @@ void CMainFrame::CreateCommandBar() {
         AddCommand(viewMenu, QString::fromLatin1(period.text), period.id, period.name)->setCheckable(true);
     viewMenu->addSeparator();
     AddCommand(viewMenu, QStringLiteral("Filter Data..."), devcmd::FilterData, "filterData")->setCheckable(true);
+    AddCommand(viewMenu, QStringLiteral("Find..."), devcmd::Find, "find");
 
     QMenu* toolsMenu = addMenu(QStringLiteral("Tools"), "toolsMenu");
     AddCommand(toolsMenu, QStringLiteral("Manage Clients and Projects"), devcmd::ManageClientsProjects,
@@ -217,6 +218,8 @@ bool CMainFrame::ExecuteCommand(unsigned id) {
     case devcmd::Edit: m_view->OnEdit(); break;
     case devcmd::Delete: m_view->OnDelete(); break;
     case devcmd::MarkAsPaid: m_view->OnMarkAsPaid(); break;
+    case devcmd::MarkAsBilled: m_view->OnMarkAsBilled(); break;
+    case devcmd::Find: m_view->OnFind(); break;
     default: return false;
     }
     // A checked menu item follows the view, whatever the command did (or a dialog cancelled).

@@ -1,8 +1,16 @@
 #include "device/ViewByDate.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QCalendarWidget>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,9 +18,12 @@
 #include <QToolButton>
 
 #include "biz/DateTimeFormatter.h"
+#include "biz/EntryMatcher.h"
+#include "biz/EntrySearch.h"
 #include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
+#include "biz/RecordNames.h"
 #include "biz/SummaryData.h"
 #include "device/CommandIds.h"
 #include "device/DeviceDialogLook.h"
@@ -22,8 +33,10 @@
 #include "device/TitleStrip.h"
 #include "platform/Locale.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DatePeriod.h"
+#include "ui/shared/EntryBulkActions.h"
 #include "ui/shared/EntryRows.h"
 #include "ui/shared/Icons.h"
 #include "ui/shared/ListCtrlEx.h"
@@ -83,6 +96,76 @@ CViewByDate::CViewByDate(QWidget* parent)
     connect(m_tapAndHold, &CTapAndHold::tapped, this, &CViewByDate::OnTapAt);
     connect(m_tapAndHold, &CTapAndHold::held, this, &CViewByDate::OnHoldAt);
     connect(m_list, &CListCtrlEx::deleteKeyPressed, this, &CViewByDate::OnDelete);
+    connect(m_list, &CListCtrlEx::sortRequested, this, &CViewByDate::OnSortColumn);
+    connect(m_list, &CListCtrlEx::escapePressed, this, [this] {
+        if (IsSearchShown())
+            ClearSearch();
+    });
+    m_list->SetMultiSelect(true);
+    m_list->SetSortable(true);
+    // Columns stay where the narrow screen puts them.
+    m_list->header()->setSectionsMovable(false);
+    CreateSearchLine();
+}
+
+void CViewByDate::CreateSearchLine() {
+    m_searchLine = new QWidget(this);
+    m_searchLine->setObjectName(QStringLiteral("searchLine"));
+    auto* layout = new QHBoxLayout(m_searchLine);
+    layout->setContentsMargins(2, 1, 2, 1);
+    layout->setSpacing(4);
+    m_searchBox = new QLineEdit(m_searchLine);
+    m_searchBox->setObjectName(QStringLiteral("searchBox"));
+    m_searchBox->setPlaceholderText(QStringLiteral("Search"));
+    m_searchBox->setClearButtonEnabled(true);
+    m_searchBox->installEventFilter(this);
+    m_allDatesBox = new QCheckBox(QStringLiteral("All dates"), m_searchLine);
+    m_allDatesBox->setObjectName(QStringLiteral("searchAllDates"));
+    layout->addWidget(m_searchBox, 1);
+    layout->addWidget(m_allDatesBox);
+    m_searchLine->hide();
+    connect(m_searchBox, &QLineEdit::textChanged, this, [this] { Refresh(0); });
+    connect(m_allDatesBox, &QCheckBox::toggled, this, [this] {
+        if (IsSearching())
+            Refresh(0);
+    });
+}
+
+bool CViewByDate::IsSearchShown() const { return m_searchLine && !m_searchLine->isHidden(); }
+
+bool CViewByDate::IsSearching() const {
+    return IsSearchShown() && !CEntryMatcher(qtconv::FromQString(m_searchBox->text())).IsEmpty();
+}
+
+int CViewByDate::SearchLineHeight() const { return IsSearchShown() ? m_searchLine->sizeHint().height() : 0; }
+
+void CViewByDate::OnFind() {
+    m_searchLine->show();
+    LayoutChildren();
+    m_searchBox->setFocus(Qt::ShortcutFocusReason);
+    m_searchBox->selectAll();
+}
+
+void CViewByDate::ClearSearch() {
+    const bool had = IsSearching();
+    m_searchLine->hide();
+    m_searchBox->blockSignals(true);
+    m_searchBox->clear();
+    m_searchBox->blockSignals(false);
+    LayoutChildren();
+    m_list->setFocus(Qt::OtherFocusReason);
+    if (had)
+        Refresh(0);
+}
+
+void CViewByDate::OnSortColumn(int column) {
+    if (column < 0 || column >= m_list->columnCount())
+        return;
+    m_bSortAscending = column == m_nSortColumn ? !m_bSortAscending : true;
+    m_nSortColumn = column;
+    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortColumnSetting, static_cast<uint32_t>(column));
+    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortAscendingSetting, m_bSortAscending ? 1 : 0);
+    m_list->SortRows(m_nSortColumn, m_bSortAscending);
 }
 
 CViewByDate::~CViewByDate() = default;
@@ -93,6 +176,9 @@ void CViewByDate::OnInitialUpdate() {
     m_rowIcons[0] = ResLibraryIcon(ResLibrary(), devicon::TimeEntry);
     m_rowIcons[1] = ResLibraryIcon(ResLibrary(), devicon::ExpenseEntry);
     m_rowIcons[2] = ResLibraryIcon(ResLibrary(), devicon::MileageEntry);
+    const int column = static_cast<int>(Registry::GetDword(CQuillmarApp::kSettingsKey, kSortColumnSetting, 0));
+    m_nSortColumn = column >= 0 && column < m_list->columnCount() ? column : 0;
+    m_bSortAscending = Registry::GetDword(CQuillmarApp::kSettingsKey, kSortAscendingSetting, 1) != 0;
     SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
 
@@ -204,12 +290,21 @@ void CViewByDate::AddRow(CProjectItem& entry) {
     if (row < 0)
         return;
     m_list->topLevelItem(row)->setIcon(0, m_rowIcons[CEntryRows::ImageIndex(entry)]);
-    list.SetItemText(row, 1, FormatProjectName(entry.get_ProjectRef()));
-    if (entry.get_ItemType() == CProjectItem::ItemType_Time) {
-        list.SetItemText(row, 2, CEntryRows::CategoryCode(entry));
+    const CString project = FormatProjectName(entry.get_ProjectRef());
+    list.SetItemText(row, 1, project);
+    const bool time = entry.get_ItemType() == CProjectItem::ItemType_Time;
+    CString category;
+    if (time) {
+        category = CEntryRows::CategoryCode(entry);
+        list.SetItemText(row, 2, category);
         list.SetItemText(row, 3, CDateTimeFormatter::FormatDuration(entry.get_DurationInMinutes()));
     }
     list.SetItemText(row, 4, FormatMoney(entry.get_BillAmount()));
+    m_list->SetSortKey(row, 0, entry.get_ItemDate().m_dt);
+    m_list->SetSortKey(row, 1, qtconv::ToQString(project));
+    m_list->SetSortKey(row, 2, qtconv::ToQString(category));
+    m_list->SetSortKey(row, 3, time ? entry.get_DurationInMinutes() : -1);
+    m_list->SetSortKey(row, 4, static_cast<double>(entry.get_BillAmount()));
     CEntryRows::SetRowEntry(*m_list, row, entry);
     // Entries of one day and project are told apart by their description, on a second line.
     m_list->SetRowDescription(row, qtconv::ToQString(entry.get_Description()));
@@ -235,6 +330,9 @@ CString CViewByDate::PictureWithoutYear(const CString& picture) {
 }
 
 CString CViewByDate::DayText(const CProjectItem& entry) const {
+    // Found across all dates, an entry shows its whole date.
+    if (IsSearching() && m_allDatesBox->isChecked())
+        return CEntryRows::DayText(entry, false);
     if (m_nPeriodType == PeriodWeek)
         return CEntryRows::DayText(entry, true);
     // The header names the period's year; the column leaves it out unless a range spans years.
@@ -250,13 +348,50 @@ void CViewByDate::Refresh(int idToSelect) {
     ApplyListSettings();
     m_list->AsListCtrl().DeleteAllItems();
     m_summary->Reset();
-    CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
+    FillRows(*m_summary, true);
+    m_list->SortRows(m_nSortColumn, m_bSortAscending);
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     FitColumns();
     if (idToSelect != 0)
         CEntryRows::SelectEntry(*m_list, idToSelect);
     ShowTotals();
+}
+
+void CViewByDate::FillRows(CSummaryData& summary, bool addRows) {
+    if (!IsSearching()) {
+        CEntryRows::ForEachListed(*m_filter, summary, [this, addRows](CProjectItem& entry) {
+            if (addRows)
+                AddRow(entry);
+        });
+        return;
+    }
+    const CRecordNames names;
+    const CEntryMatcher matcher(qtconv::FromQString(m_searchBox->text()));
+    for (const auto& entry : CEntrySearch(*m_filter, matcher, m_allDatesBox->isChecked(), names)) {
+        if (addRows)
+            AddRow(*entry);
+        summary.AddItem(entry.get());
+    }
+}
+
+void CViewByDate::RefreshSelecting(const std::vector<int>& ids) {
+    Refresh(ids.empty() ? 0 : ids.front());
+    for (size_t i = 1; i < ids.size(); ++i) {
+        for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+            if (std::abs(m_list->GetRowValue(row)) == std::abs(ids[i]))
+                m_list->topLevelItem(row)->setSelected(true);
+        }
+    }
+}
+
+std::vector<int> CViewByDate::SelectedEntryIds() const {
+    std::vector<int> ids;
+    for (int row : m_list->GetSelectedRows()) {
+        if (const int id = std::abs(m_list->GetRowValue(row)); id != 0)
+            ids.push_back(id);
+    }
+    return ids;
 }
 
 COleDateTime CViewByDate::NewEntryDate() const {
@@ -292,12 +427,24 @@ void CViewByDate::OnEdit() {
 }
 
 void CViewByDate::OnMarkAsPaid() {
-    const int id = SelectedEntryId();
-    if (CEntryRows::MarkAsPaid(id))
-        Refresh(id);
+    const std::vector<int> ids = SelectedEntryIds();
+    if (!CEntryBulkActions::Run(CEntryBulkActions::Action::MarkPaid, ids).changed.empty())
+        RefreshSelecting(ids);
+}
+
+void CViewByDate::OnMarkAsBilled() {
+    const std::vector<int> ids = SelectedEntryIds();
+    if (!CEntryBulkActions::Run(CEntryBulkActions::Action::MarkBilled, ids).changed.empty())
+        RefreshSelecting(ids);
 }
 
 void CViewByDate::OnDelete() {
+    if (m_list->GetSelectedRows().size() > 1) {
+        const auto outcome = CEntryBulkActions::Run(CEntryBulkActions::Action::Delete, SelectedEntryIds());
+        if (!outcome.changed.empty())
+            RefreshSelecting(outcome.unchanged);
+        return;
+    }
     if (CEntryRows::DeleteSelected(*m_list) < 0)
         return;
     // Only the row goes from the list, but the totals must leave the entry out at once.
@@ -306,7 +453,7 @@ void CViewByDate::OnDelete() {
 
 void CViewByDate::RecountSummary() {
     m_summary->Reset();
-    CEntryRows::ForEachListed(*m_filter, *m_summary, [](CProjectItem&) {});
+    FillRows(*m_summary, false);
     ShowTotals();
 }
 
@@ -320,6 +467,9 @@ QString CViewByDate::TotalsText() const {
                        .arg(qtconv::ToQString(
                            CDateTimeFormatter::FormatDuration(sum.m_nBillableMinutes + sum.m_nNonBillableMinutes)))
                        .arg(qtconv::ToQString(FormatMoney(billable)));
+    if (IsSearching())
+        text = (entries == 1 ? QStringLiteral("1 match  ") : QStringLiteral("%1 match  ").arg(entries)) +
+               text.section(QLatin1Char(' '), 2);
     return text;
 }
 
@@ -388,6 +538,9 @@ void CViewByDate::OnTapAt(const QPoint& viewportPos) {
         m_list->clearSelection();
         return;
     }
+    // With Ctrl or Shift held the tap only changed the selection (the list did that).
+    if (QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
+        return;
     m_list->SelectRow(m_list->indexOfTopLevelItem(item));
     OnEdit();
 }
@@ -398,7 +551,17 @@ void CViewByDate::OnHoldAt(const QPoint& viewportPos) {
         m_list->clearSelection();
         return;
     }
-    m_list->SelectRow(m_list->indexOfTopLevelItem(item));
+    // Holding a row of a selection acts on the whole selection, which the press itself narrowed.
+    const int held = std::abs(m_list->GetRowValue(m_list->indexOfTopLevelItem(item)));
+    const auto& pressed = m_selectionAtPress;
+    if (pressed.size() > 1 && std::find(pressed.begin(), pressed.end(), held) != pressed.end()) {
+        for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+            const int id = std::abs(m_list->GetRowValue(row));
+            m_list->topLevelItem(row)->setSelected(std::find(pressed.begin(), pressed.end(), id) != pressed.end());
+        }
+    } else if (!item->isSelected()) {
+        m_list->SelectRow(m_list->indexOfTopLevelItem(item));
+    }
     ShowContextMenu(m_list->viewport()->mapToGlobal(viewportPos));
 }
 
@@ -410,13 +573,24 @@ void CViewByDate::ShowContextMenu(const QPoint& globalPos) {
     menu.setObjectName(QStringLiteral("entryContextMenu"));
     QAction* edit = menu.addAction(QStringLiteral("Edit"));
     edit->setObjectName(QStringLiteral("contextEdit"));
-    QAction* paid = menu.addAction(QStringLiteral("Mark as Paid"));
+    const std::vector<int> rows = m_list->GetSelectedRows();
+    edit->setEnabled(rows.size() == 1);
+    // A paid entry's row carries its ID negated; any other selected row can still be marked.
+    bool unpaid = false;
+    for (int selected : rows)
+        unpaid = unpaid || m_list->GetRowValue(selected) > 0;
+    const QString several = rows.size() > 1 ? QStringLiteral(" (%1)").arg(rows.size()) : QString();
+    QAction* paid = menu.addAction(QStringLiteral("Mark as Paid") + several);
     paid->setObjectName(QStringLiteral("contextMarkAsPaid"));
-    // A paid entry's row carries its ID negated.
-    paid->setEnabled(m_list->GetRowValue(row) > 0);
+    paid->setEnabled(unpaid);
+    QAction* billed = menu.addAction(QStringLiteral("Mark as Billed") + several);
+    billed->setObjectName(QStringLiteral("contextMarkAsBilled"));
+    billed->setEnabled(unpaid);
     menu.addSeparator();
-    QAction* remove = menu.addAction(QStringLiteral("Delete"));
+    QAction* remove = menu.addAction(QStringLiteral("Delete") + several);
     remove->setObjectName(QStringLiteral("contextDelete"));
+    QAction* selectAll = menu.addAction(QStringLiteral("Select All"));
+    selectAll->setObjectName(QStringLiteral("contextSelectAll"));
     QAction* chosen = RunPopupMenu(menu, globalPos);
     if (chosen == nullptr || !chosen->isEnabled())
         return;
@@ -424,8 +598,12 @@ void CViewByDate::ShowContextMenu(const QPoint& globalPos) {
         OnEdit();
     else if (chosen == paid)
         OnMarkAsPaid();
+    else if (chosen == billed)
+        OnMarkAsBilled();
     else if (chosen == remove)
         OnDelete();
+    else if (chosen == selectAll)
+        m_list->selectAll();
 }
 
 bool CViewByDate::IsCalendarShown() const { return m_calendar && m_calendar->isVisible(); }
@@ -479,6 +657,13 @@ void CViewByDate::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool CViewByDate::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_searchBox && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        ClearSearch();
+        return true;
+    }
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_selectionAtPress = SelectedEntryIds();
     // A scroll bar coming or going changes the room the columns share.
     if (watched == m_list->viewport() && event->type() == QEvent::Resize)
         FitColumns();
@@ -507,7 +692,10 @@ int CViewByDate::StripHeight() const { return std::max(titlestrip::kHeight, Devi
 int CViewByDate::HeaderHeight() const { return StripHeight() + 1; }
 
 void CViewByDate::LayoutChildren() {
-    const int header = HeaderHeight();
+    const int search = SearchLineHeight();
+    if (search > 0)
+        m_searchLine->setGeometry(0, HeaderHeight(), width(), search);
+    const int header = HeaderHeight() + search;
     const int totalsHeight = m_totals->sizeHint().height();
     const int listHeight = std::max(0, height() - header - totalsHeight);
     m_list->setGeometry(0, header, width(), listHeight);

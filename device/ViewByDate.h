@@ -4,6 +4,7 @@
 // calendar that a tap on the header text opens. Tap a row to edit it; hold the stylus on it
 // (or right-click) for Edit, Mark as Paid and Delete.
 #include <memory>
+#include <vector>
 
 #include <QIcon>
 #include <QRect>
@@ -18,7 +19,9 @@ class CProjectItemFilter;
 class CSummaryData;
 class CTapAndHold;
 class QCalendarWidget;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QToolButton;
 
@@ -60,8 +63,27 @@ public:
     void OnToday();
     void OnFilterData();
     void OnEdit();
+    // Delete, Mark as Paid and Mark as Billed act on every selected row.
     void OnDelete();
     void OnMarkAsPaid();
+    void OnMarkAsBilled();
+
+    // A tap on a column's header sorts by it, a second tap reverses; kept in the settings.
+    void OnSortColumn(int column);
+    int SortColumn() const { return m_nSortColumn; }
+    bool IsSortAscending() const { return m_bSortAscending; }
+    static constexpr const char16_t* kSortColumnSetting = u"EntriesSortColumn";
+    static constexpr const char16_t* kSortAscendingSetting = u"EntriesSortAscending";
+
+    // Find: a search line below the header strip narrows the list to the entries holding the
+    // words typed, in the period or across all dates; the totals line says how many match.
+    // Escape (or emptying it) clears it and hides the line.
+    void OnFind();
+    void ClearSearch();
+    bool IsSearching() const;
+    QLineEdit* SearchBox() const { return m_searchBox; }
+    QCheckBox* AllDatesBox() const { return m_allDatesBox; }
+    bool IsSearchShown() const;
 
     // Holding the stylus at a point of the list: selects the row there and shows its menu.
     void OnHoldAt(const QPoint& viewportPos);
@@ -92,6 +114,7 @@ public:
     static CString PictureWithoutYear(const CString& picture);
     // The selected row's entry ID without sign; 0 when none is selected.
     int SelectedEntryId() const;
+    std::vector<int> SelectedEntryIds() const;
 
 signals:
     void periodChanged();
@@ -107,6 +130,10 @@ protected:
 
 private:
     void RecountSummary();
+    void FillRows(CSummaryData& summary, bool addRows);
+    void CreateSearchLine();
+    int SearchLineHeight() const;
+    void RefreshSelecting(const std::vector<int>& ids);
     // The first column: the weekday in a week, else the date (without the year the header names).
     CString DayText(const CProjectItem& entry) const;
     void ShowTotals();
@@ -138,6 +165,12 @@ private:
     COleDateTime m_dtAnchor;
     int m_nPeriodType = PeriodWeek;
     bool m_bFilterActive = false;
+    int m_nSortColumn = 0;
+    bool m_bSortAscending = true;
+    QWidget* m_searchLine = nullptr;
+    QLineEdit* m_searchBox = nullptr;
+    QCheckBox* m_allDatesBox = nullptr;
+    std::vector<int> m_selectionAtPress;   // entry IDs selected when the stylus came down
     QIcon m_rowIcons[3];
     QString m_headerText;
     QRect m_headerTextRect;

@@ -2,6 +2,7 @@
 #include "xml/Markup.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <functional>
 
@@ -51,7 +52,9 @@ CMarkup::CMarkup(TextArg doc) { SetDoc(doc); }
 
 CMarkup::CMarkup(const CMarkup& other)
     : m_strDoc(other.m_strDoc), m_aPos(other.m_aPos), m_iPosParent(other.m_iPosParent), m_iPos(other.m_iPos),
-      m_iPosChild(other.m_iPosChild), m_iPosFree(other.m_iPosFree), m_nNodeType(other.m_nNodeType) {}
+      m_iPosChild(other.m_iPosChild), m_iPosFree(other.m_iPosFree), m_nNodeType(other.m_nNodeType) {
+    x_NewGeneration();
+}
 
 CMarkup& CMarkup::operator=(const CMarkup& other) {
     if (this == &other)
@@ -63,6 +66,7 @@ CMarkup& CMarkup::operator=(const CMarkup& other) {
     m_iPosChild = other.m_iPosChild;
     m_iPosFree = other.m_iPosFree;
     m_nNodeType = other.m_nNodeType;
+    x_NewGeneration();
     // Our saved positions index the replaced document; keeping them would point into the new one.
     m_mapSavedPos.clear();
     return *this;
@@ -103,6 +107,7 @@ bool CMarkup::x_SetDocText(std::u16string&& text) {
 }
 
 bool CMarkup::x_ParseDoc() {
+    x_NewGeneration();
     if (m_strDoc.str().size() > kMaxDocumentLength) {
         m_strDoc.Empty();
         m_strError = u"Document too large";
@@ -225,6 +230,75 @@ bool CMarkup::x_IsLive(int iPos) const {
         iPos = m_aPos[iPos].parent;
     }
     return true;
+}
+
+void CMarkup::x_NewGeneration() {
+    // Unique across documents, so a copy never passes for the document an index was built on.
+    static std::atomic<uint64_t> generations{0};
+    m_nGeneration = ++generations;
+    m_rootChildEdits.clear();
+}
+
+void CMarkup::x_NoteEdit(int iPos) {
+    if (iPos <= 0 || iPos >= static_cast<int>(m_aPos.size()))
+        return;
+    // An edit of the root itself (its attributes, or the root going) changes no record handle
+    // but may change everything below: the journal starts over.
+    if (m_aPos[iPos].parent <= 0) {
+        x_NewGeneration();
+        return;
+    }
+    while (m_aPos[iPos].parent > 0 && m_aPos[m_aPos[iPos].parent].parent > 0)
+        iPos = m_aPos[iPos].parent;
+    constexpr size_t kMaxJournal = size_t{1} << 20;
+    if (m_rootChildEdits.size() >= kMaxJournal) {
+        x_NewGeneration();
+        return;
+    }
+    // No folding of repeats: a reader may have taken the journal up to the last one.
+    m_rootChildEdits.push_back(iPos);
+}
+
+bool CMarkup::GetRootChildEditsSince(const EditMark& mark, std::vector<int>& handles) const {
+    if (mark.generation != m_nGeneration || mark.edits > m_rootChildEdits.size())
+        return false;
+    handles.insert(handles.end(), m_rootChildEdits.begin() + static_cast<std::ptrdiff_t>(mark.edits),
+                   m_rootChildEdits.end());
+    return true;
+}
+
+int CMarkup::GetFirstRootChild() const {
+    if (m_aPos.empty() || !m_aPos[0].firstChild)
+        return 0;
+    return m_aPos[m_aPos[0].firstChild].firstChild;
+}
+
+int CMarkup::GetNextSibling(int handle) const {
+    if (handle <= 0 || handle >= m_iPosFree || m_aPos[handle].parent < 0)
+        return 0;
+    return m_aPos[handle].nextSibling;
+}
+
+bool CMarkup::IsRootChild(int handle) const {
+    if (handle <= 0 || handle >= m_iPosFree || m_aPos.empty())
+        return false;
+    const int root = m_aPos[0].firstChild;
+    return root && m_aPos[handle].parent == root && handle != root;
+}
+
+bool CMarkup::IntoRootChild(int handle) {
+    if (!IsRootChild(handle))
+        return false;
+    x_SetPos(m_aPos[handle].parent, handle, 0);
+    return true;
+}
+
+std::u16string_view CMarkup::GetElemTextView() const {
+    if (!m_iPos)
+        return {};
+    const ElementPosition& pos = m_aPos[m_iPos];
+    return std::u16string_view(m_strDoc.str())
+        .substr(static_cast<size_t>(pos.startTagOpen), static_cast<size_t>(pos.endTagClose - pos.startTagOpen + 1));
 }
 
 CString CMarkup::x_GetTagName(int iPos) const { return CString(x_TagNameView(iPos)); }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -159,6 +160,35 @@ public:
     bool HasPlainChildren() const;
     bool RewriteChildren(const std::vector<bool>& removed, const std::map<int, CString>& replaced, TextArg appended);
 
+    // Element handles and the journal of the root's children, for an index kept beside a large
+    // document. A handle names one element for as long as it stays in the document; edits
+    // elsewhere keep it. SetDoc, Load, RewriteChildren and copying renumber every element (a new
+    // generation).
+    struct EditMark {
+        uint64_t generation = 0;
+        size_t edits = 0;     // journal length
+        int nextHandle = 0;   // every element added later has a handle at or above this
+    };
+    EditMark GetEditMark() const { return {m_nGeneration, m_rootChildEdits.size(), m_iPosFree}; }
+    // Adds to `handles` the root's children added, removed or changed inside since `mark` (in
+    // the order of the edits, repeats possible). false when the document was renumbered (or
+    // the journal, grown long, was cut) since, so that an index of it has to be read afresh.
+    bool GetRootChildEditsSince(const EditMark& mark, std::vector<int>& handles) const;
+    // The handle of the current child element; 0 when none.
+    int GetChildHandle() const { return m_iPosChild; }
+    // The root's child elements by handle, in document order: the first (0 when none) and the
+    // one after `handle` (0 at the end).
+    int GetFirstRootChild() const;
+    int GetNextSibling(int handle) const;
+    // True when `handle` is a child of the root in the document as it stands.
+    bool IsRootChild(int handle) const;
+    // Makes the root's child `handle` the main position; false (positions unchanged) when it is
+    // not one.
+    bool IntoRootChild(int handle);
+    // The main element's text as stored, from its start tag to its end tag; valid until the
+    // next edit.
+    std::u16string_view GetElemTextView() const;
+
 protected:
     struct SavedPos {
         int parent = 0;
@@ -212,12 +242,17 @@ protected:
     int m_iPosFree = 1;
     int m_nNodeType = 0;
     std::unordered_map<std::u16string, SavedPos> m_mapSavedPos;
+    uint64_t m_nGeneration = 0;
+    std::vector<int> m_rootChildEdits;
 
 private:
     // The parent of a removed element, so stale saved positions can be recognised.
     static constexpr int kRemovedParent = -1;
 
     bool x_IsLive(int iPos) const;
+    // Notes in the journal the root's child that holds `iPos` (or is it).
+    void x_NoteEdit(int iPos);
+    void x_NewGeneration();
     bool x_SetDocText(std::u16string&& text);
     bool x_ParseDoc();
     int x_ParseStartTag(int iPosParent);

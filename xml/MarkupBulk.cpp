@@ -75,6 +75,7 @@ bool CMarkup::RewriteChildren(const std::vector<bool>& removed, const std::map<i
     std::vector<ElementPosition> previousIndex = m_aPos;
     const int previousFree = m_iPosFree;
     if (x_ReindexChildren(iPosMain, removed, replaced, layout)) {
+        x_NewGeneration();
         x_ResetPositions();
         m_mapSavedPos.clear();
         return true;

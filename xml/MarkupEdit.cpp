@@ -182,6 +182,7 @@ bool CMarkup::x_AddElem(TextArg name, TextArg value, bool insert, bool addChild)
     int iPosNew = x_GetFreePos();
     m_aPos[iPosNew] = newPos;
     x_LinkAfter(iPosParent, iPosBefore, iPosNew);
+    x_NoteEdit(iPosNew);
 
     // Splice: an empty parent "<p/>" opens up into "<p>\r\n...</p>".
     int inserted = 0;
@@ -280,6 +281,7 @@ bool CMarkup::x_AddSubDoc(TextArg subDoc, bool insert, bool addChild) {
     }
 
     x_LinkAfter(iPosParent, iPosBefore, iPosNew);
+    x_NoteEdit(iPosNew);
     if (emptyParent) {
         m_aPos[iPosParent].startTagClose -= 1;
         m_aPos[iPosParent].endTagOpen -= Length(x_TagNameView(iPosParent)) + 1;
@@ -321,6 +323,7 @@ bool CMarkup::x_SetAttrib(int iPos, TextArg name, TextArg value) {
         splice += escaped.str();
         splice += u'"';
     }
+    x_NoteEdit(iPos);
     x_DocChange(spliceAt, replaced, splice);
     int diff = Length(splice) - replaced;
     pos.startTagClose += diff;
@@ -375,6 +378,7 @@ bool CMarkup::x_SetData(int iPos, TextArg text, int cdata) {
         replaced = pos.endTagOpen - pos.startTagClose - 1;
         splice = content.str();
     }
+    x_NoteEdit(iPos);
     x_DocChange(spliceAt, replaced, splice);
     int diff = Length(splice) - replaced;
     x_Adjust(iPos, diff, false);
@@ -384,6 +388,7 @@ bool CMarkup::x_SetData(int iPos, TextArg text, int cdata) {
 }
 
 int CMarkup::x_RemoveElem(int iPos) {
+    x_NoteEdit(iPos);
     ElementPosition& pos = m_aPos[iPos];
     int iPosPrev = 0;
     for (int iPosSibling = m_aPos[pos.parent].firstChild; iPosSibling && iPosSibling != iPos;

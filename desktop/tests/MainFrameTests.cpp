@@ -112,8 +112,9 @@ private slots:
                               "&Print...", "-", "E&xit"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuFileNew")),
                  (QStringList{"&Client", "&Project", "-", "&Mileage Entry", "&Time Entry", "&Expense Entry"}));
-        QCOMPARE(MenuTexts(TopMenu(Frame(), "menuEdit")),
-                 (QStringList{"&Properties\tAlt+Enter", "&Mark as Paid", "-", "&Delete"}));
+        QCOMPARE(
+            MenuTexts(TopMenu(Frame(), "menuEdit")),
+            (QStringList{"&Properties\tAlt+Enter", "&Mark as Paid", "Mark as &Billed", "-", "&Delete", "-", "&Find"}));
         QCOMPARE(MenuTexts(TopMenu(Frame(), "menuView")),
                  (QStringList{"&Toolbars", "&Menu Bar", "&Clients and Projects", "&Quick Summary", "R&eports...", "-",
                               "&Day", "&Week", "M&onth", "C&ustom Dates...", "-", "&Filter Data...", "-", "&Refresh",
@@ -153,9 +154,10 @@ private slots:
                  (QList<unsigned>{155, 156, 0, 159, 160, 161, 0, 185, 172, 0, 158, 0, 167, 169, 195}));
         QCOMPARE(ToolBarIds(Frame().GetCustomViewsToolBar()),
                  (QList<unsigned>{178, 179, 180, 181, 0, 190, 0, 163, 166, 164, 165}));
+        QCOMPARE(ToolBarIds(Frame().GetSearchToolBar()), QList<unsigned>{cmd::Find});
         for (QToolBar* bar : {Frame().GetStandardToolBar(), Frame().GetCustomViewsToolBar()}) {
             for (QAction* action : bar->actions()) {
-                if (!action->isSeparator() && !bar->widgetForAction(action)->inherits("QDateEdit"))
+                if (!action->isSeparator() && bar->widgetForAction(action)->inherits("QToolButton"))
                     QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
             }
         }

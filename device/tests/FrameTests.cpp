@@ -82,7 +82,8 @@ TEST_F(DeviceFrame, WindowIsTitledQuillmarWithTheCommandBarAtTheBottom) {
     auto* toolsMenu = frame.findChild<QMenu*>(QStringLiteral("toolsMenu"));
     ASSERT_TRUE(newMenu && viewMenu && toolsMenu);
     EXPECT_EQ(MenuTexts(newMenu), QStringList({"Client", "Project"}));
-    EXPECT_EQ(MenuTexts(viewMenu), QStringList({"Day", "Week", "Month", "Custom Dates...", "Filter Data..."}));
+    EXPECT_EQ(MenuTexts(viewMenu),
+              QStringList({"Day", "Week", "Month", "Custom Dates...", "Filter Data...", "Find..."}));
     EXPECT_EQ(MenuTexts(toolsMenu), QStringList({"Timer", "Manage Clients and Projects", "Manage Categories",
                                                  "Options", "Pair with Desktop...", "Exit"}));
 

@@ -238,7 +238,8 @@ TEST_F(DeviceView, HoldingARowOffersItsMenuWithMarkAsPaidGreyedForAPaidEntry) {
     view.OnHoldAt(paidPoint);
     ASSERT_EQ(popups.Shown(), 1);
     EXPECT_EQ(popups.LastTexts(),
-              QStringList({QStringLiteral("Edit"), QStringLiteral("Mark as Paid"), QStringLiteral("Delete")}));
+              QStringList({QStringLiteral("Edit"), QStringLiteral("Mark as Paid"), QStringLiteral("Mark as Billed"),
+                           QStringLiteral("Delete"), QStringLiteral("Select All")}));
     EXPECT_FALSE(popups.WasEnabled(QStringLiteral("contextMarkAsPaid")));
     EXPECT_TRUE(popups.WasEnabled(QStringLiteral("contextEdit")));
     // A right click is a hold as well.

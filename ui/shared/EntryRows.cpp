@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
@@ -11,7 +12,6 @@
 #include "biz/ProjectItemFilter.h"
 #include "biz/SummaryData.h"
 #include "platform/Locale.h"
-#include "platform/ObArray.h"
 #include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/WriteCheck.h"
 
@@ -24,14 +24,16 @@ int Unsigned(int value) { return value < 0 ? -value : value; }
 void CEntryRows::ForEachListed(const CProjectItemFilter& filter, CSummaryData& summary,
                                const std::function<void(CProjectItem&)>& addRow) {
     CDataHelper* store = GetCurrDataHelper();
-    // The list owns its records; they go when it does, after the summary has read them.
-    const std::unique_ptr<CObArray> entries(store ? store->GetObjectList(u"projectItem") : nullptr);
-    for (int index = 0; entries && index < entries->GetSize(); ++index) {
-        auto* entry = dynamic_cast<CProjectItem*>(entries->GetAt(index));
-        if (!entry || filter.RunOnItem(entry) != 0)
+    if (!store)
+        return;
+    // Only the period's entries are built; they go after the summary has read them.
+    const std::vector<std::unique_ptr<CProjectItem>> entries =
+        store->GetEntriesInRange(filter.m_dtStart, filter.m_dtEnd);
+    for (const std::unique_ptr<CProjectItem>& entry : entries) {
+        if (filter.RunOnItem(entry.get()) != 0)
             continue;
         addRow(*entry);
-        summary.AddItem(entry);
+        summary.AddItem(entry.get());
     }
 }
 

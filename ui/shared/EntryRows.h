@@ -13,7 +13,8 @@ class CSummaryData;
 class CEntryRows {
 public:
     // Calls `addRow` for each stored entry that `filter` lets through, in the store's order, then
-    // adds it to `summary`. The entries live only for the call.
+    // adds it to `summary`. Only the entries of the filter's dates are read; they live only for
+    // the call.
     static void ForEachListed(const CProjectItemFilter& filter, CSummaryData& summary,
                               const std::function<void(CProjectItem&)>& addRow);
     // The first column: the weekday name of the entry's date in a week period, else the date in

@@ -2,13 +2,38 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include "biz/EntryMatcher.h"
+
 namespace {
+
+constexpr int kSortKeyRole = Qt::UserRole + 9;
+constexpr int kSortOrderRole = Qt::UserRole + 10;   // the position the row was added at
+
+bool IsNumber(const QVariant& value) {
+    const int type = value.metaType().id();
+    return type == QMetaType::Double || type == QMetaType::Int || type == QMetaType::LongLong ||
+           type == QMetaType::Float;
+}
+
+int CompareKeys(const QVariant& a, const QVariant& b) {
+    if (IsNumber(a) && IsNumber(b)) {
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    return a.toString().compare(b.toString());
+}
+
+QString FoldedText(const QString& text) {
+    return QString::fromStdU16String(CEntryMatcher::Fold(text.toStdU16String()));
+}
 
 // Fonts and colours per row, decided from the row's item value and the list's switches.
 class RowDelegate : public QStyledItemDelegate {
@@ -55,6 +80,162 @@ CListCtrlEx::CListCtrlEx(QWidget* parent) : QTreeWidget(parent), m_adapter(this)
     header()->setStretchLastSection(false);
     setSortingEnabled(false);
     setItemDelegate(new RowDelegate(this));
+    connect(header(), &QHeaderView::sectionResized, this, &CListCtrlEx::OnSectionResized);
+    connect(header(), &QHeaderView::sectionMoved, this, [this] { emit columnsArranged(); });
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (header()->sectionsClickable())
+            emit sortRequested(column);
+    });
+}
+
+void CListCtrlEx::SetMultiSelect(bool multi) {
+    setSelectionMode(multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+std::vector<int> CListCtrlEx::GetSelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CListCtrlEx::SetSortable(bool sortable) {
+    header()->setSectionsClickable(sortable);
+    header()->setSortIndicatorShown(sortable);
+    header()->setSectionsMovable(sortable);
+    header()->setFirstSectionMovable(sortable);
+}
+
+void CListCtrlEx::SetSortKey(int row, int column, const QVariant& key) {
+    QTreeWidgetItem* item = topLevelItem(row);
+    if (!item)
+        return;
+    item->setData(column, kSortKeyRole, key.metaType().id() == QMetaType::QString ? FoldedText(key.toString()) : key);
+}
+
+void CListCtrlEx::SortRows(int column, bool ascending) {
+    if (column < 0 || column >= columnCount())
+        return;
+    header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    struct Row {
+        QVariant key;
+        qlonglong order;
+        QTreeWidgetItem* item;
+        bool selected;
+    };
+    std::vector<Row> rows;
+    rows.reserve(static_cast<size_t>(topLevelItemCount()));
+    for (int index = 0; index < topLevelItemCount(); ++index) {
+        QTreeWidgetItem* item = topLevelItem(index);
+        if (!item->data(0, kSortOrderRole).isValid())
+            item->setData(0, kSortOrderRole, qlonglong(index));
+        QVariant key = item->data(column, kSortKeyRole);
+        if (!key.isValid())
+            key = FoldedText(item->text(column));
+        rows.push_back({key, item->data(0, kSortOrderRole).toLongLong(), item, item->isSelected()});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [ascending](const Row& a, const Row& b) {
+        const int order = CompareKeys(a.key, b.key);
+        if (order != 0)
+            return ascending ? order < 0 : order > 0;
+        return a.order < b.order;
+    });
+    QTreeWidgetItem* current = currentItem();
+    // Taken out and put back in one go: row by row costs the square of the rows.
+    const QList<QTreeWidgetItem*> taken = invisibleRootItem()->takeChildren();
+    (void)taken;   // the same items, re-added below
+    QList<QTreeWidgetItem*> sorted;
+    sorted.reserve(static_cast<qsizetype>(rows.size()));
+    for (const Row& row : rows)
+        sorted.append(row.item);
+    addTopLevelItems(sorted);
+    QItemSelection selection;
+    for (const Row& row : rows) {
+        if (row.selected) {
+            const QModelIndex index = indexFromItem(row.item);
+            selection.select(index, index);
+        }
+    }
+    if (current)
+        setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QString CListCtrlEx::ColumnStateText() const {
+    QStringList order;
+    QStringList widths;
+    for (int visual = 0; visual < columnCount(); ++visual)
+        order.append(QString::number(header()->logicalIndex(visual)));
+    for (int column = 0; column < columnCount(); ++column)
+        widths.append(QString::number(UserColumnWidth(column)));
+    return QStringLiteral("order:%1;widths:%2").arg(order.join(QLatin1Char(',')), widths.join(QLatin1Char(',')));
+}
+
+bool CListCtrlEx::ApplyColumnStateText(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(';'));
+    if (parts.size() != 2 || !parts[0].startsWith(QLatin1String("order:")) ||
+        !parts[1].startsWith(QLatin1String("widths:")))
+        return false;
+    const QStringList order = parts[0].mid(6).split(QLatin1Char(','));
+    const QStringList widths = parts[1].mid(7).split(QLatin1Char(','));
+    const int count = columnCount();
+    if (order.size() != count || widths.size() != count)
+        return false;
+    std::vector<int> logical;
+    std::vector<int> given;
+    for (int i = 0; i < count; ++i) {
+        bool numberOk = false;
+        bool widthOk = false;
+        logical.push_back(order[i].toInt(&numberOk));
+        given.push_back(widths[i].toInt(&widthOk));
+        if (!numberOk || !widthOk || logical.back() < 0 || logical.back() >= count || given.back() < 0 ||
+            given.back() > 10000)
+            return false;
+    }
+    if (std::vector<int> sorted = logical;
+        std::sort(sorted.begin(), sorted.end()), std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+        return false;
+    for (int visual = 0; visual < count; ++visual)
+        header()->moveSection(header()->visualIndex(logical[static_cast<size_t>(visual)]), visual);
+    for (int column = 0; column < count; ++column) {
+        if (given[static_cast<size_t>(column)] > 0)
+            SetUserColumnWidth(column, given[static_cast<size_t>(column)]);
+    }
+    return true;
+}
+
+void CListCtrlEx::SetUserColumnWidth(int column, int width) {
+    if (column < 0 || column >= columnCount() || width <= 0)
+        return;
+    if (static_cast<size_t>(column) >= m_userWidths.size())
+        m_userWidths.resize(static_cast<size_t>(columnCount()), 0);
+    m_userWidths[static_cast<size_t>(column)] = width;
+    m_bFitting = true;
+    setColumnWidth(column, width);
+    m_bFitting = false;
+    if (!m_columnFits.empty())
+        FitColumns();
+    emit columnsArranged();
+}
+
+int CListCtrlEx::UserColumnWidth(int column) const {
+    return column >= 0 && static_cast<size_t>(column) < m_userWidths.size() ? m_userWidths[static_cast<size_t>(column)]
+                                                                            : 0;
+}
+
+void CListCtrlEx::OnSectionResized(int column, int, int newWidth) {
+    // Only a drag of the header's edge is the user's choice; fitting and the program's own
+    // widths come with no mouse button held.
+    if (m_bFitting || !(QApplication::mouseButtons() & Qt::LeftButton) || !header()->underMouse())
+        return;
+    SetUserColumnWidth(column, newWidth);
+}
+
+CListCtrlEx::ColumnFit CListCtrlEx::FitOf(int column) const {
+    if (UserColumnWidth(column) > 0 || static_cast<size_t>(column) >= m_columnFits.size())
+        return ColumnFit::Fixed;
+    return m_columnFits[static_cast<size_t>(column)];
 }
 
 void CListCtrlEx::CreateFonts(const QFont& font) {
@@ -102,6 +283,8 @@ void CListCtrlEx::SelectRow(int row) {
 }
 
 void CListCtrlEx::StretchColumn(int column, int slack) {
+    if (UserColumnWidth(column) > 0)
+        return;
     int others = 0;
     for (int c = 0; c < columnCount(); ++c) {
         if (c != column)
@@ -109,7 +292,9 @@ void CListCtrlEx::StretchColumn(int column, int slack) {
     }
     // The viewport already leaves out the vertical scroll bar when it shows.
     const int width = viewport()->width() - others - slack;
+    m_bFitting = true;
     setColumnWidth(column, std::max(width, 20));
+    m_bFitting = false;
 }
 
 void CListCtrlEx::SetColumnFit(int column, ColumnFit fit) {
@@ -125,14 +310,15 @@ int CListCtrlEx::ContentWidth(int column) const {
 }
 
 void CListCtrlEx::FitColumns() {
+    m_bFitting = true;
     constexpr int kSlack = 5;
     int room = viewport()->width() - kSlack;
     int stretch = -1;
     std::vector<std::pair<int, int>> shrinkable;   // column, wanted width
     for (int column = 0; column < columnCount(); ++column) {
-        const ColumnFit fit = static_cast<size_t>(column) < m_columnFits.size()
-                                  ? m_columnFits[static_cast<size_t>(column)]
-                                  : ColumnFit::Fixed;
+        const ColumnFit fit = FitOf(column);
+        if (UserColumnWidth(column) > 0)
+            setColumnWidth(column, UserColumnWidth(column));
         if (fit == ColumnFit::Content)
             setColumnWidth(column, ContentWidth(column));
         if (fit == ColumnFit::Shrinkable)
@@ -158,6 +344,7 @@ void CListCtrlEx::FitColumns() {
     }
     if (stretch >= 0)
         setColumnWidth(stretch, std::max(room, stretchMinimum));
+    m_bFitting = false;
 }
 
 void CListCtrlEx::resizeEvent(QResizeEvent* event) {
@@ -175,6 +362,8 @@ void CListCtrlEx::keyPressEvent(QKeyEvent* event) {
         emit deleteKeyPressed();
         return;
     }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        emit escapePressed();
     QTreeWidget::keyPressEvent(event);
 }
 
@@ -204,8 +393,8 @@ void CListCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->setPen(palette().color(QPalette::Mid));
         painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
         int x = -header()->offset();
-        for (int c = 0; c < columnCount(); ++c) {
-            x += columnWidth(c);
+        for (int visual = 0; visual < columnCount(); ++visual) {
+            x += columnWidth(header()->logicalIndex(visual));
             painter->drawLine(x - 1, option.rect.top(), x - 1, option.rect.bottom());
         }
         painter->restore();

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include <QFont>
+#include <QString>
 #include <QTreeWidget>
+#include <QVariant>
 
 #include "ui/qt/QtListCtrl.h"
 
@@ -27,7 +29,29 @@ public:
     // The row's item value as the signed number it was stored as.
     int GetRowValue(int row) const;
     int GetSelectedRow() const;   // -1 when none
+    // Every selected row, top to bottom.
+    std::vector<int> GetSelectedRows() const;
     void SelectRow(int row);
+
+    // Shift, Ctrl and Ctrl+A select several rows.
+    void SetMultiSelect(bool multi);
+
+    // Sorting by column: a click on a header asks for it (sortRequested); SortRows orders the
+    // rows by the keys given with SetSortKey (numbers or texts; a text compares without regard
+    // to case and accents), the cell text where none was given. Rows with equal keys keep the
+    // order they were added in, so ties stay in date order whichever way the list is sorted.
+    void SetSortable(bool sortable);
+    void SetSortKey(int row, int column, const QVariant& key);
+    void SortRows(int column, bool ascending);
+
+    // The columns the user arranged: their order and the widths the user gave (others keep
+    // fitting themselves), as a text for the settings. Applying a text that does not fit the
+    // columns changes nothing and returns false.
+    QString ColumnStateText() const;
+    bool ApplyColumnStateText(const QString& text);
+    // Keeps `width` for the column as if the user had dragged its edge there.
+    void SetUserColumnWidth(int column, int width);
+    int UserColumnWidth(int column) const;   // 0 when the column fits itself
 
     // Width of `column` so that all columns fill the viewport, less `slack` pixels.
     void StretchColumn(int column, int slack = 5);
@@ -59,6 +83,10 @@ public:
     static QColor AltRowColor() { return QColor(206, 239, 165); }
 
 signals:
+    void sortRequested(int column);
+    // The user moved or resized a column.
+    void columnsArranged();
+    void escapePressed();
     void contextMenuWanted(const QPoint& globalPos);
     void deleteKeyPressed();
     void rowDoubleClicked(int row);
@@ -71,7 +99,13 @@ protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    void OnSectionResized(int column, int oldWidth, int newWidth);
+    // Whether a column's width comes from the user rather than from fitting.
+    ColumnFit FitOf(int column) const;
+
     CQtListCtrl m_adapter;
+    std::vector<int> m_userWidths;   // 0: the column fits itself
+    bool m_bFitting = false;
     int m_nStretchColumn = -1;
     std::vector<ColumnFit> m_columnFits;
     QFont m_fontNormal;

@@ -1,5 +1,8 @@
 #include "ui/shared/dialogs/DlgEntryDetailsBase.h"
 
+#include <memory>
+
+#include <QCompleter>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,9 +11,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "biz/DataHelper.h"
+#include "biz/EntryMatcher.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
 #include "platform/MessageBox.h"
+#include "platform/ObArray.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DeviceStrings.h"
@@ -25,7 +31,26 @@ void CDlgEntryDetailsBase::CreateCommonControls(QGridLayout* grid, int projectRo
     grid->addWidget(m_date, 0, 1, 1, 2);
 
     m_project = Named(new QLineEdit(this), "projectText");
-    m_project->setReadOnly(true);
+    // Typing part of a client's or project's name offers the projects that hold it.
+    CDataHelper* store = GetCurrDataHelper();
+    const std::unique_ptr<CObArray> projects(store ? store->GetObjectList(u"project") : nullptr);
+    QStringList names;
+    for (int index = 0; projects && index < projects->GetSize(); ++index) {
+        const auto* project = dynamic_cast<const CProject*>(projects->GetAt(index));
+        if (!project)
+            continue;
+        const QString name = qtconv::ToQString(FormatProjectName(project->get_RefID()));
+        if (m_projectNames.emplace(name, project->get_RefID()).second)
+            names.append(name);
+    }
+    names.sort(Qt::CaseInsensitive);
+    auto* completer = new QCompleter(names, m_project);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    m_project->setCompleter(completer);
+    connect(completer, qOverload<const QString&>(&QCompleter::activated), this, [this] { TakeTypedProject(); });
+    connect(m_project, &QLineEdit::editingFinished, this, [this] { TakeTypedProject(); });
     m_projectButton = MakeEllipsisButton(this, "projectButton");
     grid->addWidget(MakeBuddyLabel(tr("&Project:"), m_projectButton, this), projectRow, 0);
     grid->addWidget(m_project, projectRow, 1);
@@ -64,6 +89,29 @@ bool CDlgEntryDetailsBase::ChooseProject() {
     m_strProjectRef = project.get_RefID();
     ShowProjectName();
     return true;
+}
+
+bool CDlgEntryDetailsBase::TakeTypedProject() {
+    const QString typed = m_project->text().trimmed();
+    const CString* found = nullptr;
+    int holding = 0;
+    const std::u16string folded = CEntryMatcher::Fold(typed.toStdU16String());
+    for (const auto& [name, refId] : m_projectNames) {
+        if (name.compare(typed, Qt::CaseInsensitive) == 0) {
+            found = &refId;
+            holding = 1;
+            break;
+        }
+        if (!typed.isEmpty() && CEntryMatcher::ContainsFolded(name.toStdU16String(), folded)) {
+            found = &refId;
+            ++holding;
+        }
+    }
+    if (holding == 1 && found)
+        m_strProjectRef = *found;
+    // A text that names no single project leaves the chosen one as it was, and shows it.
+    ShowProjectName();
+    return holding == 1;
 }
 
 bool CDlgEntryDetailsBase::CheckProjectChosen() const {

@@ -1,7 +1,11 @@
 #pragma once
 // What the three Details pages of the entry editor share: the date, the project chosen with
-// the "..." button (required: the page cannot be left without one) and the description.
+// the "..." button or by typing part of its client's or its own name (required: the page cannot
+// be left without one) and the description.
+#include <map>
 #include <vector>
+
+#include <QString>
 
 #include "platform/OleDateTime.h"
 #include "ui/qt/PropertyPage.h"
@@ -27,6 +31,10 @@ public:
     bool ChooseProject();
     // Message 27 when no project is chosen; true when one is.
     bool CheckProjectChosen() const;
+    // What typing into the project box settles on: the project whose "Client: Project" name is
+    // the text (case aside), else the one project whose name holds it; otherwise the box shows
+    // the chosen project again. True when the text named a project.
+    bool TakeTypedProject();
 
     QDateTimeEdit* DatePicker() const { return m_date; }
     QLineEdit* ProjectText() const { return m_project; }
@@ -50,4 +58,5 @@ private:
     QDateTimeEdit* m_date = nullptr;
     QLineEdit* m_project = nullptr;
     QPushButton* m_projectButton = nullptr;
+    std::map<QString, CString> m_projectNames;   // "Client: Project" -> RefID
 };

@@ -1,0 +1,236 @@
+#include "biz/RecordIndex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <unordered_set>
+
+#include "biz/DateTimeFormatter.h"
+
+namespace {
+
+constexpr std::u16string_view kEntryName = u"projectItem";
+
+double LinearKey(const COleDateTime& date) { return COleDateTime::ToLinear(date.m_dt); }
+
+bool InRange(const COleDateTime& date, const COleDateTime& from, const COleDateTime& to) {
+    return date >= from && date <= to;
+}
+
+}   // namespace
+
+bool CRecordIndex::NeedsFullRead(const CMarkupArchive& document) const {
+    if (!m_bBuilt)
+        return true;
+    std::vector<int> edited;
+    return !document.GetRootChildEditsSince(m_mark, edited);
+}
+
+void CRecordIndex::Update(CMarkupArchive& document) {
+    const CMarkup::EditMark now = document.GetEditMark();
+    if (m_bBuilt && now.generation == m_mark.generation && now.edits == m_mark.edits)
+        return;
+    std::vector<int> edited;
+    if (!m_bBuilt || !document.GetRootChildEditsSince(m_mark, edited) || !ApplyEdits(document, edited))
+        ReadAll(document);
+    m_mark = document.GetEditMark();
+    m_bBuilt = true;
+    document.ResetPos();
+}
+
+void CRecordIndex::ReadAll(CMarkupArchive& document) {
+    m_records.clear();
+    m_byId.clear();
+    m_byRefId.clear();
+    m_byDate.clear();
+    m_undated.clear();
+    m_nextOrder = 0;
+    for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle)) {
+        Record record = Read(document, handle);
+        record.order = m_nextOrder++;
+        Insert(handle, std::move(record));
+    }
+}
+
+bool CRecordIndex::ApplyEdits(CMarkupArchive& document, std::vector<int>& edited) {
+    std::sort(edited.begin(), edited.end());
+    edited.erase(std::unique(edited.begin(), edited.end()), edited.end());
+    std::vector<int> added;
+    for (int handle : edited) {
+        auto known = m_records.find(handle);
+        if (known == m_records.end()) {
+            if (document.IsRootChild(handle))
+                added.push_back(handle);
+            continue;
+        }
+        const uint64_t order = known->second.order;
+        Erase(handle);
+        // Changed where it stands: read again, keeping its place.
+        if (document.IsRootChild(handle)) {
+            Record record = Read(document, handle);
+            record.order = order;
+            Insert(handle, std::move(record));
+        }
+    }
+    return added.empty() || OrderAppended(document, added);
+}
+
+bool CRecordIndex::OrderAppended(CMarkupArchive& document, const std::vector<int>& added) {
+    // Records are saved at the end of the document; a child added anywhere else (or one the
+    // index did not know that is older than its last reading) means reading it all again.
+    const std::unordered_set<int> wanted(added.begin(), added.end());
+    std::vector<int> inOrder;
+    bool inTail = false;
+    for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle)) {
+        const bool isNew = wanted.count(handle) != 0;
+        if (isNew && handle < m_mark.nextHandle)
+            return false;
+        if (inTail && !isNew)
+            return false;
+        inTail = inTail || isNew;
+        if (isNew)
+            inOrder.push_back(handle);
+    }
+    if (inOrder.size() != added.size())
+        return false;
+    for (int handle : inOrder) {
+        Record record = Read(document, handle);
+        record.order = m_nextOrder++;
+        Insert(handle, std::move(record));
+    }
+    return true;
+}
+
+CRecordIndex::Record CRecordIndex::Read(CMarkupArchive& document, int handle) {
+    Record record;
+    if (!document.IntoRootChild(handle))
+        return record;
+    record.id = document.GetAttrib(u"id").str();
+    record.refId = document.GetAttrib(u"refId").str();
+    record.isEntry = document.GetTagName().str() == kEntryName;
+    if (record.isEntry) {
+        document.ResetChildPos();
+        record.hasDate = document.FindChildElem(u"itemDate");
+        if (record.hasDate)
+            record.date = CDateTimeFormatter::GetDateTimeFromDB(document.GetChildData());
+        document.ResetChildPos();
+    }
+    return record;
+}
+
+bool CRecordIndex::IsOrdered(const Record& record) {
+    return record.hasDate && record.date.GetStatus() == COleDateTime::valid && !std::isnan(record.date.m_dt);
+}
+
+void CRecordIndex::Insert(int handle, Record record) {
+    if (!record.id.empty())
+        AddRef(m_byId[record.id], record.order, handle);
+    if (!record.refId.empty())
+        AddRef(m_byRefId[record.refId], record.order, handle);
+    if (record.isEntry) {
+        if (IsOrdered(record))
+            m_byDate.emplace(std::make_pair(LinearKey(record.date), record.order), handle);
+        else
+            m_undated.emplace(record.order, handle);
+    }
+    m_records[handle] = std::move(record);
+}
+
+void CRecordIndex::Erase(int handle) {
+    auto found = m_records.find(handle);
+    if (found == m_records.end())
+        return;
+    const Record& record = found->second;
+    RemoveRef(m_byId, record.id, handle);
+    RemoveRef(m_byRefId, record.refId, handle);
+    if (record.isEntry) {
+        if (IsOrdered(record))
+            m_byDate.erase(std::make_pair(LinearKey(record.date), record.order));
+        else
+            m_undated.erase(record.order);
+    }
+    m_records.erase(found);
+}
+
+void CRecordIndex::AddRef(Refs& refs, uint64_t order, int handle) {
+    const auto at = std::lower_bound(refs.begin(), refs.end(), std::make_pair(order, 0));
+    refs.insert(at, {order, handle});
+}
+
+void CRecordIndex::RemoveRef(std::unordered_map<std::u16string, Refs>& map, const std::u16string& key, int handle) {
+    if (key.empty())
+        return;
+    auto found = map.find(key);
+    if (found == map.end())
+        return;
+    Refs& refs = found->second;
+    refs.erase(std::remove_if(refs.begin(), refs.end(), [handle](const auto& ref) { return ref.second == handle; }),
+               refs.end());
+    if (refs.empty())
+        map.erase(found);
+}
+
+int CRecordIndex::First(const std::unordered_map<std::u16string, Refs>& map, const CString& key) {
+    if (key.IsEmpty())
+        return 0;
+    auto found = map.find(key.str());
+    return found == map.end() || found->second.empty() ? 0 : found->second.front().second;
+}
+
+int CRecordIndex::FindById(const CString& text) const { return First(m_byId, text); }
+
+int CRecordIndex::FindByRefId(const CString& text) const { return First(m_byRefId, text); }
+
+void CRecordIndex::AddUndated(std::vector<Listed>& out, const COleDateTime& from, const COleDateTime& to,
+                              const COleDateTime& now, bool all) const {
+    const bool nowOrdered = now.GetStatus() == COleDateTime::valid && !std::isnan(now.m_dt);
+    for (const auto& [order, handle] : m_undated) {
+        const Record& record = m_records.at(handle);
+        const COleDateTime& date = record.hasDate ? record.date : now;
+        if (!all && !InRange(date, from, to))
+            continue;
+        const bool ordered = record.hasDate ? false : nowOrdered;
+        out.push_back({ordered ? LinearKey(date) : -std::numeric_limits<double>::infinity(), order, handle});
+    }
+}
+
+std::vector<int> CRecordIndex::Handles(std::vector<Listed>& listed) {
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return a.key < b.key || (a.key == b.key && a.order < b.order); });
+    std::vector<int> handles;
+    handles.reserve(listed.size());
+    for (const Listed& entry : listed)
+        handles.push_back(entry.handle);
+    return handles;
+}
+
+std::vector<int> CRecordIndex::EntriesInRange(const COleDateTime& from, const COleDateTime& to,
+                                              const COleDateTime& now) const {
+    std::vector<Listed> listed;
+    const bool boundsOrdered = from.GetStatus() == COleDateTime::valid && to.GetStatus() == COleDateTime::valid &&
+                               !std::isnan(from.m_dt) && !std::isnan(to.m_dt);
+    if (boundsOrdered) {
+        const double low = LinearKey(from);
+        const double high = LinearKey(to);
+        auto end = m_byDate.upper_bound({high, std::numeric_limits<uint64_t>::max()});
+        for (auto it = m_byDate.lower_bound({low, 0}); low <= high && it != end; ++it)
+            listed.push_back({it->first.first, it->first.second, it->second});
+    } else {
+        // Bounds that are not valid dates compare by status; every entry is asked.
+        for (const auto& [key, handle] : m_byDate) {
+            if (InRange(m_records.at(handle).date, from, to))
+                listed.push_back({key.first, key.second, handle});
+        }
+    }
+    AddUndated(listed, from, to, now, false);
+    return Handles(listed);
+}
+
+std::vector<int> CRecordIndex::AllEntries(const COleDateTime& now) const {
+    std::vector<Listed> listed;
+    listed.reserve(EntryCount());
+    for (const auto& [key, handle] : m_byDate)
+        listed.push_back({key.first, key.second, handle});
+    AddUndated(listed, now, now, now, true);
+    return Handles(listed);
+}

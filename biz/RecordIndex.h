@@ -1,0 +1,83 @@
+#pragma once
+// An index beside the data document: for each child of the root, its "id" and "refId" texts
+// and, for entries ("projectItem"), the item date, by element handle (CMarkup). It follows the
+// document's journal of edits, so an edit made by any path is seen; a document that was
+// renumbered (loaded, replaced, rewritten by a record batch) is read afresh. Lookups answer as
+// a search of the root's children in document order would, without the search.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "biz/BizExport.h"
+#include "platform/CString.h"
+#include "platform/OleDateTime.h"
+#include "xml/MarkupArchive.h"
+
+class QUILLMAR_BIZ_EXPORT CRecordIndex {
+public:
+    // Brings the index up to `document` as it stands: nothing to do when it has not changed,
+    // the edited records only when it was edited, the whole document when it was renumbered.
+    void Update(CMarkupArchive& document);
+    // Whether Update would have to read the whole document.
+    bool NeedsFullRead(const CMarkupArchive& document) const;
+
+    // Handle of the first root child whose "id" (respectively "refId") attribute is `text`;
+    // 0 when there is none.
+    int FindById(const CString& text) const;
+    int FindByRefId(const CString& text) const;
+
+    // Handles of the entries whose item date lies in [from, to] (as CProjectItemFilter compares
+    // dates), in the order GetObjectList("projectItem") lists entries: by item date, equal dates
+    // in document order. An entry without an "itemDate" has the date `now`, as a record read
+    // now would.
+    std::vector<int> EntriesInRange(const COleDateTime& from, const COleDateTime& to, const COleDateTime& now) const;
+    // Every entry, in the same order.
+    std::vector<int> AllEntries(const COleDateTime& now) const;
+    size_t EntryCount() const { return m_byDate.size() + m_undated.size(); }
+
+private:
+    struct Record {
+        uint64_t order = 0;   // document order
+        std::u16string id;
+        std::u16string refId;
+        bool isEntry = false;
+        bool hasDate = false;   // entries: an "itemDate" child
+        COleDateTime date;      // entries: as a record reads it
+    };
+    // An entry as listed: its sort key, document order and handle.
+    struct Listed {
+        double key;
+        uint64_t order;
+        int handle;
+    };
+    using Refs = std::vector<std::pair<uint64_t, int>>;   // (document order, handle), ascending
+
+    void ReadAll(CMarkupArchive& document);
+    bool ApplyEdits(CMarkupArchive& document, std::vector<int>& edited);
+    // Document order for children added at the end; false when they are not all at the end.
+    bool OrderAppended(CMarkupArchive& document, const std::vector<int>& added);
+    static Record Read(CMarkupArchive& document, int handle);
+    void Insert(int handle, Record record);
+    void Erase(int handle);
+    static void AddRef(Refs& refs, uint64_t order, int handle);
+    static void RemoveRef(std::unordered_map<std::u16string, Refs>& map, const std::u16string& key, int handle);
+    static int First(const std::unordered_map<std::u16string, Refs>& map, const CString& key);
+    // Whether the entry is dated validly, so that it sorts and compares by its linear date.
+    static bool IsOrdered(const Record& record);
+    void AddUndated(std::vector<Listed>& out, const COleDateTime& from, const COleDateTime& to,
+                    const COleDateTime& now, bool all) const;
+    static std::vector<int> Handles(std::vector<Listed>& listed);
+
+    bool m_bBuilt = false;
+    CMarkup::EditMark m_mark;
+    uint64_t m_nextOrder = 0;
+    std::unordered_map<int, Record> m_records;
+    std::unordered_map<std::u16string, Refs> m_byId;
+    std::unordered_map<std::u16string, Refs> m_byRefId;
+    // Validly dated entries by (linear date, document order); the others by document order.
+    std::map<std::pair<double, uint64_t>, int> m_byDate;
+    std::map<uint64_t, int> m_undated;
+};

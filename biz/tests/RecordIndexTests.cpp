@@ -1,0 +1,232 @@
+// The store's index of records by date, ID and RefID, against a plain search of the document:
+// random saves, edits, deletions, edits of the document in place, reloads of a file another
+// process wrote and record batches (as synchronisation commits with), with fixed seeds.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "biz/DataHelper.h"
+#include "biz/ProjectItem.h"
+#include "biz/StoredEntry.h"
+#include "biz/tests/BizTestSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/ObArray.h"
+#include "xml/MarkupArchive.h"
+
+namespace {
+
+class RecordIndexTest : public BizTest {
+protected:
+    int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(m_rng); }
+
+    // A few dates, so that many entries share one and their document order decides.
+    COleDateTime SomeDate() { return COleDateTime(2004, 3, 1 + Pick(20), Pick(3) * 8, 0, 0); }
+
+    int SomeEntryId() {
+        const std::vector<int> ids = ListedIds(COleDateTime(1900, 1, 1, 0, 0, 0), COleDateTime(9000, 1, 1, 0, 0, 0));
+        return ids.empty() ? 0 : ids[static_cast<size_t>(Pick(static_cast<int>(ids.size())))];
+    }
+
+    void SaveNew() {
+        CProjectItem entry;
+        entry.set_ItemDate(SomeDate());
+        entry.set_Description(CString::Formatted(u"entry %d", Pick(1000)));
+        EXPECT_EQ(entry.Save(), 1);
+    }
+
+    void EditOne() {
+        CProjectItem entry;
+        entry.set_ID(SomeEntryId());
+        if (entry.get_ID() == 0 || !entry.Load())
+            return;
+        if (Pick(2))
+            entry.set_ItemDate(SomeDate());
+        entry.set_Notes(u"edited");
+        EXPECT_EQ(entry.Save(), 1);
+    }
+
+    void DeleteOne() {
+        CProjectItem entry;
+        entry.set_ID(SomeEntryId());
+        if (entry.get_ID() == 0)
+            return;
+        m_boxes.Answer(IDYES);
+        EXPECT_EQ(entry.Delete(), 1);
+    }
+
+    // Another path than the records' own: the date changed, or taken away, where it stands.
+    void EditInPlace() {
+        const int id = SomeEntryId();
+        if (id == 0 || !Store().FindObject(id, u"projectItem"))
+            return;
+        CMarkupArchive* document = Store().GetCurrentDataStore();
+        ASSERT_TRUE(document->FindChildElem(u"itemDate"));
+        if (Pick(4) == 0)
+            document->RemoveChildElem();
+        else
+            document->SetChildData(u"3/" + CString::Formatted(u"%d", 1 + Pick(20)) + u"/2004");
+        Store().Flush();
+    }
+
+    // Another process adds an entry and writes the file; this one reloads it when it locks.
+    void WrittenElsewhere() {
+        CMarkupArchive other;
+        ASSERT_TRUE(other.Load(CString::FromUtf8(DataFilePath())));
+        ASSERT_TRUE(other.FindElem());
+        // The ID is taken from this store, as the other process would take the next one.
+        const int id = Store().GenerateNewID();
+        other.AddChildSubDoc(CString::Formatted(
+            u"<projectItem id=\"%d\" refId=\"F%d\">\r\n<itemDate>3/%d/2004</itemDate>\r\n</projectItem>\r\n", id, id,
+            1 + Pick(20)));
+        ASSERT_TRUE(other.Save(CString::FromUtf8(DataFilePath() + ".other")));
+        ASSERT_EQ(std::rename((DataFilePath() + ".other").c_str(), DataFilePath().c_str()), 0);
+        ASSERT_TRUE(Store().LockDataFile());
+    }
+
+    // Saves and deletions inside a record batch, with a lookup between them.
+    void Batch() {
+        Store().BeginRecordBatch();
+        SaveNew();
+        EditOne();
+        ExpectLookupsMatch();
+        DeleteOne();
+        SaveNew();
+        EXPECT_EQ(Store().EndRecordBatch(), 1);
+    }
+
+    void RandomStep() {
+        switch (Pick(10)) {
+        case 0:
+        case 1:
+        case 2: SaveNew(); break;
+        case 3:
+        case 4: EditOne(); break;
+        case 5: DeleteOne(); break;
+        case 6: EditInPlace(); break;
+        case 7: WrittenElsewhere(); break;
+        case 8: Batch(); break;
+        default: ASSERT_EQ(Store().Initialize(), 1); break;
+        }
+    }
+
+    // What GetObjectList lists in [from, to], in its order.
+    std::vector<int> BruteForceIds(const COleDateTime& from, const COleDateTime& to) {
+        std::vector<int> ids;
+        std::unique_ptr<CObArray> all(Store().GetObjectList(u"projectItem"));
+        for (int i = 0; i < all->GetSize(); ++i) {
+            const auto* entry = static_cast<const CProjectItem*>(all->GetAt(i));
+            if (entry->get_ItemDate() >= from && entry->get_ItemDate() <= to)
+                ids.push_back(entry->get_ID());
+        }
+        return ids;
+    }
+
+    std::vector<int> ListedIds(const COleDateTime& from, const COleDateTime& to) {
+        std::vector<int> ids;
+        for (const auto& entry : Store().GetEntriesInRange(from, to))
+            ids.push_back(entry->get_ID());
+        return ids;
+    }
+
+    void ExpectRangesMatch() {
+        for (int n = 0; n < 3; ++n) {
+            COleDateTime from = SomeDate();
+            COleDateTime to = from + COleDateTimeSpan(Pick(10), Pick(24), 0, 0);
+            EXPECT_EQ(ListedIds(from, to), BruteForceIds(from, to));
+        }
+        std::vector<int> visited;
+        Store().ForEachEntry([&visited](const CStoredEntry& stored) {
+            EXPECT_FALSE(stored.Markup().empty());
+            const std::unique_ptr<CProjectItem> entry = stored.Build();
+            visited.push_back(entry ? entry->get_ID() : 0);
+            return true;
+        });
+        EXPECT_EQ(visited, BruteForceIds(COleDateTime(1900, 1, 1, 0, 0, 0), COleDateTime(9000, 1, 1, 0, 0, 0)));
+    }
+
+    // Each lookup as a search of a copy of the document finds it.
+    void ExpectLookupsMatch() {
+        CMarkupArchive copy;
+        ASSERT_TRUE(copy.SetDoc(Store().GetCurrentDataStore()->GetDoc()));
+        std::vector<CString> refIds;
+        for (int n = 0; n < 8; ++n) {
+            const int id = n < 6 ? SomeEntryId() : 1 + Pick(400);
+            const CString idText = CString::Formatted(u"%d", id);
+            copy.ResetPos();
+            const bool found = copy.FindChildElemAttrib(u"projectItem", u"id", idText);
+            const CString refId = found ? copy.GetChildAttrib(u"refId") : CString();
+            EXPECT_EQ(Store().ID_To_RefID(id, u"projectItem"), refId) << id;
+            EXPECT_EQ(Store().FindObject(id, u"projectItem"), found ? 1 : 0) << id;
+            if (found) {
+                EXPECT_EQ(Store().GetCurrentDataStore()->GetAttrib(u"refId"), refId);
+            }
+            refIds.push_back(refId);
+        }
+        refIds.push_back(u"SAMP003");
+        refIds.push_back(u"no such");
+        for (const CString& refId : refIds) {
+            copy.ResetPos();
+            const int id = copy.FindChildElemAttrib(u"category", u"refId", refId) ? copy.GetChildAttribInt(u"id") : 0;
+            EXPECT_EQ(Store().RefID_To_ID(refId, u"category"), refId.IsEmpty() ? 0 : id) << refId.ToUtf8();
+        }
+    }
+
+    std::mt19937 m_rng;
+};
+
+TEST_F(RecordIndexTest, AgreesWithAPlainSearchOverRandomEdits) {
+    for (unsigned seed : {1u, 2u, 3u}) {
+        m_rng.seed(seed);
+        for (int n = 0; n < 12; ++n)
+            SaveNew();
+        for (int step = 0; step < 60; ++step) {
+            RandomStep();
+            ExpectRangesMatch();
+            ExpectLookupsMatch();
+            if (HasFailure())
+                FAIL() << "seed " << seed << ", step " << step;
+        }
+    }
+}
+
+TEST_F(RecordIndexTest, LookupsFollowEditsAndDeletions) {
+    CProjectItem entry;
+    entry.set_ItemDate(COleDateTime(2004, 3, 2, 0, 0, 0));
+    ASSERT_EQ(entry.Save(), 1);
+    const CString refId = entry.get_RefID();
+    EXPECT_EQ(Store().RefID_To_ID(refId, u"projectItem"), entry.get_ID());
+    ASSERT_EQ(entry.Save(), 1);   // moved to the end of the document
+    EXPECT_EQ(Store().RefID_To_ID(refId, u"projectItem"), entry.get_ID());
+    m_boxes.Answer(IDYES);
+    ASSERT_EQ(entry.Delete(), 1);
+    // The deletion marker keeps both, as the search would find them.
+    EXPECT_EQ(Store().RefID_To_ID(refId, u"projectItem"), entry.get_ID());
+    ASSERT_TRUE(Store().FindObject(entry.get_ID(), u"projectItem"));
+    EXPECT_EQ(Store().GetCurrentDataStore()->GetTagName(), u"deleted");
+    EXPECT_TRUE(
+        Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).empty());
+}
+
+TEST_F(RecordIndexTest, EntriesOfAChangeDocumentAreListedToo) {
+    CProjectItem entry;
+    entry.set_ItemDate(COleDateTime(2004, 3, 2, 0, 0, 0));
+    ASSERT_EQ(entry.Save(), 1);
+    ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseLocalChanges), 1);
+    EXPECT_TRUE(
+        Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).empty());
+    CProjectItem sent;
+    sent.set_ItemDate(COleDateTime(2004, 3, 2, 12, 0, 0));
+    ASSERT_EQ(sent.Save(), 1);
+    const auto listed =
+        Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0));
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0]->get_ID(), sent.get_ID());
+    ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseData), 1);
+    EXPECT_EQ(Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).size(),
+              1u);
+}
+
+}   // namespace

@@ -1,0 +1,248 @@
+// The entries list's own tools: sorting by a column, the search box, several rows at once and
+// the remembered column layout.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "biz/Category.h"
+#include "biz/DataHelper.h"
+#include "biz/ProjectItem.h"
+#include "desktop/CommandIds.h"
+#include "desktop/MainFrame.h"
+#include "desktop/QuillmarApp.h"
+#include "desktop/ViewByDate.h"
+#include "desktop/tests/DesktopTestSupport.h"
+#include "platform/MessageBox.h"
+#include "platform/Registry.h"
+#include "platform/WriteFault.h"
+#include "ui/shared/ListCtrlEx.h"
+
+using namespace testsupport;
+
+namespace {
+
+COleDateTime May(int day) { return COleDateTime(2004, 5, day, 0, 0, 0); }
+
+int Save(const COleDateTime& date, const CString& projectRef, const CString& description,
+         const CString& categoryRef = CString(), int minutes = 0, float amount = 0, const CString& notes = CString()) {
+    CProjectItem entry;
+    entry.set_ItemType(CProjectItem::ItemType_Time);
+    entry.set_ItemDate(date);
+    entry.set_ProjectRef(projectRef);
+    entry.set_Description(description);
+    entry.set_CategoryRef(categoryRef);
+    entry.set_DurationInMinutes(minutes);
+    entry.set_BillAmount(amount);
+    entry.set_Notes(notes);
+    return entry.Save() ? entry.get_ID() : 0;
+}
+
+CProjectItem::PymtStatus StatusOf(int id) {
+    CProjectItem entry;
+    entry.set_ID(id);
+    return entry.Load() ? entry.get_PymtStatus() : CProjectItem::PymtStatus_NotBilled;
+}
+
+}   // namespace
+
+class EntriesListTests : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<CQuillmarApp> m_app;
+    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
+    CViewByDate& View() { return *Frame().GetEntriesView(); }
+    CListCtrlEx& List() { return *View().GetListCtrl(); }
+
+    // The entries of the rows, top to bottom.
+    std::vector<int> Rows() {
+        std::vector<int> ids;
+        for (int row = 0; row < List().topLevelItemCount(); ++row)
+            ids.push_back(std::abs(List().GetRowValue(row)));
+        return ids;
+    }
+    void ClickHeader(int column) {
+        QHeaderView* header = List().header();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+    }
+    void ShowMay() {
+        View().SetPeriodType(CViewByDate::PeriodMonth);
+        View().GoToDate(May(1));
+    }
+
+private slots:
+    void init() {
+        ResetUserData();
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        Frame().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
+    }
+    void cleanup() { StopProgram(m_app); }
+
+    void eachColumnSortsBothWaysWithTiesInDateOrder() {
+        const CString alpha = RefIdOf(AddProject(u"Alpha", AddClient(u"Acme")), u"project");
+        const CString beta = RefIdOf(AddProject(u"Beta", AddClient(u"Acme")), u"project");
+        CCategory category;
+        category.set_Code(u"X");
+        QVERIFY(category.Save());
+        const int a = Save(May(10), beta, u"alpha", category.get_RefID(), 60, 50.0f);
+        const int b = Save(May(3), alpha, u"beta", CString(), 30, 50.0f);
+        const int c = Save(May(7), beta, u"Álpha", category.get_RefID(), 60, 20.0f);
+        ShowMay();
+        const std::vector<int> byDate{b, c, a};
+        QCOMPARE(Rows(), byDate);   // the store's date order to begin with
+
+        const struct {
+            int column;
+            std::vector<int> ascending;
+            std::vector<int> descending;
+        } expected[] = {
+            {1, {b, c, a}, {c, a, b}},   // project: Beta's two keep their dates' order both ways
+            {2, {c, a, b}, {b, c, a}},   // description: "alpha" and "Álpha" are equal
+            {3, {b, c, a}, {c, a, b}},   // category: none first
+            {4, {b, c, a}, {c, a, b}},   // duration
+            {5, {c, b, a}, {b, a, c}},   // amount
+            {0, byDate, {a, c, b}},
+        };
+        for (const auto& column : expected) {
+            ClickHeader(column.column);
+            QCOMPARE(Rows(), column.ascending);
+            ClickHeader(column.column);
+            QCOMPARE(Rows(), column.descending);
+        }
+        // The sort is kept: a refresh and a restart show the same order.
+        ClickHeader(5);
+        View().Refresh(0);
+        QCOMPARE(Rows(), (std::vector<int>{c, b, a}));
+        StopProgram(m_app);
+        m_app = StartProgram();
+        ShowMay();
+        QCOMPARE(View().SortColumn(), 5);
+        QCOMPARE(Rows(), (std::vector<int>{c, b, a}));
+    }
+
+    void searchNarrowsTheListSaysHowManyAndEscapeClearsIt() {
+        const CString acme = RefIdOf(AddProject(u"Website", AddClient(u"Zürich Bank")), u"project");
+        const int accented = Save(May(10), CString(), u"Résumé review");
+        const int inNotes = Save(May(12), CString(), u"Call", CString(), 0, 0, u"about the RESUME");
+        const int byClient = Save(May(14), acme, u"Layout");
+        Save(May(20), CString(), u"Unrelated");
+        const int june = Save(COleDateTime(2004, 6, 3, 0, 0, 0), CString(), u"resume again");
+        ShowMay();
+        QCOMPARE(List().topLevelItemCount(), 4);
+
+        QTest::keyClicks(View().GetSearchBox(), QStringLiteral("resume"));
+        QCOMPARE(Rows(), (std::vector<int>{accented, inNotes}));
+        QVERIFY(View().GetSearchPane()->isVisibleTo(&Frame()));
+        QCOMPARE(View().GetSearchPane()->text(), QStringLiteral("2 entries match"));
+
+        View().GetAllDatesBox()->setChecked(true);
+        QCOMPARE(Rows(), (std::vector<int>{accented, inNotes, june}));
+        QVERIFY(View().GetSearchPane()->text().startsWith(QStringLiteral("3 entries match")));
+
+        View().GetSearchBox()->setText(QStringLiteral("zurich"));
+        QCOMPARE(Rows(), std::vector<int>{byClient});
+        QVERIFY(View().GetSearchPane()->text().startsWith(QStringLiteral("1 entry matches")));
+
+        QTest::keyClick(View().GetSearchBox(), Qt::Key_Escape);
+        QVERIFY(View().GetSearchBox()->text().isEmpty());
+        QCOMPARE(List().topLevelItemCount(), 4);
+        QVERIFY(!View().GetSearchPane()->isVisibleTo(&Frame()));
+    }
+
+    void markPaidBilledAndDeleteActOnEverySelectedRowWithOneQuestion() {
+        const int first = Save(May(3), CString(), u"First");
+        const int second = Save(May(4), CString(), u"Second");
+        const int third = Save(May(5), CString(), u"Third");
+        ShowMay();
+        List().setFocus();
+        QTest::keyClick(&List(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(List().GetSelectedRows().size(), size_t(3));
+        {
+            // The second entry's write fails: it alone stays unpaid, and the message says which.
+            MessageBoxScript boxes({IDYES});
+            WriteFault::Scope fault(WriteFault::Op::Rename, 2, EIO);
+            QVERIFY(Trigger(Frame(), cmd::MarkAsPaid));
+            QCOMPARE(boxes.Shown().size(), size_t(2));
+            QVERIFY(boxes.Shown()[0].text.Find(u"3 selected entries") >= 0);
+            const CString failure = boxes.Shown()[1].text;
+            QVERIFY(failure.Find(u"1 entry of 3 entries could not be marked as paid") >= 0);
+            QVERIFY(failure.Find(u"Second") >= 0);
+            QVERIFY(failure.Find(u"These were marked as paid") >= 0);
+            QVERIFY(failure.Find(u"First") > failure.Find(u"These were"));
+            QVERIFY(failure.Find(GetCurrDataHelper()->GetDataFilePath()) >= 0);
+        }
+        QCOMPARE(StatusOf(first), CProjectItem::PymtStatus_Paid);
+        QCOMPARE(StatusOf(second), CProjectItem::PymtStatus_NotBilled);
+        QCOMPARE(StatusOf(third), CProjectItem::PymtStatus_Paid);
+        QCOMPARE(List().GetSelectedRows().size(), size_t(3));   // still selected after the refresh
+        QVERIFY(List().GetRowValue(0) < 0 && List().GetRowValue(1) > 0 && List().GetRowValue(2) < 0);
+
+        {
+            // Only the unpaid one needs marking as billed: no question for one entry.
+            MessageBoxScript boxes;
+            QVERIFY(IsEnabled(Frame(), cmd::MarkAsBilled));
+            QVERIFY(Trigger(Frame(), cmd::MarkAsBilled));
+            QCOMPARE(boxes.Shown().size(), size_t(0));
+        }
+        QCOMPARE(StatusOf(second), CProjectItem::PymtStatus_Billed);
+        QCOMPARE(StatusOf(first), CProjectItem::PymtStatus_Paid);
+
+        {
+            MessageBoxScript declined({IDNO});
+            QVERIFY(Trigger(Frame(), cmd::EditDelete));
+            QCOMPARE(declined.Shown().size(), size_t(1));
+            QVERIFY(declined.Shown()[0].text.Find(u"Delete the 3 selected entries?") >= 0);
+        }
+        QCOMPARE(List().topLevelItemCount(), 3);
+        {
+            MessageBoxScript boxes({IDYES});
+            QVERIFY(Trigger(Frame(), cmd::EditDelete));
+            QCOMPARE(boxes.Shown().size(), size_t(1));   // one question, not one per entry
+        }
+        QCOMPARE(List().topLevelItemCount(), 0);
+        for (int id : {first, second, third}) {
+            CProjectItem gone;
+            gone.set_ID(id);
+            QVERIFY(!gone.Load());
+        }
+        // Each deletion left its marker for the synchronisation.
+        std::unique_ptr<CObArray> markers(GetCurrDataHelper()->GetObjectList(u"deleted"));
+        QVERIFY(markers && markers->GetSize() >= 3);
+    }
+
+    void columnOrderAndWidthsComeBackAfterARestart() {
+        Save(May(3), CString(), u"Something");
+        ShowMay();
+        const int automatic = List().columnWidth(3);
+        List().SetUserColumnWidth(2, 333);
+        List().header()->moveSection(List().header()->visualIndex(5), 1);
+        StopProgram(m_app);
+
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        ShowMay();
+        QCOMPARE(List().columnWidth(2), 333);
+        QCOMPARE(List().header()->logicalIndex(1), 5);
+        QCOMPARE(List().columnWidth(3), automatic);   // columns left alone still fit themselves
+
+        // A damaged setting is ignored rather than half applied.
+        StopProgram(m_app);
+        Registry::SetString(CQuillmarApp::kSettingsKey, CViewByDate::kColumnsSetting, u"order:0,0,1;widths:x");
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        QCOMPARE(List().header()->logicalIndex(1), 1);
+        QCOMPARE(List().UserColumnWidth(2), 0);
+    }
+};
+
+DESKTOP_TEST_MAIN(EntriesListTests)
+#include "EntriesListTests.moc"
