@@ -45,6 +45,12 @@ void CRecordIndex::ReadAll(CMarkupArchive& document) {
     m_byDate.clear();
     m_undated.clear();
     m_nextOrder = 0;
+    size_t count = 0;
+    for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle))
+        ++count;
+    m_records.reserve(count);
+    m_byId.reserve(count);
+    m_byRefId.reserve(count);
     for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle)) {
         Record record = Read(document, handle);
         record.order = m_nextOrder++;
@@ -105,8 +111,8 @@ CRecordIndex::Record CRecordIndex::Read(CMarkupArchive& document, int handle) {
     Record record;
     if (!document.IntoRootChild(handle))
         return record;
-    record.id = document.GetAttrib(u"id").str();
-    record.refId = document.GetAttrib(u"refId").str();
+    record.id = std::move(document.GetAttrib(u"id").str());
+    record.refId = std::move(document.GetAttrib(u"refId").str());
     record.isEntry = document.GetTagName().str() == kEntryName;
     if (record.isEntry) {
         document.ResetChildPos();
@@ -133,7 +139,7 @@ void CRecordIndex::Insert(int handle, Record record) {
         else
             m_undated.emplace(record.order, handle);
     }
-    m_records[handle] = std::move(record);
+    m_records.insert_or_assign(handle, std::move(record));
 }
 
 void CRecordIndex::Erase(int handle) {
@@ -153,8 +159,14 @@ void CRecordIndex::Erase(int handle) {
 }
 
 void CRecordIndex::AddRef(Refs& refs, uint64_t order, int handle) {
-    const auto at = std::lower_bound(refs.begin(), refs.end(), std::make_pair(order, 0));
-    refs.insert(at, {order, handle});
+    if (refs.first.second == 0) {
+        refs.first = {order, handle};
+        return;
+    }
+    std::pair<uint64_t, int> ref{order, handle};
+    if (ref < refs.first)
+        std::swap(ref, refs.first);
+    refs.more.insert(std::lower_bound(refs.more.begin(), refs.more.end(), ref), ref);
 }
 
 void CRecordIndex::RemoveRef(std::unordered_map<std::u16string, Refs>& map, const std::u16string& key, int handle) {
@@ -164,17 +176,24 @@ void CRecordIndex::RemoveRef(std::unordered_map<std::u16string, Refs>& map, cons
     if (found == map.end())
         return;
     Refs& refs = found->second;
-    refs.erase(std::remove_if(refs.begin(), refs.end(), [handle](const auto& ref) { return ref.second == handle; }),
-               refs.end());
-    if (refs.empty())
+    auto& more = refs.more;
+    more.erase(std::remove_if(more.begin(), more.end(), [handle](const auto& ref) { return ref.second == handle; }),
+               more.end());
+    if (refs.first.second != handle)
+        return;
+    if (more.empty()) {
         map.erase(found);
+        return;
+    }
+    refs.first = more.front();
+    more.erase(more.begin());
 }
 
 int CRecordIndex::First(const std::unordered_map<std::u16string, Refs>& map, const CString& key) {
     if (key.IsEmpty())
         return 0;
     auto found = map.find(key.str());
-    return found == map.end() || found->second.empty() ? 0 : found->second.front().second;
+    return found == map.end() ? 0 : found->second.first.second;
 }
 
 int CRecordIndex::FindById(const CString& text) const { return First(m_byId, text); }
@@ -195,9 +214,8 @@ void CRecordIndex::AddUndated(std::vector<Listed>& out, const COleDateTime& from
 }
 
 std::vector<int> CRecordIndex::Handles(std::vector<Listed>& listed) {
-    std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
-        return a.key < b.key || (a.key == b.key && a.order < b.order);
-    });
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return a.key < b.key || (a.key == b.key && a.order < b.order); });
     std::vector<int> handles;
     handles.reserve(listed.size());
     for (const Listed& entry : listed)

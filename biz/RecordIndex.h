@@ -53,7 +53,12 @@ private:
         uint64_t order;
         int handle;
     };
-    using Refs = std::vector<std::pair<uint64_t, int>>;   // (document order, handle), ascending
+    // The records holding one "id" or "refId" text: (document order, handle), ascending; the
+    // first kept apart, since most texts belong to one record only.
+    struct Refs {
+        std::pair<uint64_t, int> first{0, 0};
+        std::vector<std::pair<uint64_t, int>> more;
+    };
 
     void ReadAll(CMarkupArchive& document);
     bool ApplyEdits(CMarkupArchive& document, std::vector<int>& edited);

@@ -79,8 +79,8 @@ protected:
         // The ID is taken from this store, as the other process would take the next one.
         const int id = Store().GenerateNewID();
         other.AddChildSubDoc(CString::Formatted(
-            u"<projectItem id=\"%d\" refId=\"F%d\">\r\n<itemDate>3/%d/2004</itemDate>\r\n</projectItem>\r\n", id,
-            id, 1 + Pick(20)));
+            u"<projectItem id=\"%d\" refId=\"F%d\">\r\n<itemDate>3/%d/2004</itemDate>\r\n</projectItem>\r\n", id, id,
+            1 + Pick(20)));
         ASSERT_TRUE(other.Save(CString::FromUtf8(DataFilePath() + ".other")));
         ASSERT_EQ(std::rename((DataFilePath() + ".other").c_str(), DataFilePath().c_str()), 0);
         ASSERT_TRUE(Store().LockDataFile());
@@ -206,7 +206,8 @@ TEST_F(RecordIndexTest, LookupsFollowEditsAndDeletions) {
     EXPECT_EQ(Store().RefID_To_ID(refId, u"projectItem"), entry.get_ID());
     ASSERT_TRUE(Store().FindObject(entry.get_ID(), u"projectItem"));
     EXPECT_EQ(Store().GetCurrentDataStore()->GetTagName(), u"deleted");
-    EXPECT_TRUE(Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).empty());
+    EXPECT_TRUE(
+        Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).empty());
 }
 
 TEST_F(RecordIndexTest, EntriesOfAChangeDocumentAreListedToo) {
@@ -214,11 +215,13 @@ TEST_F(RecordIndexTest, EntriesOfAChangeDocumentAreListedToo) {
     entry.set_ItemDate(COleDateTime(2004, 3, 2, 0, 0, 0));
     ASSERT_EQ(entry.Save(), 1);
     ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseLocalChanges), 1);
-    EXPECT_TRUE(Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).empty());
+    EXPECT_TRUE(
+        Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).empty());
     CProjectItem sent;
     sent.set_ItemDate(COleDateTime(2004, 3, 2, 12, 0, 0));
     ASSERT_EQ(sent.Save(), 1);
-    const auto listed = Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0));
+    const auto listed =
+        Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0));
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0]->get_ID(), sent.get_ID());
     ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseData), 1);
