@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -67,9 +68,12 @@ private:
     static Record Read(CMarkupArchive& document, int handle);
     void Insert(int handle, Record record);
     void Erase(int handle);
+    // Keys are views of the texts of the records themselves (their nodes do not move), so no
+    // text is held twice.
+    using Keyed = std::unordered_map<std::u16string_view, Refs>;
     static void AddRef(Refs& refs, uint64_t order, int handle);
-    static void RemoveRef(std::unordered_map<std::u16string, Refs>& map, const std::u16string& key, int handle);
-    static int First(const std::unordered_map<std::u16string, Refs>& map, const CString& key);
+    void RemoveRef(Keyed& map, std::u16string Record::*field, const Record& record, int handle);
+    static int First(const Keyed& map, const CString& key);
     // Whether the entry is dated validly, so that it sorts and compares by its linear date.
     static bool IsOrdered(const Record& record);
     void AddUndated(std::vector<Listed>& out, const COleDateTime& from, const COleDateTime& to,
@@ -80,8 +84,8 @@ private:
     CMarkup::EditMark m_mark;
     uint64_t m_nextOrder = 0;
     std::unordered_map<int, Record> m_records;
-    std::unordered_map<std::u16string, Refs> m_byId;
-    std::unordered_map<std::u16string, Refs> m_byRefId;
+    Keyed m_byId;
+    Keyed m_byRefId;
     // Validly dated entries by (linear date, document order); the others by document order.
     std::map<std::pair<double, uint64_t>, int> m_byDate;
     std::map<uint64_t, int> m_undated;
