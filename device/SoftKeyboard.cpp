@@ -81,27 +81,43 @@ void CSoftKeyboard::OnFocusChanged(QWidget* now) {
     if (!InUse())
         return;
     // The panel opens when an edit box receives the focus.
-    if (now && now->testAttribute(Qt::WA_InputMethodEnabled))
+    if (now && now->testAttribute(Qt::WA_InputMethodEnabled)) {
         QGuiApplication::inputMethod()->show();
-    else
+        // The panel may already be up, left from another dialog's edit box.
+        LetThroughModal(PanelWindow());
+    } else
         QGuiApplication::inputMethod()->hide();
+}
+
+QWindow* CSoftKeyboard::PanelWindow() {
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->isVisible() && !window->inherits("QWidgetWindow"))
+            return window;
+    }
+    return nullptr;
 }
 
 QRect CSoftKeyboard::KeyboardGeometry() {
     QInputMethod* input = QGuiApplication::inputMethod();
     if (!input->isVisible())
         return QRect();
-    // The keyboard lies in a window of its own (the only one that is not a widget's), which may
-    // be as large as the screen: the keyboard's rectangle is given within it.
+    // The keyboard's window may be as large as the screen: the rectangle is given within it.
     const QRect keys = input->keyboardRectangle().toAlignedRect();
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible() && !window->inherits("QWidgetWindow"))
-            return keys.translated(window->geometry().topLeft());
-    }
+    if (const QWindow* panel = PanelWindow())
+        return keys.translated(panel->geometry().topLeft());
     return keys;
 }
 
-void CSoftKeyboard::OnKeyboardChanged() { KeepClear(QApplication::focusWidget(), KeyboardGeometry()); }
+void CSoftKeyboard::LetThroughModal(QWindow* panel) {
+    QWindow* modal = QGuiApplication::modalWindow();
+    if (panel && modal && panel != modal && panel->transientParent() != modal)
+        panel->setTransientParent(modal);
+}
+
+void CSoftKeyboard::OnKeyboardChanged() {
+    LetThroughModal(PanelWindow());
+    KeepClear(QApplication::focusWidget(), KeyboardGeometry());
+}
 
 void CSoftKeyboard::KeepClear(QWidget* focus, const QRect& keyboard) {
     QWidget* window = focus ? focus->window() : nullptr;

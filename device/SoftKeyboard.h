@@ -9,6 +9,7 @@
 #include <QRect>
 
 class QWidget;
+class QWindow;
 
 class CSoftKeyboard : public QObject {
     Q_OBJECT
@@ -35,11 +36,16 @@ public:
     // Moves the focused widget's window up just so far that the keyboard (global coordinates)
     // leaves the widget free; a window moved before goes back once the keyboard is gone.
     void KeepClear(QWidget* focus, const QRect& keyboard);
+    // Makes the keyboard's window (`panel`) a transient of the modal dialog open now, if any:
+    // otherwise the dialog's modality swallows every tap on the keys.
+    static void LetThroughModal(QWindow* panel);
 
 private:
     void OnFocusChanged(QWidget* now);
     void OnKeyboardChanged();
     static QRect KeyboardGeometry();
+    // The keyboard's own window, the only top-level window that is not a widget's.
+    static QWindow* PanelWindow();
 
     QPointer<QWidget> m_moved;
     QPoint m_movedFrom;

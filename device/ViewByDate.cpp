@@ -361,9 +361,19 @@ void CViewByDate::FitColumns() {
     const int projectLeast = metrics.averageCharWidth() * 6;
     // Whole headers are welcome, but not at the cost of the project's third of the row.
     const bool headersFit = first + headed[0] + headed[1] + headed[2] + std::max(projectLeast, room / 3) <= room;
+    // Otherwise what the project can spare goes to the headers evenly, so that an empty or
+    // narrow list still says what its columns are.
+    int spare = room - first - std::max(projectLeast, room / 3);
+    for (int index = 0; index < 3; ++index)
+        spare -= contents[index];
     int used = first;
     for (int index = 0; index < 3; ++index) {
-        const int width = headersFit ? headed[index] : contents[index];
+        int width = headed[index];
+        if (!headersFit) {
+            const int share = std::max(0, spare) / (3 - index);
+            width = contents[index] + std::min(share, headed[index] - contents[index]);
+            spare -= width - contents[index];
+        }
         list.SetColumnWidth(index + 2, width);
         used += width;
     }

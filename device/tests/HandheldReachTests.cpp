@@ -12,6 +12,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
+#include <QWindow>
 
 #include "biz/Category.h"
 #include "biz/Helpers.h"
@@ -235,6 +237,33 @@ TEST_F(HandheldReach, TheKeyboardNeverCoversTheFocusedBox) {
     // Once the panel is gone, the window goes back.
     keyboard.KeepClear(edit, QRect());
     EXPECT_EQ(dialog.pos(), home);
+}
+
+// The keyboard's keys lie in a window of their own; a modal entry editor must not swallow taps.
+class TapCountingWindow : public QWindow {
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++presses; }
+};
+
+TEST_F(HandheldReach, TapsOnTheKeyboardReachItWhileAModalDialogIsOpen) {
+    RunningDevice device;
+    TapCountingWindow panel;
+    panel.setGeometry(DeviceScreenRect().adjusted(0, DeviceScreenRect().height() / 2, 0, 0));
+    panel.show();
+    QDialog dialog(&device.Frame());
+    dialog.setModal(true);
+    dialog.show();
+    QApplication::processEvents();
+    ASSERT_EQ(QGuiApplication::modalWindow(), dialog.windowHandle());
+
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(panel.presses, 0);   // what the keyboard suffered
+    CSoftKeyboard::LetThroughModal(&panel);
+    QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(panel.presses, 1);
 }
 
 TEST_F(HandheldReach, EveryPageOfTheEntryEditorFitsWithItsOkBelowATitleBar) {

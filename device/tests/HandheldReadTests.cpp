@@ -131,6 +131,25 @@ TEST_F(HandheldRead, TheEntriesListFitsItsColumnsAndShowsEachDescription) {
     EXPECT_GE(list.visualItemRect(list.topLevelItem(0)).height(), 2 * list.fontMetrics().height());
 }
 
+TEST_F(HandheldRead, AnEmptyListStillSaysWhatItsColumnsAre) {
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    view.OnToday();
+    QApplication::processEvents();
+    const CListCtrlEx& list = *view.GetListCtrl();
+    ASSERT_EQ(list.topLevelItemCount(), 0);
+    const int threeLetters = list.header()->fontMetrics().horizontalAdvance(QStringLiteral("Cat"));
+    int total = 0;
+    for (int column = 0; column < list.columnCount(); ++column) {
+        total += list.columnWidth(column);
+        if (column >= 2) {
+            EXPECT_GE(list.columnWidth(column), threeLetters) << list.headerItem()->text(column).toStdString();
+        }
+    }
+    EXPECT_EQ(total, list.viewport()->width());
+    EXPECT_GE(list.columnWidth(1), list.fontMetrics().averageCharWidth() * 8);
+}
+
 TEST_F(HandheldRead, TheMainScreenShowsThePeriodsTotalsAndMarksTheFilter) {
     AddDescribedEntry(u"SAMP002", u"One", 60, 40.0f);
     AddDescribedEntry(u"SAMP002", u"Two", 90, 12.5f);
