@@ -19,6 +19,18 @@
 
 class QUILLMAR_BIZ_EXPORT CRecordIndex {
 public:
+    CRecordIndex() = default;
+    // A copy starts empty and reads its document on first use: its keys would view the texts
+    // of the original's records.
+    CRecordIndex(const CRecordIndex&) {}
+    CRecordIndex& operator=(const CRecordIndex& other) {
+        if (this != &other)
+            *this = CRecordIndex();
+        return *this;
+    }
+    CRecordIndex(CRecordIndex&&) = default;
+    CRecordIndex& operator=(CRecordIndex&&) = default;
+
     // Brings the index up to `document` as it stands: nothing to do when it has not changed,
     // the edited records only when it was edited, the whole document when it was renumbered.
     void Update(CMarkupArchive& document);

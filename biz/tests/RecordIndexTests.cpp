@@ -240,4 +240,20 @@ TEST_F(RecordIndexTest, EntriesOfAChangeDocumentAreListedToo) {
               1u);
 }
 
+TEST_F(RecordIndexTest, ACopyOfTheStoreLooksUpInItsOwnDocument) {
+    CProjectItem entry;
+    entry.set_ItemDate(COleDateTime(2004, 3, 2, 0, 0, 0));
+    ASSERT_EQ(entry.Save(), 1);
+    ASSERT_EQ(Store().RefID_To_ID(entry.get_RefID(), u"projectItem"), entry.get_ID());
+    auto copy = std::make_unique<CDataHelper>(Store());
+    m_boxes.Answer(IDYES);
+    ASSERT_EQ(entry.Delete(), 1);
+    ASSERT_EQ(Store().FindObject(entry.get_ID(), u"projectItem"), 1);
+    EXPECT_EQ(copy->RefID_To_ID(entry.get_RefID(), u"projectItem"), entry.get_ID());
+    ASSERT_EQ(copy->FindObject(entry.get_ID(), u"projectItem"), 1);
+    EXPECT_EQ(copy->GetCurrentDataStore()->GetTagName(), u"projectItem");
+    EXPECT_EQ(copy->GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).size(),
+              1u);
+}
+
 }   // namespace
