@@ -29,6 +29,11 @@ public:
         setenv("QUILLMAR_DATA_DIR", m_folder.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
         setenv("XDG_DATA_HOME", (m_folder + "/.local/share").c_str(), 1);
+        // The one-instance rule keeps its lock in the runtime folder.
+        const std::string runtime = m_folder + "/runtime";
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         SetMessageBoxHandler([](const CString&, const CString&, unsigned) { return IDOK; });
         if (!DataFileGenerator::WriteFile(m_folder + "/Quillmar.dat", DataFileGenerator::Shape()))
             std::abort();

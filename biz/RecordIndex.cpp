@@ -45,6 +45,12 @@ void CRecordIndex::ReadAll(CMarkupArchive& document) {
     m_byDate.clear();
     m_undated.clear();
     m_nextOrder = 0;
+    size_t count = 0;
+    for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle))
+        ++count;
+    m_records.reserve(count);
+    m_byId.reserve(count);
+    m_byRefId.reserve(count);
     for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle)) {
         Record record = Read(document, handle);
         record.order = m_nextOrder++;
@@ -105,8 +111,8 @@ CRecordIndex::Record CRecordIndex::Read(CMarkupArchive& document, int handle) {
     Record record;
     if (!document.IntoRootChild(handle))
         return record;
-    record.id = document.GetAttrib(u"id").str();
-    record.refId = document.GetAttrib(u"refId").str();
+    record.id = std::move(document.GetAttrib(u"id").str());
+    record.refId = std::move(document.GetAttrib(u"refId").str());
     record.isEntry = document.GetTagName().str() == kEntryName;
     if (record.isEntry) {
         document.ResetChildPos();
@@ -123,17 +129,18 @@ bool CRecordIndex::IsOrdered(const Record& record) {
 }
 
 void CRecordIndex::Insert(int handle, Record record) {
-    if (!record.id.empty())
-        AddRef(m_byId[record.id], record.order, handle);
-    if (!record.refId.empty())
-        AddRef(m_byRefId[record.refId], record.order, handle);
-    if (record.isEntry) {
-        if (IsOrdered(record))
-            m_byDate.emplace(std::make_pair(LinearKey(record.date), record.order), handle);
+    Erase(handle);   // keys view the texts of the stored record, which must not be overwritten
+    const Record& stored = m_records.insert_or_assign(handle, std::move(record)).first->second;
+    if (!stored.id.empty())
+        AddRef(m_byId[std::u16string_view(stored.id)], stored.order, handle);
+    if (!stored.refId.empty())
+        AddRef(m_byRefId[std::u16string_view(stored.refId)], stored.order, handle);
+    if (stored.isEntry) {
+        if (IsOrdered(stored))
+            m_byDate.emplace(std::make_pair(LinearKey(stored.date), stored.order), handle);
         else
-            m_undated.emplace(record.order, handle);
+            m_undated.emplace(stored.order, handle);
     }
-    m_records[handle] = std::move(record);
 }
 
 void CRecordIndex::Erase(int handle) {
@@ -141,8 +148,8 @@ void CRecordIndex::Erase(int handle) {
     if (found == m_records.end())
         return;
     const Record& record = found->second;
-    RemoveRef(m_byId, record.id, handle);
-    RemoveRef(m_byRefId, record.refId, handle);
+    RemoveRef(m_byId, &Record::id, record, handle);
+    RemoveRef(m_byRefId, &Record::refId, record, handle);
     if (record.isEntry) {
         if (IsOrdered(record))
             m_byDate.erase(std::make_pair(LinearKey(record.date), record.order));
@@ -153,28 +160,51 @@ void CRecordIndex::Erase(int handle) {
 }
 
 void CRecordIndex::AddRef(Refs& refs, uint64_t order, int handle) {
-    const auto at = std::lower_bound(refs.begin(), refs.end(), std::make_pair(order, 0));
-    refs.insert(at, {order, handle});
+    if (refs.first.second == 0) {
+        refs.first = {order, handle};
+        return;
+    }
+    std::pair<uint64_t, int> ref{order, handle};
+    if (ref < refs.first)
+        std::swap(ref, refs.first);
+    refs.more.insert(std::lower_bound(refs.more.begin(), refs.more.end(), ref), ref);
 }
 
-void CRecordIndex::RemoveRef(std::unordered_map<std::u16string, Refs>& map, const std::u16string& key, int handle) {
+void CRecordIndex::RemoveRef(Keyed& map, std::u16string Record::*field, const Record& record, int handle) {
+    const std::u16string& key = record.*field;
     if (key.empty())
         return;
-    auto found = map.find(key);
+    auto found = map.find(std::u16string_view(key));
     if (found == map.end())
         return;
+    // The key views the text of one of its records; when that is the one going, it is keyed
+    // again by the text of one that stays.
+    const bool keyedByThis = found->first.data() == key.data();
     Refs& refs = found->second;
-    refs.erase(std::remove_if(refs.begin(), refs.end(), [handle](const auto& ref) { return ref.second == handle; }),
-               refs.end());
-    if (refs.empty())
-        map.erase(found);
+    auto& more = refs.more;
+    more.erase(std::remove_if(more.begin(), more.end(), [handle](const auto& ref) { return ref.second == handle; }),
+               more.end());
+    if (refs.first.second == handle) {
+        if (more.empty()) {
+            map.erase(found);
+            return;
+        }
+        refs.first = more.front();
+        more.erase(more.begin());
+    }
+    if (!keyedByThis)
+        return;
+    Refs rest = std::move(refs);
+    map.erase(found);
+    const std::u16string_view newKey(m_records.at(rest.first.second).*field);
+    map.emplace(newKey, std::move(rest));
 }
 
-int CRecordIndex::First(const std::unordered_map<std::u16string, Refs>& map, const CString& key) {
+int CRecordIndex::First(const Keyed& map, const CString& key) {
     if (key.IsEmpty())
         return 0;
-    auto found = map.find(key.str());
-    return found == map.end() || found->second.empty() ? 0 : found->second.front().second;
+    auto found = map.find(std::u16string_view(key.str()));
+    return found == map.end() ? 0 : found->second.first.second;
 }
 
 int CRecordIndex::FindById(const CString& text) const { return First(m_byId, text); }

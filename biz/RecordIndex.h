@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -18,6 +19,18 @@
 
 class QUILLMAR_BIZ_EXPORT CRecordIndex {
 public:
+    CRecordIndex() = default;
+    // A copy starts empty and reads its document on first use: its keys would view the texts
+    // of the original's records.
+    CRecordIndex(const CRecordIndex&) {}
+    CRecordIndex& operator=(const CRecordIndex& other) {
+        if (this != &other)
+            *this = CRecordIndex();
+        return *this;
+    }
+    CRecordIndex(CRecordIndex&&) = default;
+    CRecordIndex& operator=(CRecordIndex&&) = default;
+
     // Brings the index up to `document` as it stands: nothing to do when it has not changed,
     // the edited records only when it was edited, the whole document when it was renumbered.
     void Update(CMarkupArchive& document);
@@ -53,7 +66,12 @@ private:
         uint64_t order;
         int handle;
     };
-    using Refs = std::vector<std::pair<uint64_t, int>>;   // (document order, handle), ascending
+    // The records holding one "id" or "refId" text: (document order, handle), ascending; the
+    // first kept apart, since most texts belong to one record only.
+    struct Refs {
+        std::pair<uint64_t, int> first{0, 0};
+        std::vector<std::pair<uint64_t, int>> more;
+    };
 
     void ReadAll(CMarkupArchive& document);
     bool ApplyEdits(CMarkupArchive& document, std::vector<int>& edited);
@@ -62,9 +80,12 @@ private:
     static Record Read(CMarkupArchive& document, int handle);
     void Insert(int handle, Record record);
     void Erase(int handle);
+    // Keys are views of the texts of the records themselves (their nodes do not move), so no
+    // text is held twice.
+    using Keyed = std::unordered_map<std::u16string_view, Refs>;
     static void AddRef(Refs& refs, uint64_t order, int handle);
-    static void RemoveRef(std::unordered_map<std::u16string, Refs>& map, const std::u16string& key, int handle);
-    static int First(const std::unordered_map<std::u16string, Refs>& map, const CString& key);
+    void RemoveRef(Keyed& map, std::u16string Record::*field, const Record& record, int handle);
+    static int First(const Keyed& map, const CString& key);
     // Whether the entry is dated validly, so that it sorts and compares by its linear date.
     static bool IsOrdered(const Record& record);
     void AddUndated(std::vector<Listed>& out, const COleDateTime& from, const COleDateTime& to,
@@ -75,8 +96,8 @@ private:
     CMarkup::EditMark m_mark;
     uint64_t m_nextOrder = 0;
     std::unordered_map<int, Record> m_records;
-    std::unordered_map<std::u16string, Refs> m_byId;
-    std::unordered_map<std::u16string, Refs> m_byRefId;
+    Keyed m_byId;
+    Keyed m_byRefId;
     // Validly dated entries by (linear date, document order); the others by document order.
     std::map<std::pair<double, uint64_t>, int> m_byDate;
     std::map<uint64_t, int> m_undated;

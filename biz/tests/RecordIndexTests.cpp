@@ -63,11 +63,16 @@ protected:
         if (id == 0 || !Store().FindObject(id, u"projectItem"))
             return;
         CMarkupArchive* document = Store().GetCurrentDataStore();
-        ASSERT_TRUE(document->FindChildElem(u"itemDate"));
-        if (Pick(4) == 0)
+        const CString date = u"3/" + CString::Formatted(u"%d", 1 + Pick(20)) + u"/2004";
+        const int choice = Pick(5);
+        if (!document->FindChildElem(u"itemDate"))
+            document->AddChildElem(u"itemDate", date);
+        else if (choice == 0)
             document->RemoveChildElem();
+        else if (choice == 1)   // two records with one RefID: the first in the document counts
+            document->SetAttrib(u"refId", Store().ID_To_RefID(SomeEntryId(), u"projectItem"));
         else
-            document->SetChildData(u"3/" + CString::Formatted(u"%d", 1 + Pick(20)) + u"/2004");
+            document->SetChildData(date);
         Store().Flush();
     }
 
@@ -78,9 +83,15 @@ protected:
         ASSERT_TRUE(other.FindElem());
         // The ID is taken from this store, as the other process would take the next one.
         const int id = Store().GenerateNewID();
-        other.AddChildSubDoc(CString::Formatted(
-            u"<projectItem id=\"%d\" refId=\"F%d\">\r\n<itemDate>3/%d/2004</itemDate>\r\n</projectItem>\r\n", id, id,
-            1 + Pick(20)));
+        const int copied = SomeEntryId();
+        if (copied != 0 && Pick(3) == 0 && Store().FindObject(copied, u"projectItem")) {
+            // A copy of a record, ID and RefID and all: the first in the document counts.
+            other.AddChildSubDoc(Store().GetCurrentDataStore()->GetSubDoc());
+        } else {
+            other.AddChildSubDoc(CString::Formatted(
+                u"<projectItem id=\"%d\" refId=\"F%d\">\r\n<itemDate>3/%d/2004</itemDate>\r\n</projectItem>\r\n", id,
+                id, 1 + Pick(20)));
+        }
         ASSERT_TRUE(other.Save(CString::FromUtf8(DataFilePath() + ".other")));
         ASSERT_EQ(std::rename((DataFilePath() + ".other").c_str(), DataFilePath().c_str()), 0);
         ASSERT_TRUE(Store().LockDataFile());
@@ -226,6 +237,22 @@ TEST_F(RecordIndexTest, EntriesOfAChangeDocumentAreListedToo) {
     EXPECT_EQ(listed[0]->get_ID(), sent.get_ID());
     ASSERT_EQ(Store().SwitchSyncPhase(CDataHelper::PhaseData), 1);
     EXPECT_EQ(Store().GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).size(),
+              1u);
+}
+
+TEST_F(RecordIndexTest, ACopyOfTheStoreLooksUpInItsOwnDocument) {
+    CProjectItem entry;
+    entry.set_ItemDate(COleDateTime(2004, 3, 2, 0, 0, 0));
+    ASSERT_EQ(entry.Save(), 1);
+    ASSERT_EQ(Store().RefID_To_ID(entry.get_RefID(), u"projectItem"), entry.get_ID());
+    auto copy = std::make_unique<CDataHelper>(Store());
+    m_boxes.Answer(IDYES);
+    ASSERT_EQ(entry.Delete(), 1);
+    ASSERT_EQ(Store().FindObject(entry.get_ID(), u"projectItem"), 1);
+    EXPECT_EQ(copy->RefID_To_ID(entry.get_RefID(), u"projectItem"), entry.get_ID());
+    ASSERT_EQ(copy->FindObject(entry.get_ID(), u"projectItem"), 1);
+    EXPECT_EQ(copy->GetCurrentDataStore()->GetTagName(), u"projectItem");
+    EXPECT_EQ(copy->GetEntriesInRange(COleDateTime(2004, 3, 1, 0, 0, 0), COleDateTime(2004, 3, 3, 0, 0, 0)).size(),
               1u);
 }
 
