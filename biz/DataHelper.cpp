@@ -706,7 +706,19 @@ CObArray* CDataHelper::ListRecords(const CString& elemName, const COleDateTime* 
     CMarkupArchive* document = GetCurrentDataStore();
     document->ResetPos();
     const COleDateTime now = COleDateTime::GetCurrentTime();
-    if (document->FindElem()) {
+    CRecordIndex* index = document == &m_dataStore && elemName != u"projectItem" ? DataIndex() : nullptr;
+    if (index) {
+        // Clients, projects and categories are few among the entries: only they are visited.
+        for (int handle : index->OtherRecords()) {
+            if (!document->IntoRootChild(handle) || document->GetTagName() != elemName)
+                continue;
+            if (!modifiedAfter || IsModifiedAfter(*document, *modifiedAfter)) {
+                std::unique_ptr<CBaseObject> record = CreateRecordOfKind(elemName, now);
+                record->ReadRecord(CRecordReader(*document));
+                list->Add(std::move(record));
+            }
+        }
+    } else if (document->FindElem()) {
         // Records are read where they stand rather than from a copy of their markup.
         while (document->FindChildElem(elemName)) {
             document->IntoElem();

@@ -44,6 +44,7 @@ void CRecordIndex::ReadAll(CMarkupArchive& document) {
     m_byRefId.clear();
     m_byDate.clear();
     m_undated.clear();
+    m_others.clear();
     m_nextOrder = 0;
     size_t count = 0;
     for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle))
@@ -140,6 +141,8 @@ void CRecordIndex::Insert(int handle, Record record) {
             m_byDate.emplace(std::make_pair(LinearKey(stored.date), stored.order), handle);
         else
             m_undated.emplace(stored.order, handle);
+    } else {
+        m_others.emplace(stored.order, handle);
     }
 }
 
@@ -155,6 +158,8 @@ void CRecordIndex::Erase(int handle) {
             m_byDate.erase(std::make_pair(LinearKey(record.date), record.order));
         else
             m_undated.erase(record.order);
+    } else {
+        m_others.erase(record.order);
     }
     m_records.erase(found);
 }
@@ -263,4 +268,12 @@ std::vector<int> CRecordIndex::AllEntries(const COleDateTime& now) const {
         listed.push_back({key.first, key.second, handle});
     AddUndated(listed, now, now, now, true);
     return Handles(listed);
+}
+
+std::vector<int> CRecordIndex::OtherRecords() const {
+    std::vector<int> handles;
+    handles.reserve(m_others.size());
+    for (const auto& [order, handle] : m_others)
+        handles.push_back(handle);
+    return handles;
 }

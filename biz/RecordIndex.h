@@ -50,6 +50,9 @@ public:
     // Every entry, in the same order.
     std::vector<int> AllEntries(const COleDateTime& now) const;
     size_t EntryCount() const { return m_byDate.size() + m_undated.size(); }
+    // The root's children that are not entries (clients, projects, categories, markers), in
+    // document order: the few records a list of names needs, without passing every entry.
+    std::vector<int> OtherRecords() const;
 
 private:
     struct Record {
@@ -101,4 +104,5 @@ private:
     // Validly dated entries by (linear date, document order); the others by document order.
     std::map<std::pair<double, uint64_t>, int> m_byDate;
     std::map<uint64_t, int> m_undated;
+    std::map<uint64_t, int> m_others;   // by document order
 };

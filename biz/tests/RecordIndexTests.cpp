@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "biz/Category.h"
 #include "biz/DataHelper.h"
 #include "biz/ProjectItem.h"
 #include "biz/StoredEntry.h"
@@ -108,7 +109,23 @@ protected:
         EXPECT_EQ(Store().EndRecordBatch(), 1);
     }
 
+    // A category added, or one renamed, among the entries.
+    void SaveCategory() {
+        std::unique_ptr<CObArray> categories(Store().GetObjectList(u"category"));
+        CCategory category;
+        if (categories->GetSize() > 0 && Pick(2)) {
+            category.set_ID(static_cast<const CCategory*>(categories->GetAt(Pick(categories->GetSize())))->get_ID());
+            ASSERT_TRUE(category.Load());
+        } else {
+            category.set_Code(CString::Formatted(u"C%d", Pick(1000)));
+        }
+        category.set_Description(CString::Formatted(u"category %d", Pick(1000)));
+        EXPECT_EQ(category.Save(), 1);
+    }
+
     void RandomStep() {
+        if (Pick(6) == 0)
+            return SaveCategory();
         switch (Pick(10)) {
         case 0:
         case 1:
@@ -185,6 +202,23 @@ protected:
         }
     }
 
+    // The lists of names read as a search of a copy of the document does.
+    void ExpectNameListsMatch() {
+        CMarkupArchive copy;
+        ASSERT_TRUE(copy.SetDoc(Store().GetCurrentDataStore()->GetDoc()));
+        for (const char16_t* kind : {u"client", u"project", u"category"}) {
+            std::vector<int> searched;
+            copy.ResetPos();
+            while (copy.FindChildElem(kind))
+                searched.push_back(copy.GetChildAttribInt(u"id"));
+            std::vector<int> listed;
+            std::unique_ptr<CObArray> records(Store().GetObjectList(kind));
+            for (int i = 0; i < records->GetSize(); ++i)
+                listed.push_back(static_cast<const CBaseObject*>(records->GetAt(i))->get_ID());
+            EXPECT_EQ(listed, searched) << CString(kind).ToUtf8();
+        }
+    }
+
     std::mt19937 m_rng;
 };
 
@@ -197,6 +231,7 @@ TEST_F(RecordIndexTest, AgreesWithAPlainSearchOverRandomEdits) {
             RandomStep();
             ExpectRangesMatch();
             ExpectLookupsMatch();
+            ExpectNameListsMatch();
             if (HasFailure())
                 FAIL() << "seed " << seed << ", step " << step;
         }
