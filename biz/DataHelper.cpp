@@ -706,7 +706,9 @@ CObArray* CDataHelper::ListRecords(const CString& elemName, const COleDateTime* 
     CMarkupArchive* document = GetCurrentDataStore();
     document->ResetPos();
     const COleDateTime now = COleDateTime::GetCurrentTime();
-    CRecordIndex* index = document == &m_dataStore && elemName != u"projectItem" ? DataIndex() : nullptr;
+    // An index still to be read would cost more than the one pass it saves.
+    const bool indexed = document == &m_dataStore && elemName != u"projectItem" && !m_index.NeedsFullRead(m_dataStore);
+    CRecordIndex* index = indexed ? DataIndex() : nullptr;
     if (index) {
         // Clients, projects and categories are few among the entries: only they are visited.
         for (int handle : index->OtherRecords()) {
