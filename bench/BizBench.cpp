@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchFolder.h"
 #include "bench/DataFileGenerator.h"
 #include "biz/DataHelper.h"
 #include "biz/ProjectItem.h"
@@ -24,19 +25,9 @@ const DataFileGenerator::Shape kShape;
 class BenchData {
 public:
     BenchData() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-bizbench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        m_folder = pattern;
-        setenv("QUILLMAR_DATA_DIR", m_folder.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (m_folder + "/.local/share").c_str(), 1);
+        m_folder = m_bench.Path();
         SetMessageBoxHandler([](const CString&, const CString&, unsigned) { return IDYES; });
         Reset();
-    }
-    ~BenchData() {
-        std::error_code error;
-        std::filesystem::remove_all(m_folder, error);
     }
     // A fresh copy of the generated file, loaded.
     void Reset() {
@@ -45,6 +36,7 @@ public:
     }
 
 private:
+    CBenchFolder m_bench{"quillmar-bizbench"};
     std::string m_folder;
 };
 

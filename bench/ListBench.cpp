@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchFolder.h"
 #include "bench/DataFileGenerator.h"
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
@@ -25,23 +26,14 @@ namespace {
 class WeekViewData {
 public:
     WeekViewData() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-listbench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        m_folder = pattern;
-        setenv("QUILLMAR_DATA_DIR", m_folder.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (m_folder + "/.local/share").c_str(), 1);
+        m_folder = m_bench.Path();
         if (!DataFileGenerator::WriteFile(m_folder + "/Quillmar.dat", DataFileGenerator::Shape()) ||
             !GetCurrDataHelper()->Initialize())
             std::abort();
     }
-    ~WeekViewData() {
-        std::error_code error;
-        std::filesystem::remove_all(m_folder, error);
-    }
 
 private:
+    CBenchFolder m_bench{"quillmar-listbench"};
     std::string m_folder;
 };
 

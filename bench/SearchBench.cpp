@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/BenchFolder.h"
 #include "bench/DataFileGenerator.h"
 #include "biz/DataHelper.h"
 #include "biz/EntryMatcher.h"
@@ -36,25 +37,16 @@ std::string WithRareWord(const std::string& text) {
 class SearchData {
 public:
     SearchData() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-searchbench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        m_folder = pattern;
-        setenv("QUILLMAR_DATA_DIR", m_folder.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (m_folder + "/.local/share").c_str(), 1);
+        m_folder = m_bench.Path();
         const std::string text = WithRareWord(DataFileGenerator::Generate());
         std::ofstream(m_folder + "/Quillmar.dat", std::ios::binary)
             .write(text.data(), static_cast<std::streamsize>(text.size()));
         if (!GetCurrDataHelper()->Initialize())
             std::abort();
     }
-    ~SearchData() {
-        std::error_code error;
-        std::filesystem::remove_all(m_folder, error);
-    }
 
 private:
+    CBenchFolder m_bench{"quillmar-searchbench"};
     std::string m_folder;
 };
 

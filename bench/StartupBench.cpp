@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QPixmap>
 
+#include "bench/BenchFolder.h"
 #include "bench/DataFileGenerator.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
@@ -21,14 +22,8 @@ namespace {
 class StartupData {
 public:
     StartupData() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillmar-startupbench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        m_folder = pattern;
+        m_folder = m_bench.Path();
         setenv("HOME", m_folder.c_str(), 1);
-        setenv("QUILLMAR_DATA_DIR", m_folder.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (m_folder + "/.config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (m_folder + "/.local/share").c_str(), 1);
         // The one-instance rule keeps its lock in the runtime folder.
         const std::string runtime = m_folder + "/runtime";
         std::filesystem::create_directories(runtime);
@@ -38,12 +33,9 @@ public:
         if (!DataFileGenerator::WriteFile(m_folder + "/Quillmar.dat", DataFileGenerator::Shape()))
             std::abort();
     }
-    ~StartupData() {
-        std::error_code error;
-        std::filesystem::remove_all(m_folder, error);
-    }
 
 private:
+    CBenchFolder m_bench{"quillmar-startupbench"};
     std::string m_folder;
 };
 
