@@ -389,12 +389,8 @@ void CViewByDate::FillRows() {
 
 void CViewByDate::RefreshSelecting(const std::vector<int>& ids) {
     Refresh(ids.empty() ? 0 : ids.front());
-    for (size_t i = 1; i < ids.size(); ++i) {
-        for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
-            if (std::abs(m_list->GetRowValue(row)) == std::abs(ids[i]))
-                m_list->topLevelItem(row)->setSelected(true);
-        }
-    }
+    if (ids.size() > 1)
+        CEntryRows::AlsoSelectEntries(*m_list, std::vector<int>(ids.begin() + 1, ids.end()));
 }
 
 QString CViewByDate::RangeText() const {
@@ -435,14 +431,7 @@ int CViewByDate::SelectedEntryId() const { return CEntryRows::SelectedEntryId(*m
 
 bool CViewByDate::CanEditOrDelete() const { return SelectedEntryId() != 0; }
 
-std::vector<int> CViewByDate::SelectedEntryIds() const {
-    std::vector<int> ids;
-    for (int row : m_list->GetSelectedRows()) {
-        if (const int id = std::abs(m_list->GetRowValue(row)); id != 0)
-            ids.push_back(id);
-    }
-    return ids;
-}
+std::vector<int> CViewByDate::SelectedEntryIds() const { return CEntryRows::SelectedEntryIds(*m_list); }
 
 bool CViewByDate::CanMarkAsPaid() const {
     // Paid rows carry a negative value; any other selected row can still be marked.

@@ -85,6 +85,24 @@ void CEntryRows::SelectEntry(CListCtrlEx& list, int id) {
     }
 }
 
+std::vector<int> CEntryRows::SelectedEntryIds(const CListCtrlEx& list) {
+    std::vector<int> ids;
+    for (int row : list.GetSelectedRows()) {
+        if (const int id = Unsigned(list.GetRowValue(row)); id != 0)
+            ids.push_back(id);
+    }
+    return ids;
+}
+
+void CEntryRows::AlsoSelectEntries(CListCtrlEx& list, const std::vector<int>& ids) {
+    for (const int id : ids) {
+        for (int row = 0; row < list.topLevelItemCount(); ++row) {
+            if (Unsigned(list.GetRowValue(row)) == Unsigned(id))
+                list.topLevelItem(row)->setSelected(true);
+        }
+    }
+}
+
 bool CEntryRows::LoadSelected(const CListCtrlEx& list, CProjectItem& entry) {
     entry.set_ID(SelectedEntryId(list));
     return entry.get_ID() != 0 && entry.Load();

@@ -2,6 +2,7 @@
 // The rows of an entries list, as both programs' entries views keep them: each row carries its
 // entry's ID as item data, negated when the entry is paid (0: no entry).
 #include <functional>
+#include <vector>
 
 #include "platform/CString.h"
 
@@ -31,6 +32,10 @@ public:
     static int SelectedEntryId(const CListCtrlEx& list);
     // Selects the first row of entry `id` (sign ignored) and scrolls it into view, if there is one.
     static void SelectEntry(CListCtrlEx& list, int id);
+    // The IDs of the selected rows' entries, in row order.
+    static std::vector<int> SelectedEntryIds(const CListCtrlEx& list);
+    // Selects the rows of these entries too, keeping the rows already selected.
+    static void AlsoSelectEntries(CListCtrlEx& list, const std::vector<int>& ids);
     // Loads the selected row's entry into `entry`. False when no row is selected or it does not load.
     static bool LoadSelected(const CListCtrlEx& list, CProjectItem& entry);
     // Deletes the selected row's entry (its Delete asks the user first) and, when it went, only
