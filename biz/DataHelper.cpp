@@ -11,7 +11,6 @@
 #include <array>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -81,13 +80,6 @@ std::array<long long, 4> FileStampOf(const CString& path) {
     return {static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino),
             static_cast<long long>(info.st_size),
             static_cast<long long>(info.st_ctim.tv_sec) * 1000000000LL + info.st_ctim.tv_nsec};
-}
-
-// Equal texts, compared as bytes: a whole data document is large, and only equality matters.
-bool SameText(const CString& a, const CString& b) {
-    const std::u16string& x = a.str();
-    const std::u16string& y = b.str();
-    return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(char16_t)) == 0;
 }
 
 // The "upTo" of a change file's root ("" without one): only the start of the file is read,
@@ -274,10 +266,10 @@ int CDataHelper::Initialize() {
 }
 
 int CDataHelper::InitializeUnlessCurrent() {
-    const bool current =
-        !m_strDataFilePath.IsEmpty() && m_nDeferFlushDepth == 0 && !m_recordBatch &&
-        DetermineDataFilePath(kDataFileName) == m_strDataFilePath && m_dataFileStamp != std::array<long long, 4>{} &&
-        FileStampOf(m_strDataFilePath) == m_dataFileStamp && SameText(m_dataStore.GetDoc(), m_storedText[PhaseData]);
+    const bool current = !m_strDataFilePath.IsEmpty() && m_nDeferFlushDepth == 0 && !m_recordBatch &&
+                         DetermineDataFilePath(kDataFileName) == m_strDataFilePath &&
+                         m_dataFileStamp != std::array<long long, 4>{} &&
+                         FileStampOf(m_strDataFilePath) == m_dataFileStamp && m_dataStore.IsAtCheckpoint();
     if (!current)
         return Initialize();
     m_bRecordBatchRefused = false;
@@ -455,7 +447,7 @@ int CDataHelper::WriteDocumentOfPhase(int phase) {
 }
 
 void CDataHelper::MarkDocumentAsStored(int phase) {
-    m_storedText[static_cast<size_t>(phase)] = DocumentOfPhase(phase).GetDoc();
+    DocumentOfPhase(phase).MarkCheckpoint();
     if (phase == PhaseData)
         m_dataFileStamp = FileStampOf(m_strDataFilePath);
 }
@@ -464,11 +456,11 @@ void CDataHelper::RevertDocument(int phase) {
     if (phase == PhaseData)
         m_recordBatch.reset();
     CMarkupArchive& document = DocumentOfPhase(phase);
-    const CString& stored = m_storedText[static_cast<size_t>(phase)];
-    if (document.GetDoc() == stored)
+    if (document.IsAtCheckpoint() || document.RevertToCheckpoint())
         return;
-    if (!document.SetDoc(stored))
-        document.SetDoc(nullptr);
+    // What the file held did not parse either: an empty document, as after a failed load.
+    document.SetDoc(nullptr);
+    document.MarkCheckpoint();
 }
 
 void CDataHelper::DiscardUnwrittenChanges() {

@@ -237,9 +237,6 @@ private:
     std::optional<CRecordBatch> m_recordBatch;   // open while edits are being gathered
     bool m_bRecordBatchFailed = false;           // edits that could not be written in
     bool m_bRecordBatchRefused = false;          // the document's shape needs edits one by one
-    // Each document's text as its file holds it, by phase: memory goes back to it when a write
-    // fails.
-    std::array<CString, 3> m_storedText;
     std::optional<COleDateTime> m_modifiedOverride;
     // The data file as this process last read or wrote it (device, inode, size, change time),
     // to tell whether another process wrote it since.

@@ -85,18 +85,29 @@ bool CRecordIndex::ApplyEdits(CMarkupArchive& document, std::vector<int>& edited
 bool CRecordIndex::OrderAppended(CMarkupArchive& document, const std::vector<int>& added) {
     // Records are saved at the end of the document; a child added anywhere else (or one the
     // index did not know that is older than its last reading) means reading it all again.
+    // The added children must then be the last ones, in one run: it starts at the one no other
+    // added child leads to and runs through all of them to the end.
     const std::unordered_set<int> wanted(added.begin(), added.end());
+    std::unordered_set<int> followers;
+    for (int handle : added) {
+        if (handle < m_mark.nextHandle)
+            return false;
+        if (const int next = document.GetNextSibling(handle))
+            followers.insert(next);
+    }
+    int first = 0;
+    for (int handle : added) {
+        if (followers.count(handle) == 0) {
+            if (first)
+                return false;
+            first = handle;
+        }
+    }
     std::vector<int> inOrder;
-    bool inTail = false;
-    for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle)) {
-        const bool isNew = wanted.count(handle) != 0;
-        if (isNew && handle < m_mark.nextHandle)
+    for (int handle = first; handle; handle = document.GetNextSibling(handle)) {
+        if (wanted.count(handle) == 0 || inOrder.size() == added.size())
             return false;
-        if (inTail && !isNew)
-            return false;
-        inTail = inTail || isNew;
-        if (isNew)
-            inOrder.push_back(handle);
+        inOrder.push_back(handle);
     }
     if (inOrder.size() != added.size())
         return false;

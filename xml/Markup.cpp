@@ -59,6 +59,7 @@ CMarkup::CMarkup(const CMarkup& other)
 CMarkup& CMarkup::operator=(const CMarkup& other) {
     if (this == &other)
         return *this;
+    x_NoteWholeChange();
     m_strDoc = other.m_strDoc;
     m_aPos = other.m_aPos;
     m_iPosParent = other.m_iPosParent;
@@ -82,6 +83,7 @@ void CMarkup::x_ResetPositions() {
 }
 
 bool CMarkup::SetDoc(TextArg doc) {
+    x_NoteWholeChange();
     m_iPosFree = 1;
     x_ResetPositions();
     m_mapSavedPos.clear();
@@ -99,6 +101,7 @@ bool CMarkup::SetDoc(TextArg doc) {
 }
 
 bool CMarkup::x_SetDocText(std::u16string&& text) {
+    x_NoteWholeChange();
     m_iPosFree = 1;
     x_ResetPositions();
     m_mapSavedPos.clear();
@@ -237,6 +240,72 @@ void CMarkup::x_NewGeneration() {
     static std::atomic<uint64_t> generations{0};
     m_nGeneration = ++generations;
     m_rootChildEdits.clear();
+    m_lastChildHint = LastChildHint();
+}
+
+void CMarkup::MarkCheckpoint() {
+    m_checkpoint.armed = true;
+    m_checkpoint.whole.reset();
+    m_checkpoint.splices.clear();
+    m_checkpoint.splicedUnits = 0;
+}
+
+bool CMarkup::RevertToCheckpoint() {
+    if (!m_checkpoint.armed)
+        return false;
+    if (IsAtCheckpoint())
+        return true;
+    std::u16string text;
+    if (m_checkpoint.whole) {
+        text = std::move(*m_checkpoint.whole);
+    } else {
+        text = std::move(m_strDoc.str());
+        x_UndoSplices(text);
+    }
+    // Parsing the text back is no change to remember.
+    m_checkpoint.armed = false;
+    const bool parsed = x_SetDocText(std::move(text));
+    MarkCheckpoint();
+    return parsed;
+}
+
+void CMarkup::x_NoteSplice(int offset, int replaceLength, int insertedLength) {
+    Checkpoint& checkpoint = m_checkpoint;
+    if (!checkpoint.armed || checkpoint.whole)
+        return;
+    const std::u16string& doc = m_strDoc.str();
+    // Past a whole document's worth of replaced text one copy of it is the smaller record.
+    constexpr size_t kSmallDocument = size_t{1} << 16;
+    if (checkpoint.splicedUnits + static_cast<size_t>(replaceLength) > std::max(doc.size(), kSmallDocument)) {
+        x_NoteWholeChange();
+        return;
+    }
+    checkpoint.splices.push_back(
+        Splice{offset, insertedLength, doc.substr(static_cast<size_t>(offset), static_cast<size_t>(replaceLength))});
+    checkpoint.splicedUnits += static_cast<size_t>(replaceLength);
+}
+
+void CMarkup::x_NoteWholeChange() {
+    Checkpoint& checkpoint = m_checkpoint;
+    if (!checkpoint.armed || checkpoint.whole)
+        return;
+    checkpoint.whole = x_CheckpointText();
+    checkpoint.splices.clear();
+    checkpoint.splicedUnits = 0;
+}
+
+std::u16string CMarkup::x_CheckpointText() const {
+    if (m_checkpoint.whole)
+        return *m_checkpoint.whole;
+    std::u16string text = m_strDoc.str();
+    x_UndoSplices(text);
+    return text;
+}
+
+void CMarkup::x_UndoSplices(std::u16string& text) const {
+    for (auto splice = m_checkpoint.splices.rbegin(); splice != m_checkpoint.splices.rend(); ++splice)
+        text.replace(static_cast<size_t>(splice->offset), static_cast<size_t>(splice->insertedLength),
+                     splice->replaced);
 }
 
 void CMarkup::x_NoteEdit(int iPos) {

@@ -9,6 +9,7 @@
 // Every operation reports its outcome as a bool or an empty text; nothing throws.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -189,6 +190,15 @@ public:
     // next edit.
     std::u16string_view GetElemTextView() const;
 
+    // A point the text can go back to, e.g. what its file holds, without keeping a copy of a
+    // large document: from MarkCheckpoint on, each change keeps only the text it replaced.
+    // RevertToCheckpoint puts the text back and parses it again (a new generation; false when it
+    // does not parse, as SetDoc). IsAtCheckpoint: no change of the text since the checkpoint.
+    // A copy starts without a checkpoint.
+    void MarkCheckpoint();
+    bool RevertToCheckpoint();
+    bool IsAtCheckpoint() const { return m_checkpoint.armed && !m_checkpoint.whole && m_checkpoint.splices.empty(); }
+
 protected:
     struct SavedPos {
         int parent = 0;
@@ -248,6 +258,36 @@ protected:
 private:
     // The parent of a removed element, so stale saved positions can be recognised.
     static constexpr int kRemovedParent = -1;
+
+    // How to undo one splice of the text.
+    struct Splice {
+        int offset = 0;
+        int insertedLength = 0;
+        std::u16string replaced;
+    };
+    struct Checkpoint {
+        bool armed = false;
+        // The text at the checkpoint, once the whole text was replaced since; splices after
+        // that are not kept.
+        std::optional<std::u16string> whole;
+        std::vector<Splice> splices;
+        size_t splicedUnits = 0;   // replaced text kept in `splices`
+    };
+    Checkpoint m_checkpoint;
+    // The last child found by x_LastChild: records are added at the end of a long list of
+    // siblings, and walking it each time costs more than the edit.
+    struct LastChildHint {
+        int parent = -1;
+        int child = 0;
+    };
+    mutable LastChildHint m_lastChildHint;
+
+    void x_NoteSplice(int offset, int replaceLength, int insertedLength);
+    // Called before the whole text is replaced (SetDoc, Load, assignment, RewriteChildren).
+    void x_NoteWholeChange();
+    std::u16string x_CheckpointText() const;
+    void x_UndoSplices(std::u16string& text) const;
+    int x_PreviousSibling(int iPos) const;
 
     bool x_IsLive(int iPos) const;
     // Notes in the journal the root's child that holds `iPos` (or is it).

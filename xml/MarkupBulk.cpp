@@ -70,6 +70,7 @@ bool CMarkup::RewriteChildren(const std::vector<bool>& removed, const std::map<i
     rewritten.append(text, static_cast<size_t>(main.endTagOpen), std::u16string::npos);
 
     const int iPosMain = m_iPos;
+    x_NoteWholeChange();
     std::u16string previous = std::move(m_strDoc.str());
     m_strDoc.str() = std::move(rewritten);
     std::vector<ElementPosition> previousIndex = m_aPos;

@@ -36,6 +36,7 @@ void CMarkup::x_DocChange(int offset, int replaceLength, std::u16string_view ins
     int docLength = static_cast<int>(doc.size());
     offset = std::clamp(offset, 0, docLength);
     replaceLength = std::clamp(replaceLength, 0, docLength - offset);
+    x_NoteSplice(offset, replaceLength, static_cast<int>(insert.size()));
     doc.replace(static_cast<size_t>(offset), static_cast<size_t>(replaceLength), insert);
 }
 
@@ -76,10 +77,36 @@ void CMarkup::x_Adjust(int iPos, int shift, bool afterPos) {
 }
 
 int CMarkup::x_LastChild(int iPosParent) const {
-    int iPos = m_aPos[iPosParent].firstChild;
-    while (iPos && m_aPos[iPos].nextSibling)
+    const LastChildHint hint = m_lastChildHint;
+    const bool hintIsChild = hint.parent == iPosParent && hint.child > 0 && hint.child < m_iPosFree &&
+                             m_aPos[hint.child].parent == iPosParent;
+    int iPos = hintIsChild ? hint.child : m_aPos[iPosParent].firstChild;
+    int steps = 0;
+    for (; iPos && m_aPos[iPos].nextSibling; ++steps)
         iPos = m_aPos[iPos].nextSibling;
+    // Short lists (a record's fields) are cheap to walk and must not take the long list's hint.
+    constexpr int kLongWalk = 16;
+    if (hint.parent == iPosParent || steps > kLongWalk)
+        m_lastChildHint = {iPosParent, iPos};
     return iPos;
+}
+
+int CMarkup::x_PreviousSibling(int iPos) const {
+    const int iPosParent = m_aPos[iPos].parent;
+    // A record saved again was appended after the last child, which the hint still names.
+    const LastChildHint hint = m_lastChildHint;
+    if (hint.parent == iPosParent && hint.child > 0 && hint.child < m_iPosFree && hint.child != iPos &&
+        m_aPos[hint.child].parent == iPosParent) {
+        for (int iPosSibling = hint.child; iPosSibling; iPosSibling = m_aPos[iPosSibling].nextSibling) {
+            if (m_aPos[iPosSibling].nextSibling == iPos)
+                return iPosSibling;
+        }
+    }
+    int iPosPrev = 0;
+    for (int iPosSibling = m_aPos[iPosParent].firstChild; iPosSibling && iPosSibling != iPos;
+         iPosSibling = m_aPos[iPosSibling].nextSibling)
+        iPosPrev = iPosSibling;
+    return iPosPrev;
 }
 
 int CMarkup::x_LocateNew(int iPosParent, int& iPosRel, int& offset, int length, int flags) {
@@ -111,10 +138,7 @@ int CMarkup::x_LocateNew(int iPosParent, int& iPosRel, int& offset, int length, 
     }
 
     if (iPosRel && insert) {
-        int iPosPrev = 0;
-        for (int iPos = parent.firstChild; iPos && iPos != iPosRel; iPos = m_aPos[iPos].nextSibling)
-            iPosPrev = iPos;
-        iPosRel = iPosPrev;
+        iPosRel = x_PreviousSibling(iPosRel);
     } else if (!iPosRel && !insert) {
         iPosRel = x_LastChild(iPosParent);
     }
@@ -390,10 +414,7 @@ bool CMarkup::x_SetData(int iPos, TextArg text, int cdata) {
 int CMarkup::x_RemoveElem(int iPos) {
     x_NoteEdit(iPos);
     ElementPosition& pos = m_aPos[iPos];
-    int iPosPrev = 0;
-    for (int iPosSibling = m_aPos[pos.parent].firstChild; iPosSibling && iPosSibling != iPos;
-         iPosSibling = m_aPos[iPosSibling].nextSibling)
-        iPosPrev = iPosSibling;
+    const int iPosPrev = x_PreviousSibling(iPos);
     if (iPosPrev)
         m_aPos[iPosPrev].nextSibling = pos.nextSibling;
     else

@@ -5,11 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <set>
+#include <string>
 
 #include "biz/Category.h"
 #include "biz/Client.h"
@@ -284,4 +287,55 @@ TEST_F(StoreStartTest, NewFileThatCannotBeWrittenAfterKeepingTheOldOneSaysSo) {
     EXPECT_LT(text.Find(u"started"), 0);
     EXPECT_EQ(ReadFileBytes(DataFilePath() + ".unreadable-20040307-140500"), "not a data file");
     EXPECT_FALSE(FileExists(DataFilePath()));
+}
+
+// Property: through any run of saves, changes and deletions of entries where some writes fail
+// (and some fail inside one deferred write of several edits), the document in memory is the
+// data file to the byte after every step, and the entries found by date are the stored ones.
+TEST_F(FailedWriteTest, MemoryIsTheFileAfterEveryFailedOrWrittenStep) {
+    std::mt19937 rng(11);
+    const auto pick = [&rng](int count) { return std::uniform_int_distribution<int>(0, count - 1)(rng); };
+    const COleDateTime day(2026, 3, 2, 0, 0, 0);
+    std::vector<int> ids;
+    for (int step = 0; step < 80; ++step) {
+        const bool fail = pick(3) == 0;
+        const int edits = pick(4) == 0 ? 3 : 1;
+        std::unique_ptr<WriteFault::Scope> armed;
+        if (fail)
+            armed = std::make_unique<WriteFault::Scope>(kFaults[pick(8)].op, 1, kFaults[0].error);
+        Store().BeginDeferredFlush();
+        for (int k = 0; k < edits; ++k) {
+            CProjectItem entry;
+            if (!ids.empty() && pick(3) != 0) {
+                entry.set_ID(ids[static_cast<size_t>(pick(static_cast<int>(ids.size())))]);
+                if (!entry.Load())
+                    continue;
+            }
+            entry.set_Description(CString(u"step ") + CString(std::to_string(step).c_str()));
+            entry.set_ItemDate(day + COleDateTimeSpan(pick(10), 0, 0, 0));
+            if (entry.get_ID() != 0 && pick(4) == 0) {
+                m_boxes.Answer(IDOK);
+                entry.Delete();
+            } else if (entry.Save() && std::find(ids.begin(), ids.end(), entry.get_ID()) == ids.end()) {
+                ids.push_back(entry.get_ID());
+            }
+        }
+        const int written = Store().EndDeferredFlush();
+        const bool fired = fail && WriteFault::Fired();
+        armed.reset();
+        if (fired) {
+            EXPECT_EQ(written, 0) << step;
+        }
+        ASSERT_EQ(Store().GetCurrentDataStore()->GetDoc().ToUtf8(), DataFileText()) << "step " << step;
+        // What the date index finds is what a fresh look at the file finds.
+        const auto inRange = Store().GetEntriesInRange(day, day + COleDateTimeSpan(10, 0, 0, 0));
+        std::string descriptions;
+        for (const auto& entry : inRange)
+            descriptions += entry->get_Description().ToUtf8() + ";";
+        size_t stored = 0;
+        for (size_t at = DataFileText().find("<projectItem "); at != std::string::npos;
+             at = DataFileText().find("<projectItem ", at + 1))
+            ++stored;
+        ASSERT_EQ(inRange.size(), stored) << "step " << step << " " << descriptions;
+    }
 }
