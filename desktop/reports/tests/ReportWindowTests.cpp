@@ -1,6 +1,7 @@
 // The report window on a small fixed data set: groups and totals against sums worked out by
 // hand, the table and the charts following the choices, the charts following the palette, and
-// the PDF, CSV and print outputs.
+// the PDF, CSV and print outputs; the ready-made periods around fixed days, and the window
+// keeping the one chosen.
 #include <QBarSet>
 #include <QChart>
 #include <QComboBox>
@@ -23,10 +24,12 @@
 #include "biz/ProjectItem.h"
 #include "biz/ReportCsvExport.h"
 #include "desktop/ProgramStrings.h"
+#include "desktop/reports/ReportPeriod.h"
 #include "desktop/reports/ReportWindow.h"
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
+#include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
 
 namespace {
@@ -78,6 +81,16 @@ QByteArray ReadBytes(const QString& path) {
 QList<QBarSet*> BarSets(QChart* chart) {
     auto* bars = chart->findChild<QAbstractBarSeries*>(QStringLiteral("bars"));
     return bars ? bars->barSets() : QList<QBarSet*>();
+}
+
+QDate Day(const char* iso) { return QDate::fromString(QLatin1String(iso), Qt::ISODate); }
+
+QString Shown(const COleDateTime& start, const COleDateTime& end) {
+    auto iso = [](const COleDateTime& date) {
+        return QDate(date.GetYear(), date.GetMonth(), date.GetDay()).toString(Qt::ISODate) +
+               (date.GetHour() || date.GetMinute() ? QStringLiteral("+time") : QString());
+    };
+    return iso(start) + QStringLiteral("..") + iso(end);
 }
 
 }   // namespace
@@ -280,6 +293,104 @@ private slots:
         testsupport::DialogScript cancelled({[](QDialog&) { return int(QDialog::Rejected); }});
         QVERIFY(!m_window->SaveCsv());
         QVERIFY(boxes.Shown().empty());
+    }
+
+    void presetsAroundFixedDays() {
+        using P = CReportPeriod;
+        struct Case {
+            const char* today;
+            int firstDay;
+            P::Preset preset;
+            const char* range;
+        };
+        const Case cases[] = {
+            // The last day of a year (a Friday): the week runs into the next year.
+            {"2004-12-31", 2, P::Preset_ThisWeek, "2004-12-27..2005-01-02"},
+            {"2004-12-31", 2, P::Preset_LastWeek, "2004-12-20..2004-12-26"},
+            {"2004-12-31", 2, P::Preset_ThisMonth, "2004-12-01..2004-12-31"},
+            {"2004-12-31", 2, P::Preset_ThisQuarter, "2004-10-01..2004-12-31"},
+            {"2004-12-31", 2, P::Preset_ThisYear, "2004-01-01..2004-12-31"},
+            // The first day of a year (a Saturday): last month and last week are last year's.
+            {"2005-01-01", 2, P::Preset_LastMonth, "2004-12-01..2004-12-31"},
+            {"2005-01-01", 2, P::Preset_LastYear, "2004-01-01..2004-12-31"},
+            {"2005-01-01", 2, P::Preset_ThisQuarter, "2005-01-01..2005-03-31"},
+            {"2005-01-01", 1, P::Preset_ThisWeek, "2004-12-26..2005-01-01"},
+            {"2005-01-01", 1, P::Preset_LastWeek, "2004-12-19..2004-12-25"},
+            // A Sunday begins the week when Sunday is the first day, and ends it when Monday is.
+            {"2004-03-21", 1, P::Preset_ThisWeek, "2004-03-21..2004-03-27"},
+            {"2004-03-21", 2, P::Preset_ThisWeek, "2004-03-15..2004-03-21"},
+            {"2004-03-21", 7, P::Preset_ThisWeek, "2004-03-20..2004-03-26"},
+            {"2004-03-21", 0, P::Preset_ThisWeek, "2004-03-15..2004-03-21"},   // no setting: Monday
+            // February of a leap year ends on the 29th, of another year on the 28th.
+            {"2004-03-10", 2, P::Preset_LastMonth, "2004-02-01..2004-02-29"},
+            {"2004-02-15", 2, P::Preset_ThisMonth, "2004-02-01..2004-02-29"},
+            {"2005-03-10", 2, P::Preset_LastMonth, "2005-02-01..2005-02-28"},
+            {"2004-05-31", 2, P::Preset_ThisQuarter, "2004-04-01..2004-06-30"},
+            {"2004-09-01", 2, P::Preset_ThisQuarter, "2004-07-01..2004-09-30"},
+        };
+        for (const Case& c : cases) {
+            const QDate today = Day(c.today);
+            // Late in the day: the period's days begin at midnight all the same.
+            const COleDateTime now(today.year(), today.month(), today.day(), 23, 59, 0);
+            COleDateTime start, end;
+            QVERIFY2(P::Range(c.preset, now, c.firstDay, start, end), c.range);
+            QCOMPARE(Shown(start, end), QLatin1String(c.range));
+        }
+        // Custom has no days of its own, nor has a day that is not valid.
+        COleDateTime start = March(1), end = March(31);
+        QVERIFY(!P::Range(P::Preset_Custom, March(5), 2, start, end));
+        COleDateTime invalid;
+        invalid.SetStatus(COleDateTime::invalid);
+        QVERIFY(!P::Range(P::Preset_ThisMonth, invalid, 2, start, end));
+        QCOMPARE(Shown(start, end), QStringLiteral("2004-03-01..2004-03-31"));
+    }
+
+    void presetSetsThePeriodAndIsRemembered() {
+        auto* preset = m_window->findChild<QComboBox*>("periodPreset");
+        auto* from = m_window->findChild<QDateEdit*>("periodFrom");
+        auto* to = m_window->findChild<QDateEdit*>("periodTo");
+        // Nothing chosen before: the entries view's period, as Custom.
+        QCOMPARE(preset->currentText(), QStringLiteral("Custom"));
+        QCOMPARE(from->date(), QDate(2004, 3, 1));
+
+        // Today is Saturday 20 March; weeks begin on Monday.
+        preset->setCurrentIndex(CReportPeriod::Preset_LastWeek);
+        QCOMPARE(from->date(), QDate(2004, 3, 8));
+        QCOMPARE(to->date(), QDate(2004, 3, 14));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 2);   // 8 and 9 March
+
+        // The next window opens on it, whatever the entries view shows, and on the days of
+        // its own today.
+        Clock::Set(COleDateTime(2004, 4, 2, 9, 0, 0));
+        CReportWindow again(m_march, 1);
+        QCOMPARE(again.findChild<QComboBox*>("periodPreset")->currentIndex(), int(CReportPeriod::Preset_LastWeek));
+        QCOMPARE(again.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 21));
+        QCOMPARE(again.findChild<QDateEdit*>("periodTo")->date(), QDate(2004, 3, 27));
+        // Opened once more from the main window, it keeps the preset's days.
+        again.SetFilter(m_march);
+        QCOMPARE(again.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 21));
+        // A new first day of the week moves the week.
+        again.SetFirstDayOfWeek(2);
+        QCOMPARE(again.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 22));
+        QCOMPARE(again.findChild<QDateEdit*>("periodTo")->date(), QDate(2004, 3, 28));
+
+        // A date set by hand makes the period Custom, and Custom is what is remembered.
+        preset->setCurrentIndex(CReportPeriod::Preset_ThisYear);
+        QCOMPARE(to->date(), QDate(2004, 12, 31));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 8);
+        to->setDate(QDate(2004, 3, 31));
+        QCOMPARE(preset->currentText(), QStringLiteral("Custom"));
+        QCOMPARE(from->date(), QDate(2004, 1, 1));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 7);
+        CReportWindow custom(m_march, 2);
+        QCOMPARE(custom.findChild<QComboBox*>("periodPreset")->currentText(), QStringLiteral("Custom"));
+        QCOMPARE(custom.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 1));
+        QCOMPARE(custom.findChild<QDateEdit*>("periodTo")->date(), QDate(2004, 3, 31));
+
+        // A stored number that is no preset is taken as Custom.
+        QVERIFY(Registry::SetDword(u"Software\\Kestovar\\Quillmar\\Settings", u"ReportPeriod", 99));
+        CReportWindow unknown(m_march, 2);
+        QCOMPARE(unknown.findChild<QComboBox*>("periodPreset")->currentText(), QStringLiteral("Custom"));
     }
 
     void printsThroughThePrintDialog() {
