@@ -3,6 +3,7 @@
 // the PDF, CSV and print outputs; the ready-made periods around fixed days, and the window
 // keeping the one chosen.
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QComboBox>
 #include <QDateEdit>
@@ -91,6 +92,69 @@ QString Shown(const COleDateTime& start, const COleDateTime& end) {
                (date.GetHour() || date.GetMinute() ? QStringLiteral("+time") : QString());
     };
     return iso(start) + QStringLiteral("..") + iso(end);
+}
+
+// The line chart's labelled days, in order, for a report over `first`..`last`.
+struct TimeLabels {
+    QStringList labels;
+    QList<QDate> days;
+    double min = 0;
+    double max = 0;
+};
+
+TimeLabels LineLabels(const QDate& first, const QDate& last, CReport::SeriesStep step, int firstDayOfWeek) {
+    CReport::Request request;
+    request.filter.m_dtStart = COleDateTime(first.year(), first.month(), first.day(), 0, 0, 0);
+    request.filter.m_dtEnd = COleDateTime(last.year(), last.month(), last.day(), 0, 0, 0);
+    request.seriesStep = step;
+    request.firstDayOfWeek = firstDayOfWeek;
+    const std::unique_ptr<QChart> chart(CReportCharts::LineChart(CReport::Build(request)));
+    TimeLabels shown;
+    const QList<QAbstractAxis*> axes = chart->axes(Qt::Horizontal);
+    auto* axis = axes.isEmpty() ? nullptr : qobject_cast<QCategoryAxis*>(axes.first());
+    if (!axis)
+        return shown;
+    shown.labels = axis->categoriesLabels();
+    for (const QString& label : shown.labels)
+        shown.days << QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(axis->endValue(label))).date();
+    shown.min = axis->min();
+    shown.max = axis->max();
+    return shown;
+}
+
+qint64 MonthIndex(const QDate& day) { return qint64(day.year()) * 12 + day.month() - 1; }
+
+// Labels one step apart throughout (1 or 7 days, or a whole number of months from a first of
+// the month), none twice, and none missing before the first or after the last.
+QString IrregularityOf(const TimeLabels& shown, const QDate& axisStart, const QDate& axisEnd) {
+    const auto& days = shown.days;
+    if (days.isEmpty() || days.size() > CReportCharts::MaxTimeLabels)
+        return QStringLiteral("%1 labels").arg(days.size());
+    if (QSet<QString>(shown.labels.begin(), shown.labels.end()).size() != shown.labels.size())
+        return QStringLiteral("a label twice: ") + shown.labels.join(u',');
+    if (days.front() < axisStart || days.back() > axisEnd)
+        return QStringLiteral("a label off the axis");
+    const bool monthly = std::all_of(days.begin(), days.end(), [](const QDate& d) { return d.day() == 1; }) &&
+                         days.size() > 1 && days[0].daysTo(days[1]) > 7;
+    if (monthly) {
+        const qint64 step = MonthIndex(days[1]) - MonthIndex(days[0]);
+        for (qsizetype i = 1; i < days.size(); ++i)
+            if (MonthIndex(days[i]) - MonthIndex(days[i - 1]) != step)
+                return QStringLiteral("months apart unevenly");
+        if (MonthIndex(days.front()) - step >= MonthIndex(axisStart) + (axisStart.day() == 1 ? 0 : 1) ||
+            MonthIndex(days.back()) + step <= MonthIndex(axisEnd))
+            return QStringLiteral("a month left out at an end");
+        return QString();
+    }
+    const qint64 step = days.size() > 1 ? days[0].daysTo(days[1]) : 1;
+    if (step != 1 && step != 7)
+        return QStringLiteral("%1 days apart").arg(step);
+    for (qsizetype i = 1; i < days.size(); ++i)
+        if (days[i - 1].daysTo(days[i]) != step)
+            return QStringLiteral("days apart unevenly");
+    if (days.size() > 1 && (days.front().addDays(-step) >= axisStart || days.back().addDays(step) <= axisEnd))
+        return QStringLiteral("a day left out at an end");
+    return QString();
 }
 
 }   // namespace
@@ -238,6 +302,62 @@ private slots:
         QCOMPARE(m_window->Report().Totals().m_nCount, 0);
         QCOMPARE(points().size(), 0);
         QCOMPARE(m_window->Table()->topLevelItemCount(), 1);
+    }
+
+    void timeAxisLabelsEachStepOnce() {
+        // A week: every day has its label, the last one too.
+        TimeLabels week = LineLabels(QDate(2004, 12, 6), QDate(2004, 12, 12), CReport::SeriesStep_Day, 2);
+        QCOMPARE(week.labels, (QStringList{"6 Dec", "7 Dec", "8 Dec", "9 Dec", "10 Dec", "11 Dec", "12 Dec"}));
+        QCOMPARE(week.days.front(), QDate(2004, 12, 6));
+        QCOMPARE(week.max, double(QDateTime(QDate(2004, 12, 12), QTime(0, 0)).toMSecsSinceEpoch()));
+
+        // A month by day: its weeks' first days, as the user's weeks begin.
+        QCOMPARE(LineLabels(QDate(2004, 3, 1), QDate(2004, 3, 31), CReport::SeriesStep_Day, 2).labels,
+                 (QStringList{"1 Mar", "8 Mar", "15 Mar", "22 Mar", "29 Mar"}));
+        QCOMPARE(LineLabels(QDate(2004, 3, 1), QDate(2004, 3, 31), CReport::SeriesStep_Day, 1).labels,
+                 (QStringList{"7 Mar", "14 Mar", "21 Mar", "28 Mar"}));
+        QCOMPARE(LineLabels(QDate(2004, 3, 1), QDate(2004, 3, 31), CReport::SeriesStep_Week, 2).labels,
+                 (QStringList{"1 Mar", "8 Mar", "15 Mar", "22 Mar", "29 Mar"}));
+        // A year: its months; two years by week: quarters, the year told.
+        QCOMPARE(LineLabels(QDate(2004, 1, 1), QDate(2004, 12, 31), CReport::SeriesStep_Day, 2).labels,
+                 (QStringList{"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"}));
+        QCOMPARE(LineLabels(QDate(2003, 1, 1), QDate(2004, 12, 31), CReport::SeriesStep_Week, 2).labels,
+                 (QStringList{"Jan 2003", "Apr 2003", "Jul 2003", "Oct 2003", "Jan 2004", "Apr 2004", "Jul 2004",
+                              "Oct 2004"}));
+        // One day: its label in the middle of the axis.
+        const TimeLabels day = LineLabels(QDate(2004, 2, 29), QDate(2004, 2, 29), CReport::SeriesStep_Day, 2);
+        QCOMPARE(day.labels, QStringList{"29 Feb"});
+        QVERIFY(day.min < QDateTime(QDate(2004, 2, 29), QTime(0, 0)).toMSecsSinceEpoch() && day.max > day.min);
+
+        // Periods of every length up to a year, and longer ones, from a leap day and from a year's
+        // last days, either way the week begins: labels evenly spaced, none twice, none left out.
+        std::vector<int> lengths;
+        for (int days = 1; days <= 120; ++days)
+            lengths.push_back(days);
+        for (int days = 127; days <= 4000; days += 53)
+            lengths.push_back(days);
+        lengths.insert(lengths.end(), {6000, 9000, 15000});   // years apart
+        for (const QDate& first : {QDate(2004, 2, 29), QDate(2004, 12, 30)}) {
+            for (int days : lengths) {
+                const QDate last = first.addDays(days - 1);
+                const int firstDay = 1 + days % 2;
+                for (CReport::SeriesStep step : {CReport::SeriesStep_Day, CReport::SeriesStep_Week}) {
+                    const TimeLabels shown = LineLabels(first, last, step, firstDay);
+                    // The axis runs from the line's first point (a week's first day for weeks).
+                    QDate axisStart = first;
+                    if (step == CReport::SeriesStep_Week)
+                        while (axisStart.dayOfWeek() != (firstDay == 1 ? 7 : 1))
+                            axisStart = axisStart.addDays(-1);
+                    const QDate axisEnd = QDateTime::fromMSecsSinceEpoch(qint64(shown.max)).date();
+                    const QString fault = IrregularityOf(shown, axisStart, axisEnd);
+                    QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1 + %2 days, step %3: %4 [%5]")
+                                                             .arg(first.toString(Qt::ISODate))
+                                                             .arg(days)
+                                                             .arg(int(step))
+                                                             .arg(fault, shown.labels.join(u','))));
+                }
+            }
+        }
     }
 
     void chartsFollowThePalette() {
