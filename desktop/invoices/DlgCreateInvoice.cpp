@@ -105,6 +105,8 @@ void CDlgCreateInvoice::BuildControls() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(m_print, QDialogButtonBox::ActionRole);
     buttons->addButton(m_save, QDialogButtonBox::ActionRole);
+    // Enter saves, as before there was Print: printing issues the invoice, so it takes a click.
+    m_save->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

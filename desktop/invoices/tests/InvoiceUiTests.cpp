@@ -520,6 +520,18 @@ private slots:
         QCOMPARE(text.simplified(), PdfText(PdfPath("draft.pdf")).simplified());
     }
 
+    void enterSavesRatherThanPrints() {
+        auto dialog = OpenForAcme();
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        MessageBoxScript boxes;
+        DialogScript dialogs({Cancel()});
+        QTest::keyClick(dialog->NumberEdit(), Qt::Key_Return);
+        QCOMPARE(dialogs.ObjectNames(), std::vector<QString>{QStringLiteral("invoicePdfFileDialog")});
+        QVERIFY(boxes.Shown().empty());
+        QVERIFY(CInvoiceBook::List().empty());
+    }
+
     void printThatFailsIsTold() {
         {
             // The data file cannot be written: the invoice is not issued and nothing is printed.
