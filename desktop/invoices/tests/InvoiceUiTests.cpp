@@ -5,16 +5,11 @@
 // Open PDF, Print and Void, and the Invoice page of the Options.
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -38,7 +33,7 @@
 #include "desktop/invoices/InvoicePdf.h"
 #include "desktop/invoices/InvoiceSettings.h"
 #include "desktop/invoices/InvoiceText.h"
-#include "desktop/tests/DesktopTestSupport.h"
+#include "desktop/tests/DocumentTestSupport.h"
 #include "testing/FailingFile.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
@@ -85,43 +80,6 @@ int StatusOf(const CString& refId) {
     Item entry;
     entry.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, u"projectItem"));
     return entry.Load() ? entry.get_PymtStatus() : -1;
-}
-
-// The PDF's text, or an empty text when pdftotext is not installed.
-QString PdfText(const QString& path) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    // Ligatures ("ﬁ") as the letters they join.
-    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
-
-bool HavePdfToText() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
-
-// The file dialog's answer: the path typed and Save pressed.
-DialogScript::Step ChooseFile(const QString& path) {
-    return [path](QDialog& dialog) {
-        auto* files = qobject_cast<QFileDialog*>(&dialog);
-        if (!files)
-            return int(QDialog::Rejected);
-        files->selectFile(path);
-        return int(QDialog::Accepted);
-    };
-}
-
-// The print dialog's answer: a PDF file as the printer, and Print pressed.
-DialogScript::Step PrintTo(const QString& path) {
-    return [path](QDialog& dialog) {
-        auto* print = qobject_cast<QPrintDialog*>(&dialog);
-        if (!print)
-            return int(QDialog::Rejected);
-        print->printer()->setOutputFileName(path);
-        return int(QDialog::Accepted);
-    };
-}
-
-DialogScript::Step Cancel() {
-    return [](QDialog&) { return int(QDialog::Rejected); };
 }
 
 }   // namespace
@@ -271,7 +229,7 @@ private slots:
                                   create->SaveAsPdf();
                                   return create->result();
                               },
-                              ChooseFile(path)});
+                              SaveFileAs(path)});
         QVERIFY(Trigger(*m_app->GetMainFrame(), cmd::CreateInvoice));
         QCOMPARE(dialogs.Shown(), 2);
         QCOMPARE(boxes.Shown().size(), size_t(1));
@@ -334,7 +292,7 @@ private slots:
         first->NumberEdit()->setText(QStringLiteral("2026-07"));
         {
             MessageBoxScript boxes({IDYES});
-            DialogScript dialogs({ChooseFile(PdfPath("one.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("one.pdf"))});
             QVERIFY(first->SaveAsPdf());
         }
         // The next one offers the number after the edited one.
@@ -372,14 +330,14 @@ private slots:
         {
             // The PDF is written, the user declines: nothing marked, the number not taken.
             MessageBoxScript boxes({IDNO});
-            DialogScript dialogs({ChooseFile(PdfPath("draft.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("draft.pdf"))});
             QVERIFY(!dialog->SaveAsPdf());
             QVERIFY(QFile::exists(PdfPath("draft.pdf")));
         }
         {
             // A PDF that cannot be written: said so, and no question asked.
             MessageBoxScript boxes;
-            DialogScript dialogs({ChooseFile(PdfPath("no/such/folder/x.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("no/such/folder/x.pdf"))});
             QVERIFY(!dialog->SaveAsPdf());
             QCOMPARE(boxes.Shown().size(), size_t(1));
             QVERIFY(boxes.Shown()[0].text.Find(u"could not be saved") >= 0);
@@ -394,7 +352,7 @@ private slots:
         auto dialog = OpenForAcme();
         const QString path = PdfPath("unwritten.pdf");
         MessageBoxScript boxes({IDYES});
-        DialogScript dialogs({ChooseFile(path)});
+        DialogScript dialogs({SaveFileAs(path)});
         {
             const FailingFile full(0);
             QVERIFY(!dialog->SaveAsPdf());
@@ -418,7 +376,7 @@ private slots:
             auto dialog = OpenForAcme();
             dialog->NumberEdit()->setText(QStringLiteral("A-7"));
             MessageBoxScript boxes({IDYES});
-            DialogScript dialogs({ChooseFile(PdfPath("a7.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("a7.pdf"))});
             QVERIFY(dialog->SaveAsPdf());
         }
         CDlgInvoices list;
@@ -483,7 +441,7 @@ private slots:
         {
             // A draft saved as PDF, not issued, for comparing with the printed page.
             MessageBoxScript boxes({IDNO});
-            DialogScript dialogs({ChooseFile(PdfPath("draft.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("draft.pdf"))});
             QVERIFY(!dialog->SaveAsPdf());
         }
 
@@ -500,7 +458,7 @@ private slots:
                                   create->findChild<QPushButton*>(QStringLiteral("printInvoiceButton"))->click();
                                   return create->result();
                               },
-                              PrintTo(printed)});
+                              PrintToPdf(printed)});
         QVERIFY(Trigger(*m_app->GetMainFrame(), cmd::CreateInvoice));
         QCOMPARE(dialogs.Shown(), 2);
         QCOMPARE(boxes.Shown().size(), size_t(1));
@@ -538,7 +496,7 @@ private slots:
             auto dialog = OpenForAcme();
             const QString path = PdfPath("unissued.pdf");
             MessageBoxScript boxes({IDYES});
-            DialogScript dialogs({PrintTo(path)});
+            DialogScript dialogs({PrintToPdf(path)});
             {
                 const FailingFile full(0);
                 QVERIFY(!dialog->Print());
@@ -553,7 +511,7 @@ private slots:
         // where to print it again.
         auto dialog = OpenForAcme();
         MessageBoxScript boxes({IDYES});
-        DialogScript dialogs({PrintTo(PdfPath("no/such/folder/x.pdf"))});
+        DialogScript dialogs({PrintToPdf(PdfPath("no/such/folder/x.pdf"))});
         QVERIFY(dialog->Print());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(boxes.Shown().size(), size_t(2));
@@ -569,7 +527,7 @@ private slots:
             auto dialog = OpenForAcme();
             dialog->NumberEdit()->setText(QStringLiteral("L-3"));
             MessageBoxScript boxes({IDYES});
-            DialogScript dialogs({ChooseFile(PdfPath("l3.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("l3.pdf"))});
             QVERIFY(dialog->SaveAsPdf());
         }
         CDlgInvoices list;
@@ -577,7 +535,7 @@ private slots:
         const QString path = PdfPath("l3-printed.pdf");
         {
             MessageBoxScript boxes;
-            DialogScript dialogs({Cancel(), PrintTo(path)});
+            DialogScript dialogs({Cancel(), PrintToPdf(path)});
             QVERIFY(!list.PrintSelected());
             QVERIFY(!QFile::exists(path));
             QVERIFY(list.PrintSelected());
@@ -591,7 +549,7 @@ private slots:
         const QString voided = PdfPath("l3-void.pdf");
         {
             MessageBoxScript boxes;
-            DialogScript dialogs({PrintTo(voided), PrintTo(PdfPath("no/such/folder/l3.pdf"))});
+            DialogScript dialogs({PrintToPdf(voided), PrintToPdf(PdfPath("no/such/folder/l3.pdf"))});
             QVERIFY(list.PrintSelected());
             QVERIFY(!list.PrintSelected());
             QCOMPARE(boxes.Shown().size(), size_t(1));

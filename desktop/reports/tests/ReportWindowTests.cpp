@@ -8,12 +8,8 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
-#include <QFileDialog>
 #include <QHorizontalStackedBarSeries>
 #include <QLineSeries>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QProcess>
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -24,12 +20,10 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "biz/ReportCsvExport.h"
-#include "desktop/ProgramStrings.h"
 #include "desktop/reports/ReportPeriod.h"
 #include "desktop/reports/ReportWindow.h"
-#include "desktop/tests/DesktopTestSupport.h"
+#include "desktop/tests/DocumentTestSupport.h"
 #include "platform/Clock.h"
-#include "platform/Locale.h"
 #include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
 
@@ -72,11 +66,6 @@ QStringList RowTexts(const QTreeWidgetItem* item) {
     for (int c = 0; c < item->columnCount(); ++c)
         texts << item->text(c);
     return texts;
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QList<QBarSet*> BarSets(QChart* chart) {
@@ -162,6 +151,7 @@ QString IrregularityOf(const TimeLabels& shown, const QDate& axisStart, const QD
 class ReportWindowTests : public QObject {
     Q_OBJECT
 private:
+    std::optional<testsupport::FixedDay> m_day;
     CProjectItemFilter m_march;
     QTemporaryDir m_output;
     std::unique_ptr<CReportWindow> m_window;
@@ -191,21 +181,10 @@ private:
 
     void Choose(const char* box, int index) { m_window->findChild<QComboBox*>(box)->setCurrentIndex(index); }
 
-    // Answers the file dialog with `path`.
-    static testsupport::DialogScript::Step SaveAs(const QString& path) {
-        return [path](QDialog& dialog) {
-            static_cast<QFileDialog&>(dialog).selectFile(path);
-            return int(QDialog::Accepted);
-        };
-    }
-
 private slots:
     void init() {
-        testsupport::ResetUserData();
-        RegisterProgramStrings();
-        Locale::OverrideUserDefault(&Locale::EnglishUS());
-        Clock::Set(COleDateTime(2004, 3, 20, 14, 5, 0));
-        QCOMPARE(GetCurrDataHelper()->Initialize(), 1);
+        m_day.emplace(COleDateTime(2004, 3, 20, 14, 5, 0));
+        QVERIFY(m_day->Ready());
         AddEntries();
         m_march = CProjectItemFilter();
         m_march.m_dtStart = March(1);
@@ -215,8 +194,7 @@ private slots:
 
     void cleanup() {
         m_window.reset();
-        Clock::Set(std::nullopt);
-        Locale::OverrideUserDefault(nullptr);
+        m_day.reset();
     }
 
     void groupsAndTotalsMatchTheSumsWorkedOutByHand() {
@@ -375,15 +353,12 @@ private slots:
 
     void pdfHoldsTheTableWithItsTotals() {
         const QString path = m_output.filePath("report.pdf");
-        testsupport::DialogScript dialogs({SaveAs(path)});
+        testsupport::DialogScript dialogs({testsupport::SaveFileAs(path)});
         QVERIFY(m_window->SavePdf());
-        QVERIFY(ReadBytes(path).startsWith("%PDF"));
-        if (QProcess::execute(QStringLiteral("pdftotext"), {QStringLiteral("-v")}) < 0)
+        QVERIFY(testsupport::FileBytes(path).startsWith("%PDF"));
+        if (!testsupport::HavePdfToText())
             QSKIP("pdftotext is not installed");
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-        QVERIFY(text.waitForFinished(30000));
-        const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+        const QString shown = testsupport::PdfText(path);
         for (const char* expected :
              {"Report by client", "3/1/2004", "Acme", "Bolt", "$254.79", "$204.80", "($5.00)", "Hours per day"})
             QVERIFY2(shown.contains(QString::fromUtf8(expected)), expected);
@@ -391,7 +366,7 @@ private slots:
 
     void pdfThatCannotBeWrittenIsTold() {
         testsupport::MessageBoxScript boxes;
-        testsupport::DialogScript dialogs({SaveAs(m_output.filePath("no/such/folder/report.pdf"))});
+        testsupport::DialogScript dialogs({testsupport::SaveFileAs(m_output.filePath("no/such/folder/report.pdf"))});
         QVERIFY(!m_window->SavePdf());
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text.Find(u"could not be saved") >= 0);
@@ -401,16 +376,16 @@ private slots:
     void csvReadsBackAsTheReport() {
         Choose("thenBy", 7);   // month
         const QString path = m_output.filePath("report.csv");
-        testsupport::DialogScript dialogs({SaveAs(path)});
+        testsupport::DialogScript dialogs({testsupport::SaveFileAs(path)});
         QVERIFY(m_window->SaveCsv());
-        const QByteArray bytes = ReadBytes(path);
+        const QByteArray bytes = testsupport::FileBytes(path);
         QCOMPARE(bytes.toStdString(), CReportCsvExport::Build(m_window->Report(), CCsvWriter::Format()));
         QVERIFY(bytes.contains("Acme,2004-03,4,2.75,165,245.09,120.10,0,49.99,195.10\r\n"));
         QVERIFY(bytes.endsWith("Total,,6,2.75,165,254.79,115.10,42,49.99,204.80\r\n"));
 
         // A cancelled file dialog writes nothing and says nothing.
         testsupport::MessageBoxScript boxes;
-        testsupport::DialogScript cancelled({[](QDialog&) { return int(QDialog::Rejected); }});
+        testsupport::DialogScript cancelled({testsupport::Cancel()});
         QVERIFY(!m_window->SaveCsv());
         QVERIFY(boxes.Shown().empty());
     }
@@ -515,12 +490,9 @@ private slots:
 
     void printsThroughThePrintDialog() {
         const QString path = m_output.filePath("printed.pdf");
-        testsupport::DialogScript dialogs({[&](QDialog& dialog) {
-            static_cast<QPrintDialog&>(dialog).printer()->setOutputFileName(path);
-            return int(QDialog::Accepted);
-        }});
+        testsupport::DialogScript dialogs({testsupport::PrintToPdf(path)});
         QVERIFY(m_window->Print());
-        QVERIFY(ReadBytes(path).startsWith("%PDF"));
+        QVERIFY(testsupport::FileBytes(path).startsWith("%PDF"));
     }
 };
 
