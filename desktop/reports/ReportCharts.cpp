@@ -253,6 +253,8 @@ QCategoryAxis* TimeAxis(const CReport& report) {
     axis->setRange(AxisValue(first) - halfDay, AxisValue(last) + halfDay);
     axis->setStartValue(AxisValue(first) - halfDay);
     const TimeTicks ticks = ChooseTicks(first, last, report.GetSeriesStep(), report.GetRequest().firstDayOfWeek);
+    if (ticks.days.empty())
+        return axis;
     const bool oneYear = ticks.days.front().year() == ticks.days.back().year();
     for (const QDate& day : ticks.days)
         axis->append(TickLabel(day, ticks.step, oneYear), AxisValue(day));
