@@ -441,6 +441,8 @@ void CMainFrame::RefreshAll() {
     }
     if (m_pEntriesView)
         m_pEntriesView->Refresh(0);
-    if (CReportWindow* report = GetReportWindow())
+    if (CReportWindow* report = GetReportWindow()) {
+        report->SetFirstDayOfWeek(m_app.m_nFirstDayOfWeek);   // the Options may have changed it
         report->Rebuild();
+    }
 }

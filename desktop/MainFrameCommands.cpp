@@ -235,9 +235,7 @@ void CMainFrame::OnCreateInvoice() {
         return;
     // Issuing marked entries billed: the lists and the summary show it at once.
     RefreshAll();
-    statusBar()->showMessage(QStringLiteral("Invoice %1 issued and saved as \"%2\"; its entries are marked billed.")
-                                 .arg(qtconv::ToQString(dialog.Invoice().m_strNumber), dialog.SavedPath()),
-                             kStatusMessageMs);
+    statusBar()->showMessage(dialog.IssuedMessage(), kStatusMessageMs);
 }
 
 void CMainFrame::OnInvoices() {

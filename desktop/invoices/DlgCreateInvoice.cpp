@@ -25,6 +25,7 @@
 #include "biz/Helpers.h"
 #include "biz/InvoiceBook.h"
 #include "desktop/invoices/InvoicePdf.h"
+#include "desktop/invoices/InvoicePrinter.h"
 #include "desktop/invoices/InvoiceText.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -99,8 +100,13 @@ void CDlgCreateInvoice::BuildControls() {
 
     m_save = Named(new QPushButton(tr("Save as &PDF..."), this), "saveAsPdfButton");
     connect(m_save, &QPushButton::clicked, this, &CDlgCreateInvoice::SaveAsPdf);
+    m_print = Named(new QPushButton(tr("P&rint..."), this), "printInvoiceButton");
+    connect(m_print, &QPushButton::clicked, this, &CDlgCreateInvoice::Print);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(m_print, QDialogButtonBox::ActionRole);
     buttons->addButton(m_save, QDialogButtonBox::ActionRole);
+    // Enter saves, as before there was Print: printing issues the invoice, so it takes a click.
+    m_save->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -324,6 +330,7 @@ void CDlgCreateInvoice::UpdateFigures() {
     html += Row(tr("Total"), CInvoiceText::Money(m_invoice.Total()), true) + QStringLiteral("</table>");
     m_totals->setText(html);
     m_save->setEnabled(!m_invoice.IncludedEntries().empty());
+    m_print->setEnabled(m_save->isEnabled());
 }
 
 const CInvoice& CDlgCreateInvoice::Invoice() {
@@ -410,25 +417,75 @@ bool CDlgCreateInvoice::SaveAsPdf() {
         AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONSTOP);
         return false;
     }
-    if (!ConfirmIssue(path))
+    if (!ConfirmIssue(path) || !Issue(path))
         return false;
-    const CWriteCheck check;
-    const CInvoiceBook::Outcome outcome = CInvoiceBook::Issue(m_invoice);
-    if (!outcome.ok) {
-        // The PDF of an invoice that was not issued must not be sent by mistake.
-        QFile::remove(path);
-        ReportIssueFailure(outcome.entries, outcome.message, check.Failed());
-        if (!check.Failed() && !outcome.entries.empty())
-            Prepare();
-        return false;
-    }
     m_savedPath = path;
+    m_issued = Issued::Saved;
     accept();
     return true;
 }
 
+bool CDlgCreateInvoice::ConfirmPrint() {
+    const QString text =
+        tr("Print invoice %1 and mark the %2 entries on it as billed?\n\nThe invoice is recorded and the next "
+           "number taken before it is printed.")
+            .arg(qtconv::ToQString(m_invoice.m_strNumber))
+            .arg(m_invoice.IncludedEntries().size());
+    return AfxMessageBox(qtconv::FromQString(text), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool CDlgCreateInvoice::Print() {
+    m_settings = CInvoiceSettings::Load();
+    if (!TakeChoices() || !ConfirmPrint())
+        return false;
+    CInvoicePrinter printer(m_invoice);
+    if (!printer.Choose(this) || !Issue(QString()))
+        return false;
+    QString error;
+    m_savedPath.clear();
+    m_issued = printer.Print(error) ? Issued::Printed : Issued::PrintFailed;
+    if (m_issued == Issued::PrintFailed) {
+        const QString text = tr("Invoice %1 has been issued and its entries marked billed, but it could not be "
+                                "printed. %2\n\nPrint it again from Tools > Invoices.")
+                                 .arg(qtconv::ToQString(m_invoice.m_strNumber), error);
+        AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONEXCLAMATION);
+    }
+    accept();
+    return true;
+}
+
+QString CDlgCreateInvoice::IssuedMessage() const {
+    const QString number = qtconv::ToQString(m_invoice.m_strNumber);
+    switch (m_issued) {
+    case Issued::Saved:
+        return tr("Invoice %1 issued and saved as \"%2\"; its entries are marked billed.").arg(number, m_savedPath);
+    case Issued::Printed: return tr("Invoice %1 issued and printed; its entries are marked billed.").arg(number);
+    case Issued::PrintFailed:
+        return tr("Invoice %1 issued but not printed; its entries are marked billed.").arg(number);
+    case Issued::No: break;
+    }
+    return QString();
+}
+
+bool CDlgCreateInvoice::Issue(const QString& pdfPath) {
+    const CWriteCheck check;
+    const CInvoiceBook::Outcome outcome = CInvoiceBook::Issue(m_invoice);
+    if (outcome.ok)
+        return true;
+    // The PDF of an invoice that was not issued must not be sent by mistake.
+    if (!pdfPath.isEmpty())
+        QFile::remove(pdfPath);
+    ReportIssueFailure(outcome.entries, outcome.message, check.Failed(),
+                       pdfPath.isEmpty()
+                           ? tr("Nothing has been printed, since the invoice has not been issued.")
+                           : tr("The PDF file has been removed, since the invoice has not been issued."));
+    if (!check.Failed() && !outcome.entries.empty())
+        Prepare();
+    return false;
+}
+
 void CDlgCreateInvoice::ReportIssueFailure(const std::vector<CString>& entries, const CString& message,
-                                           bool writeFailed) {
+                                           bool writeFailed, const QString& undone) {
     CString text = message;
     const CDataHelper* store = GetCurrDataHelper();
     if (writeFailed && store && !store->GetLastWriteError().IsEmpty())
@@ -443,6 +500,6 @@ void CDlgCreateInvoice::ReportIssueFailure(const std::vector<CString>& entries, 
             }
         }
     }
-    text += u"\n\nThe PDF file has been removed, since the invoice has not been issued.";
+    text += u"\n\n" + qtconv::FromQString(undone);
     AfxMessageBox(text, MB_OK | MB_ICONSTOP);
 }

@@ -6,6 +6,8 @@
 // client's address, and the totals. "Save as PDF" writes the invoice and, once the user
 // confirms, issues it: the entries become billed through their own saves. Nothing is marked
 // when the PDF cannot be written, and nothing stays marked when the data file cannot be.
+// "Print" issues the invoice and then prints it: paper cannot be taken back as a file can, so
+// nothing is printed that is not on record.
 #include <QDialog>
 
 #include "biz/Invoice.h"
@@ -35,8 +37,15 @@ public:
     // What "Save as PDF" does: checks, asks for the file, writes it, asks to mark the entries
     // billed and issues the invoice; true (and the dialog accepted) once it is issued.
     bool SaveAsPdf();
-    // The PDF of the last invoice issued here.
+    // What "Print" does: checks, asks to issue the invoice, shows the print dialog, issues it and
+    // prints it; true (and the dialog accepted) once it is issued, even when the printer then
+    // failed (that is told, and the Invoices list prints it again). A cancelled print dialog
+    // changes nothing.
+    bool Print();
+    // The PDF of the last invoice issued here; empty when it was printed instead.
     QString SavedPath() const { return m_savedPath; }
+    // What became of the invoice issued here, for the status bar.
+    QString IssuedMessage() const;
 
     QComboBox* ClientCombo() const { return m_client; }
     QTreeWidget* EntriesTree() const { return m_entries; }
@@ -63,11 +72,16 @@ private:
     bool TakeChoices();
     bool ChooseFile(QString& path);
     bool ConfirmIssue(const QString& path);
-    void ReportIssueFailure(const std::vector<CString>& entries, const CString& message, bool writeFailed);
+    bool ConfirmPrint();
+    // Issues the invoice; on failure says why, removes the PDF at `pdfPath` (if any) and returns false.
+    bool Issue(const QString& pdfPath);
+    void ReportIssueFailure(const std::vector<CString>& entries, const CString& message, bool writeFailed,
+                            const QString& undone);
 
     CInvoice m_invoice;
     CInvoiceSettings m_settings;
     QString m_savedPath;
+    enum class Issued { No, Saved, Printed, PrintFailed } m_issued = Issued::No;
     bool m_filling = false;
 
     QComboBox* m_client = nullptr;
@@ -82,4 +96,5 @@ private:
     QLabel* m_clientAddress = nullptr;
     QLabel* m_totals = nullptr;
     QPushButton* m_save = nullptr;
+    QPushButton* m_print = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "biz/DataHelper.h"
 #include "biz/InvoiceBook.h"
 #include "desktop/invoices/InvoicePdf.h"
+#include "desktop/invoices/InvoicePrinter.h"
 #include "desktop/invoices/InvoiceText.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
@@ -49,12 +50,15 @@ CDlgInvoices::CDlgInvoices(QWidget* parent) : QDialog(parent) {
     m_list->header()->setSectionResizeMode(ColClient, QHeaderView::Stretch);
     m_list->header()->setStretchLastSection(false);
     m_open = Named(new QPushButton(tr("&Open PDF"), this), "openInvoicePdfButton");
+    m_print = Named(new QPushButton(tr("&Print..."), this), "printInvoiceButton");
     m_void = Named(new QPushButton(tr("&Void..."), this), "voidInvoiceButton");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(m_open, QDialogButtonBox::ActionRole);
+    buttons->addButton(m_print, QDialogButtonBox::ActionRole);
     buttons->addButton(m_void, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_open, &QPushButton::clicked, this, &CDlgInvoices::OpenPdf);
+    connect(m_print, &QPushButton::clicked, this, &CDlgInvoices::PrintSelected);
     connect(m_void, &QPushButton::clicked, this, &CDlgInvoices::VoidSelected);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CDlgInvoices::OpenPdf);
     connect(m_list, &QTreeWidget::currentItemChanged, this, &CDlgInvoices::UpdateButtons);
@@ -117,6 +121,7 @@ const CIssuedInvoice* CDlgInvoices::Selected() const {
 void CDlgInvoices::UpdateButtons() {
     const CIssuedInvoice* invoice = Selected();
     m_open->setEnabled(invoice != nullptr);
+    m_print->setEnabled(invoice != nullptr);
     m_void->setEnabled(invoice && !invoice->get_IsVoided());
 }
 
@@ -143,6 +148,25 @@ bool CDlgInvoices::OpenPdf() {
         return false;
     }
     return OpenUrlOrReport(QUrl::fromLocalFile(path).toString()) > 32;
+}
+
+bool CDlgInvoices::PrintSelected() {
+    const CIssuedInvoice* selected = Selected();
+    if (!selected)
+        return false;
+    const CIssuedInvoice invoice = *selected;
+    CInvoicePrinter printer(invoice.get_Invoice());
+    if (!printer.Choose(this))
+        return false;
+    QString error;
+    if (!printer.Print(error, invoice.get_IsVoided())) {
+        AfxMessageBox(
+            qtconv::FromQString(
+                tr("Invoice %1 could not be printed. %2").arg(qtconv::ToQString(invoice.get_Number()), error)),
+            MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    return true;
 }
 
 bool CDlgInvoices::VoidSelected() {

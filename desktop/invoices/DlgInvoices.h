@@ -1,8 +1,8 @@
 #pragma once
 // Tools > Invoices: the invoices issued from this data file (number, client, dates, total and
 // whether voided). "Open PDF" writes the chosen invoice again, as it was issued, and opens it;
-// "Void" puts its entries back to not billed after the user confirms, keeping the invoice
-// listed and its number taken.
+// "Print" prints it as it was issued; "Void" puts its entries back to not billed after the user
+// confirms, keeping the invoice listed and its number taken. A voided invoice shows it is void.
 #include <vector>
 
 #include <QDialog>
@@ -26,6 +26,7 @@ public:
     bool Select(const CString& number);
     // The buttons' actions on the selected invoice; true when done.
     bool OpenPdf();
+    bool PrintSelected();
     bool VoidSelected();
     // Whether a void changed entries, so the caller refreshes its views.
     bool EntriesChanged() const { return m_entriesChanged; }
@@ -40,6 +41,7 @@ private:
     std::vector<CIssuedInvoice> m_invoices;
     QTreeWidget* m_list = nullptr;
     QPushButton* m_open = nullptr;
+    QPushButton* m_print = nullptr;
     QPushButton* m_void = nullptr;
     bool m_entriesChanged = false;
 };

@@ -115,19 +115,27 @@ QString CInvoicePdf::Html(const CInvoice& invoice, bool voided) {
     return html + QStringLiteral("</body></html>");
 }
 
+void CInvoicePdf::SetUpPage(QPagedPaintDevice& device) {
+    device.setPageSize(QPageSize(PageSizeFor(QLocale::system())));
+    device.setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter);
+}
+
+void CInvoicePdf::Paint(const CInvoice& invoice, QPagedPaintDevice& device, bool voided) {
+    QTextDocument document;
+    document.setHtml(Html(invoice, voided));
+    document.print(&device);
+}
+
 bool CInvoicePdf::Write(const CInvoice& invoice, const QString& path, QString& error, bool voided) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(PageSizeFor(QLocale::system())));
-        writer.setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter);
+        SetUpPage(writer);
         writer.setResolution(300);
         writer.setTitle(QStringLiteral("Invoice %1").arg(qtconv::ToQString(invoice.m_strNumber)));
         writer.setCreator(QStringLiteral("Quillmar"));
-        QTextDocument document;
-        document.setHtml(Html(invoice, voided));
-        document.print(&writer);
+        Paint(invoice, writer, voided);
     }
     if (buffer.data().isEmpty()) {
         error = QStringLiteral("The PDF document could not be made.");

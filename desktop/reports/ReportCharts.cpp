@@ -6,8 +6,8 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
-#include <QDateTimeAxis>
 #include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QLineSeries>
@@ -15,6 +15,7 @@
 #include <QStackedBarSeries>
 #include <QValueAxis>
 
+#include "platform/Locale.h"
 #include "ui/qt/QtConvert.h"
 
 namespace {
@@ -154,6 +155,114 @@ void ValueRange(QValueAxis& axis, double top, double bottom = 0) {
     axis.setLabelFormat(axis.max() - axis.min() >= 10 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
 }
 
+// Where the line chart puts a day: its local midnight.
+double AxisValue(const QDate& day) { return static_cast<double>(QDateTime(day, QTime(0, 0)).toMSecsSinceEpoch()); }
+
+QDate ToDate(const COleDateTime& date) { return QDate(date.GetYear(), date.GetMonth(), date.GetDay()); }
+
+// The label steps, finest first; years go on in 1-2-5 steps.
+enum class TickStep { Day, Week, Month, Quarter, Year };
+
+struct TimeTicks {
+    std::vector<QDate> days;
+    TickStep step = TickStep::Day;
+};
+
+// The days from `first` to `last` on which a step of `months` months begins (months counted
+// from January of year 0, so quarters and years fall on their calendar starts).
+std::vector<QDate> MonthStarts(const QDate& first, const QDate& last, int months) {
+    std::vector<QDate> days;
+    const long long index = static_cast<long long>(first.year()) * 12 + first.month() - 1;
+    long long at = (index + months - 1) / months * months;
+    if (at == index && first.day() != 1)
+        at += months;
+    for (;; at += months) {
+        const QDate day(static_cast<int>(at / 12), static_cast<int>(at % 12) + 1, 1);
+        if (day > last || days.size() > CReportCharts::MaxTimeLabels)
+            break;
+        days.push_back(day);
+    }
+    return days;
+}
+
+std::vector<QDate> DayStarts(const QDate& first, const QDate& last, int days, int weekStart) {
+    std::vector<QDate> starts;
+    QDate day = first;
+    while (weekStart && day.dayOfWeek() != weekStart)
+        day = day.addDays(1);
+    for (; day <= last && starts.size() <= CReportCharts::MaxTimeLabels; day = day.addDays(days))
+        starts.push_back(day);
+    return starts;
+}
+
+TimeTicks ChooseTicks(const QDate& first, const QDate& last, CReport::SeriesStep lineStep, int firstDayOfWeek) {
+    // Our weeks begin on 1 = Sunday .. 7 = Saturday; Qt's days are 1 = Monday .. 7 = Sunday.
+    const int weekStart = (std::clamp(firstDayOfWeek, 1, 7) + 5) % 7 + 1;
+    const auto fits = [](const std::vector<QDate>& days) {
+        return !days.empty() && days.size() <= static_cast<size_t>(CReportCharts::MaxTimeLabels);
+    };
+    TimeTicks ticks;
+    if (lineStep == CReport::SeriesStep_Day && fits(ticks.days = DayStarts(first, last, 1, 0)))
+        return ticks;
+    ticks.step = TickStep::Week;
+    if (lineStep != CReport::SeriesStep_Month && fits(ticks.days = DayStarts(first, last, 7, weekStart)))
+        return ticks;
+    ticks.step = TickStep::Month;
+    if (fits(ticks.days = MonthStarts(first, last, 1)))
+        return ticks;
+    ticks.step = TickStep::Quarter;
+    if (fits(ticks.days = MonthStarts(first, last, 3)))
+        return ticks;
+    ticks.step = TickStep::Year;
+    for (int years = 1;; years *= 10) {
+        for (int times : {1, 2, 5}) {
+            if (fits(ticks.days = MonthStarts(first, last, 12 * years * times)) || years > 1000)
+                return ticks;
+        }
+    }
+}
+
+// Dates as the user's locale writes them; the year only where a label would be ambiguous.
+const char16_t* TickPicture(TickStep step, bool oneYear) {
+    switch (step) {
+    case TickStep::Day:
+    case TickStep::Week: return u"d MMM";
+    case TickStep::Month: return oneYear ? u"MMM" : u"MMM yyyy";
+    case TickStep::Quarter: return u"MMM yyyy";
+    case TickStep::Year: break;
+    }
+    return u"yyyy";
+}
+
+QString TickLabel(const QDate& day, TickStep step, bool oneYear) {
+    const COleDateTime date(day.year(), day.month(), day.day(), 0, 0, 0);
+    return qtconv::ToQString(Locale::UserDefault().FormatDate(date, CString(TickPicture(step, oneYear))));
+}
+
+QCategoryAxis* TimeAxis(const CReport& report) {
+    auto* axis = new QCategoryAxis;
+    axis->setObjectName(QStringLiteral("timeAxis"));
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const std::vector<CReport::Point>& points = report.Series();
+    if (points.empty())
+        return axis;
+    const QDate first = ToDate(points.front().start);
+    const QDate last = ToDate(points.back().start);
+    // A single day still gets room either side of its point.
+    const double halfDay = first == last ? 12 * 3600 * 1000.0 : 0.0;
+    axis->setRange(AxisValue(first) - halfDay, AxisValue(last) + halfDay);
+    axis->setStartValue(AxisValue(first) - halfDay);
+    const TimeTicks ticks = ChooseTicks(first, last, report.GetSeriesStep(), report.GetRequest().firstDayOfWeek);
+    if (ticks.days.empty())
+        return axis;
+    const bool oneYear = ticks.days.front().year() == ticks.days.back().year();
+    for (const QDate& day : ticks.days)
+        axis->append(TickLabel(day, ticks.step, oneYear), AxisValue(day));
+    if (ticks.days.size() > 7)
+        axis->setLabelsAngle(-45);
+    return axis;
+}
+
 }   // namespace
 
 QString CReportCharts::MeasureName(Measure measure) {
@@ -198,9 +307,7 @@ QChart* CReportCharts::LineChart(const CReport& report) {
     for (const CReport::Point& point : report.Series()) {
         const double hours = static_cast<double>(point.minutes) / 60.0;
         top = std::max(top, hours);
-        // The axis shows local time: the step's first day at local midnight.
-        const QDateTime start(qtconv::ToQDateTime(point.start).date(), QTime(0, 0));
-        series->append(static_cast<double>(start.toMSecsSinceEpoch()), hours);
+        series->append(AxisValue(ToDate(point.start)), hours);
     }
     auto* chart = new QChart;
     const bool weeks = report.GetSeriesStep() == CReport::SeriesStep_Week;
@@ -210,9 +317,7 @@ QChart* CReportCharts::LineChart(const CReport& report) {
                             : QObject::tr("Hours per day"));
     chart->addSeries(series);
     chart->legend()->setVisible(false);
-    auto* time = new QDateTimeAxis;
-    time->setFormat(months ? QStringLiteral("MMM yyyy") : QStringLiteral("d MMM"));
-    time->setTickCount(std::clamp(static_cast<int>(report.Series().size()), 2, 6));
+    QCategoryAxis* time = TimeAxis(report);
     chart->addAxis(time, Qt::AlignBottom);
     series->attachAxis(time);
     auto* values = new QValueAxis;

@@ -16,8 +16,15 @@ public:
     // added up as "Other".
     enum : int { MaxStackedSeries = 10 };
 
+    // The hours line's time axis labels at most this many days, each one step after the last.
+    enum : int { MaxTimeLabels = 12 };
+
     // New charts, owned by the caller.
     static QChart* BarChart(const CReport& report, Measure measure);
+    // Its time axis ("timeAxis", in milliseconds since the epoch at local midnight) labels every
+    // day of a short period, else the first day of every week (as the request's weeks begin),
+    // month, quarter or year, the finest step that stays within MaxTimeLabels and is no finer
+    // than the line's own: never a day left out between two labelled ones, never a label twice.
     static QChart* LineChart(const CReport& report);
     // Background, texts, grid and the built-in colour theme after the palette.
     static void ApplyPalette(QChart& chart, const QPalette& palette);

@@ -20,10 +20,14 @@
 
 #include "biz/ReportCsvExport.h"
 #include "desktop/reports/ReportDocument.h"
+#include "desktop/reports/ReportPeriod.h"
 #include "desktop/reports/ReportTable.h"
+#include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "ui/qt/ModalDialog.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/SharedSettings.h"
 
 namespace {
 
@@ -43,6 +47,9 @@ QDate ToQDate(const COleDateTime& date) {
 }
 
 COleDateTime FromQDate(const QDate& date) { return COleDateTime(date.year(), date.month(), date.day(), 0, 0, 0); }
+
+// The period chosen last, under "Settings".
+const char16_t* const kPresetValue = u"ReportPeriod";
 
 void TellFailure(const QString& text) { AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONSTOP); }
 
@@ -98,12 +105,15 @@ QWidget* CReportWindow::CreateChoices() {
         layout->addWidget(label);
         layout->addWidget(widget);
     };
+    m_preset = Named(new QComboBox(row), "periodPreset");
     m_from = Named(new QDateEdit(row), "periodFrom");
     m_to = Named(new QDateEdit(row), "periodTo");
     for (QDateEdit* edit : {m_from, m_to}) {
         edit->setCalendarPopup(true);
-        connect(edit, &QDateEdit::dateChanged, this, &CReportWindow::Rebuild);
+        connect(edit, &QDateEdit::dateChanged, this, &CReportWindow::OnDateEdited);
     }
+    FillPresets();
+    connect(m_preset, &QComboBox::currentIndexChanged, this, &CReportWindow::OnPresetChosen);
     m_groupBy = Named(new QComboBox(row), "groupBy");
     m_thenBy = Named(new QComboBox(row), "thenBy");
     m_measure = Named(new QComboBox(row), "chartMeasure");
@@ -114,6 +124,7 @@ QWidget* CReportWindow::CreateChoices() {
     FillGroupings();
     for (QComboBox* box : {m_groupBy, m_thenBy, m_measure, m_step})
         connect(box, &QComboBox::currentIndexChanged, this, &CReportWindow::Rebuild);
+    addLabelled(tr("P&eriod:"), m_preset);
     addLabelled(tr("&From:"), m_from);
     addLabelled(tr("&To:"), m_to);
     addLabelled(tr("&Group by:"), m_groupBy);
@@ -151,11 +162,65 @@ void CReportWindow::FillGroupings() {
     }
 }
 
+void CReportWindow::FillPresets() {
+    const QString names[CReportPeriod::Preset_Count] = {tr("This week"),  tr("Last week"),    tr("This month"),
+                                                        tr("Last month"), tr("This quarter"), tr("This year"),
+                                                        tr("Last year"),  tr("Custom")};
+    for (const QString& name : names)
+        m_preset->addItem(name);
+    const auto remembered = static_cast<int>(
+        Registry::GetDword(CSharedSettings::kSettingsKey, kPresetValue, CReportPeriod::Preset_Custom));
+    m_preset->setCurrentIndex(CReportPeriod::FromInt(remembered));
+}
+
+bool CReportWindow::ApplyPreset() {
+    COleDateTime start, end;
+    const auto preset = static_cast<CReportPeriod::Preset>(m_preset->currentIndex());
+    if (!CReportPeriod::Range(preset, Clock::LocalNow(), m_firstDayOfWeek, start, end))
+        return false;
+    m_from->setDate(ToQDate(start));
+    m_to->setDate(ToQDate(end));
+    return true;
+}
+
+void CReportWindow::OnPresetChosen() {
+    Registry::SetDword(CSharedSettings::kSettingsKey, kPresetValue, static_cast<uint32_t>(m_preset->currentIndex()));
+    m_filling = true;
+    const bool changed = ApplyPreset();
+    m_filling = false;
+    if (changed)
+        Rebuild();
+}
+
+// A date typed or picked makes the period the user's own.
+void CReportWindow::OnDateEdited() {
+    if (m_filling)
+        return;
+    if (m_preset->currentIndex() != CReportPeriod::Preset_Custom) {
+        const QSignalBlocker blocker(m_preset);
+        m_preset->setCurrentIndex(CReportPeriod::Preset_Custom);
+        Registry::SetDword(CSharedSettings::kSettingsKey, kPresetValue, CReportPeriod::Preset_Custom);
+    }
+    Rebuild();
+}
+
 void CReportWindow::SetFilter(const CProjectItemFilter& filter) {
     m_filter = filter;
     m_filling = true;
-    m_from->setDate(ToQDate(filter.m_dtStart));
-    m_to->setDate(ToQDate(filter.m_dtEnd));
+    if (!ApplyPreset()) {
+        m_from->setDate(ToQDate(filter.m_dtStart));
+        m_to->setDate(ToQDate(filter.m_dtEnd));
+    }
+    m_filling = false;
+    Rebuild();
+}
+
+void CReportWindow::SetFirstDayOfWeek(int firstDayOfWeek) {
+    if (firstDayOfWeek == m_firstDayOfWeek)
+        return;
+    m_firstDayOfWeek = firstDayOfWeek;
+    m_filling = true;
+    ApplyPreset();
     m_filling = false;
     Rebuild();
 }

@@ -3,6 +3,8 @@
 // view's filter: the period and the two groupings chosen at the top, the table of groups and
 // totals on the left, the bar chart and the hours line on the right. It prints and saves as PDF
 // and CSV; file and print dialogs go through the modal-dialog hook.
+// The period is a ready-made one ("This month"...) around today as the clock has it, or the
+// dates typed (Custom); the choice is kept in the settings for the next time the window opens.
 #include <memory>
 #include <QWidget>
 
@@ -24,8 +26,11 @@ public:
     CReportWindow(const CProjectItemFilter& filter, int firstDayOfWeek, QWidget* parent = nullptr);
     ~CReportWindow() override;
 
-    // The view's filter and period again (the window was opened once more).
+    // The view's filter again (the window was opened once more); its period too while the
+    // period chosen is Custom.
     void SetFilter(const CProjectItemFilter& filter);
+    // The user's first day of the week changed: weeks are rebuilt from it.
+    void SetFirstDayOfWeek(int firstDayOfWeek);
     // Builds the report again from the data store and the choices.
     void Rebuild();
 
@@ -51,6 +56,11 @@ private:
     QWidget* CreateChoices();
     QWidget* CreateButtons();
     void FillGroupings();
+    void FillPresets();
+    // Puts the chosen preset's dates into the date boxes; false for Custom.
+    bool ApplyPreset();
+    void OnPresetChosen();
+    void OnDateEdited();
     void ShowCharts();
     // Widens the table's side of the window until its figures show whole, leaving the charts room.
     void FitTable();
@@ -61,6 +71,7 @@ private:
     CProjectItemFilter m_filter;
     int m_firstDayOfWeek;
     std::unique_ptr<CReport> m_report;
+    QComboBox* m_preset = nullptr;
     QDateEdit* m_from = nullptr;
     QDateEdit* m_to = nullptr;
     QComboBox* m_groupBy = nullptr;

@@ -96,28 +96,16 @@ protected:
         // Changed here since: entry 0 (conflict), entry 1 (the other side deletes it); deleted
         // here: entry 2 (the other side changes it) and entry 3.
         for (int n : {0, 1})
-            Edit<CProjectItem>(m_entries[static_cast<size_t>(n)], u"projectItem",
+            Edit<CProjectItem>(m_entries[static_cast<size_t>(n)],
                                [](CProjectItem& e) { e.set_Custom2(u"changed here"); });
-        for (int n : {2, 3}) {
-            CProjectItem entry;
-            entry.set_ID(Store().RefID_To_ID(m_entries[static_cast<size_t>(n)], u"projectItem"));
-            EXPECT_EQ(entry.Delete(), 1);
-        }
+        for (int n : {2, 3})
+            Remove<CProjectItem>(m_entries[static_cast<size_t>(n)]);
         Advance();
         EXPECT_GT(CSyncHelper().SerializeLocalChanges(), 0);
         WriteBytes(OtherChangeFile(), IncomingChangeFile());
         Advance();
         m_stepTime = Clock::LocalNow();
         return Files();
-    }
-
-    template <typename Record>
-    void Edit(const CString& refId, const char16_t* kind, const std::function<void(Record&)>& change) {
-        Record record;
-        record.set_ID(Store().RefID_To_ID(refId, kind));
-        ASSERT_EQ(record.Load(), 1);
-        change(record);
-        ASSERT_EQ(record.Save(), 1);
     }
 
     std::string IncomingChangeFile() const {

@@ -18,31 +18,16 @@
 
 namespace {
 
-std::pair<std::string, std::string> Key(const char* kind, const CString& refId) { return {kind, refId.ToUtf8()}; }
-
 class SyncHelperTest : public SyncTest {
 protected:
     std::string OwnChangeFile() const { return DesktopFolder() + "/desktop.xml"; }
     std::string OtherChangeFile() const { return DesktopFolder() + "/device.xml"; }
     FileSnapshot Data() const { return ReadFileSnapshot(DesktopDataFile()); }
 
-    CString AddClient(const char16_t* name) {
-        CClient client;
-        client.set_Description(name);
-        EXPECT_EQ(client.Save(), 1);
-        return client.get_RefID();
-    }
-    void DeleteClient(const CString& refId) {
-        CClient client;
-        client.set_ID(Store().RefID_To_ID(refId, u"client"));
-        ASSERT_EQ(client.Delete(), 1);
-    }
-    void SetContact(const CString& refId, const char16_t* contact) {
-        CClient client;
-        client.set_ID(Store().RefID_To_ID(refId, u"client"));
-        ASSERT_EQ(client.Load(), 1);
-        client.set_Contact(contact);
-        ASSERT_EQ(client.Save(), 1);
+    static CString AddClient(const char16_t* name) { return Add<CClient>(name); }
+    static void DeleteClient(const CString& refId) { Remove<CClient>(refId); }
+    static void SetContact(const CString& refId, const char16_t* contact) {
+        Edit<CClient>(refId, [contact](CClient& client) { client.set_Contact(contact); });
     }
     void WriteOtherChangeFile(const std::string& records) {
         std::ofstream(OtherChangeFile(), std::ios::binary) << "<quillmar>\r\n" << records << "</quillmar>\r\n";

@@ -14,26 +14,6 @@
 
 namespace {
 
-template <typename Record>
-CString Add(const char16_t* description, const std::function<void(Record&)>& fill = nullptr) {
-    Record record;
-    record.set_Description(description);
-    if (fill)
-        fill(record);
-    EXPECT_EQ(record.Save(), 1);
-    return record.get_RefID();
-}
-
-template <typename Record>
-Record Loaded(const CString& refId) {
-    Record record;
-    record.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, record.get_ElemName()));
-    EXPECT_EQ(record.Load(), 1) << refId.ToUtf8();
-    return record;
-}
-
-std::pair<std::string, std::string> Key(const char* kind, const CString& refId) { return {kind, refId.ToUtf8()}; }
-
 class SyncSafety : public SyncTest {
 protected:
     void SetUp() override {

@@ -13,13 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "biz/DataHelper.h"
 #include "platform/CString.h"
 #include "testing/ScriptedMessageBox.h"
 #include "testing/SettableClock.h"
 #include "testing/TempHome.h"
 #include "testing/TestFiles.h"
-
-class CDataHelper;
 
 // The records of a data or change file by kind and RefID, each as text without its local "id"
 // and its "modified" time; "deleted" markers counted apart.
@@ -98,4 +97,47 @@ Record SaveNew(const std::function<void(Record&)>& fill) {
     fill(record);
     EXPECT_EQ(record.Save(), 1);
     return record;
+}
+
+// A new record with `description`, filled further by `fill`, saved; its RefID.
+template <typename Record>
+CString Add(const char16_t* description, const std::function<void(Record&)>& fill = nullptr) {
+    Record record;
+    record.set_Description(description);
+    if (fill)
+        fill(record);
+    EXPECT_EQ(record.Save(), 1);
+    return record.get_RefID();
+}
+
+// The stored record with `refId`, loaded from the current data store.
+template <typename Record>
+Record Loaded(const CString& refId) {
+    Record record;
+    record.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, record.get_ElemName()));
+    EXPECT_EQ(record.Load(), 1) << refId.ToUtf8();
+    return record;
+}
+
+// Loads the record with `refId`, lets `change` edit it and saves it.
+template <typename Record>
+void Edit(const CString& refId, const std::function<void(Record&)>& change) {
+    Record record;
+    record.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, record.get_ElemName()));
+    ASSERT_EQ(record.Load(), 1) << refId.ToUtf8();
+    change(record);
+    ASSERT_EQ(record.Save(), 1);
+}
+
+// Deletes the record with `refId` (the confirmation is answered by the test's message boxes).
+template <typename Record>
+void Remove(const CString& refId) {
+    Record record;
+    record.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, record.get_ElemName()));
+    ASSERT_EQ(record.Delete(), 1) << refId.ToUtf8();
+}
+
+// A record's key in a FileSnapshot.
+inline std::pair<std::string, std::string> Key(const char* kind, const CString& refId) {
+    return {kind, refId.ToUtf8()};
 }

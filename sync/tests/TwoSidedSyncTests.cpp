@@ -13,34 +13,6 @@
 
 namespace {
 
-template <typename Record>
-CString Add(const char16_t* description, const std::function<void(Record&)>& fill = nullptr) {
-    Record record;
-    record.set_Description(description);
-    if (fill)
-        fill(record);
-    EXPECT_EQ(record.Save(), 1);
-    return record.get_RefID();
-}
-
-template <typename Record>
-void Edit(const CString& refId, const std::function<void(Record&)>& change) {
-    Record record;
-    record.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, record.get_ElemName()));
-    ASSERT_EQ(record.Load(), 1) << refId.ToUtf8();
-    change(record);
-    ASSERT_EQ(record.Save(), 1);
-}
-
-template <typename Record>
-void Remove(const CString& refId) {
-    Record record;
-    record.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, record.get_ElemName()));
-    ASSERT_EQ(record.Delete(), 1) << refId.ToUtf8();
-}
-
-std::pair<std::string, std::string> Key(const char* kind, const CString& refId) { return {kind, refId.ToUtf8()}; }
-
 class TwoSidedSync : public SyncTest {
 protected:
     void SetUp() override {

@@ -25,16 +25,13 @@
 #include "biz/ProjectItem.h"
 #include "biz/ProjectItemFilter.h"
 #include "desktop/DialogBridge.h"
-#include "desktop/ProgramStrings.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/export/DataExporter.h"
 #include "desktop/export/DlgExcelSettings.h"
 #include "desktop/export/DlgExport.h"
 #include "desktop/export/ExcelApplication.h"
 #include "desktop/export/tests/XlsxReader.h"
-#include "desktop/tests/DesktopTestSupport.h"
-#include "platform/Clock.h"
-#include "platform/Locale.h"
+#include "desktop/tests/DocumentTestSupport.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/StringTable.h"
@@ -42,12 +39,6 @@
 #include "ui/qt/UrlOpener.h"
 
 namespace {
-
-std::string ReadText(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll().toStdString();
-}
 
 CString Res(unsigned id) { return GetResString(id, 1); }
 
@@ -77,6 +68,7 @@ class ExportTest : public QObject {
     Q_OBJECT
 
 private:
+    std::optional<testsupport::FixedDay> m_day;
     CProjectItemFilter m_filter;
     QTemporaryDir m_output;
     QStringList m_opened;
@@ -156,10 +148,7 @@ private:
                 dialog.findChild<QPushButton*>("exportButton")->click();
                 return dialog.result();
             },
-            [&](QDialog& dialog) {
-                static_cast<QFileDialog&>(dialog).selectFile(path);
-                return int(QDialog::Accepted);
-            },
+            testsupport::SaveFileAs(path),
         });
         ExportData(m_filter);
         return dialogs.Shown();
@@ -174,11 +163,8 @@ private:
 
 private slots:
     void init() {
-        testsupport::ResetUserData();
-        RegisterProgramStrings();
-        Locale::OverrideUserDefault(&Locale::EnglishUS());
-        Clock::Set(COleDateTime(2004, 3, 20, 14, 5, 0));
-        QCOMPARE(GetCurrDataHelper()->Initialize(), 1);
+        m_day.emplace(COleDateTime(2004, 3, 20, 14, 5, 0));
+        QVERIFY(m_day->Ready());
         m_filter = CProjectItemFilter();
         m_filter.m_dtStart = COleDateTime(2004, 3, 1, 0, 0, 0);
         m_filter.m_dtEnd = COleDateTime(2004, 3, 31, 0, 0, 0);
@@ -191,8 +177,7 @@ private slots:
 
     void cleanup() {
         SetUrlOpenHandler(m_previousOpener);
-        Clock::Set(std::nullopt);
-        Locale::OverrideUserDefault(nullptr);
+        m_day.reset();
     }
 
     void fieldNamesComeFromTheResourceLibrary() {
@@ -261,7 +246,7 @@ private slots:
             "<Custom1/>\r\n<Custom2/>\r\n<Custom3/>\r\n<Notes/>\r\n"
             "</projectItem>\r\n"
             "</Quillmar>\r\n";
-        const std::string actual = ReadText(m_output.filePath("all.xml"));
+        const std::string actual = testsupport::FileBytes(m_output.filePath("all.xml")).toStdString();
         if (actual != expected)
             qWarning("%s", actual.c_str());
         QCOMPARE(actual, expected);
@@ -273,7 +258,7 @@ private slots:
         request.m_bInclude.fill(0);
         request.m_strOutputPath = qtconv::FromQString(m_output.filePath("none.xml"));
         QVERIFY(CDataExporter::WriteXmlFile(request));
-        QCOMPARE(ReadText(m_output.filePath("none.xml")),
+        QCOMPARE(testsupport::FileBytes(m_output.filePath("none.xml")).toStdString(),
                  std::string("<Quillmar>\r\n<projectItem/>\r\n<projectItem/>\r\n<projectItem/>\r\n</Quillmar>\r\n"));
     }
 
@@ -388,7 +373,7 @@ private slots:
         std::string expected = "<Quillmar>\r\n";
         for (const char* text : {"12345.67", "99999.99", "150000.25", "49.99"})
             expected += "<projectItem>\r\n<" + amount + ">" + text + "</" + amount + ">\r\n</projectItem>\r\n";
-        QCOMPARE(ReadText(m_output.filePath("amounts.xml")), expected + "</Quillmar>\r\n");
+        QCOMPARE(testsupport::FileBytes(m_output.filePath("amounts.xml")).toStdString(), expected + "</Quillmar>\r\n");
     }
 
     void durationOnlyTimeEntryLeavesStartAndEndEmpty() {
@@ -412,7 +397,7 @@ private slots:
         request = Request(ExportFormat_Xml);
         request.m_strOutputPath = qtconv::FromQString(m_output.filePath("duration.xml"));
         QVERIFY(CDataExporter::WriteXmlFile(request));
-        const std::string text = ReadText(m_output.filePath("duration.xml"));
+        const std::string text = testsupport::FileBytes(m_output.filePath("duration.xml")).toStdString();
         QVERIFY2(text.find("<StartTime/>\r\n<EndTime/>\r\n<Hours>0.75</Hours>") != std::string::npos, text.c_str());
     }
 
@@ -502,14 +487,11 @@ private slots:
                 dialog.findChild<QPushButton*>("exportButton")->click();
                 return dialog.result();
             },
-            [&](QDialog& dialog) {
-                static_cast<QFileDialog&>(dialog).selectFile(path);
-                return int(QDialog::Accepted);
-            },
+            testsupport::SaveFileAs(path),
         });
         ExportData(m_filter);
         QCOMPARE(dialogs.Shown(), 2);
-        QCOMPARE(ReadText(path),
+        QCOMPARE(testsupport::FileBytes(path).toStdString(),
                  std::string("<Quillmar>\r\n<projectItem>\r\n<Date>3/7/2004</Date>\r\n</projectItem>\r\n"
                              "<projectItem>\r\n<Date>3/8/2004</Date>\r\n</projectItem>\r\n"
                              "<projectItem>\r\n<Date>3/9/2004</Date>\r\n</projectItem>\r\n</Quillmar>\r\n"));
@@ -539,19 +521,21 @@ private slots:
                                                ExportField_Amount, ExportField_Notes}),
                  2);
         // The April entry lies outside the view's period.
-        QCOMPARE(ReadText(path), std::string("Date,Description,Hours,Minutes,Amount,Notes\r\n"
-                                             "2004-03-07,Design review,1.50,90,120.00,\r\n"
-                                             "2004-03-08,Airfare: Trip,,,250.50,\"line one\r\nline two\"\r\n"
-                                             "2004-03-09,Site visit,,,54.75,\r\n"
-                                             "2004-03-10,\"Müller, Söhne & \"\"Co\"\" – 東京\",0.33,20,-12.50,"
-                                             "\"first, line\r\nsecond \"\"quoted\"\"\"\r\n"));
+        QCOMPARE(testsupport::FileBytes(path).toStdString(),
+                 std::string("Date,Description,Hours,Minutes,Amount,Notes\r\n"
+                             "2004-03-07,Design review,1.50,90,120.00,\r\n"
+                             "2004-03-08,Airfare: Trip,,,250.50,\"line one\r\nline two\"\r\n"
+                             "2004-03-09,Site visit,,,54.75,\r\n"
+                             "2004-03-10,\"Müller, Söhne & \"\"Co\"\" – 東京\",0.33,20,-12.50,"
+                             "\"first, line\r\nsecond \"\"quoted\"\"\"\r\n"));
         QCOMPARE(m_opened, QStringList{QUrl::fromLocalFile(path).toString()});
         QCOMPARE(Registry::GetDword(CDlgExport::CsvUserDatesKey(), u"CsvUserDates", 7), 0u);
 
         // The user's short date, kept for the next export.
         QCOMPARE(ExportCsvThroughDialog(path, {ExportField_Date, ExportField_StartTime}, true), 2);
-        QCOMPARE(ReadText(path), std::string("Date,Start Time\r\n3/7/2004,9:00:00 AM\r\n3/8/2004,\r\n3/9/2004,\r\n"
-                                             "3/10/2004,2:00:00 PM\r\n"));
+        QCOMPARE(testsupport::FileBytes(path).toStdString(),
+                 std::string("Date,Start Time\r\n3/7/2004,9:00:00 AM\r\n3/8/2004,\r\n3/9/2004,\r\n"
+                             "3/10/2004,2:00:00 PM\r\n"));
         QCOMPARE(Registry::GetDword(CDlgExport::CsvUserDatesKey(), u"CsvUserDates", 7), 1u);
     }
 
@@ -701,10 +685,7 @@ private slots:
                 closed = dialog.result() == QDialog::Accepted;
                 return dialog.result();
             },
-            [&](QDialog& dialog) {
-                static_cast<QFileDialog&>(dialog).selectFile(path);
-                return int(QDialog::Accepted);
-            },
+            testsupport::SaveFileAs(path),
         });
         ExportData(m_filter);
         QVERIFY(QFileInfo(path).size() > 0);

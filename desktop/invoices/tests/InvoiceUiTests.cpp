@@ -1,17 +1,15 @@
 // Invoices in the desktop program: the Create Invoice dialog's lines and totals on a fixed set
 // of entries, the number it offers and the numbers it refuses, Save as PDF (the text of the PDF,
 // the entries marked billed, nothing marked when the PDF or the data file cannot be written),
-// the Invoices list with Open PDF and Void, and the Invoice page of the Options.
+// printing (issued first, nothing changed by a cancelled print dialog), the Invoices list with
+// Open PDF, Print and Void, and the Invoice page of the Options.
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -35,7 +33,7 @@
 #include "desktop/invoices/InvoicePdf.h"
 #include "desktop/invoices/InvoiceSettings.h"
 #include "desktop/invoices/InvoiceText.h"
-#include "desktop/tests/DesktopTestSupport.h"
+#include "desktop/tests/DocumentTestSupport.h"
 #include "testing/FailingFile.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
@@ -82,28 +80,6 @@ int StatusOf(const CString& refId) {
     Item entry;
     entry.set_ID(GetCurrDataHelper()->RefID_To_ID(refId, u"projectItem"));
     return entry.Load() ? entry.get_PymtStatus() : -1;
-}
-
-// The PDF's text, or an empty text when pdftotext is not installed.
-QString PdfText(const QString& path) {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    // Ligatures ("ﬁ") as the letters they join.
-    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-}
-
-bool HavePdfToText() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
-
-// The file dialog's answer: the path typed and Save pressed.
-DialogScript::Step ChooseFile(const QString& path) {
-    return [path](QDialog& dialog) {
-        auto* files = qobject_cast<QFileDialog*>(&dialog);
-        if (!files)
-            return int(QDialog::Rejected);
-        files->selectFile(path);
-        return int(QDialog::Accepted);
-    };
 }
 
 }   // namespace
@@ -253,7 +229,7 @@ private slots:
                                   create->SaveAsPdf();
                                   return create->result();
                               },
-                              ChooseFile(path)});
+                              SaveFileAs(path)});
         QVERIFY(Trigger(*m_app->GetMainFrame(), cmd::CreateInvoice));
         QCOMPARE(dialogs.Shown(), 2);
         QCOMPARE(boxes.Shown().size(), size_t(1));
@@ -316,7 +292,7 @@ private slots:
         first->NumberEdit()->setText(QStringLiteral("2026-07"));
         {
             MessageBoxScript boxes({IDYES});
-            DialogScript dialogs({ChooseFile(PdfPath("one.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("one.pdf"))});
             QVERIFY(first->SaveAsPdf());
         }
         // The next one offers the number after the edited one.
@@ -354,14 +330,14 @@ private slots:
         {
             // The PDF is written, the user declines: nothing marked, the number not taken.
             MessageBoxScript boxes({IDNO});
-            DialogScript dialogs({ChooseFile(PdfPath("draft.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("draft.pdf"))});
             QVERIFY(!dialog->SaveAsPdf());
             QVERIFY(QFile::exists(PdfPath("draft.pdf")));
         }
         {
             // A PDF that cannot be written: said so, and no question asked.
             MessageBoxScript boxes;
-            DialogScript dialogs({ChooseFile(PdfPath("no/such/folder/x.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("no/such/folder/x.pdf"))});
             QVERIFY(!dialog->SaveAsPdf());
             QCOMPARE(boxes.Shown().size(), size_t(1));
             QVERIFY(boxes.Shown()[0].text.Find(u"could not be saved") >= 0);
@@ -376,7 +352,7 @@ private slots:
         auto dialog = OpenForAcme();
         const QString path = PdfPath("unwritten.pdf");
         MessageBoxScript boxes({IDYES});
-        DialogScript dialogs({ChooseFile(path)});
+        DialogScript dialogs({SaveFileAs(path)});
         {
             const FailingFile full(0);
             QVERIFY(!dialog->SaveAsPdf());
@@ -400,7 +376,7 @@ private slots:
             auto dialog = OpenForAcme();
             dialog->NumberEdit()->setText(QStringLiteral("A-7"));
             MessageBoxScript boxes({IDYES});
-            DialogScript dialogs({ChooseFile(PdfPath("a7.pdf"))});
+            DialogScript dialogs({SaveFileAs(PdfPath("a7.pdf"))});
             QVERIFY(dialog->SaveAsPdf());
         }
         CDlgInvoices list;
@@ -443,6 +419,148 @@ private slots:
             QSKIP("pdftotext is not installed; the PDF's text is not checked");
         const QString text = PdfText(pdf);
         QVERIFY2(text.contains(QStringLiteral("VOID")) && text.contains(QStringLiteral("A-7")), qPrintable(text));
+    }
+
+    void printIssuesTheInvoiceAndPrintsWhatThePdfHolds() {
+        auto dialog = OpenForAcme();
+        dialog->NumberEdit()->setText(QStringLiteral("P-1"));
+        {
+            // Declined, or the print dialog cancelled: nothing printed, marked or numbered.
+            MessageBoxScript boxes({IDNO, IDYES});
+            DialogScript dialogs({Cancel()});
+            QVERIFY(!dialog->Print());
+            QCOMPARE(dialogs.Shown(), 0);
+            QVERIFY(!dialog->Print());
+            QCOMPARE(dialogs.Shown(), 1);
+            QCOMPARE(boxes.Shown().size(), size_t(2));
+            QVERIFY(boxes.Shown()[0].text.Find(u"Print invoice P-1 and mark the 5 entries") >= 0);
+        }
+        QCOMPARE(Statuses(m_onInvoice), std::vector<int>(5, 0));
+        QVERIFY(CInvoiceBook::List().empty());
+        QCOMPARE(CInvoiceBook::NextNumber(), CString(u"1"));
+        {
+            // A draft saved as PDF, not issued, for comparing with the printed page.
+            MessageBoxScript boxes({IDNO});
+            DialogScript dialogs({SaveFileAs(PdfPath("draft.pdf"))});
+            QVERIFY(!dialog->SaveAsPdf());
+        }
+
+        // From the menu, as a user does it: the status bar says what became of it.
+        const QString printed = PdfPath("printed.pdf");
+        MessageBoxScript boxes({IDYES});
+        DialogScript dialogs({[&](QDialog& shown) {
+                                  auto* create = qobject_cast<CDlgCreateInvoice*>(&shown);
+                                  if (!create)
+                                      return int(QDialog::Rejected);
+                                  create->SelectClient(m_acme);
+                                  create->SetPeriod(kMarch1, kMarch31);
+                                  create->NumberEdit()->setText(QStringLiteral("P-1"));
+                                  create->findChild<QPushButton*>(QStringLiteral("printInvoiceButton"))->click();
+                                  return create->result();
+                              },
+                              PrintToPdf(printed)});
+        QVERIFY(Trigger(*m_app->GetMainFrame(), cmd::CreateInvoice));
+        QCOMPARE(dialogs.Shown(), 2);
+        QCOMPARE(boxes.Shown().size(), size_t(1));
+        QCOMPARE(m_app->GetMainFrame()->statusBar()->currentMessage(),
+                 QStringLiteral("Invoice P-1 issued and printed; its entries are marked billed."));
+        QCOMPARE(Statuses(m_onInvoice), std::vector<int>(5, Item::PymtStatus_Billed));
+        QCOMPARE(CInvoiceBook::List().size(), size_t(1));
+        QCOMPARE(CInvoiceBook::NextNumber(), CString(u"P-2"));
+
+        if (!HavePdfToText())
+            QSKIP("pdftotext is not installed; the printed text is not checked");
+        const QString text = PdfText(printed);
+        for (const QString& expected : {QStringLiteral("P-1"), QStringLiteral("Acme Ltd"),
+                                        QStringLiteral("Website: Design"), Money(26305), QStringLiteral("Logo")})
+            QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" missing from:\n") + text));
+        // The same words in the same order as the PDF; only the spacing of the columns differs.
+        QCOMPARE(text.simplified(), PdfText(PdfPath("draft.pdf")).simplified());
+    }
+
+    void enterSavesRatherThanPrints() {
+        auto dialog = OpenForAcme();
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        MessageBoxScript boxes;
+        DialogScript dialogs({Cancel()});
+        QTest::keyClick(dialog->NumberEdit(), Qt::Key_Return);
+        QCOMPARE(dialogs.ObjectNames(), std::vector<QString>{QStringLiteral("invoicePdfFileDialog")});
+        QVERIFY(boxes.Shown().empty());
+        QVERIFY(CInvoiceBook::List().empty());
+    }
+
+    void printThatFailsIsTold() {
+        {
+            // The data file cannot be written: the invoice is not issued and nothing is printed.
+            auto dialog = OpenForAcme();
+            const QString path = PdfPath("unissued.pdf");
+            MessageBoxScript boxes({IDYES});
+            DialogScript dialogs({PrintToPdf(path)});
+            {
+                const FailingFile full(0);
+                QVERIFY(!dialog->Print());
+            }
+            QCOMPARE(boxes.Shown().size(), size_t(2));
+            QVERIFY(boxes.Shown()[1].text.Find(u"Nothing has been printed") >= 0);
+            QVERIFY(!QFile::exists(path));
+            QCOMPARE(Statuses(m_onInvoice), std::vector<int>(5, 0));
+            QVERIFY(CInvoiceBook::List().empty());
+        }
+        // The printer fails after the invoice was issued: it stays issued, and the user is told
+        // where to print it again.
+        auto dialog = OpenForAcme();
+        MessageBoxScript boxes({IDYES});
+        DialogScript dialogs({PrintToPdf(PdfPath("no/such/folder/x.pdf"))});
+        QVERIFY(dialog->Print());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(boxes.Shown().size(), size_t(2));
+        QVERIFY(boxes.Shown()[1].text.Find(u"could not be printed") >= 0);
+        QVERIFY(boxes.Shown()[1].text.Find(u"Tools > Invoices") >= 0);
+        QVERIFY(dialog->IssuedMessage().contains(QStringLiteral("not printed")));
+        QCOMPARE(Statuses(m_onInvoice), std::vector<int>(5, Item::PymtStatus_Billed));
+        QCOMPARE(CInvoiceBook::List().size(), size_t(1));
+    }
+
+    void invoicesListPrintsTheSelectedInvoice() {
+        {
+            auto dialog = OpenForAcme();
+            dialog->NumberEdit()->setText(QStringLiteral("L-3"));
+            MessageBoxScript boxes({IDYES});
+            DialogScript dialogs({SaveFileAs(PdfPath("l3.pdf"))});
+            QVERIFY(dialog->SaveAsPdf());
+        }
+        CDlgInvoices list;
+        QVERIFY(list.findChild<QPushButton*>(QStringLiteral("printInvoiceButton"))->isEnabled());
+        const QString path = PdfPath("l3-printed.pdf");
+        {
+            MessageBoxScript boxes;
+            DialogScript dialogs({Cancel(), PrintToPdf(path)});
+            QVERIFY(!list.PrintSelected());
+            QVERIFY(!QFile::exists(path));
+            QVERIFY(list.PrintSelected());
+            QVERIFY(boxes.Shown().empty());
+        }
+        QVERIFY(QFile::exists(path));
+        {
+            MessageBoxScript boxes({IDYES});
+            QVERIFY(list.VoidSelected());
+        }
+        const QString voided = PdfPath("l3-void.pdf");
+        {
+            MessageBoxScript boxes;
+            DialogScript dialogs({PrintToPdf(voided), PrintToPdf(PdfPath("no/such/folder/l3.pdf"))});
+            QVERIFY(list.PrintSelected());
+            QVERIFY(!list.PrintSelected());
+            QCOMPARE(boxes.Shown().size(), size_t(1));
+            QVERIFY(boxes.Shown()[0].text.Find(u"Invoice L-3 could not be printed") >= 0);
+        }
+        if (!HavePdfToText())
+            QSKIP("pdftotext is not installed; the printed text is not checked");
+        const QString text = PdfText(path);
+        QVERIFY2(text.contains(QStringLiteral("L-3")) && text.contains(Money(26305)) && !text.contains("VOID"),
+                 qPrintable(text));
+        QVERIFY2(PdfText(voided).contains(QStringLiteral("VOID")), qPrintable(PdfText(voided)));
     }
 
     void invoiceOptionsPageKeepsTheSettings() {

@@ -1,17 +1,15 @@
 // The report window on a small fixed data set: groups and totals against sums worked out by
 // hand, the table and the charts following the choices, the charts following the palette, and
-// the PDF, CSV and print outputs.
+// the PDF, CSV and print outputs; the ready-made periods around fixed days, and the window
+// keeping the one chosen.
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
-#include <QFileDialog>
 #include <QHorizontalStackedBarSeries>
 #include <QLineSeries>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QProcess>
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -22,11 +20,11 @@
 #include "biz/Project.h"
 #include "biz/ProjectItem.h"
 #include "biz/ReportCsvExport.h"
-#include "desktop/ProgramStrings.h"
+#include "desktop/reports/ReportPeriod.h"
 #include "desktop/reports/ReportWindow.h"
-#include "desktop/tests/DesktopTestSupport.h"
+#include "desktop/tests/DocumentTestSupport.h"
 #include "platform/Clock.h"
-#include "platform/Locale.h"
+#include "platform/Registry.h"
 #include "ui/qt/QtConvert.h"
 
 namespace {
@@ -70,14 +68,82 @@ QStringList RowTexts(const QTreeWidgetItem* item) {
     return texts;
 }
 
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QList<QBarSet*> BarSets(QChart* chart) {
     auto* bars = chart->findChild<QAbstractBarSeries*>(QStringLiteral("bars"));
     return bars ? bars->barSets() : QList<QBarSet*>();
+}
+
+QDate Day(const char* iso) { return QDate::fromString(QLatin1String(iso), Qt::ISODate); }
+
+QString Shown(const COleDateTime& start, const COleDateTime& end) {
+    auto iso = [](const COleDateTime& date) {
+        return QDate(date.GetYear(), date.GetMonth(), date.GetDay()).toString(Qt::ISODate) +
+               (date.GetHour() || date.GetMinute() ? QStringLiteral("+time") : QString());
+    };
+    return iso(start) + QStringLiteral("..") + iso(end);
+}
+
+// The line chart's labelled days, in order, for a report over `first`..`last`.
+struct TimeLabels {
+    QStringList labels;
+    QList<QDate> days;
+    double min = 0;
+    double max = 0;
+};
+
+TimeLabels LineLabels(const QDate& first, const QDate& last, CReport::SeriesStep step, int firstDayOfWeek) {
+    CReport::Request request;
+    request.filter.m_dtStart = COleDateTime(first.year(), first.month(), first.day(), 0, 0, 0);
+    request.filter.m_dtEnd = COleDateTime(last.year(), last.month(), last.day(), 0, 0, 0);
+    request.seriesStep = step;
+    request.firstDayOfWeek = firstDayOfWeek;
+    const std::unique_ptr<QChart> chart(CReportCharts::LineChart(CReport::Build(request)));
+    TimeLabels shown;
+    const QList<QAbstractAxis*> axes = chart->axes(Qt::Horizontal);
+    auto* axis = axes.isEmpty() ? nullptr : qobject_cast<QCategoryAxis*>(axes.first());
+    if (!axis)
+        return shown;
+    shown.labels = axis->categoriesLabels();
+    for (const QString& label : shown.labels)
+        shown.days << QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(axis->endValue(label))).date();
+    shown.min = axis->min();
+    shown.max = axis->max();
+    return shown;
+}
+
+qint64 MonthIndex(const QDate& day) { return qint64(day.year()) * 12 + day.month() - 1; }
+
+// Labels one step apart throughout (1 or 7 days, or a whole number of months from a first of
+// the month), none twice, and none missing before the first or after the last.
+QString IrregularityOf(const TimeLabels& shown, const QDate& axisStart, const QDate& axisEnd) {
+    const auto& days = shown.days;
+    if (days.isEmpty() || days.size() > CReportCharts::MaxTimeLabels)
+        return QStringLiteral("%1 labels").arg(days.size());
+    if (QSet<QString>(shown.labels.begin(), shown.labels.end()).size() != shown.labels.size())
+        return QStringLiteral("a label twice: ") + shown.labels.join(u',');
+    if (days.front() < axisStart || days.back() > axisEnd)
+        return QStringLiteral("a label off the axis");
+    const bool monthly = std::all_of(days.begin(), days.end(), [](const QDate& d) { return d.day() == 1; }) &&
+                         days.size() > 1 && days[0].daysTo(days[1]) > 7;
+    if (monthly) {
+        const qint64 step = MonthIndex(days[1]) - MonthIndex(days[0]);
+        for (qsizetype i = 1; i < days.size(); ++i)
+            if (MonthIndex(days[i]) - MonthIndex(days[i - 1]) != step)
+                return QStringLiteral("months apart unevenly");
+        if (MonthIndex(days.front()) - step >= MonthIndex(axisStart) + (axisStart.day() == 1 ? 0 : 1) ||
+            MonthIndex(days.back()) + step <= MonthIndex(axisEnd))
+            return QStringLiteral("a month left out at an end");
+        return QString();
+    }
+    const qint64 step = days.size() > 1 ? days[0].daysTo(days[1]) : 1;
+    if (step != 1 && step != 7)
+        return QStringLiteral("%1 days apart").arg(step);
+    for (qsizetype i = 1; i < days.size(); ++i)
+        if (days[i - 1].daysTo(days[i]) != step)
+            return QStringLiteral("days apart unevenly");
+    if (days.size() > 1 && (days.front().addDays(-step) >= axisStart || days.back().addDays(step) <= axisEnd))
+        return QStringLiteral("a day left out at an end");
+    return QString();
 }
 
 }   // namespace
@@ -85,6 +151,7 @@ QList<QBarSet*> BarSets(QChart* chart) {
 class ReportWindowTests : public QObject {
     Q_OBJECT
 private:
+    std::optional<testsupport::FixedDay> m_day;
     CProjectItemFilter m_march;
     QTemporaryDir m_output;
     std::unique_ptr<CReportWindow> m_window;
@@ -114,21 +181,10 @@ private:
 
     void Choose(const char* box, int index) { m_window->findChild<QComboBox*>(box)->setCurrentIndex(index); }
 
-    // Answers the file dialog with `path`.
-    static testsupport::DialogScript::Step SaveAs(const QString& path) {
-        return [path](QDialog& dialog) {
-            static_cast<QFileDialog&>(dialog).selectFile(path);
-            return int(QDialog::Accepted);
-        };
-    }
-
 private slots:
     void init() {
-        testsupport::ResetUserData();
-        RegisterProgramStrings();
-        Locale::OverrideUserDefault(&Locale::EnglishUS());
-        Clock::Set(COleDateTime(2004, 3, 20, 14, 5, 0));
-        QCOMPARE(GetCurrDataHelper()->Initialize(), 1);
+        m_day.emplace(COleDateTime(2004, 3, 20, 14, 5, 0));
+        QVERIFY(m_day->Ready());
         AddEntries();
         m_march = CProjectItemFilter();
         m_march.m_dtStart = March(1);
@@ -138,8 +194,7 @@ private slots:
 
     void cleanup() {
         m_window.reset();
-        Clock::Set(std::nullopt);
-        Locale::OverrideUserDefault(nullptr);
+        m_day.reset();
     }
 
     void groupsAndTotalsMatchTheSumsWorkedOutByHand() {
@@ -227,6 +282,62 @@ private slots:
         QCOMPARE(m_window->Table()->topLevelItemCount(), 1);
     }
 
+    void timeAxisLabelsEachStepOnce() {
+        // A week: every day has its label, the last one too.
+        TimeLabels week = LineLabels(QDate(2004, 12, 6), QDate(2004, 12, 12), CReport::SeriesStep_Day, 2);
+        QCOMPARE(week.labels, (QStringList{"6 Dec", "7 Dec", "8 Dec", "9 Dec", "10 Dec", "11 Dec", "12 Dec"}));
+        QCOMPARE(week.days.front(), QDate(2004, 12, 6));
+        QCOMPARE(week.max, double(QDateTime(QDate(2004, 12, 12), QTime(0, 0)).toMSecsSinceEpoch()));
+
+        // A month by day: its weeks' first days, as the user's weeks begin.
+        QCOMPARE(LineLabels(QDate(2004, 3, 1), QDate(2004, 3, 31), CReport::SeriesStep_Day, 2).labels,
+                 (QStringList{"1 Mar", "8 Mar", "15 Mar", "22 Mar", "29 Mar"}));
+        QCOMPARE(LineLabels(QDate(2004, 3, 1), QDate(2004, 3, 31), CReport::SeriesStep_Day, 1).labels,
+                 (QStringList{"7 Mar", "14 Mar", "21 Mar", "28 Mar"}));
+        QCOMPARE(LineLabels(QDate(2004, 3, 1), QDate(2004, 3, 31), CReport::SeriesStep_Week, 2).labels,
+                 (QStringList{"1 Mar", "8 Mar", "15 Mar", "22 Mar", "29 Mar"}));
+        // A year: its months; two years by week: quarters, the year told.
+        QCOMPARE(LineLabels(QDate(2004, 1, 1), QDate(2004, 12, 31), CReport::SeriesStep_Day, 2).labels,
+                 (QStringList{"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"}));
+        QCOMPARE(LineLabels(QDate(2003, 1, 1), QDate(2004, 12, 31), CReport::SeriesStep_Week, 2).labels,
+                 (QStringList{"Jan 2003", "Apr 2003", "Jul 2003", "Oct 2003", "Jan 2004", "Apr 2004", "Jul 2004",
+                              "Oct 2004"}));
+        // One day: its label in the middle of the axis.
+        const TimeLabels day = LineLabels(QDate(2004, 2, 29), QDate(2004, 2, 29), CReport::SeriesStep_Day, 2);
+        QCOMPARE(day.labels, QStringList{"29 Feb"});
+        QVERIFY(day.min < QDateTime(QDate(2004, 2, 29), QTime(0, 0)).toMSecsSinceEpoch() && day.max > day.min);
+
+        // Periods of every length up to a year, and longer ones, from a leap day and from a year's
+        // last days, either way the week begins: labels evenly spaced, none twice, none left out.
+        std::vector<int> lengths;
+        for (int days = 1; days <= 120; ++days)
+            lengths.push_back(days);
+        for (int days = 127; days <= 4000; days += 53)
+            lengths.push_back(days);
+        lengths.insert(lengths.end(), {6000, 9000, 15000});   // years apart
+        for (const QDate& first : {QDate(2004, 2, 29), QDate(2004, 12, 30)}) {
+            for (int days : lengths) {
+                const QDate last = first.addDays(days - 1);
+                const int firstDay = 1 + days % 2;
+                for (CReport::SeriesStep step : {CReport::SeriesStep_Day, CReport::SeriesStep_Week}) {
+                    const TimeLabels shown = LineLabels(first, last, step, firstDay);
+                    // The axis runs from the line's first point (a week's first day for weeks).
+                    QDate axisStart = first;
+                    if (step == CReport::SeriesStep_Week)
+                        while (axisStart.dayOfWeek() != (firstDay == 1 ? 7 : 1))
+                            axisStart = axisStart.addDays(-1);
+                    const QDate axisEnd = QDateTime::fromMSecsSinceEpoch(qint64(shown.max)).date();
+                    const QString fault = IrregularityOf(shown, axisStart, axisEnd);
+                    QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1 + %2 days, step %3: %4 [%5]")
+                                                             .arg(first.toString(Qt::ISODate))
+                                                             .arg(days)
+                                                             .arg(int(step))
+                                                             .arg(fault, shown.labels.join(u','))));
+                }
+            }
+        }
+    }
+
     void chartsFollowThePalette() {
         QPalette dark;
         dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
@@ -242,15 +353,12 @@ private slots:
 
     void pdfHoldsTheTableWithItsTotals() {
         const QString path = m_output.filePath("report.pdf");
-        testsupport::DialogScript dialogs({SaveAs(path)});
+        testsupport::DialogScript dialogs({testsupport::SaveFileAs(path)});
         QVERIFY(m_window->SavePdf());
-        QVERIFY(ReadBytes(path).startsWith("%PDF"));
-        if (QProcess::execute(QStringLiteral("pdftotext"), {QStringLiteral("-v")}) < 0)
+        QVERIFY(testsupport::FileBytes(path).startsWith("%PDF"));
+        if (!testsupport::HavePdfToText())
             QSKIP("pdftotext is not installed");
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-        QVERIFY(text.waitForFinished(30000));
-        const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+        const QString shown = testsupport::PdfText(path);
         for (const char* expected :
              {"Report by client", "3/1/2004", "Acme", "Bolt", "$254.79", "$204.80", "($5.00)", "Hours per day"})
             QVERIFY2(shown.contains(QString::fromUtf8(expected)), expected);
@@ -258,7 +366,7 @@ private slots:
 
     void pdfThatCannotBeWrittenIsTold() {
         testsupport::MessageBoxScript boxes;
-        testsupport::DialogScript dialogs({SaveAs(m_output.filePath("no/such/folder/report.pdf"))});
+        testsupport::DialogScript dialogs({testsupport::SaveFileAs(m_output.filePath("no/such/folder/report.pdf"))});
         QVERIFY(!m_window->SavePdf());
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text.Find(u"could not be saved") >= 0);
@@ -268,28 +376,123 @@ private slots:
     void csvReadsBackAsTheReport() {
         Choose("thenBy", 7);   // month
         const QString path = m_output.filePath("report.csv");
-        testsupport::DialogScript dialogs({SaveAs(path)});
+        testsupport::DialogScript dialogs({testsupport::SaveFileAs(path)});
         QVERIFY(m_window->SaveCsv());
-        const QByteArray bytes = ReadBytes(path);
+        const QByteArray bytes = testsupport::FileBytes(path);
         QCOMPARE(bytes.toStdString(), CReportCsvExport::Build(m_window->Report(), CCsvWriter::Format()));
         QVERIFY(bytes.contains("Acme,2004-03,4,2.75,165,245.09,120.10,0,49.99,195.10\r\n"));
         QVERIFY(bytes.endsWith("Total,,6,2.75,165,254.79,115.10,42,49.99,204.80\r\n"));
 
         // A cancelled file dialog writes nothing and says nothing.
         testsupport::MessageBoxScript boxes;
-        testsupport::DialogScript cancelled({[](QDialog&) { return int(QDialog::Rejected); }});
+        testsupport::DialogScript cancelled({testsupport::Cancel()});
         QVERIFY(!m_window->SaveCsv());
         QVERIFY(boxes.Shown().empty());
     }
 
+    void presetsAroundFixedDays() {
+        using P = CReportPeriod;
+        struct Case {
+            const char* today;
+            int firstDay;
+            P::Preset preset;
+            const char* range;
+        };
+        const Case cases[] = {
+            // The last day of a year (a Friday): the week runs into the next year.
+            {"2004-12-31", 2, P::Preset_ThisWeek, "2004-12-27..2005-01-02"},
+            {"2004-12-31", 2, P::Preset_LastWeek, "2004-12-20..2004-12-26"},
+            {"2004-12-31", 2, P::Preset_ThisMonth, "2004-12-01..2004-12-31"},
+            {"2004-12-31", 2, P::Preset_ThisQuarter, "2004-10-01..2004-12-31"},
+            {"2004-12-31", 2, P::Preset_ThisYear, "2004-01-01..2004-12-31"},
+            // The first day of a year (a Saturday): last month and last week are last year's.
+            {"2005-01-01", 2, P::Preset_LastMonth, "2004-12-01..2004-12-31"},
+            {"2005-01-01", 2, P::Preset_LastYear, "2004-01-01..2004-12-31"},
+            {"2005-01-01", 2, P::Preset_ThisQuarter, "2005-01-01..2005-03-31"},
+            {"2005-01-01", 1, P::Preset_ThisWeek, "2004-12-26..2005-01-01"},
+            {"2005-01-01", 1, P::Preset_LastWeek, "2004-12-19..2004-12-25"},
+            // A Sunday begins the week when Sunday is the first day, and ends it when Monday is.
+            {"2004-03-21", 1, P::Preset_ThisWeek, "2004-03-21..2004-03-27"},
+            {"2004-03-21", 2, P::Preset_ThisWeek, "2004-03-15..2004-03-21"},
+            {"2004-03-21", 7, P::Preset_ThisWeek, "2004-03-20..2004-03-26"},
+            {"2004-03-21", 0, P::Preset_ThisWeek, "2004-03-15..2004-03-21"},   // no setting: Monday
+            // February of a leap year ends on the 29th, of another year on the 28th.
+            {"2004-03-10", 2, P::Preset_LastMonth, "2004-02-01..2004-02-29"},
+            {"2004-02-15", 2, P::Preset_ThisMonth, "2004-02-01..2004-02-29"},
+            {"2005-03-10", 2, P::Preset_LastMonth, "2005-02-01..2005-02-28"},
+            {"2004-05-31", 2, P::Preset_ThisQuarter, "2004-04-01..2004-06-30"},
+            {"2004-09-01", 2, P::Preset_ThisQuarter, "2004-07-01..2004-09-30"},
+        };
+        for (const Case& c : cases) {
+            const QDate today = Day(c.today);
+            // Late in the day: the period's days begin at midnight all the same.
+            const COleDateTime now(today.year(), today.month(), today.day(), 23, 59, 0);
+            COleDateTime start, end;
+            QVERIFY2(P::Range(c.preset, now, c.firstDay, start, end), c.range);
+            QCOMPARE(Shown(start, end), QLatin1String(c.range));
+        }
+        // Custom has no days of its own, nor has a day that is not valid.
+        COleDateTime start = March(1), end = March(31);
+        QVERIFY(!P::Range(P::Preset_Custom, March(5), 2, start, end));
+        COleDateTime invalid;
+        invalid.SetStatus(COleDateTime::invalid);
+        QVERIFY(!P::Range(P::Preset_ThisMonth, invalid, 2, start, end));
+        QCOMPARE(Shown(start, end), QStringLiteral("2004-03-01..2004-03-31"));
+    }
+
+    void presetSetsThePeriodAndIsRemembered() {
+        auto* preset = m_window->findChild<QComboBox*>("periodPreset");
+        auto* from = m_window->findChild<QDateEdit*>("periodFrom");
+        auto* to = m_window->findChild<QDateEdit*>("periodTo");
+        // Nothing chosen before: the entries view's period, as Custom.
+        QCOMPARE(preset->currentText(), QStringLiteral("Custom"));
+        QCOMPARE(from->date(), QDate(2004, 3, 1));
+
+        // Today is Saturday 20 March; weeks begin on Monday.
+        preset->setCurrentIndex(CReportPeriod::Preset_LastWeek);
+        QCOMPARE(from->date(), QDate(2004, 3, 8));
+        QCOMPARE(to->date(), QDate(2004, 3, 14));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 2);   // 8 and 9 March
+
+        // The next window opens on it, whatever the entries view shows, and on the days of
+        // its own today.
+        Clock::Set(COleDateTime(2004, 4, 2, 9, 0, 0));
+        CReportWindow again(m_march, 1);
+        QCOMPARE(again.findChild<QComboBox*>("periodPreset")->currentIndex(), int(CReportPeriod::Preset_LastWeek));
+        QCOMPARE(again.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 21));
+        QCOMPARE(again.findChild<QDateEdit*>("periodTo")->date(), QDate(2004, 3, 27));
+        // Opened once more from the main window, it keeps the preset's days.
+        again.SetFilter(m_march);
+        QCOMPARE(again.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 21));
+        // A new first day of the week moves the week.
+        again.SetFirstDayOfWeek(2);
+        QCOMPARE(again.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 22));
+        QCOMPARE(again.findChild<QDateEdit*>("periodTo")->date(), QDate(2004, 3, 28));
+
+        // A date set by hand makes the period Custom, and Custom is what is remembered.
+        preset->setCurrentIndex(CReportPeriod::Preset_ThisYear);
+        QCOMPARE(to->date(), QDate(2004, 12, 31));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 8);
+        to->setDate(QDate(2004, 3, 31));
+        QCOMPARE(preset->currentText(), QStringLiteral("Custom"));
+        QCOMPARE(from->date(), QDate(2004, 1, 1));
+        QCOMPARE(m_window->Report().Totals().m_nCount, 7);
+        CReportWindow custom(m_march, 2);
+        QCOMPARE(custom.findChild<QComboBox*>("periodPreset")->currentText(), QStringLiteral("Custom"));
+        QCOMPARE(custom.findChild<QDateEdit*>("periodFrom")->date(), QDate(2004, 3, 1));
+        QCOMPARE(custom.findChild<QDateEdit*>("periodTo")->date(), QDate(2004, 3, 31));
+
+        // A stored number that is no preset is taken as Custom.
+        QVERIFY(Registry::SetDword(u"Software\\Kestovar\\Quillmar\\Settings", u"ReportPeriod", 99));
+        CReportWindow unknown(m_march, 2);
+        QCOMPARE(unknown.findChild<QComboBox*>("periodPreset")->currentText(), QStringLiteral("Custom"));
+    }
+
     void printsThroughThePrintDialog() {
         const QString path = m_output.filePath("printed.pdf");
-        testsupport::DialogScript dialogs({[&](QDialog& dialog) {
-            static_cast<QPrintDialog&>(dialog).printer()->setOutputFileName(path);
-            return int(QDialog::Accepted);
-        }});
+        testsupport::DialogScript dialogs({testsupport::PrintToPdf(path)});
         QVERIFY(m_window->Print());
-        QVERIFY(ReadBytes(path).startsWith("%PDF"));
+        QVERIFY(testsupport::FileBytes(path).startsWith("%PDF"));
     }
 };
 
