@@ -139,7 +139,15 @@ private slots:
         ShowMay();
         QCOMPARE(List().topLevelItemCount(), 4);
 
+        // Typing searches once the keys pause, not at every key; Enter searches at once.
         QTest::keyClicks(View().GetSearchBox(), QStringLiteral("resume"));
+        QCOMPARE(List().topLevelItemCount(), 4);
+        QTRY_COMPARE(Rows(), (std::vector<int>{accented, inNotes}));
+        QTest::keyClicks(View().GetSearchBox(), QStringLiteral(" review"));
+        QTest::keyClick(View().GetSearchBox(), Qt::Key_Return);
+        QCOMPARE(Rows(), std::vector<int>{accented});
+        View().GetSearchBox()->setText(QStringLiteral("resume"));
+        QTest::keyClick(View().GetSearchBox(), Qt::Key_Return);
         QCOMPARE(Rows(), (std::vector<int>{accented, inNotes}));
         QVERIFY(View().GetSearchPane()->isVisibleTo(&Frame()));
         QCOMPARE(View().GetSearchPane()->text(), QStringLiteral("2 entries match"));
@@ -148,6 +156,7 @@ private slots:
         QCOMPARE(Rows(), (std::vector<int>{accented, inNotes, june}));
         QVERIFY(View().GetSearchPane()->text().startsWith(QStringLiteral("3 entries match")));
 
+        View().SetSearchPause(0);
         View().GetSearchBox()->setText(QStringLiteral("zurich"));
         QCOMPARE(Rows(), std::vector<int>{byClient});
         QVERIFY(View().GetSearchPane()->text().startsWith(QStringLiteral("1 entry matches")));
@@ -156,6 +165,40 @@ private slots:
         QVERIFY(View().GetSearchBox()->text().isEmpty());
         QCOMPARE(List().topLevelItemCount(), 4);
         QVERIFY(!View().GetSearchPane()->isVisibleTo(&Frame()));
+    }
+
+    void resetLayoutPutsTheColumnsAndTheSortBack() {
+        Save(May(3), CString(), u"Something");
+        ShowMay();
+        List().SetUserColumnWidth(2, 333);
+        List().header()->moveSection(List().header()->visualIndex(5), 1);
+        ClickHeader(4);
+        View().SaveColumnState();
+        QVERIFY(Registry::QueryString(CQuillmarApp::kSettingsKey, CViewByDate::kColumnsSetting));
+        {
+            MessageBoxScript boxes({IDOK, IDOK});
+            QVERIFY(Trigger(Frame(), cmd::ResetLayout));
+            QCOMPARE(boxes.Shown().size(), size_t(2));
+        }
+        auto expectDefaults = [this] {
+            QCOMPARE(View().SortColumn(), 0);
+            QVERIFY(View().IsSortAscending());
+            QCOMPARE(List().header()->sortIndicatorSection(), 0);
+            for (int column = 0; column < List().columnCount(); ++column) {
+                QCOMPARE(List().header()->logicalIndex(column), column);
+                QCOMPARE(List().UserColumnWidth(column), 0);
+            }
+            QVERIFY(List().columnWidth(2) != 333);
+        };
+        expectDefaults();
+        StopProgram(m_app);
+        for (const char16_t* name :
+             {CViewByDate::kColumnsSetting, CViewByDate::kSortColumnSetting, CViewByDate::kSortAscendingSetting})
+            QVERIFY(!Registry::Query(CQuillmarApp::kSettingsKey, name));
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        ShowMay();
+        expectDefaults();
     }
 
     void markPaidBilledAndDeleteActOnEverySelectedRowWithOneQuestion() {

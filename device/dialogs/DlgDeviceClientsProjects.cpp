@@ -1,11 +1,13 @@
 #include "device/dialogs/DlgDeviceClientsProjects.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QVBoxLayout>
 
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
+#include "biz/EntryMatcher.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
 #include "device/DeviceDialogLook.h"
@@ -39,9 +41,15 @@ void CDlgDeviceClientsProjects::CreateControls() {
     m_hint = new QLabel(tr("Tap and hold an item to edit or delete it."), this);
     m_hint->setObjectName(QStringLiteral("hintLabel"));
     m_hint->setWordWrap(true);
+    m_find = new QLineEdit(this);
+    m_find->setObjectName(QStringLiteral("findBox"));
+    m_find->setPlaceholderText(tr("Find a client or project"));
+    m_find->setClearButtonEnabled(true);
+    connect(m_find, &QLineEdit::textChanged, this, &CDlgDeviceClientsProjects::ShowOnlyHolding);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_find);
     layout->addWidget(m_tree, 1);
     layout->addWidget(m_hint);
     layout->addLayout(AddOkCancelButtons());
@@ -60,6 +68,41 @@ void CDlgDeviceClientsProjects::FillTree(const CString& projectRefId) {
         m_tree->SetPendingSelection(projectRefId);
     const CQuillmarApp* app = GetQuillmarApp();
     m_tree->Fill(app && app->m_bHideClientsWithNoProjects, app ? app->GetResourceLibrary() : nullptr);
+    if (m_find && !m_find->text().isEmpty())
+        ShowOnlyHolding(m_find->text());
+}
+
+void CDlgDeviceClientsProjects::ShowOnlyHolding(const QString& typed) {
+    const std::u16string folded = CEntryMatcher::Fold(typed.trimmed().toStdU16String());
+    auto holds = [&folded](const QString& text) {
+        return folded.empty() || CEntryMatcher::ContainsFolded(text.toStdU16String(), folded);
+    };
+    QTreeWidgetItem* first = nullptr;
+    for (int index = 0; index < m_tree->topLevelItemCount(); ++index) {
+        QTreeWidgetItem* client = m_tree->topLevelItem(index);
+        const bool clientHolds = holds(client->text(0));
+        bool anyProject = false;
+        for (int child = 0; child < client->childCount(); ++child) {
+            QTreeWidgetItem* project = client->child(child);
+            // "Client: Project" as the other project boxes name it, so both parts count.
+            const bool shown = clientHolds || holds(client->text(0) + QStringLiteral(": ") + project->text(0));
+            project->setHidden(!shown);
+            anyProject = anyProject || shown;
+            if (shown && first == nullptr)
+                first = project;
+        }
+        client->setHidden(!clientHolds && !anyProject);
+        if (!folded.empty() && anyProject)
+            client->setExpanded(true);
+    }
+    if (folded.empty())
+        return;
+    m_tree->clearSelection();
+    if (first) {
+        m_tree->setCurrentItem(first);
+        first->setSelected(true);
+        m_tree->scrollToItem(first);
+    }
 }
 
 void CDlgDeviceClientsProjects::OnHoldAt(const QPoint& viewportPos) {

@@ -20,6 +20,7 @@
 #include "device/DeviceDialogLook.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
+#include "device/ViewByDate.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "ui/qt/Dialog.h"
@@ -34,6 +35,9 @@ void ResetDeviceData() {
     std::filesystem::remove(store->GetDataFilePath().ToUtf8(), ignored);
     ASSERT_EQ(store->Initialize(), 1);
     Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"PeriodType");
+    for (const char16_t* list :
+         {CViewByDate::kSortColumnSetting, CViewByDate::kSortAscendingSetting, CViewByDate::kColumnsSetting})
+        Registry::DeleteValue(CQuillmarApp::kSettingsKey, list);
     Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"LastSuccessfulSync");
 }
 

@@ -79,6 +79,31 @@ TEST_F(DeviceListTools, TappingAHeaderSortsAndTheSortIsKept) {
     EXPECT_FALSE(device.View().IsSortAscending());
 }
 
+TEST_F(DeviceListTools, ColumnWidthsAndOrderAreKeptThroughRefreshesAndARestart) {
+    Entry(4, 10.0f, u"Something");
+    {
+        RunningDevice device;
+        CViewByDate& view = device.View();
+        CListCtrlEx& list = *view.GetListCtrl();
+        list.SetUserColumnWidth(2, 77);
+        list.header()->moveSection(list.header()->visualIndex(4), 1);
+        // The list fits its columns again at every refresh and resize; a given width stands.
+        view.SetPeriodType(CViewByDate::PeriodMonth);
+        view.GoToDate(March(1));
+        device.Frame().resize(device.Frame().width() + 20, device.Frame().height());
+        QApplication::processEvents();
+        EXPECT_EQ(list.columnWidth(2), 77);
+    }
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    view.SetPeriodType(CViewByDate::PeriodMonth);
+    view.GoToDate(March(1));
+    CListCtrlEx& list = *view.GetListCtrl();
+    EXPECT_EQ(list.columnWidth(2), 77);
+    EXPECT_EQ(list.header()->logicalIndex(1), 4);
+    EXPECT_EQ(list.UserColumnWidth(3), 0);   // a column left alone still fits itself
+}
+
 TEST_F(DeviceListTools, FindNarrowsTheListAndEscapeClearsIt) {
     const int accented = Entry(4, 10.0f, u"Résumé review");
     Entry(6, 10.0f, u"Other work");
@@ -96,6 +121,8 @@ TEST_F(DeviceListTools, FindNarrowsTheListAndEscapeClearsIt) {
     device.Frame().ExecuteCommand(281);
     ASSERT_TRUE(view.IsSearchShown());
     QTest::keyClicks(view.SearchBox(), QStringLiteral("RESUME"));
+    EXPECT_EQ(view.GetListCtrl()->topLevelItemCount(), 2);   // not at every key
+    QTest::keyClick(view.SearchBox(), Qt::Key_Return);
     EXPECT_EQ(Rows(view), std::vector<int>{accented});
     EXPECT_TRUE(view.TotalsLabel()->text().startsWith(QStringLiteral("1 match")));
     view.AllDatesBox()->setChecked(true);

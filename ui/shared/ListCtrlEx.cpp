@@ -224,6 +224,14 @@ int CListCtrlEx::UserColumnWidth(int column) const {
                                                                             : 0;
 }
 
+void CListCtrlEx::ResetColumns() {
+    m_userWidths.assign(static_cast<size_t>(columnCount()), 0);
+    for (int column = 0; column < columnCount(); ++column)
+        header()->moveSection(header()->visualIndex(column), column);
+    if (!m_columnFits.empty())
+        FitColumns();
+}
+
 void CListCtrlEx::OnSectionResized(int column, int, int newWidth) {
     // Only a drag of the header's edge is the user's choice; fitting and the program's own
     // widths come with no mouse button held.

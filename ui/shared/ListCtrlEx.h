@@ -52,6 +52,8 @@ public:
     // Keeps `width` for the column as if the user had dragged its edge there.
     void SetUserColumnWidth(int column, int width);
     int UserColumnWidth(int column) const;   // 0 when the column fits itself
+    // Every column back in its first place and fitting itself again.
+    void ResetColumns();
 
     // Width of `column` so that all columns fill the viewport, less `slack` pixels.
     void StretchColumn(int column, int slack = 5);
