@@ -51,27 +51,9 @@ CProjectItem::PymtStatus StatusOf(int id) {
 
 }   // namespace
 
-class EntriesListTests : public QObject {
+class EntriesListTests : public ProgramTest {
     Q_OBJECT
 private:
-    std::unique_ptr<CQuillmarApp> m_app;
-    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
-    CViewByDate& View() { return *Frame().GetEntriesView(); }
-    CListCtrlEx& List() { return *View().GetListCtrl(); }
-
-    // The entries of the rows, top to bottom.
-    std::vector<int> Rows() {
-        std::vector<int> ids;
-        for (int row = 0; row < List().topLevelItemCount(); ++row)
-            ids.push_back(std::abs(List().GetRowValue(row)));
-        return ids;
-    }
-    void ClickHeader(int column) {
-        QHeaderView* header = List().header();
-        QTest::mouseClick(
-            header->viewport(), Qt::LeftButton, {},
-            QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
-    }
     void ShowMay() {
         View().SetPeriodType(CViewByDate::PeriodMonth);
         View().GoToDate(May(1));
@@ -79,9 +61,7 @@ private:
 
 private slots:
     void init() {
-        ResetUserData();
-        m_app = StartProgram();
-        QVERIFY(m_app);
+        QVERIFY(StartFresh());
         Frame().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
     }
@@ -122,8 +102,7 @@ private slots:
         ClickHeader(5);
         View().Refresh(0);
         QCOMPARE(Rows(), (std::vector<int>{c, b, a}));
-        StopProgram(m_app);
-        m_app = StartProgram();
+        QVERIFY(Restart());
         ShowMay();
         QCOMPARE(View().SortColumn(), 5);
         QCOMPARE(Rows(), (std::vector<int>{c, b, a}));
@@ -268,10 +247,7 @@ private slots:
         const int automatic = List().columnWidth(3);
         List().SetUserColumnWidth(2, 333);
         List().header()->moveSection(List().header()->visualIndex(5), 1);
-        StopProgram(m_app);
-
-        m_app = StartProgram();
-        QVERIFY(m_app);
+        QVERIFY(Restart());
         ShowMay();
         QCOMPARE(List().columnWidth(2), 333);
         QCOMPARE(List().header()->logicalIndex(1), 5);
@@ -280,8 +256,7 @@ private slots:
         // A damaged setting is ignored rather than half applied.
         StopProgram(m_app);
         Registry::SetString(CQuillmarApp::kSettingsKey, CViewByDate::kColumnsSetting, u"order:0,0,1;widths:x");
-        m_app = StartProgram();
-        QVERIFY(m_app);
+        QVERIFY(Restart());
         QCOMPARE(List().header()->logicalIndex(1), 1);
         QCOMPARE(List().UserColumnWidth(2), 0);
     }

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +28,7 @@
 #include "ui/qt/Dialog.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/PopupMenu.h"
 
 void ResetDeviceData() {
@@ -126,6 +129,34 @@ int PressSheetOk(QDialog& dialog) {
     if (!sheet || !sheet->PressOK())
         return QDialog::Rejected;
     return sheet->result();
+}
+
+std::vector<int> ListedEntryIds(const CListCtrlEx& list) {
+    std::vector<int> ids;
+    for (int row = 0; row < list.topLevelItemCount(); ++row)
+        ids.push_back(std::abs(list.GetRowValue(row)));
+    return ids;
+}
+
+int RowOfEntry(const CListCtrlEx& list, int id) {
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        if (std::abs(list.GetRowValue(row)) == id)
+            return row;
+    }
+    return -1;
+}
+
+QPoint EntryRowCentre(CListCtrlEx& list, int id) {
+    const int row = RowOfEntry(list, id);
+    EXPECT_GE(row, 0) << "entry " << id << " is not listed";
+    return row < 0 ? QPoint() : list.visualItemRect(list.topLevelItem(row)).center();
+}
+
+void TapHeader(CListCtrlEx& list, int column) {
+    QHeaderView* header = list.header();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
 }
 
 int PressDialogOk(QDialog& dialog) {

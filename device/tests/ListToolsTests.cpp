@@ -40,20 +40,6 @@ int Entry(int day, float amount, const CString& description) {
     return id;
 }
 
-std::vector<int> Rows(CViewByDate& view) {
-    std::vector<int> ids;
-    for (int row = 0; row < view.GetListCtrl()->topLevelItemCount(); ++row)
-        ids.push_back(std::abs(view.GetListCtrl()->GetRowValue(row)));
-    return ids;
-}
-
-void TapHeader(CViewByDate& view, int column) {
-    QHeaderView* header = view.GetListCtrl()->header();
-    QTest::mouseClick(
-        header->viewport(), Qt::LeftButton, {},
-        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
-}
-
 TEST_F(DeviceListTools, TappingAHeaderSortsAndTheSortIsKept) {
     const int early = Entry(4, 40.0f, u"Early");
     const int late = Entry(9, 10.0f, u"Late");
@@ -65,12 +51,12 @@ TEST_F(DeviceListTools, TappingAHeaderSortsAndTheSortIsKept) {
         CViewByDate& view = device.View();
         view.SetPeriodType(CViewByDate::PeriodMonth);
         view.GoToDate(March(1));
-        EXPECT_EQ(Rows(view), (std::vector<int>{early, middle, late}));
+        EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{early, middle, late}));
         QApplication::processEvents();
-        TapHeader(view, 4);   // amount; the two of 40 stay in date order
-        EXPECT_EQ(Rows(view), (std::vector<int>{late, early, middle}));
-        TapHeader(view, 4);
-        EXPECT_EQ(Rows(view), (std::vector<int>{early, middle, late}));
+        TapHeader(*view.GetListCtrl(), 4);   // amount; the two of 40 stay in date order
+        EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{late, early, middle}));
+        TapHeader(*view.GetListCtrl(), 4);
+        EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{early, middle, late}));
     }
     RunningDevice device;
     device.View().SetPeriodType(CViewByDate::PeriodMonth);
@@ -123,10 +109,10 @@ TEST_F(DeviceListTools, FindNarrowsTheListAndEscapeClearsIt) {
     QTest::keyClicks(view.SearchBox(), QStringLiteral("RESUME"));
     EXPECT_EQ(view.GetListCtrl()->topLevelItemCount(), 2);   // not at every key
     QTest::keyClick(view.SearchBox(), Qt::Key_Return);
-    EXPECT_EQ(Rows(view), std::vector<int>{accented});
+    EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), std::vector<int>{accented});
     EXPECT_TRUE(view.TotalsLabel()->text().startsWith(QStringLiteral("1 match")));
     view.AllDatesBox()->setChecked(true);
-    EXPECT_EQ(Rows(view), (std::vector<int>{accented, april}));
+    EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{accented, april}));
 
     QTest::keyClick(view.SearchBox(), Qt::Key_Escape);
     EXPECT_FALSE(view.IsSearchShown());
@@ -148,7 +134,7 @@ TEST_F(DeviceListTools, HeldMenuActsOnEverySelectedRow) {
     {
         MessageBoxScript boxes({IDYES});
         PopupScript menu({QStringLiteral("contextMarkAsPaid")});
-        view.OnHoldAt(list.visualItemRect(list.topLevelItem(1)).center());
+        view.OnHoldAt(EntryRowCentre(list, second));
         ASSERT_EQ(boxes.Messages().size(), size_t(1));
         EXPECT_GE(boxes.Messages()[0].text.Find(u"2 selected entries"), 0);
         EXPECT_FALSE(menu.WasEnabled(QStringLiteral("contextEdit")));   // editing takes one row
@@ -163,7 +149,7 @@ TEST_F(DeviceListTools, HeldMenuActsOnEverySelectedRow) {
     {
         MessageBoxScript boxes({IDYES});
         PopupScript menu({QStringLiteral("contextDelete")});
-        view.OnHoldAt(list.visualItemRect(list.topLevelItem(0)).center());
+        view.OnHoldAt(EntryRowCentre(list, first));
         EXPECT_EQ(boxes.Messages().size(), size_t(1));
     }
     EXPECT_EQ(list.topLevelItemCount(), 1);
