@@ -104,6 +104,10 @@ private:
     void OnSectionResized(int column, int oldWidth, int newWidth);
     // Whether a column's width comes from the user rather than from fitting.
     ColumnFit FitOf(int column) const;
+    // The rows holding the column's longest texts (a few of them).
+    std::vector<int> LongestTextRows(int column) const;
+    // The width the row's cell asks for, icon and margins included.
+    int CellWidth(int row, int column) const;
 
     CQtListCtrl m_adapter;
     std::vector<int> m_userWidths;   // 0: the column fits itself
