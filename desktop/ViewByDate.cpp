@@ -378,6 +378,7 @@ void CViewByDate::Refresh(int idToSelect) {
 }
 
 void CViewByDate::FillRows() {
+    m_found.reset();
     if (!IsSearching()) {
         CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
         return;
@@ -385,9 +386,13 @@ void CViewByDate::FillRows() {
     const CRecordNames names;
     const CEntryMatcher matcher(qtconv::FromQString(m_searchBox->text()));
     const CEntrySearch found(*m_filter, matcher, m_allDatesBox->isChecked(), names);
+    if (m_allDatesBox->isChecked())
+        m_found.emplace();
     for (const auto& entry : found) {
         AddRow(*entry);
         m_summary->AddItem(entry.get());
+        if (m_found)
+            m_found->Add(*entry);
     }
 }
 
@@ -408,6 +413,8 @@ void CViewByDate::UpdateStatusAndSummary() {
     m_summary->m_strTitle = GetResString(titles[m_nPeriodType], 1);
     m_summary->m_dtStart = m_filter->m_dtStart;
     m_summary->m_dtEnd = m_filter->m_dtEnd;
+    if (m_found)
+        m_found->ApplyTo(*m_summary);
     if (m_pFrame && m_pFrame->GetSummaryView())
         m_pFrame->GetSummaryView()->Display(*m_summary);
 }

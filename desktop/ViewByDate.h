@@ -3,6 +3,7 @@
 // a custom range around the anchor date), optionally narrowed by the user's filter. Every
 // refresh also feeds the quick summary and the status bar's date range.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QIcon>
@@ -10,6 +11,7 @@
 
 #include "platform/OleDateTime.h"
 #include "ui/shared/DatePeriod.h"
+#include "ui/shared/EntryRows.h"
 #include "ui/shared/ListLayout.h"
 
 class CListCtrlEx;
@@ -141,5 +143,6 @@ private:
     QCheckBox* m_allDatesBox = nullptr;
     QLabel* m_searchPane = nullptr;
     CTypingPause* m_searchTyping = nullptr;
+    std::optional<CEntryRows::FoundDates> m_found;   // while a search across all dates lists
     QIcon m_rowIcons[3];
 };

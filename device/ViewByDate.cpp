@@ -364,7 +364,13 @@ void CViewByDate::Refresh(int idToSelect) {
     ShowTotals();
 }
 
+void CViewByDate::ApplySearchDates(CSummaryData& summary) const {
+    if (m_found)
+        m_found->ApplyTo(summary);
+}
+
 void CViewByDate::FillRows(CSummaryData& summary, bool addRows) {
+    m_found.reset();
     if (!IsSearching()) {
         CEntryRows::ForEachListed(*m_filter, summary, [this, addRows](CProjectItem& entry) {
             if (addRows)
@@ -374,10 +380,14 @@ void CViewByDate::FillRows(CSummaryData& summary, bool addRows) {
     }
     const CRecordNames names;
     const CEntryMatcher matcher(qtconv::FromQString(m_searchBox->text()));
+    if (m_allDatesBox->isChecked())
+        m_found.emplace();
     for (const auto& entry : CEntrySearch(*m_filter, matcher, m_allDatesBox->isChecked(), names)) {
         if (addRows)
             AddRow(*entry);
         summary.AddItem(entry.get());
+        if (m_found)
+            m_found->Add(*entry);
     }
 }
 

@@ -4,6 +4,7 @@
 // calendar that a tap on the header text opens. Tap a row to edit it; hold the stylus on it
 // (or right-click) for Edit, Mark as Paid and Delete.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QIcon>
@@ -13,6 +14,7 @@
 #include "device/EntriesList.h"
 #include "platform/OleDateTime.h"
 #include "ui/shared/DatePeriod.h"
+#include "ui/shared/EntryRows.h"
 #include "ui/shared/ListLayout.h"
 
 class CProjectItem;
@@ -106,6 +108,9 @@ public:
     QLabel* FilterMark() const { return m_filterMark; }
     CProjectItemFilter& GetFilter() { return *m_filter; }
     CSummaryData& GetSummaryData() { return *m_summary; }
+    // After the period's title and dates: a search across all dates titles and dates the summary
+    // by what it found.
+    void ApplySearchDates(CSummaryData& summary) const;
     CEntriesList* GetListCtrl() const { return m_list; }
     const QString& HeaderText() const { return m_headerText; }
     QRect HeaderTextRect() const { return m_headerTextRect; }
@@ -177,7 +182,8 @@ private:
     QLineEdit* m_searchBox = nullptr;
     QCheckBox* m_allDatesBox = nullptr;
     CTypingPause* m_searchTyping = nullptr;
-    std::vector<int> m_selectionAtPress;   // entry IDs selected when the stylus came down
+    std::optional<CEntryRows::FoundDates> m_found;   // while a search across all dates lists
+    std::vector<int> m_selectionAtPress;             // entry IDs selected when the stylus came down
     QIcon m_rowIcons[3];
     QString m_headerText;
     QRect m_headerTextRect;

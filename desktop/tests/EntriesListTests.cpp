@@ -12,7 +12,9 @@
 
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
+#include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
+#include "biz/SummaryData.h"
 #include "desktop/CommandIds.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
@@ -131,9 +133,17 @@ private slots:
         QVERIFY(View().GetSearchPane()->isVisibleTo(&Frame()));
         QCOMPARE(View().GetSearchPane()->text(), QStringLiteral("2 entries match"));
 
+        QCOMPARE(View().GetSummaryData().m_strTitle, GetResString(59, 1));   // the month's
+
         View().GetAllDatesBox()->setChecked(true);
         QCOMPARE(Rows(), (std::vector<int>{accented, inNotes, june}));
         QVERIFY(View().GetSearchPane()->text().startsWith(QStringLiteral("3 entries match")));
+        // The summary counts what was found across all dates, and says so.
+        const CSummaryData& summary = View().GetSummaryData();
+        QCOMPARE(summary.m_nTimeCount, 3);
+        QCOMPARE(summary.m_strTitle, CString(u"All dates"));
+        QCOMPARE(summary.m_dtStart, May(10));
+        QCOMPARE(summary.m_dtEnd, COleDateTime(2004, 6, 3, 0, 0, 0));
 
         View().SetSearchPause(0);
         View().GetSearchBox()->setText(QStringLiteral("zurich"));
@@ -143,6 +153,8 @@ private slots:
         QTest::keyClick(View().GetSearchBox(), Qt::Key_Escape);
         QVERIFY(View().GetSearchBox()->text().isEmpty());
         QCOMPARE(List().topLevelItemCount(), 4);
+        QCOMPARE(summary.m_strTitle, GetResString(59, 1));
+        QCOMPARE(summary.m_dtStart, May(1));
         QVERIFY(!View().GetSearchPane()->isVisibleTo(&Frame()));
     }
 

@@ -16,6 +16,7 @@
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
+#include "device/dialogs/DlgQuickSummary.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
@@ -113,6 +114,20 @@ TEST_F(DeviceListTools, FindNarrowsTheListAndEscapeClearsIt) {
     EXPECT_TRUE(view.TotalsLabel()->text().startsWith(QStringLiteral("1 match")));
     view.AllDatesBox()->setChecked(true);
     EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{accented, april}));
+    {
+        // The quick summary counts what was found across all dates, and says so.
+        DialogScript script({[](QDialog& dialog) {
+            auto* summary = dynamic_cast<CDlgQuickSummary*>(&dialog);
+            EXPECT_NE(summary, nullptr);
+            if (summary) {
+                EXPECT_EQ(summary->List()->topLevelItem(0)->text(1), QStringLiteral("All dates"));
+                EXPECT_TRUE(summary->List()->topLevelItem(1)->text(1).startsWith(QStringLiteral("3/4/2024")));
+            }
+            return Cancel(dialog);
+        }});
+        device.Frame().ExecuteCommand(32817);
+        EXPECT_EQ(script.Shown(), 1);
+    }
 
     QTest::keyClick(view.SearchBox(), Qt::Key_Escape);
     EXPECT_FALSE(view.IsSearchShown());
