@@ -1,5 +1,6 @@
 #include "device/dialogs/DlgDeviceClientsProjects.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -46,6 +47,7 @@ void CDlgDeviceClientsProjects::CreateControls() {
     m_find->setPlaceholderText(tr("Find a client or project"));
     m_find->setClearButtonEnabled(true);
     connect(m_find, &QLineEdit::textChanged, this, &CDlgDeviceClientsProjects::ShowOnlyHolding);
+    m_tree->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -70,6 +72,20 @@ void CDlgDeviceClientsProjects::FillTree(const CString& projectRefId) {
     m_tree->Fill(app && app->m_bHideClientsWithNoProjects, app ? app->GetResourceLibrary() : nullptr);
     if (m_find && !m_find->text().isEmpty())
         ShowOnlyHolding(m_find->text());
+}
+
+bool CDlgDeviceClientsProjects::eventFilter(QObject* watched, QEvent* event) {
+    // The tree's own type-ahead would only jump between names that start with the key.
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool printable = !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (printable && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            m_find->setFocus(Qt::OtherFocusReason);
+            m_find->insert(key->text());
+            return true;
+        }
+    }
+    return CDialog::eventFilter(watched, event);
 }
 
 void CDlgDeviceClientsProjects::ShowOnlyHolding(const QString& typed) {

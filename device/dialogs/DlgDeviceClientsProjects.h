@@ -24,7 +24,8 @@ public:
     CTreeCtrlEx* Tree() const { return m_tree; }
     QLabel* Hint() const { return m_hint; }
     // Typing part of a client's or project's name (case and accents aside) leaves only the
-    // projects that hold it in the tree, the first of them selected, so that OK picks it.
+    // projects that hold it in the tree, the first of them selected, so that OK picks it. Keys
+    // typed while the tree has the focus go to the box too.
     QLineEdit* FindBox() const { return m_find; }
     void ShowOnlyHolding(const QString& typed);
 
@@ -43,6 +44,7 @@ public:
 
 protected:
     void CreateControls() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool OnInitDialog() override;
 
 private:

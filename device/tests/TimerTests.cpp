@@ -86,9 +86,12 @@ TEST_F(DeviceTimer, StartsOnTheProjectTypedIntoThePicker) {
     }
     EXPECT_FALSE(control.IsActive());
     {
-        // A client's name, accents and case aside, leaves its one project, chosen for OK.
+        // A client's name, accents and case aside, leaves its one project, chosen for OK; keys
+        // typed into the tree go to the find box.
         DialogScript dialogs({[&](QDialog& dialog) {
-            QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("findBox")), QStringLiteral("ZURICH"));
+            QTest::keyClicks(dialog.findChild<QTreeWidget*>(QStringLiteral("clientsProjectsTree")),
+                             QStringLiteral("ZURICH"));
+            EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("findBox"))->text(), QStringLiteral("ZURICH"));
             EXPECT_EQ(shownProjects(dialog), QStringList{"Zürich Bank: Website"});
             return PressDialogOk(dialog);
         }});
