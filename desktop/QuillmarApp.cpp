@@ -189,6 +189,9 @@ void CQuillmarApp::OnViewResetLayout() {
     Registry::DeleteTree(kLayoutKey);
     if (m_pMainFrame)
         m_pMainFrame->LoadLayout();
+    // The entries list's columns and sort are part of the layout too.
+    if (CViewByDate* entries = m_pMainFrame ? m_pMainFrame->GetEntriesView() : nullptr)
+        entries->ResetListLayout();
     m_bSaveLayout = false;
     AfxMessageBox(StringTable::Get(ids::RestartNeeded), MB_ICONINFORMATION);
     if (m_pMainFrame)

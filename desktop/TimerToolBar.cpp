@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -10,6 +9,7 @@
 #include "biz/EntryTimer.h"
 #include "platform/MessageBox.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/ProjectNames.h"
 #include "ui/shared/TimerControl.h"
 
 namespace {
@@ -43,10 +43,8 @@ CTimerToolBar::CTimerToolBar(CTimerControl& control, QWidget* parent)
     m_project->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_project->lineEdit()->setPlaceholderText(tr("Project"));
     m_project->setToolTip(tr("Project to time: recent ones first; type to search"));
-    // Typing finds a project by any part of its name, client included.
-    m_project->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    m_project->completer()->setFilterMode(Qt::MatchContains);
-    m_project->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    // Typing finds a project by any part of its name, client included, case and accents aside.
+    m_project->setCompleter(new CFoldingCompleter(m_project->model(), m_project));
     addWidget(m_project);
 
     m_category->setObjectName(QStringLiteral("timerCategory"));
@@ -81,6 +79,7 @@ void CTimerToolBar::FillChoices() {
     m_project->clear();
     for (const CTimerControl::Choice& choice : m_control.ProjectChoices())
         m_project->addItem(choice.text, qtconv::ToQString(choice.refId));
+    CFoldingCompleter::FoldItems(*m_project->model());
     m_project->setCurrentIndex(FindRefId(m_project, project));
     m_category->clear();
     m_category->addItem(tr("(No category)"), QString());
@@ -92,21 +91,10 @@ void CTimerToolBar::FillChoices() {
 }
 
 CString CTimerToolBar::ChosenProjectRef() const {
-    const QString typed = m_project->currentText().trimmed();
-    if (typed.isEmpty())
-        return CString();
-    int index = m_project->findText(typed, Qt::MatchFixedString);
-    if (index < 0) {
-        // Part of a name chooses the one project whose name holds it.
-        for (int item = 0; item < m_project->count(); ++item) {
-            if (!m_project->itemText(item).contains(typed, Qt::CaseInsensitive))
-                continue;
-            if (index >= 0)
-                return CString();
-            index = item;
-        }
-    }
-    return index < 0 ? CString() : qtconv::FromQString(m_project->itemData(index, kRefIdRole).toString());
+    CProjectNames names;
+    for (int item = 0; item < m_project->count(); ++item)
+        names.Add(m_project->itemText(item), qtconv::FromQString(m_project->itemData(item, kRefIdRole).toString()));
+    return names.Find(m_project->currentText());
 }
 
 void CTimerToolBar::OnStart() {
@@ -131,6 +119,7 @@ void CTimerToolBar::ShowTimerDetails() {
     int project = FindRefId(m_project, timer.ProjectRef());
     if (project < 0) {
         m_project->addItem(m_control.ProjectText(), qtconv::ToQString(timer.ProjectRef()));
+        CFoldingCompleter::FoldItems(*m_project->model());
         project = m_project->count() - 1;
     }
     m_project->setCurrentIndex(project);

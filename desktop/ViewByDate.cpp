@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "biz/DateTimeFormatter.h"
@@ -38,13 +37,14 @@
 #include "ui/shared/EntryRows.h"
 #include "ui/shared/Icons.h"
 #include "ui/shared/ListCtrlEx.h"
+#include "ui/shared/ListLayout.h"
 #include "ui/shared/PopupMenu.h"
+#include "ui/shared/TypingPause.h"
 
 namespace {
 
 constexpr int kColumnDate = 0;
 constexpr int kColumnDescription = 2;
-constexpr int kColumnCount = 6;
 
 // Escape in the search box clears the search.
 class EscapeClears : public QObject {
@@ -96,12 +96,6 @@ CViewByDate::CViewByDate(CMainFrame* frame, QWidget* parent)
         if (IsSearching())
             ClearSearch();
     });
-    // A drag of a column's edge reports every pixel; the settings are written once it rests.
-    auto* saveColumns = new QTimer(this);
-    saveColumns->setSingleShot(true);
-    saveColumns->setInterval(400);
-    connect(saveColumns, &QTimer::timeout, this, &CViewByDate::SaveColumnState);
-    connect(m_list, &CListCtrlEx::columnsArranged, saveColumns, qOverload<>(&QTimer::start));
 }
 
 CViewByDate::~CViewByDate() { SaveColumnState(); }
@@ -133,7 +127,8 @@ void CViewByDate::OnInitialUpdate(const QFont& uiFont) {
     m_list->SetMultiSelect(true);
     m_list->SetSortable(true);
     CreateSearchBar(uiFont);
-    LoadListSettings();
+    m_layout = new CListLayout(CQuillmarApp::kSettingsKey, *m_list, this);
+    m_layout->Load();
     SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
 
@@ -156,15 +151,11 @@ void CViewByDate::CreateSearchBar(const QFont& uiFont) {
     m_allDatesBox->setFont(uiFont);
     layout->addWidget(m_searchBox);
     layout->addWidget(m_allDatesBox);
-    connect(m_searchBox, &QLineEdit::textChanged, this, [this] {
-        Refresh(0);
-        ApplyPeriodColumn();
-    });
+    m_searchTyping = new CTypingPause(
+        *m_searchBox, [this] { RunSearch(); }, this);
     connect(m_allDatesBox, &QCheckBox::toggled, this, [this] {
-        if (!IsSearching())
-            return;
-        Refresh(0);
-        ApplyPeriodColumn();
+        if (IsSearching())
+            m_searchTyping->RunNow();
     });
     m_searchPane = new QLabel(this);
     m_searchPane->setObjectName(QStringLiteral("statusSearchPane"));
@@ -173,32 +164,28 @@ void CViewByDate::CreateSearchBar(const QFont& uiFont) {
         m_pFrame->statusBar()->insertPermanentWidget(0, m_searchPane);
 }
 
-void CViewByDate::LoadListSettings() {
-    const CString key = CQuillmarApp::kSettingsKey;
-    const int column = static_cast<int>(Registry::GetDword(key, kSortColumnSetting, 0));
-    m_nSortColumn = column >= 0 && column < kColumnCount ? column : 0;
-    m_bSortAscending = Registry::GetDword(key, kSortAscendingSetting, 1) != 0;
-    m_list->ApplyColumnStateText(qtconv::ToQString(Registry::GetString(key, kColumnsSetting, CString())));
+void CViewByDate::SaveColumnState() {
+    if (m_layout)
+        m_layout->SaveColumns();
 }
 
-void CViewByDate::SaveColumnState() const {
-    const QString state = m_list->ColumnStateText();
-    const CString stored = Registry::GetString(CQuillmarApp::kSettingsKey, kColumnsSetting, CString());
-    // The layout is a convenience: a registry that cannot be written loses only the arrangement.
-    if (qtconv::ToQString(stored) != state && m_list->columnCount() == kColumnCount)
-        Registry::SetString(CQuillmarApp::kSettingsKey, kColumnsSetting, qtconv::FromQString(state));
-}
+int CViewByDate::SortColumn() const { return m_layout ? m_layout->SortColumn() : 0; }
+
+bool CViewByDate::IsSortAscending() const { return !m_layout || m_layout->IsSortAscending(); }
 
 void CViewByDate::OnSortColumn(int column) {
-    if (column < 0 || column >= kColumnCount)
+    if (!m_layout)
         return;
-    m_bSortAscending = column == m_nSortColumn ? !m_bSortAscending : true;
-    m_nSortColumn = column;
-    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortColumnSetting, static_cast<uint32_t>(column));
-    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortAscendingSetting, m_bSortAscending ? 1 : 0);
-    m_list->SortRows(m_nSortColumn, m_bSortAscending);
+    m_layout->SortBy(column);
     if (const int row = m_list->GetSelectedRow(); row >= 0)
         m_list->AsListCtrl().EnsureVisible(row, false);
+}
+
+void CViewByDate::ResetListLayout() {
+    if (!m_layout)
+        return;
+    m_layout->Reset();
+    ApplyPeriodColumn();
 }
 
 bool CViewByDate::IsSearching() const {
@@ -216,9 +203,26 @@ void CViewByDate::ClearSearch() {
     if (!m_searchBox)
         return;
     const bool had = !m_searchBox->text().isEmpty();
-    m_searchBox->clear();   // refreshes through textChanged
+    {
+        const QSignalBlocker quiet(m_searchBox);
+        m_searchBox->clear();
+    }
+    // Emptied on purpose, the whole list comes back at once, not after the typing pause.
+    m_searchTyping->Cancel();
+    if (had)
+        RunSearch();
     if (had || m_searchBox->hasFocus())
         m_list->setFocus(Qt::OtherFocusReason);
+}
+
+void CViewByDate::SetSearchPause(int milliseconds) {
+    if (m_searchTyping)
+        m_searchTyping->SetPause(milliseconds);
+}
+
+void CViewByDate::RunSearch() {
+    Refresh(0);
+    ApplyPeriodColumn();
 }
 
 void CViewByDate::ShowMatchCount() {
@@ -362,7 +366,7 @@ void CViewByDate::Refresh(int idToSelect) {
     ApplyListSettings();
     m_summary->Reset();
     FillRows();
-    m_list->SortRows(m_nSortColumn, m_bSortAscending);
+    m_list->SortRows(SortColumn(), IsSortAscending());
     m_list->FitColumns();
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
@@ -374,6 +378,7 @@ void CViewByDate::Refresh(int idToSelect) {
 }
 
 void CViewByDate::FillRows() {
+    m_found.reset();
     if (!IsSearching()) {
         CEntryRows::ForEachListed(*m_filter, *m_summary, [this](CProjectItem& entry) { AddRow(entry); });
         return;
@@ -381,9 +386,13 @@ void CViewByDate::FillRows() {
     const CRecordNames names;
     const CEntryMatcher matcher(qtconv::FromQString(m_searchBox->text()));
     const CEntrySearch found(*m_filter, matcher, m_allDatesBox->isChecked(), names);
+    if (m_allDatesBox->isChecked())
+        m_found.emplace();
     for (const auto& entry : found) {
         AddRow(*entry);
         m_summary->AddItem(entry.get());
+        if (m_found)
+            m_found->Add(*entry);
     }
 }
 
@@ -404,6 +413,8 @@ void CViewByDate::UpdateStatusAndSummary() {
     m_summary->m_strTitle = GetResString(titles[m_nPeriodType], 1);
     m_summary->m_dtStart = m_filter->m_dtStart;
     m_summary->m_dtEnd = m_filter->m_dtEnd;
+    if (m_found)
+        m_found->ApplyTo(*m_summary);
     if (m_pFrame && m_pFrame->GetSummaryView())
         m_pFrame->GetSummaryView()->Display(*m_summary);
 }

@@ -3,6 +3,7 @@
 // a custom range around the anchor date), optionally narrowed by the user's filter. Every
 // refresh also feeds the quick summary and the status bar's date range.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QIcon>
@@ -10,6 +11,8 @@
 
 #include "platform/OleDateTime.h"
 #include "ui/shared/DatePeriod.h"
+#include "ui/shared/EntryRows.h"
+#include "ui/shared/ListLayout.h"
 
 class CListCtrlEx;
 class CMainFrame;
@@ -20,6 +23,7 @@ class CProjectItem;
 class CProjectItemFilter;
 class CSummaryData;
 class CToolbarDatePicker;
+class CTypingPause;
 
 class CViewByDate : public QWidget {
     Q_OBJECT
@@ -69,10 +73,13 @@ public:
 
     // Sorting: a header click sorts by its column, a second click reverses; kept in the settings.
     void OnSortColumn(int column);
-    int SortColumn() const { return m_nSortColumn; }
-    bool IsSortAscending() const { return m_bSortAscending; }
+    int SortColumn() const;
+    bool IsSortAscending() const;
     // Writes the column order and the widths the user gave to the settings.
-    void SaveColumnState() const;
+    void SaveColumnState();
+    // Reset Layout: the columns' first order and widths and the date order, here and at the
+    // next start.
+    void ResetListLayout();
 
     // The search box on the toolbar (with its "All dates" box), which the frame places. Words
     // typed there narrow the list to the entries holding them, in the period or across all
@@ -85,10 +92,12 @@ public:
     // Ctrl+F: the search box takes the focus with its text selected.
     void OnFind();
     void ClearSearch();
+    // Typing searches after this pause (0: at every key); Enter searches at once.
+    void SetSearchPause(int milliseconds);
     // Settings value names.
-    static constexpr const char16_t* kSortColumnSetting = u"EntriesSortColumn";
-    static constexpr const char16_t* kSortAscendingSetting = u"EntriesSortAscending";
-    static constexpr const char16_t* kColumnsSetting = u"EntriesColumns";
+    static constexpr const char16_t* kSortColumnSetting = CListLayout::kSortColumnSetting;
+    static constexpr const char16_t* kSortAscendingSetting = CListLayout::kSortAscendingSetting;
+    static constexpr const char16_t* kColumnsSetting = CListLayout::kColumnsSetting;
     bool IsNavigationEnabled() const { return m_nPeriodType != PeriodCustom; }
 
     CProjectItemFilter& GetFilter() { return *m_filter; }
@@ -114,9 +123,9 @@ private:
     int SelectedEntryId() const;
     std::vector<int> SelectedEntryIds() const;
     void CreateSearchBar(const QFont& uiFont);
-    void LoadListSettings();
     void FillRows();
     void ShowMatchCount();
+    void RunSearch();
     // Refreshes with the given entries selected (the first scrolled into view).
     void RefreshSelecting(const std::vector<int>& ids);
 
@@ -128,11 +137,12 @@ private:
     COleDateTime m_dtAnchor;
     int m_nPeriodType = PeriodWeek;
     bool m_bFilterActive = false;
-    int m_nSortColumn = 0;
-    bool m_bSortAscending = true;
+    CListLayout* m_layout = nullptr;
     QWidget* m_searchBar = nullptr;
     QLineEdit* m_searchBox = nullptr;
     QCheckBox* m_allDatesBox = nullptr;
     QLabel* m_searchPane = nullptr;
+    CTypingPause* m_searchTyping = nullptr;
+    std::optional<CEntryRows::FoundDates> m_found;   // while a search across all dates lists
     QIcon m_rowIcons[3];
 };

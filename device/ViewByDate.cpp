@@ -41,6 +41,7 @@
 #include "ui/shared/Icons.h"
 #include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/PopupMenu.h"
+#include "ui/shared/TypingPause.h"
 #include "ui/shared/dialogs/EditFilter.h"
 #include "ui/shared/dialogs/EditProjectItem.h"
 #include "ui/shared/dialogs/SelectDateRange.h"
@@ -103,8 +104,6 @@ CViewByDate::CViewByDate(QWidget* parent)
     });
     m_list->SetMultiSelect(true);
     m_list->SetSortable(true);
-    // Columns stay where the narrow screen puts them.
-    m_list->header()->setSectionsMovable(false);
     CreateSearchLine();
 }
 
@@ -124,10 +123,11 @@ void CViewByDate::CreateSearchLine() {
     layout->addWidget(m_searchBox, 1);
     layout->addWidget(m_allDatesBox);
     m_searchLine->hide();
-    connect(m_searchBox, &QLineEdit::textChanged, this, [this] { Refresh(0); });
+    m_searchTyping = new CTypingPause(
+        *m_searchBox, [this] { Refresh(0); }, this);
     connect(m_allDatesBox, &QCheckBox::toggled, this, [this] {
         if (IsSearching())
-            Refresh(0);
+            m_searchTyping->RunNow();
     });
 }
 
@@ -152,23 +152,30 @@ void CViewByDate::ClearSearch() {
     m_searchBox->blockSignals(true);
     m_searchBox->clear();
     m_searchBox->blockSignals(false);
+    m_searchTyping->Cancel();
     LayoutChildren();
     m_list->setFocus(Qt::OtherFocusReason);
     if (had)
         Refresh(0);
 }
 
+void CViewByDate::SetSearchPause(int milliseconds) { m_searchTyping->SetPause(milliseconds); }
+
 void CViewByDate::OnSortColumn(int column) {
-    if (column < 0 || column >= m_list->columnCount())
-        return;
-    m_bSortAscending = column == m_nSortColumn ? !m_bSortAscending : true;
-    m_nSortColumn = column;
-    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortColumnSetting, static_cast<uint32_t>(column));
-    Registry::SetDword(CQuillmarApp::kSettingsKey, kSortAscendingSetting, m_bSortAscending ? 1 : 0);
-    m_list->SortRows(m_nSortColumn, m_bSortAscending);
+    if (m_layout)
+        m_layout->SortBy(column);
 }
 
-CViewByDate::~CViewByDate() = default;
+int CViewByDate::SortColumn() const { return m_layout ? m_layout->SortColumn() : 0; }
+
+bool CViewByDate::IsSortAscending() const { return !m_layout || m_layout->IsSortAscending(); }
+
+void CViewByDate::SaveColumnState() {
+    if (m_layout)
+        m_layout->SaveColumns();
+}
+
+CViewByDate::~CViewByDate() { SaveColumnState(); }
 
 void CViewByDate::OnInitialUpdate() {
     m_list->CreateFonts(DialogFont(*this));
@@ -176,9 +183,8 @@ void CViewByDate::OnInitialUpdate() {
     m_rowIcons[0] = ResLibraryIcon(ResLibrary(), devicon::TimeEntry);
     m_rowIcons[1] = ResLibraryIcon(ResLibrary(), devicon::ExpenseEntry);
     m_rowIcons[2] = ResLibraryIcon(ResLibrary(), devicon::MileageEntry);
-    const int column = static_cast<int>(Registry::GetDword(CQuillmarApp::kSettingsKey, kSortColumnSetting, 0));
-    m_nSortColumn = column >= 0 && column < m_list->columnCount() ? column : 0;
-    m_bSortAscending = Registry::GetDword(CQuillmarApp::kSettingsKey, kSortAscendingSetting, 1) != 0;
+    m_layout = new CListLayout(CQuillmarApp::kSettingsKey, *m_list, this);
+    m_layout->Load();
     SetPeriodType(CDatePeriod::StoredType(CQuillmarApp::kSettingsKey));
 }
 
@@ -349,7 +355,7 @@ void CViewByDate::Refresh(int idToSelect) {
     m_list->AsListCtrl().DeleteAllItems();
     m_summary->Reset();
     FillRows(*m_summary, true);
-    m_list->SortRows(m_nSortColumn, m_bSortAscending);
+    m_list->SortRows(SortColumn(), IsSortAscending());
     m_list->setUpdatesEnabled(true);
     m_list->viewport()->update();
     FitColumns();
@@ -358,7 +364,13 @@ void CViewByDate::Refresh(int idToSelect) {
     ShowTotals();
 }
 
+void CViewByDate::ApplySearchDates(CSummaryData& summary) const {
+    if (m_found)
+        m_found->ApplyTo(summary);
+}
+
 void CViewByDate::FillRows(CSummaryData& summary, bool addRows) {
+    m_found.reset();
     if (!IsSearching()) {
         CEntryRows::ForEachListed(*m_filter, summary, [this, addRows](CProjectItem& entry) {
             if (addRows)
@@ -368,10 +380,14 @@ void CViewByDate::FillRows(CSummaryData& summary, bool addRows) {
     }
     const CRecordNames names;
     const CEntryMatcher matcher(qtconv::FromQString(m_searchBox->text()));
+    if (m_allDatesBox->isChecked())
+        m_found.emplace();
     for (const auto& entry : CEntrySearch(*m_filter, matcher, m_allDatesBox->isChecked(), names)) {
         if (addRows)
             AddRow(*entry);
         summary.AddItem(entry.get());
+        if (m_found)
+            m_found->Add(*entry);
     }
 }
 
@@ -505,7 +521,12 @@ void CViewByDate::FitColumns() {
     int spare = room - first - std::max(projectLeast, room / 3);
     for (int index = 0; index < 3; ++index)
         spare -= contents[index];
-    int used = first;
+    // A width the user gave a column by dragging its edge stands.
+    auto given = [this](int column, int fitted) {
+        const int user = m_list->UserColumnWidth(column);
+        return user > 0 ? user : fitted;
+    };
+    int used = given(0, first);
     for (int index = 0; index < 3; ++index) {
         int width = headed[index];
         if (!headersFit) {
@@ -513,12 +534,13 @@ void CViewByDate::FitColumns() {
             width = contents[index] + std::min(share, headed[index] - contents[index]);
             spare -= width - contents[index];
         }
+        width = given(index + 2, width);
         list.SetColumnWidth(index + 2, width);
         used += width;
     }
-    list.SetColumnWidth(0, first);
+    list.SetColumnWidth(0, given(0, first));
     // The project takes the rest, so that no pixel of the row stays unused.
-    list.SetColumnWidth(1, std::max(projectLeast, room - used));
+    list.SetColumnWidth(1, given(1, std::max(projectLeast, room - used)));
 }
 
 void CViewByDate::OnTapAt(const QPoint& viewportPos) {

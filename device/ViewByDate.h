@@ -4,6 +4,7 @@
 // calendar that a tap on the header text opens. Tap a row to edit it; hold the stylus on it
 // (or right-click) for Edit, Mark as Paid and Delete.
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QIcon>
@@ -13,6 +14,8 @@
 #include "device/EntriesList.h"
 #include "platform/OleDateTime.h"
 #include "ui/shared/DatePeriod.h"
+#include "ui/shared/EntryRows.h"
+#include "ui/shared/ListLayout.h"
 
 class CProjectItem;
 class CProjectItemFilter;
@@ -24,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QToolButton;
+class CTypingPause;
 
 class CViewByDate : public QWidget {
     Q_OBJECT
@@ -68,18 +72,23 @@ public:
     void OnMarkAsPaid();
     void OnMarkAsBilled();
 
-    // A tap on a column's header sorts by it, a second tap reverses; kept in the settings.
+    // A tap on a column's header sorts by it, a second tap reverses; kept in the settings, as
+    // are the columns' order and the widths given them by dragging their edges.
     void OnSortColumn(int column);
-    int SortColumn() const { return m_nSortColumn; }
-    bool IsSortAscending() const { return m_bSortAscending; }
-    static constexpr const char16_t* kSortColumnSetting = u"EntriesSortColumn";
-    static constexpr const char16_t* kSortAscendingSetting = u"EntriesSortAscending";
+    int SortColumn() const;
+    bool IsSortAscending() const;
+    void SaveColumnState();
+    static constexpr const char16_t* kSortColumnSetting = CListLayout::kSortColumnSetting;
+    static constexpr const char16_t* kSortAscendingSetting = CListLayout::kSortAscendingSetting;
+    static constexpr const char16_t* kColumnsSetting = CListLayout::kColumnsSetting;
 
     // Find: a search line below the header strip narrows the list to the entries holding the
     // words typed, in the period or across all dates; the totals line says how many match.
     // Escape (or emptying it) clears it and hides the line.
     void OnFind();
     void ClearSearch();
+    // Typing searches after this pause (0: at every key); Enter searches at once.
+    void SetSearchPause(int milliseconds);
     bool IsSearching() const;
     QLineEdit* SearchBox() const { return m_searchBox; }
     QCheckBox* AllDatesBox() const { return m_allDatesBox; }
@@ -99,6 +108,9 @@ public:
     QLabel* FilterMark() const { return m_filterMark; }
     CProjectItemFilter& GetFilter() { return *m_filter; }
     CSummaryData& GetSummaryData() { return *m_summary; }
+    // After the period's title and dates: a search across all dates titles and dates the summary
+    // by what it found.
+    void ApplySearchDates(CSummaryData& summary) const;
     CEntriesList* GetListCtrl() const { return m_list; }
     const QString& HeaderText() const { return m_headerText; }
     QRect HeaderTextRect() const { return m_headerTextRect; }
@@ -165,12 +177,13 @@ private:
     COleDateTime m_dtAnchor;
     int m_nPeriodType = PeriodWeek;
     bool m_bFilterActive = false;
-    int m_nSortColumn = 0;
-    bool m_bSortAscending = true;
+    CListLayout* m_layout = nullptr;
     QWidget* m_searchLine = nullptr;
     QLineEdit* m_searchBox = nullptr;
     QCheckBox* m_allDatesBox = nullptr;
-    std::vector<int> m_selectionAtPress;   // entry IDs selected when the stylus came down
+    CTypingPause* m_searchTyping = nullptr;
+    std::optional<CEntryRows::FoundDates> m_found;   // while a search across all dates lists
+    std::vector<int> m_selectionAtPress;             // entry IDs selected when the stylus came down
     QIcon m_rowIcons[3];
     QString m_headerText;
     QRect m_headerTextRect;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "biz/Category.h"
 #include "biz/Client.h"
@@ -31,24 +32,43 @@ constexpr int kArrayColumns = 20;
 constexpr float kMinutesToHours = 0.016666668f;   // the single-precision value nearest 1/60
 const char16_t kCannotStartExcel[] = u"Cannot start Microsoft Excel";
 
-// Entries of the data store in its order, each tested against the request's filter.
+// Entries of the data store in its order (by date, equal dates in document order) that the
+// request's filter lets through. A filter's period is read through the store's date index, so
+// an export of a week builds the week's entries and not the whole file's.
 class PassingEntries {
 public:
-    explicit PassingEntries(const CProjectItemFilter* filter)
-        : m_list(GetCurrDataHelper()->GetObjectList(u"projectItem")), m_filter(filter) {}
-    int Total() const { return m_list ? m_list->GetSize() : 0; }
+    explicit PassingEntries(const CProjectItemFilter* filter) {
+        CDataHelper* store = GetCurrDataHelper();
+        if (filter && HasPeriod(*filter)) {
+            m_inPeriod = store->GetEntriesInRange(filter->m_dtStart, filter->m_dtEnd);
+            for (const auto& entry : m_inPeriod)
+                Keep(filter, entry.get());
+            return;
+        }
+        m_all.reset(store->GetObjectList(u"projectItem"));
+        for (int i = 0; i < m_all->GetSize(); ++i)
+            Keep(filter, static_cast<CProjectItem*>(m_all->GetAt(i)));
+    }
+    int Total() const { return static_cast<int>(m_passing.size()); }
     template <typename Visit>
     void ForEach(Visit visit) const {
-        for (int i = 0; i < Total(); ++i) {
-            auto* entry = static_cast<CProjectItem*>(m_list->GetAt(i));
-            if (!m_filter || m_filter->RunOnItem(entry) == 0)
-                visit(*entry);
-        }
+        for (CProjectItem* entry : m_passing)
+            visit(*entry);
     }
 
 private:
-    std::unique_ptr<CObArray> m_list;
-    const CProjectItemFilter* m_filter;
+    static bool HasPeriod(const CProjectItemFilter& filter) {
+        return filter.m_dtStart.GetStatus() == COleDateTime::valid &&
+               filter.m_dtEnd.GetStatus() == COleDateTime::valid;
+    }
+    void Keep(const CProjectItemFilter* filter, CProjectItem* entry) {
+        if (!filter || filter->RunOnItem(entry) == 0)
+            m_passing.push_back(entry);
+    }
+
+    std::unique_ptr<CObArray> m_all;
+    std::vector<std::unique_ptr<CProjectItem>> m_inPeriod;
+    std::vector<CProjectItem*> m_passing;
 };
 
 template <typename Record>

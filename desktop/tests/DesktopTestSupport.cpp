@@ -5,9 +5,13 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdlib>
 
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
@@ -16,8 +20,10 @@
 #include "biz/TimerStateFile.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
+#include "desktop/ViewByDate.h"
 #include "platform/Registry.h"
 #include "ui/qt/PropertySheetEx.h"
+#include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/PopupMenu.h"
 
 namespace testsupport {
@@ -143,6 +149,38 @@ void StopProgram(std::unique_ptr<CQuillmarApp>& app) {
     app->ExitInstance();
     app.reset();
     QApplication::processEvents();
+}
+
+bool ProgramTest::StartFresh() {
+    ResetUserData();
+    m_app = StartProgram();
+    return m_app != nullptr;
+}
+
+bool ProgramTest::Restart() {
+    StopProgram(m_app);
+    m_app = StartProgram();
+    return m_app != nullptr;
+}
+
+CMainFrame& ProgramTest::Frame() { return *m_app->GetMainFrame(); }
+
+CViewByDate& ProgramTest::View() { return *Frame().GetEntriesView(); }
+
+CListCtrlEx& ProgramTest::List() { return *View().GetListCtrl(); }
+
+std::vector<int> ProgramTest::Rows() {
+    std::vector<int> ids;
+    for (int row = 0; row < List().topLevelItemCount(); ++row)
+        ids.push_back(std::abs(List().GetRowValue(row)));
+    return ids;
+}
+
+void ProgramTest::ClickHeader(int column) {
+    QHeaderView* header = List().header();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
 }
 
 int AddClient(const CString& name) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <QDialog>
+#include <QObject>
 #include <QString>
 
 #include "platform/CString.h"
@@ -14,8 +15,10 @@
 #include "platform/OleDateTime.h"
 #include "ui/qt/ModalDialog.h"
 
+class CListCtrlEx;
 class CQuillmarApp;
 class CMainFrame;
+class CViewByDate;
 class QAction;
 class QMenu;
 
@@ -94,6 +97,25 @@ int PressOk(QDialog& dialog);
 std::unique_ptr<CQuillmarApp> StartProgram();
 // Ends it as closing the main window does.
 void StopProgram(std::unique_ptr<CQuillmarApp>& app);
+
+// Base of the test objects that run the program for every case: init() calls StartFresh,
+// cleanup() StopProgram(m_app); the cases reach the program's parts through the accessors.
+class ProgramTest : public QObject {
+protected:
+    // Forgets the user data and starts the program; false when start-up failed.
+    bool StartFresh();
+    // Ends the program and starts it again over the same settings and data file.
+    bool Restart();
+    CMainFrame& Frame();
+    CViewByDate& View();
+    CListCtrlEx& List();
+    // The entry IDs of the entries list's rows, top to bottom, paid ones without their sign.
+    std::vector<int> Rows();
+    // A click in the middle of the column's header, as the user sorts.
+    void ClickHeader(int column);
+
+    std::unique_ptr<CQuillmarApp> m_app;
+};
 
 // Records saved in the data store; each returns the new record's ID.
 int AddClient(const CString& name);

@@ -12,7 +12,9 @@
 
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
+#include "biz/Helpers.h"
 #include "biz/ProjectItem.h"
+#include "biz/SummaryData.h"
 #include "desktop/CommandIds.h"
 #include "desktop/MainFrame.h"
 #include "desktop/QuillmarApp.h"
@@ -51,27 +53,9 @@ CProjectItem::PymtStatus StatusOf(int id) {
 
 }   // namespace
 
-class EntriesListTests : public QObject {
+class EntriesListTests : public ProgramTest {
     Q_OBJECT
 private:
-    std::unique_ptr<CQuillmarApp> m_app;
-    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
-    CViewByDate& View() { return *Frame().GetEntriesView(); }
-    CListCtrlEx& List() { return *View().GetListCtrl(); }
-
-    // The entries of the rows, top to bottom.
-    std::vector<int> Rows() {
-        std::vector<int> ids;
-        for (int row = 0; row < List().topLevelItemCount(); ++row)
-            ids.push_back(std::abs(List().GetRowValue(row)));
-        return ids;
-    }
-    void ClickHeader(int column) {
-        QHeaderView* header = List().header();
-        QTest::mouseClick(
-            header->viewport(), Qt::LeftButton, {},
-            QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
-    }
     void ShowMay() {
         View().SetPeriodType(CViewByDate::PeriodMonth);
         View().GoToDate(May(1));
@@ -79,9 +63,7 @@ private:
 
 private slots:
     void init() {
-        ResetUserData();
-        m_app = StartProgram();
-        QVERIFY(m_app);
+        QVERIFY(StartFresh());
         Frame().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Frame()));
     }
@@ -122,8 +104,7 @@ private slots:
         ClickHeader(5);
         View().Refresh(0);
         QCOMPARE(Rows(), (std::vector<int>{c, b, a}));
-        StopProgram(m_app);
-        m_app = StartProgram();
+        QVERIFY(Restart());
         ShowMay();
         QCOMPARE(View().SortColumn(), 5);
         QCOMPARE(Rows(), (std::vector<int>{c, b, a}));
@@ -139,15 +120,32 @@ private slots:
         ShowMay();
         QCOMPARE(List().topLevelItemCount(), 4);
 
+        // Typing searches once the keys pause, not at every key; Enter searches at once.
         QTest::keyClicks(View().GetSearchBox(), QStringLiteral("resume"));
+        QCOMPARE(List().topLevelItemCount(), 4);
+        QTRY_COMPARE(Rows(), (std::vector<int>{accented, inNotes}));
+        QTest::keyClicks(View().GetSearchBox(), QStringLiteral(" review"));
+        QTest::keyClick(View().GetSearchBox(), Qt::Key_Return);
+        QCOMPARE(Rows(), std::vector<int>{accented});
+        View().GetSearchBox()->setText(QStringLiteral("resume"));
+        QTest::keyClick(View().GetSearchBox(), Qt::Key_Return);
         QCOMPARE(Rows(), (std::vector<int>{accented, inNotes}));
         QVERIFY(View().GetSearchPane()->isVisibleTo(&Frame()));
         QCOMPARE(View().GetSearchPane()->text(), QStringLiteral("2 entries match"));
 
+        QCOMPARE(View().GetSummaryData().m_strTitle, GetResString(59, 1));   // the month's
+
         View().GetAllDatesBox()->setChecked(true);
         QCOMPARE(Rows(), (std::vector<int>{accented, inNotes, june}));
         QVERIFY(View().GetSearchPane()->text().startsWith(QStringLiteral("3 entries match")));
+        // The summary counts what was found across all dates, and says so.
+        const CSummaryData& summary = View().GetSummaryData();
+        QCOMPARE(summary.m_nTimeCount, 3);
+        QCOMPARE(summary.m_strTitle, CString(u"All dates"));
+        QCOMPARE(summary.m_dtStart, May(10));
+        QCOMPARE(summary.m_dtEnd, COleDateTime(2004, 6, 3, 0, 0, 0));
 
+        View().SetSearchPause(0);
         View().GetSearchBox()->setText(QStringLiteral("zurich"));
         QCOMPARE(Rows(), std::vector<int>{byClient});
         QVERIFY(View().GetSearchPane()->text().startsWith(QStringLiteral("1 entry matches")));
@@ -155,7 +153,43 @@ private slots:
         QTest::keyClick(View().GetSearchBox(), Qt::Key_Escape);
         QVERIFY(View().GetSearchBox()->text().isEmpty());
         QCOMPARE(List().topLevelItemCount(), 4);
+        QCOMPARE(summary.m_strTitle, GetResString(59, 1));
+        QCOMPARE(summary.m_dtStart, May(1));
         QVERIFY(!View().GetSearchPane()->isVisibleTo(&Frame()));
+    }
+
+    void resetLayoutPutsTheColumnsAndTheSortBack() {
+        Save(May(3), CString(), u"Something");
+        ShowMay();
+        List().SetUserColumnWidth(2, 333);
+        List().header()->moveSection(List().header()->visualIndex(5), 1);
+        ClickHeader(4);
+        View().SaveColumnState();
+        QVERIFY(Registry::QueryString(CQuillmarApp::kSettingsKey, CViewByDate::kColumnsSetting));
+        {
+            MessageBoxScript boxes({IDOK, IDOK});
+            QVERIFY(Trigger(Frame(), cmd::ResetLayout));
+            QCOMPARE(boxes.Shown().size(), size_t(2));
+        }
+        auto expectDefaults = [this] {
+            QCOMPARE(View().SortColumn(), 0);
+            QVERIFY(View().IsSortAscending());
+            QCOMPARE(List().header()->sortIndicatorSection(), 0);
+            for (int column = 0; column < List().columnCount(); ++column) {
+                QCOMPARE(List().header()->logicalIndex(column), column);
+                QCOMPARE(List().UserColumnWidth(column), 0);
+            }
+            QVERIFY(List().columnWidth(2) != 333);
+        };
+        expectDefaults();
+        StopProgram(m_app);
+        for (const char16_t* name :
+             {CViewByDate::kColumnsSetting, CViewByDate::kSortColumnSetting, CViewByDate::kSortAscendingSetting})
+            QVERIFY(!Registry::Query(CQuillmarApp::kSettingsKey, name));
+        m_app = StartProgram();
+        QVERIFY(m_app);
+        ShowMay();
+        expectDefaults();
     }
 
     void markPaidBilledAndDeleteActOnEverySelectedRowWithOneQuestion() {
@@ -225,10 +259,7 @@ private slots:
         const int automatic = List().columnWidth(3);
         List().SetUserColumnWidth(2, 333);
         List().header()->moveSection(List().header()->visualIndex(5), 1);
-        StopProgram(m_app);
-
-        m_app = StartProgram();
-        QVERIFY(m_app);
+        QVERIFY(Restart());
         ShowMay();
         QCOMPARE(List().columnWidth(2), 333);
         QCOMPARE(List().header()->logicalIndex(1), 5);
@@ -237,8 +268,7 @@ private slots:
         // A damaged setting is ignored rather than half applied.
         StopProgram(m_app);
         Registry::SetString(CQuillmarApp::kSettingsKey, CViewByDate::kColumnsSetting, u"order:0,0,1;widths:x");
-        m_app = StartProgram();
-        QVERIFY(m_app);
+        QVERIFY(Restart());
         QCOMPARE(List().header()->logicalIndex(1), 1);
         QCOMPARE(List().UserColumnWidth(2), 0);
     }

@@ -85,18 +85,10 @@ int NewDarkPixels(const QImage& on, const QImage& off) {
 
 }   // namespace
 
-class MainFrameTests : public QObject {
+class MainFrameTests : public ProgramTest {
     Q_OBJECT
-private:
-    std::unique_ptr<CQuillmarApp> m_app;
-    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
-
 private slots:
-    void init() {
-        ResetUserData();
-        m_app = StartProgram();
-        QVERIFY(m_app);
-    }
+    void init() { QVERIFY(StartFresh()); }
     void cleanup() {
         SetUrlOpenHandler(nullptr);
         StopProgram(m_app);

@@ -29,11 +29,9 @@ QStringList Children(QTreeWidgetItem* node) {
 }
 }   // namespace
 
-class SideBarTests : public QObject {
+class SideBarTests : public ProgramTest {
     Q_OBJECT
 private:
-    std::unique_ptr<CQuillmarApp> m_app;
-    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
     CViewClientsProjectsSideBar& SideBar() { return *Frame().GetSideBarView(); }
     CTreeCtrlEx& Tree() { return *SideBar().GetTreeCtrl(); }
     QString NoClientText() { return qtconv::ToQString(GetResString(3, 1)); }
@@ -52,11 +50,7 @@ private:
     }
 
 private slots:
-    void init() {
-        ResetUserData();
-        m_app = StartProgram();
-        QVERIFY(m_app);
-    }
+    void init() { QVERIFY(StartFresh()); }
     void cleanup() { StopProgram(m_app); }
 
     void sampleDataShowsTheSampleClientWithItsProject() {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -152,6 +153,21 @@ private slots:
         QCOMPARE(boxes.Shown().size(), size_t(2));
         StartFor(QStringLiteral("broch"));
         QCOMPARE(Control().ProjectText(), QStringLiteral("Acme: Brochure"));
+    }
+
+    void typingFindsAProjectWhateverItsCaseAndAccents() {
+        AddProject(u"Audit", AddClient(u"Zürich Bank"));
+        Bar().FillChoices();
+        // The names offered while typing, then the one typed.
+        QCompleter* offer = Bar().ProjectBox()->completer();
+        offer->setCompletionPrefix(QStringLiteral("ZURICH"));
+        QCOMPARE(offer->completionCount(), 1);
+        QCOMPARE(offer->pathFromIndex(offer->currentIndex()), QStringLiteral("Zürich Bank: Audit"));
+        offer->setCompletionPrefix(QStringLiteral("me: "));
+        QCOMPARE(offer->completionCount(), 2);
+        StartFor(QStringLiteral("zurich"));
+        QVERIFY(Control().IsActive());
+        QCOMPARE(Control().ProjectText(), QStringLiteral("Zürich Bank: Audit"));
     }
 
     void aRunUnderOneMinuteAsksBeforeMakingAZeroMinuteEntry() {

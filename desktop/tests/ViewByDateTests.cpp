@@ -44,13 +44,9 @@ bool SameDay(const COleDateTime& a, const COleDateTime& b) {
 }
 }   // namespace
 
-class ViewByDateTests : public QObject {
+class ViewByDateTests : public ProgramTest {
     Q_OBJECT
 private:
-    std::unique_ptr<CQuillmarApp> m_app;
-    CMainFrame& Frame() { return *m_app->GetMainFrame(); }
-    CViewByDate& View() { return *Frame().GetEntriesView(); }
-    CListCtrlEx& List() { return *View().GetListCtrl(); }
     QString Cell(int row, int column) { return List().topLevelItem(row)->text(column); }
     // The cell's text (and the row icon in the first column) fits in the column.
     bool CellFits(int row, int column) {
@@ -61,11 +57,7 @@ private:
     QString SummaryCell(int row) { return Frame().GetSummaryView()->GetListCtrl()->topLevelItem(row)->text(1); }
 
 private slots:
-    void init() {
-        ResetUserData();
-        m_app = StartProgram();
-        QVERIFY(m_app);
-    }
+    void init() { QVERIFY(StartFresh()); }
     void cleanup() { StopProgram(m_app); }
 
     void columnsOfTheWeekAndOtherPeriods() {
@@ -240,9 +232,7 @@ private slots:
         QCOMPARE(Registry::GetDword(key, u"PeriodType", 9), 1u);
         View().SetPeriodType(CViewByDate::PeriodMonth);
         View().SetPeriodType(CViewByDate::PeriodCustom);
-        StopProgram(m_app);
-        m_app = StartProgram();
-        QVERIFY(m_app);
+        QVERIFY(Restart());
         QCOMPARE(View().GetPeriodType(), int(CViewByDate::PeriodMonth));
     }
 

@@ -1,11 +1,14 @@
 #include "device/dialogs/DlgDeviceClientsProjects.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QVBoxLayout>
 
 #include "biz/Client.h"
 #include "biz/DataHelper.h"
+#include "biz/EntryMatcher.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
 #include "device/DeviceDialogLook.h"
@@ -39,9 +42,16 @@ void CDlgDeviceClientsProjects::CreateControls() {
     m_hint = new QLabel(tr("Tap and hold an item to edit or delete it."), this);
     m_hint->setObjectName(QStringLiteral("hintLabel"));
     m_hint->setWordWrap(true);
+    m_find = new QLineEdit(this);
+    m_find->setObjectName(QStringLiteral("findBox"));
+    m_find->setPlaceholderText(tr("Find a client or project"));
+    m_find->setClearButtonEnabled(true);
+    connect(m_find, &QLineEdit::textChanged, this, &CDlgDeviceClientsProjects::ShowOnlyHolding);
+    m_tree->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_find);
     layout->addWidget(m_tree, 1);
     layout->addWidget(m_hint);
     layout->addLayout(AddOkCancelButtons());
@@ -60,6 +70,55 @@ void CDlgDeviceClientsProjects::FillTree(const CString& projectRefId) {
         m_tree->SetPendingSelection(projectRefId);
     const CQuillmarApp* app = GetQuillmarApp();
     m_tree->Fill(app && app->m_bHideClientsWithNoProjects, app ? app->GetResourceLibrary() : nullptr);
+    if (m_find && !m_find->text().isEmpty())
+        ShowOnlyHolding(m_find->text());
+}
+
+bool CDlgDeviceClientsProjects::eventFilter(QObject* watched, QEvent* event) {
+    // The tree's own type-ahead would only jump between names that start with the key.
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool printable = !key->text().isEmpty() && key->text().at(0).isPrint();
+        if (printable && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            m_find->setFocus(Qt::OtherFocusReason);
+            m_find->insert(key->text());
+            return true;
+        }
+    }
+    return CDialog::eventFilter(watched, event);
+}
+
+void CDlgDeviceClientsProjects::ShowOnlyHolding(const QString& typed) {
+    const std::u16string folded = CEntryMatcher::Fold(typed.trimmed().toStdU16String());
+    auto holds = [&folded](const QString& text) {
+        return folded.empty() || CEntryMatcher::ContainsFolded(text.toStdU16String(), folded);
+    };
+    QTreeWidgetItem* first = nullptr;
+    for (int index = 0; index < m_tree->topLevelItemCount(); ++index) {
+        QTreeWidgetItem* client = m_tree->topLevelItem(index);
+        const bool clientHolds = holds(client->text(0));
+        bool anyProject = false;
+        for (int child = 0; child < client->childCount(); ++child) {
+            QTreeWidgetItem* project = client->child(child);
+            // "Client: Project" as the other project boxes name it, so both parts count.
+            const bool shown = clientHolds || holds(client->text(0) + QStringLiteral(": ") + project->text(0));
+            project->setHidden(!shown);
+            anyProject = anyProject || shown;
+            if (shown && first == nullptr)
+                first = project;
+        }
+        client->setHidden(!clientHolds && !anyProject);
+        if (!folded.empty() && anyProject)
+            client->setExpanded(true);
+    }
+    if (folded.empty())
+        return;
+    m_tree->clearSelection();
+    if (first) {
+        m_tree->setCurrentItem(first);
+        first->setSelected(true);
+        m_tree->scrollToItem(first);
+    }
 }
 
 void CDlgDeviceClientsProjects::OnHoldAt(const QPoint& viewportPos) {

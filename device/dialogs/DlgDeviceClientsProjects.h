@@ -9,6 +9,7 @@ class CProject;
 class CTapAndHold;
 class CTreeCtrlEx;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPoint;
 
@@ -22,6 +23,11 @@ public:
 
     CTreeCtrlEx* Tree() const { return m_tree; }
     QLabel* Hint() const { return m_hint; }
+    // Typing part of a client's or project's name (case and accents aside) leaves only the
+    // projects that hold it in the tree, the first of them selected, so that OK picks it. Keys
+    // typed while the tree has the focus go to the box too.
+    QLineEdit* FindBox() const { return m_find; }
+    void ShowOnlyHolding(const QString& typed);
 
     // Rebuilds the tree; the project of `projectRefId` (when not empty) stays selected.
     void FillTree(const CString& projectRefId);
@@ -38,10 +44,12 @@ public:
 
 protected:
     void CreateControls() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool OnInitDialog() override;
 
 private:
     CTreeCtrlEx* m_tree = nullptr;
     CTapAndHold* m_tapAndHold = nullptr;
     QLabel* m_hint = nullptr;
+    QLineEdit* m_find = nullptr;
 };

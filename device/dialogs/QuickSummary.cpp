@@ -17,6 +17,7 @@ void RunQuickSummary(CViewByDate& view) {
     summary.m_strTitle = GetResString(titles[type >= 0 && type <= 3 ? type : 1], 1);
     summary.m_dtStart = view.GetFilter().m_dtStart;
     summary.m_dtEnd = view.GetFilter().m_dtEnd;
+    view.ApplySearchDates(summary);
     CDlgQuickSummary dialog(summary, view.window());
     dialog.DoModal();
 }

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,11 +22,13 @@
 #include "device/DeviceDialogLook.h"
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
+#include "device/ViewByDate.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "ui/qt/Dialog.h"
 #include "ui/qt/PropertySheetEx.h"
 #include "ui/qt/QtConvert.h"
+#include "ui/shared/ListCtrlEx.h"
 #include "ui/shared/PopupMenu.h"
 
 void ResetDeviceData() {
@@ -34,6 +38,9 @@ void ResetDeviceData() {
     std::filesystem::remove(store->GetDataFilePath().ToUtf8(), ignored);
     ASSERT_EQ(store->Initialize(), 1);
     Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"PeriodType");
+    for (const char16_t* list :
+         {CViewByDate::kSortColumnSetting, CViewByDate::kSortAscendingSetting, CViewByDate::kColumnsSetting})
+        Registry::DeleteValue(CQuillmarApp::kSettingsKey, list);
     Registry::DeleteValue(CQuillmarApp::kSettingsKey, u"LastSuccessfulSync");
 }
 
@@ -122,6 +129,34 @@ int PressSheetOk(QDialog& dialog) {
     if (!sheet || !sheet->PressOK())
         return QDialog::Rejected;
     return sheet->result();
+}
+
+std::vector<int> ListedEntryIds(const CListCtrlEx& list) {
+    std::vector<int> ids;
+    for (int row = 0; row < list.topLevelItemCount(); ++row)
+        ids.push_back(std::abs(list.GetRowValue(row)));
+    return ids;
+}
+
+int RowOfEntry(const CListCtrlEx& list, int id) {
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        if (std::abs(list.GetRowValue(row)) == id)
+            return row;
+    }
+    return -1;
+}
+
+QPoint EntryRowCentre(CListCtrlEx& list, int id) {
+    const int row = RowOfEntry(list, id);
+    EXPECT_GE(row, 0) << "entry " << id << " is not listed";
+    return row < 0 ? QPoint() : list.visualItemRect(list.topLevelItem(row)).center();
+}
+
+void TapHeader(CListCtrlEx& list, int column) {
+    QHeaderView* header = list.header();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
 }
 
 int PressDialogOk(QDialog& dialog) {

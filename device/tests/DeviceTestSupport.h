@@ -2,6 +2,7 @@
 // Test support for the device program: the program started over a fresh data file, scripted
 // modal dialogs, message boxes and popup menus, record builders and screenshots.
 #include <QDialog>
+#include <QPoint>
 #include <QString>
 
 #include <deque>
@@ -16,6 +17,7 @@
 #include "platform/OleDateTime.h"
 #include "ui/qt/ModalDialog.h"
 
+class CListCtrlEx;
 class CMainFrame;
 class CQuillmarApp;
 class CViewByDate;
@@ -99,6 +101,16 @@ private:
     QStringList m_lastTexts;
     int m_shown = 0;
 };
+
+// The entries list as the tests read and touch it.
+// The entry IDs of the rows, top to bottom, paid ones without their sign.
+std::vector<int> ListedEntryIds(const CListCtrlEx& list);
+// The row of the entry, paid or not; -1 when it is not listed.
+int RowOfEntry(const CListCtrlEx& list, int id);
+// The middle of the entry's row, in the list's viewport.
+QPoint EntryRowCentre(CListCtrlEx& list, int id);
+// A tap in the middle of the column's header, as the user sorts.
+void TapHeader(CListCtrlEx& list, int column);
 
 // Sheet buttons as the user presses them.
 int PressSheetOk(QDialog& dialog);

@@ -16,6 +16,7 @@
 #include "device/MainFrame.h"
 #include "device/QuillmarApp.h"
 #include "device/ViewByDate.h"
+#include "device/dialogs/DlgQuickSummary.h"
 #include "device/tests/DeviceTestSupport.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
@@ -40,20 +41,6 @@ int Entry(int day, float amount, const CString& description) {
     return id;
 }
 
-std::vector<int> Rows(CViewByDate& view) {
-    std::vector<int> ids;
-    for (int row = 0; row < view.GetListCtrl()->topLevelItemCount(); ++row)
-        ids.push_back(std::abs(view.GetListCtrl()->GetRowValue(row)));
-    return ids;
-}
-
-void TapHeader(CViewByDate& view, int column) {
-    QHeaderView* header = view.GetListCtrl()->header();
-    QTest::mouseClick(
-        header->viewport(), Qt::LeftButton, {},
-        QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
-}
-
 TEST_F(DeviceListTools, TappingAHeaderSortsAndTheSortIsKept) {
     const int early = Entry(4, 40.0f, u"Early");
     const int late = Entry(9, 10.0f, u"Late");
@@ -65,18 +52,43 @@ TEST_F(DeviceListTools, TappingAHeaderSortsAndTheSortIsKept) {
         CViewByDate& view = device.View();
         view.SetPeriodType(CViewByDate::PeriodMonth);
         view.GoToDate(March(1));
-        EXPECT_EQ(Rows(view), (std::vector<int>{early, middle, late}));
+        EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{early, middle, late}));
         QApplication::processEvents();
-        TapHeader(view, 4);   // amount; the two of 40 stay in date order
-        EXPECT_EQ(Rows(view), (std::vector<int>{late, early, middle}));
-        TapHeader(view, 4);
-        EXPECT_EQ(Rows(view), (std::vector<int>{early, middle, late}));
+        TapHeader(*view.GetListCtrl(), 4);   // amount; the two of 40 stay in date order
+        EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{late, early, middle}));
+        TapHeader(*view.GetListCtrl(), 4);
+        EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{early, middle, late}));
     }
     RunningDevice device;
     device.View().SetPeriodType(CViewByDate::PeriodMonth);
     device.View().GoToDate(March(1));
     EXPECT_EQ(device.View().SortColumn(), 4);
     EXPECT_FALSE(device.View().IsSortAscending());
+}
+
+TEST_F(DeviceListTools, ColumnWidthsAndOrderAreKeptThroughRefreshesAndARestart) {
+    Entry(4, 10.0f, u"Something");
+    {
+        RunningDevice device;
+        CViewByDate& view = device.View();
+        CListCtrlEx& list = *view.GetListCtrl();
+        list.SetUserColumnWidth(2, 77);
+        list.header()->moveSection(list.header()->visualIndex(4), 1);
+        // The list fits its columns again at every refresh and resize; a given width stands.
+        view.SetPeriodType(CViewByDate::PeriodMonth);
+        view.GoToDate(March(1));
+        device.Frame().resize(device.Frame().width() + 20, device.Frame().height());
+        QApplication::processEvents();
+        EXPECT_EQ(list.columnWidth(2), 77);
+    }
+    RunningDevice device;
+    CViewByDate& view = device.View();
+    view.SetPeriodType(CViewByDate::PeriodMonth);
+    view.GoToDate(March(1));
+    CListCtrlEx& list = *view.GetListCtrl();
+    EXPECT_EQ(list.columnWidth(2), 77);
+    EXPECT_EQ(list.header()->logicalIndex(1), 4);
+    EXPECT_EQ(list.UserColumnWidth(3), 0);   // a column left alone still fits itself
 }
 
 TEST_F(DeviceListTools, FindNarrowsTheListAndEscapeClearsIt) {
@@ -96,10 +108,26 @@ TEST_F(DeviceListTools, FindNarrowsTheListAndEscapeClearsIt) {
     device.Frame().ExecuteCommand(281);
     ASSERT_TRUE(view.IsSearchShown());
     QTest::keyClicks(view.SearchBox(), QStringLiteral("RESUME"));
-    EXPECT_EQ(Rows(view), std::vector<int>{accented});
+    EXPECT_EQ(view.GetListCtrl()->topLevelItemCount(), 2);   // not at every key
+    QTest::keyClick(view.SearchBox(), Qt::Key_Return);
+    EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), std::vector<int>{accented});
     EXPECT_TRUE(view.TotalsLabel()->text().startsWith(QStringLiteral("1 match")));
     view.AllDatesBox()->setChecked(true);
-    EXPECT_EQ(Rows(view), (std::vector<int>{accented, april}));
+    EXPECT_EQ(ListedEntryIds(*view.GetListCtrl()), (std::vector<int>{accented, april}));
+    {
+        // The quick summary counts what was found across all dates, and says so.
+        DialogScript script({[](QDialog& dialog) {
+            auto* summary = dynamic_cast<CDlgQuickSummary*>(&dialog);
+            EXPECT_NE(summary, nullptr);
+            if (summary) {
+                EXPECT_EQ(summary->List()->topLevelItem(0)->text(1), QStringLiteral("All dates"));
+                EXPECT_TRUE(summary->List()->topLevelItem(1)->text(1).startsWith(QStringLiteral("3/4/2024")));
+            }
+            return Cancel(dialog);
+        }});
+        device.Frame().ExecuteCommand(32817);
+        EXPECT_EQ(script.Shown(), 1);
+    }
 
     QTest::keyClick(view.SearchBox(), Qt::Key_Escape);
     EXPECT_FALSE(view.IsSearchShown());
@@ -121,7 +149,7 @@ TEST_F(DeviceListTools, HeldMenuActsOnEverySelectedRow) {
     {
         MessageBoxScript boxes({IDYES});
         PopupScript menu({QStringLiteral("contextMarkAsPaid")});
-        view.OnHoldAt(list.visualItemRect(list.topLevelItem(1)).center());
+        view.OnHoldAt(EntryRowCentre(list, second));
         ASSERT_EQ(boxes.Messages().size(), size_t(1));
         EXPECT_GE(boxes.Messages()[0].text.Find(u"2 selected entries"), 0);
         EXPECT_FALSE(menu.WasEnabled(QStringLiteral("contextEdit")));   // editing takes one row
@@ -136,7 +164,7 @@ TEST_F(DeviceListTools, HeldMenuActsOnEverySelectedRow) {
     {
         MessageBoxScript boxes({IDYES});
         PopupScript menu({QStringLiteral("contextDelete")});
-        view.OnHoldAt(list.visualItemRect(list.topLevelItem(0)).center());
+        view.OnHoldAt(EntryRowCentre(list, first));
         EXPECT_EQ(boxes.Messages().size(), size_t(1));
     }
     EXPECT_EQ(list.topLevelItemCount(), 1);

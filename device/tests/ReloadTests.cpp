@@ -55,14 +55,6 @@ int AddEntryFromAnotherProcess(const COleDateTime& date) {
     return id;
 }
 
-bool ListShows(CListCtrlEx& list, int id) {
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        if (list.GetRowValue(row) == id)
-            return true;
-    }
-    return false;
-}
-
 }   // namespace
 
 TEST(DeviceReload, Message1124ReloadsTheDataStoreAndTheView) {
@@ -75,16 +67,16 @@ TEST(DeviceReload, Message1124ReloadsTheDataStoreAndTheView) {
     ASSERT_NE(id, 0);
     view.Refresh(0);
     // Without the message the program still shows its own copy of the data.
-    EXPECT_FALSE(ListShows(*view.GetListCtrl(), id));
+    EXPECT_EQ(RowOfEntry(*view.GetListCtrl(), id), -1);
 
     HWND window = FindWindow(u"Quillmar");
     ASSERT_TRUE(window);
     ASSERT_TRUE(PostMessage(window, 1124));
     QElapsedTimer waited;
     waited.start();
-    while (!ListShows(*view.GetListCtrl(), id) && waited.elapsed() < 5000)
+    while (RowOfEntry(*view.GetListCtrl(), id) < 0 && waited.elapsed() < 5000)
         QTest::qWait(20);
-    EXPECT_TRUE(ListShows(*view.GetListCtrl(), id));
+    EXPECT_GE(RowOfEntry(*view.GetListCtrl(), id), 0);
 }
 
 TEST(DeviceReload, DataFileThatDoesNotLoadAfterASynchronisationIsReported) {
@@ -120,5 +112,5 @@ TEST(DeviceReload, OtherMessagesAreIgnored) {
     ASSERT_NE(id, 0);
     ASSERT_TRUE(PostMessage(FindWindow(u"Quillmar"), 1125));
     QTest::qWait(200);
-    EXPECT_FALSE(ListShows(*view.GetListCtrl(), id));
+    EXPECT_EQ(RowOfEntry(*view.GetListCtrl(), id), -1);
 }

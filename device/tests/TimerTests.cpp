@@ -4,8 +4,11 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <filesystem>
 #include <memory>
@@ -52,6 +55,51 @@ protected:
 };
 
 }   // namespace
+
+TEST_F(DeviceTimer, StartsOnTheProjectTypedIntoThePicker) {
+    const CString bank = RefIdOf(AddClient(u"Zürich Bank"), u"client");
+    const CString website = RefIdOf(AddProject(u"Website", bank), u"project");
+    AddProject(u"Web shop", RefIdOf(AddClient(u"Other"), u"client"));
+    RunningDevice device;
+    CTimerControl& control = device.Frame().Timer()->Control();
+    auto shownProjects = [](QDialog& dialog) {
+        auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("clientsProjectsTree"));
+        QStringList shown;
+        for (int index = 0; tree && index < tree->topLevelItemCount(); ++index) {
+            QTreeWidgetItem* client = tree->topLevelItem(index);
+            for (int child = 0; !client->isHidden() && child < client->childCount(); ++child) {
+                if (!client->child(child)->isHidden())
+                    shown << client->text(0) + QStringLiteral(": ") + client->child(child)->text(0);
+            }
+        }
+        return shown;
+    };
+    {
+        // Part of two projects' names leaves both; then Cancel starts nothing.
+        DialogScript dialogs({[&](QDialog& dialog) {
+            QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("findBox")), QStringLiteral("web"));
+            EXPECT_EQ(shownProjects(dialog), (QStringList{"Other: Web shop", "Zürich Bank: Website"}));
+            return Cancel(dialog);
+        }});
+        Action(device.Frame(), "timerStart")->trigger();
+        EXPECT_EQ(dialogs.Shown(), 1);
+    }
+    EXPECT_FALSE(control.IsActive());
+    {
+        // A client's name, accents and case aside, leaves its one project, chosen for OK; keys
+        // typed into the tree go to the find box.
+        DialogScript dialogs({[&](QDialog& dialog) {
+            QTest::keyClicks(dialog.findChild<QTreeWidget*>(QStringLiteral("clientsProjectsTree")),
+                             QStringLiteral("ZURICH"));
+            EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("findBox"))->text(), QStringLiteral("ZURICH"));
+            EXPECT_EQ(shownProjects(dialog), QStringList{"Zürich Bank: Website"});
+            return PressDialogOk(dialog);
+        }});
+        Action(device.Frame(), "timerStart")->trigger();
+    }
+    ASSERT_TRUE(control.IsActive());
+    EXPECT_EQ(control.Timer().ProjectRef(), website);
+}
 
 TEST_F(DeviceTimer, ToolsMenuOffersTheTimerAndTheHeaderShowsTheRunningTime) {
     RunningDevice device;

@@ -54,15 +54,6 @@ DialogScript::Step ChooseRange(const COleDateTime& start, const COleDateTime& en
 
 COleDateTime Date(int year, int month, int day) { return COleDateTime(year, month, day, 0, 0, 0); }
 
-int RowOfId(CListCtrlEx& list, int id) {
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        const int value = list.GetRowValue(row);
-        if (value == id || value == -id)
-            return row;
-    }
-    return -1;
-}
-
 }   // namespace
 
 TEST_F(DeviceView, FirstStartOpensTheWeekPeriod) {
@@ -211,8 +202,8 @@ TEST_F(DeviceView, RowsShowTheEntriesOfThePeriodWithPaidOnesNegated) {
     view.GoToDate(Date(2024, 3, 13));
     CListCtrlEx* list = view.GetListCtrl();
     ASSERT_EQ(list->topLevelItemCount(), 2);
-    const int openRow = RowOfId(*list, open);
-    const int paidRow = RowOfId(*list, paid);
+    const int openRow = RowOfEntry(*list, open);
+    const int paidRow = RowOfEntry(*list, paid);
     ASSERT_GE(openRow, 0);
     ASSERT_GE(paidRow, 0);
     EXPECT_EQ(list->GetRowValue(paidRow), -paid);
@@ -234,7 +225,7 @@ TEST_F(DeviceView, HoldingARowOffersItsMenuWithMarkAsPaidGreyedForAPaidEntry) {
     QApplication::processEvents();
 
     PopupScript popups({QString(), QString()});
-    const QPoint paidPoint = list->visualItemRect(list->topLevelItem(RowOfId(*list, paid))).center();
+    const QPoint paidPoint = EntryRowCentre(*list, paid);
     view.OnHoldAt(paidPoint);
     ASSERT_EQ(popups.Shown(), 1);
     EXPECT_EQ(popups.LastTexts(),
@@ -243,7 +234,7 @@ TEST_F(DeviceView, HoldingARowOffersItsMenuWithMarkAsPaidGreyedForAPaidEntry) {
     EXPECT_FALSE(popups.WasEnabled(QStringLiteral("contextMarkAsPaid")));
     EXPECT_TRUE(popups.WasEnabled(QStringLiteral("contextEdit")));
     // A right click is a hold as well.
-    const QPoint openPoint = list->visualItemRect(list->topLevelItem(RowOfId(*list, open))).center();
+    const QPoint openPoint = EntryRowCentre(*list, open);
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, openPoint);
     ASSERT_EQ(popups.Shown(), 2);
     EXPECT_TRUE(popups.WasEnabled(QStringLiteral("contextMarkAsPaid")));
@@ -259,7 +250,7 @@ TEST_F(DeviceView, MarkAsPaidFromTheMenuSavesAndKeepsTheRowSelected) {
     CListCtrlEx* list = view.GetListCtrl();
     QApplication::processEvents();
     PopupScript popups({QStringLiteral("contextMarkAsPaid")});
-    view.OnHoldAt(list->visualItemRect(list->topLevelItem(RowOfId(*list, open))).center());
+    view.OnHoldAt(EntryRowCentre(*list, open));
     CProjectItem entry;
     entry.set_ID(open);
     ASSERT_TRUE(entry.Load());
@@ -378,7 +369,7 @@ TEST_F(DeviceView, LongPressOpensTheMenuATapOpensTheEditorAndATapBelowTheRowsDes
     view.GoToDate(Date(2024, 3, 13));
     CListCtrlEx* list = view.GetListCtrl();
     QApplication::processEvents();
-    const QPoint row = list->visualItemRect(list->topLevelItem(RowOfId(*list, open))).center();
+    const QPoint row = EntryRowCentre(*list, open);
     {
         PopupScript popups({QString()});
         QTest::mousePress(list->viewport(), Qt::LeftButton, {}, row);

@@ -134,3 +134,20 @@ bool CEntryRows::MarkAsPaid(int id) {
     check.ReportIfFailed();
     return false;
 }
+
+void CEntryRows::FoundDates::Add(const CProjectItem& entry) {
+    const COleDateTime date = GetDatePortion(entry.get_ItemDate());
+    if (!any || date < first)
+        first = date;
+    if (!any || last < date)
+        last = date;
+    any = true;
+}
+
+void CEntryRows::FoundDates::ApplyTo(CSummaryData& summary) const {
+    summary.m_strTitle = u"All dates";
+    if (!any)
+        return;
+    summary.m_dtStart = first;
+    summary.m_dtEnd = last;
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/CString.h"
+#include "platform/OleDateTime.h"
 
 class CListCtrlEx;
 class CProjectItem;
@@ -44,4 +45,16 @@ public:
     // Loads entry `id`, marks it paid and saves it. False when it did not load or save (a failed
     // write is reported).
     static bool MarkAsPaid(int id);
+
+    // The dates a search across all dates found, for the summary of the entries it lists: its
+    // totals are of those entries, so the period's title and dates would mislead.
+    struct FoundDates {
+        bool any = false;
+        COleDateTime first;
+        COleDateTime last;
+        void Add(const CProjectItem& entry);
+        // Titles the summary "All dates" and dates it from the first date found to the last
+        // (the period's own dates stay when nothing was found).
+        void ApplyTo(CSummaryData& summary) const;
+    };
 };

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include "biz/EntryMatcher.h"
@@ -224,6 +225,14 @@ int CListCtrlEx::UserColumnWidth(int column) const {
                                                                             : 0;
 }
 
+void CListCtrlEx::ResetColumns() {
+    m_userWidths.assign(static_cast<size_t>(columnCount()), 0);
+    for (int column = 0; column < columnCount(); ++column)
+        header()->moveSection(header()->visualIndex(column), column);
+    if (!m_columnFits.empty())
+        FitColumns();
+}
+
 void CListCtrlEx::OnSectionResized(int column, int, int newWidth) {
     // Only a drag of the header's edge is the user's choice; fitting and the program's own
     // widths come with no mouse button held.
@@ -306,7 +315,40 @@ void CListCtrlEx::SetColumnFit(int column, ColumnFit fit) {
 }
 
 int CListCtrlEx::ContentWidth(int column) const {
-    return std::max(header()->sectionSizeHint(column), sizeHintForColumn(column)) + 6;
+    // The view measures the rows from the first one shown, a thousand at most: the longest
+    // texts of the others are measured as well, so that no cell of a long or scrolled list is
+    // cut. Texts of one length are of much the same width (dates, amounts, codes).
+    int widest = sizeHintForColumn(column);
+    const bool allMeasured =
+        verticalScrollBar()->value() == 0 && topLevelItemCount() <= std::max(0, header()->resizeContentsPrecision());
+    if (!allMeasured) {
+        for (int row : LongestTextRows(column))
+            widest = std::max(widest, CellWidth(row, column));
+    }
+    return std::max(header()->sectionSizeHint(column), widest) + 6;
+}
+
+std::vector<int> CListCtrlEx::LongestTextRows(int column) const {
+    constexpr int kMostMeasured = 32;
+    std::vector<int> rows;
+    qsizetype longest = 0;
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        const qsizetype length = topLevelItem(row)->text(column).size();
+        if (length > longest) {
+            longest = length;
+            rows.clear();
+        }
+        if (length == longest && static_cast<int>(rows.size()) < kMostMeasured)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+int CListCtrlEx::CellWidth(int row, int column) const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QModelIndex index = indexFromItem(topLevelItem(row), column);
+    return itemDelegateForIndex(index)->sizeHint(option, index).width();
 }
 
 void CListCtrlEx::FitColumns() {

@@ -52,6 +52,8 @@ public:
     // Keeps `width` for the column as if the user had dragged its edge there.
     void SetUserColumnWidth(int column, int width);
     int UserColumnWidth(int column) const;   // 0 when the column fits itself
+    // Every column back in its first place and fitting itself again.
+    void ResetColumns();
 
     // Width of `column` so that all columns fill the viewport, less `slack` pixels.
     void StretchColumn(int column, int slack = 5);
@@ -102,6 +104,10 @@ private:
     void OnSectionResized(int column, int oldWidth, int newWidth);
     // Whether a column's width comes from the user rather than from fitting.
     ColumnFit FitOf(int column) const;
+    // The rows holding the column's longest texts (a few of them).
+    std::vector<int> LongestTextRows(int column) const;
+    // The width the row's cell asks for, icon and margins included.
+    int CellWidth(int row, int column) const;
 
     CQtListCtrl m_adapter;
     std::vector<int> m_userWidths;   // 0: the column fits itself

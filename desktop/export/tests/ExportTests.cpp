@@ -262,6 +262,51 @@ private slots:
                  std::string("<Quillmar>\r\n<projectItem/>\r\n<projectItem/>\r\n<projectItem/>\r\n</Quillmar>\r\n"));
     }
 
+    void aWeekHoldsItsOwnEntriesInTheListsOrder() {
+        auto save = [](int day, const CString& description) {
+            CProjectItem entry;
+            entry.set_ItemDate(COleDateTime(2004, 3, day, 0, 0, 0));
+            entry.set_ProjectRef(u"SAMP002");
+            entry.set_Description(description);
+            entry.Save();
+            return entry.get_ID();
+        };
+        save(7, u"Sunday before");
+        save(8, u"Monday");   // the week's first day
+        const int early = save(10, u"Wednesday early");
+        save(10, u"Wednesday late");
+        const int gone = save(12, u"Friday, deleted");
+        save(14, u"Sunday");   // its last
+        save(15, u"Monday after");
+        // Saved again, an entry goes to the end of the document: after the other of its day.
+        CProjectItem edited;
+        edited.set_ID(early);
+        QVERIFY(edited.Load());
+        edited.set_Description(u"Wednesday early, edited");
+        QCOMPARE(edited.Save(), 1);
+        CProjectItem deleted;
+        deleted.set_ID(gone);
+        QVERIFY(deleted.Load());
+        {
+            testsupport::MessageBoxScript yes({IDYES});
+            QCOMPARE(deleted.Delete(), 1);
+        }
+
+        m_filter.m_dtStart = COleDateTime(2004, 3, 8, 0, 0, 0);
+        m_filter.m_dtEnd = COleDateTime(2004, 3, 14, 0, 0, 0);
+        ExportRequest request = Request(ExportFormat_Xml);
+        request.m_bInclude.fill(0);
+        request.m_bInclude[ExportField_Description] = 1;
+        request.m_strOutputPath = qtconv::FromQString(m_output.filePath("week.xml"));
+        QVERIFY(CDataExporter::WriteXmlFile(request));
+        std::string expected = "<Quillmar>\r\n";
+        for (const char* description : {"Monday", "Wednesday late", "Wednesday early, edited", "Sunday"})
+            expected +=
+                std::string("<projectItem>\r\n<Description>") + description + "</Description>\r\n</projectItem>\r\n";
+        expected += "</Quillmar>\r\n";
+        QCOMPARE(ReadText(m_output.filePath("week.xml")), expected);
+    }
+
     void xmlToAnUnwritablePlaceFails() {
         ExportRequest request = Request(ExportFormat_Xml);
         request.m_strOutputPath = qtconv::FromQString(m_output.filePath("no/such/folder/x.xml"));

@@ -12,14 +12,13 @@
 #include <QPushButton>
 
 #include "biz/DataHelper.h"
-#include "biz/EntryMatcher.h"
 #include "biz/Helpers.h"
 #include "biz/Project.h"
 #include "platform/MessageBox.h"
-#include "platform/ObArray.h"
 #include "ui/qt/DataExchange.h"
 #include "ui/qt/QtConvert.h"
 #include "ui/shared/DeviceStrings.h"
+#include "ui/shared/ProjectNames.h"
 #include "ui/shared/dialogs/DialogLayout.h"
 #include "ui/shared/dialogs/SelectProject.h"
 
@@ -32,22 +31,8 @@ void CDlgEntryDetailsBase::CreateCommonControls(QGridLayout* grid, int projectRo
 
     m_project = Named(new QLineEdit(this), "projectText");
     // Typing part of a client's or project's name offers the projects that hold it.
-    CDataHelper* store = GetCurrDataHelper();
-    const std::unique_ptr<CObArray> projects(store ? store->GetObjectList(u"project") : nullptr);
-    QStringList names;
-    for (int index = 0; projects && index < projects->GetSize(); ++index) {
-        const auto* project = dynamic_cast<const CProject*>(projects->GetAt(index));
-        if (!project)
-            continue;
-        const QString name = qtconv::ToQString(FormatProjectName(project->get_RefID()));
-        if (m_projectNames.emplace(name, project->get_RefID()).second)
-            names.append(name);
-    }
-    names.sort(Qt::CaseInsensitive);
-    auto* completer = new QCompleter(names, m_project);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    completer->setFilterMode(Qt::MatchContains);
-    completer->setCompletionMode(QCompleter::PopupCompletion);
+    m_projectNames = CProjectNames::FromStore();
+    auto* completer = new CFoldingCompleter(m_projectNames.Names(), m_project);
     m_project->setCompleter(completer);
     connect(completer, qOverload<const QString&>(&QCompleter::activated), this, [this] { TakeTypedProject(); });
     connect(m_project, &QLineEdit::editingFinished, this, [this] { TakeTypedProject(); });
@@ -92,26 +77,12 @@ bool CDlgEntryDetailsBase::ChooseProject() {
 }
 
 bool CDlgEntryDetailsBase::TakeTypedProject() {
-    const QString typed = m_project->text().trimmed();
-    const CString* found = nullptr;
-    int holding = 0;
-    const std::u16string folded = CEntryMatcher::Fold(typed.toStdU16String());
-    for (const auto& [name, refId] : m_projectNames) {
-        if (name.compare(typed, Qt::CaseInsensitive) == 0) {
-            found = &refId;
-            holding = 1;
-            break;
-        }
-        if (!typed.isEmpty() && CEntryMatcher::ContainsFolded(name.toStdU16String(), folded)) {
-            found = &refId;
-            ++holding;
-        }
-    }
-    if (holding == 1 && found)
-        m_strProjectRef = *found;
+    const CString found = m_projectNames.Find(m_project->text());
+    if (!found.IsEmpty())
+        m_strProjectRef = found;
     // A text that names no single project leaves the chosen one as it was, and shows it.
     ShowProjectName();
-    return holding == 1;
+    return !found.IsEmpty();
 }
 
 bool CDlgEntryDetailsBase::CheckProjectChosen() const {

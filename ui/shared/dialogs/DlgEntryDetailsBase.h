@@ -2,7 +2,6 @@
 // What the three Details pages of the entry editor share: the date, the project chosen with
 // the "..." button or by typing part of its client's or its own name (required: the page cannot
 // be left without one) and the description.
-#include <map>
 #include <vector>
 
 #include <QString>
@@ -10,6 +9,7 @@
 #include "platform/OleDateTime.h"
 #include "ui/qt/PropertyPage.h"
 #include "ui/shared/DeviceLook.h"
+#include "ui/shared/ProjectNames.h"
 
 class QDateTimeEdit;
 class QLineEdit;
@@ -58,5 +58,5 @@ private:
     QDateTimeEdit* m_date = nullptr;
     QLineEdit* m_project = nullptr;
     QPushButton* m_projectButton = nullptr;
-    std::map<QString, CString> m_projectNames;   // "Client: Project" -> RefID
+    CProjectNames m_projectNames;
 };

@@ -37,6 +37,11 @@ private slots:
         QVERIFY(!box->isReadOnly());
         QVERIFY(box->completer());
         QCOMPARE(box->completer()->filterMode(), Qt::MatchContains);
+        // The names offered while typing follow the same rule, and the one taken is shown whole.
+        box->completer()->setCompletionPrefix(QStringLiteral("ZURICH BANK: w"));
+        QCOMPARE(box->completer()->completionCount(), 1);
+        QCOMPARE(box->completer()->pathFromIndex(box->completer()->currentIndex()),
+                 qtconv::ToQString(FormatProjectName(website)));
 
         box->setText(QStringLiteral("zurich bank: WEB"));   // case and accents aside
         QVERIFY(page.TakeTypedProject());
