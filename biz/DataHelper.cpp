@@ -549,7 +549,10 @@ int CDataHelper::RemoveObject(int id, const CString& elemName) {
         return m_recordBatch->RemoveById(elemName, DecimalText(id)) ? 1 : 0;
     if (!FindObject(id, elemName))
         return 0;
-    return GetCurrentDataStore()->RemoveElem() ? 1 : 0;
+    CMarkupArchive* document = GetCurrentDataStore();
+    if (document == &m_dataStore)
+        document->HintPreviousSibling(m_index.PreviousRecord(document->GetElemHandle()));
+    return document->RemoveElem() ? 1 : 0;
 }
 
 CMarkupArchive* CDataHelper::GetDocumentForSave() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <unordered_set>
 
@@ -45,11 +46,13 @@ void CRecordIndex::ReadAll(CMarkupArchive& document) {
     m_byDate.clear();
     m_undated.clear();
     m_others.clear();
+    m_inOrder.clear();
     m_nextOrder = 0;
     size_t count = 0;
     for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle))
         ++count;
     m_records.reserve(count);
+    m_inOrder.reserve(count);
     m_byId.reserve(count);
     m_byRefId.reserve(count);
     for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle)) {
@@ -155,6 +158,11 @@ void CRecordIndex::Insert(int handle, Record record) {
     } else {
         m_others.emplace(stored.order, handle);
     }
+    const std::pair<uint64_t, int> placed{stored.order, handle};
+    if (m_inOrder.empty() || m_inOrder.back() < placed)
+        m_inOrder.push_back(placed);
+    else
+        m_inOrder.insert(std::lower_bound(m_inOrder.begin(), m_inOrder.end(), placed), placed);
 }
 
 void CRecordIndex::Erase(int handle) {
@@ -172,7 +180,19 @@ void CRecordIndex::Erase(int handle) {
     } else {
         m_others.erase(record.order);
     }
+    const auto placed = std::lower_bound(m_inOrder.begin(), m_inOrder.end(), std::make_pair(record.order, handle));
+    if (placed != m_inOrder.end() && placed->second == handle)
+        m_inOrder.erase(placed);
     m_records.erase(found);
+}
+
+int CRecordIndex::PreviousRecord(int handle) const {
+    const auto found = m_records.find(handle);
+    if (found == m_records.end())
+        return 0;
+    const auto placed =
+        std::lower_bound(m_inOrder.begin(), m_inOrder.end(), std::make_pair(found->second.order, handle));
+    return placed == m_inOrder.begin() ? 0 : std::prev(placed)->second;
 }
 
 void CRecordIndex::AddRef(Refs& refs, uint64_t order, int handle) {

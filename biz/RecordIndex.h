@@ -53,6 +53,8 @@ public:
     // The root's children that are not entries (clients, projects, categories, markers), in
     // document order: the few records a list of names needs, without passing every entry.
     std::vector<int> OtherRecords() const;
+    // The root's child just before `handle` in document order; 0 for the first or an unknown one.
+    int PreviousRecord(int handle) const;
 
 private:
     struct Record {
@@ -105,4 +107,6 @@ private:
     std::map<std::pair<double, uint64_t>, int> m_byDate;
     std::map<uint64_t, int> m_undated;
     std::map<uint64_t, int> m_others;   // by document order
+    // Every record as (document order, handle), ascending; records are mostly appended.
+    std::vector<std::pair<uint64_t, int>> m_inOrder;
 };

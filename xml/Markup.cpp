@@ -241,6 +241,7 @@ void CMarkup::x_NewGeneration() {
     m_nGeneration = ++generations;
     m_rootChildEdits.clear();
     m_lastChildHint = LastChildHint();
+    m_previousSiblingHint = 0;
 }
 
 void CMarkup::MarkCheckpoint() {

@@ -177,6 +177,12 @@ public:
     bool GetRootChildEditsSince(const EditMark& mark, std::vector<int>& handles) const;
     // The handle of the current child element; 0 when none.
     int GetChildHandle() const { return m_iPosChild; }
+    // The handle of the main element; 0 when none.
+    int GetElemHandle() const { return m_iPos; }
+    // The element that stands just before the one removed next, as an index beside a large
+    // document knows, so the list of siblings need not be walked to find it. Used once; a wrong
+    // hint costs only that walk.
+    void HintPreviousSibling(int handle) { m_previousSiblingHint = handle; }
     // The root's child elements by handle, in document order: the first (0 when none) and the
     // one after `handle` (0 at the end).
     int GetFirstRootChild() const;
@@ -281,6 +287,7 @@ private:
         int child = 0;
     };
     mutable LastChildHint m_lastChildHint;
+    mutable int m_previousSiblingHint = 0;
 
     void x_NoteSplice(int offset, int replaceLength, int insertedLength);
     // Called before the whole text is replaced (SetDoc, Load, assignment, RewriteChildren).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -93,6 +94,9 @@ int CMarkup::x_LastChild(int iPosParent) const {
 
 int CMarkup::x_PreviousSibling(int iPos) const {
     const int iPosParent = m_aPos[iPos].parent;
+    const int hinted = std::exchange(m_previousSiblingHint, 0);
+    if (hinted > 0 && hinted < m_iPosFree && m_aPos[hinted].parent == iPosParent && m_aPos[hinted].nextSibling == iPos)
+        return hinted;
     // A record saved again was appended after the last child, which the hint still names.
     const LastChildHint hint = m_lastChildHint;
     if (hint.parent == iPosParent && hint.child > 0 && hint.child < m_iPosFree && hint.child != iPos &&

@@ -11,6 +11,7 @@
 #include "biz/Category.h"
 #include "biz/DataHelper.h"
 #include "biz/ProjectItem.h"
+#include "biz/RecordIndex.h"
 #include "biz/StoredEntry.h"
 #include "biz/tests/BizTestSupport.h"
 #include "platform/MessageBox.h"
@@ -292,3 +293,58 @@ TEST_F(RecordIndexTest, ACopyOfTheStoreLooksUpInItsOwnDocument) {
 }
 
 }   // namespace
+
+// The record before each one in document order, through appends, removals, in-place edits and
+// a renumbering, is the sibling before it in the document.
+TEST(RecordIndexOrder, PreviousRecordIsThePreviousSibling) {
+    CMarkupArchive document;
+    ASSERT_TRUE(document.SetDoc(u"<root>\r\n<metaData/>\r\n</root>\r\n"));
+    std::mt19937 rng(5);
+    const auto pick = [&rng](int count) { return std::uniform_int_distribution<int>(0, count - 1)(rng); };
+    const auto add = [&document](int id) {
+        document.ResetPos();
+        document.FindElem();
+        document.AddChildElem(u"client");
+        document.SetChildAttrib(u"id", id);
+    };
+    for (int id = 1; id <= 30; ++id)
+        add(id);
+    CRecordIndex index;
+    int nextId = 31;
+    for (int step = 0; step < 120; ++step) {
+        std::vector<int> handles;
+        for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle))
+            handles.push_back(handle);
+        const int chosen = handles[static_cast<size_t>(1 + pick(static_cast<int>(handles.size()) - 1))];
+        switch (pick(5)) {
+        case 0: add(nextId++); break;
+        case 1:
+            ASSERT_TRUE(document.IntoRootChild(chosen));
+            ASSERT_TRUE(document.RemoveElem());
+            break;
+        case 2:
+            ASSERT_TRUE(document.IntoRootChild(chosen));
+            ASSERT_TRUE(document.SetAttrib(u"refId", u"edited"));
+            break;
+        case 3:
+            if (pick(10) == 0) {
+                ASSERT_TRUE(document.SetDoc(CString(document.GetDoc())));
+            }
+            break;
+        default: {
+            // Saved again: removed where it stood and added at the end.
+            ASSERT_TRUE(document.IntoRootChild(chosen));
+            const CString id = document.GetAttrib(u"id");
+            ASSERT_TRUE(document.RemoveElem());
+            add(std::stoi(id.ToUtf8()));
+            break;
+        }
+        }
+        index.Update(document);
+        int previous = 0;
+        for (int handle = document.GetFirstRootChild(); handle; handle = document.GetNextSibling(handle)) {
+            ASSERT_EQ(index.PreviousRecord(handle), previous) << "step " << step;
+            previous = handle;
+        }
+    }
+}
