@@ -304,7 +304,7 @@ private slots:
             expected +=
                 std::string("<projectItem>\r\n<Description>") + description + "</Description>\r\n</projectItem>\r\n";
         expected += "</Quillmar>\r\n";
-        QCOMPARE(ReadText(m_output.filePath("week.xml")), expected);
+        QCOMPARE(testsupport::FileBytes(m_output.filePath("week.xml")).toStdString(), expected);
     }
 
     void xmlToAnUnwritablePlaceFails() {
