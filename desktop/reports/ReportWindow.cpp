@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -155,6 +156,10 @@ QWidget* CReportWindow::CreateButtons() {
     connect(pdf, &QPushButton::clicked, this, &CReportWindow::SavePdf);
     connect(csv, &QPushButton::clicked, this, &CReportWindow::SaveCsv);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes it as it closes the dialogs beside it.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     for (QPushButton* button : {print, pdf, csv, close})
         layout->addWidget(button);
     return row;

@@ -529,6 +529,15 @@ private slots:
         QCOMPARE(text(unknown, "lineStep"), QStringLiteral("Hours per day"));
     }
 
+    void escapeClosesTheWindow() {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto* groupBy = m_window->findChild<QComboBox*>("groupBy");
+        groupBy->setFocus();
+        QTest::keyClick(groupBy, Qt::Key_Escape);
+        QVERIFY(!m_window->isVisible());
+    }
+
     void printsThroughThePrintDialog() {
         const QString path = m_output.filePath("printed.pdf");
         testsupport::DialogScript dialogs({testsupport::PrintToPdf(path)});
