@@ -19,6 +19,7 @@
 #include "desktop/FrameTimer.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/Themes.h"
+#include "desktop/TimerToolBar.h"
 #include "desktop/ToolbarDatePicker.h"
 #include "desktop/ViewByDate.h"
 #include "desktop/ViewClientsProjectsSideBar.h"
@@ -404,6 +405,8 @@ void CMainFrame::CreateViews() {
     m_activePane = Pane::Entries;
     m_pEntriesView->GetListCtrl()->setFocus();
     m_pTimer->Restore();
+    // The timer's pickers follow the clients, projects and categories as they change.
+    connect(m_pSideBarView, &CViewClientsProjectsSideBar::filled, m_pTimer->ToolBar(), &CTimerToolBar::FillChoices);
     UpdateCommandUI();
 }
 

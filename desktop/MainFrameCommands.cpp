@@ -22,9 +22,11 @@
 #include "desktop/DialogBridge.h"
 #include "desktop/DlgPairDevice.h"
 #include "desktop/DlgSyncDirection.h"
+#include "desktop/FrameTimer.h"
 #include "desktop/ManualPages.h"
 #include "desktop/QuillmarApp.h"
 #include "desktop/SyncProgressDlg.h"
+#include "desktop/TimerToolBar.h"
 #include "desktop/ToolbarDatePicker.h"
 #include "desktop/Version.h"
 #include "desktop/ViewByDate.h"
@@ -119,7 +121,10 @@ void CMainFrame::ExecuteCommand(unsigned id) {
         break;
     case cmd::ViewRefresh: RefreshAll(); break;
     case cmd::ResetLayout: m_app.OnViewResetLayout(); break;
-    case cmd::ManageCategories: dialogs::ManageCategories(); break;
+    case cmd::ManageCategories:
+        dialogs::ManageCategories();
+        m_pTimer->ToolBar()->FillChoices();
+        break;
     case cmd::CreateInvoice: OnCreateInvoice(); break;
     case cmd::Invoices: OnInvoices(); break;
     case cmd::ToolsOptions: m_app.OnToolsOptions(); break;
@@ -211,7 +216,9 @@ void CMainFrame::OnNewProject() {
 void CMainFrame::OnNewEntry(int itemType) {
     CProjectItem entry;
     entry.set_ItemType(static_cast<CProjectItem::ItemType>(itemType));
-    if (dialogs::EditProjectItem(entry) && m_pEntriesView)
+    const bool saved = dialogs::EditProjectItem(entry);
+    m_pTimer->ToolBar()->FillChoices();   // the editor may have added a category
+    if (saved && m_pEntriesView)
         m_pEntriesView->Refresh(entry.get_ID());
 }
 

@@ -29,6 +29,7 @@ void CViewClientsProjectsSideBar::OnInitialUpdate(const QFont& uiFont) { m_tree-
 void CViewClientsProjectsSideBar::Fill() {
     const CQuillmarApp* app = GetQuillmarApp();
     m_tree->Fill(app && app->m_bHideClientsWithNoProjects, app ? app->GetResourceLibrary() : nullptr);
+    emit filled();
 }
 
 void CViewClientsProjectsSideBar::SetPendingSelection(const CString& projectRefId) {

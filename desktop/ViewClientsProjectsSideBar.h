@@ -14,7 +14,8 @@ public:
     explicit CViewClientsProjectsSideBar(QWidget* parent = nullptr);
 
     void OnInitialUpdate(const QFont& uiFont);
-    // Rebuilds the tree with the current settings.
+    // Rebuilds the tree with the current settings; tells `filled` so other lists of clients and
+    // projects follow.
     void Fill();
     void SetPendingSelection(const CString& projectRefId);
     void ClearPendingSelection();
@@ -28,6 +29,8 @@ public:
 signals:
     // A deletion changed more than the tree: the frame refreshes everything.
     void refreshAllRequested();
+    // The tree was rebuilt: clients or projects may have been added, renamed or removed.
+    void filled();
 
 private:
     // Delete (which asks first) and, when something changed or a write failed, refresh all.

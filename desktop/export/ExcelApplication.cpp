@@ -1,12 +1,12 @@
 #include "desktop/export/ExcelApplication.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
 
 #include "desktop/export/XlsxWriter.h"
+#include "ui/qt/UrlOpener.h"
 
 namespace {
 CExcelApplication::FileOpener& InstalledOpener() {
@@ -14,8 +14,9 @@ CExcelApplication::FileOpener& InstalledOpener() {
     return opener;
 }
 
+// Through the shared opener, which tells the user where the workbook is when nothing opens it.
 bool OpenWithDesktop(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    return OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path)).toString()) > 32;
 }
 
 bool DesktopCanOpenFiles() {

@@ -457,8 +457,8 @@ bool CDlgCreateInvoice::Print() {
 QString CDlgCreateInvoice::IssuedMessage() const {
     const QString number = qtconv::ToQString(m_invoice.m_strNumber);
     switch (m_issued) {
-    case Issued::Saved:
-        return tr("Invoice %1 issued and saved as \"%2\"; its entries are marked billed.").arg(number, m_savedPath);
+    // Short enough to be read whole in the status bar; the question before named the file.
+    case Issued::Saved: return tr("Invoice %1 issued and saved; its entries are marked billed.").arg(number);
     case Issued::Printed: return tr("Invoice %1 issued and printed; its entries are marked billed.").arg(number);
     case Issued::PrintFailed:
         return tr("Invoice %1 issued but not printed; its entries are marked billed.").arg(number);

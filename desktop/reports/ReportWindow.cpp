@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -50,6 +51,12 @@ COleDateTime FromQDate(const QDate& date) { return COleDateTime(date.year(), dat
 
 // The period chosen last, under "Settings".
 const char16_t* const kPresetValue = u"ReportPeriod";
+// The groupings (by their number, so a reordered list keeps them), the chart's measure and the
+// line's step chosen last.
+const char16_t* const kGroupByValue = u"ReportGroupBy";
+const char16_t* const kThenByValue = u"ReportThenBy";
+const char16_t* const kMeasureValue = u"ReportChart";
+const char16_t* const kStepValue = u"ReportLineStep";
 
 void TellFailure(const QString& text) { AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONSTOP); }
 
@@ -122,8 +129,9 @@ QWidget* CReportWindow::CreateChoices() {
     m_step = Named(new QComboBox(row), "lineStep");
     m_step->addItems({tr("Hours per day"), tr("Hours per week")});
     FillGroupings();
+    RestoreChoices();
     for (QComboBox* box : {m_groupBy, m_thenBy, m_measure, m_step})
-        connect(box, &QComboBox::currentIndexChanged, this, &CReportWindow::Rebuild);
+        connect(box, &QComboBox::currentIndexChanged, this, &CReportWindow::OnChoiceMade);
     addLabelled(tr("P&eriod:"), m_preset);
     addLabelled(tr("&From:"), m_from);
     addLabelled(tr("&To:"), m_to);
@@ -148,6 +156,10 @@ QWidget* CReportWindow::CreateButtons() {
     connect(pdf, &QPushButton::clicked, this, &CReportWindow::SavePdf);
     connect(csv, &QPushButton::clicked, this, &CReportWindow::SaveCsv);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes it as it closes the dialogs beside it.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     for (QPushButton* button : {print, pdf, csv, close})
         layout->addWidget(button);
     return row;
@@ -160,6 +172,40 @@ void CReportWindow::FillGroupings() {
         m_groupBy->addItem(name, by);
         m_thenBy->addItem(name, by);
     }
+}
+
+namespace {
+
+// The item of `box` whose data is the stored number, when there is one.
+void SelectStoredData(QComboBox& box, const char16_t* value) {
+    const int index = box.findData(static_cast<int>(Registry::GetDword(CSharedSettings::kSettingsKey, value, ~0u)));
+    if (index >= 0)
+        box.setCurrentIndex(index);
+}
+
+void SelectStoredIndex(QComboBox& box, const char16_t* value) {
+    const auto index = static_cast<int>(Registry::GetDword(CSharedSettings::kSettingsKey, value, 0));
+    if (index >= 0 && index < box.count())
+        box.setCurrentIndex(index);
+}
+
+}   // namespace
+
+void CReportWindow::RestoreChoices() {
+    SelectStoredData(*m_groupBy, kGroupByValue);
+    SelectStoredData(*m_thenBy, kThenByValue);
+    SelectStoredIndex(*m_measure, kMeasureValue);
+    SelectStoredIndex(*m_step, kStepValue);
+}
+
+void CReportWindow::OnChoiceMade() {
+    const auto data = [](const QComboBox* box) { return static_cast<uint32_t>(box->currentData().toInt()); };
+    const auto index = [](const QComboBox* box) { return static_cast<uint32_t>(box->currentIndex()); };
+    Registry::SetDword(CSharedSettings::kSettingsKey, kGroupByValue, data(m_groupBy));
+    Registry::SetDword(CSharedSettings::kSettingsKey, kThenByValue, data(m_thenBy));
+    Registry::SetDword(CSharedSettings::kSettingsKey, kMeasureValue, index(m_measure));
+    Registry::SetDword(CSharedSettings::kSettingsKey, kStepValue, index(m_step));
+    Rebuild();
 }
 
 void CReportWindow::FillPresets() {

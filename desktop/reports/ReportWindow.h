@@ -4,7 +4,8 @@
 // totals on the left, the bar chart and the hours line on the right. It prints and saves as PDF
 // and CSV; file and print dialogs go through the modal-dialog hook.
 // The period is a ready-made one ("This month"...) around today as the clock has it, or the
-// dates typed (Custom); the choice is kept in the settings for the next time the window opens.
+// dates typed (Custom); the choice is kept in the settings for the next time the window opens,
+// as are the groupings, the chart's measure and the line's step.
 #include <memory>
 #include <QWidget>
 
@@ -57,6 +58,10 @@ private:
     QWidget* CreateButtons();
     void FillGroupings();
     void FillPresets();
+    // The groupings, measure and step chosen last; those no longer offered are left as they are.
+    void RestoreChoices();
+    // A grouping, measure or step chosen: kept, and the report built again.
+    void OnChoiceMade();
     // Puts the chosen preset's dates into the date boxes; false for Custom.
     bool ApplyPreset();
     void OnPresetChosen();

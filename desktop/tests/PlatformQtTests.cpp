@@ -1,10 +1,14 @@
 // The Qt side of the platform: message boxes, window messages in the event loop, and the
-// drop-down and report list adapters as the business library uses them.
+// drop-down and report list adapters as the business library uses them; opening a file that no
+// application opens.
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QtTest>
 
 #include "biz/Helpers.h"
@@ -13,8 +17,10 @@
 #include "desktop/tests/DesktopTestSupport.h"
 #include "platform/WindowMessages.h"
 #include "ui/qt/QtComboBox.h"
+#include "ui/qt/QtConvert.h"
 #include "ui/qt/QtListCtrl.h"
 #include "ui/qt/QtMessageBox.h"
+#include "ui/qt/UrlOpener.h"
 #include "ui/qt/WindowMessageNotifier.h"
 #include "ui/shared/ListCtrlEx.h"
 
@@ -43,6 +49,14 @@ private:
             return click;
         });
         return ShowQtMessageBox(u"Delete it?", u"Quillmar", flags);
+    }
+
+    static bool WriteScript(const QString& path, const QByteArray& text) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return false;
+        file.close();
+        return file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
     }
 
 private slots:
@@ -87,6 +101,30 @@ private slots:
         }
         SetMessageBoxHandler(previous);
         QCOMPARE(shown, 1);
+    }
+
+    void aFileNoApplicationOpensIsToldWithWhereItIs() {
+        // The desktop's opener command stands in: it starts, then exits 0 (shown) or 3 (no
+        // application for the file), as the real one does.
+        QTemporaryDir bin;
+        QVERIFY(bin.isValid());
+        const QString script = bin.filePath(QStringLiteral("xdg-open"));
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ':' + oldPath);
+        const QString file = bin.filePath(QStringLiteral("Invoice 7.pdf"));
+        QVERIFY(WriteScript(file, "%PDF-1.4"));
+        for (const auto& [exitCode, told] : {std::pair{0, false}, std::pair{3, true}}) {
+            QVERIFY(WriteScript(script, "#!/bin/sh\nexit " + QByteArray::number(exitCode) + "\n"));
+            MessageBoxScript boxes;
+            QVERIFY(OpenUrl(QUrl::fromLocalFile(file).toString()) > 32);
+            for (QProcess* opener : qApp->findChildren<QProcess*>())
+                QVERIFY(opener->state() == QProcess::NotRunning || opener->waitForFinished());
+            QCoreApplication::processEvents();
+            QCOMPARE(boxes.Shown().size(), size_t(told ? 1 : 0));
+            if (told)
+                QVERIFY(qtconv::ToQString(boxes.Shown()[0].text).contains(file));
+        }
+        qputenv("PATH", oldPath);
     }
 
     void windowMessagesArriveInTheEventLoop() {

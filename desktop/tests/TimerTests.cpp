@@ -1,6 +1,7 @@
 // The Timer toolbar and what it makes: the entry of a stop, pauses, the questions (a run under
 // one minute, a second timer, idle time), the running time on the bar, in the status bar and
-// the title, restoring after a restart, a lost timer, the shortcut, the Options page.
+// the title, restoring after a restart, a lost timer, the shortcut, the Options page; the
+// pickers following projects and categories made while the program runs.
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QtTest>
 
 #include "biz/Category.h"
@@ -298,6 +300,38 @@ private slots:
         TimerAction(Frame(), "timerStop")->trigger();
         QCOMPARE(StoredEntries().size(), size_t(1));
         QCOMPARE(StoredEntries().front().get_DurationInMinutes(), 65);
+    }
+
+    void pickersFollowProjectsAndCategoriesMadeWhileTheProgramRuns() {
+        // A project made through File > New and a client renamed in the side bar are in the
+        // project picker at once, without a restart.
+        DialogScript project({[](QDialog& dialog) {
+            if (auto* name = dialog.findChild<QLineEdit*>("descriptionEdit"))
+                name->setText("Logo");
+            return PressOk(dialog);
+        }});
+        Frame().ExecuteCommand(156);
+        QCOMPARE(project.Shown(), 1);
+        QVERIFY(Bar().ProjectBox()->findText(QStringLiteral("Logo")) >= 0);
+        Bar().ProjectBox()->setEditText(QStringLiteral("Logo"));
+        TimerAction(Frame(), "timerStart")->trigger();
+        QCOMPARE(Control().Timer().GetState(), CEntryTimer::State::Running);
+        TimerAction(Frame(), "timerStop")->trigger();
+
+        // A category made in Tools > Categories is offered by the category picker.
+        DialogScript categories({[](QDialog& dialog) {
+                                     if (auto* add = dialog.findChild<QPushButton*>("newButton"))
+                                         add->click();
+                                     return PressOk(dialog);
+                                 },
+                                 [](QDialog& dialog) {
+                                     dialog.findChild<QLineEdit*>("nameEdit")->setText("Travel Time");
+                                     dialog.findChild<QLineEdit*>("codeEdit")->setText("TRAV");
+                                     return PressOk(dialog);
+                                 }});
+        Frame().ExecuteCommand(188);
+        QCOMPARE(categories.Shown(), 2);
+        QVERIFY(Bar().CategoryBox()->findText(QStringLiteral("TRAV"), Qt::MatchContains) >= 0);
     }
 
     void optionsPageKeepsTheTimerOptionsAndEditAfterStopOpensTheEntry() {

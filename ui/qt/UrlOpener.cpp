@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -21,6 +22,39 @@ UrlOpenHandler& Handler() {
     return handler;
 }
 
+// Said when the opener gives up after it was started, so that a file nothing could show is
+// not taken for opened; the file stays where it is.
+void TellNotOpened(const QUrl& url) {
+    const QString text =
+        url.isLocalFile()
+            ? QStringLiteral(
+                  "No application on this computer could open \"%1\". The file is kept there; "
+                  "open it with a program of your choice.")
+                  .arg(QDir::toNativeSeparators(url.toLocalFile()))
+            : QStringLiteral("Unable to open hyperlink:\n\n%1\n\nNo application on this computer could open it.")
+                  .arg(url.toString());
+    AfxMessageBox(qtconv::FromQString(text), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The opener command line, watched: it may find no application only after it has started.
+bool StartWatchedOpener(const QString& opener, const QUrl& url) {
+    auto* process = new QProcess(qApp);
+    process->setProgram(opener);
+    process->setArguments({url.toString()});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process, [process, url](int exitCode, QProcess::ExitStatus status) {
+        process->deleteLater();
+        if (status == QProcess::NormalExit && exitCode != 0)
+            TellNotOpened(url);
+    });
+    process->start();
+    if (process->waitForStarted())
+        return true;
+    delete process;
+    return false;
+}
+
 int OpenWithDesktop(const QString& address) {
     const QUrl url = QUrl::fromUserInput(address);
     if (!url.isValid())
@@ -28,13 +62,10 @@ int OpenWithDesktop(const QString& address) {
     // The desktop's opener starts even for a file that is not there and fails later, unseen.
     if (url.isLocalFile() && !QFileInfo(url.toLocalFile()).isFile())
         return kFileNotFound;
-    if (QDesktopServices::openUrl(url))
-        return kOpened;
-    // Without a desktop service, the opener command line plays the browser's part.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty())
-        return kNoAssociation;
-    return QProcess::startDetached(opener, {url.toString()}) ? kOpened : kNoAssociation;
+    if (!opener.isEmpty())
+        return StartWatchedOpener(opener, url) ? kOpened : kNoAssociation;
+    return QDesktopServices::openUrl(url) ? kOpened : kNoAssociation;
 }
 
 }   // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // Opens web addresses and files with the desktop's default application. Results follow the
 // shell's convention: above 32 is success, 32 or less an error code (2 file not found,
-// 31 no application associated...). Tests replace the opener.
+// 31 no application associated...). An opener that finds no application only after it has
+// started is told to the user when it gives up. Tests replace the opener.
 #include <functional>
 
 #include <QString>

@@ -496,6 +496,26 @@ private slots:
         QCOMPARE(request.m_strError, CString(u"Cannot start Microsoft Excel"));
     }
 
+    void workbookGoesToTheSharedOpenerThatTellsWhenNothingOpensIt() {
+        // Only the opener's presence is asked for; the handler installed by init answers.
+        QTemporaryDir bin;
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly) && opener.write("#!/bin/sh\nexit 0\n") > 0);
+        opener.close();
+        QVERIFY(opener.setPermissions(opener.permissions() | QFileDevice::ExeOwner));
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ':' + oldPath);
+        AddSampleEntries();
+        ExportRequest request = Request(ExportFormat_Excel);
+        const bool exported = CDataExporter::Run(request);
+        qputenv("PATH", oldPath);
+        QVERIFY(exported);
+        QCOMPARE(m_opened.size(), 1);
+        const QString workbook = QUrl(m_opened.at(0)).toLocalFile();
+        QVERIFY(workbook.endsWith(QStringLiteral(".xlsx")));
+        QVERIFY(QFile::remove(workbook));
+    }
+
     void noFieldCheckedNamesTheFailedStep() {
         CapturedWorkbooks workbooks;
         ExportRequest request = Request(ExportFormat_Excel);

@@ -235,8 +235,15 @@ private slots:
         QCOMPARE(boxes.Shown().size(), size_t(1));
         QVERIFY(boxes.Shown()[0].text.Find(u"Mark the 5 entries") >= 0);
         QVERIFY(QFile::exists(path));
-        QVERIFY(m_app->GetMainFrame()->statusBar()->currentMessage().startsWith(
-            QStringLiteral("Invoice INV-0041 issued")));
+        QStatusBar* bar = m_app->GetMainFrame()->statusBar();
+        QVERIFY(bar->currentMessage().startsWith(QStringLiteral("Invoice INV-0041 issued")));
+        QVERIFY(bar->currentMessage().contains(QStringLiteral("marked billed")));
+        // It is read whole beside the status panes of the window as it first opens.
+        int panes = 0;
+        for (QWidget* pane : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            panes += pane->isVisible() ? pane->width() : 0;
+        QVERIFY2(bar->fontMetrics().horizontalAdvance(bar->currentMessage()) < bar->width() - panes,
+                 qPrintable(bar->currentMessage()));
 
         QCOMPARE(Statuses(m_onInvoice), std::vector<int>(5, Item::PymtStatus_Billed));
         QCOMPARE(Statuses(m_others), (std::vector<int>{1, 0, 0, 0}));

@@ -1,7 +1,7 @@
 // The report window on a small fixed data set: groups and totals against sums worked out by
 // hand, the table and the charts following the choices, the charts following the palette, and
 // the PDF, CSV and print outputs; the ready-made periods around fixed days, and the window
-// keeping the one chosen.
+// keeping the one chosen, its groupings, measure and step.
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
@@ -486,6 +486,56 @@ private slots:
         QVERIFY(Registry::SetDword(u"Software\\Kestovar\\Quillmar\\Settings", u"ReportPeriod", 99));
         CReportWindow unknown(m_march, 2);
         QCOMPARE(unknown.findChild<QComboBox*>("periodPreset")->currentText(), QStringLiteral("Custom"));
+    }
+
+    void groupingsMeasureAndStepAreRememberedAcrossOpenings() {
+        auto text = [](CReportWindow& window, const char* box) {
+            return window.findChild<QComboBox*>(box)->currentText();
+        };
+        // Nothing chosen before: by client, no second level, hours per day.
+        QCOMPARE(text(*m_window, "groupBy"), QStringLiteral("Client"));
+        QCOMPARE(text(*m_window, "thenBy"), QStringLiteral("(Nothing)"));
+
+        m_window->findChild<QComboBox*>("groupBy")->setCurrentText(QStringLiteral("Project"));
+        m_window->findChild<QComboBox*>("thenBy")->setCurrentText(QStringLiteral("Week"));
+        Choose("chartMeasure", 1);
+        Choose("lineStep", 1);
+        const QString measure = text(*m_window, "chartMeasure");
+        m_window->close();
+        m_window.reset();
+
+        // Reopened: the same choices, and the report built from them at once.
+        CReportWindow again(m_march, 2);
+        QCOMPARE(text(again, "groupBy"), QStringLiteral("Project"));
+        QCOMPARE(text(again, "thenBy"), QStringLiteral("Week"));
+        QCOMPARE(text(again, "chartMeasure"), measure);
+        QCOMPARE(text(again, "lineStep"), QStringLiteral("Hours per week"));
+        QCOMPARE(again.Table()->topLevelItemCount() > 0, true);
+        QCOMPARE(again.Table()->topLevelItem(0)->text(0), QStringLiteral("Acme: Audit"));
+        QVERIFY(again.Table()->topLevelItem(0)->childCount() > 0);
+
+        // Back to no second level is remembered too.
+        again.findChild<QComboBox*>("thenBy")->setCurrentIndex(0);
+        CReportWindow third(m_march, 2);
+        QCOMPARE(text(third, "thenBy"), QStringLiteral("(Nothing)"));
+        QCOMPARE(third.Table()->topLevelItem(0)->childCount(), 0);
+
+        // Stored numbers that are no longer offered leave the usual choices.
+        const CString key = u"Software\\Kestovar\\Quillmar\\Settings";
+        QVERIFY(Registry::SetDword(key, u"ReportGroupBy", 77));
+        QVERIFY(Registry::SetDword(key, u"ReportLineStep", 9));
+        CReportWindow unknown(m_march, 2);
+        QCOMPARE(text(unknown, "groupBy"), QStringLiteral("Client"));
+        QCOMPARE(text(unknown, "lineStep"), QStringLiteral("Hours per day"));
+    }
+
+    void escapeClosesTheWindow() {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto* groupBy = m_window->findChild<QComboBox*>("groupBy");
+        groupBy->setFocus();
+        QTest::keyClick(groupBy, Qt::Key_Escape);
+        QVERIFY(!m_window->isVisible());
     }
 
     void printsThroughThePrintDialog() {
