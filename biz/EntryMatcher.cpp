@@ -13,6 +13,53 @@ constexpr char16_t kExtendedABase[] =
     u"aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiii\0\0jjkk\0llllllllllnnnnnnn\0\0oooooo\0\0"
     u"rrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
 
+// Base letters of the pairs (capital, small) of U+1E00..U+1E95 and U+1EA0..U+1EF9: Latin with
+// dots, lines and hooks, and the Vietnamese vowels.
+constexpr char16_t kAdditionalBase[] = u"abbbcdddddeeeeefghhhhhiikkkllllmmmnnnnoooopprrrrsssssttttuuuuuvvwwwwwxxyzzz";
+constexpr char16_t kVietnameseBase[] = u"aaaaaaaaaaaaeeeeeeeeiioooooooooooouuuuuuuyyyy";
+static_assert(std::size(kAdditionalBase) - 1 == 75 && std::size(kVietnameseBase) - 1 == 45);
+
+// Letters of other blocks that users type without their marks: Vietnamese and pinyin vowels
+// (Latin Extended-B), Romanian comma letters, Greek with tonos or dialytika, final sigma, and
+// the Cyrillic e and i with marks.
+struct Folded {
+    char16_t from;
+    char16_t to;
+};
+constexpr Folded kMarkedLetters[] = {
+    {u'\u01A0', u'o'},      {u'\u01A1', u'o'},      {u'\u01AF', u'u'},      {u'\u01B0', u'u'},
+    {u'\u01CD', u'a'},      {u'\u01CE', u'a'},      {u'\u01CF', u'i'},      {u'\u01D0', u'i'},
+    {u'\u01D1', u'o'},      {u'\u01D2', u'o'},      {u'\u0218', u's'},      {u'\u0219', u's'},
+    {u'\u021A', u't'},      {u'\u021B', u't'},      {u'\u0386', u'\u03B1'}, {u'\u0388', u'\u03B5'},
+    {u'\u0389', u'\u03B7'}, {u'\u038A', u'\u03B9'}, {u'\u038C', u'\u03BF'}, {u'\u038E', u'\u03C5'},
+    {u'\u038F', u'\u03C9'}, {u'\u0390', u'\u03B9'}, {u'\u03AA', u'\u03B9'}, {u'\u03AB', u'\u03C5'},
+    {u'\u03AC', u'\u03B1'}, {u'\u03AD', u'\u03B5'}, {u'\u03AE', u'\u03B7'}, {u'\u03AF', u'\u03B9'},
+    {u'\u03B0', u'\u03C5'}, {u'\u03C2', u'\u03C3'}, {u'\u03CA', u'\u03B9'}, {u'\u03CB', u'\u03C5'},
+    {u'\u03CC', u'\u03BF'}, {u'\u03CD', u'\u03C5'}, {u'\u03CE', u'\u03C9'}, {u'\u0400', u'\u0435'},
+    {u'\u0401', u'\u0435'}, {u'\u040D', u'\u0438'}, {u'\u0450', u'\u0435'}, {u'\u0451', u'\u0435'},
+    {u'\u045D', u'\u0438'},
+};
+
+void FoldOtherScripts(std::array<char16_t, 0x10000>& table) {
+    for (char16_t ch = 0x01D3; ch <= 0x01DC; ++ch)   // pinyin u with marks
+        table[ch] = u'u';
+    for (size_t i = 0; i + 1 < std::size(kAdditionalBase); ++i)
+        table[0x1E00 + 2 * i] = table[0x1E01 + 2 * i] = kAdditionalBase[i];
+    for (size_t i = 0; i + 1 < std::size(kVietnameseBase); ++i)
+        table[0x1EA0 + 2 * i] = table[0x1EA1 + 2 * i] = kVietnameseBase[i];
+    // Greek and Cyrillic capitals to small letters.
+    for (char16_t ch = 0x0391; ch <= 0x03A9; ++ch) {
+        if (ch != 0x03A2)
+            table[ch] = static_cast<char16_t>(ch + 0x20);
+    }
+    for (char16_t ch = 0x0410; ch <= 0x042F; ++ch)
+        table[ch] = static_cast<char16_t>(ch + 0x20);
+    for (char16_t ch = 0x0400; ch <= 0x040F; ++ch)
+        table[ch] = static_cast<char16_t>(ch + 0x50);
+    for (const Folded& letter : kMarkedLetters)
+        table[letter.from] = letter.to;
+}
+
 std::array<char16_t, 0x10000> BuildFoldTable() {
     std::array<char16_t, 0x10000> table{};
     for (size_t ch = 0; ch < table.size(); ++ch)
@@ -32,6 +79,7 @@ std::array<char16_t, 0x10000> BuildFoldTable() {
         table[ch] = static_cast<char16_t>(ch + 0x20);
     for (char16_t ch : {u'\u0132', u'\u014A', u'\u0152'})
         table[ch] = static_cast<char16_t>(ch + 1);
+    FoldOtherScripts(table);
     return table;
 }
 

@@ -73,6 +73,21 @@ TEST(EntryMatcherFold, CaseAndLatinAccentsFoldAway) {
     EXPECT_TRUE(CEntryMatcher(u"   ").IsEmpty());
 }
 
+TEST(EntryMatcherFold, OtherScriptsFoldCaseAndMarksToo) {
+    // Vietnamese, pinyin and Romanian letters, and Latin letters with dots below.
+    EXPECT_TRUE(CEntryMatcher::ContainsFolded(u"Họp ở Hà Nội", u"hop o ha noi"));
+    EXPECT_TRUE(CEntryMatcher::ContainsFolded(u"NGUYỄN Thị Ưng", u"nguyen thi ung"));
+    EXPECT_TRUE(CEntryMatcher::ContainsFolded(u"Lǚ Běijīng", u"lu beijing"));
+    EXPECT_TRUE(CEntryMatcher::ContainsFolded(u"Timișoara Constanța", u"timisoara constanta"));
+    EXPECT_TRUE(CEntryMatcher::ContainsFolded(u"Ṣọla Ḥāmid", u"sola hamid"));
+    // Greek and Cyrillic: capitals, tonos, final sigma, the e with diaeresis.
+    EXPECT_EQ(CEntryMatcher::Fold(u"ΑΘΉΝΑ Αθήνα"), std::u16string(u"αθηνα αθηνα"));
+    EXPECT_TRUE(CEntryMatcher::ContainsFolded(u"Οδυσσεύς", u"οδυσσευσ"));
+    EXPECT_EQ(CEntryMatcher::Fold(u"МОСКВА Москва ЁЛКА"), std::u16string(u"москва москва елка"));
+    // Letters that are letters of their own stay apart.
+    EXPECT_FALSE(CEntryMatcher::ContainsFolded(u"Йошкар-Ола", u"иошкар"));
+}
+
 TEST_F(EntrySearchTest, EachTextFieldOfTheEntryIsSearched) {
     const int description = AddEntry(u"Résumé review");
     CProjectItem expense;
