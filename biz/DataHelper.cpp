@@ -241,18 +241,10 @@ int CDataHelper::Initialize() {
     // The data document is reloaded; edits gathered so far go into the old one first.
     BringDataDocumentUpToDate();
     m_recordBatch.reset();
-    m_bRecordBatchRefused = false;
-    m_localChanges.SetDoc(nullptr);
-    m_localChanges.AddElem(kRootName);
-    MarkDocumentAsStored(PhaseLocalChanges);
     m_strDataFilePath = DetermineDataFilePath(kDataFileName);
-    m_strOwnChangeFilePath = DetermineDataFilePath(kOwnChangeFileName);
-    m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
+    StartChangeFiles();
     if (m_strDataFilePath.IsEmpty())
         return 0;
-    // Each one a whole copy of the user's data that a killed process left behind.
-    for (const CString* path : {&m_strDataFilePath, &m_strOwnChangeFilePath, &m_strOtherChangeFilePath})
-        RemoveStaleTempFiles(path->ToUtf8());
     if (LoadDataFile()) {
         MarkDocumentAsStored(PhaseData);
         m_nHighestId = HighestStoredId(m_dataStore);
@@ -272,16 +264,23 @@ int CDataHelper::InitializeUnlessCurrent() {
                          FileStampOf(m_strDataFilePath) == m_dataFileStamp && m_dataStore.IsAtCheckpoint();
     if (!current)
         return Initialize();
+    StartChangeFiles();
+    m_dataStore.ResetPos();
+    return 1;
+}
+
+void CDataHelper::StartChangeFiles() {
     m_bRecordBatchRefused = false;
     m_localChanges.SetDoc(nullptr);
     m_localChanges.AddElem(kRootName);
     MarkDocumentAsStored(PhaseLocalChanges);
     m_strOwnChangeFilePath = DetermineDataFilePath(kOwnChangeFileName);
     m_strOtherChangeFilePath = DetermineDataFilePath(kOtherChangeFileName);
+    if (m_strDataFilePath.IsEmpty())
+        return;
+    // Each one a whole copy of the user's data that a killed process left behind.
     for (const CString* path : {&m_strDataFilePath, &m_strOwnChangeFilePath, &m_strOtherChangeFilePath})
         RemoveStaleTempFiles(path->ToUtf8());
-    m_dataStore.ResetPos();
-    return 1;
 }
 
 bool CDataHelper::LoadDataFile() {

@@ -198,6 +198,8 @@ private:
     static CString SalvageReport(const CDataFileSalvage& salvage);
     CString KeepUnreadableDataFile();
     bool LoadDataFile();
+    // An empty own change document, the change files' paths, and no temporary files left behind.
+    void StartChangeFiles();
     // The document of `phase` as its file holds it (what RevertDocument goes back to).
     void MarkDocumentAsStored(int phase);
     void RevertDocument(int phase);
